@@ -1,0 +1,8 @@
+#include "lang/catalog.h"
+
+namespace velmor {
+
+// Filled in with the full table of texts.
+std::string CatalogText(MsgKey, LanguageCode) { return {}; }
+
+}  // namespace velmor
