@@ -1,0 +1,27 @@
+// The normalisation pass that keeps the image consistent after every change.
+#pragma once
+
+#include <cstdint>
+
+#include "model/image.h"
+
+namespace velmor {
+
+// The persisted selections the pass limits along with the image.
+struct PersistedSelection {
+  std::uint8_t Language = 0;
+  std::uint8_t PortSelection = 0;
+  std::uint8_t ScanIndex = 0;
+};
+
+struct NormaliseResult {
+  // The two pressure-sensor voltages are equal: the window shows both edits red.
+  bool PressureVoltagesEqual = false;
+};
+
+// `mapModeAtLastRefresh` is P+47 as of the last page refresh; it decides the
+// tuning-channel limit.
+NormaliseResult Normalise(ParameterImage& image, PersistedSelection& selection,
+                          std::uint8_t mapModeAtLastRefresh);
+
+}  // namespace velmor
