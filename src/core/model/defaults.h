@@ -26,4 +26,13 @@ void ApplyModelHeader(ParameterImage& image);
 // The fixed calibration constants (never edited, never in files).
 void ApplyCalibrationConstants(ParameterImage& image);
 
+// A change of the bike model in two halves around the question and the
+// window's refresh. The first takes the percentages of the maps the image
+// holds under the old model, then stores the new model (list items 0..7 only;
+// the ninth item keeps P+0). The second sets the header values for the model
+// and recomputes both maps from those percentages over the new base times, so
+// a declined "New" keeps every percentage and moves the absolute times.
+void BeginBikeModelChange(ParameterImage& image, DerivedTables& tables, int item);
+void FinishBikeModelChange(ParameterImage& image, DerivedTables& tables);
+
 }  // namespace velmor
