@@ -2,7 +2,9 @@
 // stem the program shows. Texts are UTF-8.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -86,7 +88,35 @@ enum class MsgKey : std::uint16_t {
   Count
 };
 
-// The text of one key in one language, composites resolved.
+inline constexpr int kMsgKeyCount = static_cast<int>(MsgKey::Count);
+
+// The text of one key in one language, composites resolved. A language value
+// outside 0..3 reads the English column; MsgKey::Count (or any value past it)
+// gives an empty text.
 std::string CatalogText(MsgKey key, LanguageCode language);
+
+// The texts of every key for one language, as the window holds them between
+// language changes. A message reads its string when it is shown, so a box
+// already open keeps the language it was opened in. Default-constructed, every
+// text is empty (the state before the first language application).
+struct ResolvedTexts {
+  LanguageCode language = LanguageCode::English;
+  std::array<std::string, kMsgKeyCount> texts{};
+
+  // An out-of-range key reads as an empty text.
+  const std::string& operator[](MsgKey key) const;
+};
+
+// Rebuilds every text for `language`, the help file name first because the
+// help error message embeds it.
+ResolvedTexts ResolveTexts(LanguageCode language);
+
+// The key of a closed-loop tuning status code (0..14). Any other code has no
+// text: the status label keeps what it shows.
+std::optional<MsgKey> TuningStatusKey(int code);
+
+// The key's identifier ("MsgProgramError"), for diagnostics and tests;
+// empty for an out-of-range key.
+std::string_view MsgKeyName(MsgKey key);
 
 }  // namespace velmor

@@ -1,0 +1,360 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "lang/catalog.h"
+#include "lang/control_texts.h"
+#include "lang/language.h"
+
+namespace velmor {
+namespace {
+
+constexpr LanguageCode kEn = LanguageCode::English;
+constexpr LanguageCode kDe = LanguageCode::German;
+constexpr LanguageCode kFr = LanguageCode::French;
+constexpr LanguageCode kCz = LanguageCode::Czech;
+constexpr LanguageCode kAll[] = {kEn, kDe, kFr, kCz};
+
+// A stored language byte that never went through LanguageFromByte.
+const LanguageCode kBogus = static_cast<LanguageCode>(9);
+
+std::optional<std::string> FindText(const std::vector<ControlText>& list, std::string_view name,
+                                    TextProperty property, int item = 0) {
+  std::optional<std::string> found;
+  for (const ControlText& entry : list) {
+    if (entry.component == name && entry.property == property && entry.item == item) found = entry.text;
+  }
+  return found;
+}
+
+std::optional<std::string> FindLabel(const std::vector<LabelText>& list, std::string_view name) {
+  for (const LabelText& entry : list) {
+    if (entry.label == name) return entry.text;
+  }
+  return std::nullopt;
+}
+
+TEST(LangCatalog, RowsReadTheirExactTexts) {
+  struct Case {
+    MsgKey key;
+    LanguageCode language;
+    const char* text;
+  };
+  const Case cases[] = {
+      // French rows that borrow the English text.
+      {MsgKey::TxtIgnLimiter, kFr, "Limiter by ignition"},
+      {MsgKey::TxtBlink, kFr, "Twinkle"},
+      {MsgKey::MsgBikeNotSupported, kFr, "This version of program Pyrolan.exe is not for required bike!"},
+      {MsgKey::TxtGear, kFr, "Gear"},
+      // French rows of their own next to them.
+      {MsgKey::TxtStartLimiter, kFr, "Limitateur départ"},
+      {MsgKey::MsgReading, kFr, "Lire"},
+      // Trailing spaces and accents belong to the texts.
+      {MsgKey::TxtPrintDateTime, kDe, "Zeitpunkt des Ausdruckes   "},
+      {MsgKey::TxtPrintDateTime, kFr, "Date et heur de l´imprimé:   "},
+      {MsgKey::TxtProgramCount, kCz, "Počet programování = "},
+      {MsgKey::MsgComOpenError, kDe, "Falscher COM-Anschlußes!"},
+      {MsgKey::MsgProgramError, kCz, "Chyba programování"},
+      {MsgKey::TxtIgnLimiter, kDe, "Begrenzer - Zündung"},
+      {MsgKey::TxtClutchMaster, kCz, "Clutch master"},
+      // Composites.
+      {MsgKey::MsgFileOlderVersion, kEn,
+       "Older version of *.ign file!\n\nSome parameters won't be changed or will be set to default "
+       "value.\nThey are parameters which are not in older version or have another structure."},
+      {MsgKey::MsgFileOlderVersion, kFr,
+       "Older version of *.ign file!\n\nSome parameters won't be changed or will be set to default "
+       "value.\nThey are parameters which are not in older version or have another structure."},
+      {MsgKey::MsgFileOlderVersion, kCz,
+       "Starší verze souboru *.ign!\n\nNěkteré parametry budou nezměněny nebo nataveny na základní "
+       "hodnotu.\nJsou to parametry, které v této verzi nebyly obsaženy nebo měly jinou strukturu."},
+      {MsgKey::TxtTachoLambda, kEn, "Tacho/Lambda"},
+      {MsgKey::TxtTachoLambda, kDe, "Tacho/Lambda"},
+      {MsgKey::TxtTachoLambda, kFr, "Tacho/Lambda"},
+      {MsgKey::TxtTachoLambda, kCz, "Tacho/Lambda"},
+      {MsgKey::WindowTitle, kCz, "Velmor"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(MsgKeyName(c.key)) + " / " + std::to_string(static_cast<int>(c.language)));
+    EXPECT_EQ(CatalogText(c.key, c.language), c.text);
+    EXPECT_EQ(ResolveTexts(c.language)[c.key], c.text);
+  }
+}
+
+TEST(LangCatalog, HelpOpenErrorEmbedsTheHelpFileOfItsLanguage) {
+  const std::pair<LanguageCode, const char*> cases[] = {
+      {kEn, "Error by opening file Velmor_en.pdf !"},
+      {kDe, "Fehler beim öffnen der Datei Velmor_de.pdf !"},
+      {kFr, "Erreur à l´ouvertur du Fichier Velmor_fr.pdf !"},
+      {kCz, "Chyba při otevírání souboru Velmor_cz.pdf !"},
+  };
+  for (const auto& [language, text] : cases) {
+    EXPECT_EQ(CatalogText(MsgKey::MsgHelpOpenError, language), text);
+    const ResolvedTexts resolved = ResolveTexts(language);
+    EXPECT_EQ(resolved[MsgKey::MsgHelpOpenError], text);
+  }
+}
+
+TEST(LangCatalog, TuningStatusCodesMapToTheirTextsAndNothingBeyond14) {
+  EXPECT_EQ(TuningStatusKey(0), MsgKey::TuneRpmZero);
+  EXPECT_EQ(TuningStatusKey(9), MsgKey::TuneLoadBelow);
+  EXPECT_EQ(TuningStatusKey(13), MsgKey::TuneOk);
+  EXPECT_EQ(TuningStatusKey(14), MsgKey::TuneCoupled);
+  for (int code : {15, 16, 255, -1}) EXPECT_FALSE(TuningStatusKey(code).has_value()) << code;
+
+  EXPECT_EQ(CatalogText(*TuningStatusKey(10), kDe), "E: TPS or IAP zu hoch ((hinter letzte Punkt)");
+  EXPECT_EQ(CatalogText(*TuningStatusKey(9), kCz), "malé TPS nebo IAP - před prvním bodem");
+  EXPECT_EQ(CatalogText(*TuningStatusKey(14), kCz), "L: Spřažený");
+  // Every French status is the English one, so every one starts with "T: ".
+  for (int code = 0; code <= 14; ++code) {
+    const MsgKey key = *TuningStatusKey(code);
+    EXPECT_EQ(CatalogText(key, kFr), CatalogText(key, kEn)) << code;
+    EXPECT_EQ(CatalogText(key, kFr).rfind("T: ", 0), 0u) << code;
+  }
+}
+
+TEST(LangCatalog, LanguageOutsideTheFourColumnsReadsEnglish) {
+  EXPECT_EQ(LanguageFromByte(3), kCz);
+  EXPECT_EQ(LanguageFromByte(4), kEn);
+  EXPECT_EQ(LanguageFromByte(255), kEn);
+
+  EXPECT_EQ(CatalogText(MsgKey::MsgReadError, kBogus), "Read error!");
+  EXPECT_EQ(CatalogText(MsgKey::MsgHelpOpenError, kBogus), "Error by opening file Velmor_en.pdf !");
+  const ResolvedTexts resolved = ResolveTexts(kBogus);
+  EXPECT_EQ(resolved.language, kEn);
+  EXPECT_EQ(resolved[MsgKey::HelpFileName], "Velmor_en.pdf");
+
+  const auto english = ControlTexts(kEn);
+  const auto bogus = ControlTexts(kBogus);
+  ASSERT_EQ(bogus.size(), english.size());
+  for (std::size_t i = 0; i < english.size(); ++i) EXPECT_EQ(bogus[i].text, english[i].text);
+  EXPECT_EQ(FindLabel(MonitorPlaceholders(kBogus), "LabelMon_Ign"), "Advance= --- [°]");
+  EXPECT_EQ(MenuItemForLanguage(kBogus), "MenuEnglish");
+  EXPECT_EQ(AboutWindowTitle(kBogus), "About Velmor");
+}
+
+TEST(LangCatalog, ResolvedTextsAreEmptyBeforeTheFirstResolutionAndPastTheLastKey) {
+  const ResolvedTexts none;
+  EXPECT_EQ(none[MsgKey::MsgProgramError], "");
+  EXPECT_EQ(ResolveTexts(kDe)[MsgKey::Count], "");
+  EXPECT_EQ(CatalogText(MsgKey::Count, kDe), "");
+  EXPECT_EQ(CatalogText(static_cast<MsgKey>(4000), kDe), "");
+  EXPECT_EQ(MsgKeyName(MsgKey::TuneOk), "TuneOk");
+}
+
+// Every key and every control entry, in every language.
+TEST(LangCatalog, EveryKeyAndEveryControlEntryIsFilledAndUnique) {
+  for (LanguageCode language : kAll) {
+    SCOPED_TRACE(static_cast<int>(language));
+    const ResolvedTexts resolved = ResolveTexts(language);
+    for (int k = 0; k < kMsgKeyCount; ++k) {
+      const auto key = static_cast<MsgKey>(k);
+      EXPECT_FALSE(MsgKeyName(key).empty()) << k;
+      EXPECT_FALSE(resolved[key].empty()) << MsgKeyName(key);
+      EXPECT_EQ(resolved[key], CatalogText(key, language)) << MsgKeyName(key);
+    }
+
+    std::set<std::tuple<std::string_view, TextProperty, int>> seen;
+    for (const ControlText& entry : ControlTexts(language)) {
+      EXPECT_FALSE(entry.component.empty());
+      EXPECT_FALSE(entry.text.empty()) << entry.component;
+      EXPECT_TRUE(seen.insert({entry.component, entry.property, entry.item}).second)
+          << "set twice: " << entry.component;
+      EXPECT_TRUE(entry.property == TextProperty::Item || entry.item == 0) << entry.component;
+    }
+
+    const auto placeholders = MonitorPlaceholders(language);
+    for (const LabelText& entry : placeholders) {
+      EXPECT_FALSE(entry.label.empty());
+      // Only the tuning status label is emptied.
+      EXPECT_EQ(entry.text.empty(), entry.label == "LabelLadeniMsg") << entry.label;
+    }
+  }
+}
+
+TEST(LangControlTexts, ControlsReadTheirTextsPerLanguage) {
+  struct Case {
+    LanguageCode language;
+    std::string_view component;
+    TextProperty property;
+    int item;
+    const char* text;
+  };
+  const auto C = TextProperty::Caption;
+  const auto H = TextProperty::Hint;
+  const auto I = TextProperty::Item;
+  const Case cases[] = {
+      {kCz, "MenuRead", C, 0, "Čí&st"},
+      {kCz, "ButtonRead", C, 0, "Čí&st"},
+      {kCz, "MenuRead", H, 0, "Čtení parametrů ze zapalování"},
+      {kCz, "ButtonRead", H, 0, "Čtení parametrů ze zapalování"},
+      {kFr, "MenuNewActPage", C, 0, "New for actual page"},
+      {kFr, "MenuCzech", C, 0, "&Tchèque"},
+      {kCz, "MenuCzech", C, 0, "Če&sky"},
+      {kEn, "MenuExit", C, 0, "E&xit"},
+      {kEn, "MenuLanguage", H, 0, "Language|Set English or German or French"},
+      {kDe, "MenuLanguage", H, 0, "Sprache"},
+      {kDe, "MenuEnglish", H, 0, "|Set Englich menu"},
+      {kCz, "MenuCom", H, 0, "Nastavení čísla serivého portu (Com) "},
+      {kEn, "SpeedButton6", H, 0, "Set default parametrs"},
+      // Tabs, the three map sheets included.
+      {kDe, kAdvanceSheetName, C, 0, "Vorzündung"},
+      {kFr, kInj1ASheetName, C, 0, "Inj. 1"},
+      {kCz, kInj2ASheetName, C, 0, "Vstřik 2"},
+      {kFr, "TabSheet_Poloha", C, 0, "Positon"},
+      // Set with the message texts.
+      {kFr, "TabSheet_Ladeni", C, 0, "Tuning"},
+      {kCz, "TabSheet_Ladeni", C, 0, "Ladění"},
+      {kCz, "GroupBoxMonAdvance", C, 0, "Předstih"},
+      {kDe, "GroupBoxMonInj", C, 0, "Einspritzung"},
+      {kFr, "LabelSpojeni", C, 0, "Pas de connection acec pc"},
+      // The same control with a caption and a hint.
+      {kDe, "CheckBoxProgHned", C, 0, "Programmierung nach Änderung"},
+      {kDe, "CheckBoxProgHned", H, 0, "Programmmierung gleich nach der Änderung"},
+      {kEn, "GroupBoxActivation", C, 0, "Activation by Switch on"},
+      // Radio-group items and captions.
+      {kCz, "RadioGroupClutchMode", I, 1, "Zpoždění zážehu"},
+      {kDe, "RadioGroupIdleMode", I, 0, "Keine "},
+      {kFr, "RadioGroupLadeniMode", I, 1, "All"},
+      {kCz, "RadioGroupPinBody11", C, 0, "Funkce pinu Body 11"},
+      // Composed captions.
+      {kEn, "LabelStartLimiter", C, 0, "Start limiter [rpm]"},
+      {kDe, "LabelPilotLight", C, 0, "Schaltblitz [rpm]"},
+      {kFr, "LabelPilotLight", C, 0, "Retard à l´allumage [rpm]"},
+      {kFr, "LabelApsTlak2", C, 0, "Pressure 2 [kPa]"},
+      {kCz, "LabelApsNapeti1", C, 0, "Napětí 1 [mV]"},
+      // Two controls sharing one entry.
+      {kFr, "CheckBoxAll_PolohaA", C, 0, "Tout"},
+      {kFr, kMapAllCheckBoxName, C, 0, "Tout"},
+      {kDe, "LabelRetardD", C, 0, "Verspätung [ms]"},
+      {kDe, "LabelGasJetKor2", C, 0, "Korrektion Einsp. endlich [%] "},
+  };
+  std::vector<ControlText> lists[kLanguageCount];
+  for (LanguageCode language : kAll) lists[static_cast<int>(language)] = ControlTexts(language);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.component) + " / " + std::to_string(static_cast<int>(c.language)));
+    EXPECT_EQ(FindText(lists[static_cast<int>(c.language)], c.component, c.property, c.item), c.text);
+  }
+}
+
+TEST(LangControlTexts, ControlsThatShareACatalogWordAgreeWithIt) {
+  for (LanguageCode language : kAll) {
+    const auto list = ControlTexts(language);
+    EXPECT_EQ(FindText(list, "TabSheet_Poloha", TextProperty::Caption), CatalogText(MsgKey::TxtPosition, language));
+    EXPECT_EQ(FindText(list, "LabelVoda2", TextProperty::Caption), CatalogText(MsgKey::TxtCoolant, language));
+    EXPECT_EQ(FindText(list, "LabelVoda3", TextProperty::Caption), CatalogText(MsgKey::TxtCoolant, language));
+    EXPECT_EQ(FindText(list, "LabelPilotLight", TextProperty::Caption),
+              CatalogText(MsgKey::TxtShiftLight, language) + " [rpm]");
+    EXPECT_EQ(FindText(list, "GroupBoxMonAdvance", TextProperty::Caption), CatalogText(MsgKey::TxtAdvance, language));
+  }
+}
+
+TEST(LangControlTexts, UntranslatedControlsAreLeftAlone) {
+  for (LanguageCode language : kAll) {
+    for (const ControlText& entry : ControlTexts(language)) {
+      EXPECT_NE(entry.component, "TabSheet_Race");
+      EXPECT_NE(entry.component, "TabSheet_Monitor");
+      // Only the group captions of these are translated, never their items.
+      if (entry.component == "RadioGroupPinEngine23" || entry.component == "RadioGroupPinEngine14" ||
+          entry.component == "RadioGroupPinBody11") {
+        EXPECT_EQ(entry.property, TextProperty::Caption);
+      }
+      EXPECT_NE(entry.component, "RadioGroupGearSystem");
+    }
+  }
+}
+
+TEST(LangControlTexts, PositionGroupHasThreeItemsInEveryLanguage) {
+  const std::vector<std::string> czech = {"Počátek", "Střed", "Konec"};
+  for (LanguageCode language : kAll) {
+    const auto items = FindText(ControlTexts(language), "RadioGroupPolohaA", TextProperty::Items);
+    ASSERT_TRUE(items.has_value());
+    EXPECT_EQ(SplitItemList(*items).size(), 3u);
+  }
+  EXPECT_EQ(SplitItemList(*FindText(ControlTexts(kCz), "RadioGroupPolohaA", TextProperty::Items)), czech);
+  EXPECT_EQ(SplitItemList("One"), std::vector<std::string>{"One"});
+}
+
+TEST(LangControlTexts, HintsSplitIntoTooltipAndStatusBarText) {
+  EXPECT_EQ(HintStatusText("Language|Set English or German or French"), "Set English or German or French");
+  EXPECT_EQ(HintTooltipText("Language|Set English or German or French"), "Language");
+  EXPECT_EQ(HintStatusText("Sprache"), "Sprache");
+  EXPECT_EQ(HintTooltipText("Sprache"), "Sprache");
+  EXPECT_EQ(HintStatusText("|Set Englich menu"), "Set Englich menu");
+  EXPECT_EQ(HintTooltipText("|Set Englich menu"), "");
+}
+
+TEST(LangMonitorPlaceholders, StemsOfTheLanguageFollowedByTheirPlaceholders) {
+  const std::tuple<LanguageCode, std::string_view, const char*> cases[] = {
+      {kDe, "LabelMon_Ign", "Vorzündung= --- [°]"},
+      {kDe, "LabelMonIgnLimiter", "Begrenzer - Zündung - ---"},
+      {kCz, "LabelMon_PolohaA", "Poloha = ---"},
+      {kEn, "LabelPocetProgramovani", "Number of Programing = ---"},
+      {kEn, "LabelMon_Jet_2A", "Injection time 2 = --- us"},
+      {kFr, "LabelMonSpeed", "Vitesse = --- [km/h]"},
+      {kFr, "LabelMonFan2", "Fan 2 - ---"},
+      {kCz, "LabelGear", "Rychlost. stupeň = --- "},
+      {kCz, "LabelMaxInjProcent", "Max. vstřik = --- %"},
+      {kDe, "LabelMonPilotLight", "Schaltblitz - ---"},
+      {kEn, "LabelLadeniMsg", ""},
+  };
+  for (const auto& [language, label, text] : cases) {
+    EXPECT_EQ(FindLabel(MonitorPlaceholders(language), label), text) << label;
+  }
+  EXPECT_EQ(MonitorPlaceholders(kDe).back().label, "LabelLadeniMsg");
+}
+
+TEST(LangWindow, CaptionIsTitleSevenSpacesAndTheFileName) {
+  EXPECT_EQ(MainWindowCaptionBase(), "  Velmor");
+  EXPECT_EQ(MainWindowCaption(""), "  Velmor       ");
+  EXPECT_EQ(MainWindowCaption("/home/tuner/data.ign"), "  Velmor       /home/tuner/data.ign");
+}
+
+TEST(LangWindow, MenuCheckMarkAndAboutTitleFollowTheLanguage) {
+  EXPECT_EQ(MenuItemForLanguage(kEn), "MenuEnglish");
+  EXPECT_EQ(MenuItemForLanguage(kDe), "MenuGerman");
+  EXPECT_EQ(MenuItemForLanguage(kFr), "MenuFrench");
+  EXPECT_EQ(MenuItemForLanguage(kCz), "MenuCzech");
+  EXPECT_EQ(AboutWindowTitle(kDe), "Über Programm Velmor");
+  EXPECT_EQ(AboutWindowTitle(kCz), "O programu Velmor");
+  EXPECT_EQ(AboutWindowTitle(kFr), std::nullopt);
+}
+
+TEST(LangCommandLine, OnlyAnExactFirstWordChangesTheLanguage) {
+  struct Case {
+    std::vector<std::string> arguments;  // after the program name
+    LanguageCode settings;
+    LanguageCode expected;
+  };
+  const Case cases[] = {
+      {{"DEUTSCH"}, kCz, kDe},
+      {{"FRENCH"}, kEn, kFr},
+      {{"CESKY"}, kEn, kCz},
+      {{"ENGLISH"}, kCz, kEn},
+      {{"deutsch"}, kCz, kCz},
+      {{"French"}, kDe, kDe},
+      {{"GERMAN"}, kCz, kCz},
+      {{"CZECH"}, kDe, kDe},
+      {{"FRENCH "}, kEn, kEn},
+      {{""}, kDe, kDe},
+      {{"data.ign", "FRENCH"}, kDe, kDe},
+      {{"FRENCH", "DEUTSCH"}, kEn, kFr},
+      {{}, kCz, kCz},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.empty() ? std::string("(none)") : c.arguments.front());
+    EXPECT_EQ(LanguageFromCommandLine(c.arguments, c.settings), c.expected);
+
+    std::vector<const char*> argv = {"velmor"};
+    for (const std::string& a : c.arguments) argv.push_back(a.c_str());
+    argv.push_back(nullptr);
+    EXPECT_EQ(LanguageFromCommandLine(static_cast<int>(argv.size()) - 1, argv.data(), c.settings), c.expected);
+  }
+  EXPECT_EQ(LanguageFromCommandLine(0, nullptr, kFr), kFr);
+}
+
+}  // namespace
+}  // namespace velmor
