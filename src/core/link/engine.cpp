@@ -1,0 +1,431 @@
+#include "link/engine.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "link/output_tests.h"
+#include "link/port_numbering.h"
+
+namespace velmor {
+
+LinkEngine::LinkEngine(ParameterImage& image, SerialPort& port, LinkHost& host)
+    : image_(image), serial_(port), host_(host), stems_(MonitorStems::For(language_)) {}
+
+void LinkEngine::SetLanguage(LanguageCode language) {
+  language_ = language;
+  stems_ = MonitorStems::For(language);
+}
+
+// ---------------------------------------------------------------- the tick
+
+void LinkEngine::Tick() {
+  // A host that shows a modal box from inside the tick may spin an event loop
+  // that fires the timer again; the unit protocol has one request
+  // outstanding, so a nested tick must not run.
+  if (inTick_) return;
+  inTick_ = true;
+
+  ReceiveFrame();
+
+  switch (state_.Mode) {
+    case LinkMode::Program:
+    case LinkMode::Verify:
+    case LinkMode::Read: {
+      const LinkMode mode = state_.Mode;
+      if (++state_.TicksSinceSend >= kResendTicks) {
+        state_.TicksSinceSend = 0;
+        ++state_.Attempts;
+        if (state_.Attempts > kAttemptLimit) {
+          const MsgKey key = mode == LinkMode::Program  ? MsgKey::MsgProgramError
+                             : mode == LinkMode::Verify ? MsgKey::MsgVerifyError
+                                                        : MsgKey::MsgReadError;
+          SetStatus(Text(key), true);
+          state_.StatusCountdown = kStatusHoldTicks;
+          state_.Mode = LinkMode::Idle;
+          if (mode == LinkMode::Verify) state_.ProgramDone = false;
+          outcome_ = LinkOutcome::Error;
+        } else {
+          SendBlockFrame();
+        }
+      }
+      if (mode == LinkMode::Read) state_.ProgramDone = false;
+      break;
+    }
+    default: {
+      // A transaction that ended by a menu command can leave the counter past
+      // 6; the next poll is then due at once rather than after a wrap.
+      if (++state_.TicksSinceSend >= kResendTicks) {
+        state_.TicksSinceSend = 0;
+        if (host_.TuningOn()) {
+          RequestTuningBlock(0);
+          state_.TuningPhase = 1;
+        } else {
+          SendPollFrame();
+          state_.TuningPhase = 0;
+        }
+      }
+      if (state_.UnitSaving > 0) {
+        status_.Text = Text(MsgKey::MsgSaving);
+        status_.Red = false;
+        state_.StatusCountdown = kStatusHoldTicks;
+        status_.GaugePosition =
+            std::max(0, kGaugeMax * (kSaveCount - static_cast<int>(state_.UnitSaving)) / kSaveCount);
+      } else if (state_.ProgramDone) {
+        status_.Text = Text(MsgKey::MsgProgramming) + " OK";
+        status_.GaugePosition = kGaugeMax;
+      }
+      break;
+    }
+  }
+
+  if (state_.StatusCountdown > 0 && --state_.StatusCountdown == 0) {
+    status_.Visible = false;
+    status_.GaugeVisible = false;
+    state_.ProgramDone = false;
+  }
+
+  if (state_.TicksSinceReply < kConnectionTicks) {
+    ++state_.TicksSinceReply;
+    status_.NoConnectionVisible = false;
+  } else {
+    status_.NoConnectionVisible = !host_.Printing();
+    if (++port_.ReconnectTicks >= kReconnectTicks) ReconnectPort();
+  }
+  status_.VersionVisible = !status_.NoConnectionVisible;
+
+  host_.ShowOperatingPoint();
+  NotifyStatus();
+  inTick_ = false;
+}
+
+// ---------------------------------------------------------------- frames
+
+void LinkEngine::ReceiveFrame() {
+  const std::size_t queued = serial_.QueuedBytes();
+  if (queued < static_cast<std::size_t>(kFrameSize)) return;
+  const std::size_t want = std::min<std::size_t>(queued, kRxBufferSize);
+  const std::size_t got = serial_.Read(std::span<std::uint8_t>(state_.RxBuffer.data(), want));
+  state_.RxCount = static_cast<std::uint32_t>(got);
+  // A port that reported more than it delivered: nothing complete to look at.
+  if (got < static_cast<std::size_t>(kFrameSize)) return;
+  if (state_.RxBuffer[0] == kMonitorReply)
+    DecodeMonitorFrame();
+  else
+    HandleBlockReply();
+}
+
+void LinkEngine::SendBlockFrame() {
+  state_.TicksSinceSend = 0;
+  auto& tx = state_.TxFrame;
+  tx[0] = state_.Command;
+  state_.BlockIndex = state_.Command & kBlockIndexMask;
+  // Block 0 and every frame of a Read carry zeros; so does a block number the
+  // image does not have (a tuning channel that was never normalised).
+  const bool withContent = state_.Mode != LinkMode::Read && state_.BlockIndex != 0 &&
+                           state_.BlockIndex < kBlockCount;
+  if (withContent) {
+    const auto block = image_.Block(state_.BlockIndex);
+    std::copy(block.begin(), block.end(), tx.begin() + 1);
+  } else {
+    std::fill(tx.begin() + 1, tx.begin() + 1 + kPayloadSize, 0);
+  }
+  SealFrame(tx);
+  serial_.Write(tx);
+}
+
+void LinkEngine::SendPollFrame() {
+  auto& tx = state_.TxFrame;
+  tx.fill(0);
+  tx[0] = kPollCommand;
+  if (host_.TuningOn()) {
+    for (const TuningPollByte& b : kTuningPollBytes)
+      tx[b.PollByte] = b.ParamOffset < 0 ? 1 : image_.P(b.ParamOffset);
+  }
+  for (int i = 0; i < 4; ++i) tx[20 + i] = state_.TestFlags[i];
+  state_.TestFlags.fill(0);
+  SealFrame(tx);
+  serial_.Write(tx);
+}
+
+void LinkEngine::RequestTuningBlock(std::uint8_t second) {
+  state_.Command = TuningReadCommand(image_.P(kTuningChannelOffset), second);
+  state_.Attempts = 1;
+  state_.TicksSinceSend = 0;
+  SendBlockFrame();
+}
+
+bool LinkEngine::DecodeMonitorFrame() {
+  const MonitorInputs in =
+      MonitorInputsFromImage(image_, stems_, host_.ExtendedMonitor(), host_.GasEnabled());
+  if (!velmor::DecodeMonitorFrame(state_.RxBuffer.data(), in, live_, monitor_, state_.UnitSaving))
+    return false;
+  state_.TicksSinceReply = 0;
+  ++monitorFrames_;
+  host_.MonitorDecoded();
+  return true;
+}
+
+void LinkEngine::BuildIdentityTexts() { identity_ = velmor::BuildIdentityTexts(image_.Block(0)); }
+
+// ---------------------------------------------------------------- transactions
+
+bool LinkEngine::BlockMatchesImage() const {
+  const auto block = image_.Block(state_.BlockIndex);
+  return std::equal(block.begin(), block.end(), state_.RxBuffer.begin() + 1);
+}
+
+void LinkEngine::StartVerifyFromReply() {
+  state_.Mode = LinkMode::Verify;
+  state_.Command = kReadFlag | 1;
+  state_.Attempts = 1;
+  SendBlockFrame();
+  SetStatus(Text(MsgKey::MsgVerifying), false);
+  state_.StatusCountdown = kStatusHoldTicks;
+  status_.Visible = true;
+  status_.GaugePosition = 0;
+}
+
+void LinkEngine::ShowVersionMismatch(int unitVersion) {
+  char tail[40];
+  std::snprintf(tail, sizeof tail, "  PC-%d, IGN-%d", kProtocolVersion, unitVersion);
+  NotifyStatus();
+  host_.ShowMessage(Text(MsgKey::MsgVersionMismatch) + tail, {});
+}
+
+void LinkEngine::HandleBlockReply() {
+  const std::uint8_t* rx = state_.RxBuffer.data();
+  if (!FrameChecksumValid(rx)) return;
+  state_.BlockIndex = state_.Command & kBlockIndexMask;
+  if (state_.BlockIndex >= kBlockCount) return;
+  if (rx[0] != (state_.Command ^ kReplyFlag)) return;
+  state_.TicksSinceReply = 0;
+
+  const int b = state_.BlockIndex;
+  auto store = [&] { std::copy_n(rx + 1, kBlockSize, image_.Block(b).begin()); };
+
+  switch (state_.Mode) {
+    case LinkMode::Program: {
+      bool matched;
+      if (b == 0) {
+        store();
+        BuildIdentityTexts();
+        host_.Normalise();
+        host_.RefreshPage();
+        if (image_.I(10) != kProtocolVersion) {
+          state_.Mode = LinkMode::Idle;
+          state_.StatusCountdown = 0;
+          outcome_ = LinkOutcome::VersionMismatch;
+          ShowVersionMismatch(image_.I(10));
+          return;
+        }
+        matched = true;
+      } else {
+        matched = BlockMatchesImage();
+      }
+      state_.BlockFlags[b] = 0;
+      if (!matched) return;
+      for (int j = 0; j < kBlockCount; ++j) {
+        if (state_.BlockFlags[j] != 0) {
+          state_.Command = static_cast<std::uint8_t>(j);
+          state_.Attempts = 1;
+          status_.GaugePosition = j;
+          SendBlockFrame();
+          return;
+        }
+      }
+      state_.ProgramDone = true;
+      if (state_.VerifyAfterProgram) {
+        StartVerifyFromReply();
+      } else {
+        status_.GaugePosition = kGaugeMax;
+        SetStatus(Text(MsgKey::MsgProgramming) + " OK", false);
+        state_.StatusCountdown = kStatusHoldTicks;
+        state_.Mode = LinkMode::Idle;
+        outcome_ = LinkOutcome::ProgramOk;
+      }
+      return;
+    }
+    case LinkMode::Verify: {
+      if (!BlockMatchesImage()) return;
+      if (b < 9) {
+        ++state_.Command;
+        status_.GaugePosition = state_.Command & kBlockIndexMask;
+        state_.Attempts = 1;
+        SendBlockFrame();
+      } else {
+        state_.VerifyAfterProgram = false;
+        status_.GaugePosition = kGaugeMax;
+        SetStatus(Text(MsgKey::MsgVerifying) + " OK", false);
+        state_.StatusCountdown = kStatusHoldTicks;
+        state_.Mode = LinkMode::Idle;
+        outcome_ = LinkOutcome::VerifyOk;
+      }
+      return;
+    }
+    case LinkMode::Read: {
+      store();
+      if (b == 0) {
+        BuildIdentityTexts();
+        if (image_.I(10) != kProtocolVersion) {
+          state_.Mode = LinkMode::Idle;
+          host_.Normalise();
+          host_.RefreshPage();
+          state_.StatusCountdown = 0;
+          outcome_ = LinkOutcome::VersionMismatch;
+          ShowVersionMismatch(image_.I(10));
+          return;
+        }
+      }
+      if (b < 9) {
+        ++state_.Command;
+        status_.GaugePosition = state_.Command & kBlockIndexMask;
+        state_.Attempts = 1;
+        SendBlockFrame();
+      } else {
+        host_.Normalise();
+        host_.RefreshPage();
+        StartVerifyFromReply();
+      }
+      return;
+    }
+    default: {
+      // Idle: only the reply to an outstanding tuning read may change the
+      // image. A transfer reply that turns up after its transaction ended
+      // (a verify that gave up, say) would otherwise silently put the unit's
+      // copy of a block over the user's edits.
+      const std::uint8_t channel = image_.P(kTuningChannelOffset);
+      const bool tuningRead = state_.TuningPhase != 0 &&
+                              (state_.Command == TuningReadCommand(channel, 0) ||
+                               state_.Command == TuningReadCommand(channel, 1));
+      if (!tuningRead) return;
+      store();
+      if (state_.TuningPhase == 1) {
+        RequestTuningBlock(1);
+        state_.TuningPhase = 2;
+      } else {
+        host_.RefreshPage();
+        SendPollFrame();
+        state_.TuningPhase = 0;
+      }
+      return;
+    }
+  }
+}
+
+// ---------------------------------------------------------------- commands
+
+void LinkEngine::MenuProgramClick() {
+  host_.TransferPage();
+  host_.Normalise();
+  host_.RefreshPage();
+  state_.VerifyAfterProgram = true;
+  state_.BlockFlags.fill(1);
+  StartProgramming();
+}
+
+void LinkEngine::StartProgramming() {
+  const auto it = std::find_if(state_.BlockFlags.begin(), state_.BlockFlags.end(),
+                               [](std::uint8_t f) { return f != 0; });
+  if (it == state_.BlockFlags.end()) return;
+  const int i = static_cast<int>(it - state_.BlockFlags.begin());
+  state_.Command = static_cast<std::uint8_t>(i);
+  state_.Attempts = 0;
+  status_.GaugePosition = i;
+  state_.Mode = LinkMode::Program;
+  SetStatus(Text(MsgKey::MsgProgramming), false);
+  state_.StatusCountdown = kStatusHoldTicks;
+  status_.Visible = true;
+  status_.GaugeVisible = true;
+  state_.ProgramDone = false;
+  outcome_ = LinkOutcome::Running;
+  NotifyStatus();
+}
+
+void LinkEngine::MenuVerifyClick() {
+  host_.TransferPage();
+  host_.Normalise();
+  host_.RefreshPage();
+  state_.Mode = LinkMode::Verify;
+  state_.Command = kReadFlag | 1;
+  state_.Attempts = 0;
+  SetStatus(Text(MsgKey::MsgVerifying), false);
+  state_.StatusCountdown = kStatusHoldTicks;
+  status_.Visible = true;
+  state_.ProgramDone = false;
+  status_.GaugePosition = 0;
+  status_.GaugeVisible = true;
+  outcome_ = LinkOutcome::Running;
+  NotifyStatus();
+}
+
+void LinkEngine::MenuReadClick() {
+  state_.Mode = LinkMode::Read;
+  state_.Command = kReadFlag;
+  state_.Attempts = 0;
+  SetStatus(Text(MsgKey::MsgReading), false);
+  state_.StatusCountdown = kStatusHoldTicks;
+  status_.Visible = true;
+  status_.GaugePosition = 0;
+  status_.GaugeVisible = true;
+  host_.ClearFileName();
+  state_.ProgramDone = false;
+  outcome_ = LinkOutcome::Running;
+  NotifyStatus();
+}
+
+bool LinkEngine::ButtonTestClick(std::string_view buttonName) {
+  return MergeTestRequest(state_.TestFlags, buttonName);
+}
+
+// ---------------------------------------------------------------- port
+
+void LinkEngine::OpenPort() {
+  const int n = PortNumberFor(port_);
+  status_.LabelCom = LabelComText(n);
+  port_.OpenAttempted = true;
+  if (!serial_.Open(n)) {
+    if (!port_.SilentOpen && port_.PortSelection != kPortAuto) {
+      NotifyStatus();
+      host_.ShowMessage(Text(MsgKey::MsgComOpenError), serial_.OpenErrorReason());
+    }
+    if (port_.PortSelection == kPortAuto) port_.ReconnectTicks = 200;
+  }
+  status_.CheckedComItem = port_.PortSelection;
+  NotifyStatus();
+}
+
+void LinkEngine::ClosePort() {
+  if (!port_.OpenAttempted) return;
+  serial_.Close();
+}
+
+void LinkEngine::ReconnectPort() {
+  port_.ReconnectTicks = 0;
+  ClosePort();
+  port_.SilentOpen = true;
+  port_.ScanIndex = NextScanIndex(port_.ScanIndex);
+  OpenPort();
+}
+
+void LinkEngine::MenuCom1Click(int item) {
+  if (item < 0 || item >= kPortMenuItems) return;
+  port_.PortSelection = static_cast<std::uint8_t>(item);
+  ClosePort();
+  port_.SilentOpen = false;
+  OpenPort();
+}
+
+// ---------------------------------------------------------------- status
+
+void LinkEngine::SetStatus(std::string text, bool red) {
+  status_.Text = std::move(text);
+  status_.Red = red;
+}
+
+void LinkEngine::NotifyStatus() {
+  if (status_ == reported_) return;
+  reported_ = status_;
+  host_.StatusChanged();
+}
+
+}  // namespace velmor

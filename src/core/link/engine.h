@@ -1,0 +1,156 @@
+// The link engine: the serial transactions, the monitor cycle, output tests,
+// tuning reads and the port's reconnection, advanced by one Tick() every
+// 55 ms. It is driven, it does not drive: the window's timer or the
+// command-line loop calls Tick(), menu handlers call the command operations,
+// and everything it needs from its owner goes through LinkHost.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "lang/catalog.h"
+#include "link/identity.h"
+#include "link/link_state.h"
+#include "link/monitor.h"
+#include "link/serial_port.h"
+#include "model/image.h"
+
+namespace velmor {
+
+// What the window shows of the link: the status label LabelHlaseni, the
+// progress gauge CGaugeProgram (maximum kGaugeMax), the no-connection label
+// LabelSpojeni, LabelVersion's visibility, the LabelCom text and the checked
+// MenuCom item.
+struct LinkStatus {
+  std::string Text;
+  bool Red = false;
+  bool Visible = false;
+  int GaugePosition = 0;
+  bool GaugeVisible = false;
+  bool NoConnectionVisible = false;
+  bool VersionVisible = true;
+  std::string LabelCom;
+  int CheckedComItem = -1;
+  bool operator==(const LinkStatus&) const = default;
+};
+
+// How the last transaction ended, for callers that wait for it (the
+// command-line tool); the window needs only the status texts.
+enum class LinkOutcome : std::uint8_t {
+  None,             // nothing started since construction
+  Running,
+  VerifyOk,         // "Verify:" + " OK"
+  ProgramOk,        // "Program device:" + " OK" without a verify
+  Error,            // the attempt limit ended it (red text)
+  VersionMismatch,  // block 0 reported another protocol version
+};
+
+class LinkHost {
+ public:
+  virtual ~LinkHost() = default;
+  // Commit the active page's controls into the image.
+  virtual void TransferPage() {}
+  // The normalisation pass, with the derived tables it rebuilds.
+  virtual void Normalise() {}
+  // Show the image in the active page's controls (ends with the view refresh);
+  // the identity texts are LinkEngine::Identity().
+  virtual void RefreshPage() {}
+  // A monitor frame was accepted: apply LinkEngine::Monitor() and refresh the
+  // view.
+  virtual void MonitorDecoded() {}
+  // A modal message box. `detail` is an optional second line (the reason an
+  // open failed); the catalog text stays as it is.
+  virtual void ShowMessage(std::string_view text, std::string_view detail) {
+    (void)text;
+    (void)detail;
+  }
+  // CheckBoxLadeniPovoleno.
+  virtual bool TuningOn() const { return false; }
+  // A printout is in progress: the no-connection label stays hidden.
+  virtual bool Printing() const { return false; }
+  // CheckBoxExtMonitor and CheckBoxGas, read by the monitor decode.
+  virtual bool ExtendedMonitor() const { return false; }
+  virtual bool GasEnabled() const { return false; }
+  // A Read clears the current parameter-file name and rebuilds the caption.
+  virtual void ClearFileName() {}
+  // LinkEngine::Status() differs from what was last reported.
+  virtual void StatusChanged() {}
+  // The last step of every tick: the operating-point highlight.
+  virtual void ShowOperatingPoint() {}
+};
+
+class LinkEngine {
+ public:
+  LinkEngine(ParameterImage& image, SerialPort& port, LinkHost& host);
+
+  // ApplyLanguage: resolves the live-display stems; status texts are looked
+  // up when shown.
+  void SetLanguage(LanguageCode language);
+  LanguageCode Language() const { return language_; }
+
+  // The periodic tick.
+  void Tick();
+
+  // Commands.
+  void MenuProgramClick();
+  void MenuVerifyClick();
+  void MenuReadClick();
+  void StartProgramming();
+  // Output test: false for a name that is not one of the 21 test buttons.
+  bool ButtonTestClick(std::string_view buttonName);
+
+  // Port.
+  void OpenPort();
+  void ClosePort();
+  void ReconnectPort();
+  // A MenuCom item (0..19 = Com 1..Com 20, 20 = Com Auto) was chosen.
+  void MenuCom1Click(int item);
+
+  // Frame steps, public so that tests can drive them one by one.
+  void ReceiveFrame();
+  void SendBlockFrame();
+  void SendPollFrame();
+  void RequestTuningBlock(std::uint8_t second);
+  void HandleBlockReply();
+  bool DecodeMonitorFrame();
+  void BuildIdentityTexts();
+
+  LinkState& State() { return state_; }
+  const LinkState& State() const { return state_; }
+  PortState& Port() { return port_; }
+  const PortState& Port() const { return port_; }
+  const LinkStatus& Status() const { return status_; }
+  const IdentityTexts& Identity() const { return identity_; }
+  const LiveValues& Live() const { return live_; }
+  const MonitorView& Monitor() const { return monitor_; }
+  LinkOutcome Outcome() const { return outcome_; }
+  // Accepted monitor frames since construction.
+  std::uint32_t MonitorFrames() const { return monitorFrames_; }
+
+ private:
+  std::string Text(MsgKey key) const { return CatalogText(key, language_); }
+  void SetStatus(std::string text, bool red);
+  void ShowVersionMismatch(int unitVersion);
+  bool BlockMatchesImage() const;
+  void StartVerifyFromReply();
+  void NotifyStatus();
+
+  ParameterImage& image_;
+  SerialPort& serial_;
+  LinkHost& host_;
+  LanguageCode language_ = LanguageCode::English;
+  MonitorStems stems_;
+  LinkState state_;
+  PortState port_;
+  LinkStatus status_;
+  LinkStatus reported_;
+  IdentityTexts identity_;
+  LiveValues live_;
+  MonitorView monitor_;
+  LinkOutcome outcome_ = LinkOutcome::None;
+  std::uint32_t monitorFrames_ = 0;
+  bool inTick_ = false;
+};
+
+}  // namespace velmor
