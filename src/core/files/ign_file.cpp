@@ -1,0 +1,216 @@
+#include "files/ign_file.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "files/ign_sections.h"
+#include "files/memo.h"
+#include "files/text_scan.h"
+#include "model/defaults.h"
+
+namespace velmor {
+namespace {
+
+constexpr std::string_view kEol = "\r\n";
+constexpr std::string_view kContinuation = "\r\n             ";  // 13 blanks
+
+// "%5u " / "%5d ": right-justified in five columns, then a blank.
+void AppendValue(std::string& out, int value, bool blank = true, std::size_t width = 5) {
+  char digits[16];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  const auto length = static_cast<std::size_t>(end - digits);
+  if (length < width) out.append(width - length, ' ');
+  out.append(digits, length);
+  if (blank) out += ' ';
+}
+
+void AppendKeyword(std::string& out, std::string_view keyword, std::size_t width) {
+  out += kEol;
+  out += keyword;
+  if (keyword.size() < width) out.append(width - keyword.size(), ' ');
+}
+
+void WriteItem(std::string& out, const ParameterImage& image, const IgnItem& item) {
+  switch (item.Kind) {
+    case IgnItemKind::Continuation:
+      out += kContinuation;
+      return;
+    case IgnItemKind::LineBreak:
+      out += kEol;
+      return;
+    case IgnItemKind::Flag:
+      AppendValue(out, image.P(item.Offset) != 0 ? 1 : 0, !item.NoBlank);
+      return;
+    case IgnItemKind::Bytes:
+    case IgnItemKind::Words:
+      break;
+  }
+  for (int i = 0; i < item.Count; ++i) {
+    const int value = item.Kind == IgnItemKind::Words
+                          ? int{image.Word(item.Offset + 2 * i)}
+                          : image.P(item.Offset + i) * item.Scale + item.Add;
+    AppendValue(out, value);
+    if (item.BreakEvery != 0 && (i + 1) % item.BreakEvery == 0) out += kContinuation;
+  }
+}
+
+const IgnSection* FindSection(std::string_view word) {
+  for (const IgnSection& section : IgnSections()) {
+    if (section.Keyword == word) return &section;
+  }
+  return nullptr;
+}
+
+// Reads one section's values. A missing or non-numeric value ends the section
+// where it stands: the fields still to come keep what they hold, and the
+// token that stopped it goes back to the section loop.
+void ReadSection(TextScanner& in, const IgnSection& section, int version, ParameterImage& image) {
+  for (const IgnItem& item : section.Items) {
+    if (item.Kind == IgnItemKind::Continuation || item.Kind == IgnItemKind::LineBreak) continue;
+    if (version == kIgnOlderVersion && item.AbsentIn63) continue;
+    const int scale = version == kIgnOlderVersion && item.Scale63 != 0 ? item.Scale63 : item.Scale;
+    for (int i = 0; i < item.Count; ++i) {
+      std::uint32_t number = 0;
+      if (!in.NextNumber(number)) return;
+      // Only the low 16 bits count; byte fields then divide them as a signed
+      // quantity, so a negative value written with "%5d " comes back exactly.
+      const auto low16 = static_cast<std::uint16_t>(number);
+      if (item.Kind == IgnItemKind::Words) {
+        image.SetWord(item.Offset + 2 * i, low16);
+      } else {
+        const int value = (static_cast<std::int16_t>(low16) - item.Add) / scale;
+        image.P(item.Offset + i) = static_cast<std::uint8_t>(value & 0xFF);
+      }
+    }
+  }
+}
+
+// Everything after the MEMO keyword and the white space that follows it, a
+// line break stored as a NUL. What does not fit is dropped: P+1349 stays 0.
+void ReadMemo(std::string_view rest, ParameterImage& image) {
+  auto area = image.ParamArea().subspan(kMemoStart, kMemoSize);
+  std::fill(area.begin(), area.end(), std::uint8_t{0});
+  std::size_t at = 0;
+  for (std::size_t i = 0; i < rest.size() && at < kMemoSize - 1; ++i) {
+    const char c = rest[i];
+    if (c == '\r' && i + 1 < rest.size() && rest[i + 1] == '\n') continue;
+    area[at++] = c == '\n' ? std::uint8_t{0} : static_cast<std::uint8_t>(c);
+  }
+}
+
+}  // namespace
+
+bool PageReadRefused(const ParameterImage& image, int page) {
+  if (page < 0 || page >= PageCount) return true;
+  return (page == PageInj1 || page == PageInj2) && image.P(47) == MapModeCoupled;
+}
+
+std::string WriteParameterText(const ParameterImage& image, const IgnVersionTexts& versions) {
+  std::string out;
+  out.reserve(12 * 1024);
+  out += kIgnHeaderKeyword;
+  out += "   ";
+  AppendValue(out, kIgnVersion, true, 3);
+  out += kEol;
+  for (const IgnSection& section : IgnSections()) {
+    AppendKeyword(out, section.Keyword, section.FieldWidth);
+    for (const IgnItem& item : section.Items) WriteItem(out, image, item);
+  }
+  out += kEol;
+  out += kIgnVersionsKeyword;
+  out += kEol;
+  out += "HEX  " + versions.UnitDate + "  " + versions.UnitTime + "   " + versions.UnitName;
+  out += kEol;
+  out += "EXE  " + versions.BuildDate + "   " + versions.BuildTime;
+  out += kEol;
+  AppendKeyword(out, kIgnMemoKeyword, 13);
+  for (const std::string& line : NoteLines(image)) {
+    out += kEol;
+    out += line;
+  }
+  return out;
+}
+
+WriteStatus SaveParameterFile(const std::string& path, const ParameterImage& image,
+                              const IgnVersionTexts& versions) {
+  return AtomicWriteFile(path, WriteParameterText(image, versions));
+}
+
+IgnReadResult ReadParameterText(std::string_view text, ParameterImage& image, DerivedTables& tables,
+                                IgnScope scope, int page) {
+  IgnReadResult result;
+  const bool whole = scope == IgnScope::WholeFile;
+  if (!whole && PageReadRefused(image, page)) {
+    result.Outcome = IgnReadOutcome::Refused;
+    return result;
+  }
+
+  TextScanner in(text);
+  std::string_view word;
+  int version = 0;
+  while (version == 0 && in.NextWord(word)) {
+    if (word != kIgnHeaderKeyword) continue;
+    std::uint32_t number = 0;
+    if (!in.NextNumber(number)) continue;
+    if (number == kIgnVersion) {
+      version = kIgnVersion;
+    } else if (number == kIgnOlderVersion) {
+      version = kIgnOlderVersion;
+      result.Messages.push_back(MsgKey::MsgFileOlderVersion);
+    } else {
+      result.Messages.push_back(MsgKey::MsgFileVersionMismatch);
+    }
+  }
+  if (version == 0) return result;
+  result.Outcome = IgnReadOutcome::Loaded;
+  result.Version = version;
+
+  auto admitted = [&](int group) {
+    if (whole) return true;
+    if (group != page) return false;
+    return group != PageInj2 || image.P(47) != MapModeCoupled;
+  };
+
+  while (in.NextWord(word)) {
+    if (word == kIgnMemoKeyword) {
+      // The memo is free text to the end of the file; read as tokens it could
+      // pass for sections, so it ends the loop on every page.
+      if (admitted(kIgnMemoPageGroup)) {
+        in.SkipSpace();
+        ReadMemo(in.Rest(), image);
+      }
+      break;
+    }
+    const IgnSection* section = FindSection(word);
+    if (section == nullptr || (section->SkipIn63 && version == kIgnOlderVersion)) continue;
+    if (section->PageGroup == kIgnWholeFileOnly) {
+      if (!whole) continue;
+      const std::size_t before = in.Position();
+      ReadSection(in, *section, version, image);
+      // The defaults follow the model only when the file really named one.
+      if (in.Position() != before) ApplyDefaults(image, tables, DefaultsScope::Whole);
+      continue;
+    }
+    if (admitted(section->PageGroup)) ReadSection(in, *section, version, image);
+  }
+  return result;
+}
+
+IgnReadResult ReadParameterFile(const std::string& path, ParameterImage& image, DerivedTables& tables,
+                                IgnScope scope, int page) {
+  if (scope == IgnScope::Page && PageReadRefused(image, page)) {
+    IgnReadResult refused;
+    refused.Outcome = IgnReadOutcome::Refused;
+    return refused;
+  }
+  std::string text;
+  if (!ReadWholeFile(path, text)) {
+    IgnReadResult result;
+    result.Outcome = IgnReadOutcome::CannotOpen;
+    result.Messages.push_back(MsgKey::MsgFileOpenError);
+    return result;
+  }
+  return ReadParameterText(text, image, tables, scope, page);
+}
+
+}  // namespace velmor

@@ -1,0 +1,102 @@
+// The program's state between runs: the settings INI (section "BASIC"), the
+// last-run image file and the test-mode marker, and where they live.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "files/file_io.h"
+#include "model/image.h"
+#include "model/normalise.h"
+
+namespace velmor {
+
+// What the settings file holds. Before loading, the members are the window's
+// current values; every key that is missing or unreadable leaves its member as
+// it is (the two port keys excepted, see ReadSettingsText).
+struct Settings {
+  int Left = 0;
+  int Top = 0;
+  int Height = 0;
+  int Width = 0;
+  // The port selection starts at 1, as the window sets it just before
+  // loading, so that a missing "ComPort" yields 1 − 1 = 0 (COM1).
+  PersistedSelection Selection{.Language = 0, .PortSelection = 1, .ScanIndex = 0};
+  std::string File;    // CurrentFileName
+  std::string IniDir;  // the name both file dialogs start with
+  int PageIndex = PageGear;  // the page active when the window is created
+  bool CheckBoxZobrMsUni = false;
+  bool CheckBoxExtMonitor = false;
+  bool CheckBoxAllPolohaA = false;
+};
+
+inline constexpr std::string_view kSettingsSection = "BASIC";
+
+// The thirteen keys, in the order they are written and read.
+std::span<const std::string_view, 13> SettingsKeys();
+
+// Reads the keys in order, each with the member's current value as default.
+// "ComPort" and "ComPortAuto" hold the selection + 1 and are decremented
+// after reading, in 8 bits. A language outside 0..3 becomes 0 (English) and a
+// page outside 0..12 keeps the current page, since both index fixed tables.
+void ReadSettingsText(std::string_view iniText, Settings& settings);
+
+// The INI text: `previousText` with the thirteen keys of "BASIC" set; other
+// sections and keys of a hand-edited file are kept.
+std::string WriteSettingsText(const Settings& settings, std::string_view previousText = {});
+
+// The per-page state of the map editor's "All" check box.
+using AllCellsFlagArray = std::array<std::uint8_t, PageCount>;
+
+// The last-run image: P+0..P+1349 as "%5u ", a line break after every tenth
+// number and a blank line after every hundredth, then the 13 "All" flags.
+std::string WriteLastImageText(const ParameterImage& image, const AllCellsFlagArray& flags);
+
+// Unsigned numbers, low 8 bits, into P+0, P+1 … and then the flags, up to the
+// end of the text or the first item that is not a number; what follows keeps
+// its value. Returns how many numbers were taken.
+int ReadLastImageText(std::string_view text, ParameterImage& image, AllCellsFlagArray& flags);
+
+// The test display is on when a word of the marker file is exactly
+// "DIAG_SWITCH". Words are cut into pieces of at most 255 characters.
+bool ReadTestModeText(std::string_view text);
+
+// The file names: Velmor_v78.ini, its last-run image _Velmor_v78.ini and the
+// marker test_vostel.txt, all in one directory.
+struct StatePaths {
+  std::string SettingsFile;
+  std::string LastImageFile;
+  std::string TestModeFile;
+};
+StatePaths StatePathsIn(const std::string& directory);
+
+// The directory of those files on this system: $VELMOR_CONFIG_DIR when set,
+// else $XDG_CONFIG_HOME/velmor, else $HOME/.config/velmor. `getEnv` returns
+// a variable's value or null (std::getenv by default). Not created here.
+using EnvLookup = std::function<const char*(const char*)>;
+std::string ConfigDirectory(const EnvLookup& getEnv = {});
+
+// LoadSettings: the settings file (a missing file reads as empty, so the key
+// defaults apply), then the last-run image into the image and flags when that
+// file can be read.
+void LoadSettings(const StatePaths& paths, Settings& settings, ParameterImage& image,
+                  AllCellsFlagArray& flags);
+
+// SaveSettings: both files, each written atomically and independently, so a
+// settings file that cannot be written never costs the image file. The
+// directory is created when missing. Nothing is reported to the user.
+struct SaveSettingsStatus {
+  WriteStatus SettingsFile;
+  WriteStatus LastImageFile;
+};
+SaveSettingsStatus SaveSettings(const StatePaths& paths, const Settings& settings,
+                                const ParameterImage& image, const AllCellsFlagArray& flags);
+
+// ReadTestMode: off when the marker file is missing.
+bool ReadTestMode(const StatePaths& paths);
+
+}  // namespace velmor
