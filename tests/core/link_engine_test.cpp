@@ -1,0 +1,610 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <optional>
+
+#include "link/engine.h"
+#include "link/identity.h"
+#include "link/port_numbering.h"
+#include "link_test_support.h"
+
+namespace velmor {
+namespace {
+
+using linktest::FakePort;
+using linktest::MakeFrame;
+using linktest::RecordingHost;
+
+// A minimal unit behind the fake port: ten blocks, write echoes, reads,
+// monitor replies. Replies are queued at once, so they are taken in by the
+// next tick.
+struct TestUnit {
+  std::array<std::array<std::uint8_t, kBlockSize>, kBlockCount> blocks{};
+  bool answer = true;
+  std::optional<int> corruptEchoOfBlock;  // one wrong echo of that block
+  std::uint16_t saving = 0;
+
+  TestUnit() {
+    blocks[0][0] = 'J';
+    blocks[0][1] = 'e';
+    blocks[0][2] = 't';
+    blocks[0][3] = 1;
+    blocks[0][10] = kProtocolVersion;
+    for (int b = 1; b < kBlockCount; ++b)
+      for (int i = 0; i < kBlockSize; ++i) blocks[b][i] = static_cast<std::uint8_t>(b * 7 + i);
+  }
+
+  void Attach(FakePort& port) {
+    port.responder = [this, &port](const LinkFrame& req) {
+      if (!answer) return;
+      const std::uint8_t cmd = req[0];
+      if (cmd == kPollCommand) {
+        LinkFrame m{};
+        m[0] = kMonitorReply;
+        m[148] = saving & 0xFF;
+        m[149] = saving >> 8;
+        m[150] = kProtocolVersion;
+        SealFrame(m);
+        port.Queue(m);
+        return;
+      }
+      const int b = cmd & 0x3F;
+      if ((cmd & 0x40) == 0 && b != 0) std::copy_n(req.begin() + 1, kBlockSize, blocks[b].begin());
+      LinkFrame reply = MakeFrame(cmd ^ 0x80, blocks[b].data());
+      if (corruptEchoOfBlock == b && (cmd & 0x40) == 0) {
+        reply[5] ^= 0x01;
+        SealFrame(reply);
+        corruptEchoOfBlock.reset();
+      }
+      port.Queue(reply);
+    };
+  }
+};
+
+class LinkEngineTest : public ::testing::Test {
+ protected:
+  LinkEngineTest() : engine(image, port, host) {
+    for (int i = 0; i < kParamSize; ++i) image.P(i) = static_cast<std::uint8_t>(i * 3);
+  }
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) engine.Tick();
+  }
+  // Ticks until `done` holds, at most `limit`; returns the ticks used.
+  template <class F>
+  int TicksUntil(F done, int limit = 2000) {
+    for (int i = 1; i <= limit; ++i) {
+      engine.Tick();
+      if (done()) return i;
+    }
+    return -1;
+  }
+  std::vector<std::uint8_t> SentCommands() const {
+    std::vector<std::uint8_t> c;
+    for (const auto& f : port.sent) c.push_back(f[0]);
+    return c;
+  }
+
+  ParameterImage image;
+  FakePort port;
+  RecordingHost host;
+  LinkEngine engine;
+};
+
+TEST(LinkFrameTest, ChecksumOfEmptyPollAndValidation) {
+  LinkFrame f{};
+  f[0] = kPollCommand;
+  SealFrame(f);
+  EXPECT_EQ(f[151], 0xCF);
+  EXPECT_TRUE(FrameChecksumValid(f.data()));
+  f[77] ^= 0x10;
+  EXPECT_FALSE(FrameChecksumValid(f.data()));
+}
+
+TEST_F(LinkEngineTest, ReceiveWaitsForAFullFrameAndHandlesOnlyTheFirst) {
+  LinkFrame m{};
+  m[0] = kMonitorReply;
+  m[150] = kProtocolVersion;
+  SealFrame(m);
+  port.rx.insert(port.rx.end(), m.begin(), m.end() - 1);  // 151 bytes
+  engine.ReceiveFrame();
+  EXPECT_EQ(host.monitorFrames, 0);
+  EXPECT_EQ(port.rx.size(), 151u);
+  port.QueueBytes({m[151]});
+  engine.ReceiveFrame();
+  EXPECT_EQ(host.monitorFrames, 1);
+  EXPECT_EQ(engine.State().TicksSinceReply, 0);
+
+  // Two replies at once: both are taken, only the first is looked at.
+  port.Queue(m);
+  port.Queue(m);
+  engine.ReceiveFrame();
+  EXPECT_EQ(engine.State().RxCount, 304u);
+  EXPECT_TRUE(port.rx.empty());
+  EXPECT_EQ(host.monitorFrames, 2);
+}
+
+TEST_F(LinkEngineTest, NoiseInFrontOfAReplyDiscardsTheWholeRead) {
+  LinkFrame m{};
+  m[0] = kMonitorReply;
+  SealFrame(m);
+  port.QueueBytes({0x55, 0xAA});
+  port.Queue(m);
+  engine.ReceiveFrame();
+  EXPECT_EQ(host.monitorFrames, 0);
+  EXPECT_TRUE(port.rx.empty());
+  port.Queue(m);
+  engine.ReceiveFrame();
+  EXPECT_EQ(host.monitorFrames, 1);
+}
+
+TEST_F(LinkEngineTest, BlockReplyAcceptanceRules) {
+  engine.MenuReadClick();
+  engine.State().Command = 0x43;
+  engine.State().TicksSinceReply = 10;
+  std::array<std::uint8_t, kBlockSize> payload{};
+  payload.fill(0x5A);
+
+  // The reply code of another command, with a good checksum: ignored.
+  port.Queue(MakeFrame(0xC4, payload.data()));
+  engine.ReceiveFrame();
+  EXPECT_NE(image.Block(3)[0], 0x5A);
+  EXPECT_EQ(engine.State().TicksSinceReply, 10);
+
+  // The right code with a broken checksum: ignored.
+  LinkFrame bad = MakeFrame(0xC3, payload.data());
+  bad[151] ^= 1;
+  port.Queue(bad);
+  engine.ReceiveFrame();
+  EXPECT_NE(image.Block(3)[0], 0x5A);
+
+  port.Queue(MakeFrame(0xC3, payload.data()));
+  engine.ReceiveFrame();
+  EXPECT_EQ(image.Block(3)[0], 0x5A);
+  EXPECT_EQ(engine.State().TicksSinceReply, 0);
+  EXPECT_EQ(engine.State().Command, 0x44);
+}
+
+TEST_F(LinkEngineTest, ProgramRunsWriteThenVerifyAtOneBlockPerTick) {
+  TestUnit unit;
+  unit.Attach(port);
+  engine.MenuProgramClick();
+  EXPECT_EQ((std::vector<std::string>{"TransferPage", "Normalise", "RefreshPage"}), host.calls);
+  EXPECT_EQ(engine.State().Mode, LinkMode::Program);
+  EXPECT_EQ(engine.Status().Text, "Program device:");
+  EXPECT_TRUE(port.sent.empty());  // the menu sends nothing
+
+  // The first frame goes out when the counter next reaches 6.
+  Ticks(5);
+  EXPECT_TRUE(port.sent.empty());
+  Ticks(1);
+  ASSERT_EQ(port.sent.size(), 1u);
+  EXPECT_EQ(port.sent[0][0], 0x00);
+  EXPECT_EQ(engine.State().Attempts, 1);
+  for (int k = 1; k <= kPayloadSize; ++k) ASSERT_EQ(port.sent[0][k], 0) << k;  // block 0 carries zeros
+
+  const int ticks = TicksUntil([&] { return engine.State().Mode == LinkMode::Idle; });
+  // 10 writes and 9 reads: each reply is answered in the tick that takes it in.
+  EXPECT_EQ(ticks, 19);
+  std::vector<std::uint8_t> expected{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x41, 0x42, 0x43, 0x44, 0x45,
+                                     0x46, 0x47, 0x48, 0x49};
+  EXPECT_EQ(SentCommands(), expected);
+  EXPECT_EQ(port.sent[1][1], image.Block(1)[0]);  // blocks 1..9 carry the image
+  // The verify's success text is replaced in the same tick: the reply left
+  // the link idle, and the idle step shows the programming success.
+  EXPECT_EQ(engine.Status().Text, "Program device: OK");
+  EXPECT_FALSE(engine.Status().Red);
+  EXPECT_EQ(engine.Status().GaugePosition, kGaugeMax);
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
+  EXPECT_TRUE(engine.State().ProgramDone);
+  EXPECT_EQ(engine.Identity().Name, "Jet01");
+}
+
+TEST_F(LinkEngineTest, MismatchingEchoIsResentAfterSixTicksThenTheNextBlockFollowsAtOnce) {
+  TestUnit unit;
+  unit.corruptEchoOfBlock = 5;
+  unit.Attach(port);
+  engine.MenuProgramClick();
+  TicksUntil([&] { return port.sent.size() == 6; });  // write 5 just went out
+  ASSERT_EQ(port.sent.back()[0], 5);
+  engine.Tick();  // takes the bad echo: nothing sent
+  EXPECT_EQ(port.sent.size(), 6u);
+  EXPECT_EQ(engine.State().BlockFlags[5], 0);  // cleared even though it did not match
+  // The send happened inside the reply handler, before that tick counted:
+  // the counter reaches 6 on the fifth tick after it.
+  Ticks(3);
+  EXPECT_EQ(port.sent.size(), 6u);
+  engine.Tick();
+  ASSERT_EQ(port.sent.size(), 7u);
+  EXPECT_EQ(port.sent.back()[0], 5);
+  EXPECT_EQ(engine.State().Attempts, 2);
+  engine.Tick();  // the good echo: block 6 at once
+  EXPECT_EQ(port.sent.back()[0], 6);
+  EXPECT_EQ(engine.State().Attempts, 1);
+}
+
+struct GiveUpCase {
+  const char* name;
+  void (LinkEngine::*start)();
+  const char* errorText;
+};
+
+class LinkGiveUpTest : public LinkEngineTest, public ::testing::WithParamInterface<GiveUpCase> {};
+
+TEST_P(LinkGiveUpTest, FiveUnansweredSendsThenTheRedText) {
+  engine.State().ProgramDone = true;
+  (engine.*GetParam().start)();
+  std::vector<int> sendTicks;
+  for (int t = 1; t <= 36; ++t) {
+    const auto before = port.sent.size();
+    engine.Tick();
+    if (port.sent.size() != before) sendTicks.push_back(t);
+    if (t < 36) ASSERT_NE(engine.State().Mode, LinkMode::Idle) << "tick " << t;
+  }
+  EXPECT_EQ(sendTicks, (std::vector<int>{6, 12, 18, 24, 30}));
+  EXPECT_EQ(engine.State().Mode, LinkMode::Idle);
+  EXPECT_EQ(engine.Status().Text, GetParam().errorText);
+  EXPECT_TRUE(engine.Status().Red);
+  EXPECT_EQ(engine.State().StatusCountdown, kStatusHoldTicks - 1);  // aged in the same tick
+  EXPECT_FALSE(engine.State().ProgramDone);
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, LinkGiveUpTest,
+    ::testing::Values(GiveUpCase{"Program", &LinkEngine::MenuProgramClick, "Program error!"},
+                      GiveUpCase{"Verify", &LinkEngine::MenuVerifyClick, "Verify error!"},
+                      GiveUpCase{"Read", &LinkEngine::MenuReadClick, "Read error!"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
+  TestUnit unit;
+  unit.Attach(port);
+  engine.MenuReadClick();
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"ClearFileName"}));  // no transfer first
+  EXPECT_EQ(engine.Status().Text, "Read:");
+  const int ticks = TicksUntil([&] { return engine.Outcome() == LinkOutcome::VerifyOk; });
+  EXPECT_GT(ticks, 0);
+  for (int b = 0; b < kBlockCount; ++b)
+    EXPECT_TRUE(std::equal(unit.blocks[b].begin(), unit.blocks[b].end(), image.Block(b).begin()))
+        << "block " << b;
+  std::vector<std::uint8_t> expected{0x40, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49,
+                                     0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49};
+  EXPECT_EQ(SentCommands(), expected);
+  for (int i = 0; i < 10; ++i)  // every frame of the read itself carries zeros
+    for (int k = 1; k <= kPayloadSize; ++k) ASSERT_EQ(port.sent[i][k], 0) << i << "/" << k;
+  // During the verify the request carries the image's block.
+  EXPECT_EQ(port.sent[10][1], image.Block(1)[0]);
+  EXPECT_EQ(engine.Status().Text, "Verify: OK");
+  engine.Tick();
+  EXPECT_EQ(engine.Status().Text, "Verify: OK");  // a Read leaves ProgramDone clear
+}
+
+TEST_F(LinkEngineTest, VersionMismatchInBlockZeroAbandonsTheRead) {
+  TestUnit unit;
+  unit.blocks[0][10] = 77;
+  unit.Attach(port);
+  engine.MenuReadClick();
+  Ticks(7);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "Unmatched version of PC and Ignition programs!  PC-78, IGN-77");
+  EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{0x40}));  // no block 1 requested
+  EXPECT_EQ(engine.State().Mode, LinkMode::Idle);
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::VersionMismatch);
+  EXPECT_EQ(engine.Status().Text, "Read:");
+  EXPECT_TRUE(engine.Status().Visible);
+  EXPECT_EQ(engine.State().StatusCountdown, 0);
+  EXPECT_EQ(engine.Identity().Name, "Jet01");  // built before the version test
+  Ticks(300);
+  EXPECT_TRUE(engine.Status().Visible);  // the countdown is stopped, not expired
+}
+
+TEST_F(LinkEngineTest, VersionMismatchDuringProgramWritesNothingElse) {
+  TestUnit unit;
+  unit.blocks[0][10] = 80;
+  unit.Attach(port);
+  engine.MenuProgramClick();
+  Ticks(8);
+  EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{0x00}));
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "Unmatched version of PC and Ignition programs!  PC-78, IGN-80");
+}
+
+TEST_F(LinkEngineTest, StartProgrammingWithoutFlagsDoesNothing) {
+  engine.MenuVerifyClick();
+  engine.StartProgramming();
+  EXPECT_EQ(engine.State().Mode, LinkMode::Verify);
+}
+
+TEST_F(LinkEngineTest, ChangedBlocksOnlyAndNoVerifyWhenNotAsked) {
+  TestUnit unit;
+  unit.Attach(port);
+  engine.State().BlockFlags[7] = 1;
+  engine.State().BlockFlags[3] = 1;
+  engine.StartProgramming();
+  EXPECT_EQ(engine.Status().GaugePosition, 3);
+  TicksUntil([&] { return engine.State().Mode == LinkMode::Idle; });
+  EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{3, 7}));
+  EXPECT_EQ(engine.Status().Text, "Program device: OK");
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::ProgramOk);
+}
+
+TEST_F(LinkEngineTest, IdlePollsEverySixTicksAndCarriesMergedTestRequestsOnce) {
+  Ticks(5);
+  EXPECT_TRUE(port.sent.empty());
+  EXPECT_TRUE(engine.ButtonTestClick("ButtonTestJet1A"));
+  EXPECT_TRUE(engine.ButtonTestClick("ButtonTestIgn2"));
+  EXPECT_TRUE(engine.ButtonTestClick("ButtonTestIgn2"));
+  EXPECT_FALSE(engine.ButtonTestClick("ButtonProgram"));
+  engine.Tick();
+  ASSERT_EQ(port.sent.size(), 1u);
+  const LinkFrame& poll = port.sent[0];
+  EXPECT_EQ(poll[0], kPollCommand);
+  EXPECT_EQ(poll[20], 0x01);
+  EXPECT_EQ(poll[21], 0x02);
+  EXPECT_EQ(poll[22], 0);
+  EXPECT_TRUE(FrameChecksumValid(poll.data()));
+  EXPECT_EQ(engine.State().TestFlags, (std::array<std::uint8_t, 4>{}));
+
+  EXPECT_TRUE(engine.ButtonTestClick("ButtonTestRpm"));
+  Ticks(6);
+  ASSERT_EQ(port.sent.size(), 2u);
+  EXPECT_EQ(port.sent[1][20], 0);
+  EXPECT_EQ(port.sent[1][21], 0);
+  EXPECT_EQ(port.sent[1][22], 0x10);
+}
+
+TEST_F(LinkEngineTest, TestRequestsWaitWhileATransactionRuns) {
+  engine.MenuVerifyClick();
+  engine.ButtonTestClick("ButtonTestFuelPump");
+  Ticks(43);  // the verify gives up at tick 36, the next poll is due at 42
+  ASSERT_EQ(engine.State().Mode, LinkMode::Idle);
+  std::vector<LinkFrame> polls;
+  for (const auto& f : port.sent)
+    if (f[0] == kPollCommand) polls.push_back(f);
+  ASSERT_FALSE(polls.empty());
+  EXPECT_EQ(polls[0][22], 0x02);
+}
+
+TEST_F(LinkEngineTest, TuningOffSendsZeroTuningBytesEvenWithSettingsInTheImage) {
+  image.P(290) = 1;
+  image.P(292) = 140;
+  image.P(300) = 2;
+  Ticks(6);
+  ASSERT_EQ(port.sent.size(), 1u);
+  for (int i = 1; i <= 19; ++i) EXPECT_EQ(port.sent[0][i], 0) << i;
+}
+
+TEST_F(LinkEngineTest, TuningOnChannelTwoReadsBlocksSevenAndEightThenPolls) {
+  TestUnit unit;
+  unit.Attach(port);
+  host.tuning = true;
+  image.P(290) = 1;
+  image.P(292) = 140;
+  image.P(294) = 5;
+  image.P(295) = 20;
+  image.P(296) = 3;
+  image.P(297) = 50;
+  image.P(298) = 255;
+  image.P(300) = 2;
+  image.P(301) = 200;
+  unit.blocks[7].fill(0x77);
+  unit.blocks[8].fill(0x88);
+  Ticks(6);
+  EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{0x47}));
+  EXPECT_EQ(engine.State().TuningPhase, 1);
+  engine.Tick();
+  EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{0x47, 0x48}));
+  EXPECT_EQ(engine.State().TuningPhase, 2);
+  EXPECT_EQ(image.Block(7)[0], 0x77);
+  engine.Tick();
+  ASSERT_EQ(port.sent.size(), 3u);
+  EXPECT_EQ(engine.State().TuningPhase, 0);
+  EXPECT_EQ(image.Block(8)[149], 0x88);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"RefreshPage"}));
+  const LinkFrame& poll = port.sent[2];
+  EXPECT_EQ(poll[0], kPollCommand);
+  const std::array<std::pair<int, int>, 11> bytes{{{1, 1}, {2, 1}, {3, 0}, {4, 140}, {6, 5},
+                                                   {7, 20}, {8, 3}, {9, 50}, {10, 255}, {12, 2},
+                                                   {13, 200}}};
+  for (auto [index, value] : bytes) EXPECT_EQ(poll[index], value) << "poll byte " << index;
+  // The poll reply comes in; the next cycle starts six ticks after the first read.
+  Ticks(4);
+  EXPECT_EQ(port.sent.size(), 4u);
+  EXPECT_EQ(port.sent[3][0], 0x47);
+}
+
+TEST_F(LinkEngineTest, LateTuningReplyInIdleIsTakenOtherLateRepliesLeaveTheImage) {
+  host.tuning = true;
+  image.P(300) = 1;
+  Ticks(6);  // read of block 5 goes out, nobody answers
+  ASSERT_EQ(port.sent.back()[0], 0x45);
+  std::array<std::uint8_t, kBlockSize> unitBlock{};
+  unitBlock.fill(0x3C);
+  port.Queue(MakeFrame(0xC5, unitBlock.data()));
+  engine.Tick();
+  EXPECT_EQ(image.Block(5)[0], 0x3C);
+  EXPECT_EQ(port.sent.back()[0], 0x46);
+
+  // A verify that gave up; its block's answer arrives afterwards.
+  host.tuning = false;
+  TestUnit unit;
+  engine.MenuVerifyClick();
+  Ticks(40);
+  ASSERT_EQ(engine.State().Mode, LinkMode::Idle);
+  const auto before = image;
+  const std::uint8_t cmd = engine.State().Command;
+  port.Queue(MakeFrame(cmd ^ 0x80, unitBlock.data()));
+  engine.Tick();
+  EXPECT_EQ(image, before);
+  EXPECT_EQ(engine.State().TicksSinceReply, 1);  // still counts as a sign of life
+}
+
+TEST_F(LinkEngineTest, SavingShowsProgressAgainstTheFullCount) {
+  TestUnit unit;
+  unit.saving = 1378;
+  unit.Attach(port);
+  Ticks(7);  // poll, then its reply
+  EXPECT_EQ(engine.State().UnitSaving, 1378);
+  EXPECT_EQ(engine.Status().Text, "Saving:");
+  EXPECT_EQ(engine.Status().GaugePosition, 5);
+  EXPECT_FALSE(engine.Status().Visible);  // the saving display does not show the label
+  EXPECT_EQ(engine.State().StatusCountdown, kStatusHoldTicks - 1);
+}
+
+TEST_F(LinkEngineTest, StatusHidesTwoHundredTicksAfterTheLastUpdate) {
+  engine.MenuReadClick();
+  engine.State().Mode = LinkMode::Idle;
+  Ticks(199);
+  EXPECT_TRUE(engine.Status().Visible);
+  engine.Tick();
+  EXPECT_FALSE(engine.Status().Visible);
+  EXPECT_FALSE(engine.Status().GaugeVisible);
+}
+
+TEST_F(LinkEngineTest, WatchdogShowsNoConnectionAndReopensEveryThirtyTicks) {
+  engine.OpenPort();
+  ASSERT_EQ(port.opens, (std::vector<int>{1}));
+  Ticks(6);
+  EXPECT_FALSE(engine.Status().NoConnectionVisible);
+  EXPECT_TRUE(engine.Status().VersionVisible);
+  engine.Tick();
+  EXPECT_TRUE(engine.Status().NoConnectionVisible);
+  EXPECT_FALSE(engine.Status().VersionVisible);
+  EXPECT_EQ(engine.State().TicksSinceReply, kConnectionTicks);
+  Ticks(28);
+  EXPECT_EQ(port.opens.size(), 1u);
+  engine.Tick();  // the 30th disconnected tick
+  EXPECT_EQ(port.opens, (std::vector<int>{1, 1}));
+  EXPECT_EQ(port.closes, 1);
+  EXPECT_EQ(engine.Port().ReconnectTicks, 0);
+
+  host.printing = true;
+  engine.Tick();
+  EXPECT_FALSE(engine.Status().NoConnectionVisible);
+  host.printing = false;
+
+  // A valid reply hides the label on the next tick.
+  LinkFrame m{};
+  m[0] = kMonitorReply;
+  m[150] = kProtocolVersion;
+  SealFrame(m);
+  port.Queue(m);
+  engine.Tick();
+  EXPECT_FALSE(engine.Status().NoConnectionVisible);
+  EXPECT_TRUE(engine.Status().VersionVisible);
+}
+
+TEST_F(LinkEngineTest, AutomaticSearchSkipsPortsThatDoNotOpen) {
+  engine.Port().PortSelection = kPortAuto;
+  engine.Port().ScanIndex = 20;
+  engine.OpenPort();
+  EXPECT_EQ(port.opens.back(), 21);
+  EXPECT_EQ(engine.Status().LabelCom, "COM= COM21");
+  engine.ReconnectPort();
+  EXPECT_EQ(port.opens.back(), 1);
+
+  // An old settings file without the search entry: COM256, silently.
+  port.failing = {256, 1};
+  engine.Port().ScanIndex = 255;
+  engine.Port().SilentOpen = false;
+  engine.OpenPort();
+  EXPECT_EQ(port.opens.back(), 256);
+  EXPECT_TRUE(host.messages.empty());
+  EXPECT_EQ(engine.Port().ReconnectTicks, 200);
+  engine.State().TicksSinceReply = kConnectionTicks;
+  engine.Tick();  // the very next disconnected tick moves on
+  EXPECT_EQ(port.opens.back(), 1);
+  engine.Tick();  // COM1 failed too: straight on to COM2
+  EXPECT_EQ(port.opens.back(), 2);
+  EXPECT_EQ(engine.Status().CheckedComItem, kPortAuto);
+  EXPECT_TRUE(host.messages.empty());
+}
+
+TEST_F(LinkEngineTest, ChosenPortThatFailsShowsTheMessageWithItsReason) {
+  port.failing = {3};
+  port.reason = "permission denied";
+  engine.ClosePort();  // before any open: nothing
+  EXPECT_EQ(port.closes, 0);
+  engine.MenuCom1Click(2);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.messages[0], "Com opening error!");
+  EXPECT_EQ(host.details[0], "permission denied");
+  EXPECT_EQ(engine.Status().LabelCom, "COM= COM3");
+  EXPECT_EQ(engine.Status().CheckedComItem, 2);
+  // The same item again closes and reopens.
+  engine.MenuCom1Click(2);
+  EXPECT_EQ(port.opens, (std::vector<int>{3, 3}));
+  EXPECT_EQ(port.closes, 1);
+  // Com Auto opens at once and never complains.
+  port.failing = {1};
+  engine.Port().ScanIndex = 0;
+  engine.MenuCom1Click(kPortAuto);
+  EXPECT_EQ(port.opens.back(), 1);
+  EXPECT_EQ(host.messages.size(), 2u);
+  // Reconnection with a fixed port is silent.
+  engine.MenuCom1Click(0);
+  EXPECT_EQ(host.messages.size(), 3u);
+  engine.ReconnectPort();
+  EXPECT_EQ(host.messages.size(), 3u);
+}
+
+TEST(LinkPortNumberingTest, NamesAndScanSteps) {
+  EXPECT_EQ(LabelComText(3), "COM= COM3");
+  EXPECT_EQ(LabelComText(12), "COM= COM12");
+  EXPECT_EQ(LabelComText(256), "COM= COM256");
+  EXPECT_EQ(ComMenuCaption(0), "Com 1");
+  EXPECT_EQ(ComMenuCaption(19), "Com 20");
+  EXPECT_EQ(ComMenuCaption(20), "Com Auto");
+  EXPECT_EQ(NextScanIndex(19), 20);
+  EXPECT_EQ(NextScanIndex(20), 0);
+  EXPECT_EQ(NextScanIndex(255), 0);
+  PortState p;
+  p.PortSelection = 4;
+  p.ScanIndex = 9;
+  EXPECT_EQ(PortNumberFor(p), 5);
+  p.PortSelection = kPortAuto;
+  EXPECT_EQ(PortNumberFor(p), 10);
+}
+
+struct IdentityCase {
+  std::vector<std::pair<int, std::uint8_t>> bytes;
+  const char* name;
+  const char* date;
+  const char* time;
+};
+
+TEST(LinkIdentityTest, TextsFromBlockZero) {
+  const IdentityCase cases[] = {
+      {{{0, 'J'}, {1, 'e'}, {2, 't'}, {3, 1}, {4, 5}, {5, 13}, {6, 9}}, "Jet01", " 5. 2.2009",
+       "00:00"},
+      {{{0, 'J'}, {1, 'e'}, {2, 't'}, {3, 1}, {4, 31}, {5, 12}, {6, 8}, {7, 7}, {8, 5}}, "Jet01",
+       "31.12.2008", "07:05"},
+      {{{4, 1}, {5, 99}, {6, 10}, {7, 23}, {8, 59}}, "", " 1.00.2010", "23:59"},
+      {{{0, 'A'}, {1, 'B'}, {2, 'C'}, {3, 42}, {16, 'L'}, {17, 'o'}, {18, 'n'}, {19, 'g'}},
+       "Long", " 0.00.2000", "00:00"},
+  };
+  for (const auto& c : cases) {
+    ParameterImage image;
+    for (auto [i, v] : c.bytes) image.I(i) = v;
+    const IdentityTexts t = BuildIdentityTexts(image.Block(0));
+    EXPECT_EQ(t.Name, c.name);
+    EXPECT_EQ(t.Date, c.date);
+    EXPECT_EQ(t.Time, c.time);
+  }
+  // A full 30-character name stops at 30 even without a terminating zero.
+  ParameterImage image;
+  for (int i = 16; i < 150; ++i) image.I(i) = 'x';
+  EXPECT_EQ(BuildIdentityTexts(image.Block(0)).Name, std::string(30, 'x'));
+}
+
+TEST(LinkIdentityTest, EveryMonthCode) {
+  const std::pair<int, const char*> months[] = {{25, " 1"}, {13, " 2"}, {32, " 3"}, {35, " 4"},
+                                                {39, " 5"}, {45, " 6"}, {43, " 7"}, {29, " 8"},
+                                                {40, " 9"}, {38, "10"}, {51, "11"}, {12, "12"},
+                                                {0, "00"},  {63, "00"}};
+  for (auto [code, text] : months) EXPECT_STREQ(MonthText(code), text) << code;
+}
+
+}  // namespace
+}  // namespace velmor
