@@ -1,0 +1,100 @@
+// The simulated unit: the frame protocol as the unit's firmware speaks it,
+// with ten stored blocks, a small engine model behind the monitor replies,
+// the save countdown after programming, tuning status codes, a log of output
+// test requests and injectable faults. Plain C++; time is passed in.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "link/frame.h"
+#include "model/image.h"
+
+namespace velmor::sim {
+
+struct SimOptions {
+  int Version = kProtocolVersion;  // reported in I+10 and monitor byte 150
+  double DropShare = 0;            // share of requests left unanswered
+  double CorruptShare = 0;         // share of replies with a wrong checksum
+  double NoiseShare = 0;           // share of replies preceded by noise bytes
+  double DelayMs = 0;              // extra time before every reply
+  bool Silent = false;             // answer nothing at all
+  bool LineTiming = false;         // 57600 baud: 26.4 ms per frame each way
+  std::uint32_t Seed = 1;
+};
+
+// 152 bytes at 57600 baud, ten bits a byte.
+inline constexpr double kFrameLineMs = kFrameSize * 10 * 1000.0 / 57600.0;
+inline constexpr double kUnitTurnaroundMs = 0.5;
+
+struct SimCounters {
+  std::uint32_t Requests = 0;
+  std::uint32_t Replies = 0;
+  std::uint32_t Dropped = 0;
+  std::uint32_t Corrupted = 0;
+  std::uint32_t Noisy = 0;
+  std::uint32_t Writes = 0;
+  std::uint32_t Reads = 0;
+  std::uint32_t Polls = 0;
+  std::uint32_t DiscardedBytes = 0;  // bytes skipped while resynchronising
+};
+
+class SimUnit {
+ public:
+  explicit SimUnit(SimOptions options = {});
+
+  // Bytes that came in from the line at `nowMs`.
+  void Receive(const std::uint8_t* data, std::size_t size, double nowMs);
+  // Appends the reply bytes due by `nowMs` to `out`.
+  void Collect(double nowMs, std::vector<std::uint8_t>& out);
+  // When the next reply is due (infinity when none is pending).
+  double NextDueMs() const;
+  // Drops requests half received and replies not yet sent (the line was
+  // closed).
+  void ResetLine();
+
+  SimOptions& Options() { return options_; }
+  const SimCounters& Counters() const { return counters_; }
+  ParameterImage& Memory() { return memory_; }
+  const ParameterImage& Memory() const { return memory_; }
+  // Output-test requests, one line per poll that carried any:
+  // "ButtonTestJet1A ButtonTestIgn2".
+  const std::vector<std::string>& TestLog() const { return testLog_; }
+  // Save counter as word 148 reports it at `nowMs`.
+  std::uint16_t SavingAt(double nowMs) const;
+  std::uint8_t LastTuningStatus() const { return lastTuningStatus_; }
+
+  // The monitor reply the unit would send at `nowMs` for a poll frame.
+  LinkFrame MonitorReply(double nowMs, const LinkFrame& poll);
+
+ private:
+  struct Pending {
+    double DueMs;
+    std::vector<std::uint8_t> Bytes;
+  };
+  void Handle(const LinkFrame& request, double arrivedMs);
+  bool Chance(double share);
+
+  SimOptions options_;
+  ParameterImage memory_;
+  SimCounters counters_;
+  std::vector<std::uint8_t> inbox_;
+  double inboxStartMs_ = 0;
+  double lineFreeMs_ = 0;
+  std::deque<Pending> outbox_;
+  std::vector<std::string> testLog_;
+  double lastWriteMs_ = -1e9;
+  std::uint16_t programCount_ = 3;
+  std::uint8_t lastTuningStatus_ = 2;
+  std::mt19937 rng_;
+};
+
+// A plausible configuration: the defaults of the first model, normalised.
+ParameterImage DefaultUnitMemory(int version);
+
+}  // namespace velmor::sim
