@@ -72,13 +72,14 @@ void ReadSection(TextScanner& in, const IgnSection& section, int version, Parame
     for (int i = 0; i < item.Count; ++i) {
       std::uint32_t number = 0;
       if (!in.NextNumber(number)) return;
-      // Only the low 16 bits count; byte fields then divide them as a signed
-      // quantity, so a negative value written with "%5d " comes back exactly.
+      // Only the low 16 bits count. Removing the offset can go below zero
+      // (P+34), so the division is signed; a negative value written with
+      // "%5d " wrapped around and comes back exactly in the low 8 bits.
       const auto low16 = static_cast<std::uint16_t>(number);
       if (item.Kind == IgnItemKind::Words) {
         image.SetWord(item.Offset + 2 * i, low16);
       } else {
-        const int value = (static_cast<std::int16_t>(low16) - item.Add) / scale;
+        const int value = (int{low16} - item.Add) / scale;
         image.P(item.Offset + i) = static_cast<std::uint8_t>(value & 0xFF);
       }
     }

@@ -1,0 +1,436 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "files/ign_file.h"
+#include "files/ign_sections.h"
+#include "files/memo.h"
+#include "model/defaults.h"
+
+namespace velmor {
+namespace {
+
+struct Fresh {
+  ParameterImage image;
+  DerivedTables tables;
+  explicit Fresh(int model = 0) {
+    image.P(0) = static_cast<std::uint8_t>(model);
+    ApplyDefaults(image, tables, DefaultsScope::Whole);
+  }
+};
+
+const IgnVersionTexts kVersions{" 3. 2.2009", "14:05", "Jet01", "Mar  5 2024", "14:03:59"};
+
+std::vector<std::uint8_t> Area(const ParameterImage& image) {
+  return {image.ParamArea().begin(), image.ParamArea().end()};
+}
+
+// A file whose header is right, followed by `body`.
+std::string File78(const std::string& body) { return "KORDAVIN_KEY    78 \r\n" + body; }
+
+// Reads `text` whole into the defaults of model 0.
+Fresh ReadWhole(const std::string& text, IgnReadResult* result = nullptr) {
+  Fresh f;
+  IgnReadResult r = ReadParameterText(text, f.image, f.tables, IgnScope::WholeFile);
+  if (result != nullptr) *result = r;
+  return f;
+}
+
+TEST(FilesIgnRoundTrip, DefaultsOfEveryModelComeBackIdentical) {
+  for (int model = 0; model < kBikeModelCount; ++model) {
+    Fresh saved(model);
+    const std::string lines[] = {"Tuned for the track", "", "jets: 2 sizes up", "Poznámka"};
+    WriteNote(saved.image, lines);
+    const std::string text = WriteParameterText(saved.image, kVersions);
+
+    Fresh loaded((model + 3) % kBikeModelCount);  // another model beforehand
+    WriteNote(loaded.image, std::vector<std::string>{"old note"});
+    const IgnReadResult r = ReadParameterText(text, loaded.image, loaded.tables, IgnScope::WholeFile);
+    ASSERT_TRUE(r.Loaded()) << model;
+    EXPECT_EQ(r.Version, 78);
+    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_EQ(Area(loaded.image), Area(saved.image)) << "model " << model;
+    EXPECT_EQ(NoteLines(loaded.image), NoteLines(saved.image)) << "model " << model;
+  }
+}
+
+TEST(FilesIgnRoundTrip, EveryValueTheFileCarriesSurvivesAndTheRestTakesTheModelDefaults) {
+  std::mt19937 random(78);
+  for (int run = 0; run < 20; ++run) {
+    Fresh saved;
+    for (auto& b : saved.image.ParamArea()) b = static_cast<std::uint8_t>(random());
+    saved.image.P(0) = static_cast<std::uint8_t>(run % 10);  // 8 and 9 are not models
+    saved.image.P(98) &= 1;   // on/off values are written as 0 or 1
+    saved.image.P(107) &= 1;
+    const std::string note[] = {"abc", "d"};
+    WriteNote(saved.image, note);
+    const std::string text = WriteParameterText(saved.image, kVersions);
+
+    Fresh loaded = ReadWhole(text);
+    Fresh defaults(saved.image.P(0));
+    // Bytes no section carries: reserved ones, fixed constants, the memo tail.
+    std::vector<bool> carried(kParamSize, false);
+    for (const IgnSection& s : IgnSections()) {
+      for (const IgnItem& item : s.Items) {
+        const int width = item.Kind == IgnItemKind::Words ? 2 : 1;
+        if (item.Kind == IgnItemKind::Continuation || item.Kind == IgnItemKind::LineBreak) continue;
+        for (int i = 0; i < item.Count * width; ++i) carried[item.Offset + i] = true;
+      }
+    }
+    for (int n = 0; n < kParamSize; ++n) {
+      if (n >= kMemoStart) continue;
+      const std::uint8_t expected = carried[n] ? saved.image.P(n) : defaults.image.P(n);
+      ASSERT_EQ(loaded.image.P(n), expected) << "P+" << n << " run " << run;
+    }
+    EXPECT_EQ(NoteLines(loaded.image), NoteLines(saved.image));
+  }
+}
+
+TEST(FilesIgnWriter, FirstLinesAreExact) {
+  Fresh f(0);
+  f.image.P(37) = 95;  // rpm correction −5
+  const std::string text = WriteParameterText(f.image, kVersions);
+  const std::string head =
+      "KORDAVIN_KEY    78 \r\n"
+      "\r\n"
+      "BIKE             0 \r\n"
+      "EXITATION     1900 \r\n"
+      "             \r\n"
+      "APS             55  2247   105  4744 \r\n"
+      "WATER_TEMP_SENSOR  \r\n"
+      "              4505  3832  3159  2412  1665  1203   741   536   331 \r\n"
+      "AIR_TEMP_SENSOR    \r\n"
+      "              4505  3832  3159  2412  1665  1203   741   536   331 \r\n"
+      "SENSOR_LAMBDA          0 \r\n"
+      "               100   130   140   150   180 \r\n"
+      "               900   840   760    50     0 \r\n"
+      "LAMBDA_TACHO       \r\n"
+      "               100   200 \r\n"
+      "              1000 12000 \r\n"
+      "INPUTS           1     1     0     1     1     1 \r\n"
+      "LIMITER       7200 10800 11100 11100    20 \r\n"
+      "TPS            340  4730 \r\n"
+      "FAN            102   104 \r\n"
+      "RPM              2    -5 \r\n"
+      "NO_FUEL_IND            0 \r\n"
+      "\r\n"
+      "ADVANCE_MISC     1     0     0     0 \r\n"
+      "RPM_ADV       1000  2000  3000  4000  5000  5500  6000  6500  7000  7500  8000  9000 10000 11000 12000 \r\n"
+      "ADVANCE          9    19    30    36    36    35    34    34    34    34    34    34    34    34    34 \r\n";
+  EXPECT_EQ(text.substr(0, head.size()), head);
+}
+
+TEST(FilesIgnWriter, SectionsWithOddLayoutsAndTheTailAreExact) {
+  Fresh f(0);
+  f.image.P(174) = 95;  // gear 1 advance correction −5
+  const std::string note[] = {"AB", "", "\xE8x"};  // Windows-1250 bytes
+  WriteNote(f.image, note);
+  const std::string text = WriteParameterText(f.image, kVersions);
+  const std::string expected[] = {
+      // The last row of a map is followed by a continuation line too.
+      "    34    34 \r\n             \r\nJET1_MISC        2 \r\n",
+      "\r\nN2O              0 \r\n                20    60  2000  3000   100   100 \r\n"
+      "                 0     0  2000  3000 \r\n",
+      "\r\nGEAR             2     6 \r\n             \r\n"
+      "              2000  1000   666   500   400   333 \r\n",
+      "\r\nGEAR_CORR       -5     0     0     0     0     0 \r\n",
+      "\r\nCLUTCH           0  2000    50     0 \r\n               100   100   100   100   100   100 \r\n"
+      "               500   500   500   500   500   500 \r\n\r\n",
+      "\r\nDISPLAY          0\r\n\r\n",
+      "\r\nTUNING           1   200     3   145     3   200     1     1    10 \r\n\r\n",
+      "\r\nLAMBDA_BAR     100   120   140   180 \r\n             \r\n"
+      "VERSIONS\r\nHEX   3. 2.2009  14:05   Jet01\r\nEXE  Mar  5 2024   14:03:59\r\n\r\n"
+      "MEMO         \r\nAB\r\n\r\n\xE8x",
+  };
+  for (const std::string& piece : expected) {
+    EXPECT_NE(text.find(piece), std::string::npos) << piece;
+  }
+  EXPECT_TRUE(text.ends_with("\xE8x"));
+}
+
+TEST(FilesIgnReader, HeaderSearchAcceptsVersion78And63AndSkipsOthers) {
+  struct Case {
+    std::string text;
+    IgnReadOutcome outcome;
+    std::vector<MsgKey> messages;
+    int fan1;  // P+35 afterwards; the defaults hold 102
+  };
+  const Case cases[] = {
+      {"KORDAVIN_KEY 77\r\nFAN 50 60", IgnReadOutcome::NothingLoaded, {MsgKey::MsgFileVersionMismatch}, 102},
+      {"KORDAVIN_KEY 77 FAN 50 KORDAVIN_KEY 78 FAN 70 60", IgnReadOutcome::Loaded,
+       {MsgKey::MsgFileVersionMismatch}, 70},
+      {"KORDAVIN_KEY 63\nFAN 40 60", IgnReadOutcome::Loaded, {MsgKey::MsgFileOlderVersion}, 40},
+      {"garbage words\nKORDAVIN_KEY    78 \nFAN 55 60", IgnReadOutcome::Loaded, {}, 55},
+      {"FAN 50 60", IgnReadOutcome::NothingLoaded, {}, 102},
+      {"", IgnReadOutcome::NothingLoaded, {}, 102},
+      {"kordavin_key 78 FAN 50 60", IgnReadOutcome::NothingLoaded, {}, 102},
+      {"KORDAVIN_KEY FAN 50 KORDAVIN_KEY 78 FAN 30", IgnReadOutcome::Loaded, {}, 30},
+  };
+  for (const Case& c : cases) {
+    IgnReadResult r;
+    Fresh f = ReadWhole(c.text, &r);
+    EXPECT_EQ(r.Outcome, c.outcome) << c.text;
+    EXPECT_EQ(r.Messages, c.messages) << c.text;
+    EXPECT_EQ(f.image.P(35), c.fan1) << c.text;
+    if (c.outcome == IgnReadOutcome::NothingLoaded) {
+      EXPECT_EQ(f.image, Fresh().image) << c.text;
+    }
+  }
+}
+
+TEST(FilesIgnReader, Version63FollowsTheOlderLayout) {
+  // Sections a version-63 file has no (or another) structure for.
+  const std::string body =
+      "BIKE 3\r\n"
+      "WATER_TEMP_SENSOR 1 2 3 4 5 6 7 8 9\r\n"
+      "IDLE 1 5000 7 1 500 9 100\r\n"
+      "N2O 1\r\n 50 60 2000 3000\r\n 5 6 4000 1000\r\n"
+      "CLUTCH 1 3000 40 5\r\n 20 30 40 50 60 70\r\n 100 200 300 400 500 600\r\n"
+      "TUNING 0 500 2 150 4 300 2 2 20\r\n";
+  Fresh defaults(3);
+
+  IgnReadResult r;
+  Fresh v63 = ReadWhole("KORDAVIN_KEY 63\r\n" + body, &r);
+  ASSERT_TRUE(r.Loaded());
+  EXPECT_EQ(r.Version, 63);
+  EXPECT_EQ(r.Messages, std::vector<MsgKey>{MsgKey::MsgFileOlderVersion});
+  for (int n : {194, 195, 210, 211, 333, 334, 337, 340, 372, 290, 295, 298, 300, 301, 158, 159}) {
+    EXPECT_EQ(v63.image.P(n), defaults.image.P(n)) << "P+" << n;
+  }
+  const std::pair<int, int> read63[] = {
+      {98, 1},  {99, 50}, {100, 60}, {102, 20}, {101, 30}, {103, 5}, {104, 6}, {106, 40}, {105, 10},
+      {120, 1}, {133, 30}, {134, 40}, {135, 5},
+      {121, 2}, {122, 3}, {126, 7},  // clutch-master times ÷ 10
+      {127, 10}, {132, 60},
+  };
+  for (auto [n, value] : read63) EXPECT_EQ(v63.image.P(n), value) << "P+" << n;
+
+  // The same values in a version-78 file: times ÷ 5, and N2O has two more.
+  Fresh v78 = ReadWhole(File78(body));
+  EXPECT_EQ(v78.image.P(121), 4);
+  EXPECT_EQ(v78.image.P(126), 14);
+  EXPECT_EQ(v78.image.P(194), 1);
+  EXPECT_EQ(v78.image.P(333), 1);
+}
+
+TEST(FilesIgnReader, ValuesKeepTheirLow16BitsAndDivideAsSignedNumbers) {
+  struct Case {
+    std::string section;
+    int offset;
+    int expected;
+  };
+  const Case cases[] = {
+      {"RPM 2 -5", 37, 95},                 // written with "%5d "
+      {"RPM 2 -100", 37, 0},
+      {"GEAR_CORR -20 0 0 0 0 0", 174, 80},
+      {"LIMITER 10850", 28, 108},           // truncated
+      {"TPS 340 4730", 34, 223},
+      {"TPS 340 2000", 34, 206},            // (2000 − 2500) ÷ 10 = −50
+      {"TPS 340 2495", 34, 0},              // −0.5 truncates toward zero
+      {"EXITATION 65636", 4, 1},            // 65636 keeps 100
+      {"RPM 2 40000", 37, 164},             // 40100, low 8 bits
+      {"EXITATION -100", 4, 142},           // 65436 ÷ 100 = 654
+      {"IDLE 0 0 0 0 63750", 337, 255},     // large values divide as they are
+      {"FAN 300", 35, 44},
+      {"FAN +7", 35, 7},
+      {"CHOKE 5 10 15 20 90", 71, 246},     // 90 − 100 wraps
+      {"APS 70000", 6, 4464 & 0xFF},
+      {"APS -1", 6, 0xFF},
+      {"N2O 7", 98, 7},                     // on/off is taken as read
+      {"FAN 99999999999", 35, 99999999999 % (1ull << 32) & 0xFF},
+  };
+  for (const Case& c : cases) {
+    Fresh f = ReadWhole(File78(c.section));
+    EXPECT_EQ(f.image.P(c.offset), c.expected) << c.section;
+  }
+  Fresh word = ReadWhole(File78("APS 70000 -1"));
+  EXPECT_EQ(word.image.Word(6), 4464);
+  EXPECT_EQ(word.image.Word(8), 65535);
+}
+
+TEST(FilesIgnReader, OnlyExactKeywordsStartSections) {
+  Fresh f = ReadWhole(File78("BIKEX 3 bike 3 fan 50 60 XFAN 51 FANS 52 FAN"));
+  EXPECT_EQ(f.image, Fresh().image);  // no defaults for model 3, nothing read
+}
+
+TEST(FilesIgnReader, ACutOrNonNumericSectionKeepsTheRestAndTheLoopGoesOn) {
+  Fresh base;
+  Fresh cut = ReadWhole(File78("ADVANCE 1 2 3"));
+  EXPECT_EQ(cut.image.P(450), 1);
+  EXPECT_EQ(cut.image.P(452), 3);
+  EXPECT_EQ(cut.image.P(453), base.image.P(453));
+
+  Fresh word = ReadWhole(File78("LIMITER 7000 x 9000 FAN 50 60"));
+  EXPECT_EQ(word.image.P(28), 70);
+  EXPECT_EQ(word.image.P(29), base.image.P(29));  // the loop took "x" and "9000" as words
+  EXPECT_EQ(word.image.P(35), 50);
+  EXPECT_EQ(word.image.P(41), 60);
+
+  // Digits glued to a word: the digits count, the rest is the next token.
+  Fresh glued = ReadWhole(File78("FAN 12x 70 80"));
+  EXPECT_EQ(glued.image.P(35), 12);
+  EXPECT_EQ(glued.image.P(41), 104);
+  Fresh keyword = ReadWhole(File78("FAN 12FAN 70 80"));
+  EXPECT_EQ(keyword.image.P(35), 70);
+  EXPECT_EQ(keyword.image.P(41), 80);
+}
+
+TEST(FilesIgnReader, BikeAppliesTheDefaultsOfItsModelOnlyInAWholeFileRead) {
+  Fresh model2(2);
+  Fresh onlyBike = ReadWhole(File78("BIKE 2"));
+  EXPECT_EQ(onlyBike.image, model2.image);
+
+  // A section before BIKE is overwritten by the defaults, one after it is kept.
+  Fresh order = ReadWhole(File78("FAN 50 60\r\nBIKE 2\r\nRPM 4 -10"));
+  EXPECT_EQ(order.image.P(35), 102);
+  EXPECT_EQ(order.image.P(36), 4);
+  EXPECT_EQ(order.image.P(37), 90);
+  EXPECT_EQ(order.image.P(4), 30);  // model 2's excitation time
+
+  Fresh page = Fresh();
+  ReadParameterText(File78("BIKE 5 FAN 50 60"), page.image, page.tables, IgnScope::Page, PageBike);
+  EXPECT_EQ(page.image.P(0), 0);
+  EXPECT_EQ(page.image.P(35), 50);
+
+  // A BIKE token without a number names no model: no defaults.
+  Fresh noModel = ReadWhole(File78("FAN 50 60 BIKE x"));
+  EXPECT_EQ(noModel.image.P(35), 50);
+}
+
+// The bytes each page's sections carry, written out by hand.
+std::vector<std::pair<int, int>> PageRanges(int page) {
+  switch (page) {
+    case 0: return {{4, 4}, {14, 14}, {25, 32}, {35, 41}, {318, 321}, {1200, 1349}};
+    case 1: return {{42, 45}, {405, 419}, {450, 599}};
+    case 2: return {{47, 47}, {420, 434}, {600, 899}};
+    case 3: return {{435, 449}, {900, 1199}};
+    case 4: return {{56, 56}, {375, 404}};
+    case 5: return {{67, 74}, {80, 97}, {280, 287}};
+    case 6: return {{6, 13}, {33, 34}, {194, 229}, {302, 317}};
+    case 7: return {{333, 370}, {372, 373}};
+    case 8: return {{98, 106}, {158, 159}};
+    case 9: return {{136, 138}, {154, 157}, {160, 185}};
+    case 10: return {{107, 135}};
+    case 11: return {{290, 290}, {292, 292}, {294, 298}, {300, 301}, {326, 327}};
+    case 12: return {{322, 325}};
+  }
+  return {};
+}
+
+TEST(FilesIgnReader, PageScopeChangesOnlyThatPagesBytes) {
+  // The file names another bike and differs from the image in every value.
+  Fresh other(5);
+  std::mt19937 random(5);
+  for (int n = 1; n < kParamSize; ++n) other.image.P(n) = static_cast<std::uint8_t>(random());
+  other.image.P(47) = MapModeNormal;
+  const std::string note[] = {"from the other file"};
+  WriteNote(other.image, note);
+  const std::string text = WriteParameterText(other.image, kVersions);
+  const Fresh reference = ReadWhole(text);  // what each section reads back as
+
+  for (int page = 0; page < PageCount; ++page) {
+    Fresh f;
+    f.image.P(47) = MapModeNormal;
+    const ParameterImage before = f.image;
+    const IgnReadResult r = ReadParameterText(text, f.image, f.tables, IgnScope::Page, page);
+    ASSERT_TRUE(r.Loaded()) << page;
+    std::vector<bool> inPage(kParamSize, false);
+    for (auto [first, last] : PageRanges(page)) {
+      for (int n = first; n <= last; ++n) inPage[n] = true;
+    }
+    int changed = 0;
+    for (int n = 0; n < kParamSize; ++n) {
+      const std::uint8_t expected = inPage[n] ? reference.image.P(n) : before.P(n);
+      EXPECT_EQ(f.image.P(n), expected) << "page " << page << " P+" << n;
+      changed += f.image.P(n) != before.P(n);
+    }
+    EXPECT_GT(changed, 0) << page;
+  }
+}
+
+TEST(FilesIgnReader, PageScopeRefusesCoupledMapPagesWithoutOpeningTheFile) {
+  for (int page : {PageInj1, PageInj2}) {
+    Fresh f;
+    f.image.P(47) = MapModeCoupled;
+    const ParameterImage before = f.image;
+    const IgnReadResult r =
+        ReadParameterFile("/nonexistent/file.ign", f.image, f.tables, IgnScope::Page, page);
+    EXPECT_EQ(r.Outcome, IgnReadOutcome::Refused) << page;
+    EXPECT_TRUE(r.Messages.empty());
+    EXPECT_EQ(f.image, before);
+  }
+  Fresh f;
+  f.image.P(47) = MapModeCoupled;
+  EXPECT_EQ(ReadParameterFile("/nonexistent/file.ign", f.image, f.tables, IgnScope::Page, PageAdvance).Outcome,
+            IgnReadOutcome::CannotOpen);
+  EXPECT_EQ(ReadParameterText(File78(""), f.image, f.tables, IgnScope::Page, PageCount).Outcome,
+            IgnReadOutcome::Refused);
+
+  // Map 2's sections stay closed once map 1's page turned coupling on.
+  Fresh g;
+  g.image.P(47) = MapModeNormal;
+  ReadParameterText(File78("JET1_MISC 1 RPM_JET_2A 5000"), g.image, g.tables, IgnScope::WholeFile);
+  EXPECT_EQ(g.image.P(435), 50);  // a whole-file read admits every group
+}
+
+TEST(FilesIgnReader, MemoRunsToTheEndOfTheFile) {
+  struct Case {
+    std::string tail;
+    std::string area;  // expected start of the note area
+  };
+  const Case cases[] = {
+      {"MEMO         \r\nAB\r\nXY", std::string("AB\0XY", 5)},
+      {"MEMO\nAB\n\nXY\n", std::string("AB\0\0XY\0", 7)},        // empty lines are NULs
+      {"MEMO   \r\n   indented\r\n  kept", std::string("indented\0  kept", 15)},
+      {"MEMO", ""},
+      {"MEMO\r\nFAN 50 60", "FAN 50 60"},                           // text, not a section
+      {"MEMO\r\n\xE8\xE1r\rx", "\xE8\xE1r\rx"},                      // bytes as they are
+  };
+  for (const Case& c : cases) {
+    Fresh f;
+    WriteNote(f.image, std::vector<std::string>{"previous note that is longer"});
+    ReadParameterText(File78(c.tail), f.image, f.tables, IgnScope::WholeFile);
+    std::string expected = c.area;
+    expected.resize(kMemoSize, '\0');
+    const auto area = f.image.ParamArea().subspan(kMemoStart, kMemoSize);
+    EXPECT_EQ(std::string(area.begin(), area.end()), expected) << c.tail;
+    EXPECT_EQ(f.image.P(35), 102) << c.tail;
+  }
+}
+
+TEST(FilesIgnReader, AMemoLongerThanTheAreaIsCutBeforeTheLastByte) {
+  Fresh f = ReadWhole(File78("MEMO\r\n" + std::string(140, 'x') + "\r\n" + std::string(300, 'y')));
+  for (int n = 1200; n < 1340; ++n) ASSERT_EQ(f.image.P(n), 'x');
+  EXPECT_EQ(f.image.P(1340), 0);
+  for (int n = 1341; n < 1349; ++n) ASSERT_EQ(f.image.P(n), 'y');
+  EXPECT_EQ(f.image.P(1349), 0);
+  EXPECT_EQ(NoteLines(f.image).size(), 2u);
+}
+
+TEST(FilesIgnReader, MemoOfAnotherPageIsNeitherReadNorTakenForSections) {
+  Fresh f;
+  const ParameterImage before = f.image;
+  ReadParameterText(File78("MEMO\r\nADVANCE 1 2 3 4"), f.image, f.tables, IgnScope::Page, PageAdvance);
+  EXPECT_EQ(f.image, before);
+  ReadParameterText(File78("MEMO\r\nnew note"), f.image, f.tables, IgnScope::Page, PageBike);
+  EXPECT_EQ(NoteLines(f.image), std::vector<std::string>{"new note"});
+}
+
+TEST(FilesIgnReader, LineFeedOnlyFilesReadLikeCrLfFiles) {
+  Fresh saved(6);
+  const std::string note[] = {"one", "two"};
+  WriteNote(saved.image, note);
+  std::string text = WriteParameterText(saved.image, kVersions);
+  std::string lf;
+  for (char c : text) {
+    if (c != '\r') lf += c;
+  }
+  EXPECT_EQ(ReadWhole(lf).image, ReadWhole(text).image);
+  EXPECT_EQ(Area(ReadWhole(lf).image), Area(saved.image));
+}
+
+}  // namespace
+}  // namespace velmor

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "files/file_io.h"
+#include "files/ign_file.h"
+#include "model/defaults.h"
+
+namespace velmor {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TempDir {
+  fs::path path;
+  TempDir() {
+    path = fs::temp_directory_path() / ("velmor-io-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path, ec);
+  }
+  int Entries() const { return static_cast<int>(std::distance(fs::directory_iterator(path), {})); }
+};
+
+std::string Slurp(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void Put(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+
+TEST(FilesAtomicSave, ReplacesTheContentAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  const fs::path file = dir.path / "map.ign";
+  Put(file, "old content that is longer than the new one");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const WriteStatus status = AtomicWriteFile(file.string(), "new");
+  ASSERT_TRUE(status.Ok) << status.Reason;
+  EXPECT_EQ(Slurp(file), "new");
+  EXPECT_EQ(dir.Entries(), 1);
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+
+  // Through a symbolic link: the link stays, its target gets the content.
+  const fs::path link = dir.path / "link.ign";
+  fs::create_symlink(file, link);
+  ASSERT_TRUE(AtomicWriteFile(link.string(), "via link").Ok);
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Slurp(file), "via link");
+}
+
+TEST(FilesAtomicSave, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
+  TempDir dir;
+  const fs::path file = dir.path / "map.ign";
+  const std::string old = "KORDAVIN_KEY    78 \r\nthe previous file\r\n";
+  Put(file, old);
+
+  // A file-size limit makes the write fail partway, like a full disk, even
+  // for root.
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  auto previousHandler = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = saved;
+  small.rlim_cur = 4096;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const WriteStatus status = AtomicWriteFile(file.string(), std::string(100000, 'x'));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previousHandler);
+
+  EXPECT_FALSE(status.Ok);
+  EXPECT_FALSE(status.Reason.empty());
+  EXPECT_EQ(Slurp(file), old);
+  EXPECT_EQ(dir.Entries(), 1);  // the temporary file is gone
+}
+
+TEST(FilesAtomicSave, FailuresAreReportedAndDestroyNothing) {
+  TempDir dir;
+  // A device that is always full: written in place, and the failure is seen.
+  const WriteStatus full = AtomicWriteFile("/dev/full", "data");
+  EXPECT_FALSE(full.Ok);
+  struct stat st {};
+  ASSERT_EQ(::stat("/dev/full", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+  EXPECT_FALSE(AtomicWriteFile((dir.path / "missing" / "x.ign").string(), "data").Ok);
+  EXPECT_FALSE(AtomicWriteFile(dir.path.string(), "data").Ok);  // a directory
+  EXPECT_FALSE(AtomicWriteFile("", "data").Ok);
+
+  if (::geteuid() != 0) {  // root writes into read-only directories anyway
+    const fs::path file = dir.path / "map.ign";
+    Put(file, "old");
+    fs::permissions(dir.path, fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(AtomicWriteFile(file.string(), "new").Ok);
+    fs::permissions(dir.path, fs::perms::owner_all);
+    EXPECT_EQ(Slurp(file), "old");
+  }
+
+  ParameterImage image;
+  EXPECT_FALSE(SaveParameterFile("/dev/full", image, {}).Ok);
+}
+
+TEST(FilesRead, OnlyRegularFilesOfSaneSizeAreRead) {
+  TempDir dir;
+  const fs::path file = dir.path / "a.ign";
+  Put(file, "0123456789");
+  std::string bytes = "stale";
+  EXPECT_TRUE(ReadWholeFile(file.string(), bytes));
+  EXPECT_EQ(bytes, "0123456789");
+  EXPECT_FALSE(ReadWholeFile(file.string(), bytes, 9));
+  EXPECT_EQ(bytes, "");
+  EXPECT_FALSE(ReadWholeFile(dir.path.string(), bytes));
+  EXPECT_FALSE(ReadWholeFile((dir.path / "none").string(), bytes));
+  EXPECT_FALSE(ReadWholeFile("/dev/zero", bytes));  // would never end
+
+  // A saved file reads back through the file functions too.
+  ParameterImage saved;
+  DerivedTables tables;
+  saved.P(0) = 7;
+  ApplyDefaults(saved, tables, DefaultsScope::Whole);
+  ASSERT_TRUE(SaveParameterFile(file.string(), saved, {}).Ok);
+  ParameterImage loaded;
+  const IgnReadResult r = ReadParameterFile(file.string(), loaded, tables, IgnScope::WholeFile);
+  EXPECT_TRUE(r.Loaded());
+  EXPECT_EQ(loaded, saved);
+  const IgnReadResult missing =
+      ReadParameterFile((dir.path / "none").string(), loaded, tables, IgnScope::WholeFile);
+  EXPECT_EQ(missing.Outcome, IgnReadOutcome::CannotOpen);
+  EXPECT_EQ(missing.Messages, std::vector<MsgKey>{MsgKey::MsgFileOpenError});
+}
+
+}  // namespace
+}  // namespace velmor

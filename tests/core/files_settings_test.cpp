@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "files/file_io.h"
+#include "files/ini.h"
+#include "files/settings.h"
+
+namespace velmor {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct TempDir {
+  fs::path path;
+  TempDir() {
+    path = fs::temp_directory_path() / ("velmor-settings-" + std::to_string(::getpid()) + "-" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempDir() { fs::remove_all(path); }
+};
+
+TEST(SettingsIni, FirstStartWithoutAFileGivesTheStartUpValues) {
+  Settings s;
+  s.Left = 120;
+  s.Top = -40;  // centred windows may start off-screen
+  s.Width = 800;
+  s.Height = 600;
+  ReadSettingsText("", s);
+  EXPECT_EQ(s.Left, 120);
+  EXPECT_EQ(s.Top, -40);
+  EXPECT_EQ(s.Width, 800);
+  EXPECT_EQ(s.Height, 600);
+  EXPECT_EQ(s.Selection.PortSelection, 0);  // COM1
+  EXPECT_EQ(s.Selection.ScanIndex, 255);    // the search wraps it to COM1
+  EXPECT_EQ(s.Selection.Language, 0);
+  EXPECT_EQ(s.File, "");
+  EXPECT_EQ(s.IniDir, "");
+  EXPECT_EQ(s.PageIndex, PageGear);
+  EXPECT_FALSE(s.CheckBoxZobrMsUni);
+}
+
+TEST(SettingsIni, ValuesAreConvertedAndLimited) {
+  struct Case {
+    std::string key, value;
+    int port, scan, language, page;
+  };
+  // Start-up values: port 1 (before decrementing), scan 0, language 2, page 4.
+  const Case cases[] = {
+      {"ComPort", "21", 20, 255, 2, 4},
+      {"ComPortAuto", "5", 0, 4, 2, 4},
+      {"ComPort", "0", 255, 255, 2, 4},     // 8 bits; normalisation later makes it COM1
+      {"ComPort", "257", 0, 255, 2, 4},
+      {"Language", "3", 0, 255, 3, 4},
+      {"Language", "7", 0, 255, 0, 4},      // no fifth catalog column: English
+      {"Language", "258", 0, 255, 2, 4},    // low 8 bits
+      {"Language", "-1", 0, 255, 0, 4},
+      {"Language", "abc", 0, 255, 2, 4},    // unreadable: the current value
+      {"PageControl1->ActivePageIndex", "12", 0, 255, 2, 12},
+      {"PageControl1->ActivePageIndex", "13", 0, 255, 2, 4},
+      {"PageControl1->ActivePageIndex", "-1", 0, 255, 2, 4},
+      {"pagecontrol1->activepageindex", " 0 ", 0, 255, 2, 0},  // keys ignore case
+  };
+  for (const Case& c : cases) {
+    Settings s;
+    s.Selection.Language = 2;
+    s.PageIndex = 4;
+    ReadSettingsText("[BASIC]\r\n" + c.key + "=" + c.value + "\r\n", s);
+    EXPECT_EQ(s.Selection.PortSelection, c.port) << c.key << "=" << c.value;
+    EXPECT_EQ(s.Selection.ScanIndex, c.scan) << c.key << "=" << c.value;
+    EXPECT_EQ(s.Selection.Language, c.language) << c.key << "=" << c.value;
+    EXPECT_EQ(s.PageIndex, c.page) << c.key << "=" << c.value;
+  }
+}
+
+TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
+  Settings s;
+  s.Left = 10;
+  s.Top = -5;
+  s.Height = 700;
+  s.Width = 1000;
+  s.Selection = {.Language = 3, .PortSelection = 20, .ScanIndex = 4};
+  s.File = "/home/rider/maps/track day.ign";
+  s.IniDir = "/home/rider/maps/";
+  s.PageIndex = 1;
+  s.CheckBoxZobrMsUni = true;
+  s.CheckBoxAllPolohaA = true;
+  EXPECT_EQ(WriteSettingsText(s),
+            "[BASIC]\n"
+            "Left=10\n"
+            "Top=-5\n"
+            "Height=700\n"
+            "Width=1000\n"
+            "ComPort=21\n"
+            "ComPortAuto=5\n"
+            "Language=3\n"
+            "File=/home/rider/maps/track day.ign\n"
+            "IniDir=/home/rider/maps/\n"
+            "PageControl1->ActivePageIndex=1\n"
+            "CheckBoxZobrMs_Uni->Checked=1\n"
+            "CheckBoxExtMonitor->Checked=0\n"
+            "CheckBoxAll_PolohaA->Checked=1\n");
+
+  Settings back;
+  back.Selection.PortSelection = 7;  // a read overrides whatever was held
+  ReadSettingsText(WriteSettingsText(s), back);
+  EXPECT_EQ(back.Left, 10);
+  EXPECT_EQ(back.Top, -5);
+  EXPECT_EQ(back.Selection.Language, 3);
+  EXPECT_EQ(back.Selection.PortSelection, 20);
+  EXPECT_EQ(back.Selection.ScanIndex, 4);
+  EXPECT_EQ(back.File, s.File);
+  EXPECT_EQ(back.IniDir, s.IniDir);
+  EXPECT_EQ(back.PageIndex, 1);
+  EXPECT_TRUE(back.CheckBoxZobrMsUni);
+  EXPECT_FALSE(back.CheckBoxExtMonitor);
+  EXPECT_TRUE(back.CheckBoxAllPolohaA);
+}
+
+TEST(SettingsIni, RewritingKeepsWhatOthersPutInTheFile) {
+  const std::string previous =
+      "; written by hand\r\n[Other]\r\nKey=Value\r\n[basic]\r\nlanguage=1\r\nExtra=keep me\r\n";
+  Settings s;
+  s.Selection.Language = 2;
+  s.File = "a\nb";  // a line break cannot be stored; the value ends there
+  const std::string text = WriteSettingsText(s, previous);
+  const IniDocument doc = IniDocument::Parse(text);
+  EXPECT_EQ(doc.Get("Other", "Key"), "Value");
+  EXPECT_EQ(doc.Get("BASIC", "Extra"), "keep me");
+  EXPECT_EQ(doc.Get("BASIC", "Language"), "2");
+  EXPECT_EQ(doc.Get("BASIC", "File"), "a");
+  EXPECT_NE(text.find("; written by hand"), std::string::npos);
+  EXPECT_EQ(text.find("language=1"), std::string::npos);
+}
+
+TEST(SettingsIni, IntegersReadAsTheIniAccessReadsThem) {
+  const std::map<std::string, int> cases{
+      {"42", 42}, {" 42 ", 42}, {"-3", -3}, {"+3", 3}, {"0x10", 16}, {"$1f", 31},
+      {"", -7}, {"12abc", -7}, {"--5", -7}, {"4294967296", -7}, {"0x", -7}, {"abc", -7},
+      {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(IniInteger(text, -7), value) << '"' << text << '"';
+  EXPECT_EQ(IniInteger(std::nullopt, -7), -7);
+}
+
+TEST(SettingsLastImage, LayoutIsTenNumbersALineAndABlankLineEveryHundred) {
+  ParameterImage image;
+  image.P(0) = 3;
+  image.P(1349) = 255;
+  AllCellsFlagArray flags{};
+  flags[2] = 1;
+  const std::string text = WriteLastImageText(image, flags);
+  EXPECT_EQ(text.substr(0, 61), "    3     0     0     0     0     0     0     0     0     0 \n");
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  // 135 lines of numbers, 13 blank lines, and the flags on a line of their own.
+  ASSERT_EQ(lines.size(), 135u + 13u + 1u);
+  EXPECT_EQ(lines[10], "");
+  EXPECT_EQ(lines[11].size(), 60u);
+  EXPECT_EQ(lines[147], "    0     0     0     0     0     0     0     0     0   255 ");
+  EXPECT_EQ(lines[148], "    0     0     1     0     0     0     0     0     0     0     0     0     0 ");
+  EXPECT_FALSE(text.ends_with("\n"));
+}
+
+TEST(SettingsLastImage, ReadsUpToTheFirstUnreadableItem) {
+  std::mt19937 random(1);
+  ParameterImage saved;
+  for (auto& b : saved.ParamArea()) b = static_cast<std::uint8_t>(random());
+  AllCellsFlagArray savedFlags{1, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+  {
+    ParameterImage image;
+    AllCellsFlagArray flags{};
+    EXPECT_EQ(ReadLastImageText(WriteLastImageText(saved, savedFlags), image, flags), 1363);
+    EXPECT_EQ(image, saved);
+    EXPECT_EQ(flags, savedFlags);
+  }
+  struct Case {
+    std::string text;
+    int taken;
+  };
+  std::string hundred;
+  for (int i = 0; i < 100; ++i) hundred += "7 ";
+  const Case cases[] = {
+      {hundred, 100},
+      {"300 1", 2},
+      {"1 2 x 4", 2},
+      {"1 2 3.5 4", 3},  // "3" is read, ".5" is not a number
+      {"", 0},
+      {"-1", 1},
+  };
+  for (const Case& c : cases) {
+    ParameterImage image = saved;
+    AllCellsFlagArray flags = savedFlags;
+    EXPECT_EQ(ReadLastImageText(c.text, image, flags), c.taken) << c.text;
+    EXPECT_EQ(flags, savedFlags) << c.text;
+    for (int n = c.taken; n < kParamSize; ++n) ASSERT_EQ(image.P(n), saved.P(n)) << c.text << " P+" << n;
+  }
+  ParameterImage image;
+  AllCellsFlagArray flags{};
+  ReadLastImageText("300 1 -1", image, flags);
+  EXPECT_EQ(image.P(0), 44);  // 300 mod 256
+  EXPECT_EQ(image.P(2), 255);
+
+  // Numbers beyond the flags are not read.
+  std::string longer = WriteLastImageText(saved, savedFlags) + " 9 9 9";
+  EXPECT_EQ(ReadLastImageText(longer, image, flags), 1363);
+}
+
+TEST(SettingsTestMode, OnlyTheWholeCaseSensitiveWordCounts) {
+  const std::pair<std::string, bool> cases[] = {
+      {"DIAG_SWITCH", true},
+      {"some words\r\n\tDIAG_SWITCH more", true},
+      {"diag_switch", false},
+      {"DIAG_SWITCHES", false},
+      {"XDIAG_SWITCH", false},
+      {"", false},
+      {std::string(255, 'x') + "DIAG_SWITCH", true},  // words are cut at 255 characters
+      {std::string(254, 'x') + "DIAG_SWITCH", false},
+  };
+  for (const auto& [text, on] : cases) EXPECT_EQ(ReadTestModeText(text), on) << text.size();
+}
+
+TEST(SettingsPaths, FilesLiveInOneRelocatableDirectory) {
+  const StatePaths p = StatePathsIn("/x/y");
+  EXPECT_EQ(p.SettingsFile, "/x/y/Velmor_v78.ini");
+  EXPECT_EQ(p.LastImageFile, "/x/y/_Velmor_v78.ini");
+  EXPECT_EQ(p.TestModeFile, "/x/y/test_vostel.txt");
+
+  struct Case {
+    std::map<std::string, std::string> env;
+    std::string dir;
+  };
+  const Case cases[] = {
+      {{{"VELMOR_CONFIG_DIR", "/portable"}, {"XDG_CONFIG_HOME", "/xdg"}, {"HOME", "/h"}}, "/portable"},
+      {{{"VELMOR_CONFIG_DIR", ""}, {"XDG_CONFIG_HOME", "/xdg"}, {"HOME", "/h"}}, "/xdg/velmor"},
+      {{{"XDG_CONFIG_HOME", "relative"}, {"HOME", "/h"}}, "/h/.config/velmor"},
+      {{{"HOME", "/h"}}, "/h/.config/velmor"},
+  };
+  for (const Case& c : cases) {
+    auto lookup = [&](const char* name) -> const char* {
+      auto it = c.env.find(name);
+      return it == c.env.end() ? nullptr : it->second.c_str();
+    };
+    EXPECT_EQ(ConfigDirectory(lookup), c.dir);
+  }
+}
+
+TEST(SettingsFiles, SaveAndLoadGiveBackTheStateAndTheMarkerIsRead) {
+  TempDir dir;
+  const StatePaths paths = StatePathsIn((dir.path / "new" / "sub").string());  // created on save
+  Settings s;
+  s.Selection = {.Language = 1, .PortSelection = 3, .ScanIndex = 7};
+  s.PageIndex = 6;
+  ParameterImage image;
+  image.P(0) = 4;
+  image.P(700) = 99;
+  AllCellsFlagArray flags{};
+  flags[1] = 1;
+  const SaveSettingsStatus status = SaveSettings(paths, s, image, flags);
+  EXPECT_TRUE(status.SettingsFile.Ok) << status.SettingsFile.Reason;
+  EXPECT_TRUE(status.LastImageFile.Ok) << status.LastImageFile.Reason;
+
+  Settings loaded;
+  ParameterImage loadedImage;
+  AllCellsFlagArray loadedFlags{};
+  LoadSettings(paths, loaded, loadedImage, loadedFlags);
+  EXPECT_EQ(loaded.Selection.Language, 1);
+  EXPECT_EQ(loaded.Selection.PortSelection, 3);
+  EXPECT_EQ(loaded.Selection.ScanIndex, 7);
+  EXPECT_EQ(loaded.PageIndex, 6);
+  EXPECT_EQ(loadedImage, image);
+  EXPECT_EQ(loadedFlags, flags);
+
+  EXPECT_FALSE(ReadTestMode(paths));
+  std::ofstream(paths.TestModeFile) << "mode DIAG_SWITCH\n";
+  EXPECT_TRUE(ReadTestMode(paths));
+}
+
+TEST(SettingsFiles, AnUnwritableSettingsFileDoesNotCostTheImageFile) {
+  TempDir dir;
+  StatePaths paths = StatePathsIn(dir.path.string());
+  fs::create_directories(paths.SettingsFile);  // a directory where the file should be
+  ParameterImage image;
+  image.P(5) = 42;
+  AllCellsFlagArray flags{};
+  const SaveSettingsStatus status = SaveSettings(paths, Settings{}, image, flags);
+  EXPECT_FALSE(status.SettingsFile.Ok);
+  EXPECT_FALSE(status.SettingsFile.Reason.empty());
+  ASSERT_TRUE(status.LastImageFile.Ok);
+
+  Settings loaded;
+  ParameterImage loadedImage;
+  LoadSettings(paths, loaded, loadedImage, flags);  // the settings "file" reads as missing
+  EXPECT_EQ(loaded.Selection.PortSelection, 0);
+  EXPECT_EQ(loadedImage.P(5), 42);
+}
+
+TEST(SettingsFiles, MissingFilesLeaveTheStartUpState) {
+  TempDir dir;
+  const StatePaths paths = StatePathsIn(dir.path.string());
+  Settings s;
+  ParameterImage image;
+  image.P(10) = 9;  // start-up defaults stand in
+  AllCellsFlagArray flags{};
+  flags[3] = 1;
+  LoadSettings(paths, s, image, flags);
+  EXPECT_EQ(s.Selection.PortSelection, 0);
+  EXPECT_EQ(image.P(10), 9);
+  EXPECT_EQ(flags[3], 1);
+}
+
+}  // namespace
+}  // namespace velmor
