@@ -1,0 +1,866 @@
+#include "form_hlav.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "form_about.h"
+#include "lang/control_texts.h"
+#include "lang/language.h"
+#include "files/memo.h"
+#include "model/defaults.h"
+#include "up_down.h"
+#include "widgets.h"
+
+namespace velmor::ui {
+namespace {
+
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+// The sheets in tab order with their object names and English captions.
+struct SheetDef {
+  std::string_view Name;
+  const char* Caption;
+};
+const SheetDef kSheets[PageCount] = {
+    {"TabSheet_Bike", "Bike"},        {kAdvanceSheetName, "Advance"}, {kInj1ASheetName, "Inj-1A"},
+    {kInj2ASheetName, "Inj-2A"},      {"TabSheet_Poloha", "Position"}, {"TabSheet_Korekce", "Corrections"},
+    {"TabSheet_Cidla", "Sensors"},    {"TabSheet_Idle", "Idle"},     {"TabSheet_Gas", "N2O"},
+    {"TabSheet_Gear", "Gear"},        {"TabSheet_Race", "Race"},     {"TabSheet_Ladeni", "Tuning"},
+    {"TabSheet_Monitor", "Monitor"},
+};
+
+bool IsMapPage(int page) { return page >= PageAdvance && page <= PageInj2; }
+
+// Edit boxes that commit when the focus leaves them; the other declared ones
+// commit on a click. Every edit box commits on Enter.
+const char* const kCommitOnLeave[] = {
+    "EditFan1",        "EditFan2",         "EditRpmKorekce",   "EditRpmPulsu",      "EditRetardLimiterRpm",
+    "EditRetardLimiterAdv", "EditStartLimiter", "EditIgnLimiter", "EditJetLimiter",  "EditPocetGear",
+    "EditGearAutoTime", "EditGearAutoRpm",  "EditGearAutoTps",  "EditGearAutoBand",  "EditPulsuProSpeed",
+    "EditClutchMinRpm", "EditClutchJet",    "EditClutchAdv",
+};
+
+}  // namespace
+
+TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
+    : QMainWindow(parent), port_(port), options_(std::move(options)) {
+  setObjectName("FormHlav");
+  AskYesNoCancel = [this](const QString& text) {
+    return QMessageBox::question(this, windowTitle(), text,
+                                 QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+  };
+  ShowMessageBox = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
+
+  link_ = std::make_unique<LinkEngine>(image_, port_, static_cast<LinkHost&>(*this));
+
+  auto* central = new QWidget(this);
+  central->setObjectName("PanelMain");
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(4, 4, 4, 0);
+  layout->setSpacing(4);
+  setCentralWidget(central);
+  BuildMenus();
+  BuildTopArea(central);
+  BuildPages();
+  auto* status = new QStatusBar(this);
+  status->setObjectName("StatusBar1");
+  setStatusBar(status);
+  CacheFieldControls();
+  WireEvents();
+  about_ = new TFormAbout([this] { return language_; }, this);
+
+  FormCreate();
+
+  timer1_.setTimerType(Qt::PreciseTimer);
+  timer1_.setInterval(55);
+  connect(&timer1_, &QTimer::timeout, this, &TFormHlav::Timer1Timer);
+  if (options_.StartTimer) timer1_.start();
+}
+
+TFormHlav::~TFormHlav() = default;
+
+void TFormHlav::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MainMenu1");
+  auto menu = [&](const char* name, const char* caption) {
+    QMenu* m = bar->addMenu(caption);
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    return m;
+  };
+  auto item = [this](QMenu* m, const char* name, const char* caption, QKeySequence key, auto handler) {
+    QAction* a = m->addAction(caption);
+    a->setObjectName(name);
+    if (!key.isEmpty()) a->setShortcut(key);
+    connect(a, &QAction::triggered, this, handler);
+    return a;
+  };
+
+  QMenu* file = menu("MenuFile", "&File");
+  item(file, "MenuNew", "&New", QKeySequence("Ctrl+N"), [this] { MenuNewClick(); });
+  item(file, "MenuNewActPage", "New for actual page", QKeySequence("Ctrl+Alt+N"), [this] { MenuNewActPageClick(); });
+  item(file, "MenuOpen", "&Open", QKeySequence("F3"), [] {});
+  item(file, "MenuOpenExeDir", "Open from exe dir", QKeySequence("Ctrl+F3"), [] {});
+  item(file, "MenuOpenActPage", "Open for actual page", QKeySequence("Shift+F3"), [] {});
+  item(file, "MenuSave", "&Save", QKeySequence("F2"), [] {});
+  item(file, "MenuSaveExeDir", "Save to exe dir", QKeySequence("Ctrl+F2"), [] {});
+  item(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P"), [] {});
+  file->addSeparator();
+  item(file, "MenuExit", "E&xit", QKeySequence(), [this] { close(); });
+
+  QMenu* com = menu("MenuCom", "&Com");
+  for (int i = 0; i < 21; ++i) {
+    const QString caption = i < 20 ? QString("Com %1").arg(i + 1) : QString("Com Auto");
+    QAction* a = com->addAction(caption);
+    a->setObjectName(i < 20 ? QString("MenuCom%1").arg(i + 1) : QString("MenuComAuto"));
+    a->setCheckable(true);
+    connect(a, &QAction::triggered, this, [this, i] { link_->MenuCom1Click(i); ApplyLinkStatus(); });
+    comActions_.push_back(a);
+  }
+
+  QMenu* device = menu("MenuDevice", "&Ignition");
+  item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
+  item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
+  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
+
+  QMenu* mode = menu("Menu_Jet123Mode", "Jet 12");
+  for (auto [name, caption, value] : {std::tuple{"Menu_Jet123Normal", "Separate", 0},
+                                      std::tuple{"Menu_Jet123Coupled", "Coupled", 1},
+                                      std::tuple{"Menu_Jet123Stejny", " 1 = 2", 2}}) {
+    QAction* a = item(mode, name, caption, QKeySequence(), [this, value] { SetMapMode(value); });
+    a->setCheckable(true);
+  }
+
+  QMenu* tools = menu("MenuTools", "Tools");
+  item(tools, "MenuToolsMinus", "Minus ", QKeySequence("F4"), [] {});
+  item(tools, "MenuToolsPlus", "Plus", QKeySequence("F5"), [] {});
+  item(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"), [] {});
+  item(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"), [] {});
+  item(tools, "MenuLadeniOn", "Tunning On-Off", QKeySequence("F6"), [this] {
+    if (auto* c = Find<QCheckBox>("CheckBoxLadeniPovoleno")) c->setChecked(!c->isChecked());
+    RefreshView();
+  });
+
+  QMenu* lang = menu("MenuLanguage", "&Language");
+  const char* langNames[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
+  const char* langCaptions[] = {"&English", "&German", "&French", "&Czech"};
+  for (int i = 0; i < 4; ++i) {
+    QAction* a = item(lang, langNames[i], langCaptions[i], QKeySequence(),
+                      [this, i] { SetLanguage(static_cast<LanguageCode>(i)); });
+    a->setCheckable(true);
+  }
+
+  QMenu* help = menu("MenuHelp", "&Help");
+  item(help, "MenuContens", "&Contents...", QKeySequence("F1"), [this] { MenuContensClick(); });
+  item(help, "MenuAbout", "&About...", QKeySequence(), [this] { MenuAboutClick(); });
+}
+
+void TFormHlav::BuildTopArea(QWidget* central) {
+  auto* top = new QWidget(central);
+  top->setObjectName("PanelTop");
+  auto* row = new QHBoxLayout(top);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(4);
+  auto tool = [&](const char* name, QStyle::StandardPixmap icon) {
+    auto* b = new QToolButton(top);
+    b->setObjectName(name);
+    b->setIcon(style()->standardIcon(icon));
+    b->setAutoRaise(true);
+    b->setIconSize(QSize(20, 20));
+    row->addWidget(b);
+    return b;
+  };
+  tool("SpeedButtonOpen", QStyle::SP_DialogOpenButton);
+  tool("SpeedButton6", QStyle::SP_FileIcon);
+  tool("SpeedButtonSave", QStyle::SP_DialogSaveButton);
+  tool("SpeedButtonPrint", QStyle::SP_FileDialogDetailedView);
+  tool("SpeedButtonZpet", QStyle::SP_ArrowBack);
+  tool("SpeedButtonZnovu", QStyle::SP_ArrowForward);
+  row->addSpacing(12);
+  for (auto [name, caption] : {std::pair{"ButtonRead", "&Read"}, std::pair{"ButtonVerify", "&Verify"},
+                               std::pair{"ButtonProgram", "&Program"}}) {
+    auto* b = new QPushButton(caption, top);
+    b->setObjectName(name);
+    row->addWidget(b);
+  }
+  row->addWidget(MakeCheckBox("CheckBoxProgHned", "Programming after change", top));
+  row->addSpacing(12);
+
+  auto* status = new QWidget(top);
+  auto* statusLayout = new QVBoxLayout(status);
+  statusLayout->setContentsMargins(0, 0, 0, 0);
+  statusLayout->setSpacing(1);
+  labelHlaseni_ = MakeLabel("LabelHlaseni", "", status);
+  labelHlaseni_->setMinimumWidth(200);
+  gaugeProgram_ = new Gauge("CGaugeProgram", status);
+  gaugeProgram_->setFixedHeight(8);
+  statusLayout->addWidget(labelHlaseni_);
+  statusLayout->addWidget(gaugeProgram_);
+  row->addWidget(status, 1);
+
+  labelSpojeni_ = MakeLabel("LabelSpojeni", "No connection with PC", top);
+  labelSpojeni_->setStyleSheet("color: red; font-weight: bold;");
+  labelVersion_ = MakeLabel("LabelVersion", "", top);
+  labelVersion_->setStyleSheet("color: red;");
+  labelCom_ = MakeLabel("LabelCom", "", top);
+  row->addWidget(labelSpojeni_);
+  row->addWidget(labelVersion_);
+  row->addWidget(labelCom_);
+
+  auto* ver = new QGroupBox(top);
+  ver->setObjectName("GroupBoxVerze");
+  auto* verLayout = new QHBoxLayout(ver);
+  verLayout->setContentsMargins(6, 2, 6, 2);
+  for (int i = 0; i < 3; ++i) {
+    labelVerze_[i] = MakeLabel(QString("LabelVerze%1").arg(i + 1), "", ver);
+    labelVerze_[i]->setMinimumWidth(i == 0 ? 70 : 60);
+    verLayout->addWidget(labelVerze_[i]);
+  }
+  row->addWidget(ver);
+  static_cast<QVBoxLayout*>(central->layout())->addWidget(top);
+}
+
+void TFormHlav::BuildPages() {
+  pageControl_ = new QTabWidget(centralWidget());
+  pageControl_->setObjectName("PageControl1");
+  for (int p = 0; p < PageCount; ++p) {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(Q(kSheets[p].Name));
+    sheets_[p] = sheet;
+    pageControl_->addTab(sheet, kSheets[p].Caption);
+  }
+  map_ = BuildMapPanel(sheets_[PageAdvance]);
+  for (int p = 0; p < PageCount; ++p) {
+    if (!IsMapPage(p)) BuildPage(p, sheets_[p]);
+  }
+  static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(pageControl_, 1);
+}
+
+void TFormHlav::CacheFieldControls() {
+  const auto fields = EditorFields();
+  fieldControls_.resize(fields.size());
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const FieldDef& f = fields[i];
+    FieldControls& c = fieldControls_[i];
+    QWidget* scope = IsMapPage(f.Page) ? static_cast<QWidget*>(map_.Panel) : sheets_[f.Page];
+    if (!scope) continue;
+    if (!f.EditName.empty()) c.Edit = scope->findChild<QLineEdit*>(QString::fromStdString(f.EditName));
+    if (f.Kind == ControlKind::FieldPair) {
+      c.Spinner = scope->findChild<UpDown*>(QString::fromStdString(f.ControlName));
+    } else if (f.Kind != ControlKind::MenuGroup) {
+      c.Control = scope->findChild<QWidget*>(QString::fromStdString(f.ControlName));
+    }
+  }
+  for (int i = 0; i < kMonLabelCount; ++i) monLabels_[i] = findChild<QLabel*>(MonLabelName(static_cast<MonLabel>(i)));
+  for (int i = 0; i < kMonGaugeCount; ++i) monGauges_[i] = findChild<Gauge*>(MonGaugeName(static_cast<MonGauge>(i)));
+  for (int i = 0; i < kMonEditCount; ++i) monEdits_[i] = findChild<QLineEdit*>(MonEditName(static_cast<MonEdit>(i)));
+}
+
+void TFormHlav::WireEvents() {
+  // Every spinner commits the page on an arrow click.
+  for (UpDown* s : findChildren<UpDown*>()) connect(s, &UpDown::Clicked, this, [this] { Commit(); });
+  // Every edit box commits on Enter; click or focus-out as listed.
+  for (QLineEdit* e : pageControl_->findChildren<QLineEdit*>()) e->installEventFilter(this);
+  if (auto* combo = Find<QComboBox>("ComboBoxBike")) {
+    combo->installEventFilter(this);
+    connect(combo, QOverload<int>::of(&QComboBox::activated), this, &TFormHlav::ComboBoxBikeChange);
+  }
+  // Check boxes commit with the view when released over the box.
+  for (QCheckBox* c : findChildren<QCheckBox*>()) {
+    const QString name = c->objectName();
+    if (name == "CheckBoxTps_Uni" || name == "CheckBoxZobrMs_Uni") {
+      connect(c, &QCheckBox::clicked, this, [this] {
+        map_.Panel->hide();
+        TransferPage();
+        RefreshView();
+        map_.Panel->show();
+        AfterChange();
+      });
+    } else {
+      connect(c, &QCheckBox::clicked, this, [this] { CommitWithView(); });
+    }
+  }
+  // Radio groups write their byte and follow up.
+  auto radio = [this](const char* name, auto handler) {
+    if (auto* r = Find<RadioGroup>(name)) connect(r, &RadioGroup::Clicked, this, handler);
+  };
+  auto byteFrom = [this](const char* name, int offset) {
+    if (auto* r = Find<RadioGroup>(name); r && r->ItemIndex() >= 0) image_.P(offset) = static_cast<std::uint8_t>(r->ItemIndex());
+  };
+  radio("RadioGroupPolohaA", [=, this] { byteFrom("RadioGroupPolohaA", 56); });
+  radio("RadioGroupPinEngine23", [=, this] { byteFrom("RadioGroupPinEngine23", 38); });
+  radio("RadioGroupPinEngine14", [=, this] { byteFrom("RadioGroupPinEngine14", 39); });
+  radio("RadioGroupPinBody11", [=, this] { byteFrom("RadioGroupPinBody11", 40); });
+  const auto gearSystem = [=, this] {
+    byteFrom("RadioGroupGearSystem", 136);
+    byteFrom("RadioGroupClutchMode", 120);
+    byteFrom("RadioGroupSpeedMode", 138);
+    byteFrom("RadioGroupIdleMode", 333);
+    RefreshView();
+  };
+  radio("RadioGroupGearSystem", gearSystem);
+  radio("RadioGroupSpeedMode", gearSystem);
+  radio("RadioGroupClutchMode", gearSystem);
+  radio("RadioGroupIdleMode", [=, this] {
+    byteFrom("RadioGroupIdleMode", 333);
+    RefreshPage();
+  });
+  radio("RadioGroupLadeniMode", [=, this] {
+    byteFrom("RadioGroupLadeniMode", 290);
+    RefreshView();
+  });
+  radio("RadioGroupCidloLambdaMode", [=, this] {
+    byteFrom("RadioGroupCidloLambdaMode", 302);
+    ApplyLambdaTableDefault(image_);
+    RefreshPage();
+  });
+
+  auto button = [this](const char* name, auto handler) {
+    if (auto* b = Find<QAbstractButton>(name)) connect(b, &QAbstractButton::clicked, this, handler);
+  };
+  button("ButtonRead", [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
+  button("ButtonVerify", [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
+  button("ButtonProgram", [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
+  button("SpeedButton6", [this] { MenuNewClick(); });
+  for (QPushButton* b : findChildren<QPushButton*>()) {
+    if (b->objectName().startsWith("ButtonTest")) {
+      connect(b, &QPushButton::clicked, this, [this, b] { link_->ButtonTestClick(b->objectName().toStdString()); });
+    }
+  }
+  connect(pageControl_, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index < 0) return;
+    map_.Panel->hide();
+    pageIndex_ = index;
+    RefreshPage();
+    map_.Panel->show();
+  });
+  if (auto* memo = Find<QPlainTextEdit>("Memo1")) memo->installEventFilter(this);
+}
+
+bool TFormHlav::eventFilter(QObject* watched, QEvent* event) {
+  auto* edit = qobject_cast<QLineEdit*>(watched);
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && watched != Find<QPlainTextEdit>("Memo1")) {
+        focusNextChild();
+        Commit();
+        return true;  // the control never sees the Enter
+      }
+      break;
+    }
+    case QEvent::MouseButtonPress:
+      if (edit) {
+        const std::string name = edit->objectName().toStdString();
+        const bool onLeave = std::any_of(std::begin(kCommitOnLeave), std::end(kCommitOnLeave),
+                                         [&](const char* n) { return name == n; });
+        const bool runtime = edit->parentWidget() && edit->parentWidget()->parentWidget() &&
+                             !edit->parentWidget()->objectName().isEmpty() &&
+                             edit->parentWidget()->objectName().startsWith("GroupBox") == false;
+        (void)runtime;
+        if (!onLeave) Commit();
+      }
+      break;
+    case QEvent::FocusOut:
+      if (edit) {
+        const std::string name = edit->objectName().toStdString();
+        const bool onLeave = std::any_of(std::begin(kCommitOnLeave), std::end(kCommitOnLeave),
+                                         [&](const char* n) { return name == n; });
+        if (onLeave) Commit();
+      }
+      break;
+    case QEvent::Leave:
+      if (watched == Find<QPlainTextEdit>("Memo1")) {
+        const QByteArray text = static_cast<QPlainTextEdit*>(watched)->toPlainText().toUtf8();
+        WriteNoteText(image_, std::string_view(text.constData(), text.size()));
+      }
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormHlav::FormCreate() {
+  selection_.PortSelection = 1;
+  image_.P(0) = 0;
+  ApplyDefaults(image_, tables_, DefaultsScope::Whole);
+  resize(1000, 700);
+  if (QScreen* s = QGuiApplication::primaryScreen()) {
+    const QRect g = s->geometry();
+    move((g.width() - width()) / 2, (g.height() - height()) / 2);
+  }
+  // Settings and the last-run image come next.
+  selection_.PortSelection = 0;
+  pageControl_->blockSignals(true);
+  pageControl_->setCurrentIndex(pageIndex_);
+  pageControl_->blockSignals(false);
+  map_.Panel->hide();
+  RefreshPage();
+  map_.Panel->show();
+  if (auto* memo = Find<QPlainTextEdit>("Memo1")) (void)memo;  // 149 characters: the memo limits itself
+  gaugeProgram_->SetRange(0, kGaugeMax);
+  ApplyModelHeader(image_);
+  BuildModelBaseTables(image_, tables_);
+  language_ = LanguageFromCommandLine(std::span<const std::string>(options_.Arguments), language_);
+  link_->State().TicksSinceReply = 18;
+  Normalise();
+  ApplyLanguage();
+  RefreshPage();
+  link_->Port().SilentOpen = false;
+  link_->OpenPort();
+  ApplyLanguage();
+  RefreshPage();
+  labelHlaseni_->hide();
+  gaugeProgram_->hide();
+  if (auto* l = Find<QLabel>("LabelEeDataErr")) l->hide();
+  for (int i = 1; i <= 8; ++i) {
+    if (auto* l = findChild<QLabel*>(QString("LabelTest%1").arg(i))) l->setVisible(testMode_);
+  }
+  RefreshView();
+}
+
+// ---------------------------------------------------------------------------
+// Transfer and refresh: loops over the field table.
+
+void TFormHlav::TransferField(const FieldDef& f, int index) {
+  const FieldControls& c = fieldControls_[index];
+  switch (f.Kind) {
+    case ControlKind::FieldPair:
+      if (c.Spinner) StoreShownValue(f, c.Spinner->ReadValue(), image_, tables_);
+      break;
+    case ControlKind::CheckBox:
+      if (auto* box = qobject_cast<QCheckBox*>(c.Control)) StoreShownValue(f, box->isChecked() ? 1 : 0, image_);
+      break;
+    case ControlKind::RadioGroup:
+      if (auto* r = qobject_cast<RadioGroup*>(c.Control)) StoreShownValue(f, r->ItemIndex(), image_);
+      break;
+    case ControlKind::ComboBox:
+      if (auto* combo = qobject_cast<QComboBox*>(c.Control)) StoreShownValue(f, combo->currentIndex(), image_);
+      break;
+    case ControlKind::Memo:
+      if (auto* memo = qobject_cast<QPlainTextEdit*>(c.Control)) {
+        const QByteArray text = memo->toPlainText().toUtf8();
+        WriteNoteText(image_, std::string_view(text.constData(), text.size()));
+      }
+      break;
+    case ControlKind::MenuGroup:
+      break;
+  }
+}
+
+void TFormHlav::RefreshField(const FieldDef& f, int index) {
+  const FieldControls& c = fieldControls_[index];
+  switch (f.Kind) {
+    case ControlKind::FieldPair:
+      if (c.Spinner) {
+        if (f.Range != RangeRule::Fixed) {
+          const FieldRange r = RangeOf(f, image_);
+          c.Spinner->SetRange(r.Min, r.Max);
+          c.Spinner->SetIncrement(r.Step);
+        }
+        c.Spinner->SetField(ShownValue(f, image_, tables_));
+      }
+      break;
+    case ControlKind::CheckBox:
+      if (auto* box = qobject_cast<QCheckBox*>(c.Control)) box->setChecked(RawValue(f, image_) != 0);
+      break;
+    case ControlKind::RadioGroup:
+      if (auto* r = qobject_cast<RadioGroup*>(c.Control)) r->SetItemIndex(RawValue(f, image_));
+      break;
+    case ControlKind::ComboBox:
+      if (auto* combo = qobject_cast<QComboBox*>(c.Control)) {
+        const int model = RawValue(f, image_);
+        if (model < kBikeModelCount) {
+          combo->setCurrentIndex(model);
+        } else {
+          combo->setCurrentIndex(kBikeModelCount);
+          ShowMessageBox(Q(texts_[MsgKey::MsgBikeNotSupported]));
+        }
+      }
+      break;
+    case ControlKind::Memo:
+      if (auto* memo = qobject_cast<QPlainTextEdit*>(c.Control)) memo->setPlainText(Q(NoteText(image_)));
+      break;
+    case ControlKind::MenuGroup:
+      break;
+  }
+}
+
+void TFormHlav::TransferPage() {
+  if (refreshing_) return;
+  if (IsMapPage(pageIndex_)) {
+    TransferMapPage(pageIndex_);
+    return;
+  }
+  const auto fields = EditorFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const FieldDef& f = fields[i];
+    if (f.Page == pageIndex_ && f.Flow == FieldFlow::TransferAndRefresh) TransferField(f, static_cast<int>(i));
+  }
+}
+
+void TFormHlav::TransferMapPage(int page) {
+  const int axis = MapAxisOffset(page);
+  const std::uint8_t mode = image_.P(47);
+  std::array<std::uint8_t, kMapColumns> newAxis{};
+  for (int i = 0; i < kMapColumns; ++i) newAxis[i] = static_cast<std::uint8_t>(map_.AxisSpin[i]->ReadValue() / 100);
+  Map150 cells{};
+  for (int k = 0; k < kMapCells; ++k) cells[k] = static_cast<std::uint16_t>(map_.CellSpin[k]->ReadValue());
+
+  if (page == PageInj1 && mode == MapModeCoupled) {
+    ApplyCoupledEdit(image_, tables_, newAxis, cells);
+  } else {
+    for (int i = 0; i < kMapColumns; ++i) image_.P(axis + i) = newAxis[i];
+    RebuildBaseTimes(image_, tables_);
+    if (page == PageAdvance) {
+      for (int k = 0; k < kMapCells; ++k) image_.P(kAdvanceMap + k) = static_cast<std::uint8_t>(cells[k]);
+    } else if (page == PageInj1) {
+      tables_.PercentMap1 = cells;
+      ScaleToTime(tables_.PercentMap1, tables_.BaseTime1, kInj1FirstWord, image_);
+      if (mode == MapModeEqual) CopyMap1ToMap2(image_, tables_);
+    } else {
+      tables_.PercentMap2 = cells;
+      ScaleToTime(tables_.PercentMap2, tables_.BaseTime2, kInj2FirstWord, image_);
+    }
+  }
+  if (page == PageAdvance) {
+    const auto fields = EditorFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const FieldDef& f = fields[i];
+      if (f.Page == PageAdvance && (f.Grid == FieldGrid::MapExtra || f.Kind == ControlKind::CheckBox)) {
+        TransferField(f, static_cast<int>(i));
+      }
+    }
+  }
+  allCellsFlags_[page] = map_.All->isChecked() ? 1 : 0;
+}
+
+void TFormHlav::RefreshPage() {
+  refreshing_ = true;
+  const IdentityTexts& id = link_->Identity();
+  labelVerze_[0]->setText(Q(id.Name));
+  labelVerze_[1]->setText(Q(id.Date));
+  labelVerze_[2]->setText(Q(id.Time));
+  if (image_.P(47) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
+  mapModeAtLastRefresh_ = image_.P(47);
+  pageIndex_ = pageControl_->currentIndex();
+  if (IsMapPage(pageIndex_)) {
+    RefreshMapPage(pageIndex_);
+  } else {
+    const auto fields = EditorFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const FieldDef& f = fields[i];
+      if (f.Page == pageIndex_ && f.Flow != FieldFlow::OwnHandler) RefreshField(f, static_cast<int>(i));
+    }
+    if (pageIndex_ == PageBike) {
+      if (auto* k = Find<QLineEdit>("EditRpmKorekce")) {
+        if (auto* s = Find<UpDown>("UpDownRpmKorekce")) k->setText(QString::number(s->Position()));
+      }
+      if (auto* prog = Find<QCheckBox>("CheckBoxProgHned")) {
+        prog->setStyleSheet(prog->isChecked() ? "background-color: red;" : "");
+      }
+    }
+  }
+  RefreshView();
+  refreshing_ = false;
+}
+
+void TFormHlav::RefreshMapPage(int page) {
+  QWidget* sheet = sheets_[page];
+  if (map_.Panel->parentWidget() != sheet) {
+    map_.Panel->setParent(sheet);
+    if (sheet->layout()) sheet->layout()->addWidget(map_.Panel);
+  }
+  RebuildBaseTimes(image_, tables_);
+  if (page != PageAdvance) {
+    const bool first = page == PageInj1;
+    TimeToPercent(image_, first ? kInj1FirstWord : kInj2FirstWord, first ? tables_.BaseTime1 : tables_.BaseTime2,
+                  first ? tables_.PercentMap1 : tables_.PercentMap2);
+  }
+  const auto fields = EditorFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const FieldDef& f = fields[i];
+    if (f.Page != page) continue;
+    const FieldControls& c = fieldControls_[i];
+    if (f.Grid == FieldGrid::MapCells && c.Spinner) {
+      // Cells are always rewritten, with the range of the page shown.
+      c.Spinner->SetRange(f.Min, f.Max);
+      c.Spinner->SetIncrement(f.Step);
+      c.Spinner->SetValueAndText(ShownValue(f, image_, tables_));
+    } else if (f.Flow != FieldFlow::OwnHandler) {
+      if (c.Spinner) {
+        c.Spinner->SetRange(f.Min, f.Max);
+        c.Spinner->SetIncrement(f.Step);
+      }
+      RefreshField(f, static_cast<int>(i));
+    }
+  }
+  map_.All->setChecked(allCellsFlags_[page] != 0);
+}
+
+void TFormHlav::Normalise() {
+  const NormaliseResult r = velmor::Normalise(image_, selection_, mapModeAtLastRefresh_);
+  for (const char* name : {"EditApsNapeti1", "EditApsNapeti2"}) {
+    if (auto* e = Find<QLineEdit>(name)) SetBackground(e, r.PressureVoltagesEqual ? Colour::Red : Colour::Window);
+  }
+}
+
+void TFormHlav::AfterChange() {
+  Normalise();
+  RefreshPage();
+}
+
+void TFormHlav::Commit() {
+  TransferPage();
+  AfterChange();
+}
+
+void TFormHlav::CommitWithView() {
+  TransferPage();
+  RefreshView();
+  AfterChange();
+}
+
+void TFormHlav::RefreshView() {
+  const int mode = image_.P(47);
+  const char* modeItems[] = {"Menu_Jet123Normal", "Menu_Jet123Coupled", "Menu_Jet123Stejny"};
+  for (int i = 0; i < 3; ++i) {
+    if (auto* a = Find<QAction>(modeItems[i])) a->setChecked(i == mode);
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Language.
+
+void TFormHlav::SetLanguage(LanguageCode language) {
+  language_ = language;
+  ApplyLanguage();
+  RefreshPage();
+}
+
+void TFormHlav::ApplyLanguage() {
+  const LanguageCode lang = LanguageFromByte(static_cast<unsigned>(language_));
+  for (int i = 0; i < 4; ++i) {
+    if (auto* a = Find<QAction>(kLanguageMenuItems[i].data())) a->setChecked(i == static_cast<int>(lang));
+  }
+  texts_ = ResolveTexts(lang);
+  link_->SetLanguage(lang);
+  if (labelSpojeni_->isVisible() || !isVisible()) {
+    for (const LabelText& t : MonitorPlaceholders(lang)) {
+      if (auto* l = findChild<QLabel*>(Q(t.label))) l->setText(Q(t.text));
+    }
+  }
+  for (const ControlText& t : ControlTexts(lang)) {
+    const QString name = Q(t.component);
+    const QString text = Q(t.text);
+    if (t.property == TextProperty::Hint) {
+      const QString tip = Q(HintTooltipText(t.text));
+      const QString status = Q(HintStatusText(t.text));
+      if (auto* a = findChild<QAction*>(name)) {
+        a->setToolTip(tip);
+        a->setStatusTip(status);
+      }
+      if (auto* w = findChild<QWidget*>(name)) {
+        w->setToolTip(tip);
+        w->setStatusTip(status);
+      }
+      continue;
+    }
+    if (t.property == TextProperty::Items || t.property == TextProperty::Item) {
+      if (auto* r = findChild<RadioGroup*>(name)) {
+        if (t.property == TextProperty::Items) {
+          QStringList items;
+          for (std::string_view s : SplitItemList(t.text)) items << Q(s);
+          r->SetItems(items);
+        } else {
+          r->SetItem(t.item, text);
+        }
+      }
+      continue;
+    }
+    // Captions: sheets are tabs, menus are actions, the rest are widgets.
+    if (QWidget* w = findChild<QWidget*>(name)) {
+      const int tab = pageControl_->indexOf(w);
+      if (tab >= 0) {
+        pageControl_->setTabText(tab, text);
+      } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        b->setText(text);
+      } else if (auto* l = qobject_cast<QLabel*>(w)) {
+        l->setText(text);
+      } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+        g->setTitle(text);
+      } else if (auto* m = qobject_cast<QMenu*>(w)) {
+        m->setTitle(text);
+      }
+    } else if (auto* a = findChild<QAction*>(name)) {
+      a->setText(text);
+    }
+  }
+  UpdateCaption();
+}
+
+void TFormHlav::UpdateCaption() { setWindowTitle(Q(MainWindowCaption(currentFileName_))); }
+
+// ---------------------------------------------------------------------------
+// The tick and the link's view.
+
+void TFormHlav::Timer1Timer() { link_->Tick(); }
+
+void TFormHlav::ApplyLinkStatus() {
+  const LinkStatus& s = link_->Status();
+  labelHlaseni_->setText(Q(s.Text));
+  labelHlaseni_->setStyleSheet(s.Red ? "color: red;" : "");
+  labelHlaseni_->setVisible(s.Visible);
+  gaugeProgram_->SetProgress(s.GaugePosition);
+  gaugeProgram_->setVisible(s.GaugeVisible);
+  labelSpojeni_->setVisible(s.NoConnectionVisible);
+  labelVersion_->setVisible(s.VersionVisible);
+  labelCom_->setText(Q(s.LabelCom));
+  for (int i = 0; i < static_cast<int>(comActions_.size()); ++i) comActions_[i]->setChecked(i == s.CheckedComItem);
+}
+
+void TFormHlav::MonitorDecoded() {
+  ApplyMonitorView();
+  RefreshView();
+}
+
+void TFormHlav::ApplyMonitorView() {
+  const MonitorView& v = link_->Monitor();
+  for (int i = 0; i < kMonLabelCount; ++i) {
+    QLabel* l = monLabels_[i];
+    const LabelView& lv = v.Labels[i];
+    if (!l) continue;
+    if (lv.SetText) l->setText(Q(lv.Text.View()));
+    if (lv.SetColour) SetBackground(l, lv.TextColour);
+    if (lv.SetVisible) l->setVisible(lv.Visible);
+  }
+  for (int i = 0; i < kMonGaugeCount; ++i) {
+    Gauge* g = monGauges_[i];
+    const GaugeView& gv = v.Gauges[i];
+    if (!g) continue;
+    if (gv.SetPosition) g->SetProgress(gv.Position);
+    if (gv.SetBarColour) g->SetBarColour(ToQColor(gv.BarColour));
+  }
+  for (int i = 0; i < kMonEditCount; ++i) {
+    if (monEdits_[i] && v.Edits[i].SetColour) SetBackground(monEdits_[i], v.Edits[i].BackColour);
+  }
+}
+
+void TFormHlav::ShowMessage(std::string_view text, std::string_view detail) {
+  QString message = Q(text);
+  if (!detail.empty()) message += "\n" + Q(detail);
+  ShowMessageBox(message);
+}
+
+bool TFormHlav::TuningOn() const {
+  auto* c = Find<QCheckBox>("CheckBoxLadeniPovoleno");
+  return c && c->isChecked();
+}
+bool TFormHlav::ExtendedMonitor() const {
+  auto* c = Find<QCheckBox>("CheckBoxExtMonitor");
+  return c && c->isChecked();
+}
+bool TFormHlav::GasEnabled() const {
+  auto* c = Find<QCheckBox>("CheckBoxGas");
+  return c && c->isChecked();
+}
+
+void TFormHlav::ClearFileName() {
+  currentFileName_.clear();
+  UpdateCaption();
+}
+
+// ---------------------------------------------------------------------------
+// Commands.
+
+void TFormHlav::MenuNewClick() {
+  auto* combo = Find<QComboBox>("ComboBoxBike");
+  if (combo && combo->currentIndex() >= kBikeModelCount) return;
+  if (AskYesNoCancel(Q(texts_[MsgKey::MsgAskDefaults])) != QMessageBox::Yes) return;
+  ApplyDefaults(image_, tables_, DefaultsScope::Whole);
+  labelHlaseni_->hide();
+  gaugeProgram_->hide();
+  ClearFileName();
+  AfterChange();
+}
+
+void TFormHlav::MenuNewActPageClick() {
+  if ((pageIndex_ == PageInj1 || pageIndex_ == PageInj2) && image_.P(47) == MapModeCoupled) return;
+  auto* combo = Find<QComboBox>("ComboBoxBike");
+  if (combo && combo->currentIndex() >= kBikeModelCount) return;
+  if (AskYesNoCancel(Q(texts_[MsgKey::MsgAskDefaultsPage])) != QMessageBox::Yes) return;
+  ApplyDefaults(image_, tables_, DefaultsScope::Page, pageIndex_);
+  labelHlaseni_->hide();
+  gaugeProgram_->hide();
+  ClearFileName();
+  AfterChange();
+}
+
+void TFormHlav::ComboBoxBikeChange(int index) {
+  BeginBikeModelChange(image_, tables_, index);
+  MenuNewClick();
+  ApplyModelHeader(image_);
+  AfterChange();
+  FinishBikeModelChange(image_, tables_);
+  ApplyLanguage();
+}
+
+void TFormHlav::SetMapMode(int mode) {
+  image_.P(47) = static_cast<std::uint8_t>(mode);
+  if (mode != MapModeNormal) {
+    for (int i = 0; i < kMapColumns; ++i) image_.P(kInj2Axis + i) = image_.P(kInj1Axis + i);
+  }
+  if (mode != MapModeEqual) {
+    Normalise();
+  } else if (pageIndex_ == PageInj2) {
+    pageIndex_ = PageInj1;
+    pageControl_->blockSignals(true);
+    pageControl_->setCurrentIndex(PageInj1);
+    pageControl_->blockSignals(false);
+  }
+  map_.Panel->hide();
+  RefreshPage();
+  map_.Panel->show();
+}
+
+void TFormHlav::MenuContensClick() {
+  const QString path = QDir(Q(options_.ProgramDir)).filePath(Q(texts_[MsgKey::HelpFileName]));
+  if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
+    ShowMessageBox(Q(texts_[MsgKey::MsgHelpOpenError]));
+  }
+}
+
+void TFormHlav::MenuAboutClick() { about_->exec(); }
+
+void TFormHlav::ActivatePage(int page) { pageControl_->setCurrentIndex(page); }
+
+void TFormHlav::closeEvent(QCloseEvent* event) {
+  link_->ClosePort();
+  TransferPage();
+  Normalise();
+  event->accept();
+}
+
+}  // namespace velmor::ui

@@ -1,0 +1,169 @@
+// The main window. It owns the program's state for its whole life (the image,
+// the derived tables, the link engine, the language, the settings) and its
+// handlers are thin: they call core operations and apply what those compute
+// to controls found by object name.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <functional>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lang/catalog.h"
+#include "link/engine.h"
+#include "model/derived.h"
+#include "model/fields.h"
+#include "model/image.h"
+#include "model/normalise.h"
+#include "pages.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QTabWidget;
+
+namespace velmor::ui {
+
+class Gauge;
+class RadioGroup;
+class TFormAbout;
+class UpDown;
+
+// Where the window keeps its files and how it answers questions; tests
+// replace the question with an automatic answer.
+struct FormOptions {
+  std::string ConfigDir;        // settings, last-run image, test-mode marker
+  std::string ProgramDir;       // data.ign and the help documents
+  std::vector<std::string> Arguments;  // command line without the program name
+  bool StartTimer = true;       // the 55 ms tick
+};
+
+class TFormHlav : public QMainWindow, private LinkHost {
+  Q_OBJECT
+ public:
+  TFormHlav(SerialPort& port, FormOptions options, QWidget* parent = nullptr);
+  ~TFormHlav() override;
+
+  // State, for the command-line tool's checks and the tests.
+  ParameterImage& Image() { return image_; }
+  DerivedTables& Tables() { return tables_; }
+  LinkEngine& Link() { return *link_; }
+  LanguageCode Language() const { return language_; }
+  int PageIndex() const { return pageIndex_; }
+  const std::string& CurrentFileName() const { return currentFileName_; }
+
+  // Operations of the window, public for the command wiring and the tests.
+  void TransferPage();
+  void RefreshPage();
+  void AfterChange();
+  void ApplyLanguage();
+  void SetLanguage(LanguageCode language);  // the language menu items
+  void Timer1Timer();
+  void ActivatePage(int page);
+
+  // A modal question: Yes, No or Cancel; tests replace it.
+  std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel;
+  // A modal message with one OK button; tests replace it.
+  std::function<void(const QString&)> ShowMessageBox;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // Construction.
+  void BuildMenus();
+  void BuildTopArea(QWidget* central);
+  void BuildPages();
+  void CacheFieldControls();
+  void WireEvents();
+  void FormCreate();
+
+  // Transfer and refresh of one field through its control.
+  void TransferField(const FieldDef& field, int index);
+  void RefreshField(const FieldDef& field, int index);
+  void TransferMapPage(int page);
+  void RefreshMapPage(int page);
+
+  // Commit handlers.
+  void Commit();
+  void CommitWithView();
+  void RefreshView();
+  void ApplyMonitorView();
+  void ApplyLinkStatus();
+  void UpdateCaption();
+
+  // LinkHost.
+  void Normalise() override;
+  void MonitorDecoded() override;
+  void ShowMessage(std::string_view text, std::string_view detail) override;
+  bool TuningOn() const override;
+  bool Printing() const override { return printing_; }
+  bool ExtendedMonitor() const override;
+  bool GasEnabled() const override;
+  void ClearFileName() override;
+  void StatusChanged() override { ApplyLinkStatus(); }
+  void ShowOperatingPoint() override {}
+
+  // Menu commands.
+  void MenuNewClick();
+  void MenuNewActPageClick();
+  void ComboBoxBikeChange(int index);
+  void SetMapMode(int mode);
+  void MenuContensClick();
+  void MenuAboutClick();
+
+  template <typename T>
+  T* Find(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
+
+  SerialPort& port_;
+  FormOptions options_;
+  ParameterImage image_;
+  DerivedTables tables_;
+  PersistedSelection selection_;
+  std::unique_ptr<LinkEngine> link_;
+  LanguageCode language_ = LanguageCode::English;
+  ResolvedTexts texts_;
+  std::string currentFileName_;
+  int pageIndex_ = PageGear;
+  std::uint8_t mapModeAtLastRefresh_ = MapModeEqual;
+  std::array<std::uint8_t, PageCount> allCellsFlags_{};
+  bool refreshing_ = false;
+  bool printing_ = false;
+  bool testMode_ = false;
+
+  // Controls, cached once after building.
+  QTabWidget* pageControl_ = nullptr;
+  std::array<QWidget*, PageCount> sheets_{};
+  MapPanelWidgets map_{};
+  struct FieldControls {
+    QLineEdit* Edit = nullptr;
+    UpDown* Spinner = nullptr;
+    QWidget* Control = nullptr;  // check box, radio group, combo box, memo
+  };
+  std::vector<FieldControls> fieldControls_;  // parallel to EditorFields()
+  QLabel* labelHlaseni_ = nullptr;
+  Gauge* gaugeProgram_ = nullptr;
+  QLabel* labelSpojeni_ = nullptr;
+  QLabel* labelVersion_ = nullptr;
+  QLabel* labelCom_ = nullptr;
+  std::array<QLabel*, 3> labelVerze_{};
+  std::vector<QAction*> comActions_;
+  std::array<QLabel*, kMonLabelCount> monLabels_{};
+  std::array<Gauge*, kMonGaugeCount> monGauges_{};
+  std::array<QLineEdit*, kMonEditCount> monEdits_{};
+  TFormAbout* about_ = nullptr;
+  QTimer timer1_;
+};
+
+}  // namespace velmor::ui

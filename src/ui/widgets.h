@@ -1,0 +1,78 @@
+// Small widgets the window is built from, named as the unit's tool names its
+// controls: radio groups with an item index, bar gauges, and the factory that
+// makes a named field pair from the field table.
+#pragma once
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QWidget>
+#include <vector>
+
+#include "link/monitor.h"
+#include "model/fields.h"
+#include "up_down.h"
+
+class QButtonGroup;
+class QVBoxLayout;
+
+namespace velmor::ui {
+
+// A group box of radio buttons whose value is the selected item's index
+// (-1 when none is selected). Clicked fires only on a user's click.
+class RadioGroup : public QGroupBox {
+  Q_OBJECT
+ public:
+  explicit RadioGroup(const QString& name, QWidget* parent = nullptr);
+  void SetItems(const QStringList& items);
+  void SetItem(int index, const QString& text);
+  QStringList Items() const;
+  int ItemIndex() const;
+  void SetItemIndex(int index);
+ signals:
+  void Clicked();
+
+ private:
+  QVBoxLayout* layout_;
+  QButtonGroup* buttons_;
+};
+
+// A horizontal bar gauge with a settable bar colour (the live display paints
+// ranges in colours).
+class Gauge : public QWidget {
+  Q_OBJECT
+ public:
+  explicit Gauge(const QString& name, QWidget* parent = nullptr);
+  void SetRange(int min, int max);
+  void SetProgress(int value);
+  int Progress() const { return progress_; }
+  int MaxValue() const { return max_; }
+  void SetBarColour(const QColor& colour);
+  QSize sizeHint() const override { return {160, 18}; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+
+ private:
+  int min_ = 0, max_ = 100, progress_ = 0;
+  QColor bar_{0, 0, 128};
+};
+
+// Edit box + spinner named after a field of the table, with its range.
+struct FieldPairWidgets {
+  QLineEdit* Edit;
+  UpDown* Spinner;
+};
+// A container widget holding the edit box and its spinner side by side.
+QWidget* MakeFieldPair(const FieldDef& field, QWidget* parent, int editWidth = 48,
+                       FieldPairWidgets* out = nullptr);
+QCheckBox* MakeCheckBox(const QString& name, const QString& text, QWidget* parent);
+QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
+
+// The colour a core colour stands for; Normal and Window give an invalid
+// colour, meaning "the palette's own" (button face or window background).
+QColor ToQColor(Colour colour);
+// Paints a widget's background (labels, edit boxes) in a core colour.
+void SetBackground(QWidget* widget, Colour colour);
+
+}  // namespace velmor::ui
