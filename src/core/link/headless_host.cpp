@@ -1,0 +1,12 @@
+#include "link/headless_host.h"
+
+namespace velmor {
+
+void HeadlessHost::Normalise() { velmor::Normalise(image_, Selection, image_.P(47)); }
+
+void HeadlessHost::ShowMessage(std::string_view text, std::string_view detail) {
+  LastMessage = std::string(text);
+  if (OnMessage) OnMessage(text, detail);
+}
+
+}  // namespace velmor

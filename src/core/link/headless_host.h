@@ -1,0 +1,44 @@
+// A link host without a window: the image is the whole state, the
+// normalisation pass runs on it directly, and messages and status changes go
+// to callbacks. The command-line tool, the end-to-end tests and the timing
+// harness drive the engine through it.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "link/engine.h"
+#include "model/image.h"
+#include "model/normalise.h"
+
+namespace velmor {
+
+class HeadlessHost : public LinkHost {
+ public:
+  explicit HeadlessHost(ParameterImage& image) : image_(image) {}
+
+  void Normalise() override;
+  void ShowMessage(std::string_view text, std::string_view detail) override;
+  bool TuningOn() const override { return Tuning; }
+  bool ExtendedMonitor() const override { return Extended; }
+  void MonitorDecoded() override {
+    if (OnMonitor) OnMonitor();
+  }
+  void StatusChanged() override {
+    if (OnStatus) OnStatus();
+  }
+
+  bool Tuning = false;
+  bool Extended = false;
+  PersistedSelection Selection;
+  std::function<void(std::string_view text, std::string_view detail)> OnMessage;
+  std::function<void()> OnMonitor;
+  std::function<void()> OnStatus;
+  std::string LastMessage;
+
+ private:
+  ParameterImage& image_;
+};
+
+}  // namespace velmor

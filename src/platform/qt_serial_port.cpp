@@ -1,0 +1,123 @@
+#include "qt_serial_port.h"
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace velmor::platform {
+
+namespace {
+
+// A pseudo-terminal has no line to drain; waiting on it would only stall the
+// tick when the program at the other end stops reading.
+bool IsPseudoTerminal(const std::string& path) {
+  std::error_code ec;
+  const auto real = std::filesystem::canonical(path, ec).string();
+  return !ec && (real.rfind("/dev/pts/", 0) == 0 || real == "/dev/ptmx");
+}
+
+}  // namespace
+
+std::string DescribeOpenFailure(const std::string& path, QSerialPort::SerialPortError error) {
+  if (path.empty()) return "no such device";
+  if (::access(path.c_str(), F_OK) != 0) return "no such device: " + path;
+  if (::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
+    return "permission denied: " + path +
+           " (add the user to the dialout group: sudo usermod -aG dialout $USER, then log in "
+           "again)";
+  switch (error) {
+    case QSerialPort::PermissionError:
+      // The device is readable and writable for us, so the refusal is the
+      // exclusive lock of another program.
+      return "busy: another program holds " + path;
+    case QSerialPort::DeviceNotFoundError:
+      return "no such device: " + path;
+    default:
+      return "cannot open " + path;
+  }
+}
+
+QtSerialPort::QtSerialPort(PortDevices& devices)
+    : devices_(devices), port_(std::make_unique<QSerialPort>()) {
+  QObject::connect(port_.get(), &QSerialPort::errorOccurred,
+                   [this](QSerialPort::SerialPortError e) { OnError(e); });
+}
+
+QtSerialPort::~QtSerialPort() {
+  QObject::disconnect(port_.get(), nullptr, nullptr, nullptr);
+  port_->close();
+}
+
+void QtSerialPort::OnError(QSerialPort::SerialPortError error) {
+  // A hang-up (an unplugged adapter, a simulator that stopped) makes Qt 6.4
+  // report read errors in a tight loop for as long as the port stays open.
+  // Close at once; the engine's reconnection rule opens it again.
+  if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
+      port_->isOpen()) {
+    ++errorCloses_;
+    port_->close();
+  }
+}
+
+bool QtSerialPort::Open(int portNumber) {
+  if (port_->isOpen()) port_->close();
+  port_->clearError();
+  reason_.clear();
+  path_ = devices_.DeviceFor(portNumber);
+  if (path_.empty()) {
+    reason_ = "no such device: COM" + std::to_string(portNumber) + " has no device (set " +
+              OverrideVariable(portNumber) + "=/dev/...)";
+    return false;
+  }
+  port_->setPortName(QString::fromStdString(path_));
+  if (!port_->open(QIODevice::ReadWrite)) {
+    reason_ = DescribeOpenFailure(path_, port_->error());
+    return false;
+  }
+  const bool configured = port_->setBaudRate(QSerialPort::Baud57600) &&
+                          port_->setDataBits(QSerialPort::Data8) &&
+                          port_->setParity(QSerialPort::NoParity) &&
+                          port_->setStopBits(QSerialPort::OneStop) &&
+                          port_->setFlowControl(QSerialPort::NoFlowControl);
+  if (!configured) {
+    reason_ = "cannot set 57600 8N1 on " + path_;
+    port_->close();
+    return false;
+  }
+  port_->clear(QSerialPort::AllDirections);
+  drainOnWrite_ = !IsPseudoTerminal(path_);
+  return true;
+}
+
+void QtSerialPort::Close() {
+  if (port_->isOpen()) port_->close();
+}
+
+bool QtSerialPort::IsOpen() const { return port_->isOpen(); }
+
+std::size_t QtSerialPort::QueuedBytes() {
+  if (!port_->isOpen()) return 0;
+  return static_cast<std::size_t>(port_->bytesAvailable());
+}
+
+std::size_t QtSerialPort::Read(std::span<std::uint8_t> dest) {
+  if (!port_->isOpen()) return 0;
+  const qint64 n = port_->read(reinterpret_cast<char*>(dest.data()),
+                               static_cast<qint64>(dest.size()));
+  return n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+void QtSerialPort::Write(std::span<const std::uint8_t> bytes) {
+  if (!port_->isOpen()) return;
+  port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
+  // Hand everything to the driver now, then wait until the line has sent it
+  // (about 26 ms for a frame), as the unit's protocol expects of a send.
+  while (port_->isOpen() && port_->bytesToWrite() > 0) {
+    if (!port_->waitForBytesWritten(100)) break;
+  }
+  if (drainOnWrite_ && port_->isOpen()) ::tcdrain(static_cast<int>(port_->handle()));
+}
+
+}  // namespace velmor::platform

@@ -1,0 +1,50 @@
+// The link engine's serial port on QSerialPort: 57600 baud 8N1 without flow
+// control, exclusive. Bytes are taken in by QSerialPort from the event loop,
+// so the owner must run one (the window does; the command-line tool runs a
+// QCoreApplication).
+#pragma once
+
+#include <QSerialPort>
+#include <memory>
+#include <string>
+
+#include "link/serial_port.h"
+#include "port_devices.h"
+
+namespace velmor::platform {
+
+class QtSerialPort final : public SerialPort {
+ public:
+  explicit QtSerialPort(PortDevices& devices);
+  ~QtSerialPort() override;
+
+  bool Open(int portNumber) override;
+  void Close() override;
+  bool IsOpen() const override;
+  std::size_t QueuedBytes() override;
+  std::size_t Read(std::span<std::uint8_t> dest) override;
+  void Write(std::span<const std::uint8_t> bytes) override;
+  std::string OpenErrorReason() const override { return reason_; }
+
+  // The device of the last open attempt.
+  const std::string& DevicePath() const { return path_; }
+  // How often a hang-up or read failure closed the port.
+  int ErrorCloses() const { return errorCloses_; }
+
+ private:
+  void OnError(QSerialPort::SerialPortError error);
+
+  PortDevices& devices_;
+  std::unique_ptr<QSerialPort> port_;
+  std::string path_;
+  std::string reason_;
+  bool drainOnWrite_ = false;
+  int errorCloses_ = 0;
+};
+
+// The reason an open of `path` failed, for a second line under the catalog's
+// message: permissions (the dialout group), a port held by another program, a
+// missing device.
+std::string DescribeOpenFailure(const std::string& path, QSerialPort::SerialPortError error);
+
+}  // namespace velmor::platform
