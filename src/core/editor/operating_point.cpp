@@ -1,0 +1,167 @@
+#include "editor/operating_point.h"
+
+#include "editor/names.h"
+
+namespace velmor {
+namespace {
+
+// Lights index `lit` of the group [first, first + count) and puts the rest
+// of the group to plain; lit = -1 leaves the whole group plain.
+void Group(HighlightSet& out, int first, int count, int lit) {
+  for (int i = 0; i < count; ++i) {
+    out.Managed.Set(first + i, true);
+    out.Lit.Set(first + i, i == lit);
+  }
+}
+
+int AxisOfPage(int page) {
+  switch (page) {
+    case PageAdvance: return kAdvanceAxis;
+    case PageInj1: return kInj1Axis;
+    default: return kInj2Axis;
+  }
+}
+
+void MapPage(const ParameterImage& image, int page, bool msMode, const EngineReading& live,
+             OperatingPoint& point, HighlightSet& out) {
+  const int column = LocateRpm(image, AxisOfPage(page), live.Rpm);
+  const int tpsRow = LocateTpsRow(live.TpsPercent);
+  // Without TPS the advance map uses its last row whatever the throttle says.
+  const int row = page == PageAdvance && image.P(42) == 0 ? kMapRows - 1 : tpsRow;
+  point.Column = column;
+  point.Row = row;
+
+  const bool running = live.Rpm != 0;
+  const int cell = running ? MapCell(row, column) : -1;
+  Group(out, HlMapCell, kMapCells, cell);
+  if (msMode) Group(out, HlCellTimeLabel, kMapCells, cell);
+  Group(out, HlRpmAxis, kMapColumns, running ? column : -1);
+  Group(out, HlTpsRowLabel, kMapRows, tpsRow);
+}
+
+int GearRow(std::uint8_t gear) { return gear >= 1 && gear <= kGearCount ? gear - 1 : -1; }
+
+}  // namespace
+
+int LocateRpm(const ParameterImage& image, int axisOffset, std::uint16_t rpm) {
+  const int twice = 2 * static_cast<int>(rpm);
+  for (int i = 0; i < kMapColumns - 1; ++i) {
+    if (twice < (image.P(axisOffset + i) + image.P(axisOffset + i + 1)) * 100) return i;
+  }
+  return kMapColumns - 1;
+}
+
+int LocateTpsRow(std::uint16_t tpsPercent) {
+  const int twice = 2 * static_cast<int>(tpsPercent);
+  for (int j = 0; j < kMapRows - 1; ++j) {
+    if (twice < kTpsRows[j] + kTpsRows[j + 1]) return j;
+  }
+  return kMapRows - 1;
+}
+
+int LocateTemperature(std::uint16_t raw, int faultIndex) {
+  if (raw == 0) return faultIndex;
+  for (int i = 0; i < kTemp5Count; ++i) {
+    if (raw < 105 + 30 * i) return i;
+  }
+  return -1;
+}
+
+int LocateStartTime(const ParameterImage& image, std::uint16_t startTime) {
+  const int twice = 2 * static_cast<int>(startTime);
+  if (twice <= image.P(67) * 10) return 0;
+  for (int k = 0; k < 3; ++k) {
+    if (twice < (image.P(67 + k) + image.P(68 + k)) * 10) return k + 1;
+  }
+  return 4;
+}
+
+void ShowOperatingPoint(const ParameterImage& image, int page, bool msMode, const EngineReading& live,
+                        OperatingPoint& point, HighlightSet& out) {
+  out = HighlightSet{};
+  switch (page) {
+    case PageAdvance:
+    case PageInj1:
+    case PageInj2:
+      MapPage(image, page, msMode, live, point, out);
+      break;
+    case PagePosition: {
+      // Lit also at 0 rpm: the position step acts on this column regardless.
+      const int i = LocateRpm(image, kPositionAxis, live.Rpm);
+      point.PositionIndex = i;
+      Group(out, HlPolohaARpm, kMapColumns, i);
+      Group(out, HlPolohaAPoz, kMapColumns, i);
+      break;
+    }
+    case PageCorrections: {
+      const int coolant = LocateTemperature(live.CoolantRaw, 3);
+      Group(out, HlKorVoda, kTemp5Count, coolant);
+      Group(out, HlIgnVoda, kTemp5Count, coolant);
+      Group(out, HlKorVzduch, kTemp5Count, LocateTemperature(live.AirRaw, 2));
+      const int start = LocateStartTime(image, live.StartTime);
+      Group(out, HlSyticCas, kTemp5Count, start);
+      Group(out, HlSyticKorekce, kTemp5Count, start);
+      break;
+    }
+    case PageGear: {
+      const int row = GearRow(live.Gear);
+      const int s = image.P(136);
+      if (s == 0) {
+        Group(out, HlRpmSpeedProGear, kGearCount, row);
+        Group(out, HlLabelPomerRpmSpeed, kGearCount, row);
+        Group(out, HlButtonGear, kGearCount, row);
+      } else if (s == 1) {
+        Group(out, HlLabelMonPomerRpmSpeedAuto, kGearCount, row);
+        Group(out, HlLabelMonGearAuto, kGearCount, row);
+      }
+      Group(out, HlGearKorAdv, kGearCount, row);
+      Group(out, HlGearKorJet, kGearCount, row);
+      Group(out, HlLabelGearKor, kGearCount, row);
+      break;
+    }
+    case PageRace: {
+      const int row = GearRow(live.Gear);
+      for (int pair = 0; pair < kClutchPairs; ++pair) Group(out, HlClutch + 6 * pair, kGearCount, row);
+      Group(out, HlLabelRaceGear, kGearCount, row);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+std::string_view HighlightName(int id) {
+  auto in = [id](int first, int count) { return id >= first && id < first + count; };
+  if (in(HlMapCell, kMapCells)) return EditorNames::MapCellEdit(id - HlMapCell);
+  if (in(HlCellTimeLabel, kMapCells)) return EditorNames::CellTimeLabel(id - HlCellTimeLabel);
+  if (in(HlRpmAxis, kMapColumns)) return EditorNames::RpmAxisEdit(id - HlRpmAxis);
+  if (in(HlTpsRowLabel, kMapRows)) return EditorNames::TpsRowLabel(id - HlTpsRowLabel);
+  if (in(HlPolohaARpm, kMapColumns)) return EditorNames::PolohaARpmEdit(id - HlPolohaARpm);
+  if (in(HlPolohaAPoz, kMapColumns)) return EditorNames::PolohaAPozEdit(id - HlPolohaAPoz);
+  if (in(HlKorVoda, 5)) return EditorNames::KorVodaEdit(id - HlKorVoda);
+  if (in(HlIgnVoda, 5)) return EditorNames::IgnVodaEdit(id - HlIgnVoda);
+  if (in(HlKorVzduch, 5)) return EditorNames::KorVzduchEdit(id - HlKorVzduch);
+  if (in(HlSyticCas, 5)) return EditorNames::SyticCasCell(id - HlSyticCas);
+  if (in(HlSyticKorekce, 5)) return EditorNames::SyticKorekceCell(id - HlSyticKorekce);
+  if (in(HlRpmSpeedProGear, 6)) return EditorNames::RpmSpeedProGearEdit(id - HlRpmSpeedProGear);
+  if (in(HlLabelPomerRpmSpeed, 6)) return EditorNames::LabelPomerRpmSpeed(id - HlLabelPomerRpmSpeed + 1);
+  if (in(HlButtonGear, 6)) return EditorNames::ButtonGear(id - HlButtonGear + 1);
+  if (in(HlLabelMonPomerRpmSpeedAuto, 6)) {
+    return EditorNames::LabelMonPomerRpmSpeedAuto(id - HlLabelMonPomerRpmSpeedAuto + 1);
+  }
+  if (in(HlLabelMonGearAuto, 6)) return EditorNames::LabelMonGearAuto(id - HlLabelMonGearAuto + 1);
+  if (in(HlGearKorAdv, 6)) return EditorNames::GearKorAdvEdit(id - HlGearKorAdv);
+  if (in(HlGearKorJet, 6)) return EditorNames::GearKorJetEdit(id - HlGearKorJet);
+  if (in(HlLabelGearKor, 6)) return EditorNames::LabelGearKor(id - HlLabelGearKor + 1);
+  if (in(HlClutch, 24)) return EditorNames::ClutchEdit((id - HlClutch) / 6, (id - HlClutch) % 6);
+  if (in(HlLabelRaceGear, 6)) return EditorNames::LabelRaceGear(id - HlLabelRaceGear + 1);
+  return {};
+}
+
+HighlightKind HighlightKindOf(int id) {
+  if (id >= HlButtonGear && id < HlButtonGear + 6) return HighlightKind::BoldCaption;
+  const std::string_view name = HighlightName(id);
+  return name.starts_with("Edit") ? HighlightKind::Edit : HighlightKind::Label;
+}
+
+}  // namespace velmor
