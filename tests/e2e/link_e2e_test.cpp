@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <memory>
+
+#include "link/engine.h"
+#include "link/headless_host.h"
+#include "link_runner.h"
+#include "pty_server.h"
+#include "qt_serial_port.h"
+
+namespace velmor {
+namespace {
+
+using platform::LinkRunner;
+using platform::PortDevices;
+using platform::QtSerialPort;
+using sim::PtyServer;
+using sim::SimOptions;
+
+// Ticks run faster than the window's 55 ms so the suite stays quick; every
+// rule counts ticks, not milliseconds.
+constexpr int kTickMs = 20;
+
+class LinkE2eTest : public ::testing::Test {
+ protected:
+  LinkE2eTest()
+      : link_(dir_.filePath("unit").toStdString()),
+        port_(devices_),
+        host_(image_),
+        engine_(image_, port_, host_),
+        runner_(engine_, kTickMs) {
+    devices_.SetOverride(1, link_);
+  }
+  ~LinkE2eTest() override {
+    engine_.ClosePort();
+    if (server_) server_->Stop();
+  }
+
+  void StartSim(SimOptions options = {}) {
+    server_ = std::make_unique<PtyServer>(options);
+    std::string error;
+    ASSERT_TRUE(server_->Start(link_, &error)) << error;
+  }
+  ParameterImage UnitMemory() {
+    return server_->WithUnit([](sim::SimUnit& u) { return u.Memory(); });
+  }
+  bool RunTransaction(int timeoutMs = 20000) {
+    return runner_.RunUntil(
+        [&] { return engine_.Outcome() != LinkOutcome::Running; }, timeoutMs);
+  }
+  bool ReadAll() {
+    engine_.MenuReadClick();
+    return RunTransaction() && engine_.Outcome() == LinkOutcome::VerifyOk;
+  }
+
+  QTemporaryDir dir_;
+  std::string link_;
+  std::unique_ptr<PtyServer> server_;
+  PortDevices devices_;
+  QtSerialPort port_;
+  ParameterImage image_;
+  HeadlessHost host_;
+  LinkEngine engine_;
+  LinkRunner runner_;
+};
+
+TEST_F(LinkE2eTest, ReadBringsTheUnitsImageAndVerifiesIt) {
+  StartSim();
+  engine_.OpenPort();
+  ASSERT_TRUE(port_.IsOpen()) << port_.OpenErrorReason();
+  ASSERT_TRUE(ReadAll()) << engine_.Status().Text;
+  EXPECT_EQ(image_, UnitMemory());
+  EXPECT_EQ(engine_.Status().Text, "Verify: OK");
+  EXPECT_EQ(engine_.Identity().Name, "Velmor simulated unit");
+  EXPECT_EQ(engine_.Identity().Date, "14. 4.2024");
+  EXPECT_EQ(engine_.Identity().Time, "09:30");
+}
+
+TEST_F(LinkE2eTest, ProgramWritesEveryBlockAndVerifies) {
+  StartSim();
+  engine_.OpenPort();
+  ASSERT_TRUE(ReadAll());
+  image_.P(1200) = 'Q';  // the note text: untouched by normalisation
+  image_.P(1349) = 'Z';
+  engine_.MenuProgramClick();
+  ASSERT_TRUE(RunTransaction());
+  EXPECT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk);
+  const ParameterImage unit = UnitMemory();
+  EXPECT_EQ(unit.P(1200), 'Q');
+  EXPECT_EQ(unit.P(1349), 'Z');
+  EXPECT_TRUE(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(),
+                         image_.ParamArea().begin()));
+  // Afterwards the unit saves and the idle tick says so.
+  EXPECT_TRUE(runner_.RunUntil([&] { return engine_.Status().Text == "Saving:"; }, 3000));
+}
+
+TEST_F(LinkE2eTest, VerifyFailsAfterOneChangedByte) {
+  StartSim();
+  engine_.OpenPort();
+  ASSERT_TRUE(ReadAll());
+  server_->WithUnit([](sim::SimUnit& u) { u.Memory().P(777) ^= 0x01; });
+  engine_.MenuVerifyClick();
+  ASSERT_TRUE(RunTransaction());
+  EXPECT_EQ(engine_.Outcome(), LinkOutcome::Error);
+  EXPECT_EQ(engine_.Status().Text, "Verify error!");
+  EXPECT_TRUE(engine_.Status().Red);
+  // It stopped at block 6, the one holding P+777.
+  EXPECT_EQ(engine_.State().Command, 0x46);
+}
+
+TEST_F(LinkE2eTest, VersionMismatchStopsTheReadAndWarnsInTheMonitor) {
+  SimOptions options;
+  options.Version = 77;
+  StartSim(options);
+  engine_.OpenPort();
+  engine_.MenuReadClick();
+  ASSERT_TRUE(RunTransaction());
+  EXPECT_EQ(engine_.Outcome(), LinkOutcome::VersionMismatch);
+  EXPECT_EQ(host_.LastMessage, "Unmatched version of PC and Ignition programs!  PC-78, IGN-77");
+  const auto frames = engine_.MonitorFrames();
+  ASSERT_TRUE(runner_.RunUntil([&] { return engine_.MonitorFrames() > frames; }, 3000));
+  const LabelView& version = engine_.Monitor()[MonLabel::LabelVersion];
+  EXPECT_EQ(version.TextColour, Colour::Red);
+  EXPECT_EQ(std::string(version.Text.View()),
+            "Unmatched version of PC and Ignition programs!  PC-78, IGN-77");
+}
+
+struct FaultCase {
+  const char* name;
+  SimOptions options;
+  LinkOutcome outcome;
+  const char* text;
+};
+
+SimOptions Fault(double drop, double corrupt, double noise, double delayMs, bool silent) {
+  SimOptions o;
+  o.DropShare = drop;
+  o.CorruptShare = corrupt;
+  o.NoiseShare = noise;
+  o.DelayMs = delayMs;
+  o.Silent = silent;
+  o.Seed = 7;
+  return o;
+}
+
+class LinkE2eFaultTest : public LinkE2eTest, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(LinkE2eFaultTest, ReadEndsInTheRightText) {
+  StartSim(GetParam().options);
+  engine_.OpenPort();
+  engine_.MenuReadClick();
+  ASSERT_TRUE(RunTransaction(60000));
+  EXPECT_EQ(engine_.Outcome(), GetParam().outcome);
+  EXPECT_EQ(engine_.Status().Text, GetParam().text);
+  if (GetParam().outcome == LinkOutcome::VerifyOk) {
+    EXPECT_EQ(image_, UnitMemory());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, LinkE2eFaultTest,
+    ::testing::Values(
+        FaultCase{"Silent", Fault(0, 0, 0, 0, true), LinkOutcome::Error, "Read error!"},
+        FaultCase{"AllDropped", Fault(1, 0, 0, 0, false), LinkOutcome::Error, "Read error!"},
+        FaultCase{"AllCorrupt", Fault(0, 1, 0, 0, false), LinkOutcome::Error, "Read error!"},
+        FaultCase{"AllNoisy", Fault(0, 0, 1, 0, false), LinkOutcome::Error, "Read error!"},
+        // Later than the resend but before the next: the late answer has the
+        // code of the block still asked for and is taken.
+        FaultCase{"LateReplies", Fault(0, 0, 0, 8 * kTickMs, false), LinkOutcome::VerifyOk,
+                  "Verify: OK"},
+        FaultCase{"RepliesAfterFiveResends", Fault(0, 0, 0, 40 * kTickMs, false),
+                  LinkOutcome::Error, "Read error!"},
+        FaultCase{"SomeDropped", Fault(0.3, 0, 0, 0, false), LinkOutcome::VerifyOk, "Verify: OK"},
+        FaultCase{"SomeCorrupt", Fault(0, 0.3, 0, 0, false), LinkOutcome::VerifyOk, "Verify: OK"},
+        FaultCase{"SomeNoisy", Fault(0, 0, 0.3, 0, false), LinkOutcome::VerifyOk, "Verify: OK"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LinkE2eTest, AutomaticSearchFindsTheUnit) {
+  StartSim();
+  for (int n = 1; n <= 4; ++n) devices_.SetOverride(n, dir_.filePath("none").toStdString());
+  devices_.SetOverride(5, link_);
+  engine_.Port().PortSelection = kPortAuto;
+  engine_.Port().ScanIndex = 0;
+  engine_.OpenPort();
+  EXPECT_FALSE(port_.IsOpen());
+  ASSERT_TRUE(runner_.RunUntil([&] { return engine_.MonitorFrames() > 0; }, 5000));
+  EXPECT_EQ(engine_.Port().ScanIndex, 4);
+  EXPECT_EQ(engine_.Status().LabelCom, "COM= COM5");
+  EXPECT_TRUE(host_.LastMessage.empty());
+}
+
+TEST_F(LinkE2eTest, OutputTestRequestsReachTheUnit) {
+  StartSim();
+  engine_.OpenPort();
+  engine_.ButtonTestClick("ButtonTestJet1A");
+  engine_.ButtonTestClick("ButtonTestIgn2");
+  ASSERT_TRUE(runner_.RunUntil(
+      [&] { return server_->WithUnit([](sim::SimUnit& u) { return !u.TestLog().empty(); }); },
+      3000));
+  EXPECT_EQ(server_->WithUnit([](sim::SimUnit& u) { return u.TestLog(); }),
+            std::vector<std::string>{"ButtonTestJet1A ButtonTestIgn2"});
+}
+
+TEST_F(LinkE2eTest, TuningReadsTheChannelsMapBeforeEveryPoll) {
+  StartSim();
+  engine_.OpenPort();
+  ASSERT_TRUE(ReadAll());
+  image_.P(300) = 2;
+  image_.P(292) = 100;  // a target the engine model never meets: the unit adds
+  host_.Tuning = true;
+  const ParameterImage before = image_;
+  const auto reads = server_->WithUnit([](sim::SimUnit& u) { return u.Counters().Reads; });
+  ASSERT_TRUE(runner_.RunUntil(
+      [&] {
+        const std::string t(engine_.Monitor()[MonLabel::LabelLadeniMsg].Text.View());
+        return t == "T: Adding" || t == "T: Decrease" || t == "T: Accelarition to big";
+      },
+      5000));
+  EXPECT_GE(server_->WithUnit([](sim::SimUnit& u) { return u.Counters().Reads; }), reads + 2);
+  runner_.RunFor(30 * kTickMs);
+  // The unit changed its map of channel 2 and the tool's copy followed it;
+  // the other blocks stay as they were.
+  EXPECT_FALSE(std::equal(before.Block(7).begin(), before.Block(8).end(), image_.Block(7).begin()));
+  EXPECT_TRUE(std::equal(before.Block(5).begin(), before.Block(6).end(), image_.Block(5).begin()));
+}
+
+TEST_F(LinkE2eTest, OpenFailuresSayWhy) {
+  devices_.SetOverride(2, dir_.filePath("missing").toStdString());
+  engine_.MenuCom1Click(1);
+  EXPECT_EQ(host_.LastMessage, "Com opening error!");
+  EXPECT_NE(port_.OpenErrorReason().find("no such device"), std::string::npos)
+      << port_.OpenErrorReason();
+
+  StartSim();
+  QtSerialPort other(devices_);
+  ASSERT_TRUE(other.Open(1)) << other.OpenErrorReason();
+  engine_.MenuCom1Click(0);
+  EXPECT_FALSE(port_.IsOpen());
+  EXPECT_NE(port_.OpenErrorReason().find("busy"), std::string::npos) << port_.OpenErrorReason();
+}
+
+TEST_F(LinkE2eTest, ReconnectsAfterTheSimulatorProgramIsStoppedAndStarted) {
+  auto startProgram = [&](QProcess& p) {
+    p.start(VELMOR_SIM_PROGRAM, {"--link", QString::fromStdString(link_), "--quiet"});
+    ASSERT_TRUE(p.waitForStarted(5000));
+    ASSERT_TRUE(p.waitForReadyRead(5000));  // the device path line
+  };
+  QProcess sim1;
+  startProgram(sim1);
+  engine_.OpenPort();
+  ASSERT_TRUE(port_.IsOpen()) << port_.OpenErrorReason();
+  ASSERT_TRUE(runner_.RunUntil([&] { return engine_.MonitorFrames() > 2; }, 5000));
+
+  sim1.terminate();
+  ASSERT_TRUE(sim1.waitForFinished(5000));
+  ASSERT_TRUE(
+      runner_.RunUntil([&] { return engine_.Status().NoConnectionVisible; }, 5000));
+  EXPECT_FALSE(port_.IsOpen());
+  runner_.RunFor(40 * kTickMs);  // reconnection attempts against nothing
+
+  QProcess sim2;
+  startProgram(sim2);
+  const auto frames = engine_.MonitorFrames();
+  ASSERT_TRUE(runner_.RunUntil([&] { return engine_.MonitorFrames() > frames; }, 5000));
+  ASSERT_TRUE(runner_.RunUntil([&] { return !engine_.Status().NoConnectionVisible; }, 1000));
+  engine_.MenuReadClick();
+  EXPECT_TRUE(RunTransaction());
+  EXPECT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk);
+  engine_.ClosePort();
+  sim2.terminate();
+  sim2.waitForFinished(5000);
+}
+
+}  // namespace
+}  // namespace velmor
