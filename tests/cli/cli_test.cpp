@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "compare.h"
+#include "files/ign_file.h"
+#include "model/defaults.h"
+#include "session.h"
+
+namespace velmor::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Result {
+  int code;
+  std::string out, err;
+};
+
+Result RunCli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int code = Run(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("velmor-cli-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Slurp(const std::string& name) const {
+    std::ifstream in(Path(name), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  void Put(const std::string& name, const std::string& text) const {
+    std::ofstream(Path(name), std::ios::binary) << text;
+  }
+  // The image a file holds as read, without normalisation.
+  ParameterImage Raw(const std::string& name) const {
+    ParameterImage image;
+    DerivedTables tables;
+    EXPECT_TRUE(ReadParameterFile(Path(name), image, tables, IgnScope::WholeFile).Loaded()) << name;
+    return image;
+  }
+  // Saves an image as a file of its own.
+  void Save(const std::string& name, const ParameterImage& image) const {
+    ASSERT_TRUE(SaveParameterFile(Path(name), image, ProgramVersions()).Ok);
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(CliTest, NewWritesWhatTheWindowSavesAfterNewAndNormalizeKeepsItByteForByte) {
+  for (int model = 0; model < kBikeModelCount; ++model) {
+    const std::string name = "m" + std::to_string(model) + ".ign";
+    ASSERT_EQ(RunCli({"new", "--model", std::to_string(model), "-o", Path(name)}).code, kExitOk);
+    const ParameterImage image = Raw(name);
+    EXPECT_EQ(image.P(0), model);
+    EXPECT_EQ(image.P(47), MapModeEqual);
+    // The refresh in " 1 = 2" mode: map 2 is map 1, not map 1's percentages
+    // over map 2's own base times.
+    for (int n = 0; n < kMapColumns; ++n) ASSERT_EQ(image.P(kInj2Axis + n), image.P(kInj1Axis + n));
+    for (int n = 0; n < 2 * kMapCells; ++n) ASSERT_EQ(image.P(kInj2Map + n), image.P(kInj1Map + n)) << n;
+
+    const Result r = RunCli({"normalize", Path(name), "--output=" + Path("again.ign")});
+    ASSERT_EQ(r.code, kExitOk) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(Slurp("again.ign"), Slurp(name)) << model;
+  }
+}
+
+TEST_F(CliTest, NormalizeAppliesTheNormalisationAndReportsOlderFiles) {
+  ASSERT_EQ(RunCli({"new", "--model=1", "-o", Path("base.ign")}).code, kExitOk);
+  ParameterImage image = Raw("base.ign");
+  image.P(kAdvanceMap) = 70;     // above 60°
+  image.P(kAdvanceAxis + 1) = 5; // below its predecessor
+  Save("odd.ign", image);
+  ASSERT_EQ(RunCli({"normalize", Path("odd.ign"), "-o", Path("out.ign")}).code, kExitOk);
+  const ParameterImage out = Raw("out.ign");
+  EXPECT_EQ(out.P(kAdvanceMap), 60);
+  EXPECT_EQ(out.P(kAdvanceAxis + 1), out.P(kAdvanceAxis) + 1);
+
+  Put("old.ign", "KORDAVIN_KEY 63\r\nBIKE 4\r\nFAN 90 95\r\n");
+  const Result older = RunCli({"normalize", Path("old.ign"), "-o", Path("old-out.ign")});
+  EXPECT_EQ(older.code, kExitOk);
+  EXPECT_NE(older.err.find("warning: Older version of *.ign file!"), std::string::npos) << older.err;
+  EXPECT_EQ(Raw("old-out.ign").P(35), 90);
+}
+
+TEST_F(CliTest, FilesThatLoadNothingAreErrorsAndWriteNothing) {
+  Put("none.ign", "just some text\n");
+  Put("v77.ign", "KORDAVIN_KEY 77\r\nBIKE 1\r\n");
+  struct Case {
+    std::string file, message;
+  };
+  const Case cases[] = {
+      {"none.ign", "nothing loaded"},
+      {"v77.ign", "Unmatched version of *.ign file!"},
+      {"missing.ign", "no such file"},
+  };
+  for (const Case& c : cases) {
+    const Result r = RunCli({"normalize", Path(c.file), "-o", Path("out.ign")});
+    EXPECT_EQ(r.code, kExitFailure) << c.file;
+    EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(Path("out.ign"))) << c.file;
+  }
+  const Result unsaved = RunCli({"new", "--model", "0", "-o", Path("no/such/dir/x.ign")});
+  EXPECT_EQ(unsaved.code, kExitFailure);
+  EXPECT_NE(unsaved.err.find("cannot save"), std::string::npos) << unsaved.err;
+}
+
+TEST_F(CliTest, MergeTakesOnlyThePageOfTheOtherFile) {
+  ASSERT_EQ(RunCli({"new", "--model", "0", "-o", Path("base.ign")}).code, kExitOk);
+  ParameterImage other = Raw("base.ign");
+  other.P(0) = 5;                  // another bike, which must not matter
+  other.P(35) = 90;                // page 0
+  other.P(kAdvanceMap + 20) = 44;  // page 1
+  other.P(45) = 7;                 // page 1
+  Save("other.ign", other);
+
+  for (const std::string page : {"1", "advance"}) {
+    ASSERT_EQ(RunCli({"merge", "--page", page, Path("base.ign"), Path("other.ign"), "-o", Path("out.ign")}).code,
+              kExitOk);
+    const ParameterImage out = Raw("out.ign");
+    EXPECT_EQ(out.P(0), 0);
+    EXPECT_EQ(out.P(35), 102);
+    EXPECT_EQ(out.P(kAdvanceMap + 20), 44);
+    EXPECT_EQ(out.P(45), 7);
+  }
+
+  ParameterImage coupled = Raw("base.ign");
+  coupled.P(47) = MapModeCoupled;
+  Save("coupled.ign", coupled);
+  fs::remove(Path("out.ign"));
+  const Result refused =
+      RunCli({"merge", "-p", "2", Path("coupled.ign"), Path("other.ign"), "-o", Path("out.ign")});
+  EXPECT_EQ(refused.code, kExitFailure);
+  EXPECT_NE(refused.err.find("coupled"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(Path("out.ign")));
+
+  const Result badPage = RunCli({"merge", "--page", "13", Path("base.ign"), Path("other.ign"), "-o", Path("o")});
+  EXPECT_EQ(badPage.code, kExitUsage);
+}
+
+TEST_F(CliTest, DiffNamesEachDifferingFieldInEditorUnits) {
+  ASSERT_EQ(RunCli({"new", "--model", "0", "-o", Path("a.ign")}).code, kExitOk);
+  const Result same = RunCli({"diff", Path("a.ign"), Path("a.ign")});
+  EXPECT_EQ(same.code, kExitOk);
+  EXPECT_EQ(same.out, "");
+
+  ParameterImage b = Raw("a.ign");
+  b.P(35) = 95;                                   // fan 1
+  b.P(37) = 90;                                   // tachometer correction −10
+  b.P(kAdvanceMap + MapCell(6, 3)) = 40;          // TPS 40 %, 4000 rpm
+  b.P(98) = 1;                                    // N2O on
+  b.P(56) = 2;                                    // position refers to the end
+  Save("b.ign", b);
+  const Result r = RunCli({"diff", Path("a.ign"), Path("b.ign")});
+  EXPECT_EQ(r.code, kExitFailure);
+  EXPECT_EQ(r.out,
+            "Bike: Fan 1 switch-on temperature [°C]: 102 -> 95\n"
+            "Bike: Tachometer correction: 0 -> -10\n"
+            "Advance: Advance map, TPS 40 %, column 3 (4000 rpm) [°]: 36 -> 40\n"
+            "Position: Injection position refers to: 0 (Beginning) -> 2 (End)\n"
+            "N2O: N2O enabled: off -> on\n");
+
+  const Result missing = RunCli({"diff", Path("a.ign"), Path("nope.ign")});
+  EXPECT_EQ(missing.code, kExitUsage);
+  EXPECT_NE(missing.err.find("no such file"), std::string::npos);
+}
+
+TEST(CliCompare, MapCellsNameBothRpmWhenTheAxesDifferAndOtherBytesByOffset) {
+  Session a;
+  a.Image.P(47) = MapModeNormal;
+  Session b = a;
+  b.Image.P(kInj2Axis + 2) = 31;
+  b.Image.SetWord(kInj2Map + 2 * MapCell(9, 2), 5000);
+  b.Image.P(1) = 9;  // reserved, in no editor field
+  RefreshPercentMaps(b.Image, b.Tables);
+  const std::vector<std::string> lines = DiffImages(a.Image, a.Tables, b.Image, b.Tables);
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "Inj. 2: Injection map 2 RPM axis, column 2 [rpm]: 3000 -> 3100");
+  EXPECT_TRUE(lines[1].starts_with("Inj. 2: Injection map 2, TPS 100 %, column 2 (3000 / 3100 rpm): ")) << lines[1];
+  EXPECT_NE(lines[1].find(" -> 5000 µs ("), std::string::npos) << lines[1];
+  EXPECT_EQ(lines[2], "Not an editor field: P+1: 0 -> 9");
+}
+
+TEST_F(CliTest, DumpPrintsTheParameterAreaInLinesOfSixteenBytes) {
+  ASSERT_EQ(RunCli({"new", "--model", "0", "-o", Path("a.ign")}).code, kExitOk);
+  const Result r = RunCli({"dump", Path("a.ign")});
+  ASSERT_EQ(r.code, kExitOk);
+  std::istringstream lines(r.out);
+  std::vector<std::string> all;
+  for (std::string line; std::getline(lines, line);) all.push_back(line);
+  ASSERT_EQ(all.size(), 85u);  // 1350 bytes
+  EXPECT_EQ(all[0], "0000 00 00 00 41 13 00 37 00 c7 08 69 00 88 12 00 00");
+  EXPECT_EQ(all[84], "0540 00 00 00 00 00 00");
+}
+
+TEST(CliArguments, UsageErrorsAndHelp) {
+  struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string inErr;  // expected part of stderr
+    std::string inOut;  // expected part of stdout
+  };
+  const Case cases[] = {
+      {{}, kExitUsage, "usage: velmor-cli COMMAND", ""},
+      {{"frobnicate"}, kExitUsage, "unknown command 'frobnicate'", ""},
+      {{"--help"}, kExitOk, "", "Commands:"},
+      {{"new", "--help"}, kExitOk, "", "usage: velmor-cli new --model N -o FILE"},
+      {{"help", "diff"}, kExitOk, "", "Exit status: 0 equal, 1 different"},
+      {{"new", "-o", "x.ign"}, kExitUsage, "missing --model N", ""},
+      {{"new", "--model", "3"}, kExitUsage, "missing --output FILE", ""},
+      {{"new", "--model", "8", "-o", "x.ign"}, kExitUsage, "--model must be a bike model from 0 to 7", ""},
+      {{"new", "--model", "3x", "-o", "x.ign"}, kExitUsage, "not '3x'", ""},
+      {{"new", "--colour", "red"}, kExitUsage, "unknown option --colour", ""},
+      {{"new", "--model"}, kExitUsage, "--model needs a value", ""},
+      {{"normalize", "-o", "out.ign"}, kExitUsage, "missing IN", ""},
+      {{"diff", "a", "b", "c"}, kExitUsage, "unexpected argument c", ""},
+      {{"dump", "--raw=1", "a"}, kExitUsage, "--raw takes no value", ""},
+  };
+  for (const Case& c : cases) {
+    const Result r = RunCli(c.args);
+    std::string line;
+    for (const auto& a : c.args) line += a + " ";
+    EXPECT_EQ(r.code, c.code) << line;
+    EXPECT_NE(r.err.find(c.inErr), std::string::npos) << line << "\n" << r.err;
+    EXPECT_NE(r.out.find(c.inOut), std::string::npos) << line << "\n" << r.out;
+  }
+}
+
+}  // namespace
+}  // namespace velmor::cli
