@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -71,6 +72,13 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   };
   ShowMessageBox = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
+  ChooseFile = [this](bool save, const QString& start) {
+    return save ? QFileDialog::getSaveFileName(this, QString(), start, "Ignition Parametrs(*.ign)")
+                : QFileDialog::getOpenFileName(this, QString(), start,
+                                               "Ignition Parametrs(*.ign);;All Files (*.*)");
+  };
+  statePaths_ = StatePathsIn(options_.ConfigDir);
+  defaultDataFile_ = QDir(Q(options_.ProgramDir)).filePath("data.ign").toStdString();
 
   link_ = std::make_unique<LinkEngine>(image_, port_, static_cast<LinkHost&>(*this));
 
@@ -120,11 +128,11 @@ void TFormHlav::BuildMenus() {
   QMenu* file = menu("MenuFile", "&File");
   item(file, "MenuNew", "&New", QKeySequence("Ctrl+N"), [this] { MenuNewClick(); });
   item(file, "MenuNewActPage", "New for actual page", QKeySequence("Ctrl+Alt+N"), [this] { MenuNewActPageClick(); });
-  item(file, "MenuOpen", "&Open", QKeySequence("F3"), [] {});
-  item(file, "MenuOpenExeDir", "Open from exe dir", QKeySequence("Ctrl+F3"), [] {});
-  item(file, "MenuOpenActPage", "Open for actual page", QKeySequence("Shift+F3"), [] {});
-  item(file, "MenuSave", "&Save", QKeySequence("F2"), [] {});
-  item(file, "MenuSaveExeDir", "Save to exe dir", QKeySequence("Ctrl+F2"), [] {});
+  item(file, "MenuOpen", "&Open", QKeySequence("F3"), [this] { MenuOpenClick(false); });
+  item(file, "MenuOpenExeDir", "Open from exe dir", QKeySequence("Ctrl+F3"), [this] { MenuOpenClick(true); });
+  item(file, "MenuOpenActPage", "Open for actual page", QKeySequence("Shift+F3"), [this] { MenuOpenActPageClick(); });
+  item(file, "MenuSave", "&Save", QKeySequence("F2"), [this] { MenuSaveClick(false); });
+  item(file, "MenuSaveExeDir", "Save to exe dir", QKeySequence("Ctrl+F2"), [this] { MenuSaveClick(true); });
   item(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P"), [] {});
   file->addSeparator();
   item(file, "MenuExit", "E&xit", QKeySequence(), [this] { close(); });
@@ -343,6 +351,10 @@ void TFormHlav::WireEvents() {
   button("ButtonVerify", [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
   button("ButtonProgram", [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
   button("SpeedButton6", [this] { MenuNewClick(); });
+  // The tool buttons take the program directory's data file with Ctrl held.
+  const auto ctrl = [] { return (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) != 0; };
+  button("SpeedButtonOpen", [=, this] { MenuOpenClick(ctrl()); });
+  button("SpeedButtonSave", [=, this] { MenuSaveClick(ctrl()); });
   for (QPushButton* b : findChildren<QPushButton*>()) {
     if (b->objectName().startsWith("ButtonTest")) {
       connect(b, &QPushButton::clicked, this, [this, b] { link_->ButtonTestClick(b->objectName().toStdString()); });
@@ -411,8 +423,7 @@ void TFormHlav::FormCreate() {
     const QRect g = s->geometry();
     move((g.width() - width()) / 2, (g.height() - height()) / 2);
   }
-  // Settings and the last-run image come next.
-  selection_.PortSelection = 0;
+  LoadSettings();
   pageControl_->blockSignals(true);
   pageControl_->setCurrentIndex(pageIndex_);
   pageControl_->blockSignals(false);
@@ -621,7 +632,14 @@ void TFormHlav::RefreshMapPage(int page) {
 }
 
 void TFormHlav::Normalise() {
+  // The pass also limits the persisted selections, which the link owns.
+  selection_.PortSelection = link_->Port().PortSelection;
+  selection_.ScanIndex = link_->Port().ScanIndex;
+  selection_.Language = static_cast<std::uint8_t>(language_);
   const NormaliseResult r = velmor::Normalise(image_, selection_, mapModeAtLastRefresh_);
+  link_->Port().PortSelection = selection_.PortSelection;
+  link_->Port().ScanIndex = selection_.ScanIndex;
+  language_ = static_cast<LanguageCode>(selection_.Language);
   for (const char* name : {"EditApsNapeti1", "EditApsNapeti2"}) {
     if (auto* e = Find<QLineEdit>(name)) SetBackground(e, r.PressureVoltagesEqual ? Colour::Red : Colour::Window);
   }
@@ -860,7 +878,112 @@ void TFormHlav::closeEvent(QCloseEvent* event) {
   link_->ClosePort();
   TransferPage();
   Normalise();
+  SaveSettings();
   event->accept();
+}
+
+void TFormHlav::LoadSettings() {
+  settings_.Left = x();
+  settings_.Top = y();
+  settings_.Width = width();
+  settings_.Height = height();
+  settings_.Selection = selection_;
+  settings_.Selection.PortSelection = 1;
+  settings_.Selection.Language = static_cast<std::uint8_t>(language_);
+  settings_.PageIndex = pageIndex_;
+  velmor::LoadSettings(statePaths_, settings_, image_, allCellsFlags_);
+  setGeometry(settings_.Left, settings_.Top, settings_.Width, settings_.Height);
+  selection_ = settings_.Selection;
+  link_->Port().PortSelection = selection_.PortSelection;
+  link_->Port().ScanIndex = selection_.ScanIndex;
+  language_ = LanguageFromByte(selection_.Language);
+  currentFileName_ = settings_.File;
+  dialogFileName_ = settings_.IniDir;
+  pageIndex_ = std::clamp(settings_.PageIndex, 0, PageCount - 1);
+  if (auto* c = Find<QCheckBox>("CheckBoxZobrMs_Uni")) c->setChecked(settings_.CheckBoxZobrMsUni);
+  if (auto* c = Find<QCheckBox>("CheckBoxExtMonitor")) c->setChecked(settings_.CheckBoxExtMonitor);
+  if (auto* c = Find<QCheckBox>("CheckBoxAll_PolohaA")) c->setChecked(settings_.CheckBoxAllPolohaA);
+}
+
+void TFormHlav::SaveSettings() {
+  const QRect g = geometry();
+  settings_.Left = g.x();
+  settings_.Top = g.y();
+  settings_.Width = g.width();
+  settings_.Height = g.height();
+  selection_.PortSelection = static_cast<std::uint8_t>(link_->Port().PortSelection);
+  selection_.ScanIndex = static_cast<std::uint8_t>(link_->Port().ScanIndex);
+  selection_.Language = static_cast<std::uint8_t>(language_);
+  settings_.Selection = selection_;
+  settings_.File = currentFileName_;
+  settings_.IniDir = dialogFileName_;
+  settings_.PageIndex = pageIndex_;
+  auto checked = [this](const char* name) {
+    auto* c = Find<QCheckBox>(name);
+    return c && c->isChecked();
+  };
+  settings_.CheckBoxZobrMsUni = checked("CheckBoxZobrMs_Uni");
+  settings_.CheckBoxExtMonitor = checked("CheckBoxExtMonitor");
+  settings_.CheckBoxAllPolohaA = checked("CheckBoxAll_PolohaA");
+  velmor::SaveSettings(statePaths_, settings_, image_, allCellsFlags_);
+}
+
+// ---------------------------------------------------------------------------
+// Parameter files.
+
+void TFormHlav::ShowMessageKeys(const std::vector<MsgKey>& keys) {
+  for (MsgKey key : keys) ShowMessageBox(Q(texts_[key]));
+}
+
+void TFormHlav::MenuSaveClick(bool fromExeDir) {
+  if (fromExeDir) dialogFileName_ = defaultDataFile_;
+  QString path = ChooseFile(true, Q(dialogFileName_));
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += ".ign";
+  TransferPage();
+  Normalise();
+  RefreshPage();
+  const IdentityTexts& id = link_->Identity();
+  const IgnVersionTexts versions{id.Date, id.Time, id.Name, TFormAbout::BuildDateText().toStdString(),
+                                 TFormAbout::BuildTimeText().toStdString()};
+  const WriteStatus status = SaveParameterFile(path.toStdString(), image_, versions);
+  if (!status.Ok) {
+    ShowMessage(texts_[MsgKey::MsgFileOpenError], status.Reason);
+    return;
+  }
+  currentFileName_ = dialogFileName_ = path.toStdString();
+  UpdateCaption();
+}
+
+void TFormHlav::MenuOpenClick(bool fromExeDir) {
+  if (fromExeDir) dialogFileName_ = defaultDataFile_;
+  OpenFile(IgnScope::WholeFile);
+}
+
+void TFormHlav::MenuOpenActPageClick() {
+  if (PageReadRefused(image_, pageIndex_)) return;
+  OpenFile(IgnScope::Page);
+}
+
+void TFormHlav::OpenFile(IgnScope scope) {
+  const QString path = ChooseFile(false, Q(dialogFileName_));
+  if (!path.isEmpty()) {
+    const IgnReadResult r = ReadParameterFile(path.toStdString(), image_, tables_, scope, pageIndex_);
+    if (r.Outcome == IgnReadOutcome::CannotOpen) {
+      ShowMessageBox(Q(texts_[MsgKey::MsgFileOpenError]));
+    } else {
+      ShowMessageKeys(r.Messages);
+    }
+    if (r.Loaded()) {
+      // The percent view follows the maps just read, whatever page is shown.
+      RefreshPercentMaps(image_, tables_);
+      AfterChange();
+      currentFileName_ = dialogFileName_ = path.toStdString();
+      UpdateCaption();
+    }
+  }
+  labelHlaseni_->hide();
+  gaugeProgram_->hide();
 }
 
 }  // namespace velmor::ui

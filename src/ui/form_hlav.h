@@ -21,6 +21,8 @@
 #include "model/fields.h"
 #include "model/image.h"
 #include "model/normalise.h"
+#include "files/ign_file.h"
+#include "files/settings.h"
 #include "pages.h"
 
 class QAction;
@@ -75,6 +77,14 @@ class TFormHlav : public QMainWindow, private LinkHost {
   std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel;
   // A modal message with one OK button; tests replace it.
   std::function<void(const QString&)> ShowMessageBox;
+  // The open or save dialog starting at `start`; an empty result is a
+  // cancel. Tests replace it.
+  std::function<QString(bool save, const QString& start)> ChooseFile;
+
+  // File commands (also the tool buttons; `fromExeDir` is the Ctrl variant).
+  void MenuOpenClick(bool fromExeDir);
+  void MenuOpenActPageClick();
+  void MenuSaveClick(bool fromExeDir);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -121,6 +131,10 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void ComboBoxBikeChange(int index);
   void SetMapMode(int mode);
   void MenuContensClick();
+  void OpenFile(IgnScope scope);
+  void ShowMessageKeys(const std::vector<MsgKey>& keys);
+  void LoadSettings();
+  void SaveSettings();
   void MenuAboutClick();
 
   template <typename T>
@@ -135,6 +149,10 @@ class TFormHlav : public QMainWindow, private LinkHost {
   LanguageCode language_ = LanguageCode::English;
   ResolvedTexts texts_;
   std::string currentFileName_;
+  std::string dialogFileName_;
+  std::string defaultDataFile_;
+  StatePaths statePaths_;
+  Settings settings_;
   int pageIndex_ = PageGear;
   std::uint8_t mapModeAtLastRefresh_ = MapModeEqual;
   std::array<std::uint8_t, PageCount> allCellsFlags_{};

@@ -1,0 +1,197 @@
+// The main window driven through its controls by name, offscreen, with a
+// serial port that never answers.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "form_about.h"
+#include "form_hlav.h"
+#include "up_down.h"
+
+using namespace velmor;
+using namespace velmor::ui;
+
+namespace {
+
+class SilentPort : public SerialPort {
+ public:
+  bool Open(int n) override {
+    opened = n;
+    open = true;
+    return true;
+  }
+  void Close() override { open = false; }
+  bool IsOpen() const override { return open; }
+  std::size_t QueuedBytes() override { return 0; }
+  std::size_t Read(std::span<std::uint8_t>) override { return 0; }
+  void Write(std::span<const std::uint8_t>) override {}
+  int opened = 0;
+  bool open = false;
+};
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  SilentPort port_;
+
+  std::unique_ptr<TFormHlav> Make(std::vector<std::string> args = {}) {
+    FormOptions o;
+    o.ConfigDir = dir_->path().toStdString();
+    o.ProgramDir = dir_->path().toStdString();
+    o.Arguments = std::move(args);
+    o.StartTimer = false;
+    auto w = std::make_unique<TFormHlav>(port_, o);
+    w->AskYesNoCancel = [](const QString&) { return QMessageBox::Yes; };
+    w->ShowMessageBox = [this](const QString& text) { messages << text; };
+    return w;
+  }
+
+  // Types a text into an edit box and presses Enter there.
+  static void Enter(TFormHlav& w, const char* edit, const QString& text) {
+    auto* e = w.findChild<QLineEdit*>(edit);
+    QVERIFY2(e, edit);
+    e->setText(text);
+    QTest::keyClick(e, Qt::Key_Return);
+  }
+
+  QStringList messages;
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    messages.clear();
+  }
+
+  void PagesAndMenusAreBuiltInOrder() {
+    auto w = Make();
+    auto* tabs = w->findChild<QTabWidget*>("PageControl1");
+    QVERIFY(tabs);
+    const QStringList names = {"TabSheet_Bike",  "TabSheet_Advance", "TabSheet_Inj1A", "TabSheet_Inj2A",
+                               "TabSheet_Poloha", "TabSheet_Korekce", "TabSheet_Cidla", "TabSheet_Idle",
+                               "TabSheet_Gas",   "TabSheet_Gear",    "TabSheet_Race",  "TabSheet_Ladeni",
+                               "TabSheet_Monitor"};
+    QCOMPARE(tabs->count(), names.size());
+    for (int i = 0; i < names.size(); ++i) QCOMPARE(tabs->widget(i)->objectName(), names[i]);
+    QCOMPARE(tabs->tabText(10), QString("Race"));
+
+    auto* com = w->findChild<QMenu*>("MenuCom");
+    QVERIFY(com);
+    QCOMPARE(com->actions().size(), 21);
+    QCOMPARE(com->actions().last()->text(), QString("Com Auto"));
+    QCOMPARE(com->actions().first()->text(), QString("Com 1"));
+    for (const char* name : {"MenuNew", "MenuOpen", "MenuSave", "MenuRead", "MenuVerify", "MenuProgram",
+                             "MenuToolsPlus", "MenuZpet", "MenuLadeniOn", "MenuContens", "MenuAbout"}) {
+      QVERIFY2(w->findChild<QAction*>(name), name);
+    }
+    QCOMPARE(w->findChild<QAction*>("MenuToolsPlus")->shortcut(), QKeySequence("F5"));
+  }
+
+  void StartsWithoutFilesOnCom1InEnglishOnTheGearPage() {
+    auto w = Make();
+    QCOMPARE(w->PageIndex(), int(PageGear));
+    QCOMPARE(w->Language(), LanguageCode::English);
+    QCOMPARE(port_.opened, 1);
+    QVERIFY(w->findChild<QAction*>("MenuEnglish")->isChecked());
+    QVERIFY(w->windowTitle().startsWith("  Velmor       "));
+  }
+
+  void EnterCommitsTheFieldInItsEncoding() {
+    auto w = Make();
+    w->ActivatePage(PageBike);
+    struct Case { const char* edit; const char* text; int offset; int stored; };
+    const Case cases[] = {
+        {"EditRpmKorekce", "-60", 37, 40},
+        {"EditBuzeni", "700", 4, 7},
+        {"EditIgnLimiter", "12345", 29, 123},
+    };
+    for (const Case& c : cases) {
+      Enter(*w, c.edit, c.text);
+      QCOMPARE(int(w->Image().P(c.offset)), c.stored);
+    }
+    // The refresh shows the truncated value.
+    QCOMPARE(w->findChild<QLineEdit*>("EditIgnLimiter")->text(), QString("12300"));
+
+    w->ActivatePage(PageSensors);
+    Enter(*w, "EditTps100", "4900");
+    QCOMPARE(int(w->Image().P(34)), 240);
+  }
+
+  void TextThatIsNotANumberKeepsTheValue() {
+    auto w = Make();
+    w->ActivatePage(PageBike);
+    const int before = w->Image().P(35);
+    Enter(*w, "EditFan1", "hot");
+    QCOMPARE(int(w->Image().P(35)), before);
+    QCOMPARE(w->findChild<QLineEdit*>("EditFan1")->text(), QString("hot"));  // unchanged value: text stays
+    Enter(*w, "EditFan1", "151");  // out of range
+    QCOMPARE(int(w->Image().P(35)), before);
+  }
+
+  void RefreshShowsStoredValuesLimitedToTheRange() {
+    auto w = Make();
+    w->Image().P(4) = 7;
+    w->ActivatePage(PageBike);
+    w->RefreshPage();
+    QCOMPARE(w->findChild<QLineEdit*>("EditBuzeni")->text(), QString("700"));
+    w->Image().P(4) = 0;
+    w->RefreshPage();
+    QCOMPARE(w->findChild<QLineEdit*>("EditBuzeni")->text(), QString("100"));
+    QCOMPARE(int(w->Image().P(4)), 0);  // the refresh never writes the image
+    w->Image().P(37) = 40;
+    w->RefreshPage();
+    QCOMPARE(w->findChild<QLineEdit*>("EditRpmKorekce")->text(), QString("-60"));
+  }
+
+  void MapPagesEditPercentagesOfTheBaseTime() {
+    auto w = Make();
+    w->ActivatePage(PageInj1);
+    const int base = w->Tables().BaseTime1[0];
+    QCOMPARE(w->findChild<QLineEdit*>("EditMapCell0")->text(), QString("100"));
+    Enter(*w, "EditMapCell0", "110");
+    QCOMPARE(int(w->Image().Word(kInj1Map)), (110 * base + 50) / 100);
+    // " 1 = 2" is the default mode: map 2 follows map 1.
+    QCOMPARE(w->Image().Word(kInj2Map), w->Image().Word(kInj1Map));
+  }
+
+  void CommandLineWordSelectsTheLanguage() {
+    struct Case { std::vector<std::string> args; LanguageCode expected; };
+    const Case cases[] = {{{"DEUTSCH"}, LanguageCode::German},
+                          {{"deutsch"}, LanguageCode::English},
+                          {{"x", "CESKY"}, LanguageCode::English},
+                          {{"CESKY"}, LanguageCode::Czech}};
+    for (const Case& c : cases) {
+      auto w = Make(c.args);
+      QCOMPARE(w->Language(), c.expected);
+    }
+    auto w = Make({"CESKY"});
+    QCOMPARE(w->findChild<QAction*>("MenuRead")->text(), QString::fromUtf8("Čí&st"));
+  }
+
+  void AboutTitleFollowsTheLanguage() {
+    LanguageCode lang = LanguageCode::German;
+    TFormAbout about([&] { return lang; });
+    about.show();
+    QApplication::setActiveWindow(&about);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&about, &activate);
+    QCOMPARE(about.windowTitle(), QString::fromUtf8("Über Programm Velmor"));
+    lang = LanguageCode::French;
+    QApplication::sendEvent(&about, &activate);
+    QCOMPARE(about.windowTitle(), QString::fromUtf8("Über Programm Velmor"));
+    lang = LanguageCode::Czech;
+    QApplication::sendEvent(&about, &activate);
+    QCOMPARE(about.windowTitle(), QString("O programu Velmor"));
+    QCOMPARE(about.findChild<QLabel*>("LabelRsKey")->text(), QString("Version - 78"));
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
