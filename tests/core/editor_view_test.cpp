@@ -93,11 +93,11 @@ TEST(EditorView, EachMapViewModeShowsItsColumns) {
     }
     EXPECT_EQ(f.Visible(EditorNames::TpsRowLabel(0)), c.rowLabel);
     EXPECT_EQ(f.Visible(EditorNames::TpsRowLabel(9)), c.rowLabel);
-    EXPECT_EQ(f.Visible(kLabelTpsUniName), c.tpsLabel);
+    EXPECT_EQ(f.Visible(kLabelMapTpsName), c.tpsLabel);
     EXPECT_EQ(f.Visible(kMapStepButtonName), c.tools);
     EXPECT_EQ(f.Visible(kCheckBoxAllUniName), c.tools);
-    EXPECT_EQ(f.Visible(kLabelRpmUniName), 1);
-    EXPECT_EQ(f.Visible(kBevelTopUniName), 1);
+    EXPECT_EQ(f.Visible(kLabelMapRpmName), 1);
+    EXPECT_EQ(f.Visible(kMapTopBevelName), 1);
   }
 }
 

@@ -6,8 +6,8 @@
 // column, then the row index counted from 0 (the map editor counts RPM
 // columns and cells k = 15 * row + column). The map editor's other controls:
 //
-//   LabelRpm_Uni, LabelTps_Uni     the "RPM" and "TPS" captions
-//   BevelTop_Uni                   the line above row 0
+//   LabelMapRpm, LabelMapTps       the "RPM" and "TPS" captions
+//   MapTopBevel                    the line above row 0
 //   TpsRowLabel<row>               "0%" .. "100%"
 //   CellTimeLabel<k>               injection time over cell k ("Ms" view)
 //   ColumnStepButton<column>       up/down pair under each column
@@ -31,9 +31,9 @@ inline constexpr int kIdleTableRows = 9;
 inline constexpr int kClutchPairs = 4;
 
 inline constexpr std::string_view kMapPanelName = "MapPanel";
-inline constexpr std::string_view kLabelRpmUniName = "LabelRpm_Uni";
-inline constexpr std::string_view kLabelTpsUniName = "LabelTps_Uni";
-inline constexpr std::string_view kBevelTopUniName = "BevelTop_Uni";
+inline constexpr std::string_view kLabelMapRpmName = "LabelMapRpm";
+inline constexpr std::string_view kLabelMapTpsName = "LabelMapTps";
+inline constexpr std::string_view kMapTopBevelName = "MapTopBevel";
 inline constexpr std::string_view kMapStepButtonName = "MapStepButton";
 inline constexpr std::string_view kCheckBoxAllUniName = "CheckBoxAll_Uni";
 inline constexpr std::string_view kCheckBoxTpsUniName = "CheckBoxTps_Uni";

@@ -101,9 +101,9 @@ void MapView(const ParameterImage& image, const ViewInputs& in, MapViewMode mode
   const int timeFirstByte = page == PageInj1 ? kInj1Map : (page == PageInj2 ? kInj2Map : -1);
   const bool fillTimes = in.MsMode && timeFirstByte >= 0;
 
-  b.Show(kLabelRpmUniName, true);
-  b.Show(kBevelTopUniName, true);
-  b.Show(kLabelTpsUniName, !singleRow);
+  b.Show(kLabelMapRpmName, true);
+  b.Show(kMapTopBevelName, true);
+  b.Show(kLabelMapTpsName, !singleRow);
   for (int j = 0; j < kMapRows; ++j) b.Show(EditorNames::TpsRowLabel(j), !singleRow);
 
   for (int i = 0; i < kMapColumns; ++i) {
