@@ -78,7 +78,9 @@ bool Parse(const Command& command, std::span<const std::string> args, Args& pars
     problem = "missing " + std::string(command.Positionals[parsed.Positional.size()]);
     return false;
   }
-  if (parsed.Positional.size() > command.Positionals.size()) {
+  // A last positional named "NAME..." takes every further argument.
+  const bool repeats = !command.Positionals.empty() && command.Positionals.back().ends_with("...");
+  if (parsed.Positional.size() > command.Positionals.size() && !repeats) {
     problem = "unexpected argument " + parsed.Positional[command.Positionals.size()];
     return false;
   }

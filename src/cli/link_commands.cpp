@@ -1,9 +1,404 @@
-// The commands that talk to the unit over the serial line (read, program,
-// verify, monitor, test-output) register here.
+// The commands that talk to the unit over the serial line: read, program,
+// verify, monitor and test-output. They run the link engine exactly as the
+// window does, at 55 ms ticks from a Qt event loop, and print the status
+// texts as they change.
 #include "cli.h"
+
+#ifdef VELMOR_CLI_LINK
+
+#include <QCoreApplication>
+#include <cctype>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <optional>
+
+#include "lang/catalog.h"
+#include "link/engine.h"
+#include "link/headless_host.h"
+#include "link/output_tests.h"
+#include "link_runner.h"
+#include "port_devices.h"
+#include "qt_serial_port.h"
+#include "session.h"
 
 namespace velmor::cli {
 
-void AddLinkCommands(CommandTable& /*table*/) {}
+namespace {
+
+constexpr Option kPort{"--port", "", "DEV", "serial device of the unit, e.g. /dev/ttyUSB0", false};
+constexpr Option kCom{"--com", "", "N", "port number as in the window's Com menu (default 1)", false};
+constexpr Option kOutputFile{"--output", "-o", "FILE", "parameter file to write", true};
+constexpr Option kSeconds{"--seconds", "", "S", "stop after S seconds (default: until interrupted)", false};
+constexpr Option kCsv{"--csv", "", "FILE", "also write one CSV row per monitor frame to FILE", false};
+constexpr int kTickMs = 55;
+// A whole transaction needs about 20 ticks; even five attempts for every one
+// of its 19 blocks stay well inside this.
+constexpr int kTransactionTimeoutMs = 19 * 5 * 6 * kTickMs + 5000;
+
+// The window's host without the window: the session's normalisation, and
+// status texts and messages printed as they come.
+class CliHost : public HeadlessHost {
+ public:
+  CliHost(Session& session, Io& io, const Command& command, const LinkEngine* const& engine)
+      : HeadlessHost(session.Image), session_(session), io_(io), command_(command), engine_(engine) {}
+  void Normalise() override { session_.NormaliseAndRefresh(); }
+  void ShowMessage(std::string_view text, std::string_view detail) override {
+    HeadlessHost::ShowMessage(text, detail);
+    std::string line(text);
+    if (!detail.empty()) line += " (" + std::string(detail) + ")";
+    Error(io_, command_, line);
+  }
+  void StatusChanged() override {
+    if (engine_ == nullptr || !Verbose) return;
+    const LinkStatus& s = engine_->Status();
+    if (s.Text != printed_ && !s.Text.empty()) {
+      io_.Out << s.Text << "\n" << std::flush;
+      printed_ = s.Text;
+    }
+    if (s.NoConnectionVisible != noConnection_) {
+      noConnection_ = s.NoConnectionVisible;
+      if (noConnection_) io_.Out << "No connection with PC\n" << std::flush;
+    }
+  }
+  bool Verbose = true;
+  const std::string& LastPrinted() const { return printed_; }
+
+ private:
+  Session& session_;
+  Io& io_;
+  const Command& command_;
+  const LinkEngine* const& engine_;
+  std::string printed_;
+  bool noConnection_ = false;
+};
+
+// Everything a link command runs on.
+struct LinkSetup {
+  LinkSetup(Io& io, const Command& command)
+      : port(devices), host(session, io, command, enginePtr), engine(session.Image, port, host),
+        runner(engine, kTickMs) {
+    enginePtr = &engine;
+  }
+  Session session;
+  platform::PortDevices devices;
+  platform::QtSerialPort port;
+  const LinkEngine* enginePtr = nullptr;
+  CliHost host;
+  LinkEngine engine;
+  platform::LinkRunner runner;
+};
+
+QCoreApplication& EnsureApplication() {
+  if (QCoreApplication::instance() == nullptr) {
+    static int argc = 1;
+    static char name[] = "velmor-cli";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+  }
+  return *QCoreApplication::instance();
+}
+
+// Chooses the port from --port / --com and opens it; false (after saying why)
+// when it cannot be opened.
+bool OpenChosenPort(const Args& args, Io& io, const Command& c, LinkSetup& s) {
+  int number = 1;
+  if (args.Has(kPort.Long) && args.Has(kCom.Long)) {
+    Error(io, c, "give either --port or --com, not both");
+    return false;
+  }
+  if (args.Has(kCom.Long) && !ParseInt(args.Get(kCom.Long), 1, 256, number)) {
+    Error(io, c, "--com must be a port number from 1 to 256");
+    return false;
+  }
+  if (args.Has(kPort.Long)) s.devices.SetOverride(number, args.Get(kPort.Long));
+  s.engine.Port().PortSelection = static_cast<std::uint8_t>(number <= 20 ? number - 1 : 0);
+  if (number > 20) {
+    // Beyond the menu's twenty fixed ports only the search reaches a number.
+    s.engine.Port().PortSelection = kPortAuto;
+    s.engine.Port().ScanIndex = static_cast<std::uint8_t>(number - 1);
+  }
+  s.engine.OpenPort();
+  if (!s.port.IsOpen()) {
+    if (s.engine.Port().PortSelection == kPortAuto)
+      Error(io, c, "Com opening error! (" + s.port.OpenErrorReason() + ")");
+    return false;
+  }
+  return true;
+}
+
+bool LoadFile(Io& io, const Command& c, Session& session, const std::string& path) {
+  const IgnReadResult r = session.Open(path);
+  for (MsgKey key : r.Messages)
+    if (key != MsgKey::MsgFileOpenError)
+      Error(io, c, path + ": warning: " + CatalogText(key, LanguageCode::English));
+  if (r.Loaded()) return true;
+  Error(io, c, path + (r.Outcome == IgnReadOutcome::CannotOpen
+                           ? ": cannot open the file"
+                           : ": nothing loaded: no KORDAVIN_KEY header of version 78 or 63"));
+  return false;
+}
+
+// Runs the transaction the engine was just given; exit 0 only when it ended
+// with the verify's success.
+int Finish(Io& io, const Command& c, LinkSetup& s) {
+  if (!s.runner.RunUntil([&] { return s.engine.Outcome() != LinkOutcome::Running; },
+                         kTransactionTimeoutMs)) {
+    Error(io, c, "the transaction did not end");
+    return kExitFailure;
+  }
+  switch (s.engine.Outcome()) {
+    case LinkOutcome::VerifyOk:
+      // The idle step may already show the programming success; the verify's
+      // own text is the one that counts here.
+      {
+        const std::string ok = CatalogText(MsgKey::MsgVerifying, LanguageCode::English) + " OK";
+        if (s.host.LastPrinted() != ok) io.Out << ok << "\n";
+      }
+      return kExitOk;
+    case LinkOutcome::Error:
+      Error(io, c, s.engine.Status().Text);
+      return kExitFailure;
+    default:
+      return kExitFailure;
+  }
+}
+
+int RunRead(const Args& args, Io& io);
+int RunProgram(const Args& args, Io& io);
+int RunVerify(const Args& args, Io& io);
+int RunMonitor(const Args& args, Io& io);
+int RunTestOutput(const Args& args, Io& io);
+
+const Command& Cmd(std::string_view name) { return *Commands().Find(name); }
+
+int RunRead(const Args& args, Io& io) {
+  EnsureApplication();
+  const Command& c = Cmd("read");
+  LinkSetup s(io, c);
+  if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
+  s.engine.MenuReadClick();
+  const int code = Finish(io, c, s);
+  if (code != kExitOk) return code;
+  IgnVersionTexts versions = ProgramVersions();
+  versions.UnitName = s.engine.Identity().Name;
+  versions.UnitDate = s.engine.Identity().Date;
+  versions.UnitTime = s.engine.Identity().Time;
+  const WriteStatus status = s.session.Save(args.Get(kOutputFile.Long), versions);
+  if (!status.Ok) {
+    Error(io, c, "cannot save: " + status.Reason);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int RunProgram(const Args& args, Io& io) {
+  EnsureApplication();
+  const Command& c = Cmd("program");
+  LinkSetup s(io, c);
+  if (!LoadFile(io, c, s.session, args.Positional.at(0))) return kExitFailure;
+  if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
+  s.engine.MenuProgramClick();
+  return Finish(io, c, s);
+}
+
+int RunVerify(const Args& args, Io& io) {
+  EnsureApplication();
+  const Command& c = Cmd("verify");
+  LinkSetup s(io, c);
+  if (!LoadFile(io, c, s.session, args.Positional.at(0))) return kExitFailure;
+  if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
+  s.engine.MenuVerifyClick();
+  return Finish(io, c, s);
+}
+
+void WriteLiveLine(std::ostream& out, const LiveValues& v, std::uint16_t saving, bool csv) {
+  char line[320];
+  if (csv) {
+    std::snprintf(line, sizeof line, "%u,%u,%u.%u,%u,%d,%d,%u,%.1f,%u,%.1f,%u,%u,%u,%u,%u,%u,%u,%u,%u",
+                  v.Rpm, v.TpsPercent, v.PressureX10 / 10, v.PressureX10 % 10, v.TpsMillivolts,
+                  v.CoolantRaw - 100, v.AirRaw - 100, v.Gear, v.AfrX10 * 0.1, v.LambdaMillivolts,
+                  v.StartTime * 0.1, v.RpmSpeedRatio, v.IgnLimiterActive, v.JetLimiterActive,
+                  v.RetardLimiterActive, v.TpsFault, v.PressureFault, v.BaseAdvance,
+                  v.TestsLocked, saving);
+  } else {
+    std::snprintf(line, sizeof line,
+                  "rpm %5u  tps %3u %%  map %5.1f kPa  coolant %4d C  air %4d C  gear %u  "
+                  "A/F %4.1f  ratio %5.1f%s%s%s",
+                  v.Rpm, v.TpsPercent, v.PressureX10 * 0.1, v.CoolantRaw - 100, v.AirRaw - 100,
+                  v.Gear, v.AfrX10 * 0.1, v.RpmSpeedRatio * 0.1,
+                  (v.IgnLimiterActive || v.JetLimiterActive || v.RetardLimiterActive) ? "  limiter" : "",
+                  v.TpsFault ? "  tps-fault" : "", saving > 0 ? "  saving" : "");
+  }
+  out << line << "\n";
+}
+
+int RunMonitor(const Args& args, Io& io) {
+  EnsureApplication();
+  const Command& c = Cmd("monitor");
+  int seconds = 0;
+  if (args.Has(kSeconds.Long) && !ParseInt(args.Get(kSeconds.Long), 1, 24 * 3600, seconds)) {
+    Error(io, c, "--seconds must be a whole number of seconds from 1");
+    return kExitUsage;
+  }
+  std::ofstream csv;
+  if (args.Has(kCsv.Long)) {
+    csv.open(args.Get(kCsv.Long), std::ios::binary | std::ios::trunc);
+    if (!csv) {
+      Error(io, c, "cannot write " + args.Get(kCsv.Long));
+      return kExitFailure;
+    }
+    csv << "rpm,tps_percent,pressure_kpa,tps_mv,coolant_c,air_c,gear,afr,lambda_mv,start_time_s,"
+           "rpm_speed_ratio_x10,ign_limiter,jet_limiter,retard_limiter,tps_fault,pressure_fault,"
+           "base_advance,tests_locked,unit_saving\n";
+  }
+  LinkSetup s(io, c);
+  if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
+  std::uint32_t shown = 0;
+  s.host.OnMonitor = [&] {
+    ++shown;
+    WriteLiveLine(io.Out, s.engine.Live(), s.engine.State().UnitSaving, false);
+    io.Out.flush();
+    if (csv.is_open()) WriteLiveLine(csv, s.engine.Live(), s.engine.State().UnitSaving, true);
+  };
+  if (seconds > 0)
+    s.runner.RunFor(seconds * 1000);
+  else
+    s.runner.RunUntil([] { return false; }, std::numeric_limits<int>::max());
+  if (csv.is_open()) csv.flush();
+  if (shown == 0) {
+    Error(io, c, "no monitor frame from the unit");
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+int RunTestOutput(const Args& args, Io& io) {
+  const Command& c = Cmd("test-output");
+  std::vector<std::string> names;
+  for (const std::string& given : args.Positional) {
+    const TestButton* found = FindTestButton(given);
+    for (const TestButton& b : kTestButtons) {
+      if (found != nullptr) break;
+      // Also accepted: the caption ("Injector 1A") and the name without its
+      // "ButtonTest" prefix ("Jet1A"), in any letter case.
+      auto same = [](std::string_view a, std::string_view b2) {
+        return a.size() == b2.size() &&
+               std::equal(a.begin(), a.end(), b2.begin(), [](char x, char y) {
+                 return std::tolower(static_cast<unsigned char>(x)) ==
+                        std::tolower(static_cast<unsigned char>(y));
+               });
+      };
+      if (same(given, b.Caption) || same(given, std::string_view(b.Name).substr(10)) ||
+          same(given, b.Name))
+        found = &b;
+    }
+    if (found == nullptr) {
+      std::string list;
+      for (const TestButton& b : kTestButtons) list += std::string(" ") + b.Name;
+      Error(io, c, "unknown output \"" + given + "\"; one of:" + list);
+      return kExitUsage;
+    }
+    names.push_back(found->Name);
+  }
+  EnsureApplication();
+  LinkSetup s(io, c);
+  if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
+  for (const std::string& name : names) s.engine.ButtonTestClick(name);
+  // The requests ride on the next poll; wait until a monitor reply to a poll
+  // sent after them has arrived.
+  const std::uint32_t before = s.engine.MonitorFrames();
+  bool sent = false;
+  std::uint32_t framesAtSend = 0;
+  const bool answered = s.runner.RunUntil(
+      [&] {
+        if (!sent && s.engine.State().TestFlags == std::array<std::uint8_t, 4>{}) {
+          sent = true;
+          framesAtSend = s.engine.MonitorFrames();
+        }
+        return sent && s.engine.MonitorFrames() > framesAtSend;
+      },
+      3000);
+  (void)before;
+  if (!answered) {
+    Error(io, c, "the unit did not answer the poll that carried the request");
+    return kExitFailure;
+  }
+  for (const std::string& name : names) io.Out << "requested " << name << "\n";
+  return kExitOk;
+}
+
+}  // namespace
+
+void AddLinkCommands(CommandTable& table) {
+  static const std::string portHelp =
+      "The port: --port DEV names the device; --com N uses the numbering of the window's Com\n"
+      "menu (COM n = n-th of /dev/ttyUSB*, /dev/ttyACM*, /dev/ttyS*; VELMOR_COM<n>=DEV\n"
+      "overrides a number). Without either, COM1.";
+  static const std::string readText =
+      "Reads blocks 0 to 9 from the unit, then verifies blocks 1 to 9 as the window does,\n"
+      "and saves FILE only after \"Verify: OK\". Exit 0 only then.\n\n" + portHelp;
+  table.Add({.Name = "read",
+             .Arguments = "[--port DEV|--com N] -o FILE",
+             .Summary = "read the unit's configuration into a parameter file",
+             .Description = readText,
+             .Options = {kPort, kCom, kOutputFile},
+             .Positionals = {},
+             .Run = RunRead});
+  static const std::string programText =
+      "Opens FILE as the window opens it, writes blocks 0 to 9 (block 0 checks the unit's\n"
+      "protocol version) and verifies blocks 1 to 9. Exit 0 only after \"Verify: OK\".\n\n" +
+      portHelp;
+  table.Add({.Name = "program",
+             .Arguments = "[--port DEV|--com N] FILE",
+             .Summary = "program a parameter file into the unit and verify it",
+             .Description = programText,
+             .Options = {kPort, kCom},
+             .Positionals = {"FILE"},
+             .Run = RunProgram});
+  static const std::string verifyText =
+      "Opens FILE as the window opens it and compares blocks 1 to 9 with the unit.\n"
+      "Exit 0 only when every block matches.\n\n" + portHelp;
+  table.Add({.Name = "verify",
+             .Arguments = "[--port DEV|--com N] FILE",
+             .Summary = "compare a parameter file with the unit's configuration",
+             .Description = verifyText,
+             .Options = {kPort, kCom},
+             .Positionals = {"FILE"},
+             .Run = RunVerify});
+  static const std::string monitorText =
+      "Polls the unit every 330 ms as the window does and prints one line of decoded live\n"
+      "values per monitor frame (with --csv also a CSV row). Exit 1 when no frame came.\n\n" +
+      portHelp;
+  table.Add({.Name = "monitor",
+             .Arguments = "[--port DEV|--com N] [--seconds S] [--csv FILE]",
+             .Summary = "show the unit's live values",
+             .Description = monitorText,
+             .Options = {kPort, kCom, kSeconds, kCsv},
+             .Positionals = {},
+             .Run = RunMonitor});
+  std::string testText =
+      "Fires output tests with the next monitor poll. NAME is a test button of the tuning\n"
+      "page, by component name, caption or short name:\n";
+  for (const TestButton& b : kTestButtons)
+    testText += std::string("  ") + b.Name + "  \"" + b.Caption + "\"\n";
+  static const std::string testHelp = testText + "\n" + portHelp;
+  table.Add({.Name = "test-output",
+             .Arguments = "[--port DEV|--com N] NAME...",
+             .Summary = "fire output tests on the unit",
+             .Description = testHelp,
+             .Options = {kPort, kCom},
+             .Positionals = {"NAME..."},
+             .Run = RunTestOutput});
+}
 
 }  // namespace velmor::cli
+
+#else
+
+namespace velmor::cli {
+// Built without Qt SerialPort: no command talks to the unit.
+void AddLinkCommands(CommandTable& /*table*/) {}
+}  // namespace velmor::cli
+
+#endif

@@ -17,6 +17,8 @@ class LinkRunner {
   explicit LinkRunner(LinkEngine& engine, int periodMs = 55);
 
   void Start();
+  // Qt::PreciseTimer unless changed (for measurements only).
+  void SetTimerType(Qt::TimerType type) { timer_.setTimerType(type); }
   void Stop();
   // Runs the event loop (and so the ticks) until `done` returns true after a
   // tick, or `timeoutMs` passes. True when `done` was reached.

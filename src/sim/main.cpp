@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -97,6 +98,10 @@ int main(int argc, char** argv) {
     last = c;
   }
   server.Stop();
-  if (!link.empty()) std::remove(link.c_str());
+  // Remove the link only while it is still ours: a simulator started after
+  // this one may have taken it over.
+  std::error_code ec;
+  if (!link.empty() && std::filesystem::read_symlink(link, ec) == server.DevicePath())
+    std::filesystem::remove(link, ec);
   return 0;
 }

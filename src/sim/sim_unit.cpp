@@ -63,9 +63,13 @@ ParameterImage DefaultUnitMemory(int version) {
   ParameterImage image;
   DerivedTables tables;
   ApplyDefaults(image, tables, DefaultsScope::Whole);
+  // What a unit programmed by the tool holds: an image the tool's
+  // normalisation pass leaves as it is, so that a Read verifies.
   PersistedSelection selection;
-  Normalise(image, selection, image.P(47));
-  Normalise(image, selection, image.P(47));
+  for (int pass = 0; pass < 4; ++pass) {
+    Normalise(image, selection, image.P(47));
+    if (image.P(47) == MapModeEqual) CopyMap1ToMap2(image, tables);
+  }
   const char name[] = "Velmor simulated unit";
   image.I(0) = 'V';
   image.I(1) = 'L';
