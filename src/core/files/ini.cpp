@@ -22,7 +22,7 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 std::string_view OneLine(std::string_view s) {
-  const std::size_t end = s.find_first_of("\r\n");
+  const std::size_t end = s.find('\n');
   return end == std::string_view::npos ? s : s.substr(0, end);
 }
 
@@ -30,7 +30,7 @@ std::string_view OneLine(std::string_view s) {
 
 IniDocument IniDocument::Parse(std::string_view text) {
   IniDocument doc;
-  doc.sections_.push_back({});
+  doc.sections_.push_back({{}, false, {}});
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
@@ -42,12 +42,12 @@ IniDocument IniDocument::Parse(std::string_view text) {
     if (line.front() == '[') {
       const std::size_t close = line.find(']');
       const std::string_view name = Trim(line.substr(1, close == std::string_view::npos ? close : close - 1));
-      doc.sections_.push_back({std::string(name), {}});
+      doc.sections_.push_back({std::string(name), true, {}});
       continue;
     }
     const std::size_t eq = line.find('=');
     Section& section = doc.sections_.back();
-    if (eq == std::string_view::npos || line.front() == ';' || line.front() == '#' || section.Name.empty()) {
+    if (eq == std::string_view::npos || line.front() == ';' || line.front() == '#' || !section.Header) {
       section.Lines.push_back({{}, std::string(line)});
       continue;
     }
@@ -63,14 +63,14 @@ IniDocument IniDocument::Parse(std::string_view text) {
 
 IniDocument::Section* IniDocument::FindSection(std::string_view name) {
   for (Section& s : sections_) {
-    if (!s.Name.empty() && SameName(s.Name, name)) return &s;
+    if (s.Header && SameName(s.Name, name)) return &s;
   }
   return nullptr;
 }
 
 const IniDocument::Section* IniDocument::FindSection(std::string_view name) const {
   for (const Section& s : sections_) {
-    if (!s.Name.empty() && SameName(s.Name, name)) return &s;
+    if (s.Header && SameName(s.Name, name)) return &s;
   }
   return nullptr;
 }
@@ -87,7 +87,7 @@ std::optional<std::string> IniDocument::Get(std::string_view section, std::strin
 void IniDocument::Set(std::string_view section, std::string_view key, std::string_view value) {
   Section* s = FindSection(section);
   if (s == nullptr) {
-    sections_.push_back({std::string(section), {}});
+    sections_.push_back({std::string(section), true, {}});
     s = &sections_.back();
   }
   const std::string clean(Trim(OneLine(value)));
@@ -103,9 +103,9 @@ void IniDocument::Set(std::string_view section, std::string_view key, std::strin
 std::string IniDocument::Serialise() const {
   std::string out;
   for (const Section& s : sections_) {
-    if (s.Name.empty() && s.Lines.empty()) continue;
+    if (!s.Header && s.Lines.empty()) continue;
     if (!out.empty()) out += '\n';
-    if (!s.Name.empty()) out += "[" + s.Name + "]\n";
+    if (s.Header) out += "[" + s.Name + "]\n";
     for (const Line& line : s.Lines) {
       if (line.Key.empty()) {
         out += line.Value;

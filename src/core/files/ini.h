@@ -20,7 +20,7 @@ class IniDocument {
   // The value of the first matching key, blanks around it removed, or nothing.
   std::optional<std::string> Get(std::string_view section, std::string_view key) const;
   // Replaces the first matching key, or appends it to the section (which is
-  // appended to the document when missing). Line breaks in the value end it.
+  // appended to the document when missing). A line feed in the value ends it.
   void Set(std::string_view section, std::string_view key, std::string_view value);
 
   std::string Serialise() const;
@@ -31,7 +31,8 @@ class IniDocument {
     std::string Value;  // or the kept line itself
   };
   struct Section {
-    std::string Name;  // empty for what precedes the first section
+    std::string Name;
+    bool Header = true;  // false for what precedes the first section
     std::vector<Line> Lines;
   };
   Section* FindSection(std::string_view name);
