@@ -140,6 +140,14 @@ TEST(SettingsIni, RewritingKeepsWhatOthersPutInTheFile) {
   EXPECT_EQ(doc.Get("BASIC", "File"), "a");
   EXPECT_NE(text.find("; written by hand"), std::string::npos);
   EXPECT_EQ(text.find("language=1"), std::string::npos);
+
+  // A section without a name keeps its header, so its keys never join the
+  // section before it.
+  const std::string unnamed = WriteSettingsText(Settings{}, "[BASIC]\n[]\nLanguage=3\n");
+  Settings back;
+  ReadSettingsText(unnamed, back);
+  EXPECT_EQ(back.Selection.Language, 0);
+  EXPECT_NE(unnamed.find("[]\nLanguage=3"), std::string::npos) << unnamed;
 }
 
 TEST(SettingsIni, IntegersReadAsTheIniAccessReadsThem) {

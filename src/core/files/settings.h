@@ -82,7 +82,8 @@ std::string ConfigDirectory(const EnvLookup& getEnv = {});
 
 // LoadSettings: the settings file (a missing file reads as empty, so the key
 // defaults apply), then the last-run image into the image and flags when that
-// file can be read.
+// file can be read. Port values outside the lists are left to the
+// normalisation pass that start-up runs next.
 void LoadSettings(const StatePaths& paths, Settings& settings, ParameterImage& image,
                   AllCellsFlagArray& flags);
 
