@@ -34,6 +34,13 @@ QCheckBox* PanelCheckBox(const QString& name, const QString& text, QWidget* pare
   return c;
 }
 
+// A field pair at its fixed position, laid out at once (the map view reads
+// positions before the panel is first shown).
+void Place(QWidget* pair, int left, int top, int editWidth) {
+  pair->setGeometry(left, top, editWidth + 16, 21);
+  pair->layout()->activate();
+}
+
 void Fill(QWidget* sheet, QWidget* panel) {
   QLayout* layout = sheet->layout();
   if (!layout) {
@@ -68,20 +75,19 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
     switch (f.Grid) {
       case FieldGrid::MapAxis:
         if (f.Column < 0 || f.Column >= kMapColumns) break;
-        MakeFieldPair(f, panel, kCellWidth, &w)->setGeometry(ColumnLeft(f.Column), kAxisTop, kCellWidth + 16, 21);
+        Place(MakeFieldPair(f, panel, kCellWidth, &w), ColumnLeft(f.Column), kAxisTop, kCellWidth);
         m.AxisEdit[f.Column] = w.Edit;
         m.AxisSpin[f.Column] = w.Spinner;
         break;
       case FieldGrid::MapCells:
         if (f.Cell < 0 || f.Cell >= kMapCells) break;
-        MakeFieldPair(f, panel, kCellWidth, &w)
-            ->setGeometry(ColumnLeft(f.Column), RowTop(f.Row), kCellWidth + 16, 21);
+        Place(MakeFieldPair(f, panel, kCellWidth, &w), ColumnLeft(f.Column), RowTop(f.Row), kCellWidth);
         m.CellEdit[f.Cell] = w.Edit;
         m.CellSpin[f.Cell] = w.Spinner;
         break;
       case FieldGrid::MapExtra:
         if (f.Column < 0 || f.Column >= 3) break;
-        MakeFieldPair(f, panel, 30, &w)->setGeometry(extraLeft[f.Column], kAllTop - 2, 30 + 16, 21);
+        Place(MakeFieldPair(f, panel, 30, &w), extraLeft[f.Column], kAllTop - 2, 30);
         m.ExtraEdit[f.Column] = w.Edit;
         m.ExtraSpin[f.Column] = w.Spinner;
         break;
@@ -115,8 +121,10 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   m.MapStep->setGeometry(stepLeft, kStepTop, 20, 25);
 
   const QString all = detail::EnglishCaption(kMapAllCheckBoxName, "All");
+  // Wider than the 40 pixels the panel's extent allows for, so that "Alles"
+  // is not cut off where the panel has the room.
   m.All = PanelCheckBox(QString::fromUtf8(kMapAllCheckBoxName.data(), static_cast<int>(kMapAllCheckBoxName.size())),
-                        all, panel, stepLeft + 40, 40);
+                        all, panel, stepLeft + 40, 52);
   if (!m.Tps) m.Tps = PanelCheckBox("CheckBoxTps_Uni", "TPS", panel, 20, 50);
   m.Ms = PanelCheckBox("CheckBoxZobrMs_Uni", "Ms", panel, 740, 50);
 
@@ -143,7 +151,7 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   const int bevelRight = ColumnLeft(kMapColumns - 1) + kCellWidth + 16;
   m.TopBevel->setGeometry(ColumnLeft(0), RowTop(0) - 6, bevelRight - ColumnLeft(0), 2);
 
-  panel->setMinimumSize(std::max(bevelRight, m.All->geometry().right()) + 4, kStepTop + 25 + 6);
+  panel->setMinimumSize(std::max(bevelRight, m.All->x() + 40) + 4, kStepTop + 25 + 6);
   Fill(advanceSheet, panel);
   return m;
 }

@@ -77,7 +77,9 @@ Gauge* MakeGauge(const char* name, QWidget* parent) {
 }
 
 // A live value over its bar gauge.
-QWidget* GaugeCell(const char* labelName, const char* gaugeName, QWidget* parent) {
+// `width` leaves room for the longest text the label takes (with the
+// extended monitor's millivolts).
+QWidget* GaugeCell(const char* labelName, const char* gaugeName, int width, QWidget* parent) {
   auto* cell = new QWidget(parent);
   auto* column = new QVBoxLayout(cell);
   column->setContentsMargins(0, 0, 0, 0);
@@ -88,10 +90,10 @@ QWidget* GaugeCell(const char* labelName, const char* gaugeName, QWidget* parent
   label->setFont(bold);
   column->addWidget(label);
   Gauge* gauge = MakeGauge(gaugeName, cell);
-  gauge->setFixedWidth(180);
+  gauge->setFixedWidth(width - 20);
   column->addWidget(gauge);
   column->addStretch();
-  cell->setMinimumWidth(200);
+  cell->setMinimumWidth(width);
   return cell;
 }
 
@@ -105,7 +107,7 @@ QWidget* LambdaCell(QWidget* parent) {
   bold.setBold(true);
   label->setFont(bold);
   const int h = label->fontMetrics().height();
-  label->setGeometry(0, 0, 230, h);
+  label->setGeometry(0, 0, 220, h);
   Gauge* gauge = MakeGauge("CGaugeLambda", cell);
   constexpr int kWidth = 180;
   gauge->setGeometry(0, h + 2, kWidth, 16);
@@ -122,7 +124,7 @@ QWidget* LambdaCell(QWidget* parent) {
     band->setGeometry(left, h + 20, width, 5);
     left += width;
   }
-  cell->setFixedSize(230, h + 27);
+  cell->setFixedSize(220, h + 27);
   return cell;
 }
 
@@ -131,10 +133,10 @@ QWidget* LiveGauges(QWidget* parent) {
   strip->setObjectName(kLiveGaugesName);
   auto* row = new QHBoxLayout(strip);
   row->setContentsMargins(0, 0, 0, 0);
-  row->addWidget(GaugeCell("LabelRpm", "CGaugeRpm", strip));
-  row->addWidget(GaugeCell("LabelTps", "CGaugeTps", strip));
+  row->addWidget(GaugeCell("LabelRpm", "CGaugeRpm", 150, strip));
+  row->addWidget(GaugeCell("LabelTps", "CGaugeTps", 170, strip));
   row->addWidget(LambdaCell(strip), 0, Qt::AlignTop);
-  row->addWidget(GaugeCell("LabelVoda", "CGaugeVoda", strip));
+  row->addWidget(GaugeCell("LabelVoda", "CGaugeVoda", 200, strip));
   row->addWidget(MakeCheckBox("CheckBoxExtMonitor", EnglishCaption("CheckBoxExtMonitor", "Detailed representation"), strip),
                  0, Qt::AlignTop);
   row->addStretch();

@@ -250,6 +250,9 @@ void PlaceGridFields(int page, QWidget* sheet) {
     FieldPairWidgets w{};
     QWidget* pair = MakeFieldPair(f, group, s.Width, &w);
     pair->setGeometry(s.Left, s.Top, s.Width + 16, 21);
+    // Lay the pair out now: the view refresh reads positions of pages not
+    // yet shown.
+    pair->layout()->activate();
     w.Spinner->SetValueAndText(InitialValue(f));
   }
 }
@@ -259,6 +262,8 @@ void AddGridRowLabels(QGroupBox* group, int count, int left, int width, int (*to
   const std::string groupName = group->objectName().toStdString();
   for (int i = 0; i < count; ++i) {
     auto* l = MakeLabel(GridRowLabelName(groupName, i), text(i), group);
+    // Right-aligned so that the units line up whatever the digits' widths.
+    l->setAlignment(Qt::AlignRight | Qt::AlignTop);
     l->setGeometry(left, top(i), width, l->fontMetrics().height());
   }
 }

@@ -16,14 +16,15 @@ QLabel* HeaderLabel(const char* name, const QString& text, QGroupBox* group, int
   return l;
 }
 
-// A column header that may run to two lines, bottom-aligned above its column.
-QLabel* WrappedHeader(const char* name, const QString& text, QGroupBox* group, int left, int bottom,
-                      int width) {
+// A column header over a column of field pairs ending at `right`: it may run
+// to two lines and reaches left as far as `left`, ending flush with the
+// column like the numbers under it, so long words of some languages still fit.
+QLabel* ColumnHeader(const char* name, const QString& text, QGroupBox* group, int left, int right, int bottom) {
   auto* l = MakeNamedLabel(name, text, group);
   l->setWordWrap(true);
-  l->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+  l->setAlignment(Qt::AlignRight | Qt::AlignBottom);
   const int h = 2 * l->fontMetrics().lineSpacing();
-  l->setGeometry(left, bottom - h, width, h);
+  l->setGeometry(left, bottom - h, right - left, h);
   return l;
 }
 
@@ -73,15 +74,19 @@ void BuildPositionPage(QWidget* sheet) {
 // 5 Corrections
 
 void BuildCorrectionsPage(QWidget* sheet) {
-  QBoxLayout* page = SheetLayout(sheet);
+  QBoxLayout* outer = SheetLayout(sheet);
+  auto* column = new QVBoxLayout;
+  outer->addLayout(column);
+  auto* page = new QHBoxLayout;
+  column->addLayout(page);
 
   QGroupBox* kor = MakeGroup("GroupBoxKorVodaVzduch", "Temperature Corrections of injection [%]", sheet);
-  WrappedHeader("LabelVoda2", "Coolant", kor, 85, 50, 76);
-  WrappedHeader("LabelVzduch2", "Inlet Air", kor, 165, 50, 76);
+  ColumnHeader("LabelVoda2", "Coolant", kor, 14, 85 + 56, 50);
+  ColumnHeader("LabelVzduch2", "Inlet Air", kor, 85 + 56 + 6, 165 + 56, 50);
   AddGridRowLabels(kor, 5, 14, 60, [](int i) { return 38 * i + 53 + 3; }, FivePointText);
 
   QGroupBox* ign = MakeGroup("GroupBoxIgnVoda", "Temperature Corrections of advance [°]", sheet);
-  WrappedHeader("LabelVoda3", "Coolant", ign, 85, 62, 90);
+  ColumnHeader("LabelVoda3", "Coolant", ign, 14, 85 + 56, 62);
   AddGridRowLabels(ign, 5, 14, 60, [](int i) { return 39 * i + 65 + 3; }, FivePointText);
 
   PlaceGridFields(PageCorrections, sheet);
@@ -92,25 +97,6 @@ void BuildCorrectionsPage(QWidget* sheet) {
 
   auto* right = new QVBoxLayout;
   page->addLayout(right);
-
-  // After-start correction: five points in time, the first at 0 s and the
-  // last at 100 %.
-  QGroupBox* sytic = MakeGroup("GroupBoxSytic", "Starting Corrections [%]", sheet);
-  auto* grid = new QGridLayout(sytic);
-  grid->setHorizontalSpacing(8);
-  grid->addWidget(MakeNamedLabel("LabelSyticCas", "Time [s]", sytic), 0, 0);
-  grid->addWidget(MakeNamedLabel("LabelSyticKorekce", "Corrections for -10°C [%]", sytic), 1, 0);
-  grid->addWidget(FixedCell("LabelSyticCas0", "0", sytic), 0, 1);
-  grid->addWidget(FixedCell("LabelSyticKorekce4", "100", sytic), 1, 5);
-  for (int i = 0; i < 4; ++i) {
-    if (const FieldDef* f = Field(PageCorrections, "UpDownSyticCas" + std::to_string(i + 1)))
-      grid->addWidget(MakeFieldControl(*f, sytic, 40), 0, i + 2);
-    if (const FieldDef* f = Field(PageCorrections, "UpDownSyticKorekce" + std::to_string(i)))
-      grid->addWidget(MakeFieldControl(*f, sytic, 40), 1, i + 1);
-  }
-  grid->setColumnStretch(6, 1);
-  right->addWidget(sytic);
-
   auto* row = new QHBoxLayout;
   right->addLayout(row);
   QGroupBox* akcel = MakeGroup("GroupBoxAkcel", "Acceleration Injection", sheet);
@@ -125,7 +111,28 @@ void BuildCorrectionsPage(QWidget* sheet) {
   right->addWidget(acc);
   right->addStretch();
   page->addStretch();
-  PlaceRemainingFields(PageCorrections, sheet, page);
+
+  // After-start correction along its time axis: five points, the first at
+  // 0 s, the last at 100 %.
+  QGroupBox* sytic = MakeGroup("GroupBoxSytic", "Starting Corrections [%]", sheet);
+  auto* grid = new QGridLayout(sytic);
+  grid->setHorizontalSpacing(10);
+  grid->addWidget(MakeNamedLabel("LabelSyticCas", "Time [s]", sytic), 0, 0);
+  grid->addWidget(MakeNamedLabel("LabelSyticKorekce", "Corrections for -10°C [%]", sytic), 1, 0);
+  grid->addWidget(FixedCell("LabelSyticCas0", "0", sytic), 0, 1);
+  grid->addWidget(FixedCell("LabelSyticKorekce4", "100", sytic), 1, 5);
+  for (int i = 0; i < 4; ++i) {
+    if (const FieldDef* f = Field(PageCorrections, "UpDownSyticCas" + std::to_string(i + 1)))
+      grid->addWidget(MakeFieldControl(*f, sytic, 40), 0, i + 2);
+    if (const FieldDef* f = Field(PageCorrections, "UpDownSyticKorekce" + std::to_string(i)))
+      grid->addWidget(MakeFieldControl(*f, sytic, 40), 1, i + 1);
+  }
+  auto* bottom = new QHBoxLayout;
+  column->addLayout(bottom);
+  bottom->addWidget(sytic);
+  bottom->addStretch();
+  column->addStretch();
+  PlaceRemainingFields(PageCorrections, sheet, outer);
 }
 
 // ---------------------------------------------------------------------------

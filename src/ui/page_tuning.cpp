@@ -45,7 +45,7 @@ void BuildTuningPage(QWidget* sheet) {
   page->addWidget(ladeni, 0, Qt::AlignTop);
 
   // Output tests: every button of the request-bit table, grouped by what it
-  // drives.
+  // drives; the engine-speed and servo tests next to their parameters.
   QGroupBox* tests = MakeGroup("GroupBoxTestOut", "Output tests", sheet);
   auto* testColumn = new QVBoxLayout(tests);
   QGroupBox* injectors = MakeGroup("GroupBoxTestJet", "Injectors", tests);
@@ -53,12 +53,21 @@ void BuildTuningPage(QWidget* sheet) {
   testColumn->addWidget(injectors);
   auto* ignition = new QHBoxLayout;
   testColumn->addLayout(ignition);
-  auto* relays = new QGridLayout;
+  auto* relays = new QHBoxLayout;
   testColumn->addLayout(relays);
+  auto* rpm = new QWidget(tests);
+  FormRows rpmRow(PageTuning, rpm);
+  rpmRow.Add({"UpDownTestRpm"});
+  rpmRow.Layout()->setContentsMargins(0, 0, 0, 0);
+  testColumn->addWidget(rpm);
   auto* servo = new QGridLayout;
   testColumn->addLayout(servo);
+  auto* servoTime = new QWidget(tests);
+  FormRows(PageTuning, servoTime).Add({"UpDownTestServo"});
+  servoTime->layout()->setContentsMargins(0, 0, 0, 0);
+  testColumn->addWidget(servoTime);
 
-  int jet = 0, relay = 0, servoButton = 0;
+  int jet = 0, servoButton = 0;
   for (const auto& t : kTestButtons) {
     const std::string_view name = t.Name;
     if (name.starts_with("ButtonTestJet")) {
@@ -70,16 +79,13 @@ void BuildTuningPage(QWidget* sheet) {
     } else if (name.starts_with("ButtonTestServo")) {
       servo->addWidget(MakeTestButton(t, tests), servoButton / 2, servoButton % 2);
       ++servoButton;
+    } else if (name == "ButtonTestRpm") {
+      rpmRow.Layout()->addWidget(MakeTestButton(t, rpm), 0, 2, Qt::AlignLeft);
     } else {
-      relays->addWidget(MakeTestButton(t, tests), relay / 4, relay % 4);
-      ++relay;
+      relays->addWidget(MakeTestButton(t, tests));
     }
   }
   ignition->addStretch();
-  auto* parameters = new QWidget(tests);
-  FormRows(PageTuning, parameters).Add({"UpDownTestRpm", "UpDownTestServo"});
-  parameters->layout()->setContentsMargins(0, 0, 0, 0);
-  testColumn->addWidget(parameters);
   testColumn->addStretch();
   page->addWidget(tests, 0, Qt::AlignTop);
   page->addStretch();

@@ -1,0 +1,32 @@
+// The thirteen pages in a tab control of the main window's width, built the
+// way the window builds them, without the window: for the page tests and the
+// screenshot tool.
+#pragma once
+
+#include <QTabWidget>
+#include <array>
+
+#include "lang/catalog.h"
+#include "model/image.h"
+#include "pages.h"
+
+namespace velmor::ui::testing {
+
+struct PageHost {
+  QTabWidget* Tabs = nullptr;
+  std::array<QWidget*, PageCount> Sheets{};
+  MapPanelWidgets Map{};
+};
+
+// Builds the tab control (990 pixels wide) with every page filled. The caller
+// owns Tabs.
+PageHost BuildPageHost();
+
+// Applies the captions and radio-group items of a language by object name, as
+// the window does on a language change.
+void ApplyCaptions(QWidget* root, LanguageCode language);
+
+// Object name of sheet `page`.
+const char* SheetName(int page);
+
+}  // namespace velmor::ui::testing
