@@ -6,7 +6,13 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QDateTime>
 #include <QDir>
+#include <QLocale>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -28,6 +34,7 @@
 #include "form_about.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
+#include "editor/names.h"
 #include "files/memo.h"
 #include "model/defaults.h"
 #include "up_down.h"
@@ -133,7 +140,7 @@ void TFormHlav::BuildMenus() {
   item(file, "MenuOpenActPage", "Open for actual page", QKeySequence("Shift+F3"), [this] { MenuOpenActPageClick(); });
   item(file, "MenuSave", "&Save", QKeySequence("F2"), [this] { MenuSaveClick(false); });
   item(file, "MenuSaveExeDir", "Save to exe dir", QKeySequence("Ctrl+F2"), [this] { MenuSaveClick(true); });
-  item(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P"), [] {});
+  item(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P"), [this] { SpeedButtonPrintClick(); });
   file->addSeparator();
   item(file, "MenuExit", "E&xit", QKeySequence(), [this] { close(); });
 
@@ -161,10 +168,10 @@ void TFormHlav::BuildMenus() {
   }
 
   QMenu* tools = menu("MenuTools", "Tools");
-  item(tools, "MenuToolsMinus", "Minus ", QKeySequence("F4"), [] {});
-  item(tools, "MenuToolsPlus", "Plus", QKeySequence("F5"), [] {});
-  item(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"), [] {});
-  item(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"), [] {});
+  item(tools, "MenuToolsMinus", "Minus ", QKeySequence("F4"), [this] { StepMapClick(StepDirection::Down); });
+  item(tools, "MenuToolsPlus", "Plus", QKeySequence("F5"), [this] { StepMapClick(StepDirection::Up); });
+  item(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"), [this] { UndoRedo(false); });
+  item(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"), [this] { UndoRedo(true); });
   item(tools, "MenuLadeniOn", "Tunning On-Off", QKeySequence("F6"), [this] {
     if (auto* c = Find<QCheckBox>("CheckBoxLadeniPovoleno")) c->setChecked(!c->isChecked());
     RefreshView();
@@ -283,6 +290,7 @@ void TFormHlav::CacheFieldControls() {
   for (int i = 0; i < kMonLabelCount; ++i) monLabels_[i] = findChild<QLabel*>(MonLabelName(static_cast<MonLabel>(i)));
   for (int i = 0; i < kMonGaugeCount; ++i) monGauges_[i] = findChild<Gauge*>(MonGaugeName(static_cast<MonGauge>(i)));
   for (int i = 0; i < kMonEditCount; ++i) monEdits_[i] = findChild<QLineEdit*>(MonEditName(static_cast<MonEdit>(i)));
+  for (int id = 0; id < HighlightCount; ++id) highlightWidgets_[id] = findChild<QWidget*>(Q(HighlightName(id)));
 }
 
 void TFormHlav::WireEvents() {
@@ -316,16 +324,17 @@ void TFormHlav::WireEvents() {
   auto byteFrom = [this](const char* name, int offset) {
     if (auto* r = Find<RadioGroup>(name); r && r->ItemIndex() >= 0) image_.P(offset) = static_cast<std::uint8_t>(r->ItemIndex());
   };
-  radio("RadioGroupPolohaA", [=, this] { byteFrom("RadioGroupPolohaA", 56); });
-  radio("RadioGroupPinEngine23", [=, this] { byteFrom("RadioGroupPinEngine23", 38); });
-  radio("RadioGroupPinEngine14", [=, this] { byteFrom("RadioGroupPinEngine14", 39); });
-  radio("RadioGroupPinBody11", [=, this] { byteFrom("RadioGroupPinBody11", 40); });
+  radio("RadioGroupPolohaA", [=, this] { byteFrom("RadioGroupPolohaA", 56); PushUndo(); });
+  radio("RadioGroupPinEngine23", [=, this] { byteFrom("RadioGroupPinEngine23", 38); PushUndo(); });
+  radio("RadioGroupPinEngine14", [=, this] { byteFrom("RadioGroupPinEngine14", 39); PushUndo(); });
+  radio("RadioGroupPinBody11", [=, this] { byteFrom("RadioGroupPinBody11", 40); PushUndo(); });
   const auto gearSystem = [=, this] {
     byteFrom("RadioGroupGearSystem", 136);
     byteFrom("RadioGroupClutchMode", 120);
     byteFrom("RadioGroupSpeedMode", 138);
     byteFrom("RadioGroupIdleMode", 333);
     RefreshView();
+    PushUndo();
   };
   radio("RadioGroupGearSystem", gearSystem);
   radio("RadioGroupSpeedMode", gearSystem);
@@ -337,11 +346,13 @@ void TFormHlav::WireEvents() {
   radio("RadioGroupLadeniMode", [=, this] {
     byteFrom("RadioGroupLadeniMode", 290);
     RefreshView();
+    PushUndo();
   });
   radio("RadioGroupCidloLambdaMode", [=, this] {
     byteFrom("RadioGroupCidloLambdaMode", 302);
     ApplyLambdaTableDefault(image_);
     RefreshPage();
+    PushUndo();
   });
 
   auto button = [this](const char* name, auto handler) {
@@ -351,6 +362,37 @@ void TFormHlav::WireEvents() {
   button("ButtonVerify", [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
   button("ButtonProgram", [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
   button("SpeedButton6", [this] { MenuNewClick(); });
+  button("SpeedButtonZpet", [this] { UndoRedo(false); });
+  button("SpeedButtonZnovu", [this] { UndoRedo(true); });
+  button("SpeedButtonPrint", [this] { SpeedButtonPrintClick(); });
+  button("ButtonTps0", [this] {
+    if (CaptureTps0(image_, link_->Live().TpsMillivolts)) AfterChange();
+  });
+  button("ButtonTps100", [this] {
+    if (CaptureTps100(image_, link_->Live().TpsMillivolts)) AfterChange();
+  });
+  for (int gear = 1; gear <= kGearCount; ++gear) {
+    if (auto* b = findChild<QAbstractButton*>(Q(EditorNames::ButtonGear(gear)))) {
+      connect(b, &QAbstractButton::clicked, this, [this, gear] {
+        CaptureGearRatio(image_, gear, link_->Live().RpmSpeedRatio);
+        AfterChange();
+      });
+    }
+  }
+  for (int col = 0; col < kMapColumns; ++col) {
+    connect(map_.ColumnStep[col], &StepButtons::Up, this, [this, col] { StepColumnClick(col, StepDirection::Up); });
+    connect(map_.ColumnStep[col], &StepButtons::Down, this, [this, col] { StepColumnClick(col, StepDirection::Down); });
+  }
+  connect(map_.MapStep, &StepButtons::Up, this, [this] { StepMapClick(StepDirection::Up); });
+  connect(map_.MapStep, &StepButtons::Down, this, [this] { StepMapClick(StepDirection::Down); });
+  if (auto* idle = Find<StepButtons>("IdleStepButton")) {
+    connect(idle, &StepButtons::Up, this, [this] { StepIdleClick(StepDirection::Up); });
+    connect(idle, &StepButtons::Down, this, [this] { StepIdleClick(StepDirection::Down); });
+  }
+  if (auto* pos = Find<StepButtons>("CSpinButtonPolohaA")) {
+    connect(pos, &StepButtons::Up, this, [this] { StepPositionClick(StepDirection::Up); });
+    connect(pos, &StepButtons::Down, this, [this] { StepPositionClick(StepDirection::Down); });
+  }
   // The tool buttons take the program directory's data file with Ctrl held.
   const auto ctrl = [] { return (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) != 0; };
   button("SpeedButtonOpen", [=, this] { MenuOpenClick(ctrl()); });
@@ -439,6 +481,8 @@ void TFormHlav::FormCreate() {
   Normalise();
   ApplyLanguage();
   RefreshPage();
+  InitUndo(*undo_, image_, pageIndex_);
+  UpdateUndoButtons();
   link_->Port().SilentOpen = false;
   link_->OpenPort();
   ApplyLanguage();
@@ -446,6 +490,7 @@ void TFormHlav::FormCreate() {
   labelHlaseni_->hide();
   gaugeProgram_->hide();
   if (auto* l = Find<QLabel>("LabelEeDataErr")) l->hide();
+  testMode_ = ReadTestMode(statePaths_);
   for (int i = 1; i <= 8; ++i) {
     if (auto* l = findChild<QLabel*>(QString("LabelTest%1").arg(i))) l->setVisible(testMode_);
   }
@@ -648,6 +693,78 @@ void TFormHlav::Normalise() {
 void TFormHlav::AfterChange() {
   Normalise();
   RefreshPage();
+  PushUndo();
+}
+
+void TFormHlav::PushUndo() {
+  const ProgrammingSwitches switches{Find<QCheckBox>("CheckBoxProgHned")->isChecked(), TuningOn()};
+  const PushResult r = velmor::PushUndo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches);
+  if (r.Changed) UpdateUndoButtons();
+  if (r.StartProgramming) {
+    link_->StartProgramming();
+    ApplyLinkStatus();
+  }
+}
+
+void TFormHlav::UndoRedo(bool redo) {
+  const bool program = Find<QCheckBox>("CheckBoxProgHned")->isChecked();
+  const RestoreResult r = redo ? Redo(*undo_, image_, pageIndex_, link_->State().BlockFlags, program)
+                               : velmor::Undo(*undo_, image_, pageIndex_, link_->State().BlockFlags, program);
+  if (!r.Moved) return;
+  if (r.Page >= 0 && r.Page != pageIndex_) {
+    ActivatePage(r.Page);  // the tab switch refreshes the page
+  }
+  RefreshPage();
+  UpdateUndoButtons();
+  if (r.StartProgramming) {
+    link_->StartProgramming();
+    ApplyLinkStatus();
+  }
+}
+
+void TFormHlav::UpdateUndoButtons() {
+  for (const ControlState& s : UndoButtonStates(*undo_)) ApplyControlState(s);
+}
+
+EngineReading TFormHlav::Reading() const {
+  const LiveValues& l = link_->Live();
+  EngineReading r;
+  r.Rpm = l.Rpm;
+  r.TpsPercent = l.TpsPercent;
+  r.TpsMillivolts = l.TpsMillivolts;
+  r.CoolantRaw = l.CoolantRaw;
+  r.AirRaw = l.AirRaw;
+  r.StartTime = l.StartTime;
+  r.RpmSpeedRatio = l.RpmSpeedRatio;
+  r.Gear = l.Gear;
+  return r;
+}
+
+void TFormHlav::StepMapClick(StepDirection dir) {
+  if (pageIndex_ == PagePosition) {
+    StepPositionClick(dir);
+    return;
+  }
+  const auto* all = Find<QCheckBox>("CheckBoxAll_PolohaA");
+  if (StepMap(image_, tables_, pageIndex_, allCellsFlags_[pageIndex_] != 0, dir, Reading(), point_,
+              all && all->isChecked())) {
+    AfterChange();
+  }
+}
+
+void TFormHlav::StepPositionClick(StepDirection dir) {
+  TransferPage();
+  const auto* all = Find<QCheckBox>("CheckBoxAll_PolohaA");
+  StepPosition(image_, all && all->isChecked(), point_.PositionIndex, dir);
+  AfterChange();
+}
+
+void TFormHlav::StepColumnClick(int column, StepDirection dir) {
+  if (StepColumn(image_, tables_, pageIndex_, column, dir)) AfterChange();
+}
+
+void TFormHlav::StepIdleClick(StepDirection dir) {
+  if (StepIdle(image_, dir)) AfterChange();
 }
 
 void TFormHlav::Commit() {
@@ -662,11 +779,88 @@ void TFormHlav::CommitWithView() {
 }
 
 void TFormHlav::RefreshView() {
-  const int mode = image_.P(47);
-  const char* modeItems[] = {"Menu_Jet123Normal", "Menu_Jet123Coupled", "Menu_Jet123Stejny"};
-  for (int i = 0; i < 3; ++i) {
-    if (auto* a = Find<QAction>(modeItems[i])) a->setChecked(i == mode);
+  ViewInputs in;
+  in.Page = pageIndex_;
+  in.MsMode = map_.Ms->isChecked();
+  in.TuningOn = TuningOn();
+  in.TestsLocked = link_->Live().TestsLocked;
+  if (Gauge* g = monGauges_[static_cast<int>(MonGauge::CGaugeLambda)]) {
+    in.LambdaGaugeLeft = g->x();
+    in.LambdaGaugeWidth = g->width();
   }
+  velmor::RefreshView(image_, in, *view_);
+  for (const ControlState& state : view_->States()) ApplyControlState(state);
+}
+
+QObject* TFormHlav::ByName(std::string_view name) {
+  auto it = byName_.find(name);
+  if (it != byName_.end()) return it->second;
+  const QString qname = Q(name);
+  QObject* o = findChild<QWidget*>(qname);
+  if (!o) o = findChild<QAction*>(qname);
+  byName_.emplace(name, o);
+  return o;
+}
+
+void TFormHlav::ApplyControlState(const ControlState& s) {
+  QObject* o = ByName(s.Name);
+  if (!o) return;
+  const QString text = s.Has(SetTextKey) ? Q(texts_[s.TextKey]) : Q(s.Text());
+  if (auto* a = qobject_cast<QAction*>(o)) {
+    if (s.Has(SetVisible)) a->setVisible(s.Visible);
+    if (s.Has(SetEnabled)) a->setEnabled(s.Enabled);
+    if (s.Has(SetChecked)) a->setChecked(s.Checked);
+    if (s.Has(SetText) || s.Has(SetTextKey)) a->setText(text);
+    return;
+  }
+  auto* w = static_cast<QWidget*>(o);
+  const int tab = pageControl_->indexOf(w);
+  if (tab >= 0) {
+    // A sheet is shown or hidden as its tab.
+    if (s.Has(SetVisible)) pageControl_->setTabVisible(tab, s.Visible);
+    if (s.Has(SetEnabled)) pageControl_->setTabEnabled(tab, s.Enabled);
+    return;
+  }
+  if (s.Has(SetVisible) && w->isVisibleTo(w->parentWidget()) != s.Visible) w->setVisible(s.Visible);
+  if (s.Has(SetEnabled)) w->setEnabled(s.Enabled);
+  if (s.Has(SetChecked)) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setChecked(s.Checked);
+  }
+  if (s.Has(SetText) || s.Has(SetTextKey)) {
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+      l->setText(text);
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+      b->setText(text);
+    } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
+      e->setText(text);
+    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+      g->setTitle(text);
+    }
+  }
+  if (s.Has(SetColour)) SetBackground(w, static_cast<Colour>(s.Colour));
+  if (s.Has(SetLeft) || s.Has(SetTop)) {
+    w->move(s.Has(SetLeft) ? s.Left : w->x(), s.Has(SetTop) ? s.Top : w->y());
+  }
+  if (s.Has(SetWidth)) w->resize(s.Width, w->height());
+  if (auto* spin = qobject_cast<UpDown*>(w)) {
+    if (s.Has(SetMin) || s.Has(SetMax)) spin->SetRange(s.Has(SetMin) ? s.Min : spin->Min(), s.Has(SetMax) ? s.Max : spin->Max());
+    if (s.Has(SetIncrement)) spin->SetIncrement(s.Increment);
+  }
+}
+
+void TFormHlav::ShowOperatingPoint() {
+  velmor::ShowOperatingPoint(image_, pageIndex_, map_.Ms->isChecked(), Reading(), point_, highlight_);
+  ApplyHighlight(shownHighlight_, highlight_, [this](int id, bool lit) {
+    QWidget* w = highlightWidgets_[id];
+    if (!w) return;
+    if (HighlightKindOf(id) == HighlightKind::BoldCaption) {
+      QFont f = w->font();
+      f.setBold(lit);
+      w->setFont(f);
+    } else {
+      SetBackground(w, lit ? Colour::Lime : (HighlightKindOf(id) == HighlightKind::Edit ? Colour::Window : Colour::Normal));
+    }
+  });
 }
 
 // ---------------------------------------------------------------------------
@@ -871,6 +1065,91 @@ void TFormHlav::MenuContensClick() {
 }
 
 void TFormHlav::MenuAboutClick() { about_->exec(); }
+
+// ---------------------------------------------------------------------------
+// Printing: the window itself, prepared for paper.
+
+void TFormHlav::SetPrinting(bool printing) {
+  printing_ = printing;
+  std::vector<QWidget*> hide;
+  for (const char* name : {"StatusBar1", "PanelTools", "LabelSpojeni", "LabelLambdaBlue", "LabelLambdaGreen",
+                           "LabelLambdaRed", "CheckBoxExtMonitor", "CGaugeRpm", "CGaugeTps", "CGaugeLambda",
+                           "CGaugeVoda", "CSpinButtonPolohaA", "CheckBoxAll_PolohaA", "UpDownStartJet",
+                           "UpDownAkcelPrah", "UpDownAkcelJet", "UpDownTps0", "UpDownTps100", "ButtonTps0",
+                           "ButtonTps100", "UpDownFan1", "UpDownFan2", "UpDownGas1", "UpDownGas2", "UpDownGasD",
+                           "UpDownGasT", "UpDownRetard1", "UpDownRetard2", "UpDownRetardD", "UpDownRetardT",
+                           "UpDownSyticCas1", "UpDownSyticCas2", "UpDownSyticCas3", "UpDownSyticCas4",
+                           "UpDownSyticKorekce0", "UpDownSyticKorekce1", "UpDownSyticKorekce2",
+                           "UpDownSyticKorekce3"}) {
+    if (auto* w = findChild<QWidget*>(name)) hide.push_back(w);
+  }
+  // The map editor's gadgets and the spinners of the position and
+  // correction grids.
+  for (UpDown* u : map_.Panel->findChildren<UpDown*>()) hide.push_back(u);
+  for (StepButtons* b : map_.Panel->findChildren<StepButtons*>()) hide.push_back(b);
+  hide.insert(hide.end(), {map_.All, map_.Tps, map_.Ms});
+  for (int p : {PagePosition, PageCorrections}) {
+    for (UpDown* u : sheets_[p]->findChildren<UpDown*>()) {
+      const QString n = u->objectName();
+      if (n.startsWith("UpDownPolohaA") || n.startsWith("UpDownKorVoda") || n.startsWith("UpDownKorVzduch")) {
+        hide.push_back(u);
+      }
+    }
+  }
+  for (QWidget* w : hide) w->setVisible(!printing);
+  for (QLabel* l : map_.TpsRowLabel) SetBackground(l, Colour::White);
+  for (int p = 0; p < PageCount; ++p) {
+    if (p != pageIndex_) pageControl_->setTabVisible(p, !printing);
+  }
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, printing ? QColor(Qt::white) : QApplication::palette().color(QPalette::Window));
+  setPalette(pal);
+}
+
+void TFormHlav::SpeedButtonPrintClick() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const QLocale locale;
+  labelHlaseni_->setText(Q(texts_[MsgKey::TxtPrintDateTime]) + locale.toString(now.date(), QLocale::ShortFormat) +
+                         "    " + locale.toString(now.time(), QLocale::LongFormat));
+  labelHlaseni_->setStyleSheet("background: white;");
+  labelHlaseni_->show();
+  link_->State().StatusCountdown = 200;  // the tick hides the header line later
+  labelSpojeni_->hide();
+  gaugeProgram_->hide();
+  SetPrinting(true);
+
+  QPrinter printer(QPrinter::HighResolution);
+  QString pdf;
+  if (QPrinterInfo::defaultPrinter().isNull()) {
+    // No printer on this system: the page goes to a PDF the user is told of.
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (dir.isEmpty()) dir = QDir::homePath();
+    QDir().mkpath(dir);
+    pdf = QDir(dir).filePath(QString("Velmor-%1.pdf").arg(now.toString("yyyyMMdd-HHmmss")));
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+  }
+  printer.setPageOrientation(QPageLayout::Landscape);
+  bool ok = false;
+  {
+    QPainter painter;
+    if (painter.begin(&printer)) {
+      QWidget* client = centralWidget();
+      const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+      const double scale = std::min(double(page.width()) / client->width(), double(page.height()) / client->height());
+      painter.scale(scale, scale);
+      client->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+      ok = painter.end();
+    }
+  }
+  SetPrinting(false);
+  RefreshView();
+  if (!pdf.isEmpty()) {
+    labelHlaseni_->setText(ok ? pdf : Q(texts_[MsgKey::MsgFileOpenError]) + " " + pdf);
+    labelHlaseni_->setStyleSheet(ok ? "" : "color: red;");
+  }
+  lastPrintFile_ = ok ? pdf.toStdString() : std::string();
+}
 
 void TFormHlav::ActivatePage(int page) { pageControl_->setCurrentIndex(page); }
 

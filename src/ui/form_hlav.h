@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "lang/catalog.h"
@@ -23,6 +24,10 @@
 #include "model/normalise.h"
 #include "files/ign_file.h"
 #include "files/settings.h"
+#include "editor/operating_point.h"
+#include "editor/tools.h"
+#include "editor/undo.h"
+#include "editor/view.h"
 #include "pages.h"
 
 class QAction;
@@ -72,6 +77,12 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void SetLanguage(LanguageCode language);  // the language menu items
   void Timer1Timer();
   void ActivatePage(int page);
+  // Printing of the page shown; the PDF path when no printer exists.
+  void SpeedButtonPrintClick();
+  const UndoRing& Undo() const { return *undo_; }
+  const OperatingPoint& Point() const { return point_; }
+  // The PDF the last printout went to (empty when it went to a printer).
+  const std::string& LastPrintFile() const { return lastPrintFile_; }
 
   // A modal question: Yes, No or Cancel; tests replace it.
   std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel;
@@ -105,6 +116,19 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void TransferMapPage(int page);
   void RefreshMapPage(int page);
 
+  // Undo, the view, the highlight and the tools.
+  void PushUndo();
+  void UndoRedo(bool redo);
+  void UpdateUndoButtons();
+  void ApplyControlState(const ControlState& state);
+  QObject* ByName(std::string_view name);
+  EngineReading Reading() const;
+  void StepMapClick(StepDirection dir);
+  void StepPositionClick(StepDirection dir);
+  void StepColumnClick(int column, StepDirection dir);
+  void StepIdleClick(StepDirection dir);
+  void SetPrinting(bool printing);
+
   // Commit handlers.
   void Commit();
   void CommitWithView();
@@ -123,7 +147,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   bool GasEnabled() const override;
   void ClearFileName() override;
   void StatusChanged() override { ApplyLinkStatus(); }
-  void ShowOperatingPoint() override {}
+  void ShowOperatingPoint() override;
 
   // Menu commands.
   void MenuNewClick();
@@ -159,6 +183,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   bool refreshing_ = false;
   bool printing_ = false;
   bool testMode_ = false;
+  std::string lastPrintFile_;
 
   // Controls, cached once after building.
   QTabWidget* pageControl_ = nullptr;
@@ -181,6 +206,13 @@ class TFormHlav : public QMainWindow, private LinkHost {
   std::array<Gauge*, kMonGaugeCount> monGauges_{};
   std::array<QLineEdit*, kMonEditCount> monEdits_{};
   TFormAbout* about_ = nullptr;
+  std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
+  std::unique_ptr<ViewModel> view_ = std::make_unique<ViewModel>();
+  OperatingPoint point_;
+  HighlightSet highlight_;
+  HighlightBits shownHighlight_;
+  std::array<QWidget*, HighlightCount> highlightWidgets_{};
+  std::unordered_map<std::string_view, QObject*> byName_;
   QTimer timer1_;
 };
 
