@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 
 #include "form_about.h"
+#include "map_panel.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
 #include "editor/names.h"
@@ -42,6 +43,13 @@
 
 namespace velmor::ui {
 namespace {
+
+// A label placed by position (not by a layout) grows with its new text.
+void SetLabelText(QLabel* l, const QString& text) {
+  l->setText(text);
+  QLayout* layout = l->parentWidget() ? l->parentWidget()->layout() : nullptr;
+  if (!layout || layout->indexOf(l) < 0) l->adjustSize();
+}
 
 QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
@@ -270,6 +278,14 @@ void TFormHlav::BuildPages() {
     if (!IsMapPage(p)) BuildPage(p, sheets_[p]);
   }
   static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(pageControl_, 1);
+  // The grids' 40-pixel boxes hold five digits only in a slightly smaller font.
+  for (QLineEdit* e : pageControl_->findChildren<QLineEdit*>()) {
+    if (e->width() <= 42) {
+      QFont f = e->font();
+      f.setPointSizeF(f.pointSizeF() * 0.85);
+      e->setFont(f);
+    }
+  }
 }
 
 void TFormHlav::CacheFieldControls() {
@@ -324,6 +340,7 @@ void TFormHlav::WireEvents() {
   auto byteFrom = [this](const char* name, int offset) {
     if (auto* r = Find<RadioGroup>(name); r && r->ItemIndex() >= 0) image_.P(offset) = static_cast<std::uint8_t>(r->ItemIndex());
   };
+  if (auto* r = Find<RadioGroup>("RadioGroupPolohaA")) r->SetTabStop(false);
   radio("RadioGroupPolohaA", [=, this] { byteFrom("RadioGroupPolohaA", 56); PushUndo(); });
   radio("RadioGroupPinEngine23", [=, this] { byteFrom("RadioGroupPinEngine23", 38); PushUndo(); });
   radio("RadioGroupPinEngine14", [=, this] { byteFrom("RadioGroupPinEngine14", 39); PushUndo(); });
@@ -644,11 +661,7 @@ void TFormHlav::RefreshPage() {
 }
 
 void TFormHlav::RefreshMapPage(int page) {
-  QWidget* sheet = sheets_[page];
-  if (map_.Panel->parentWidget() != sheet) {
-    map_.Panel->setParent(sheet);
-    if (sheet->layout()) sheet->layout()->addWidget(map_.Panel);
-  }
+  if (map_.Panel->parentWidget() != sheets_[page]) PutMapPanelOn(map_, sheets_[page]);
   RebuildBaseTimes(image_, tables_);
   if (page != PageAdvance) {
     const bool first = page == PageInj1;
@@ -828,7 +841,7 @@ void TFormHlav::ApplyControlState(const ControlState& s) {
   }
   if (s.Has(SetText) || s.Has(SetTextKey)) {
     if (auto* l = qobject_cast<QLabel*>(w)) {
-      l->setText(text);
+      SetLabelText(l, text);
     } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
       b->setText(text);
     } else if (auto* e = qobject_cast<QLineEdit*>(w)) {
@@ -920,7 +933,7 @@ void TFormHlav::ApplyLanguage() {
       } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
         b->setText(text);
       } else if (auto* l = qobject_cast<QLabel*>(w)) {
-        l->setText(text);
+        SetLabelText(l, text);
       } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
         g->setTitle(text);
       } else if (auto* m = qobject_cast<QMenu*>(w)) {

@@ -34,11 +34,18 @@ QCheckBox* PanelCheckBox(const QString& name, const QString& text, QWidget* pare
   return c;
 }
 
-// A field pair at its fixed position, laid out at once (the map view reads
-// positions before the panel is first shown).
-void Place(QWidget* pair, int left, int top, int editWidth) {
-  pair->setGeometry(left, top, editWidth + 16, 21);
-  pair->layout()->activate();
+// A field pair whose edit box and spinner are children of the panel itself,
+// at fixed positions: the map view moves and resizes them one by one.
+FieldPairWidgets Place(const FieldDef& f, QWidget* panel, int left, int top, int editWidth) {
+  FieldPairWidgets w{};
+  MakeFieldPair(f, panel, editWidth, &w);
+  QWidget* box = w.Edit->parentWidget();
+  w.Edit->setParent(panel);
+  w.Spinner->setParent(panel);
+  delete box;
+  w.Edit->setGeometry(left, top, editWidth, 21);
+  w.Spinner->setGeometry(left + editWidth, top, 16, 21);
+  return w;
 }
 
 void Fill(QWidget* sheet, QWidget* panel) {
@@ -68,26 +75,26 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   // The map editor's fields are the same controls on all three map pages;
   // the advance page's rows of the table name and range them.
   const int stepLeft = pageControlWidth - 96;
-  int extraLeft[3] = {20 + 70 + 55 + 120, 0, 20 + 70};
+  int extraLeft[3] = {20 + 70 + 55 + 165, 0, 20 + 70};
   extraLeft[1] = extraLeft[0] + 55;
   for (const FieldDef& f : FieldsOfPage(PageAdvance)) {
     FieldPairWidgets w{};
     switch (f.Grid) {
       case FieldGrid::MapAxis:
         if (f.Column < 0 || f.Column >= kMapColumns) break;
-        Place(MakeFieldPair(f, panel, kCellWidth, &w), ColumnLeft(f.Column), kAxisTop, kCellWidth);
+        w = Place(f, panel, ColumnLeft(f.Column), kAxisTop, kCellWidth);
         m.AxisEdit[f.Column] = w.Edit;
         m.AxisSpin[f.Column] = w.Spinner;
         break;
       case FieldGrid::MapCells:
         if (f.Cell < 0 || f.Cell >= kMapCells) break;
-        Place(MakeFieldPair(f, panel, kCellWidth, &w), ColumnLeft(f.Column), RowTop(f.Row), kCellWidth);
+        w = Place(f, panel, ColumnLeft(f.Column), RowTop(f.Row), kCellWidth);
         m.CellEdit[f.Cell] = w.Edit;
         m.CellSpin[f.Cell] = w.Spinner;
         break;
       case FieldGrid::MapExtra:
         if (f.Column < 0 || f.Column >= 3) break;
-        Place(MakeFieldPair(f, panel, 30, &w), extraLeft[f.Column], kAllTop - 2, 30);
+        w = Place(f, panel, extraLeft[f.Column], kAllTop - 2, 30);
         m.ExtraEdit[f.Column] = w.Edit;
         m.ExtraSpin[f.Column] = w.Spinner;
         break;

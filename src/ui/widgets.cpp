@@ -28,6 +28,7 @@ void RadioGroup::SetItems(const QStringList& items) {
   for (int i = 0; i < items.size(); ++i) {
     auto* b = new QRadioButton(items[i], this);
     b->setObjectName(QString("%1_Item%2").arg(objectName()).arg(i));
+    if (!tabStop_) b->setFocusPolicy(Qt::ClickFocus);
     buttons_->addButton(b, i);
     layout_->addWidget(b);
   }
@@ -36,6 +37,11 @@ void RadioGroup::SetItems(const QStringList& items) {
 
 void RadioGroup::SetItem(int index, const QString& text) {
   if (QAbstractButton* b = buttons_->button(index)) b->setText(text);
+}
+
+void RadioGroup::SetTabStop(bool on) {
+  tabStop_ = on;
+  for (QAbstractButton* b : buttons_->buttons()) b->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 QStringList RadioGroup::Items() const {

@@ -29,12 +29,16 @@ class RadioGroup : public QGroupBox {
   QStringList Items() const;
   int ItemIndex() const;
   void SetItemIndex(int index);
+  // Whether the items take the keyboard focus in tab order; kept when the
+  // item list is replaced (a language change).
+  void SetTabStop(bool on);
  signals:
   void Clicked();
 
  private:
   QVBoxLayout* layout_;
   QButtonGroup* buttons_;
+  bool tabStop_ = true;
 };
 
 // A horizontal bar gauge with a settable bar colour (the live display paints

@@ -203,7 +203,7 @@ TEST(EditorView, AdvancePageLaysOutExtraFieldsAndTheirCaptions) {
   EXPECT_EQ(f.Visible(kCheckBoxTpsUniName), 1);
   EXPECT_EQ(f.Visible(kCheckBoxMsUniName), 0);
   struct Extra { int n; int left; int min, max; };
-  const Extra extras[] = {{2, 90, 0, 100}, {0, 265, -15, 15}, {1, 320, -15, 15}};
+  const Extra extras[] = {{2, 90, 0, 100}, {0, 310, -15, 15}, {1, 365, -15, 15}};
   for (const auto& e : extras) {
     const ControlState& edit = f.Get(EditorNames::MapExtraEdit(e.n));
     const ControlState& spin = f.Get(EditorNames::MapExtraUpDown(e.n));
@@ -221,7 +221,7 @@ TEST(EditorView, AdvancePageLaysOutExtraFieldsAndTheirCaptions) {
   EXPECT_EQ(h0.TextKey, MsgKey::TxtBaseAdvance);
   EXPECT_EQ(h0.Left, 145);
   EXPECT_EQ(h1.TextKey, MsgKey::TxtCylCorrection);
-  EXPECT_EQ(h1.Left, 375);
+  EXPECT_EQ(h1.Left, 420);
   for (int n = 2; n <= 5; ++n) EXPECT_EQ(f.Visible(EditorNames::MapHeaderLabel(n)), 0) << n;
 }
 

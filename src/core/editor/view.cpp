@@ -148,7 +148,7 @@ void MapView(const ParameterImage& image, const ViewInputs& in, MapViewMode mode
     // cylinder corrections, their caption.
     const int extra2 = kTpsCheckBoxLeft + 70;
     const int header0 = extra2 + 55;
-    const int extra0 = header0 + 120;
+    const int extra0 = header0 + 165;  // room for the longest caption (Czech)
     const int extra1 = extra0 + 55;
     const int header1 = extra1 + 55;
     ControlState& h0 = Left(b.Show(EditorNames::MapHeaderLabel(0), true), header0);
