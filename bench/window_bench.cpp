@@ -1,0 +1,101 @@
+// The window's own costs: start-up to the first shown window, a refresh of a
+// map page, and the 55 ms tick while the simulated unit answers every poll
+// (monitor decode, labels, the operating-point highlight on a map page).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "form_hlav.h"
+#include "sim_unit.h"
+
+namespace velmor {
+namespace {
+
+// The simulated unit in-process: what the window writes is answered at once.
+class InProcessUnit : public SerialPort {
+ public:
+  bool Open(int) override { return open_ = true; }
+  void Close() override { open_ = false; }
+  bool IsOpen() const override { return open_; }
+  std::size_t QueuedBytes() override {
+    unit_.Collect(now_, pending_);
+    return pending_.size();
+  }
+  std::size_t Read(std::span<std::uint8_t> dest) override {
+    const std::size_t n = std::min(dest.size(), pending_.size());
+    std::copy_n(pending_.begin(), n, dest.begin());
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<long>(n));
+    return n;
+  }
+  void Write(std::span<const std::uint8_t> bytes) override {
+    now_ += 55;
+    unit_.Receive(bytes.data(), bytes.size(), now_);
+    now_ += 1;
+  }
+
+ private:
+  sim::SimUnit unit_;
+  std::vector<std::uint8_t> pending_;
+  double now_ = 0;
+  bool open_ = false;
+};
+
+ui::FormOptions Options(const QTemporaryDir& dir) {
+  ui::FormOptions o;
+  o.ConfigDir = dir.path().toStdString();
+  o.ProgramDir = dir.path().toStdString();
+  o.StartTimer = false;
+  return o;
+}
+
+void BM_StartupToShownWindow(benchmark::State& state) {
+  QTemporaryDir dir;
+  for (auto _ : state) {
+    InProcessUnit port;
+    ui::TFormHlav window(port, Options(dir));
+    window.show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(window.isVisible());
+  }
+}
+BENCHMARK(BM_StartupToShownWindow)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_RefreshMapPage(benchmark::State& state) {
+  QTemporaryDir dir;
+  InProcessUnit port;
+  ui::TFormHlav window(port, Options(dir));
+  window.show();
+  window.ActivatePage(static_cast<int>(state.range(0)));
+  QApplication::processEvents();
+  for (auto _ : state) window.RefreshPage();
+}
+BENCHMARK(BM_RefreshMapPage)->Arg(PageAdvance)->Arg(PageInj1)->Unit(benchmark::kMicrosecond);
+
+void BM_TickWhileMonitoring(benchmark::State& state) {
+  QTemporaryDir dir;
+  InProcessUnit port;
+  ui::TFormHlav window(port, Options(dir));
+  window.show();
+  window.ActivatePage(PageInj1);
+  if (auto* ms = window.findChild<QCheckBox*>("CheckBoxZobrMs_Uni")) ms->setChecked(state.range(0) != 0);
+  QApplication::processEvents();
+  for (int i = 0; i < 60; ++i) window.Timer1Timer();  // connected, monitoring
+  for (auto _ : state) window.Timer1Timer();
+  state.counters["frames"] = window.Link().MonitorFrames();
+}
+BENCHMARK(BM_TickWhileMonitoring)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace velmor
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
