@@ -1,13 +1,14 @@
 #include "session.h"
 
+#include "files/build_stamp.h"
 #include "model/defaults.h"
 
 namespace velmor::cli {
 
 IgnVersionTexts ProgramVersions() {
   IgnVersionTexts v;
-  v.BuildDate = __DATE__;
-  v.BuildTime = __TIME__;
+  v.BuildDate = BuildDateText();
+  v.BuildTime = BuildTimeText();
   return v;
 }
 

@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QScreen>
 
+#include "files/build_stamp.h"
 #include "link/frame.h"
 
 namespace velmor::ui {
@@ -71,12 +72,8 @@ class ExitLabel : public QLabel {
 
 }  // namespace
 
-QString TFormAbout::BuildDateText() {
-  // __DATE__ is already "Mmm dd yyyy" with the day blank-padded.
-  return QString::fromLatin1(__DATE__);
-}
-
-QString TFormAbout::BuildTimeText() { return QString::fromLatin1(__TIME__); }
+QString TFormAbout::BuildDateText() { return QString::fromLatin1(velmor::BuildDateText()); }
+QString TFormAbout::BuildTimeText() { return QString::fromLatin1(velmor::BuildTimeText()); }
 
 TFormAbout::TFormAbout(std::function<LanguageCode()> language, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),

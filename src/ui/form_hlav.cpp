@@ -168,10 +168,10 @@ void TFormHlav::BuildMenus() {
   item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
 
   QMenu* mode = menu("Menu_Jet123Mode", "Jet 12");
-  for (auto [name, caption, value] : {std::tuple{"Menu_Jet123Normal", "Separate", 0},
-                                      std::tuple{"Menu_Jet123Coupled", "Coupled", 1},
-                                      std::tuple{"Menu_Jet123Stejny", " 1 = 2", 2}}) {
-    QAction* a = item(mode, name, caption, QKeySequence(), [this, value] { SetMapMode(value); });
+  const char* const modeNames[] = {"Menu_Jet123Normal", "Menu_Jet123Coupled", "Menu_Jet123Stejny"};
+  const char* const modeCaptions[] = {"Separate", "Coupled", " 1 = 2"};
+  for (int value = 0; value < 3; ++value) {
+    QAction* a = item(mode, modeNames[value], modeCaptions[value], QKeySequence(), [this, value] { SetMapMode(value); });
     a->setCheckable(true);
   }
 
