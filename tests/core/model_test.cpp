@@ -170,7 +170,9 @@ TEST(ModelDefaults, PageScopeTouchesOnlyItsGroup) {
   for (int n = 0; n < kParamSize; ++n) {
     const bool expected = n == 1 || n == 4 || (n >= 108 && n <= 135) || n == 107 || (n >= 136 && n <= 185) ||
                           n == 138 || n == 160 || n == 161 || (n >= 333 && n <= 373);
-    if (!expected) ASSERT_EQ(img.P(n), before.P(n)) << "P+" << n;
+    if (!expected) {
+      ASSERT_EQ(img.P(n), before.P(n)) << "P+" << n;
+    }
   }
 }
 
