@@ -739,27 +739,13 @@ void TFormHlav::UpdateUndoButtons() {
   for (const ControlState& s : UndoButtonStates(*undo_)) ApplyControlState(s);
 }
 
-EngineReading TFormHlav::Reading() const {
-  const LiveValues& l = link_->Live();
-  EngineReading r;
-  r.Rpm = l.Rpm;
-  r.TpsPercent = l.TpsPercent;
-  r.TpsMillivolts = l.TpsMillivolts;
-  r.CoolantRaw = l.CoolantRaw;
-  r.AirRaw = l.AirRaw;
-  r.StartTime = l.StartTime;
-  r.RpmSpeedRatio = l.RpmSpeedRatio;
-  r.Gear = l.Gear;
-  return r;
-}
-
 void TFormHlav::StepMapClick(StepDirection dir) {
   if (pageIndex_ == PagePosition) {
     StepPositionClick(dir);
     return;
   }
   const auto* all = Find<QCheckBox>("CheckBoxAll_PolohaA");
-  if (StepMap(image_, tables_, pageIndex_, allCellsFlags_[pageIndex_] != 0, dir, Reading(), point_,
+  if (StepMap(image_, tables_, pageIndex_, allCellsFlags_[pageIndex_] != 0, dir, link_->Live(), point_,
               all && all->isChecked())) {
     AfterChange();
   }
@@ -862,7 +848,7 @@ void TFormHlav::ApplyControlState(const ControlState& s) {
 }
 
 void TFormHlav::ShowOperatingPoint() {
-  velmor::ShowOperatingPoint(image_, pageIndex_, map_.Ms->isChecked(), Reading(), point_, highlight_);
+  velmor::ShowOperatingPoint(image_, pageIndex_, map_.Ms->isChecked(), link_->Live(), point_, highlight_);
   ApplyHighlight(shownHighlight_, highlight_, [this](int id, bool lit) {
     QWidget* w = highlightWidgets_[id];
     if (!w) return;

@@ -122,7 +122,6 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void UpdateUndoButtons();
   void ApplyControlState(const ControlState& state);
   QObject* ByName(std::string_view name);
-  EngineReading Reading() const;
   void StepMapClick(StepDirection dir);
   void StepPositionClick(StepDirection dir);
   void StepColumnClick(int column, StepDirection dir);

@@ -9,22 +9,14 @@
 #include <cstdint>
 #include <string_view>
 
+#include "link/monitor.h"
 #include "model/image.h"
 
 namespace velmor {
 
-// The live values the highlight and the editing tools read; the window fills
-// it from the last monitor frame (same field names and meaning).
-struct EngineReading {
-  std::uint16_t Rpm = 0;
-  std::uint16_t TpsPercent = 0;
-  std::uint16_t TpsMillivolts = 0;
-  std::uint16_t CoolantRaw = 0;   // °C + 100
-  std::uint16_t AirRaw = 0;       // °C + 100
-  std::uint16_t StartTime = 0;    // 0.1 s since start
-  std::uint16_t RpmSpeedRatio = 0;
-  std::uint8_t Gear = 0;
-};
+// The live values the highlight and the editing tools read: those of the
+// last accepted monitor frame.
+using EngineReading = LiveValues;
 
 // Kept by the window; each part is rewritten while its page is shown, and
 // the Minus/Plus tools act on it.
