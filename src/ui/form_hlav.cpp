@@ -836,7 +836,7 @@ void TFormHlav::ApplyControlState(const ControlState& s) {
       g->setTitle(text);
     }
   }
-  if (s.Has(SetColour)) SetBackground(w, static_cast<Colour>(s.Colour));
+  if (s.Has(SetColour)) SetBackground(w, s.Colour);
   if (s.Has(SetLeft) || s.Has(SetTop)) {
     w->move(s.Has(SetLeft) ? s.Left : w->x(), s.Has(SetTop) ? s.Top : w->y());
   }

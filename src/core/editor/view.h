@@ -11,14 +11,14 @@
 #include <string_view>
 
 #include "lang/catalog.h"
+#include "link/monitor.h"
 #include "model/image.h"
 
 namespace velmor {
 
-// The colours the rules paint with. The order matches the live display's
-// colours: Normal is the button-face colour (labels, buttons, check boxes),
-// Window the edit-field background.
-enum class ViewColour : std::uint8_t { Normal, Window, White, Red, Yellow, Lime, Aqua, Fuchsia, Blue };
+// The rules paint with the live display's colours: Normal is the button-face
+// colour (labels, buttons, check boxes), Window the edit-field background.
+using ViewColour = Colour;
 
 // How the map editor shows the map of the page.
 enum class MapViewMode : std::uint8_t {
