@@ -583,6 +583,10 @@ TEST(LinkIdentityTest, TextsFromBlockZero) {
       {{{4, 1}, {5, 99}, {6, 10}, {7, 23}, {8, 59}}, "", " 1.00.2010", "23:59"},
       {{{0, 'A'}, {1, 'B'}, {2, 'C'}, {3, 42}, {16, 'L'}, {17, 'o'}, {18, 'n'}, {19, 'g'}},
        "Long", " 0.00.2000", "00:00"},
+      // Bytes past two digits keep their last two; only a day below 10 gets
+      // the leading space.
+      {{{0, 'A'}, {1, 'B'}, {2, 'C'}, {3, 142}, {4, 105}, {5, 51}, {6, 123}, {7, 200}, {8, 61}},
+       "ABC42", "05.11.2023", "00:61"},
   };
   for (const auto& c : cases) {
     ParameterImage image;

@@ -23,10 +23,10 @@ const char* MonthText(std::uint8_t code) {
 namespace {
 
 // Two digits of a byte the unit sends as a small number; values above 99 keep
-// their last two digits so the text never grows.
-void AppendTwoDigits(std::string& out, unsigned value, char tensWhenZero) {
-  const unsigned tens = (value / 10) % 10;
-  out += (tens == 0 && tensWhenZero != '0') ? tensWhenZero : static_cast<char>('0' + tens);
+// their last two digits so the text never grows. The day of month puts a
+// space in place of the tens digit below 10 (and only there: day 105 is "05").
+void AppendTwoDigits(std::string& out, unsigned value, bool spaceBelowTen = false) {
+  out += (spaceBelowTen && value < 10) ? ' ' : static_cast<char>('0' + (value / 10) % 10);
   out += static_cast<char>('0' + value % 10);
 }
 
@@ -38,21 +38,21 @@ IdentityTexts BuildIdentityTexts(std::span<const std::uint8_t, kBlockSize> block
     for (int i = 16; i < 46 && block0[i] != 0; ++i) texts.Name += static_cast<char>(block0[i]);
   } else {
     for (int i = 0; i < 3; ++i) texts.Name += static_cast<char>(block0[i]);
-    AppendTwoDigits(texts.Name, block0[3], '0');
+    AppendTwoDigits(texts.Name, block0[3]);
     // The name is a C string on the unit: a zero byte ends it.
     texts.Name.resize(texts.Name.find('\0') == std::string::npos ? texts.Name.size()
                                                                  : texts.Name.find('\0'));
   }
 
-  AppendTwoDigits(texts.Date, block0[4], ' ');
+  AppendTwoDigits(texts.Date, block0[4], true);
   texts.Date += '.';
   texts.Date += MonthText(block0[5]);
   texts.Date += ".20";
-  AppendTwoDigits(texts.Date, block0[6], '0');
+  AppendTwoDigits(texts.Date, block0[6]);
 
-  AppendTwoDigits(texts.Time, block0[7], '0');
+  AppendTwoDigits(texts.Time, block0[7]);
   texts.Time += ':';
-  AppendTwoDigits(texts.Time, block0[8], '0');
+  AppendTwoDigits(texts.Time, block0[8]);
   return texts;
 }
 
