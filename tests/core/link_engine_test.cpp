@@ -462,6 +462,32 @@ TEST_F(LinkEngineTest, StatusHidesTwoHundredTicksAfterTheLastUpdate) {
   EXPECT_FALSE(engine.Status().GaugeVisible);
 }
 
+TEST_F(LinkEngineTest, ShownStatusIsAgedByTheTickLikeTheLinksOwn) {
+  engine.MenuVerifyClick();  // the gauge is shown; a status shown later leaves it so
+  engine.State().Mode = LinkMode::Idle;
+  Ticks(50);
+  const int changes = host.statusChanges;
+  engine.ShowStatus("Open file error!", true);
+  EXPECT_EQ(engine.Status().Text, "Open file error!");
+  EXPECT_TRUE(engine.Status().Red);
+  EXPECT_TRUE(engine.Status().Visible);
+  EXPECT_TRUE(engine.Status().GaugeVisible);
+  EXPECT_EQ(engine.State().StatusCountdown, kStatusHoldTicks);
+  EXPECT_EQ(host.statusChanges, changes + 1);  // the window applies it at once
+
+  engine.ShowStatus("Date and time of printing:  1.2.2025    10:00:00", false);
+  EXPECT_FALSE(engine.Status().Red);
+  Ticks(199);
+  EXPECT_TRUE(engine.Status().Visible);
+  engine.Tick();
+  EXPECT_FALSE(engine.Status().Visible);
+  EXPECT_FALSE(engine.Status().GaugeVisible);
+
+  // A hidden label is shown again.
+  engine.ShowStatus("Saved", false);
+  EXPECT_TRUE(engine.Status().Visible);
+}
+
 TEST_F(LinkEngineTest, WatchdogShowsNoConnectionAndReopensEveryThirtyTicks) {
   engine.OpenPort();
   ASSERT_EQ(port.opens, (std::vector<int>{1}));

@@ -417,6 +417,13 @@ void LinkEngine::MenuCom1Click(int item) {
 
 // ---------------------------------------------------------------- status
 
+void LinkEngine::ShowStatus(std::string text, bool red) {
+  SetStatus(std::move(text), red);
+  status_.Visible = true;
+  state_.StatusCountdown = kStatusHoldTicks;
+  NotifyStatus();
+}
+
 void LinkEngine::SetStatus(std::string text, bool red) {
   status_.Text = std::move(text);
   status_.Red = red;

@@ -100,6 +100,11 @@ class LinkEngine {
   // Output test: false for a name that is not one of the 21 test buttons.
   bool ButtonTestClick(std::string_view buttonName);
 
+  // A message of the window in the status label (the printout header, file
+  // messages): red or the normal colour, shown, and hidden by the tick 200
+  // ticks later like the link's own texts. The gauge is left as it is.
+  void ShowStatus(std::string text, bool red);
+
   // Port.
   void OpenPort();
   void ClosePort();
