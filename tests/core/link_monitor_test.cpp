@@ -81,9 +81,11 @@ struct MonitorCase {
   const char* what;
   std::function<void(MonitorDecodeTest&)> setup;
   MonLabel label;
-  const char* text;  // nullptr: text not written by this frame
+  const char* text;  // nullptr: the frame leaves the label's text as it was
   Colour colour;
 };
+
+void PrintTo(const MonitorCase& c, std::ostream* os) { *os << c.what; }
 
 class MonitorTableTest : public MonitorDecodeTest,
                          public ::testing::WithParamInterface<MonitorCase> {};
@@ -95,6 +97,8 @@ TEST_P(MonitorTableTest, LabelTextAndColour) {
   if (c.text != nullptr) {
     EXPECT_TRUE(view[c.label].SetText);
     EXPECT_EQ(Text(c.label), c.text);
+  } else {
+    EXPECT_FALSE(view[c.label].SetText);
   }
   EXPECT_TRUE(view[c.label].SetColour);
   EXPECT_EQ(ColourName(TextColour(c.label)), std::string(ColourName(c.colour)));
@@ -115,8 +119,8 @@ INSTANTIATE_TEST_SUITE_P(
     Frames, MonitorTableTest,
     ::testing::Values(
         MonitorCase{"AllLimiters", Byte(2, 0x38), L::LabelRpm, "RPM = 0 ", Colour::Red},
-        MonitorCase{"OneLimiter", Byte(2, 0x10), L::LabelRpm, nullptr, Colour::Fuchsia},
-        MonitorCase{"NoLimiter", Byte(2, 0x00), L::LabelRpm, nullptr, Colour::Normal},
+        MonitorCase{"OneLimiter", Byte(2, 0x10), L::LabelRpm, "RPM = 0 ", Colour::Fuchsia},
+        MonitorCase{"NoLimiter", Byte(2, 0x00), L::LabelRpm, "RPM = 0 ", Colour::Normal},
         MonitorCase{"IgnLimiterLabel", Byte(2, 0x08), L::LabelMonIgnLimiter,
                     "Limiter by ignition - YES", Colour::Fuchsia},
         MonitorCase{"TachoOut", Byte(2, 0x40), L::LabelMonRpmLambdaOut, "Tacho/Lambda - Tacho",
