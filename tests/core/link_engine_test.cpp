@@ -198,6 +198,17 @@ TEST_F(LinkEngineTest, ProgramRunsWriteThenVerifyAtOneBlockPerTick) {
   EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
   EXPECT_TRUE(engine.State().ProgramDone);
   EXPECT_EQ(engine.Identity().Name, "Jet01");
+  // Block 0's reply was normalised and shown before block 1 went out.
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"TransferPage", "Normalise", "RefreshPage",
+                                                  "Normalise", "RefreshPage"}));
+
+  // The success text stays until the status ages out, which also ends it.
+  Ticks(kStatusHoldTicks - 2);
+  EXPECT_TRUE(engine.Status().Visible);
+  EXPECT_TRUE(engine.State().ProgramDone);
+  engine.Tick();
+  EXPECT_FALSE(engine.Status().Visible);
+  EXPECT_FALSE(engine.State().ProgramDone);
 }
 
 TEST_F(LinkEngineTest, MismatchingEchoIsResentAfterSixTicksThenTheNextBlockFollowsAtOnce) {
@@ -227,6 +238,7 @@ struct GiveUpCase {
   const char* name;
   void (LinkEngine::*start)();
   const char* errorText;
+  std::vector<std::string> hostCalls;  // what the command asks of the window first
 };
 
 class LinkGiveUpTest : public LinkEngineTest, public ::testing::WithParamInterface<GiveUpCase> {};
@@ -234,6 +246,10 @@ class LinkGiveUpTest : public LinkEngineTest, public ::testing::WithParamInterfa
 TEST_P(LinkGiveUpTest, FiveUnansweredSendsThenTheRedText) {
   engine.State().ProgramDone = true;
   (engine.*GetParam().start)();
+  EXPECT_EQ(host.calls, GetParam().hostCalls);
+  EXPECT_TRUE(engine.Status().Visible);
+  EXPECT_TRUE(engine.Status().GaugeVisible);
+  EXPECT_EQ(engine.State().Attempts, 0);
   std::vector<int> sendTicks;
   for (int t = 1; t <= 36; ++t) {
     const auto before = port.sent.size();
@@ -252,9 +268,12 @@ TEST_P(LinkGiveUpTest, FiveUnansweredSendsThenTheRedText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, LinkGiveUpTest,
-    ::testing::Values(GiveUpCase{"Program", &LinkEngine::MenuProgramClick, "Program error!"},
-                      GiveUpCase{"Verify", &LinkEngine::MenuVerifyClick, "Verify error!"},
-                      GiveUpCase{"Read", &LinkEngine::MenuReadClick, "Read error!"}),
+    ::testing::Values(GiveUpCase{"Program", &LinkEngine::MenuProgramClick, "Program error!",
+                                 {"TransferPage", "Normalise", "RefreshPage"}},
+                      GiveUpCase{"Verify", &LinkEngine::MenuVerifyClick, "Verify error!",
+                                 {"TransferPage", "Normalise", "RefreshPage"}},
+                      GiveUpCase{"Read", &LinkEngine::MenuReadClick, "Read error!",
+                                 {"ClearFileName"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
@@ -278,14 +297,21 @@ TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
   EXPECT_EQ(engine.Status().Text, "Verify: OK");
   engine.Tick();
   EXPECT_EQ(engine.Status().Text, "Verify: OK");  // a Read leaves ProgramDone clear
+  // The editor was refreshed once, after block 9 and before the verify.
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"ClearFileName", "Normalise", "RefreshPage"}));
 }
 
 TEST_F(LinkEngineTest, VersionMismatchInBlockZeroAbandonsTheRead) {
   TestUnit unit;
   unit.blocks[0][10] = 77;
   unit.Attach(port);
+  const ParameterImage before = image;
   engine.MenuReadClick();
   Ticks(7);
+  EXPECT_TRUE(std::equal(before.ParamArea().begin(), before.ParamArea().end(),
+                         image.ParamArea().begin()));
+  EXPECT_EQ(image.I(10), 77);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"ClearFileName", "Normalise", "RefreshPage"}));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], "Unmatched version of PC and Ignition programs!  PC-78, IGN-77");
   EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{0x40}));  // no block 1 requested
@@ -314,6 +340,47 @@ TEST_F(LinkEngineTest, StartProgrammingWithoutFlagsDoesNothing) {
   engine.MenuVerifyClick();
   engine.StartProgramming();
   EXPECT_EQ(engine.State().Mode, LinkMode::Verify);
+}
+
+TEST_F(LinkEngineTest, ACommandReplacesARunningTransaction) {
+  engine.MenuProgramClick();
+  Ticks(12);  // block 0 sent twice, unanswered
+  ASSERT_EQ(engine.State().Attempts, 2);
+  engine.MenuReadClick();
+  EXPECT_EQ(engine.State().Mode, LinkMode::Read);
+  EXPECT_EQ(engine.State().Command, 0x40);
+  EXPECT_EQ(engine.State().Attempts, 0);
+  EXPECT_EQ(engine.Status().Text, "Read:");
+}
+
+TEST_F(LinkEngineTest, AnUnfinishedVerifyRunsAfterTheNextChangedBlocksAreWritten) {
+  TestUnit unit;
+  unit.Attach(port);
+  engine.MenuProgramClick();
+  TicksUntil([&] { return engine.State().Mode == LinkMode::Verify; });
+  unit.answer = false;  // the unit goes away during the verify
+  TicksUntil([&] { return engine.State().Mode == LinkMode::Idle; });
+  ASSERT_EQ(engine.Outcome(), LinkOutcome::Error);
+  EXPECT_TRUE(engine.State().VerifyAfterProgram);
+
+  unit.answer = true;
+  image.P(450) ^= 0xFF;  // block 4
+  engine.State().BlockFlags[4] = 1;
+  port.sent.clear();
+  engine.StartProgramming();
+  TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; });
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
+  EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{4, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46,
+                                                       0x47, 0x48, 0x49}));
+  EXPECT_FALSE(engine.State().VerifyAfterProgram);
+
+  // Once a verify has completed, the next change is only written.
+  engine.State().BlockFlags[2] = 1;
+  port.sent.clear();
+  engine.StartProgramming();
+  TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; });
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::ProgramOk);
+  EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{2}));
 }
 
 TEST_F(LinkEngineTest, ChangedBlocksOnlyAndNoVerifyWhenNotAsked) {
@@ -412,6 +479,23 @@ TEST_F(LinkEngineTest, TuningOnChannelTwoReadsBlocksSevenAndEightThenPolls) {
   Ticks(4);
   EXPECT_EQ(port.sent.size(), 4u);
   EXPECT_EQ(port.sent[3][0], 0x47);
+}
+
+TEST_F(LinkEngineTest, UnansweredTuningReadsStartOverEveryPeriodWithoutAnError) {
+  host.tuning = true;
+  image.P(300) = 1;
+  const ParameterImage before = image;
+  Ticks(18);
+  EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{0x45, 0x45, 0x45}));
+  EXPECT_EQ(engine.State().TuningPhase, 1);
+  EXPECT_EQ(engine.State().Mode, LinkMode::Idle);
+  EXPECT_FALSE(engine.Status().Visible);
+  EXPECT_EQ(image, before);
+  // Tuning switched off: the next period is a plain poll again.
+  host.tuning = false;
+  Ticks(6);
+  EXPECT_EQ(port.sent.back()[0], kPollCommand);
+  EXPECT_EQ(engine.State().TuningPhase, 0);
 }
 
 TEST_F(LinkEngineTest, LateTuningReplyInIdleIsTakenOtherLateRepliesLeaveTheImage) {
