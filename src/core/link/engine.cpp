@@ -52,8 +52,8 @@ void LinkEngine::Tick() {
       break;
     }
     default: {
-      // A transaction that ended by a menu command can leave the counter past
-      // 6; the next poll is then due at once rather than after a wrap.
+      // Both branches reset the counter at 6, so ">=" is "reaches 6"; it only
+      // keeps a stray larger value from waiting for a 16-bit wrap.
       if (++state_.TicksSinceSend >= kResendTicks) {
         state_.TicksSinceSend = 0;
         if (host_.TuningOn()) {

@@ -38,14 +38,6 @@ inline constexpr std::array<TuningPollByte, 10> kTuningPollBytes{{
     {8, 296}, {9, 297}, {10, 298}, {12, 300}, {13, 301}}};
 
 inline constexpr int kTuningChannelOffset = 300;  // P+300
-inline constexpr int kTuningStepOffset = 298;     // P+298
-inline constexpr int kTuningMaxAccOffset = 301;   // P+301
-
-// The step and maximum-acceleration controls allow up to 2500 while their
-// image bytes hold one byte: larger values are limited to 255, never wrapped.
-constexpr std::uint8_t TuningByteFromControl(int value) {
-  return static_cast<std::uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
-}
 
 // Read command of one of the two blocks of the tuning channel's map: channel c
 // reads blocks 3 + 2c and 4 + 2c.
