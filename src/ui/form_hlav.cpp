@@ -205,13 +205,20 @@ void TFormHlav::BuildTopArea(QWidget* central) {
   auto* row = new QHBoxLayout(top);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(4);
+  // The buttons form one group that the printout hides, leaving the row to
+  // the header line.
+  auto* toolBar = new QWidget(top);
+  toolBar->setObjectName("GroupBoxToolBar");
+  auto* toolRow = new QHBoxLayout(toolBar);
+  toolRow->setContentsMargins(0, 0, 0, 0);
+  toolRow->setSpacing(4);
   auto tool = [&](const char* name, QStyle::StandardPixmap icon) {
-    auto* b = new QToolButton(top);
+    auto* b = new QToolButton(toolBar);
     b->setObjectName(name);
     b->setIcon(style()->standardIcon(icon));
     b->setAutoRaise(true);
     b->setIconSize(QSize(20, 20));
-    row->addWidget(b);
+    toolRow->addWidget(b);
     return b;
   };
   tool("SpeedButtonOpen", QStyle::SP_DialogOpenButton);
@@ -220,13 +227,14 @@ void TFormHlav::BuildTopArea(QWidget* central) {
   tool("SpeedButtonPrint", QStyle::SP_FileDialogDetailedView);
   tool("SpeedButtonZpet", QStyle::SP_ArrowBack);
   tool("SpeedButtonZnovu", QStyle::SP_ArrowForward);
-  row->addSpacing(12);
+  toolRow->addSpacing(12);
   for (auto [name, caption] : {std::pair{"ButtonRead", "&Read"}, std::pair{"ButtonVerify", "&Verify"},
                                std::pair{"ButtonProgram", "&Program"}}) {
-    auto* b = new QPushButton(caption, top);
+    auto* b = new QPushButton(caption, toolBar);
     b->setObjectName(name);
-    row->addWidget(b);
+    toolRow->addWidget(b);
   }
+  row->addWidget(toolBar);
   row->addWidget(MakeCheckBox("CheckBoxProgHned", "Programming after change", top));
   row->addSpacing(12);
 
@@ -1054,6 +1062,7 @@ void TFormHlav::SetMapMode(int mode) {
   map_.Panel->hide();
   RefreshPage();
   map_.Panel->show();
+  PushUndo();
 }
 
 void TFormHlav::MenuContensClick() {
@@ -1071,7 +1080,7 @@ void TFormHlav::MenuAboutClick() { about_->exec(); }
 void TFormHlav::SetPrinting(bool printing) {
   printing_ = printing;
   std::vector<QWidget*> hide;
-  for (const char* name : {"StatusBar1", "PanelTools", "LabelSpojeni", "LabelLambdaBlue", "LabelLambdaGreen",
+  for (const char* name : {"StatusBar1", "GroupBoxToolBar", "LabelSpojeni", "LabelLambdaBlue", "LabelLambdaGreen",
                            "LabelLambdaRed", "CheckBoxExtMonitor", "CGaugeRpm", "CGaugeTps", "CGaugeLambda",
                            "CGaugeVoda", "CSpinButtonPolohaA", "CheckBoxAll_PolohaA", "UpDownStartJet",
                            "UpDownAkcelPrah", "UpDownAkcelJet", "UpDownTps0", "UpDownTps100", "ButtonTps0",
@@ -1116,6 +1125,9 @@ void TFormHlav::SpeedButtonPrintClick() {
   labelSpojeni_->hide();
   gaugeProgram_->hide();
   SetPrinting(true);
+  // Lay the window out without the hidden controls before it is drawn, so
+  // the header line takes the room the tool bar leaves.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 
   QPrinter printer(QPrinter::HighResolution);
   QString pdf;
