@@ -1,0 +1,705 @@
+// The window's command and event wiring, driven through its controls by
+// name, offscreen: settings kept between runs, the live operating point,
+// the editing tools with undo, programming after a change, page-scoped file
+// commands, the injection-map modes, the bike model change, printing and
+// help. Modal questions and file dialogs are answered through the window's
+// hooks.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "editor/names.h"
+#include "editor/undo.h"
+#include "files/ign_file.h"
+#include "form_hlav.h"
+#include "model/defaults.h"
+#include "widgets.h"
+#include "window_harness.h"
+
+using namespace velmor;
+using namespace velmor::ui;
+using namespace velmor::wtest;
+
+namespace {
+
+QString N(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
+
+// Records which watched widgets receive a paint event.
+class PaintSpy : public QObject {
+ public:
+  QStringList Painted;
+  std::function<void(QObject*)> OnPaint;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      Painted << watched->objectName();
+      if (OnPaint) OnPaint(watched);
+    }
+    return false;
+  }
+};
+
+bool IsLime(QWidget* w) {
+  const QPalette::ColorRole role = qobject_cast<QLineEdit*>(w) ? QPalette::Base : QPalette::Window;
+  return w->palette().color(role) == ToQColor(Colour::Lime);
+}
+
+// Bytes of the parameter area that differ between two images.
+std::vector<int> Differences(const ParameterImage& a, const ParameterImage& b) {
+  std::vector<int> d;
+  for (int n = 0; n < kParamSize; ++n) {
+    if (a.P(n) != b.P(n)) d.push_back(n);
+  }
+  return d;
+}
+
+}  // namespace
+
+class WindowCommandsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  ScriptedPort port_;
+  QStringList questions_;
+  QStringList messages_;
+  QMessageBox::StandardButton answer_ = QMessageBox::Yes;
+  QString chosenFile_;
+
+  // A shown, active window on the test's config directory.
+  std::unique_ptr<TFormHlav> Make(std::vector<std::string> args = {}) {
+    FormOptions o;
+    o.ConfigDir = dir_->filePath("config").toStdString();
+    o.ProgramDir = dir_->filePath("program").toStdString();
+    o.Arguments = std::move(args);
+    o.StartTimer = false;
+    auto w = std::make_unique<TFormHlav>(port_, o);
+    w->AskYesNoCancel = [this](const QString& text) {
+      questions_ << text;
+      return answer_;
+    };
+    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
+    w->ChooseFile = [this](bool, const QString&) { return chosenFile_; };
+    w->show();
+    w->activateWindow();
+    if (!QTest::qWaitForWindowActive(w.get())) qWarning("window not active: shortcuts will not reach it");
+    return w;
+  }
+
+  template <typename T>
+  static T* Get(TFormHlav& w, const QString& name) {
+    return w.findChild<T*>(name);
+  }
+  static QTabWidget* Tabs(TFormHlav& w) { return Get<QTabWidget>(w, "PageControl1"); }
+  static QAction* Action(TFormHlav& w, const char* name) { return Get<QAction>(w, name); }
+  static int UndoSteps(TFormHlav& w) { return UndoDepth(w.Undo()); }
+
+  // Steps a spinner and checks the step reached the image.
+  static void Bump(TFormHlav& w, const char* spinner, bool up = true) {
+    const ParameterImage before = w.Image();
+    QVERIFY2(ClickArrow(Get<UpDown>(w, spinner), up), spinner);
+    QVERIFY2(before != w.Image(), spinner);
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QDir(dir_->path()).mkpath("program");
+    port_ = ScriptedPort();
+    questions_.clear();
+    messages_.clear();
+    answer_ = QMessageBox::Yes;
+    chosenFile_.clear();
+  }
+
+  // ------------------------------------------------------------ settings
+
+  void SettingsSurviveCloseAndRestart() {
+    {
+      auto w = Make();
+      Action(*w, "MenuGerman")->trigger();
+      Action(*w, "MenuCom3")->trigger();
+      QCOMPARE(port_.opened, 3);
+
+      ClickTab(Tabs(*w), PageInj1);
+      ClickButton(Get<QCheckBox>(*w, "CheckBoxZobrMs_Uni"));
+      ClickTab(Tabs(*w), PagePosition);
+      ClickButton(Get<QCheckBox>(*w, "CheckBoxAll_PolohaA"));
+      ClickTab(Tabs(*w), PageMonitor);
+      ClickButton(Get<QCheckBox>(*w, "CheckBoxExtMonitor"));
+      ClickTab(Tabs(*w), PageBike);
+      TypeAndEnter(Get<QLineEdit>(*w, "EditFan1"), "97");
+      QCOMPARE(int(w->Image().P(35)), 97);
+      ClickTab(Tabs(*w), PageSensors);
+      w->resize(1100, 760);
+      QVERIFY(w->close());
+    }
+    port_ = ScriptedPort();
+    auto w = Make();
+    QCOMPARE(w->Language(), LanguageCode::German);
+    QVERIFY(Action(*w, "MenuGerman")->isChecked());
+    QCOMPARE(w->PageIndex(), int(PageSensors));
+    QCOMPARE(Tabs(*w)->currentIndex(), int(PageSensors));
+    QCOMPARE(port_.opened, 3);
+    QVERIFY(Action(*w, "MenuCom3")->isChecked());
+    for (const char* box : {"CheckBoxZobrMs_Uni", "CheckBoxAll_PolohaA", "CheckBoxExtMonitor"}) {
+      QVERIFY2(Get<QCheckBox>(*w, box)->isChecked(), box);
+    }
+    QCOMPARE(int(w->Image().P(35)), 97);
+    QCOMPARE(w->size(), QSize(1100, 760));
+  }
+
+  void HandEditedSettingsFile_data() {
+    QTest::addColumn<QString>("basic");
+    QTest::addColumn<int>("openedPort");
+    QTest::addColumn<QString>("checkedCom");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("page");
+    QTest::newRow("automatic search from COM5") << "ComPort=21\nComPortAuto=5\n" << 5 << "MenuComAuto"
+                                                << int(LanguageCode::English) << int(PageGear);
+    QTest::newRow("fixed port") << "ComPort=4\n" << 4 << "MenuCom4" << int(LanguageCode::English) << int(PageGear);
+    QTest::newRow("language and page out of range") << "Language=9\nPageControl1->ActivePageIndex=40\n" << 1
+                                                    << "MenuCom1" << int(LanguageCode::English) << int(PageGear);
+    QTest::newRow("language and page in range") << "Language=3\nPageControl1->ActivePageIndex=12\n" << 1
+                                                 << "MenuCom1" << int(LanguageCode::Czech) << int(PageMonitor);
+  }
+  void HandEditedSettingsFile() {
+    QFETCH(QString, basic);
+    QFETCH(int, openedPort);
+    QFETCH(QString, checkedCom);
+    QFETCH(int, language);
+    QFETCH(int, page);
+    QDir(dir_->path()).mkpath("config");
+    QFile ini(dir_->filePath("config/Velmor_v78.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(("[BASIC]\n" + basic).toLatin1());
+    ini.close();
+    auto w = Make();
+    QCOMPARE(port_.opened, openedPort);
+    QVERIFY(Get<QAction>(*w, checkedCom)->isChecked());
+    QCOMPARE(int(w->Language()), language);
+    QCOMPARE(w->PageIndex(), page);
+    QCOMPARE(Tabs(*w)->currentIndex(), page);
+  }
+
+  // ------------------------------------------------------------ live highlight
+
+  void MonitorFrameLightsTheOperatingPoint() {
+    auto w = Make();
+    ClickTab(Tabs(*w), PageInj1);
+    const ParameterImage& img = w->Image();
+    const int row = 5;  // 30 % is the sixth throttle row
+    auto cellOf = [&](int column) { return MapCell(row, column); };
+    auto expectLit = [&](int litCell, int litColumn) {
+      for (int k = 0; k < kMapCells; ++k) {
+        auto* e = Get<QLineEdit>(*w, N(EditorNames::MapCellEdit(k)));
+        QVERIFY(e);
+        if (IsLime(e) != (k == litCell)) QFAIL(qPrintable(QString("cell %1 lit %2").arg(k).arg(IsLime(e))));
+      }
+      for (int c = 0; c < kMapColumns; ++c) {
+        QCOMPARE(IsLime(Get<QLineEdit>(*w, N(EditorNames::RpmAxisEdit(c)))), c == litColumn);
+      }
+      for (int r = 0; r < kMapRows; ++r) {
+        QCOMPARE(IsLime(Get<QLabel>(*w, N(EditorNames::TpsRowLabel(r)))), r == row);
+      }
+    };
+    // An engine speed exactly on an axis point selects that column.
+    for (int column : {3, 10, 14}) {
+      port_.Queue(MonitorFrame(img.P(kInj1Axis + column) * 100, 30));
+      w->Timer1Timer();
+      expectLit(cellOf(column), column);
+    }
+    // A stopped engine lights no cell and no speed point, only the row.
+    port_.Queue(MonitorFrame(0, 30));
+    w->Timer1Timer();
+    expectLit(-1, -1);
+    QCOMPARE(w->Link().MonitorFrames(), 4u);
+  }
+
+  // ------------------------------------------------------------ tools and undo
+
+  void PlusWithAllStepsEveryCellInOneSnapshot_data() {
+    QTest::addColumn<int>("page");
+    QTest::newRow("advance") << int(PageAdvance);
+    QTest::newRow("injection 1") << int(PageInj1);
+  }
+  void PlusWithAllStepsEveryCellInOneSnapshot() {
+    QFETCH(int, page);
+    auto w = Make();
+    ClickTab(Tabs(*w), page);
+    auto* all = Get<QCheckBox>(*w, "CheckBoxAll_Uni");
+    ClickButton(all);
+    QVERIFY(all->isChecked());
+    QCOMPARE(UndoSteps(*w), 0);  // the check box alone changes no parameter
+    std::vector<int> shown(kMapCells);
+    for (int k = 0; k < kMapCells; ++k) shown[k] = Get<QLineEdit>(*w, N(EditorNames::MapCellEdit(k)))->text().toInt();
+    const ParameterImage before = w->Image();
+
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    QCOMPARE(UndoSteps(*w), 1);
+    for (int k = 0; k < kMapCells; ++k) {
+      QCOMPARE(Get<QLineEdit>(*w, N(EditorNames::MapCellEdit(k)))->text().toInt(), shown[k] + 1);
+      if (page == PageAdvance) QCOMPARE(int(w->Image().P(kAdvanceMap + k)), before.P(kAdvanceMap + k) + 1);
+    }
+    // One undo takes the whole step back.
+    QTest::keySequence(w.get(), QKeySequence("Ctrl+Z"));
+    QCOMPARE(w->Image(), before);
+    QCOMPARE(UndoSteps(*w), 0);
+    QVERIFY(!Action(*w, "MenuZpet")->isEnabled());
+    QVERIFY(Action(*w, "MenuZnovu")->isEnabled());
+  }
+
+  void TwoHundredFiftyChangesLeaveOneHundredNinetyNineUndos() {
+    auto w = Make();
+    ClickTab(Tabs(*w), PageBike);
+    QVERIFY(!Action(*w, "MenuZpet")->isEnabled());
+    QVERIFY(!Get<QAbstractButton>(*w, "SpeedButtonZpet")->isEnabled());
+    const int start = w->Image().P(35);
+    for (int i = 1; i <= 250; ++i) {
+      Bump(*w, "UpDownFan1", i % 2 == 1);
+      if (QTest::currentTestFailed()) return;
+    }
+    auto* undoButton = Get<QAbstractButton>(*w, "SpeedButtonZpet");
+    int undos = 0;
+    while (Action(*w, "MenuZpet")->isEnabled() && undos < 1000) {
+      QCOMPARE(undoButton->isEnabled(), true);
+      ClickButton(undoButton);
+      ++undos;
+    }
+    QCOMPARE(undos, 199);
+    QVERIFY(!undoButton->isEnabled());
+    // The oldest state left is the one after the 51st change (an up step).
+    QCOMPARE(int(w->Image().P(35)), start + 1);
+    QVERIFY(Action(*w, "MenuZnovu")->isEnabled());
+    QVERIFY(Get<QAbstractButton>(*w, "SpeedButtonZnovu")->isEnabled());
+  }
+
+  void UndoOfAChangeOnAnotherPageShowsThatPage() {
+    auto w = Make();
+    ClickTab(Tabs(*w), PageBike);
+    Bump(*w, "UpDownFan1");
+    const int first = w->Image().P(35);
+    Bump(*w, "UpDownFan1");
+    ClickTab(Tabs(*w), PageSensors);
+    QTest::keySequence(w.get(), QKeySequence("Ctrl+Z"));
+    QCOMPARE(w->PageIndex(), int(PageBike));
+    QCOMPARE(Tabs(*w)->currentIndex(), int(PageBike));
+    QCOMPARE(int(w->Image().P(35)), first);
+    QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString::number(first));
+    // Redo goes forward again on the same page.
+    ClickButton(Get<QAbstractButton>(*w, "SpeedButtonZnovu"));
+    QCOMPARE(int(w->Image().P(35)), first + 1);
+    QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString::number(first + 1));
+  }
+
+  void EnterOnAnUnchangedFieldTakesNoSnapshot_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("edit");
+    QTest::newRow("committed on leaving") << int(PageBike) << "EditFan1";
+    QTest::newRow("committed on click") << int(PageBike) << "EditBuzeni";
+    QTest::newRow("map cell") << int(PageInj1) << "EditMapCell17";
+    QTest::newRow("speed axis") << int(PageAdvance) << "EditRpmAxisField4";
+  }
+  void EnterOnAnUnchangedFieldTakesNoSnapshot() {
+    QFETCH(int, page);
+    QFETCH(QString, edit);
+    auto w = Make();
+    ClickTab(Tabs(*w), page);
+    const ParameterImage before = w->Image();
+    auto* e = Get<QLineEdit>(*w, edit);
+    QVERIFY(e);
+    e->setFocus();
+    QTest::keyClick(e, Qt::Key_Return);
+    QVERIFY(!e->hasFocus());  // Enter moves on
+    QCOMPARE(UndoSteps(*w), 0);
+    QVERIFY(!Action(*w, "MenuZpet")->isEnabled());
+    QCOMPARE(w->Image(), before);
+  }
+
+  // ------------------------------------------------------------ programming after change
+
+  void ProgrammingAfterChangeSendsOnlyTheChangedBlock_data() {
+    QTest::addColumn<bool>("tuning");
+    QTest::newRow("tuning off") << false;
+    QTest::newRow("tuning on") << true;
+  }
+  void ProgrammingAfterChangeSendsOnlyTheChangedBlock() {
+    QFETCH(bool, tuning);
+    auto w = Make();
+    port_.Reply = EchoBlockWrites;
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
+    QVERIFY(Get<QCheckBox>(*w, "CheckBoxProgHned")->isChecked());
+    if (tuning) QTest::keyClick(w.get(), Qt::Key_F6);
+    QCOMPARE(Get<QCheckBox>(*w, "CheckBoxLadeniPovoleno")->isChecked(), tuning);
+    ClickTab(Tabs(*w), PageBike);
+    for (int i = 0; i < 12; ++i) w->Timer1Timer();  // an idle link
+    port_.written.clear();
+
+    auto writes = [&] {
+      std::vector<int> blocks;
+      for (const LinkFrame& f : port_.written) {
+        if (f[0] < kBlockCount) blocks.push_back(f[0]);
+      }
+      return blocks;
+    };
+    auto runTicks = [&] {
+      for (int i = 0; i < 20; ++i) w->Timer1Timer();
+    };
+
+    // P+35 lies in block 1.
+    Bump(*w, "UpDownFan1");
+    runTicks();
+    if (tuning) {
+      // Recorded, not programmed.
+      QCOMPARE(UndoSteps(*w), 1);
+      QVERIFY(writes().empty());
+    } else {
+      QCOMPARE(writes(), std::vector<int>{1});
+      const LinkFrame& sent = *std::find_if(port_.written.begin(), port_.written.end(),
+                                            [](const LinkFrame& f) { return f[0] == 1; });
+      QVERIFY(std::equal(sent.begin() + 1, sent.begin() + 1 + kBlockSize, w->Image().Block(1).begin()));
+      QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Program device: OK"));
+    }
+    // Nothing is read back: no verify follows a change.
+    for (int c : port_.Commands()) {
+      if (tuning) continue;  // tuning polls are block reads
+      QVERIFY2(c == kPollCommand || c < kBlockCount, qPrintable(QString::number(c, 16)));
+    }
+
+    // An undo programs the restored block, also while tuning is on.
+    port_.written.clear();
+    ClickButton(Get<QAbstractButton>(*w, "SpeedButtonZpet"));
+    runTicks();
+    QCOMPARE(writes(), std::vector<int>{1});
+  }
+
+  void ProgrammingAfterChangeSendsEveryChangedBlockInOrder() {
+    auto w = Make();
+    port_.Reply = EchoBlockWrites;
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
+    ClickTab(Tabs(*w), PageInj1);
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxAll_Uni"));
+    port_.written.clear();
+    // Map 1 (P+600..P+899) lies in blocks 5 and 6; in " 1 = 2" map 2
+    // (P+900..P+1199, blocks 7 and 8) follows it.
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    std::vector<int> blocks;
+    for (const LinkFrame& f : port_.written) {
+      if (f[0] < kBlockCount) blocks.push_back(f[0]);
+    }
+    QCOMPARE(blocks, (std::vector<int>{5, 6, 7, 8}));
+    QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Program device: OK"));
+  }
+
+  // ------------------------------------------------------------ page-scoped file commands
+
+  void OpenForActualPageLoadsOnlyTheAdvancePage() {
+    // A file of another bike with its own advance settings and other values.
+    ParameterImage other;
+    DerivedTables tables;
+    other.P(0) = 5;
+    ApplyDefaults(other, tables, DefaultsScope::Whole);
+    for (int k = 0; k < kMapCells; ++k) other.P(kAdvanceMap + k) = static_cast<std::uint8_t>(10 + k % 30);
+    for (int c = 0; c < kMapColumns; ++c) other.P(kAdvanceAxis + c) = static_cast<std::uint8_t>(8 + 6 * c);
+    other.P(35) = 111;
+    const QString path = dir_->filePath("other.ign");
+    QVERIFY(SaveParameterFile(path.toStdString(), other, {}).Ok);
+
+    auto w = Make();
+    ClickTab(Tabs(*w), PageAdvance);
+    const ParameterImage before = w->Image();
+    chosenFile_ = path;
+    QTest::keySequence(w.get(), QKeySequence("Shift+F3"));
+    QVERIFY(messages_.isEmpty());
+    const std::vector<int> changed = Differences(before, w->Image());
+    QVERIFY(!changed.empty());
+    for (int n : changed) {
+      const bool advance = (n >= 42 && n <= 45) || (n >= kAdvanceAxis && n < kAdvanceAxis + kMapColumns) ||
+                           (n >= kAdvanceMap && n < kAdvanceMap + kMapCells);
+      QVERIFY2(advance, qPrintable(QString("P+%1 changed").arg(n)));
+    }
+    for (int k = 0; k < kMapCells; ++k) QCOMPARE(w->Image().P(kAdvanceMap + k), other.P(kAdvanceMap + k));
+    QCOMPARE(Get<QLineEdit>(*w, "EditMapCell0")->text(), QString::number(other.P(kAdvanceMap)));
+    QCOMPARE(QString::fromStdString(w->CurrentFileName()), path);
+    QCOMPARE(UndoSteps(*w), 1);
+  }
+
+  void NewForActualPageAsksFirst_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("reset");
+    QTest::newRow("yes") << int(QMessageBox::Yes) << true;
+    QTest::newRow("no") << int(QMessageBox::No) << false;
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false;
+  }
+  void NewForActualPageAsksFirst() {
+    QFETCH(int, answer);
+    QFETCH(bool, reset);
+    auto w = Make();
+    ClickTab(Tabs(*w), PageBike);
+    const int fan = w->Image().P(35);
+    const int advance = w->Image().P(kAdvanceMap);
+    TypeAndEnter(Get<QLineEdit>(*w, "EditFan1"), QString::number(fan + 7));
+    w->Image().P(kAdvanceMap) = static_cast<std::uint8_t>(advance + 3);  // another page's byte
+    answer_ = static_cast<QMessageBox::StandardButton>(answer);
+    QTest::keySequence(w.get(), QKeySequence("Ctrl+Alt+N"));
+    QCOMPARE(questions_, QStringList{"Do you want default setting for this page?"});
+    QCOMPARE(int(w->Image().P(35)), reset ? fan : fan + 7);
+    QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString::number(reset ? fan : fan + 7));
+    QCOMPARE(int(w->Image().P(kAdvanceMap)), advance + 3);
+  }
+
+  void PageCommandsDoNothingOnCoupledInjectionPages() {
+    auto w = Make();
+    Action(*w, "Menu_Jet123Coupled")->trigger();
+    ClickTab(Tabs(*w), PageInj1);
+    QVERIFY(!Action(*w, "MenuOpenActPage")->isEnabled());
+    QVERIFY(!Action(*w, "MenuNewActPage")->isEnabled());
+    chosenFile_ = dir_->filePath("missing.ign");
+    w->MenuOpenActPageClick();  // even when reached directly
+    QVERIFY(messages_.isEmpty());
+    ClickTab(Tabs(*w), PageAdvance);
+    QVERIFY(Action(*w, "MenuOpenActPage")->isEnabled());
+  }
+
+  // ------------------------------------------------------------ injection-map modes
+
+  void InjectionMapModes() {
+    auto w = Make();
+    auto* tabs = Tabs(*w);
+    QVERIFY(Action(*w, "Menu_Jet123Stejny")->isChecked());
+    QVERIFY(!tabs->isTabVisible(PageInj2));
+
+    Action(*w, "Menu_Jet123Normal")->trigger();
+    QCOMPARE(int(w->Image().P(47)), int(MapModeNormal));
+    QVERIFY(tabs->isTabVisible(PageInj2));
+    QCOMPARE(UndoSteps(*w), 1);  // the mode byte is a change
+
+    // A separate axis for map 2, typed on its page.
+    ClickTab(tabs, PageInj2);
+    const int axis0 = w->Image().P(kInj2Axis);
+    TypeAndEnter(Get<QLineEdit>(*w, "EditRpmAxisField0"), QString::number((axis0 + 2) * 100));
+    QCOMPARE(int(w->Image().P(kInj2Axis)), axis0 + 2);
+    QVERIFY(w->Image().P(kInj2Axis) != w->Image().P(kInj1Axis));
+
+    // Normal again leaves both axes.
+    Action(*w, "Menu_Jet123Normal")->trigger();
+    QCOMPARE(int(w->Image().P(kInj2Axis)), axis0 + 2);
+
+    Action(*w, "Menu_Jet123Coupled")->trigger();
+    QCOMPARE(int(w->Image().P(47)), int(MapModeCoupled));
+    for (int c = 0; c < kMapColumns; ++c) QCOMPARE(w->Image().P(kInj2Axis + c), w->Image().P(kInj1Axis + c));
+    QCOMPARE(Get<QLineEdit>(*w, "EditRpmAxisField0")->text(), QString::number(w->Image().P(kInj1Axis) * 100));
+    QVERIFY(tabs->isTabVisible(PageInj2));
+    QVERIFY(Action(*w, "Menu_Jet123Coupled")->isChecked());
+    QVERIFY(!Action(*w, "Menu_Jet123Normal")->isChecked());
+    const int steps = UndoSteps(*w);
+
+    // "1 = 2" on page 3 moves to page 2 and hides page 3.
+    QCOMPARE(tabs->currentIndex(), int(PageInj2));
+    Action(*w, "Menu_Jet123Stejny")->trigger();
+    QCOMPARE(w->PageIndex(), int(PageInj1));
+    QCOMPARE(tabs->currentIndex(), int(PageInj1));
+    QVERIFY(!tabs->isTabVisible(PageInj2));
+    QCOMPARE(UndoSteps(*w), steps + 1);
+    QCOMPARE(Get<QLabel>(*w, "MapHeaderLabel5")->text(), QString("  1 = 2  "));
+  }
+
+  // ------------------------------------------------------------ bike model
+
+  void BikeModelChange_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("no keeps the settings") << int(QMessageBox::No);
+    QTest::newRow("yes loads the model's defaults") << int(QMessageBox::Yes);
+  }
+  void BikeModelChange() {
+    QFETCH(int, answer);
+    auto w = Make();
+    QCOMPARE(int(w->Image().P(0)), 0);
+    ClickTab(Tabs(*w), PageInj1);
+    TypeAndEnter(Get<QLineEdit>(*w, "EditMapCell20"), "110");
+    const std::uint16_t oldTime = w->Image().Word(kInj1Map + 2 * 20);
+    ClickTab(Tabs(*w), PageBike);
+    const int fan = w->Image().P(35);
+    TypeAndEnter(Get<QLineEdit>(*w, "EditFan1"), QString::number(fan + 5));
+
+    answer_ = static_cast<QMessageBox::StandardButton>(answer);
+    auto* combo = Get<QComboBox>(*w, "ComboBoxBike");
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(combo->currentIndex(), 1);
+    QCOMPARE(questions_, QStringList{"Do you want default setting?"});
+    QCOMPARE(int(w->Image().P(0)), 1);
+
+    ClickTab(Tabs(*w), PageInj1);
+    const std::uint16_t newTime = w->Image().Word(kInj1Map + 2 * 20);
+    const std::uint16_t base = w->Tables().BaseTime1[20];
+    if (answer == QMessageBox::No) {
+      QCOMPARE(int(w->Image().P(35)), fan + 5);
+      QCOMPARE(Get<QLineEdit>(*w, "EditMapCell20")->text(), QString("110"));
+      QVERIFY(newTime != oldTime);  // the larger engine's base time
+      QCOMPARE(int(newTime), (110 * base + 50) / 100);
+    } else {
+      QCOMPARE(int(w->Image().P(35)), fan);
+      QCOMPARE(Get<QLineEdit>(*w, "EditMapCell20")->text(), QString("100"));
+      QCOMPARE(int(newTime), int(base));
+    }
+    // Map 2 follows map 1 in " 1 = 2".
+    QCOMPARE(w->Image().Word(kInj2Map + 2 * 20), newTime);
+  }
+
+  void NinthBikeItemAsksNothing() {
+    auto w = Make();
+    ClickTab(Tabs(*w), PageBike);
+    TypeAndEnter(Get<QLineEdit>(*w, "EditBuzeni"), "900");
+    QCOMPARE(int(w->Image().P(4)), 9);
+    auto* combo = Get<QComboBox>(*w, "ComboBoxBike");
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_End);
+    QVERIFY(questions_.isEmpty());
+    QCOMPARE(int(w->Image().P(0)), 0);
+    // The model's fixed header values are set again all the same, and the
+    // list shows the model the image holds.
+    QCOMPARE(int(w->Image().P(4)), 19);
+    QCOMPARE(Get<QLineEdit>(*w, "EditBuzeni")->text(), QString("1900"));
+    QCOMPARE(combo->currentIndex(), 0);
+  }
+
+  // ------------------------------------------------------------ printing
+
+  void PrintingWritesAPdfOfThePageShown_data() {
+    QTest::addColumn<int>("page");
+    QTest::newRow("bike") << int(PageBike);
+    QTest::newRow("injection 1") << int(PageInj1);
+  }
+  void PrintingWritesAPdfOfThePageShown() {
+    QFETCH(int, page);
+    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed: the page would be printed");
+    const QString home = dir_->filePath("home");
+    QDir().mkpath(home);
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+
+    auto w = Make();
+    ClickTab(Tabs(*w), page);
+    for (int i = 0; i < 30; ++i) w->Timer1Timer();  // a silent unit: the no-connection label shows
+    QVERIFY(Get<QLabel>(*w, "LabelSpojeni")->isVisible());
+    std::vector<bool> tabsBefore;
+    for (int p = 0; p < PageCount; ++p) tabsBefore.push_back(Tabs(*w)->isTabVisible(p));
+    QVERIFY(!tabsBefore[PageInj2]);  // hidden by " 1 = 2"
+
+    // What reaches the paper: the widgets painted while the page is printed.
+    const QString field = page == PageBike ? "EditFan1" : "EditMapCell0";
+    const QString gadget = page == PageBike ? "UpDownFan1" : "UpDownMapCell0";
+    auto* header = Get<QLabel>(*w, "LabelHlaseni");
+    PaintSpy spy;
+    QString headerText;
+    bool headerFits = false;
+    int tabsShown = 0;
+    spy.OnPaint = [&](QObject* o) {
+      if (o != header) return;
+      headerText = header->text();
+      headerFits = header->contentsRect().width() >= header->fontMetrics().horizontalAdvance(headerText);
+      tabsShown = 0;
+      for (int p = 0; p < PageCount; ++p) tabsShown += Tabs(*w)->isTabVisible(p) ? 1 : 0;
+    };
+    for (const QString& name : {QString("LabelHlaseni"), QString("LabelSpojeni"), QString("SpeedButtonOpen"),
+                                QString("ButtonRead"), field, gadget}) {
+      QWidget* target = Get<QWidget>(*w, name);
+      QVERIFY2(target, qPrintable(name));
+      target->installEventFilter(&spy);
+    }
+    QTest::keySequence(w.get(), QKeySequence("Ctrl+P"));
+    QVERIFY(spy.Painted.contains(field));
+    QVERIFY(spy.Painted.contains("LabelHlaseni"));
+    QVERIFY(!spy.Painted.contains("LabelSpojeni"));
+    QVERIFY(!spy.Painted.contains(gadget));
+    QVERIFY(!spy.Painted.contains("SpeedButtonOpen"));
+    QVERIFY(!spy.Painted.contains("ButtonRead"));
+    QVERIFY2(headerText.startsWith("Date and time of printing:  "), qPrintable(headerText));
+    QVERIFY2(headerFits, qPrintable(headerText));
+    QCOMPARE(tabsShown, 1);
+
+    const QString pdf = QString::fromStdString(w->LastPrintFile());
+    QVERIFY2(pdf.startsWith(home), qPrintable(pdf));
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    QCOMPARE(header->text(), pdf);
+
+    // The window is back as the configuration shows it.
+    for (int p = 0; p < PageCount; ++p) QCOMPARE(Tabs(*w)->isTabVisible(p), bool(tabsBefore[p]));
+    QVERIFY(Get<QWidget>(*w, "StatusBar1")->isVisible());
+    QVERIFY(Get<QWidget>(*w, "GroupBoxToolBar")->isVisible());
+    QVERIFY(Get<QWidget>(*w, gadget)->isVisible());
+    if (page == PageInj1) {
+      QVERIFY(Get<QWidget>(*w, "CheckBoxAll_Uni")->isVisible());
+      // The throttle row labels stay white.
+      QCOMPARE(Get<QLabel>(*w, "TpsRowLabel9")->palette().color(QPalette::Window), QColor(Qt::white));
+    }
+
+    QProcess render;
+    const QString png = dir_->filePath("page");
+    render.start("pdftoppm", {"-png", "-r", "40", "-singlefile", pdf, png});
+    if (!render.waitForFinished(20000) || render.exitStatus() != QProcess::NormalExit || render.exitCode() != 0) {
+      QSKIP("pdftoppm not available: the rendered page is not checked");
+    }
+    const QImage image(png + ".png");
+    QVERIFY(!image.isNull());
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (qGray(image.pixel(x, y)) < 200) ++dark;
+      }
+    }
+    QVERIFY2(dark > image.width() * image.height() / 200, qPrintable(QString("%1 dark pixels").arg(dark)));
+    if (qEnvironmentVariableIsSet("VELMOR_KEEP_PRINT")) QFile::copy(png + ".png", qEnvironmentVariable("VELMOR_KEEP_PRINT") + QString::number(page) + ".png");
+  }
+
+  void FailedPrintLeavesNoPrintState() {
+    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed: the page would be printed");
+    // Home is a file: no documents directory can be made there.
+    const QString home = dir_->filePath("home-file");
+    QFile f(home);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+
+    auto w = Make();
+    ClickTab(Tabs(*w), PageBike);
+    w->SpeedButtonPrintClick();
+    QVERIFY(w->LastPrintFile().empty());
+    QVERIFY(Get<QLabel>(*w, "LabelHlaseni")->text().startsWith("Open file error!"));
+    QVERIFY(Get<QWidget>(*w, "UpDownFan1")->isVisible());
+    QVERIFY(Tabs(*w)->isTabVisible(PageAdvance));
+    QVERIFY(!Tabs(*w)->isTabVisible(PageInj2));
+    // The tick shows the no-connection label again: printing is over.
+    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    QVERIFY(Get<QLabel>(*w, "LabelSpojeni")->isVisible());
+  }
+
+  // ------------------------------------------------------------ help
+
+  void HelpWithoutTheDocumentSaysSo_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("english") << "ENGLISH" << "Error by opening file Velmor_en.pdf !";
+    QTest::newRow("czech") << "CESKY" << QString::fromUtf8("Chyba při otevírání souboru Velmor_cz.pdf !");
+  }
+  void HelpWithoutTheDocumentSaysSo() {
+    QFETCH(QString, language);
+    QFETCH(QString, message);
+    auto w = Make({language.toStdString()});
+    QTest::keyClick(w.get(), Qt::Key_F1);
+    QCOMPARE(messages_, QStringList{message});
+  }
+};
+
+QTEST_MAIN(WindowCommandsTest)
+#include "window_commands_test.moc"
