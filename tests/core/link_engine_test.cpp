@@ -570,6 +570,13 @@ TEST_F(LinkEngineTest, ShownStatusIsAgedByTheTickLikeTheLinksOwn) {
   // A hidden label is shown again.
   engine.ShowStatus("Saved", false);
   EXPECT_TRUE(engine.Status().Visible);
+
+  // New and Open hide label and gauge at once; a later status shows it again.
+  engine.HideStatus();
+  EXPECT_FALSE(engine.Status().Visible);
+  EXPECT_FALSE(engine.Status().GaugeVisible);
+  engine.ShowStatus("Saved", false);
+  EXPECT_TRUE(engine.Status().Visible);
 }
 
 TEST_F(LinkEngineTest, WatchdogShowsNoConnectionAndReopensEveryThirtyTicks) {

@@ -424,6 +424,12 @@ void LinkEngine::ShowStatus(std::string text, bool red) {
   NotifyStatus();
 }
 
+void LinkEngine::HideStatus() {
+  status_.Visible = false;
+  status_.GaugeVisible = false;
+  NotifyStatus();
+}
+
 void LinkEngine::SetStatus(std::string text, bool red) {
   status_.Text = std::move(text);
   status_.Red = red;

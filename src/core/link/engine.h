@@ -104,6 +104,8 @@ class LinkEngine {
   // messages): red or the normal colour, shown, and hidden by the tick 200
   // ticks later like the link's own texts. The gauge is left as it is.
   void ShowStatus(std::string text, bool red);
+  // Hides the status label and the gauge at once (New, Open).
+  void HideStatus();
 
   // Port.
   void OpenPort();
