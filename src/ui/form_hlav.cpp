@@ -353,11 +353,17 @@ void TFormHlav::WireEvents() {
   radio("RadioGroupPinEngine23", [=, this] { byteFrom("RadioGroupPinEngine23", 38); PushUndo(); });
   radio("RadioGroupPinEngine14", [=, this] { byteFrom("RadioGroupPinEngine14", 39); PushUndo(); });
   radio("RadioGroupPinBody11", [=, this] { byteFrom("RadioGroupPinBody11", 40); PushUndo(); });
+  // The shared handler stores only the groups of the page shown: a group on
+  // another page still shows the image as it was when that page was last
+  // shown, and storing it would undo a file opened or a unit read since.
+  const auto shownByteFrom = [=, this](const char* name, int offset) {
+    if (auto* r = Find<RadioGroup>(name); r && sheets_[pageIndex_]->isAncestorOf(r)) byteFrom(name, offset);
+  };
   const auto gearSystem = [=, this] {
-    byteFrom("RadioGroupGearSystem", 136);
-    byteFrom("RadioGroupClutchMode", 120);
-    byteFrom("RadioGroupSpeedMode", 138);
-    byteFrom("RadioGroupIdleMode", 333);
+    shownByteFrom("RadioGroupGearSystem", 136);
+    shownByteFrom("RadioGroupClutchMode", 120);
+    shownByteFrom("RadioGroupSpeedMode", 138);
+    shownByteFrom("RadioGroupIdleMode", 333);
     RefreshView();
     PushUndo();
   };
