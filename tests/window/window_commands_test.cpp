@@ -72,6 +72,8 @@ class WindowCommandsTest : public QObject {
   QStringList messages_;
   QMessageBox::StandardButton answer_ = QMessageBox::Yes;
   QString chosenFile_;
+  QStringList dialogs_;
+  ParameterImage before_;  // "open:" or "save:" and the name each dialog started with
 
   // A shown, active window on the test's config directory.
   std::unique_ptr<TFormHlav> Make(std::vector<std::string> args = {}) {
@@ -86,7 +88,10 @@ class WindowCommandsTest : public QObject {
       return answer_;
     };
     w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
-    w->ChooseFile = [this](bool, const QString&) { return chosenFile_; };
+    w->ChooseFile = [this](bool save, const QString& start) {
+      dialogs_ << (save ? "save:" : "open:") + start;
+      return chosenFile_;
+    };
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w.get())) qWarning("window not active: shortcuts will not reach it");
@@ -117,6 +122,7 @@ class WindowCommandsTest : public QObject {
     messages_.clear();
     answer_ = QMessageBox::Yes;
     chosenFile_.clear();
+    dialogs_.clear();
   }
 
   // ------------------------------------------------------------ settings
@@ -137,6 +143,9 @@ class WindowCommandsTest : public QObject {
       ClickTab(Tabs(*w), PageBike);
       TypeAndEnter(Get<QLineEdit>(*w, "EditFan1"), "97");
       QCOMPARE(int(w->Image().P(35)), 97);
+      chosenFile_ = dir_->filePath("saved");
+      QTest::keyClick(w.get(), Qt::Key_F2);
+      QVERIFY(QFileInfo::exists(chosenFile_ + ".ign"));
       ClickTab(Tabs(*w), PageSensors);
       w->resize(1100, 760);
       QVERIFY(w->close());
@@ -154,6 +163,48 @@ class WindowCommandsTest : public QObject {
     }
     QCOMPARE(int(w->Image().P(35)), 97);
     QCOMPARE(w->size(), QSize(1100, 760));
+    // The file last saved names the window and starts the next dialog.
+    const QString saved = dir_->filePath("saved.ign");
+    QCOMPARE(QString::fromStdString(w->CurrentFileName()), saved);
+    QVERIFY(w->windowTitle().endsWith("       " + saved));
+    chosenFile_.clear();
+    dialogs_.clear();
+    QTest::keyClick(w.get(), Qt::Key_F3);
+    QCOMPARE(dialogs_, QStringList{"open:" + saved});
+  }
+
+  void FileDialogsStartWhereTheCommandSays_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("ctrl");
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<bool>("programDir");
+    QTest::newRow("open button") << "SpeedButtonOpen" << false << "open" << false;
+    QTest::newRow("open button with Ctrl") << "SpeedButtonOpen" << true << "open" << true;
+    QTest::newRow("save button") << "SpeedButtonSave" << false << "save" << false;
+    QTest::newRow("save button with Ctrl") << "SpeedButtonSave" << true << "save" << true;
+    QTest::newRow("Open") << "MenuOpen" << false << "open" << false;
+    QTest::newRow("Open from exe dir") << "MenuOpenExeDir" << false << "open" << true;
+    QTest::newRow("Save") << "MenuSave" << false << "save" << false;
+    QTest::newRow("Save to exe dir") << "MenuSaveExeDir" << false << "save" << true;
+  }
+  void FileDialogsStartWhereTheCommandSays() {
+    QFETCH(QString, control);
+    QFETCH(bool, ctrl);
+    QFETCH(QString, dialog);
+    QFETCH(bool, programDir);
+    auto w = Make();
+    const ParameterImage before = w->Image();
+    if (auto* b = Get<QAbstractButton>(*w, control)) {
+      QTest::mouseClick(b, Qt::LeftButton, ctrl ? Qt::ControlModifier : Qt::KeyboardModifiers());
+    } else {
+      QVERIFY(Action(*w, qPrintable(control)));
+      Action(*w, qPrintable(control))->trigger();
+    }
+    const QString start = programDir ? dir_->filePath("program/data.ign") : QString();
+    QCOMPARE(dialogs_, QStringList{dialog + ":" + start});
+    // A cancelled dialog changes nothing.
+    QCOMPARE(w->Image(), before);
+    QVERIFY(w->CurrentFileName().empty());
   }
 
   void HandEditedSettingsFile_data() {
@@ -510,6 +561,96 @@ class WindowCommandsTest : public QObject {
     QVERIFY(!tabs->isTabVisible(PageInj2));
     QCOMPARE(UndoSteps(*w), steps + 1);
     QCOMPARE(Get<QLabel>(*w, "MapHeaderLabel5")->text(), QString("  1 = 2  "));
+  }
+
+  void UndoOfAModeChangeReturnsToTheSecondMapPage() {
+    auto w = Make();
+    Action(*w, "Menu_Jet123Normal")->trigger();
+    ClickTab(Tabs(*w), PageInj2);
+    TypeAndEnter(Get<QLineEdit>(*w, "EditMapCell3"), "120");  // recorded with page 3
+    Action(*w, "Menu_Jet123Stejny")->trigger();
+    QCOMPARE(w->PageIndex(), int(PageInj1));
+    QTest::keySequence(w.get(), QKeySequence("Ctrl+Z"));
+    QCOMPARE(int(w->Image().P(47)), int(MapModeNormal));
+    QVERIFY(Tabs(*w)->isTabVisible(PageInj2));
+    QCOMPARE(w->PageIndex(), int(PageInj2));
+    QCOMPARE(Tabs(*w)->currentIndex(), int(PageInj2));
+    QCOMPARE(Get<QLineEdit>(*w, "EditMapCell3")->text(), QString("120"));
+  }
+
+  // ------------------------------------------------------------ radio groups
+
+  void RadioGroupsWriteTheirByte_data() {
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<bool>("snapshot");
+    QTest::newRow("pin engine 23") << "RadioGroupPinEngine23" << int(PageBike) << 38 << true;
+    QTest::newRow("pin engine 14") << "RadioGroupPinEngine14" << int(PageBike) << 39 << true;
+    QTest::newRow("pin body 11") << "RadioGroupPinBody11" << int(PageBike) << 40 << true;
+    QTest::newRow("position reference") << "RadioGroupPolohaA" << int(PagePosition) << 56 << true;
+    QTest::newRow("gear system") << "RadioGroupGearSystem" << int(PageGear) << 136 << true;
+    QTest::newRow("speed sensor") << "RadioGroupSpeedMode" << int(PageGear) << 138 << true;
+    QTest::newRow("clutch mode") << "RadioGroupClutchMode" << int(PageRace) << 120 << true;
+    QTest::newRow("tuning mode") << "RadioGroupLadeniMode" << int(PageTuning) << 290 << true;
+    QTest::newRow("lambda sensor") << "RadioGroupCidloLambdaMode" << int(PageSensors) << 302 << true;
+    QTest::newRow("idle control: no snapshot") << "RadioGroupIdleMode" << int(PageIdle) << 333 << false;
+  }
+  void RadioGroupsWriteTheirByte() {
+    QFETCH(QString, group);
+    QFETCH(int, page);
+    QFETCH(int, offset);
+    QFETCH(bool, snapshot);
+    auto w = Make();
+    ClickTab(Tabs(*w), page);
+    auto* r = Get<RadioGroup>(*w, group);
+    QVERIFY(r);
+    before_ = w->Image();
+    const int before = before_.P(offset);
+    QCOMPARE(r->ItemIndex(), before);
+    const int target = (before + 1) % r->Items().size();
+    ClickButton(Get<QAbstractButton>(*w, QString("%1_Item%2").arg(group).arg(target)));
+    QCOMPARE(int(w->Image().P(offset)), target);
+    QCOMPARE(UndoSteps(*w), snapshot ? 1 : 0);
+    if (group == "RadioGroupCidloLambdaMode") {
+      // The chosen sensor's characteristic is loaded and shown.
+      bool loaded = false;
+      for (int n = 303; n <= 317; ++n) loaded |= w->Image().P(n) != before_.P(n);
+      QVERIFY(loaded);
+      for (int i = 0; i < 5; ++i) {
+        QCOMPARE(Get<QLineEdit>(*w, QString("EditCidloLambdaAf%1").arg(i))->text(),
+                 QString::number(w->Image().P(303 + i)));
+        QCOMPARE(Get<QLineEdit>(*w, QString("EditCidloLambdaNap%1").arg(i))->text(),
+                 QString::number(w->Image().Word(308 + 2 * i)));
+      }
+    }
+  }
+
+  void GearRadioGroupKeepsSettingsOfPagesNotShown() {
+    // A file whose clutch mode and idle control differ from the defaults.
+    ParameterImage file;
+    DerivedTables tables;
+    ApplyDefaults(file, tables, DefaultsScope::Whole);
+    file.P(120) = static_cast<std::uint8_t>(1 - file.P(120));
+    file.P(333) = static_cast<std::uint8_t>(1 - file.P(333));
+    const QString path = dir_->filePath("clutch.ign");
+    QVERIFY(SaveParameterFile(path.toStdString(), file, {}).Ok);
+
+    auto w = Make();
+    // Both groups have shown the defaults once.
+    ClickTab(Tabs(*w), PageRace);
+    ClickTab(Tabs(*w), PageIdle);
+    ClickTab(Tabs(*w), PageGear);
+    chosenFile_ = path;
+    QTest::keyClick(w.get(), Qt::Key_F3);
+    QCOMPARE(w->Image().P(120), file.P(120));
+    QCOMPARE(w->Image().P(333), file.P(333));
+
+    const int speed = w->Image().P(138);
+    ClickButton(Get<QAbstractButton>(*w, QString("RadioGroupSpeedMode_Item%1").arg(1 - speed)));
+    QCOMPARE(int(w->Image().P(138)), 1 - speed);
+    QCOMPARE(w->Image().P(120), file.P(120));
+    QCOMPARE(w->Image().P(333), file.P(333));
   }
 
   // ------------------------------------------------------------ bike model
