@@ -11,7 +11,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPrinterInfo>
+#include <QStatusBar>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -372,6 +374,76 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(UndoSteps(*w), 0);
     QVERIFY(!Action(*w, "MenuZpet")->isEnabled());
     QCOMPARE(w->Image(), before);
+  }
+
+  void TypedValuesAreCommittedByTheNextCommitEvent_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("typedInto");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("then");  // "tab", an edit to click into, or a spinner's up arrow
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("stored");    // -1: not committed yet
+    QTest::newRow("leaving a box that commits on leaving") << int(PageBike) << "EditFan1" << "95" << "tab" << 35 << 95;
+    QTest::newRow("leaving a box that commits on a click") << int(PageBike) << "EditBuzeni" << "900" << "tab" << 4 << -1;
+    QTest::newRow("click into a box that commits on leaving") << int(PageBike) << "EditBuzeni" << "900"
+                                                               << "EditStartLimiter" << 4 << -1;
+    QTest::newRow("click into a box that commits on a click") << int(PageBike) << "EditBuzeni" << "900"
+                                                              << "EditLambdaTachoAf0" << 4 << 9;
+    QTest::newRow("another field's spinner") << int(PageBike) << "EditBuzeni" << "900" << "UpDownFan1" << 4 << 9;
+    QTest::newRow("click into another map cell") << int(PageAdvance) << "EditMapCell5" << "33" << "EditMapCell6" << kAdvanceMap + 5 << 33;
+  }
+  void TypedValuesAreCommittedByTheNextCommitEvent() {
+    QFETCH(int, page);
+    QFETCH(QString, typedInto);
+    QFETCH(QString, text);
+    QFETCH(QString, then);
+    QFETCH(int, offset);
+    QFETCH(int, stored);
+    auto w = Make();
+    ClickTab(Tabs(*w), page);
+    const int before = w->Image().P(offset);
+    auto* e = Get<QLineEdit>(*w, typedInto);
+    QTest::mouseClick(e, Qt::LeftButton);
+    e->selectAll();
+    QTest::keyClicks(e, text);
+    QCOMPARE(int(w->Image().P(offset)), before);  // nothing while typing
+    if (then == "tab") {
+      QTest::keyClick(e, Qt::Key_Tab);
+    } else if (auto* spinner = Get<UpDown>(*w, then)) {
+      QVERIFY(ClickArrow(spinner, true));
+    } else {
+      QTest::mouseClick(Get<QLineEdit>(*w, then), Qt::LeftButton);
+    }
+    QCOMPARE(int(w->Image().P(offset)), stored < 0 ? before : stored);
+  }
+
+  void NoteIsStoredWhenThePointerLeavesIt() {
+    auto w = Make();
+    ClickTab(Tabs(*w), PageBike);
+    auto* memo = Get<QPlainTextEdit>(*w, "Memo1");
+    QVERIFY(memo);
+    memo->setFocus();
+    QTest::keyClicks(memo, "ab");
+    QTest::keyClick(memo, Qt::Key_Return);  // reaches the memo: a second line
+    QTest::keyClicks(memo, "c");
+    QCOMPARE(memo->toPlainText(), QString("ab\nc"));
+    QCOMPARE(int(w->Image().P(kMemoStart)), 0);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(memo, &leave);
+    QCOMPARE(int(w->Image().P(kMemoStart)), int('a'));
+    QCOMPARE(int(w->Image().P(kMemoStart + 1)), int('b'));
+    QCOMPARE(int(w->Image().P(kMemoStart + 2)), 0);
+    QCOMPARE(int(w->Image().P(kMemoStart + 3)), int('c'));
+  }
+
+  void HintOfTheControlUnderThePointerShowsInTheStatusBar() {
+    auto w = Make();
+    auto* bar = Get<QStatusBar>(*w, "StatusBar1");
+    auto* print = Get<QWidget>(*w, "SpeedButtonPrint");
+    QTest::mouseMove(print);
+    QTRY_COMPARE(bar->currentMessage(), QString("Print parametrs"));
+    QTest::mouseMove(Get<QWidget>(*w, "LabelVerze1"));
+    QTRY_COMPARE(bar->currentMessage(), QString("Version of program in ignition"));
   }
 
   // ------------------------------------------------------------ programming after change
