@@ -20,6 +20,9 @@
 #include <QtTest>
 
 #include "editor/names.h"
+#include "editor/operating_point.h"
+#include "editor/view.h"
+#include "lang/control_texts.h"
 #include "editor/undo.h"
 #include "files/ign_file.h"
 #include "form_hlav.h"
@@ -242,6 +245,50 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(Tabs(*w)->currentIndex(), page);
   }
 
+  // ------------------------------------------------------------ names
+
+  // The core addresses controls by name and the window skips a name it does
+  // not find, so a misspelt name would fail silently.
+  void EveryNameTheCoreAddressesExists() {
+    auto w = Make();
+    auto exists = [&](std::string_view name) {
+      const QString n = N(name);
+      return w->findChild<QWidget*>(n) || w->findChild<QAction*>(n);
+    };
+    QStringList missing;
+    for (int id = 0; id < HighlightCount; ++id) {
+      if (!exists(HighlightName(id))) missing << N(HighlightName(id));
+    }
+    ParameterImage image = w->Image();
+    ViewModel view;
+    for (std::uint8_t mode : {MapModeNormal, MapModeCoupled, MapModeEqual}) {
+      image.P(47) = mode;
+      for (int page = 0; page < PageCount; ++page) {
+        for (bool flag : {false, true}) {
+          ViewInputs in;
+          in.Page = page;
+          in.MsMode = flag;
+          in.TuningOn = flag;
+          velmor::RefreshView(image, in, view);
+          for (const ControlState& state : view.States()) {
+            if (!exists(state.Name)) missing << N(state.Name);
+          }
+        }
+      }
+    }
+    for (int i = 0; i < kMonLabelCount; ++i) {
+      if (!exists(MonLabelName(static_cast<MonLabel>(i)))) missing << MonLabelName(static_cast<MonLabel>(i));
+    }
+    for (int i = 0; i < kMonGaugeCount; ++i) {
+      if (!exists(MonGaugeName(static_cast<MonGauge>(i)))) missing << MonGaugeName(static_cast<MonGauge>(i));
+    }
+    for (const ControlText& t : ControlTexts(LanguageCode::English)) {
+      if (!exists(t.component)) missing << N(t.component);
+    }
+    missing.removeDuplicates();
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join(", ")));
+  }
+
   // ------------------------------------------------------------ live highlight
 
   void MonitorFrameLightsTheOperatingPoint() {
@@ -274,6 +321,16 @@ class WindowCommandsTest : public QObject {
     w->Timer1Timer();
     expectLit(-1, -1);
     QCOMPARE(w->Link().MonitorFrames(), 4u);
+
+    // With "Ms" the time labels over the cells follow the same cell.
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxZobrMs_Uni"));
+    port_.Queue(MonitorFrame(img.P(kInj1Axis + 6) * 100, 30));
+    w->Timer1Timer();
+    for (int k = 0; k < kMapCells; ++k) {
+      auto* l = Get<QLabel>(*w, N(EditorNames::CellTimeLabel(k)));
+      QVERIFY(l);
+      QCOMPARE(IsLime(l), k == cellOf(6));
+    }
   }
 
   // ------------------------------------------------------------ tools and undo
@@ -555,28 +612,45 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(UndoSteps(*w), 1);
   }
 
-  void NewForActualPageAsksFirst_data() {
+  void NewAsksFirst_data() {
+    QTest::addColumn<QString>("command");  // a shortcut, or a tool button's name
     QTest::addColumn<int>("answer");
-    QTest::addColumn<bool>("reset");
-    QTest::newRow("yes") << int(QMessageBox::Yes) << true;
-    QTest::newRow("no") << int(QMessageBox::No) << false;
-    QTest::newRow("cancel") << int(QMessageBox::Cancel) << false;
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("pageReset");
+    QTest::addColumn<bool>("otherPageReset");
+    const QString page = "Do you want default setting for this page?";
+    const QString whole = "Do you want default setting?";
+    QTest::newRow("page: yes") << "Ctrl+Alt+N" << int(QMessageBox::Yes) << page << true << false;
+    QTest::newRow("page: no") << "Ctrl+Alt+N" << int(QMessageBox::No) << page << false << false;
+    QTest::newRow("page: cancel") << "Ctrl+Alt+N" << int(QMessageBox::Cancel) << page << false << false;
+    QTest::newRow("whole: yes") << "Ctrl+N" << int(QMessageBox::Yes) << whole << true << true;
+    QTest::newRow("whole: no") << "Ctrl+N" << int(QMessageBox::No) << whole << false << false;
+    QTest::newRow("whole from the tool button") << "SpeedButton6" << int(QMessageBox::Yes) << whole << true << true;
   }
-  void NewForActualPageAsksFirst() {
+  void NewAsksFirst() {
+    QFETCH(QString, command);
     QFETCH(int, answer);
-    QFETCH(bool, reset);
+    QFETCH(QString, question);
+    QFETCH(bool, pageReset);
+    QFETCH(bool, otherPageReset);
     auto w = Make();
     ClickTab(Tabs(*w), PageBike);
     const int fan = w->Image().P(35);
     const int advance = w->Image().P(kAdvanceMap);
     TypeAndEnter(Get<QLineEdit>(*w, "EditFan1"), QString::number(fan + 7));
     w->Image().P(kAdvanceMap) = static_cast<std::uint8_t>(advance + 3);  // another page's byte
+    const int steps = UndoSteps(*w);
     answer_ = static_cast<QMessageBox::StandardButton>(answer);
-    QTest::keySequence(w.get(), QKeySequence("Ctrl+Alt+N"));
-    QCOMPARE(questions_, QStringList{"Do you want default setting for this page?"});
-    QCOMPARE(int(w->Image().P(35)), reset ? fan : fan + 7);
-    QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString::number(reset ? fan : fan + 7));
-    QCOMPARE(int(w->Image().P(kAdvanceMap)), advance + 3);
+    if (auto* b = Get<QAbstractButton>(*w, command)) {
+      ClickButton(b);
+    } else {
+      QTest::keySequence(w.get(), QKeySequence(command));
+    }
+    QCOMPARE(questions_, QStringList{question});
+    QCOMPARE(int(w->Image().P(35)), pageReset ? fan : fan + 7);
+    QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString::number(pageReset ? fan : fan + 7));
+    QCOMPARE(int(w->Image().P(kAdvanceMap)), otherPageReset ? advance : advance + 3);
+    QCOMPARE(UndoSteps(*w), steps + (pageReset ? 1 : 0));
   }
 
   void PageCommandsDoNothingOnCoupledInjectionPages() {
