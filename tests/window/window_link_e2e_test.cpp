@@ -1,6 +1,7 @@
 // The window end to end: its own 55 ms timer, the QSerialPort adapter and the
 // simulated unit on a pseudo-terminal standing in for COM1.
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -78,6 +79,20 @@ class WindowLinkE2eTest : public QObject {
     };
     QTRY_COMPARE_WITH_TIMEOUT(litCells(), 1, 10000);
     QVERIFY(!w.findChild<QLabel*>("LabelSpojeni")->isVisible());
+
+    // Programming after change: a Bike value reaches the unit in one block
+    // write.
+    auto* program = w.findChild<QCheckBox*>("CheckBoxProgHned");
+    wtest::ClickButton(program);
+    QVERIFY(program->isChecked());
+    wtest::ClickTab(w.findChild<QTabWidget*>("PageControl1"), PageBike);
+    const std::uint32_t writes = server.WithUnit([](sim::SimUnit& u) { return u.Counters().Writes; });
+    QVERIFY(wtest::ClickArrow(w.findChild<UpDown*>("UpDownFan1"), true));
+    QCOMPARE(int(w.Image().P(35)), 98);
+    QTRY_COMPARE_WITH_TIMEOUT(status->text(), QString("Program device: OK"), 10000);
+    QCOMPARE(server.WithUnit([](sim::SimUnit& u) { return u.Counters().Writes; }), writes + 1);
+    QCOMPARE(int(server.WithUnit([](sim::SimUnit& u) { return u.Memory().P(35); })), 98);
+    QVERIFY(messages.isEmpty());
     w.close();
   }
 };
