@@ -945,7 +945,57 @@ class WindowCommandsTest : public QObject {
       }
     }
     QVERIFY2(dark > image.width() * image.height() / 200, qPrintable(QString("%1 dark pixels").arg(dark)));
-    if (qEnvironmentVariableIsSet("VELMOR_KEEP_PRINT")) QFile::copy(png + ".png", qEnvironmentVariable("VELMOR_KEEP_PRINT") + QString::number(page) + ".png");
+    // VELMOR_KEEP_PRINT=/some/prefix keeps the rendered page for a look.
+    if (qEnvironmentVariableIsSet("VELMOR_KEEP_PRINT")) {
+      const QString kept = qEnvironmentVariable("VELMOR_KEEP_PRINT") + QString::number(page) + ".png";
+      QFile::remove(kept);
+      QFile::copy(png + ".png", kept);
+    }
+  }
+
+  void StatusLabelHiddenByAFileCommandStaysHidden() {
+    auto w = Make();
+    port_.Reply = UnitWithMemory(w->Image());
+    auto* status = Get<QLabel>(*w, "LabelHlaseni");
+    QTest::keyClick(w.get(), Qt::Key_F7);  // Read
+    for (int i = 0; i < 40 && status->text() != "Verify: OK"; ++i) w->Timer1Timer();
+    QCOMPARE(status->text(), QString("Verify: OK"));
+    QVERIFY(status->isVisible());
+
+    ParameterImage file;
+    DerivedTables tables;
+    ApplyDefaults(file, tables, DefaultsScope::Whole);
+    chosenFile_ = dir_->filePath("file.ign");
+    QVERIFY(SaveParameterFile(chosenFile_.toStdString(), file, {}).Ok);
+    QTest::keyClick(w.get(), Qt::Key_F3);
+    QVERIFY(!status->isVisible());
+    // The unit stops answering: the connection label comes, the old status
+    // text does not.
+    port_.Reply = nullptr;
+    for (int i = 0; i < 40; ++i) w->Timer1Timer();
+    QVERIFY(Get<QLabel>(*w, "LabelSpojeni")->isVisible());
+    QVERIFY(!status->isVisible());
+    // A new transaction shows its text again.
+    QTest::keyClick(w.get(), Qt::Key_F8);  // Verify
+    QVERIFY(status->isVisible());
+    QCOMPARE(status->text(), QString("Verify:"));
+  }
+
+  void PrintHeaderDisappearsAfterItsCountdown() {
+    if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed: the page would be printed");
+    const QString home = dir_->filePath("home");
+    QDir().mkpath(home);
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+    auto w = Make();
+    auto* header = Get<QLabel>(*w, "LabelHlaseni");
+    QVERIFY(!header->isVisible());
+    w->SpeedButtonPrintClick();
+    QVERIFY(header->isVisible());
+    for (int i = 0; i < 199; ++i) w->Timer1Timer();
+    QVERIFY(header->isVisible());
+    w->Timer1Timer();
+    QVERIFY(!header->isVisible());
   }
 
   void FailedPrintLeavesNoPrintState() {

@@ -16,6 +16,7 @@
 
 #include "link/frame.h"
 #include "link/serial_port.h"
+#include "model/image.h"
 #include "up_down.h"
 
 namespace velmor::wtest {
@@ -69,6 +70,25 @@ inline void EchoBlockWrites(const LinkFrame& request, ScriptedPort& port) {
   if (request[0] == 0) reply[1 + 10] = kProtocolVersion;
   SealFrame(reply);
   port.Queue(reply);
+}
+
+// A unit holding `memory`: block reads answered from it (block 0 carries
+// protocol version 78), block writes stored and echoed, polls left
+// unanswered.
+inline std::function<void(const LinkFrame&, ScriptedPort&)> UnitWithMemory(ParameterImage memory) {
+  memory.I(10) = kProtocolVersion;
+  return [memory](const LinkFrame& request, ScriptedPort& port) mutable {
+    const int block = request[0] & kBlockIndexMask;
+    if (request[0] == kPollCommand || block >= kBlockCount) return;
+    const bool read = (request[0] & kReadFlag) != 0;
+    if (!read && block != 0) std::copy_n(request.begin() + 1, kBlockSize, memory.Block(block).begin());
+    LinkFrame reply{};
+    reply[0] = static_cast<std::uint8_t>(request[0] | kReplyFlag);
+    const auto content = memory.Block(block);
+    std::copy(content.begin(), content.end(), reply.begin() + 1);
+    SealFrame(reply);
+    port.Queue(reply);
+  };
 }
 
 // A monitor reply: engine speed in word 48, throttle percent in byte 9,
