@@ -78,7 +78,9 @@ class WindowCommandsTest : public QObject {
   QMessageBox::StandardButton answer_ = QMessageBox::Yes;
   QString chosenFile_;
   QStringList dialogs_;
-  ParameterImage before_;  // "open:" or "save:" and the name each dialog started with
+  ParameterImage before_;
+  QByteArray home_;
+  QByteArray configHome_;  // "open:" or "save:" and the name each dialog started with
 
   // A shown, active window on the test's config directory.
   std::unique_ptr<TFormHlav> Make(std::vector<std::string> args = {}) {
@@ -119,6 +121,25 @@ class WindowCommandsTest : public QObject {
   }
 
  private slots:
+  void initTestCase() {
+    home_ = qgetenv("HOME");
+    configHome_ = qgetenv("XDG_CONFIG_HOME");
+  }
+
+  // The printing tests point the documents directory elsewhere.
+  void cleanup() {
+    if (home_.isEmpty()) {
+      qunsetenv("HOME");
+    } else {
+      qputenv("HOME", home_);
+    }
+    if (configHome_.isEmpty()) {
+      qunsetenv("XDG_CONFIG_HOME");
+    } else {
+      qputenv("XDG_CONFIG_HOME", configHome_);
+    }
+  }
+
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
     QDir(dir_->path()).mkpath("program");
@@ -577,6 +598,27 @@ class WindowCommandsTest : public QObject {
     }
     QCOMPARE(blocks, (std::vector<int>{5, 6, 7, 8}));
     QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Program device: OK"));
+  }
+
+  void TuningToggleChangesNoParameter() {
+    auto w = Make();
+    const ParameterImage before = w->Image();
+    auto* box = Get<QCheckBox>(*w, "CheckBoxLadeniPovoleno");
+    auto lastRequest = [&] {
+      port_.written.clear();
+      for (int i = 0; i < 6; ++i) w->Timer1Timer();
+      return port_.written.empty() ? -1 : int(port_.written.back()[0]);
+    };
+    QCOMPARE(lastRequest(), int(kPollCommand));
+    QTest::keyClick(w.get(), Qt::Key_F6);
+    QVERIFY(box->isChecked());
+    QCOMPARE(w->Image(), before);
+    QCOMPARE(UndoSteps(*w), 0);
+    // The idle link asks for the tuned map instead of polling.
+    QVERIFY(lastRequest() & kReadFlag);
+    QTest::keyClick(w.get(), Qt::Key_F6);
+    QVERIFY(!box->isChecked());
+    QCOMPARE(lastRequest(), int(kPollCommand));
   }
 
   // ------------------------------------------------------------ page-scoped file commands
