@@ -163,9 +163,9 @@ void TFormHlav::BuildMenus() {
   }
 
   QMenu* device = menu("MenuDevice", "&Ignition");
-  item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->MenuReadClick(); StatusNews(); });
-  item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->MenuVerifyClick(); StatusNews(); });
-  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { link_->MenuProgramClick(); StatusNews(); });
+  item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
+  item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
+  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
 
   QMenu* mode = menu("Menu_Jet123Mode", "Jet 12");
   const char* const modeNames[] = {"Menu_Jet123Normal", "Menu_Jet123Coupled", "Menu_Jet123Stejny"};
@@ -389,9 +389,9 @@ void TFormHlav::WireEvents() {
   auto button = [this](const char* name, auto handler) {
     if (auto* b = Find<QAbstractButton>(name)) connect(b, &QAbstractButton::clicked, this, handler);
   };
-  button("ButtonRead", [this] { link_->MenuReadClick(); StatusNews(); });
-  button("ButtonVerify", [this] { link_->MenuVerifyClick(); StatusNews(); });
-  button("ButtonProgram", [this] { link_->MenuProgramClick(); StatusNews(); });
+  button("ButtonRead", [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
+  button("ButtonVerify", [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
+  button("ButtonProgram", [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
   button("SpeedButton6", [this] { MenuNewClick(); });
   button("SpeedButtonZpet", [this] { UndoRedo(false); });
   button("SpeedButtonZnovu", [this] { UndoRedo(true); });
@@ -729,7 +729,7 @@ void TFormHlav::PushUndo() {
   if (r.Changed) UpdateUndoButtons();
   if (r.StartProgramming) {
     link_->StartProgramming();
-    StatusNews();
+    ApplyLinkStatus();
   }
 }
 
@@ -745,7 +745,7 @@ void TFormHlav::UndoRedo(bool redo) {
   UpdateUndoButtons();
   if (r.StartProgramming) {
     link_->StartProgramming();
-    StatusNews();
+    ApplyLinkStatus();
   }
 }
 
@@ -951,40 +951,15 @@ void TFormHlav::UpdateCaption() { setWindowTitle(Q(MainWindowCaption(currentFile
 // ---------------------------------------------------------------------------
 // The tick and the link's view.
 
-void TFormHlav::Timer1Timer() {
-  link_->Tick();
-  // The link hides the label only through a change of its own status; a
-  // label the window holds goes when the countdown ends.
-  if (statusHeld_ && link_->State().StatusCountdown == 0) {
-    statusHeld_ = false;
-    labelHlaseni_->hide();
-    gaugeProgram_->hide();
-  }
-}
-
-void TFormHlav::HoldStatusLabel() {
-  statusHeld_ = true;
-  statusAtHold_ = link_->Status();
-}
-
-void TFormHlav::StatusNews() {
-  statusHeld_ = false;
-  ApplyLinkStatus();
-}
+void TFormHlav::Timer1Timer() { link_->Tick(); }
 
 void TFormHlav::ApplyLinkStatus() {
   const LinkStatus& s = link_->Status();
-  if (statusHeld_ && (s.Text != statusAtHold_.Text || s.Red != statusAtHold_.Red ||
-                      s.Visible != statusAtHold_.Visible || s.GaugeVisible != statusAtHold_.GaugeVisible)) {
-    statusHeld_ = false;
-  }
-  if (!statusHeld_) {
-    labelHlaseni_->setText(Q(s.Text));
-    labelHlaseni_->setStyleSheet(s.Red ? "color: red;" : "");
-    labelHlaseni_->setVisible(s.Visible);
-    gaugeProgram_->SetProgress(s.GaugePosition);
-    gaugeProgram_->setVisible(s.GaugeVisible);
-  }
+  labelHlaseni_->setText(Q(s.Text));
+  SetBackground(labelHlaseni_, s.Red ? Colour::Red : Colour::Normal);
+  labelHlaseni_->setVisible(s.Visible);
+  gaugeProgram_->SetProgress(s.GaugePosition);
+  gaugeProgram_->setVisible(s.GaugeVisible);
   labelSpojeni_->setVisible(s.NoConnectionVisible);
   labelVersion_->setVisible(s.VersionVisible);
   labelCom_->setText(Q(s.LabelCom));
@@ -1050,9 +1025,7 @@ void TFormHlav::MenuNewClick() {
   if (combo && combo->currentIndex() >= kBikeModelCount) return;
   if (AskYesNoCancel(Q(texts_[MsgKey::MsgAskDefaults])) != QMessageBox::Yes) return;
   ApplyDefaults(image_, tables_, DefaultsScope::Whole);
-  labelHlaseni_->hide();
-  gaugeProgram_->hide();
-  HoldStatusLabel();
+  link_->HideStatus();
   ClearFileName();
   AfterChange();
 }
@@ -1063,9 +1036,7 @@ void TFormHlav::MenuNewActPageClick() {
   if (combo && combo->currentIndex() >= kBikeModelCount) return;
   if (AskYesNoCancel(Q(texts_[MsgKey::MsgAskDefaultsPage])) != QMessageBox::Yes) return;
   ApplyDefaults(image_, tables_, DefaultsScope::Page, pageIndex_);
-  labelHlaseni_->hide();
-  gaugeProgram_->hide();
-  HoldStatusLabel();
+  link_->HideStatus();
   ClearFileName();
   AfterChange();
 }
@@ -1148,14 +1119,15 @@ void TFormHlav::SetPrinting(bool printing) {
 }
 
 void TFormHlav::SpeedButtonPrintClick() {
-  HoldStatusLabel();
   const QDateTime now = QDateTime::currentDateTime();
   const QLocale locale;
-  labelHlaseni_->setText(Q(texts_[MsgKey::TxtPrintDateTime]) + locale.toString(now.date(), QLocale::ShortFormat) +
-                         "    " + locale.toString(now.time(), QLocale::LongFormat));
-  labelHlaseni_->setStyleSheet("background: white;");
-  labelHlaseni_->show();
-  link_->State().StatusCountdown = 200;  // the tick hides the header line later
+  // The header line goes through the link's status so that the tick hides
+  // it 200 ticks later like any status text.
+  link_->ShowStatus((Q(texts_[MsgKey::TxtPrintDateTime]) + locale.toString(now.date(), QLocale::ShortFormat) +
+                     "    " + locale.toString(now.time(), QLocale::LongFormat))
+                        .toStdString(),
+                    false);
+  SetBackground(labelHlaseni_, Colour::White);
   labelSpojeni_->hide();
   gaugeProgram_->hide();
   SetPrinting(true);
@@ -1190,8 +1162,7 @@ void TFormHlav::SpeedButtonPrintClick() {
   SetPrinting(false);
   RefreshView();
   if (!pdf.isEmpty()) {
-    labelHlaseni_->setText(ok ? pdf : Q(texts_[MsgKey::MsgFileOpenError]) + " " + pdf);
-    labelHlaseni_->setStyleSheet(ok ? "" : "color: red;");
+    link_->ShowStatus((ok ? pdf : Q(texts_[MsgKey::MsgFileOpenError]) + " " + pdf).toStdString(), !ok);
   }
   lastPrintFile_ = ok ? pdf.toStdString() : std::string();
 }
@@ -1306,9 +1277,7 @@ void TFormHlav::OpenFile(IgnScope scope) {
       UpdateCaption();
     }
   }
-  labelHlaseni_->hide();
-  gaugeProgram_->hide();
-  HoldStatusLabel();
+  link_->HideStatus();
 }
 
 }  // namespace velmor::ui

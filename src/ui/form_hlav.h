@@ -134,13 +134,6 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void RefreshView();
   void ApplyMonitorView();
   void ApplyLinkStatus();
-  // The window's own use of the status label: hidden by a file command, or
-  // holding the printout's header line. It lasts until the link has something
-  // new to show there, a command starts a transaction, or the status
-  // countdown ends.
-  void HoldStatusLabel();
-  // A command changed the link's status: the label shows it again.
-  void StatusNews();
   void UpdateCaption();
 
   // LinkHost.
@@ -190,8 +183,6 @@ class TFormHlav : public QMainWindow, private LinkHost {
   bool printing_ = false;
   bool testMode_ = false;
   std::string lastPrintFile_;
-  bool statusHeld_ = false;
-  LinkStatus statusAtHold_;
 
   // Controls, cached once after building.
   QTabWidget* pageControl_ = nullptr;
