@@ -322,6 +322,10 @@ void TFormHlav::WireEvents() {
   for (UpDown* s : findChildren<UpDown*>()) connect(s, &UpDown::Clicked, this, [this] { Commit(); });
   // Every edit box commits on Enter; click or focus-out as listed.
   for (QLineEdit* e : pageControl_->findChildren<QLineEdit*>()) e->installEventFilter(this);
+  // Enter commits from these two check boxes as well.
+  for (const char* name : {"CheckBoxTempDisplay", "CheckBoxGas"}) {
+    if (auto* c = Find<QCheckBox>(name)) c->installEventFilter(this);
+  }
   if (auto* combo = Find<QComboBox>("ComboBoxBike")) {
     combo->installEventFilter(this);
     connect(combo, QOverload<int>::of(&QComboBox::activated), this, &TFormHlav::ComboBoxBikeChange);
