@@ -285,7 +285,14 @@ void TFormHlav::BuildPages() {
   for (int p = 0; p < PageCount; ++p) {
     if (!IsMapPage(p)) BuildPage(p, sheets_[p]);
   }
-  static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(pageControl_, 1);
+  auto* central = static_cast<QVBoxLayout*>(centralWidget()->layout());
+  // Engine speed, throttle, lambda and coolant stay in sight above every
+  // page, so the tuner sees the engine while editing a map.
+  if (auto* gauges = findChild<QWidget*>(kLiveGaugesName)) {
+    gauges->setParent(nullptr);  // leaves the monitor page's layout
+    central->addWidget(gauges);
+  }
+  central->addWidget(pageControl_, 1);
   // The grids' 40-pixel boxes hold five digits only in a slightly smaller font.
   for (QLineEdit* e : pageControl_->findChildren<QLineEdit*>()) {
     if (e->width() <= 42) {
