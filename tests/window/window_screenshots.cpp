@@ -1,5 +1,6 @@
 // Saves a picture of every page of the window, talking to a unit (or the
-// simulated one) on the device given, so the pages can be looked at:
+// simulated one) on the device given, and prints the Inj. 1 page, so the
+// pages and the printout can be looked at:
 //   window_screenshots OUTDIR [LANGUAGEWORD] [DEVICE] [SECONDS-PER-PAGE]
 #include <QApplication>
 #include <QDir>
@@ -44,5 +45,10 @@ int main(int argc, char** argv) {
     settle(seconds * 1000);
     window.grab().save(QString("%1/page%2.png").arg(out).arg(page, 2, 10, QChar('0')));
   }
+  // And the printout of the first injection map (a PDF when no printer exists).
+  window.ActivatePage(2);
+  settle(seconds * 1000);
+  window.SpeedButtonPrintClick();
+  std::printf("printout: %s\n", window.LastPrintFile().c_str());
   return 0;
 }
