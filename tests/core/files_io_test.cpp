@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -109,6 +110,24 @@ TEST(FilesAtomicSave, FailuresAreReportedAndDestroyNothing) {
     fs::permissions(dir.path, fs::perms::owner_all);
     EXPECT_EQ(Slurp(file), "old");
   }
+
+  // A write-protected file in a writable directory cannot be opened for
+  // writing, so it must not be replaced either. Root may write anything: the
+  // save runs as an ordinary user.
+  const fs::path locked = dir.path / "locked.ign";
+  Put(locked, "old");
+  fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  fs::permissions(dir.path, fs::perms::all);
+  EXPECT_EXIT(
+      {
+        if (::geteuid() == 0 && (::setegid(65534) != 0 || ::seteuid(65534) != 0)) std::_Exit(2);
+        const WriteStatus status = AtomicWriteFile(locked.string(), "new");
+        std::_Exit(status.Ok ? 1 : status.Reason.empty() ? 3 : 0);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(Slurp(locked), "old");
+  EXPECT_EQ(fs::status(locked).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
 
   ParameterImage image;
   EXPECT_FALSE(SaveParameterFile("/dev/full", image, {}).Ok);

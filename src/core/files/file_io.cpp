@@ -80,6 +80,11 @@ WriteStatus AtomicWriteFile(const std::string& path, std::string_view bytes) {
   const bool exists = ::stat(targetName.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) return {false, Describe("cannot write", path, EISDIR)};
   if (exists && !S_ISREG(st.st_mode)) return WriteInPlace(targetName, bytes);
+  // A file that could not be opened for writing must not be replaced by the
+  // rename either: write protection (or a read-only mount) keeps it.
+  if (exists && ::faccessat(AT_FDCWD, targetName.c_str(), W_OK, AT_EACCESS) != 0) {
+    return {false, Describe("cannot open", path, errno)};
+  }
 
   // A name no other save (another process, another thread) is using.
   static std::atomic<unsigned> counter{0};

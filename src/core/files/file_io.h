@@ -24,7 +24,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxB
 // to a temporary file in the same directory, flushed to disk and renamed into
 // place, so a failed or interrupted save leaves the previous file whole; a
 // symbolic link keeps pointing at the replaced file. A target that exists but
-// is not a regular file (a device, a pipe) is written in place.
+// is not a regular file (a device, a pipe) is written in place. A file this
+// process may not write (write-protected) is refused and left as it is.
 WriteStatus AtomicWriteFile(const std::string& path, std::string_view bytes);
 
 }  // namespace velmor
