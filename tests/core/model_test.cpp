@@ -233,8 +233,9 @@ TEST(ModelCoupled, MovesMap2ByTheSameAmounts) {
   Fresh f(0);
   f.image.P(47) = MapModeCoupled;
   RefreshPercentMaps(f.image, f.tables);
-  f.tables.PercentMap2[5] = 995;
-  f.tables.PercentMap2[6] = 3;
+  const auto base2 = f.tables.BaseTime2;
+  f.image.SetWord(kInj2Map + 10, static_cast<std::uint16_t>((995u * base2[5] + 50) / 100));
+  f.image.SetWord(kInj2Map + 12, static_cast<std::uint16_t>((3u * base2[6] + 50) / 100));
   std::array<std::uint8_t, kMapColumns> axis{};
   for (int k = 0; k < kMapColumns; ++k) axis[k] = f.image.P(kInj1Axis + k);
   axis[2] = 35;   // +5
@@ -255,6 +256,30 @@ TEST(ModelCoupled, MovesMap2ByTheSameAmounts) {
   EXPECT_EQ(f.tables.PercentMap1[0], 110);
   EXPECT_EQ(f.image.Word(kInj1Map), (110u * f.tables.BaseTime1[0] + 50) / 100);
   EXPECT_EQ(f.image.Word(kInj2Map + 10), (1000u * f.tables.BaseTime2[5] + 50) / 100);
+}
+
+// Map 2 changed in the image since its percentages were last taken (an undo
+// shown on page 2, a unit read): the coupled edit moves the map the image
+// holds, it does not put back the one the percent table remembers.
+TEST(ModelCoupled, MovesTheMap2TheImageHoldsNow) {
+  Fresh f(0);
+  f.image.P(47) = MapModeCoupled;
+  RefreshPercentMaps(f.image, f.tables);
+  const auto base2 = f.tables.BaseTime2;
+  f.image.SetWord(kInj2Map + 2 * 7, static_cast<std::uint16_t>((130u * base2[7] + 50) / 100));
+  f.image.SetWord(kInj2Map + 2 * 8, static_cast<std::uint16_t>((70u * base2[8] + 50) / 100));
+  ASSERT_EQ(f.tables.PercentMap2[7], 100);  // the table lags behind
+
+  std::array<std::uint8_t, kMapColumns> axis{};
+  for (int k = 0; k < kMapColumns; ++k) axis[k] = f.image.P(kInj1Axis + k);
+  Map150 pct = f.tables.PercentMap1;
+  pct[7] += 10;
+
+  ApplyCoupledEdit(f.image, f.tables, axis, pct);
+  EXPECT_EQ(f.tables.PercentMap2[7], 140);
+  EXPECT_EQ(f.tables.PercentMap2[8], 70);
+  EXPECT_EQ(f.image.Word(kInj2Map + 2 * 7), (140u * base2[7] + 50) / 100);
+  EXPECT_EQ(f.image.Word(kInj2Map + 2 * 8), (70u * base2[8] + 50) / 100);
 }
 
 TEST(ModelCoupled, EqualModeCopiesMap1) {

@@ -131,6 +131,11 @@ void RefreshPercentMaps(const ParameterImage& image, DerivedTables& tables) {
 
 void ApplyCoupledEdit(ParameterImage& image, DerivedTables& tables,
                       const std::array<std::uint8_t, kMapColumns>& newAxis1, const Map150& newPercent1) {
+  // Map 2's percentages are taken from the image here: its page may not have
+  // been shown since an undo or a read changed it, and the differences must
+  // move that map, not put back an older one.
+  RebuildBaseTimes(image, tables);
+  TimeToPercent(image, kInj2FirstWord, tables.BaseTime2, tables.PercentMap2);
   for (int k = 0; k < kMapColumns; ++k) {
     const int o = image.P(kInj1Axis + k);
     const int n = newAxis1[k];

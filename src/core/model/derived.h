@@ -64,7 +64,10 @@ void RefreshPercentMaps(const ParameterImage& image, DerivedTables& tables);
 
 // Coupled editing: map 1's page was transferred with a new axis and new
 // percentages while P+47 is 1; map 2's axis and percentages move by the same
-// amounts (each limited to 0..1000), then percent table 1 takes the new values.
+// amounts (axis points limited to 0..255, percentages to 0..1000), then
+// percent table 1 takes the new values. Map 2's percentages are first taken
+// from the map the image holds, so a map 2 changed while its page was hidden
+// is moved, not replaced.
 void ApplyCoupledEdit(ParameterImage& image, DerivedTables& tables,
                       const std::array<std::uint8_t, kMapColumns>& newAxis1,
                       const Map150& newPercent1);
