@@ -226,6 +226,8 @@ TEST(FilesIgnReader, ValuesKeepTheirLow16BitsAndDivideAsSignedNumbers) {
       {"RPM 2 -5", 37, 95},                 // written with "%5d "
       {"RPM 2 -100", 37, 0},
       {"GEAR_CORR -20 0 0 0 0 0", 174, 80},
+      {"ADVANCE_MISC 1 -10 -30 0", 43, 90},
+      {"ADVANCE_MISC 1 -10 -30 0", 44, 70},
       {"LIMITER 10850", 28, 108},           // truncated
       {"TPS 340 4730", 34, 223},
       {"TPS 340 2000", 34, 206},            // (2000 − 2500) ÷ 10 = −50
@@ -369,11 +371,13 @@ TEST(FilesIgnReader, PageScopeRefusesCoupledMapPagesWithoutOpeningTheFile) {
   EXPECT_EQ(ReadParameterText(File78(""), f.image, f.tables, IgnScope::Page, PageCount).Outcome,
             IgnReadOutcome::Refused);
 
-  // Map 2's sections stay closed once map 1's page turned coupling on.
+  // Coupling read from the file does not close map 2's sections in a
+  // whole-file read: only "Open for actual page" looks at the map mode.
   Fresh g;
   g.image.P(47) = MapModeNormal;
   ReadParameterText(File78("JET1_MISC 1 RPM_JET_2A 5000"), g.image, g.tables, IgnScope::WholeFile);
-  EXPECT_EQ(g.image.P(435), 50);  // a whole-file read admits every group
+  EXPECT_EQ(g.image.P(47), MapModeCoupled);
+  EXPECT_EQ(g.image.P(435), 50);
 }
 
 TEST(FilesIgnReader, MemoRunsToTheEndOfTheFile) {
