@@ -149,6 +149,14 @@ QWidget* MakeFieldControl(const FieldDef& field, QWidget* parent, int editWidth)
 
 // ---------------------------------------------------------------------------
 
+QWidget* RowsWidget(int page, QWidget* sheet, std::initializer_list<std::string_view> fields) {
+  auto* w = new QWidget(sheet);
+  FormRows rows(page, w);
+  rows.Add(fields);
+  rows.Layout()->setContentsMargins(0, 0, 0, 0);
+  return w;
+}
+
 FormRows::FormRows(int page, QWidget* container, int editWidth)
     : page_(page), container_(container), editWidth_(editWidth) {
   grid_ = new QGridLayout(container);

@@ -42,6 +42,10 @@ QWidget* MakeFieldControl(const FieldDef& field, QWidget* parent, int editWidth 
 
 // Rows of "caption label | control" in a grid layout. Pairs take their
 // label from FieldLabelName/FieldLabelText.
+// A borderless widget holding the named fields as rows (for stacking in a
+// page's column beside group boxes).
+QWidget* RowsWidget(int page, QWidget* sheet, std::initializer_list<std::string_view> fields);
+
 class FormRows {
  public:
   FormRows(int page, QWidget* container, int editWidth = 48);

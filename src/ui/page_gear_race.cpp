@@ -31,14 +31,6 @@ QLabel* Header(const char* name, const QString& text, QGroupBox* group, int left
   return l;
 }
 
-QWidget* Rows(int page, QWidget* sheet, std::initializer_list<std::string_view> fields) {
-  auto* w = new QWidget(sheet);
-  FormRows rows(page, w);
-  rows.Add(fields);
-  rows.Layout()->setContentsMargins(0, 0, 0, 0);
-  return w;
-}
-
 }  // namespace
 
 void BuildGearPage(QWidget* sheet) {
@@ -47,7 +39,7 @@ void BuildGearPage(QWidget* sheet) {
   auto* settings = new QVBoxLayout;
   page->addLayout(settings);
   if (const FieldDef* f = Field(PageGear, "RadioGroupGearSystem")) settings->addWidget(MakeFieldControl(*f, sheet));
-  settings->addWidget(Rows(PageGear, sheet, {"UpDownPocetGear"}));
+  settings->addWidget(RowsWidget(PageGear, sheet, {"UpDownPocetGear"}));
   QGroupBox* speed = MakeGroup("GroupBoxPulsuProSpeed", "Setting of speedometer", sheet);
   FormRows(PageGear, speed).Add({"RadioGroupSpeedMode", "UpDownPulsuProSpeed"});
   settings->addWidget(speed);
@@ -115,7 +107,7 @@ void BuildRacePage(QWidget* sheet) {
   auto* settings = new QVBoxLayout;
   page->addLayout(settings);
   if (const FieldDef* f = Field(PageRace, "RadioGroupClutchMode")) settings->addWidget(MakeFieldControl(*f, sheet));
-  settings->addWidget(Rows(PageRace, sheet, {"UpDownClutchMinRpm", "UpDownClutchJet", "UpDownClutchAdv"}));
+  settings->addWidget(RowsWidget(PageRace, sheet, {"UpDownClutchMinRpm", "UpDownClutchJet", "UpDownClutchAdv"}));
   QGroupBox* display = MakeGroup("GroupBoxDisplay", "Display on Bike", sheet);
   FormRows(PageRace, display).Add({"CheckBoxTempDisplay"});
   settings->addWidget(display);

@@ -17,14 +17,6 @@ QGroupBox* IdleTable(const char* name, const QString& title, QWidget* sheet) {
   return g;
 }
 
-QWidget* Rows(int page, QWidget* sheet, std::initializer_list<std::string_view> fields) {
-  auto* w = new QWidget(sheet);
-  FormRows rows(page, w);
-  rows.Add(fields);
-  rows.Layout()->setContentsMargins(0, 0, 0, 0);
-  return w;
-}
-
 }  // namespace
 
 void BuildIdlePage(QWidget* sheet) {
@@ -34,7 +26,7 @@ void BuildIdlePage(QWidget* sheet) {
   auto* regulation = new QVBoxLayout;
   page->addLayout(regulation);
   if (const FieldDef* f = Field(PageIdle, "RadioGroupIdleMode")) regulation->addWidget(MakeFieldControl(*f, sheet));
-  regulation->addWidget(Rows(PageIdle, sheet,
+  regulation->addWidget(RowsWidget(PageIdle, sheet,
                              {"UpDownIdleRpmMez", "UpDownIdleTpsMez", "CheckBoxIdleSmerReg", "UpDownIdleStepPuls",
                               "UpDownIdleStepPerioda", "UpDownIdleHyster", "UpDownIdleStart"}));
   regulation->addStretch();
@@ -53,7 +45,7 @@ void BuildIdlePage(QWidget* sheet) {
   // Regulation by the ignition advance.
   auto* advance = new QVBoxLayout;
   page->addLayout(advance);
-  advance->addWidget(Rows(PageIdle, sheet,
+  advance->addWidget(RowsWidget(PageIdle, sheet,
                           {"CheckBoxIdleAdvOn", "UpDownIdleAdvNaRpm", "UpDownIdleAdvNaCas", "UpDownIdleMaxAdv"}));
   advance->addWidget(MakeMonitorLabel("LabelIdleKorAdv", sheet));
   advance->addStretch();
