@@ -237,11 +237,7 @@ void LinkEngine::HandleBlockReply() {
       if (state_.VerifyAfterProgram) {
         StartVerifyFromReply();
       } else {
-        status_.GaugePosition = kGaugeMax;
-        SetStatus(Text(MsgKey::MsgProgramming) + " OK", false);
-        state_.StatusCountdown = kStatusHoldTicks;
-        state_.Mode = LinkMode::Idle;
-        outcome_ = LinkOutcome::ProgramOk;
+        FinishWithOk(MsgKey::MsgProgramming, LinkOutcome::ProgramOk);
       }
       return;
     }
@@ -254,11 +250,7 @@ void LinkEngine::HandleBlockReply() {
         SendBlockFrame();
       } else {
         state_.VerifyAfterProgram = false;
-        status_.GaugePosition = kGaugeMax;
-        SetStatus(Text(MsgKey::MsgVerifying) + " OK", false);
-        state_.StatusCountdown = kStatusHoldTicks;
-        state_.Mode = LinkMode::Idle;
-        outcome_ = LinkOutcome::VerifyOk;
+        FinishWithOk(MsgKey::MsgVerifying, LinkOutcome::VerifyOk);
       }
       return;
     }
@@ -422,6 +414,14 @@ void LinkEngine::ShowStatus(std::string text, bool red) {
   status_.Visible = true;
   state_.StatusCountdown = kStatusHoldTicks;
   NotifyStatus();
+}
+
+void LinkEngine::FinishWithOk(MsgKey stem, LinkOutcome outcome) {
+  status_.GaugePosition = kGaugeMax;
+  SetStatus(Text(stem) + " OK", false);
+  state_.StatusCountdown = kStatusHoldTicks;
+  state_.Mode = LinkMode::Idle;
+  outcome_ = outcome;
 }
 
 void LinkEngine::HideStatus() {

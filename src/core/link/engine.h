@@ -138,6 +138,8 @@ class LinkEngine {
  private:
   std::string Text(MsgKey key) const { return CatalogText(key, language_); }
   void SetStatus(std::string text, bool red);
+  // A transaction ended well: full gauge, "<stem> OK", back to Idle.
+  void FinishWithOk(MsgKey stem, LinkOutcome outcome);
   void ShowVersionMismatch(int unitVersion);
   bool BlockMatchesImage() const;
   void StartVerifyFromReply();
