@@ -10,37 +10,19 @@
 #include <QtTest>
 
 #include "form_about.h"
+#include "window_harness.h"
 #include "form_hlav.h"
 #include "up_down.h"
 
 using namespace velmor;
 using namespace velmor::ui;
 
-namespace {
-
-class SilentPort : public SerialPort {
- public:
-  bool Open(int n) override {
-    opened = n;
-    open = true;
-    return true;
-  }
-  void Close() override { open = false; }
-  bool IsOpen() const override { return open; }
-  std::size_t QueuedBytes() override { return 0; }
-  std::size_t Read(std::span<std::uint8_t>) override { return 0; }
-  void Write(std::span<const std::uint8_t>) override {}
-  int opened = 0;
-  bool open = false;
-};
-
-}  // namespace
 
 class WindowTest : public QObject {
   Q_OBJECT
 
   std::unique_ptr<QTemporaryDir> dir_;
-  SilentPort port_;
+  wtest::ScriptedPort port_;  // opens and never answers
 
   std::unique_ptr<TFormHlav> Make(std::vector<std::string> args = {}) {
     FormOptions o;
