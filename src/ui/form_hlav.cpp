@@ -1055,9 +1055,12 @@ void TFormHlav::MenuNewActPageClick() {
 void TFormHlav::ComboBoxBikeChange(int index) {
   BeginBikeModelChange(image_, tables_, index);
   MenuNewClick();
-  ApplyModelHeader(image_);
-  AfterChange();
+  // The maps take the new model's base times before the change is
+  // normalised, shown and recorded: recomputed afterwards they would escape
+  // the undo history and programming after change, and in " 1 = 2" the
+  // refresh would first turn map 2's percentages into the old times.
   FinishBikeModelChange(image_, tables_);
+  AfterChange();
   ApplyLanguage();
 }
 
