@@ -328,6 +328,23 @@ TEST_F(ModelNormalise, RpmAxesRiseStrictlyWithin300To25000) {
   EXPECT_EQ(img.P(kPositionAxis + 7), 27);
 }
 
+TEST_F(ModelNormalise, ShortRisingRunsKeepRoomForEveryEntry) {
+  struct Case { int start; std::vector<int> before, after; };
+  const Case cases[] = {
+      {67, {20, 10, 10, 0}, {20, 21, 22, 23}},        // after-start times, from 0 s
+      {67, {250, 250, 250, 250}, {247, 248, 249, 250}},
+      {318, {200, 100}, {199, 200}},                  // lambda on the tachometer: A/F
+      {318, {0, 0}, {100, 101}},
+      {322, {100, 100, 100, 100}, {100, 101, 102, 103}},  // lambda bar
+  };
+  for (const auto& c : cases) {
+    const int n = static_cast<int>(c.before.size());
+    for (int i = 0; i < n; ++i) img.P(c.start + i) = static_cast<std::uint8_t>(c.before[i]);
+    Run();
+    EXPECT_EQ(Bytes(c.start, n), c.after) << "P+" << c.start;
+  }
+}
+
 TEST_F(ModelNormalise, TemperatureCurvesFallStrictly) {
   for (int i = 0; i < 9; ++i) {
     img.SetWord(194 + 2 * i, static_cast<std::uint16_t>(100 * i));  // rising
