@@ -99,6 +99,11 @@ bool QtSerialPort::IsOpen() const { return port_->isOpen(); }
 
 std::size_t QtSerialPort::QueuedBytes() {
   if (!port_->isOpen()) return 0;
+  // Count what the driver holds now, not only what the event loop has
+  // fetched so far: a reply that completed just before the tick fired must
+  // be taken at this tick, not at the next one.
+  port_->waitForReadyRead(0);
+  if (!port_->isOpen()) return 0;
   return static_cast<std::size_t>(port_->bytesAvailable());
 }
 
