@@ -1084,7 +1084,10 @@ void TFormHlav::SetMapMode(int mode) {
 }
 
 void TFormHlav::MenuContensClick() {
-  const QString path = QDir(Q(options_.ProgramDir)).filePath(Q(texts_[MsgKey::HelpFileName]));
+  // Beside the program, or in the data directory of an installed program.
+  const QString name = Q(texts_[MsgKey::HelpFileName]);
+  QString path = QDir(Q(options_.ProgramDir)).filePath(name);
+  if (!QFileInfo::exists(path)) path = QDir(Q(options_.ProgramDir)).filePath("../share/velmor/" + name);
   if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
     ShowMessageBox(Q(texts_[MsgKey::MsgHelpOpenError]));
   }
