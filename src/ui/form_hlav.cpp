@@ -76,6 +76,16 @@ const char* const kCommitOnLeave[] = {
     "EditGearAutoTime", "EditGearAutoRpm",  "EditGearAutoTps",  "EditGearAutoBand",  "EditPulsuProSpeed",
     "EditClutchMinRpm", "EditClutchJet",    "EditClutchAdv",
 };
+const char* const kCommitOnClick[] = {
+    "EditBuzeni",       "EditApsTlak1",     "EditApsNapeti1",   "EditApsTlak2",     "EditTps0",
+    "EditTps100",       "EditIdleRpmMez",   "EditIdleTpsMez",   "EditIdleHyster",   "EditIdleStepPerioda",
+    "EditIdleAdvNaRpm", "EditIdleMaxAdv",   "EditIdleAdvNaCas", "EditIdleStepPuls", "EditIdleStart",
+    "EditGas1",         "EditGas2",         "EditGasD",         "EditGasT",         "EditGasJetKor1",
+    "EditGasJetKor2",   "EditRetard1",      "EditRetard2",      "EditRetardD",      "EditRetardT",
+    "EditLadeniHyster", "EditLadeniRpm",    "EditLadeniTps",    "EditLadeniCas",    "EditLadeniLambda",
+    "EditLadeniKanal",  "EditLadeniKrok",   "EditLadeniMaxAcc", "EditTestRpm",      "EditTestServo",
+    "EditLambdaBar0",   "EditLambdaBar1",   "EditLambdaBar2",   "EditLambdaBar3",
+};
 
 }  // namespace
 
@@ -327,8 +337,24 @@ void TFormHlav::CacheFieldControls() {
 void TFormHlav::WireEvents() {
   // Every spinner commits the page on an arrow click.
   for (UpDown* s : findChildren<UpDown*>()) connect(s, &UpDown::Clicked, this, [this] { Commit(); });
-  // Every edit box commits on Enter; click or focus-out as listed.
+  // Every edit box commits on Enter. The boxes built for the grids and the
+  // map editor also commit on a click and when the focus leaves them; the
+  // declared ones on one of the two, as listed.
   for (QLineEdit* e : pageControl_->findChildren<QLineEdit*>()) e->installEventFilter(this);
+  const auto named = [this](const char* name) { return Find<QLineEdit>(name); };
+  for (const char* name : kCommitOnLeave) {
+    if (QLineEdit* e = named(name)) commitOnLeave_.insert(e);
+  }
+  for (const char* name : kCommitOnClick) {
+    if (QLineEdit* e = named(name)) commitOnClick_.insert(e);
+  }
+  const auto fields = EditorFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (fields[i].Grid != FieldGrid::None && fieldControls_[i].Edit) {
+      commitOnClick_.insert(fieldControls_[i].Edit);
+      commitOnLeave_.insert(fieldControls_[i].Edit);
+    }
+  }
   // Enter commits from these two check boxes as well.
   for (const char* name : {"CheckBoxTempDisplay", "CheckBoxGas"}) {
     if (auto* c = Find<QCheckBox>(name)) c->installEventFilter(this);
@@ -467,24 +493,10 @@ bool TFormHlav::eventFilter(QObject* watched, QEvent* event) {
       break;
     }
     case QEvent::MouseButtonPress:
-      if (edit) {
-        const std::string name = edit->objectName().toStdString();
-        const bool onLeave = std::any_of(std::begin(kCommitOnLeave), std::end(kCommitOnLeave),
-                                         [&](const char* n) { return name == n; });
-        const bool runtime = edit->parentWidget() && edit->parentWidget()->parentWidget() &&
-                             !edit->parentWidget()->objectName().isEmpty() &&
-                             edit->parentWidget()->objectName().startsWith("GroupBox") == false;
-        (void)runtime;
-        if (!onLeave) Commit();
-      }
+      if (edit && commitOnClick_.contains(edit)) Commit();
       break;
     case QEvent::FocusOut:
-      if (edit) {
-        const std::string name = edit->objectName().toStdString();
-        const bool onLeave = std::any_of(std::begin(kCommitOnLeave), std::end(kCommitOnLeave),
-                                         [&](const char* n) { return name == n; });
-        if (onLeave) Commit();
-      }
+      if (edit && commitOnLeave_.contains(edit)) Commit();
       break;
     case QEvent::Leave:
       if (watched == Find<QPlainTextEdit>("Memo1")) {
@@ -514,7 +526,6 @@ void TFormHlav::FormCreate() {
   map_.Panel->hide();
   RefreshPage();
   map_.Panel->show();
-  if (auto* memo = Find<QPlainTextEdit>("Memo1")) (void)memo;  // 149 characters: the memo limits itself
   gaugeProgram_->SetRange(0, kGaugeMax);
   ApplyModelHeader(image_);
   BuildModelBaseTables(image_, tables_);

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <functional>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <array>
 #include <memory>
@@ -212,6 +213,8 @@ class TFormHlav : public QMainWindow, private LinkHost {
   HighlightBits shownHighlight_;
   std::array<QWidget*, HighlightCount> highlightWidgets_{};
   std::unordered_map<std::string_view, QObject*> byName_;
+  QSet<QLineEdit*> commitOnClick_;
+  QSet<QLineEdit*> commitOnLeave_;
   QTimer timer1_;
 };
 

@@ -469,6 +469,10 @@ class WindowCommandsTest : public QObject {
                                                               << "EditLambdaTachoAf0" << 4 << 9;
     QTest::newRow("another field's spinner") << int(PageBike) << "EditBuzeni" << "900" << "UpDownFan1" << 4 << 9;
     QTest::newRow("click into another map cell") << int(PageAdvance) << "EditMapCell5" << "33" << "EditMapCell6" << kAdvanceMap + 5 << 33;
+    QTest::newRow("leaving a map cell") << int(PageAdvance) << "EditMapCell5" << "33" << "tab" << kAdvanceMap + 5 << 33;
+    QTest::newRow("leaving a grid box") << int(PageCorrections) << "EditKorVoda0" << "120" << "tab" << 80 << 120;
+    QTest::newRow("between boxes that commit on Enter only") << int(PageCorrections) << "EditSyticCas1" << "7"
+                                                             << "EditSyticCas2" << 67 << -1;
   }
   void TypedValuesAreCommittedByTheNextCommitEvent() {
     QFETCH(int, page);
