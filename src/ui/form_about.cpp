@@ -40,11 +40,15 @@ QPixmap DrawLogo(QSize size) {
   p.setBrush(QColor(255, 200, 40));
   p.drawPath(spark);
   p.setPen(Qt::white);
+  const QRectF textRect(r.left() + 56, r.top(), r.right() - (r.left() + 56) - 6, r.height());
   QFont f("Sans", 20, QFont::Bold);
-  f.setPixelSize(30);
+  // The largest size at which the name fits beside the spark.
+  for (int px = 30; px > 8; --px) {
+    f.setPixelSize(px);
+    if (QFontMetricsF(f).horizontalAdvance("Velmor") <= textRect.width()) break;
+  }
   p.setFont(f);
-  p.drawText(QRectF(r.left() + 58, r.top(), r.width() - 60, r.height()), Qt::AlignVCenter | Qt::AlignLeft,
-             "Velmor");
+  p.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft, "Velmor");
   return pm;
 }
 

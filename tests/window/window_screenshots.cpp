@@ -3,6 +3,7 @@
 // pages and the printout can be looked at:
 //   window_screenshots OUTDIR [LANGUAGEWORD] [DEVICE] [SECONDS-PER-PAGE]
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTabWidget>
@@ -44,6 +45,13 @@ int main(int argc, char** argv) {
     window.ActivatePage(page);
     settle(seconds * 1000);
     window.grab().save(QString("%1/page%2.png").arg(out).arg(page, 2, 10, QChar('0')));
+  }
+  // The About window as it shows itself.
+  if (auto* about = window.findChild<QDialog*>("FormAbout")) {
+    about->show();
+    settle(200);
+    about->grab().save(QString("%1/about.png").arg(out));
+    about->hide();
   }
   // And the printout of the first injection map (a PDF when no printer exists).
   window.ActivatePage(2);
