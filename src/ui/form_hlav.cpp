@@ -68,8 +68,8 @@ const SheetDef kSheets[PageCount] = {
 
 bool IsMapPage(int page) { return page >= PageAdvance && page <= PageInj2; }
 
-// Edit boxes that commit when the focus leaves them; the other declared ones
-// commit on a click. Every edit box commits on Enter.
+// Declared edit boxes that commit when the focus leaves them, and those that
+// commit on a click; the remaining declared ones commit on Enter only.
 const char* const kCommitOnLeave[] = {
     "EditFan1",        "EditFan2",         "EditRpmKorekce",   "EditRpmPulsu",      "EditRetardLimiterRpm",
     "EditRetardLimiterAdv", "EditStartLimiter", "EditIgnLimiter", "EditJetLimiter",  "EditPocetGear",
