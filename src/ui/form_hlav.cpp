@@ -540,8 +540,8 @@ void TFormHlav::FormCreate() {
   link_->OpenPort();
   ApplyLanguage();
   RefreshPage();
-  labelHlaseni_->hide();
-  gaugeProgram_->hide();
+  link_->HideStatus();
+  ApplyLinkStatus();
   if (auto* l = Find<QLabel>("LabelEeDataErr")) l->hide();
   testMode_ = ReadTestMode(statePaths_);
   for (int i = 1; i <= 8; ++i) {
