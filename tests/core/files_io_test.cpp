@@ -12,6 +12,7 @@
 #include <string>
 
 #include "files/file_io.h"
+#include "temp_dir.h"
 #include "files/ign_file.h"
 #include "model/defaults.h"
 
@@ -20,21 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    path = fs::temp_directory_path() / ("velmor-io-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path, ec);
-  }
-  int Entries() const { return static_cast<int>(std::distance(fs::directory_iterator(path), {})); }
-};
 
 std::string Slurp(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "files/file_io.h"
+#include "temp_dir.h"
 #include "files/ini.h"
 #include "files/settings.h"
 
@@ -18,16 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir {
-  fs::path path;
-  TempDir() {
-    path = fs::temp_directory_path() / ("velmor-settings-" + std::to_string(::getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempDir() { fs::remove_all(path); }
-};
 
 TEST(SettingsIni, FirstStartWithoutAFileGivesTheStartUpValues) {
   Settings s;
