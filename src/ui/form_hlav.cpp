@@ -477,7 +477,8 @@ void TFormHlav::WireEvents() {
     RefreshPage();
     map_.Panel->show();
   });
-  if (auto* memo = Find<QPlainTextEdit>("Memo1")) memo->installEventFilter(this);
+  memo_ = Find<QPlainTextEdit>("Memo1");
+  if (memo_) memo_->installEventFilter(this);
 }
 
 bool TFormHlav::eventFilter(QObject* watched, QEvent* event) {
@@ -485,7 +486,7 @@ bool TFormHlav::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);
-      if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && watched != Find<QPlainTextEdit>("Memo1")) {
+      if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && watched != memo_) {
         focusNextChild();
         Commit();
         return true;  // the control never sees the Enter
@@ -499,8 +500,8 @@ bool TFormHlav::eventFilter(QObject* watched, QEvent* event) {
       if (edit && commitOnLeave_.contains(edit)) Commit();
       break;
     case QEvent::Leave:
-      if (watched == Find<QPlainTextEdit>("Memo1")) {
-        const QByteArray text = static_cast<QPlainTextEdit*>(watched)->toPlainText().toUtf8();
+      if (memo_ && watched == memo_) {
+        const QByteArray text = memo_->toPlainText().toUtf8();
         WriteNoteText(image_, std::string_view(text.constData(), text.size()));
       }
       break;
@@ -511,7 +512,6 @@ bool TFormHlav::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormHlav::FormCreate() {
-  selection_.PortSelection = 1;
   image_.P(0) = 0;
   ApplyDefaults(image_, tables_, DefaultsScope::Whole);
   resize(1000, 700);
@@ -726,14 +726,10 @@ void TFormHlav::RefreshMapPage(int page) {
 }
 
 void TFormHlav::Normalise() {
-  // The pass also limits the persisted selections, which the link owns.
-  selection_.PortSelection = link_->Port().PortSelection;
-  selection_.ScanIndex = link_->Port().ScanIndex;
-  selection_.Language = static_cast<std::uint8_t>(language_);
-  const NormaliseResult r = velmor::Normalise(image_, selection_, mapModeAtLastRefresh_);
-  link_->Port().PortSelection = selection_.PortSelection;
-  link_->Port().ScanIndex = selection_.ScanIndex;
-  language_ = static_cast<LanguageCode>(selection_.Language);
+  // The pass also limits the persisted selections (the port ones the link owns).
+  PersistedSelection selection = CurrentSelection();
+  const NormaliseResult r = velmor::Normalise(image_, selection, mapModeAtLastRefresh_);
+  AdoptSelection(selection);
   for (const char* name : {"EditApsNapeti1", "EditApsNapeti2"}) {
     if (auto* e = Find<QLineEdit>(name)) SetBackground(e, r.PressureVoltagesEqual ? Colour::Red : Colour::Window);
   }
@@ -1205,50 +1201,57 @@ void TFormHlav::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+PersistedSelection TFormHlav::CurrentSelection() const {
+  return {static_cast<std::uint8_t>(language_), link_->Port().PortSelection, link_->Port().ScanIndex};
+}
+
+void TFormHlav::AdoptSelection(const PersistedSelection& selection) {
+  language_ = LanguageFromByte(selection.Language);
+  link_->Port().PortSelection = selection.PortSelection;
+  link_->Port().ScanIndex = selection.ScanIndex;
+}
+
 void TFormHlav::LoadSettings() {
-  settings_.Left = x();
-  settings_.Top = y();
-  settings_.Width = width();
-  settings_.Height = height();
-  settings_.Selection = selection_;
-  settings_.Selection.PortSelection = 1;
-  settings_.Selection.Language = static_cast<std::uint8_t>(language_);
-  settings_.PageIndex = pageIndex_;
-  velmor::LoadSettings(statePaths_, settings_, image_, allCellsFlags_);
-  setGeometry(settings_.Left, settings_.Top, settings_.Width, settings_.Height);
-  selection_ = settings_.Selection;
-  link_->Port().PortSelection = selection_.PortSelection;
-  link_->Port().ScanIndex = selection_.ScanIndex;
-  language_ = LanguageFromByte(selection_.Language);
-  currentFileName_ = settings_.File;
-  dialogFileName_ = settings_.IniDir;
-  pageIndex_ = std::clamp(settings_.PageIndex, 0, PageCount - 1);
-  if (auto* c = Find<QCheckBox>("CheckBoxZobrMs_Uni")) c->setChecked(settings_.CheckBoxZobrMsUni);
-  if (auto* c = Find<QCheckBox>("CheckBoxExtMonitor")) c->setChecked(settings_.CheckBoxExtMonitor);
-  if (auto* c = Find<QCheckBox>("CheckBoxAll_PolohaA")) c->setChecked(settings_.CheckBoxAllPolohaA);
+  // Every key defaults to what the window holds now; the port selection
+  // starts at 1 so that a missing key gives COM1.
+  Settings settings;
+  settings.Left = x();
+  settings.Top = y();
+  settings.Width = width();
+  settings.Height = height();
+  settings.Selection = CurrentSelection();
+  settings.Selection.PortSelection = 1;
+  settings.PageIndex = pageIndex_;
+  velmor::LoadSettings(statePaths_, settings, image_, allCellsFlags_);
+  setGeometry(settings.Left, settings.Top, settings.Width, settings.Height);
+  AdoptSelection(settings.Selection);
+  currentFileName_ = settings.File;
+  dialogFileName_ = settings.IniDir;
+  pageIndex_ = std::clamp(settings.PageIndex, 0, PageCount - 1);
+  if (auto* c = Find<QCheckBox>("CheckBoxZobrMs_Uni")) c->setChecked(settings.CheckBoxZobrMsUni);
+  if (auto* c = Find<QCheckBox>("CheckBoxExtMonitor")) c->setChecked(settings.CheckBoxExtMonitor);
+  if (auto* c = Find<QCheckBox>("CheckBoxAll_PolohaA")) c->setChecked(settings.CheckBoxAllPolohaA);
 }
 
 void TFormHlav::SaveSettings() {
+  Settings settings;
   const QRect g = geometry();
-  settings_.Left = g.x();
-  settings_.Top = g.y();
-  settings_.Width = g.width();
-  settings_.Height = g.height();
-  selection_.PortSelection = static_cast<std::uint8_t>(link_->Port().PortSelection);
-  selection_.ScanIndex = static_cast<std::uint8_t>(link_->Port().ScanIndex);
-  selection_.Language = static_cast<std::uint8_t>(language_);
-  settings_.Selection = selection_;
-  settings_.File = currentFileName_;
-  settings_.IniDir = dialogFileName_;
-  settings_.PageIndex = pageIndex_;
+  settings.Left = g.x();
+  settings.Top = g.y();
+  settings.Width = g.width();
+  settings.Height = g.height();
+  settings.Selection = CurrentSelection();
+  settings.File = currentFileName_;
+  settings.IniDir = dialogFileName_;
+  settings.PageIndex = pageIndex_;
   auto checked = [this](const char* name) {
     auto* c = Find<QCheckBox>(name);
     return c && c->isChecked();
   };
-  settings_.CheckBoxZobrMsUni = checked("CheckBoxZobrMs_Uni");
-  settings_.CheckBoxExtMonitor = checked("CheckBoxExtMonitor");
-  settings_.CheckBoxAllPolohaA = checked("CheckBoxAll_PolohaA");
-  velmor::SaveSettings(statePaths_, settings_, image_, allCellsFlags_);
+  settings.CheckBoxZobrMsUni = checked("CheckBoxZobrMs_Uni");
+  settings.CheckBoxExtMonitor = checked("CheckBoxExtMonitor");
+  settings.CheckBoxAllPolohaA = checked("CheckBoxAll_PolohaA");
+  velmor::SaveSettings(statePaths_, settings, image_, allCellsFlags_);
 }
 
 // ---------------------------------------------------------------------------

@@ -157,6 +157,10 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void MenuContensClick();
   void OpenFile(IgnScope scope);
   void ShowMessageKeys(const std::vector<MsgKey>& keys);
+  // Language and port choices as the settings file and the normalisation
+  // pass see them; the port ones live in the link.
+  PersistedSelection CurrentSelection() const;
+  void AdoptSelection(const PersistedSelection& selection);
   void LoadSettings();
   void SaveSettings();
   void MenuAboutClick();
@@ -168,7 +172,6 @@ class TFormHlav : public QMainWindow, private LinkHost {
   FormOptions options_;
   ParameterImage image_;
   DerivedTables tables_;
-  PersistedSelection selection_;
   std::unique_ptr<LinkEngine> link_;
   LanguageCode language_ = LanguageCode::English;
   ResolvedTexts texts_;
@@ -176,7 +179,6 @@ class TFormHlav : public QMainWindow, private LinkHost {
   std::string dialogFileName_;
   std::string defaultDataFile_;
   StatePaths statePaths_;
-  Settings settings_;
   int pageIndex_ = PageGear;
   std::uint8_t mapModeAtLastRefresh_ = MapModeEqual;
   std::array<std::uint8_t, PageCount> allCellsFlags_{};
@@ -195,6 +197,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
     QWidget* Control = nullptr;  // check box, radio group, combo box, memo
   };
   std::vector<FieldControls> fieldControls_;  // parallel to EditorFields()
+  QPlainTextEdit* memo_ = nullptr;
   QLabel* labelHlaseni_ = nullptr;
   Gauge* gaugeProgram_ = nullptr;
   QLabel* labelSpojeni_ = nullptr;
