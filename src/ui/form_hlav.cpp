@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -210,11 +211,18 @@ void TFormHlav::BuildMenus() {
 }
 
 void TFormHlav::BuildTopArea(QWidget* central) {
+  // Two rows: the commands with the transfer status, then what is connected
+  // (the link's warnings, the port and the unit's identity). Every text here
+  // is cut to the room it has, so no text of any language or unit can widen
+  // the window beyond the screen.
   auto* top = new QWidget(central);
   top->setObjectName("PanelTop");
-  auto* row = new QHBoxLayout(top);
-  row->setContentsMargins(0, 0, 0, 0);
+  auto* rows = new QVBoxLayout(top);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->setSpacing(2);
+  auto* row = new QHBoxLayout;
   row->setSpacing(4);
+  rows->addLayout(row);
   // The buttons form one group that the printout hides, leaving the row to
   // the header line.
   auto* toolBar = new QWidget(top);
@@ -252,33 +260,40 @@ void TFormHlav::BuildTopArea(QWidget* central) {
   auto* statusLayout = new QVBoxLayout(status);
   statusLayout->setContentsMargins(0, 0, 0, 0);
   statusLayout->setSpacing(1);
-  labelHlaseni_ = MakeLabel("LabelHlaseni", "", status);
-  labelHlaseni_->setMinimumWidth(200);
+  labelHlaseni_ = new ElidedLabel("LabelHlaseni", status, 80);
   gaugeProgram_ = new Gauge("CGaugeProgram", status);
   gaugeProgram_->setFixedHeight(8);
+  gaugeProgram_->setMinimumWidth(80);
   statusLayout->addWidget(labelHlaseni_);
   statusLayout->addWidget(gaugeProgram_);
   row->addWidget(status, 1);
 
-  labelSpojeni_ = MakeLabel("LabelSpojeni", "No connection with PC", top);
+  auto* link = new QHBoxLayout;
+  link->setSpacing(8);
+  rows->addLayout(link);
+  labelSpojeni_ = new ElidedLabel("LabelSpojeni", top, 60);
+  labelSpojeni_->setText("No connection with PC");
   labelSpojeni_->setStyleSheet("color: red; font-weight: bold;");
-  labelVersion_ = MakeLabel("LabelVersion", "", top);
-  labelVersion_->setStyleSheet("color: red;");
-  labelCom_ = MakeLabel("LabelCom", "", top);
-  row->addWidget(labelSpojeni_);
-  row->addWidget(labelVersion_);
-  row->addWidget(labelCom_);
+  // Painted red with white text while the unit's program does not match.
+  labelVersion_ = new ElidedLabel("LabelVersion", top, 60);
+  labelCom_ = new ElidedLabel("LabelCom", top, 60);
+  labelCom_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  link->addWidget(labelSpojeni_, 1);
+  link->addWidget(labelVersion_, 1);
+  link->addWidget(labelCom_);
 
   auto* ver = new QGroupBox(top);
   ver->setObjectName("GroupBoxVerze");
+  ver->setFlat(true);
   auto* verLayout = new QHBoxLayout(ver);
-  verLayout->setContentsMargins(6, 2, 6, 2);
+  verLayout->setContentsMargins(6, 0, 6, 0);
+  const int verWidths[] = {160, 80, 70};
   for (int i = 0; i < 3; ++i) {
-    labelVerze_[i] = MakeLabel(QString("LabelVerze%1").arg(i + 1), "", ver);
-    labelVerze_[i]->setMinimumWidth(i == 0 ? 70 : 60);
+    labelVerze_[i] = new ElidedLabel(QString("LabelVerze%1").arg(i + 1), ver, verWidths[i] / 2);
+    labelVerze_[i]->setMaximumWidth(verWidths[i]);
     verLayout->addWidget(labelVerze_[i]);
   }
-  row->addWidget(ver);
+  link->addWidget(ver);
   static_cast<QVBoxLayout*>(central->layout())->addWidget(top);
 }
 
@@ -292,8 +307,19 @@ void TFormHlav::BuildPages() {
     pageControl_->addTab(sheet, kSheets[p].Caption);
   }
   map_ = BuildMapPanel(sheets_[PageAdvance]);
+  // A page wider or taller than the screen (long texts of a language) scrolls
+  // inside its sheet instead of widening the window.
   for (int p = 0; p < PageCount; ++p) {
-    if (!IsMapPage(p)) BuildPage(p, sheets_[p]);
+    if (IsMapPage(p)) continue;
+    auto* fill = new QVBoxLayout(sheets_[p]);
+    fill->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(sheets_[p]);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    auto* content = new QWidget;
+    BuildPage(p, content);
+    scroll->setWidget(content);
+    fill->addWidget(scroll);
   }
   auto* central = static_cast<QVBoxLayout*>(centralWidget()->layout());
   // Engine speed, throttle, lambda and coolant stay in sight above every
@@ -527,7 +553,7 @@ void TFormHlav::FormCreate() {
   RefreshPage();
   map_.Panel->show();
   gaugeProgram_->SetRange(0, kGaugeMax);
-  ApplyModelHeader(image_);
+  ApplyModelFixedBytes(image_);
   BuildModelBaseTables(image_, tables_);
   language_ = LanguageFromCommandLine(std::span<const std::string>(options_.Arguments), language_);
   link_->State().TicksSinceReply = 18;
@@ -672,6 +698,8 @@ void TFormHlav::RefreshPage() {
   labelVerze_[0]->setText(Q(id.Name));
   labelVerze_[1]->setText(Q(id.Date));
   labelVerze_[2]->setText(Q(id.Time));
+  // No frame around an identity not yet received.
+  if (auto* box = qobject_cast<QGroupBox*>(labelVerze_[0]->parentWidget())) box->setFlat(id.Name.empty());
   if (image_.P(47) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
   mapModeAtLastRefresh_ = image_.P(47);
   pageIndex_ = pageControl_->currentIndex();

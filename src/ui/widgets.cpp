@@ -4,6 +4,9 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QToolTip>
+#include <QHelpEvent>
+#include <QStyle>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -131,6 +134,38 @@ QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent) {
   return l;
 }
 
+ElidedLabel::ElidedLabel(const QString& name, QWidget* parent, int minimumWidth)
+    : QLabel(parent), minimumWidth_(minimumWidth) {
+  setObjectName(name);
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+QSize ElidedLabel::minimumSizeHint() const {
+  const QSize full = QLabel::minimumSizeHint();
+  return {std::min(full.width(), minimumWidth_), full.height()};
+}
+
+bool ElidedLabel::IsElided() const {
+  return fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+}
+
+void ElidedLabel::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const QRect r = contentsRect();
+  const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, r.width());
+  style()->drawItemText(&p, r, static_cast<int>(alignment()), palette(), isEnabled(), shown, foregroundRole());
+}
+
+bool ElidedLabel::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip && IsElided()) {
+    const QString hint = toolTip();
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), hint.isEmpty() ? text() : text() + "\n" + hint,
+                       this);
+    return true;
+  }
+  return QLabel::event(event);
+}
+
 QColor ToQColor(Colour colour) {
   switch (colour) {
     case Colour::White: return Qt::white;
@@ -149,8 +184,17 @@ QColor ToQColor(Colour colour) {
 void SetBackground(QWidget* widget, Colour colour) {
   const QColor c = ToQColor(colour);
   const QPalette::ColorRole role = qobject_cast<QLineEdit*>(widget) ? QPalette::Base : QPalette::Window;
+  const QPalette::ColorRole textRole = role == QPalette::Base ? QPalette::Text : QPalette::WindowText;
   QPalette pal = widget->palette();
   pal.setColor(role, c.isValid() ? c : QApplication::palette(widget).color(role));
+  // Dark text on a light colour, white on a dark one (an error's red), so a
+  // coloured text stays readable.
+  QColor text = QApplication::palette(widget).color(textRole);
+  if (c.isValid()) {
+    const double luminance = 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF();
+    text = luminance < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
+  }
+  pal.setColor(textRole, text);
   widget->setPalette(pal);
   widget->setAutoFillBackground(c.isValid());
 }

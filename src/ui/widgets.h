@@ -73,6 +73,24 @@ QWidget* MakeFieldPair(const FieldDef& field, QWidget* parent, int editWidth = 4
 QCheckBox* MakeCheckBox(const QString& name, const QString& text, QWidget* parent);
 QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
 
+// A one-line label that never widens its window: a text longer than the room
+// the layout gives it is cut with an ellipsis, and the pointer shows the whole
+// text (above the label's own hint).
+class ElidedLabel : public QLabel {
+  Q_OBJECT
+ public:
+  ElidedLabel(const QString& name, QWidget* parent, int minimumWidth);
+  QSize minimumSizeHint() const override;
+  bool IsElided() const;
+
+ protected:
+  void paintEvent(QPaintEvent*) override;
+  bool event(QEvent* event) override;
+
+ private:
+  int minimumWidth_;
+};
+
 // The colour a core colour stands for; Normal and Window give an invalid
 // colour, meaning "the palette's own" (button face or window background).
 QColor ToQColor(Colour colour);

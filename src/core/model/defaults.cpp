@@ -189,11 +189,15 @@ void ApplyLambdaTableDefault(ParameterImage& image) {
   }
 }
 
-void ApplyModelHeader(ParameterImage& image) {
-  image.P(4) = image.P(0) == 2 ? 30 : 19;
+void ApplyModelFixedBytes(ParameterImage& image) {
   image.P(2) = 0;
   image.P(3) = 65;
   image.P(5) = 0;
+}
+
+void ApplyModelHeader(ParameterImage& image) {
+  image.P(4) = image.P(0) == 2 ? 30 : 19;
+  ApplyModelFixedBytes(image);
 }
 
 void ApplyCalibrationConstants(ParameterImage& image) {

@@ -22,6 +22,9 @@ void ApplyLambdaTableDefault(ParameterImage& image);
 
 // The model-dependent header values (excitation time and fixed bytes).
 void ApplyModelHeader(ParameterImage& image);
+// Only the fixed bytes: the excitation time (P+4) is the tuner's to edit, so
+// start-up keeps the value the last run closed with.
+void ApplyModelFixedBytes(ParameterImage& image);
 
 // The fixed calibration constants (never edited, never in files).
 void ApplyCalibrationConstants(ParameterImage& image);
