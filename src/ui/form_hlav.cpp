@@ -937,12 +937,10 @@ void TFormHlav::ApplyLanguage() {
     if (auto* a = Find<QAction>(kLanguageMenuItems[i].data())) a->setChecked(i == static_cast<int>(lang));
   }
   texts_ = ResolveTexts(lang);
+  // The link renders the live display again in the new language: the last
+  // frame's values, or the placeholders while no unit answers.
   link_->SetLanguage(lang);
-  if (labelSpojeni_->isVisible() || !isVisible()) {
-    for (const LabelText& t : MonitorPlaceholders(lang)) {
-      if (auto* l = findChild<QLabel*>(Q(t.label))) l->setText(Q(t.text));
-    }
-  }
+  ApplyMonitorView();
   for (const ControlText& t : ControlTexts(lang)) {
     const QString name = Q(t.component);
     const QString text = Q(t.text);
@@ -1214,7 +1212,11 @@ void TFormHlav::SpeedButtonPrintClick() {
   SetPrinting(false);
   RefreshView();
   if (!pdf.isEmpty()) {
-    link_->ShowStatus((ok ? pdf : Q(texts_[MsgKey::MsgFileOpenError]) + " " + pdf).toStdString(), !ok);
+    // Said in words, and kept in the status bar after the label has moved on
+    // to the link's next text.
+    const QString where = (ok ? Q(texts_[MsgKey::TxtSavedAsPdf]) : Q(texts_[MsgKey::MsgFileOpenError]) + " ") + pdf;
+    link_->ShowStatus(where.toStdString(), !ok);
+    statusBar()->showMessage(where);
   }
   lastPrintFile_ = ok ? pdf.toStdString() : std::string();
 }

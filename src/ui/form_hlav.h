@@ -140,6 +140,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // LinkHost.
   void Normalise() override;
   void MonitorDecoded() override;
+  void MonitorCleared() override { MonitorDecoded(); }
   void ShowMessage(std::string_view text, std::string_view detail) override;
   bool TuningOn() const override;
   bool Printing() const override { return printing_; }

@@ -51,7 +51,11 @@ int UpDown::ReadValue() {
 }
 
 void UpDown::SetField(int v) {
-  if (ReadValue() == v) return;
+  // A text that reads as v but is not how v is shown ("abc", "99999" limited
+  // to the range, "0150") is replaced: after a refresh the box shows what is
+  // stored.
+  const int shown = std::clamp(v, min_, max_);
+  if (ReadValue() == v && (!associate_ || associate_->text() == QString::number(shown))) return;
   SetValueAndText(v);
 }
 

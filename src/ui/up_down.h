@@ -32,7 +32,7 @@ class UpDown : public QWidget {
   // The value as a commit reads it: the edit text when it is a whole number
   // within Min..Max, otherwise the held position.
   int ReadValue();
-  // Shows v (limited to Min..Max) unless the field already reads as v.
+  // Shows v (limited to Min..Max) unless the field already shows exactly v.
   void SetField(int v);
   // Sets the position and always rewrites the text.
   void SetValueAndText(int v);

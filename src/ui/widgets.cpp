@@ -195,6 +195,14 @@ void SetBackground(QWidget* widget, Colour colour) {
     text = luminance < 0.5 ? QColor(Qt::white) : QColor(Qt::black);
   }
   pal.setColor(textRole, text);
+  if (qobject_cast<QCheckBox*>(widget)) {
+    // The style paints a check box's palette colour only as a thin outline;
+    // a coloured box (tuning on) must be seen at a glance.
+    widget->setStyleSheet(c.isValid() ? QString("QCheckBox { background-color: %1; color: %2; }")
+                                            .arg(c.name(), text.name())
+                                      : QString());
+    return;
+  }
   widget->setPalette(pal);
   widget->setAutoFillBackground(c.isValid());
 }

@@ -79,6 +79,7 @@ int LocateStartTime(const ParameterImage& image, std::uint16_t startTime) {
 void ShowOperatingPoint(const ParameterImage& image, int page, bool msMode, const EngineReading& live,
                         OperatingPoint& point, HighlightSet& out) {
   out = HighlightSet{};
+  if (live.ConnectionLost) return;
   switch (page) {
     case PageAdvance:
     case PageInj1:

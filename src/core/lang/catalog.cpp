@@ -108,6 +108,12 @@ constexpr CatalogRow kCatalog[] = {
       "Zeitpunkt des Ausdruckes   ",
       "Date et heur de l´imprimé:   ",
       "Datum a čas tisku:  "}},
+    // Where a printout went on a system without a printer.
+    {MsgKey::TxtSavedAsPdf,
+     {"Saved as PDF: ",
+      "Als PDF gespeichert: ",
+      "Enregistré en PDF : ",
+      "Uloženo jako PDF: "}},
     // Stems and words of the live display.
     {MsgKey::TxtAdvance,
      {"Advance",
@@ -376,6 +382,7 @@ constexpr const char* kKeyNames[] = {
     "MsgAskDefaultsPage",
     "MsgBikeNotSupported",
     "TxtPrintDateTime",
+    "TxtSavedAsPdf",
     "TxtAdvance",
     "TxtProgramCount",
     "TxtBlocking",

@@ -39,6 +39,7 @@ enum class MsgKey : std::uint16_t {
   MsgAskDefaultsPage,
   MsgBikeNotSupported,
   TxtPrintDateTime,
+  TxtSavedAsPdf,
   TxtAdvance,
   TxtProgramCount,
   TxtBlocking,

@@ -14,6 +14,20 @@ LinkEngine::LinkEngine(ParameterImage& image, SerialPort& port, LinkHost& host)
 void LinkEngine::SetLanguage(LanguageCode language) {
   language_ = language;
   stems_ = MonitorStems::For(language);
+  RenderMonitor();
+}
+
+void LinkEngine::RenderMonitor() {
+  if (monitorFrames_ == 0 || live_.ConnectionLost) {
+    NoReadingView(language_, monitor_);
+    return;
+  }
+  // The last frame again, for its texts only: the live values and the unit's
+  // save countdown stay as that frame left them.
+  LiveValues scratch = live_;
+  std::uint16_t saving = 0;
+  const MonitorInputs in = MonitorInputsFromImage(image_, stems_, host_.ExtendedMonitor(), host_.GasEnabled());
+  velmor::DecodeMonitorFrame(lastMonitorFrame_.data(), in, scratch, monitor_, saving);
 }
 
 // ---------------------------------------------------------------- the tick
@@ -89,6 +103,14 @@ void LinkEngine::Tick() {
     status_.NoConnectionVisible = false;
   } else {
     status_.NoConnectionVisible = !host_.Printing();
+    if (!live_.ConnectionLost) {
+      // The last values are no longer the engine's: show none rather than
+      // frozen ones.
+      live_ = LiveValues{};
+      live_.ConnectionLost = true;
+      RenderMonitor();
+      host_.MonitorCleared();
+    }
     if (++port_.ReconnectTicks >= kReconnectTicks) ReconnectPort();
   }
   status_.VersionVisible = !status_.NoConnectionVisible;
@@ -161,6 +183,7 @@ bool LinkEngine::DecodeMonitorFrame() {
     return false;
   state_.TicksSinceReply = 0;
   ++monitorFrames_;
+  std::copy_n(state_.RxBuffer.begin(), kFrameSize, lastMonitorFrame_.begin());
   host_.MonitorDecoded();
   return true;
 }
@@ -410,6 +433,9 @@ void LinkEngine::MenuCom1Click(int item) {
 // ---------------------------------------------------------------- status
 
 void LinkEngine::ShowStatus(std::string text, bool red) {
+  // A newer message (where a printout went) is not written over by the
+  // "OK" of a programming that ended before it.
+  state_.ProgramDone = false;
   SetStatus(std::move(text), red);
   status_.Visible = true;
   state_.StatusCountdown = kStatusHoldTicks;

@@ -5,6 +5,7 @@
 // and everything it needs from its owner goes through LinkHost.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -59,6 +60,9 @@ class LinkHost {
   // A monitor frame was accepted: apply LinkEngine::Monitor() and refresh the
   // view.
   virtual void MonitorDecoded() {}
+  // The unit stopped answering: LinkEngine::Monitor() now shows no reading
+  // and LinkEngine::Live() has none.
+  virtual void MonitorCleared() {}
   // A modal message box. `detail` is an optional second line (the reason an
   // open failed); the catalog text stays as it is.
   virtual void ShowMessage(std::string_view text, std::string_view detail) {
@@ -144,6 +148,9 @@ class LinkEngine {
   bool BlockMatchesImage() const;
   void StartVerifyFromReply();
   void NotifyStatus();
+  // The live display from the last accepted frame in the current language,
+  // or the placeholders while there is none.
+  void RenderMonitor();
 
   ParameterImage& image_;
   SerialPort& serial_;
@@ -159,6 +166,7 @@ class LinkEngine {
   MonitorView monitor_;
   LinkOutcome outcome_ = LinkOutcome::None;
   std::uint32_t monitorFrames_ = 0;
+  std::array<std::uint8_t, kFrameSize> lastMonitorFrame_{};
   bool inTick_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "lang/control_texts.h"
 #include "link/frame.h"
 
 namespace velmor {
@@ -103,6 +104,36 @@ MonitorInputs MonitorInputsFromImage(const ParameterImage& image, const MonitorS
   return in;
 }
 
+void NoReadingView(LanguageCode language, MonitorView& view) {
+  for (LabelView& l : view.Labels) {
+    l.SetText = l.SetVisible = false;
+    l.SetColour = true;
+    l.TextColour = Colour::Normal;
+  }
+  for (const LabelText& p : MonitorPlaceholders(language)) {
+    for (int i = 0; i < kMonLabelCount; ++i) {
+      if (p.label != MonLabelName(static_cast<MonLabel>(i))) continue;
+      view.Labels[i].SetText = true;
+      view.Labels[i].Text.Assign(p.text);
+    }
+  }
+  LabelView& version = view[MonLabel::LabelVersion];
+  version.SetText = true;
+  version.Text.Assign("");
+  LabelView& eeprom = view[MonLabel::LabelEeDataErr];
+  eeprom.SetVisible = true;
+  eeprom.Visible = false;
+  for (GaugeView& g : view.Gauges) {
+    g.SetPosition = true;
+    g.Position = 0;
+    g.SetBarColour = false;
+  }
+  for (EditView& e : view.Edits) {
+    e.SetColour = true;
+    e.BackColour = Colour::Window;
+  }
+}
+
 int LambdaBarPosition(int afrX10, int lo, int hi) {
   if (afrX10 < lo) return 0;
   if (afrX10 > hi || hi == lo) return kMonGaugeMax;
@@ -185,6 +216,7 @@ bool DecodeMonitorFrame(const std::uint8_t* f, const MonitorInputs& in, LiveValu
   Writer w(view);
   using L = MonLabel;
   const char* sep = " - ";
+  live.ConnectionLost = false;
 
   // Inputs.
   const std::uint8_t b1 = f[1];

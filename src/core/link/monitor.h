@@ -37,6 +37,9 @@ struct LiveValues {
   bool PressureFault = false;
   bool BaseAdvance = false;
   bool TestsLocked = false;
+  // The unit stopped answering: the values above are no reading, and nothing
+  // is lit as the engine's operating point.
+  bool ConnectionLost = false;
 };
 
 // Every label the live display writes, in the order it writes them.
@@ -161,6 +164,11 @@ MonitorInputs MonitorInputsFromImage(const ParameterImage& image, const MonitorS
 // `view` is rewritten and `unitSaving` receives word 148.
 bool DecodeMonitorFrame(const std::uint8_t* frame, const MonitorInputs& inputs, LiveValues& live,
                         MonitorView& view, std::uint16_t& unitSaving);
+
+// What the live display shows while no unit answers: every label with its
+// placeholder of `language`, normal colours, empty gauges; LabelEeDataErr
+// hidden and no version warning.
+void NoReadingView(LanguageCode language, MonitorView& view);
 
 // The lambda bar position for an A/F value on the scale lo..hi. With equal
 // bounds the scale is a single point: below it 0, at or above it 100.
