@@ -189,8 +189,8 @@ void TFormHlav::BuildMenus() {
   QMenu* tools = menu("MenuTools", "Tools");
   item(tools, "MenuToolsMinus", "Minus ", QKeySequence("F4"), [this] { StepMapClick(StepDirection::Down); });
   item(tools, "MenuToolsPlus", "Plus", QKeySequence("F5"), [this] { StepMapClick(StepDirection::Up); });
-  item(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"), [this] { UndoRedo(false); });
-  item(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"), [this] { UndoRedo(true); });
+  item(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"), [this] { UndoRedoCommand(false); });
+  item(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"), [this] { UndoRedoCommand(true); });
   item(tools, "MenuLadeniOn", "Tunning On-Off", QKeySequence("F6"), [this] {
     if (auto* c = Find<QCheckBox>("CheckBoxLadeniPovoleno")) c->setChecked(!c->isChecked());
     RefreshView();
@@ -284,7 +284,6 @@ void TFormHlav::BuildTopArea(QWidget* central) {
 
   auto* ver = new QGroupBox(top);
   ver->setObjectName("GroupBoxVerze");
-  ver->setFlat(true);
   auto* verLayout = new QHBoxLayout(ver);
   verLayout->setContentsMargins(6, 0, 6, 0);
   const int verWidths[] = {160, 80, 70};
@@ -318,6 +317,13 @@ void TFormHlav::BuildPages() {
     scroll->setWidgetResizable(true);
     auto* content = new QWidget;
     BuildPage(p, content);
+    // A control keeps its place when the view shows or hides another one
+    // beside it, so a click lands where the tuner aimed.
+    for (QWidget* w : content->findChildren<QWidget*>()) {
+      QSizePolicy policy = w->sizePolicy();
+      policy.setRetainSizeWhenHidden(true);
+      w->setSizePolicy(policy);
+    }
     scroll->setWidget(content);
     fill->addWidget(scroll);
   }
@@ -456,8 +462,8 @@ void TFormHlav::WireEvents() {
   button("ButtonVerify", [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
   button("ButtonProgram", [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
   button("SpeedButton6", [this] { MenuNewClick(); });
-  button("SpeedButtonZpet", [this] { UndoRedo(false); });
-  button("SpeedButtonZnovu", [this] { UndoRedo(true); });
+  button("SpeedButtonZpet", [this] { UndoRedoCommand(false); });
+  button("SpeedButtonZnovu", [this] { UndoRedoCommand(true); });
   button("SpeedButtonPrint", [this] { SpeedButtonPrintClick(); });
   button("ButtonTps0", [this] {
     if (CaptureTps0(image_, link_->Live().TpsMillivolts)) AfterChange();
@@ -519,6 +525,15 @@ bool TFormHlav::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     }
+    case QEvent::ShortcutOverride: {
+      // An edit box claims Ctrl+Z for its own text undo; the program's
+      // Undo and Redo come first, from any box.
+      const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+      if (edit && (keys == Find<QAction>("MenuZpet")->shortcut() || keys == Find<QAction>("MenuZnovu")->shortcut())) {
+        return true;  // left unaccepted: the shortcut runs
+      }
+      break;
+    }
     case QEvent::MouseButtonPress:
       if (edit && commitOnClick_.contains(edit)) Commit();
       break;
@@ -573,6 +588,7 @@ void TFormHlav::FormCreate() {
   for (int i = 1; i <= 8; ++i) {
     if (auto* l = findChild<QLabel*>(QString("LabelTest%1").arg(i))) l->setVisible(testMode_);
   }
+  if (auto* box = findChild<QWidget*>("GroupBoxMonTest")) box->setVisible(testMode_);
   RefreshView();
 }
 
@@ -698,8 +714,8 @@ void TFormHlav::RefreshPage() {
   labelVerze_[0]->setText(Q(id.Name));
   labelVerze_[1]->setText(Q(id.Date));
   labelVerze_[2]->setText(Q(id.Time));
-  // No frame around an identity not yet received.
-  if (auto* box = qobject_cast<QGroupBox*>(labelVerze_[0]->parentWidget())) box->setFlat(id.Name.empty());
+  // No empty box where the unit's identity will be once it is received.
+  labelVerze_[0]->parentWidget()->setVisible(!(id.Name.empty() && id.Date.empty() && id.Time.empty()));
   if (image_.P(47) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
   mapModeAtLastRefresh_ = image_.P(47);
   pageIndex_ = pageControl_->currentIndex();
@@ -793,6 +809,17 @@ void TFormHlav::UndoRedo(bool redo) {
     link_->StartProgramming();
     ApplyLinkStatus();
   }
+}
+
+void TFormHlav::UndoRedoCommand(bool redo) {
+  // A value typed but not yet committed is committed first, as leaving its
+  // box would, so that the undo takes back what the tuner sees.
+  auto* typing = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  if (typing && typing->isModified() && pageControl_->isAncestorOf(typing)) {
+    typing->setModified(false);
+    Commit();
+  }
+  UndoRedo(redo);
 }
 
 void TFormHlav::UpdateUndoButtons() {

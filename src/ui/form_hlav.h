@@ -120,6 +120,8 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // Undo, the view, the highlight and the tools.
   void PushUndo();
   void UndoRedo(bool redo);
+  // The Undo and Redo commands: a pending typed value first, then the step.
+  void UndoRedoCommand(bool redo);
   void UpdateUndoButtons();
   void ApplyControlState(const ControlState& state);
   QObject* ByName(std::string_view name);

@@ -96,7 +96,10 @@ void BuildRacePage(QWidget* sheet) {
   QBoxLayout* page = SheetLayout(sheet);
 
   QGroupBox* clutch = MakeGroup("GroupBoxClutch", "Shift light and clutch master", sheet);
-  Header("LabelPilotLight", "Gear Shift Light [rpm]", clutch, 24, 60, 150);
+  // One heading for both shift-light columns (first and second rpm), centred
+  // over the pair so that neither column stands without one.
+  Header("LabelPilotLight", "Gear Shift Light [rpm]", clutch, 24, 60, 150)
+      ->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
   Header("LabelClutchTime", "Clutch master time [ms]", clutch, 254, 60, 132);
   Header("LabelClutchPause", "Clutch master pause [ms]", clutch, 394, 60, 132);
   GearRowLabels(clutch, "LabelRaceGear");
