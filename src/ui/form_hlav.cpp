@@ -673,7 +673,6 @@ void TFormHlav::RefreshPage() {
   labelVerze_[1]->setText(Q(id.Date));
   labelVerze_[2]->setText(Q(id.Time));
   if (image_.P(47) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
-  mapModeAtLastRefresh_ = image_.P(47);
   pageIndex_ = pageControl_->currentIndex();
   if (IsMapPage(pageIndex_)) {
     RefreshMapPage(pageIndex_);
@@ -728,7 +727,7 @@ void TFormHlav::RefreshMapPage(int page) {
 void TFormHlav::Normalise() {
   // The pass also limits the persisted selections (the port ones the link owns).
   PersistedSelection selection = CurrentSelection();
-  const NormaliseResult r = velmor::Normalise(image_, selection, mapModeAtLastRefresh_);
+  const NormaliseResult r = velmor::Normalise(image_, selection);
   AdoptSelection(selection);
   for (const char* name : {"EditApsNapeti1", "EditApsNapeti2"}) {
     if (auto* e = Find<QLineEdit>(name)) SetBackground(e, r.PressureVoltagesEqual ? Colour::Red : Colour::Window);

@@ -180,7 +180,6 @@ class TFormHlav : public QMainWindow, private LinkHost {
   std::string defaultDataFile_;
   StatePaths statePaths_;
   int pageIndex_ = PageGear;
-  std::uint8_t mapModeAtLastRefresh_ = MapModeEqual;
   std::array<std::uint8_t, PageCount> allCellsFlags_{};
   bool refreshing_ = false;
   bool printing_ = false;

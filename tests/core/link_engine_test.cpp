@@ -5,9 +5,13 @@
 #include <optional>
 
 #include "link/engine.h"
+#include "link/headless_host.h"
 #include "link/identity.h"
 #include "link/port_numbering.h"
 #include "link_test_support.h"
+#include "model/defaults.h"
+#include "model/derived.h"
+#include "model/normalise.h"
 
 namespace velmor {
 namespace {
@@ -299,6 +303,57 @@ TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
   EXPECT_EQ(engine.Status().Text, "Verify: OK");  // a Read leaves ProgramDone clear
   // The editor was refreshed once, after block 9 and before the verify.
   EXPECT_EQ(host.calls, (std::vector<std::string>{"ClearFileName", "Normalise", "RefreshPage"}));
+}
+
+// The window's side of a Read: the real normalisation pass, and the refresh
+// that makes map 2 a copy of map 1 in " 1 = 2".
+class WindowLikeHost : public HeadlessHost {
+ public:
+  explicit WindowLikeHost(ParameterImage& image) : HeadlessHost(image), image_(image) {}
+  void RefreshPage() override {
+    if (image_.P(47) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
+  }
+
+ private:
+  ParameterImage& image_;
+  DerivedTables tables_;
+};
+
+// Right after start-up the image holds the defaults (" 1 = 2", channel 1).
+// A unit whose configuration is already normal, in any map mode and with
+// the highest tuning channel that mode allows, reads back unchanged and
+// verifies.
+TEST(LinkReadOfANormalUnit, VerifiesAndLeavesTheImageEqualToTheUnit) {
+  struct Case { std::uint8_t mode; std::uint8_t channel; };
+  const Case cases[] = {{MapModeNormal, 2}, {MapModeNormal, 1}, {MapModeCoupled, 1}, {MapModeEqual, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("map mode " + std::to_string(c.mode) + ", channel " + std::to_string(c.channel));
+    ParameterImage memory;
+    DerivedTables tables;
+    ApplyDefaults(memory, tables, DefaultsScope::Whole);
+    memory.P(47) = c.mode;
+    memory.P(300) = c.channel;
+    if (c.mode == MapModeEqual) {
+      CopyMap1ToMap2(memory, tables);  // what the tool programs in " 1 = 2"
+    } else {
+      for (int k = 0; k < kMapCells; ++k) memory.SetWord(kInj2Map + 2 * k, static_cast<std::uint16_t>(900 + k));
+    }
+    TestUnit unit;
+    for (int b = 1; b < kBlockCount; ++b) std::copy_n(memory.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
+
+    ParameterImage image;
+    ApplyDefaults(image, tables, DefaultsScope::Whole);
+    FakePort port;
+    WindowLikeHost host(image);
+    LinkEngine engine(image, port, host);
+    unit.Attach(port);
+    engine.MenuReadClick();
+    for (int t = 0; t < 100 && engine.Outcome() == LinkOutcome::Running; ++t) engine.Tick();
+    EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
+    EXPECT_EQ(engine.Status().Text, "Verify: OK");
+    for (int b = 1; b < kBlockCount; ++b)
+      EXPECT_TRUE(std::equal(unit.blocks[b].begin(), unit.blocks[b].end(), image.Block(b).begin())) << "block " << b;
+  }
 }
 
 TEST_F(LinkEngineTest, VersionMismatchInBlockZeroAbandonsTheRead) {

@@ -135,7 +135,7 @@ TEST(ModelDefaults, WholeScopeGivesAConsistentImage) {
   // The defaults are already normal: the pass changes nothing.
   ParameterImage normalised = img;
   PersistedSelection sel;
-  Normalise(normalised, sel, MapModeEqual);
+  Normalise(normalised, sel);
   EXPECT_EQ(normalised, img);
 }
 
@@ -297,7 +297,7 @@ class ModelNormalise : public ::testing::Test {
   Fresh f{0};
   PersistedSelection sel;
   ParameterImage& img = f.image;
-  NormaliseResult Run(std::uint8_t mode = MapModeNormal) { return Normalise(img, sel, mode); }
+  NormaliseResult Run() { return Normalise(img, sel); }
   std::vector<int> Bytes(int s, int n) {
     std::vector<int> v;
     for (int i = 0; i < n; ++i) v.push_back(img.P(s + i));
@@ -371,7 +371,7 @@ TEST_F(ModelNormalise, ClampsAndOrdersSingleValues) {
   for (const auto& c : cases) {
     Fresh fresh(0);
     fresh.image.P(c.offset) = static_cast<std::uint8_t>(c.before);
-    Normalise(fresh.image, sel, MapModeNormal);
+    Normalise(fresh.image, sel);
     EXPECT_EQ(fresh.image.P(c.offset), c.after) << "P+" << c.offset << " = " << c.before;
   }
 }
@@ -392,14 +392,18 @@ TEST_F(ModelNormalise, OrdersPairedValues) {
   EXPECT_EQ(img.Word(kInj1Map + 4), 60000);
 }
 
-TEST_F(ModelNormalise, TuningChannelFollowsTheMapModeOfTheLastRefresh) {
+TEST_F(ModelNormalise, TuningChannelIsOneOrTwoAsTheImagesMapModeAllows) {
   struct Case { std::uint8_t mode; int channel; int expected; };
-  const Case cases[] = {{MapModeNormal, 2, 2}, {MapModeNormal, 4, 2}, {MapModeCoupled, 2, 1}, {MapModeEqual, 2, 1}};
+  const Case cases[] = {
+      {MapModeNormal, 0, 1},  {MapModeNormal, 1, 1},  {MapModeNormal, 2, 2},  {MapModeNormal, 4, 2},
+      {MapModeCoupled, 0, 1}, {MapModeCoupled, 2, 1}, {MapModeEqual, 0, 1},   {MapModeEqual, 2, 1},
+      {MapModeEqual, 255, 1},
+  };
   for (const auto& c : cases) {
     img.P(300) = static_cast<std::uint8_t>(c.channel);
-    img.P(47) = MapModeNormal;  // the byte itself does not decide
-    Run(c.mode);
-    EXPECT_EQ(img.P(300), c.expected) << int{c.mode};
+    img.P(47) = c.mode;
+    Run();
+    EXPECT_EQ(img.P(300), c.expected) << "mode " << int{c.mode} << ", channel " << c.channel;
   }
 }
 
