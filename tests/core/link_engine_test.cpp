@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <map>
 #include <optional>
 
 #include "link/engine.h"
@@ -589,6 +590,37 @@ TEST_F(LinkEngineTest, SavingShowsProgressAgainstTheFullCount) {
   EXPECT_EQ(engine.Status().GaugePosition, 5);
   EXPECT_FALSE(engine.Status().Visible);  // the saving display does not show the label
   EXPECT_EQ(engine.State().StatusCountdown, kStatusHoldTicks - 1);
+}
+
+// A weak line: every block is answered only at its fifth send, and block 8
+// not at all. The label hides 200 ticks after the programming started, long
+// before the transfer gives up; the error then shows it again for 200 ticks.
+TEST_F(LinkEngineTest, AnErrorAfterTheLabelHidItselfShowsItAgain) {
+  TestUnit unit;
+  unit.Attach(port);
+  auto answer = port.responder;
+  std::map<int, int> sends;
+  port.responder = [&](const LinkFrame& f) {
+    if (f[0] != 8 && ++sends[f[0]] % 5 == 0) answer(f);
+  };
+  engine.MenuProgramClick();
+  int tick = 0;
+  bool hidDuringTransfer = false;
+  while (engine.State().Mode == LinkMode::Program && tick < 1000) {
+    engine.Tick();
+    ++tick;
+    if (engine.State().Mode == LinkMode::Program && !engine.Status().Visible) hidDuringTransfer = true;
+  }
+  ASSERT_GT(tick, kStatusHoldTicks);
+  ASSERT_TRUE(hidDuringTransfer);
+  EXPECT_EQ(SentCommands().back(), 8);
+  EXPECT_EQ(engine.Status().Text, "Program error!");
+  EXPECT_TRUE(engine.Status().Red);
+  EXPECT_TRUE(engine.Status().Visible);
+  Ticks(kStatusHoldTicks - 2);
+  EXPECT_TRUE(engine.Status().Visible);
+  engine.Tick();
+  EXPECT_FALSE(engine.Status().Visible);
 }
 
 TEST_F(LinkEngineTest, StatusHidesTwoHundredTicksAfterTheLastUpdate) {

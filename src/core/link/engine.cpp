@@ -433,6 +433,9 @@ void LinkEngine::HideStatus() {
 void LinkEngine::SetStatus(std::string text, bool red) {
   status_.Text = std::move(text);
   status_.Red = red;
+  // An error is never set into a hidden label: a transfer that outlasted the
+  // label's countdown would otherwise end in silence.
+  if (red) status_.Visible = true;
 }
 
 void LinkEngine::NotifyStatus() {
