@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -437,6 +438,65 @@ TEST_F(LinkEngineTest, AnUnfinishedVerifyRunsAfterTheNextChangedBlocksAreWritten
   TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; });
   EXPECT_EQ(engine.Outcome(), LinkOutcome::ProgramOk);
   EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{2}));
+}
+
+// Programming after a change asked for while a transaction runs: the
+// transaction is not replaced, it completes, and only then are the marked
+// blocks written. A running Program takes the new mark along.
+TEST_F(LinkEngineTest, ProgrammingAfterAChangeWaitsForTheRunningTransaction) {
+  struct Case {
+    const char* name;
+    std::function<void(LinkEngine&)> start;
+    std::size_t sendsBefore;  // frames sent when the change comes
+    int changedBlock;
+    std::vector<std::uint8_t> expected;
+  };
+  const Case cases[] = {
+      {"read", [](LinkEngine& e) { e.MenuReadClick(); }, 3, 2,
+       {0x40, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47,
+        0x48, 0x49, 2}},
+      {"verify", [](LinkEngine& e) { e.MenuVerifyClick(); }, 3, 1,
+       {0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 1}},
+      {"program",
+       [](LinkEngine& e) {
+         e.State().BlockFlags[1] = e.State().BlockFlags[8] = 1;
+         e.StartProgramming();
+       },
+       1, 4, {1, 4, 8}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ParameterImage image;
+    FakePort port;
+    RecordingHost host;
+    LinkEngine engine(image, port, host);
+    TestUnit unit;
+    for (int b = 1; b < kBlockCount; ++b) std::copy_n(unit.blocks[b].begin(), kBlockSize, image.Block(b).begin());
+    unit.Attach(port);
+    c.start(engine);
+    const LinkMode mode = engine.State().Mode;
+    for (int t = 0; t < 100 && port.sent.size() < c.sendsBefore; ++t) engine.Tick();
+    const std::uint8_t command = engine.State().Command;
+    EXPECT_EQ(engine.AcceptsPageCommit(), mode != LinkMode::Read);
+
+    // A change of a block the transaction has already passed.
+    image.Block(c.changedBlock)[17] ^= 0x5A;
+    engine.State().BlockFlags[c.changedBlock] = 1;
+    engine.StartProgramming();
+    EXPECT_EQ(engine.State().Mode, mode);
+    EXPECT_EQ(engine.State().Command, command);
+    EXPECT_EQ(engine.Outcome(), LinkOutcome::Running);
+
+    for (int t = 0; t < 200 && engine.Outcome() == LinkOutcome::Running; ++t) engine.Tick();
+    engine.Tick();
+    std::vector<std::uint8_t> sent;
+    for (const auto& f : port.sent) sent.push_back(f[0]);
+    EXPECT_EQ(sent, c.expected);
+    EXPECT_EQ(engine.Outcome(), LinkOutcome::ProgramOk);
+    EXPECT_EQ(engine.Status().Text, "Program device: OK");
+    EXPECT_TRUE(std::equal(image.Block(c.changedBlock).begin(), image.Block(c.changedBlock).end(),
+                           unit.blocks[c.changedBlock].begin()));
+  }
 }
 
 TEST_F(LinkEngineTest, ChangedBlocksOnlyAndNoVerifyWhenNotAsked) {

@@ -312,10 +312,18 @@ void LinkEngine::MenuProgramClick() {
   host_.RefreshPage();
   state_.VerifyAfterProgram = true;
   state_.BlockFlags.fill(1);
-  StartProgramming();
+  BeginProgramming();
 }
 
 void LinkEngine::StartProgramming() {
+  if (state_.Mode != LinkMode::Idle) {
+    state_.ProgrammingWaits = true;
+    return;
+  }
+  BeginProgramming();
+}
+
+void LinkEngine::BeginProgramming() {
   const auto it = std::find_if(state_.BlockFlags.begin(), state_.BlockFlags.end(),
                                [](std::uint8_t f) { return f != 0; });
   if (it == state_.BlockFlags.end()) return;
@@ -422,6 +430,10 @@ void LinkEngine::FinishWithOk(MsgKey stem, LinkOutcome outcome) {
   state_.StatusCountdown = kStatusHoldTicks;
   state_.Mode = LinkMode::Idle;
   outcome_ = outcome;
+  if (state_.ProgrammingWaits) {
+    state_.ProgrammingWaits = false;
+    BeginProgramming();
+  }
 }
 
 void LinkEngine::HideStatus() {
