@@ -751,20 +751,26 @@ void TFormHlav::PushUndo() {
 }
 
 void TFormHlav::UndoRedo(bool redo) {
-  const bool program = Find<QCheckBox>("CheckBoxProgHned")->isChecked();
-  const RestoreResult r = redo ? Redo(*undo_, image_, pageIndex_, link_->State().BlockFlags, program)
-                               : velmor::Undo(*undo_, image_, pageIndex_, link_->State().BlockFlags, program);
+  const ProgrammingSwitches switches{Find<QCheckBox>("CheckBoxProgHned")->isChecked(), TuningOn()};
+  const RestoreResult r = redo ? Redo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches)
+                               : velmor::Undo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches);
   if (!r.Moved) return;
+  // Hiding the page takes the focus from its edit box, which commits on
+  // leaving; its text still shows the value just taken back.
+  restoring_ = true;
   if (r.Page >= 0 && r.Page != pageIndex_) {
     ActivatePage(r.Page);  // the tab switch refreshes the page
   }
   RefreshPage();
+  restoring_ = false;
   UpdateUndoButtons();
   if (r.StartProgramming) {
     link_->StartProgramming();
     ApplyLinkStatus();
   }
 }
+
+void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, image_, tables_, block); }
 
 void TFormHlav::UpdateUndoButtons() {
   for (const ControlState& s : UndoButtonStates(*undo_)) ApplyControlState(s);
@@ -798,11 +804,13 @@ void TFormHlav::StepIdleClick(StepDirection dir) {
 }
 
 void TFormHlav::Commit() {
+  if (restoring_ || !link_->AcceptsPageCommit()) return;
   TransferPage();
   AfterChange();
 }
 
 void TFormHlav::CommitWithView() {
+  if (restoring_ || !link_->AcceptsPageCommit()) return;
   TransferPage();
   RefreshView();
   AfterChange();

@@ -305,6 +305,8 @@ TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
   EXPECT_EQ(engine.Status().Text, "Verify: OK");  // a Read leaves ProgramDone clear
   // The editor was refreshed once, after block 9 and before the verify.
   EXPECT_EQ(host.calls, (std::vector<std::string>{"ClearFileName", "Normalise", "RefreshPage"}));
+  // Each block as it came, then all of them as normalised and shown.
+  EXPECT_EQ(host.taken, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
 // The window's side of a Read: the real normalisation pass, and the refresh
@@ -585,6 +587,7 @@ TEST_F(LinkEngineTest, TuningOnChannelTwoReadsBlocksSevenAndEightThenPolls) {
   EXPECT_EQ(engine.State().TuningPhase, 0);
   EXPECT_EQ(image.Block(8)[149], 0x88);
   EXPECT_EQ(host.calls, (std::vector<std::string>{"RefreshPage"}));
+  EXPECT_EQ(host.taken, (std::vector<int>{7, 8}));
   const LinkFrame& poll = port.sent[2];
   EXPECT_EQ(poll[0], kPollCommand);
   const std::array<std::pair<int, int>, 11> bytes{{{1, 1}, {2, 1}, {3, 0}, {4, 140}, {6, 5},
@@ -637,6 +640,7 @@ TEST_F(LinkEngineTest, LateTuningReplyInIdleIsTakenOtherLateRepliesLeaveTheImage
   port.Queue(MakeFrame(cmd ^ 0x80, unitBlock.data()));
   engine.Tick();
   EXPECT_EQ(image, before);
+  EXPECT_EQ(host.taken, (std::vector<int>{5}));  // only the tuning read's block
   EXPECT_EQ(engine.State().TicksSinceReply, 1);  // still counts as a sign of life
 }
 

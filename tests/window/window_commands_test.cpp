@@ -430,6 +430,52 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString::number(first + 1));
   }
 
+  // Undo takes back exactly the last change, even when its page switch or
+  // refresh takes the focus from an edit box that commits on leaving.
+  void OneUndoTakesBackTheLastChangeWhateverHasTheFocus_data() {
+    QTest::addColumn<bool>("fromAnotherPage");
+    QTest::newRow("on the page of the change") << false;
+    QTest::newRow("from another page, typing there") << true;
+  }
+  void OneUndoTakesBackTheLastChangeWhateverHasTheFocus() {
+    QFETCH(bool, fromAnotherPage);
+    auto w = Make();
+    QCOMPARE(w->PageIndex(), int(PageGear));
+    const ParameterImage before = w->Image();
+    ClickTab(Tabs(*w), PageAdvance);
+    auto* cell = Get<QLineEdit>(*w, "EditMapCell0");
+    const QString shown = cell->text();
+    QTest::mouseClick(cell, Qt::LeftButton);
+    QVERIFY(cell->hasFocus());
+    cell->selectAll();
+    QTest::keyClicks(cell, "15");
+    QTest::keyClick(cell, Qt::Key_Return);
+    QCOMPARE(int(w->Image().P(kAdvanceMap)), 15);
+    QCOMPARE(UndoSteps(*w), 1);
+    if (fromAnotherPage) {
+      ClickTab(Tabs(*w), PageBike);
+      auto* fan = Get<QLineEdit>(*w, "EditFan1");
+      QTest::mouseClick(fan, Qt::LeftButton);
+      QVERIFY(fan->hasFocus());
+      fan->selectAll();
+      QTest::keyClicks(fan, "90");  // typed, not committed
+    }
+
+    QTest::mouseClick(Get<QAbstractButton>(*w, "SpeedButtonZpet"), Qt::LeftButton);
+    QCOMPARE(w->PageIndex(), int(PageAdvance));
+    QCOMPARE(Tabs(*w)->currentIndex(), int(PageAdvance));
+    QCOMPARE(cell->text(), shown);
+    QCOMPARE(w->Image(), before);
+    QCOMPARE(UndoSteps(*w), 0);
+    QVERIFY(!Get<QAbstractButton>(*w, "SpeedButtonZpet")->isEnabled());
+    QVERIFY(Get<QAbstractButton>(*w, "SpeedButtonZnovu")->isEnabled());
+
+    QTest::mouseClick(Get<QAbstractButton>(*w, "SpeedButtonZnovu"), Qt::LeftButton);
+    QCOMPARE(cell->text(), QString("15"));
+    QCOMPARE(int(w->Image().P(kAdvanceMap)), 15);
+    QVERIFY(!Get<QAbstractButton>(*w, "SpeedButtonZnovu")->isEnabled());
+  }
+
   void EnterOnAnUnchangedFieldTakesNoSnapshot_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<QString>("edit");
@@ -583,6 +629,44 @@ class WindowCommandsTest : public QObject {
     ClickButton(Get<QAbstractButton>(*w, "SpeedButtonZpet"));
     runTicks();
     QCOMPARE(writes(), std::vector<int>{1});
+  }
+
+  // With tuning on the unit changes map 1 (channel 1: blocks 5 and 6) and
+  // the refresh copies it onto map 2. Undoing an unrelated edit takes back
+  // that edit only and programs only its block.
+  void UndoDuringTuningKeepsWhatTheUnitTuned() {
+    auto w = Make();
+    ParameterImage unit = w->Image();
+    for (int k = 0; k < kMapCells; ++k) unit.SetWord(kInj1Map + 2 * k, static_cast<std::uint16_t>(unit.Word(kInj1Map + 2 * k) + 7));
+    port_.Reply = UnitWithMemory(unit);
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
+    QTest::keyClick(w.get(), Qt::Key_F6);
+    QVERIFY(Get<QCheckBox>(*w, "CheckBoxLadeniPovoleno")->isChecked());
+    ClickTab(Tabs(*w), PageBike);
+    auto ticks = [&](int n) {
+      for (int i = 0; i < n; ++i) w->Timer1Timer();
+    };
+    ticks(12);
+    QCOMPARE(w->Image().Word(kInj1Map), unit.Word(kInj1Map));
+    QCOMPARE(w->Image().Word(kInj2Map), unit.Word(kInj1Map));
+    const int fan2 = w->Image().P(41);
+    Bump(*w, "UpDownFan2");
+    ticks(12);
+    QCOMPARE(UndoSteps(*w), 1);
+
+    port_.written.clear();
+    ClickButton(Get<QAbstractButton>(*w, "SpeedButtonZpet"));
+    ticks(20);
+    QCOMPARE(int(w->Image().P(41)), fan2);
+    std::vector<int> writes;
+    for (const LinkFrame& f : port_.written) {
+      if (f[0] < kBlockCount) writes.push_back(f[0]);
+    }
+    QCOMPARE(writes, std::vector<int>{1});
+    for (int k = 0; k < kMapCells; ++k) {
+      QCOMPARE(w->Image().Word(kInj1Map + 2 * k), unit.Word(kInj1Map + 2 * k));
+      QCOMPARE(w->Image().Word(kInj2Map + 2 * k), unit.Word(kInj1Map + 2 * k));
+    }
   }
 
   void ProgrammingAfterChangeSendsEveryChangedBlockInOrder() {
@@ -755,19 +839,30 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(Get<QLabel>(*w, "MapHeaderLabel5")->text(), QString("  1 = 2  "));
   }
 
-  void UndoOfAModeChangeReturnsToTheSecondMapPage() {
+  // Each undo shows the page its change was made on: " 1 = 2" was chosen
+  // on page 3 but moved to page 2 as part of the change, the cell was typed
+  // on page 3.
+  void UndoOfAModeChangeBringsTheSecondMapPageBack() {
     auto w = Make();
     Action(*w, "Menu_Jet123Normal")->trigger();
     ClickTab(Tabs(*w), PageInj2);
-    TypeAndEnter(Get<QLineEdit>(*w, "EditMapCell3"), "120");  // recorded with page 3
+    const QString old = Get<QLineEdit>(*w, "EditMapCell3")->text();
+    TypeAndEnter(Get<QLineEdit>(*w, "EditMapCell3"), "120");
     Action(*w, "Menu_Jet123Stejny")->trigger();
     QCOMPARE(w->PageIndex(), int(PageInj1));
+    ClickTab(Tabs(*w), PageBike);
     QTest::keySequence(w.get(), QKeySequence("Ctrl+Z"));
     QCOMPARE(int(w->Image().P(47)), int(MapModeNormal));
     QVERIFY(Tabs(*w)->isTabVisible(PageInj2));
-    QCOMPARE(w->PageIndex(), int(PageInj2));
-    QCOMPARE(Tabs(*w)->currentIndex(), int(PageInj2));
+    QCOMPARE(w->PageIndex(), int(PageInj1));
+    QCOMPARE(Tabs(*w)->currentIndex(), int(PageInj1));
+    ClickTab(Tabs(*w), PageInj2);
     QCOMPARE(Get<QLineEdit>(*w, "EditMapCell3")->text(), QString("120"));
+    ClickTab(Tabs(*w), PageBike);
+    QTest::keySequence(w.get(), QKeySequence("Ctrl+Z"));
+    QCOMPARE(w->PageIndex(), int(PageInj2));
+    QCOMPARE(Get<QLineEdit>(*w, "EditMapCell3")->text(), old);
+    QCOMPARE(UndoSteps(*w), 1);  // the choice of separate maps
   }
 
   // ------------------------------------------------------------ radio groups

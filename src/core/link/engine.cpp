@@ -256,6 +256,7 @@ void LinkEngine::HandleBlockReply() {
     }
     case LinkMode::Read: {
       store();
+      if (b != 0) host_.UnitBlockTaken(b);
       if (b == 0) {
         BuildIdentityTexts();
         if (image_.I(10) != kProtocolVersion) {
@@ -276,6 +277,7 @@ void LinkEngine::HandleBlockReply() {
       } else {
         host_.Normalise();
         host_.RefreshPage();
+        for (int block = 1; block < kBlockCount; ++block) host_.UnitBlockTaken(block);
         StartVerifyFromReply();
       }
       return;
@@ -291,6 +293,7 @@ void LinkEngine::HandleBlockReply() {
                                state_.Command == TuningReadCommand(channel, 1));
       if (!tuningRead) return;
       store();
+      host_.UnitBlockTaken(b);
       if (state_.TuningPhase == 1) {
         RequestTuningBlock(1);
         state_.TuningPhase = 2;

@@ -56,6 +56,11 @@ class LinkHost {
   // Show the image in the active page's controls (ends with the view refresh);
   // the identity texts are LinkEngine::Identity().
   virtual void RefreshPage() {}
+  // Parameter block `block` (1..9) of the image now holds what the unit sent
+  // (a block of a Read, a tuning read); after a complete Read every block is
+  // reported again once the normalisation and the refresh have run. What the
+  // unit sends is not an edit: the window keeps it out of the undo history.
+  virtual void UnitBlockTaken(int block) { (void)block; }
   // A monitor frame was accepted: apply LinkEngine::Monitor() and refresh the
   // view.
   virtual void MonitorDecoded() {}
