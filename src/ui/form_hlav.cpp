@@ -1067,13 +1067,27 @@ void TFormHlav::MenuNewActPageClick() {
 }
 
 void TFormHlav::ComboBoxBikeChange(int index) {
-  BeginBikeModelChange(image_, tables_, index);
-  MenuNewClick();
+  // The separator item is no model: nothing is asked and nothing changes.
+  DefaultsAnswer answer = DefaultsAnswer::Cancel;
+  if (index >= 0 && index < kBikeModelCount) {
+    const QMessageBox::StandardButton b = AskYesNoCancel(Q(texts_[MsgKey::MsgAskDefaults]));
+    answer = b == QMessageBox::Yes ? DefaultsAnswer::Yes : b == QMessageBox::No ? DefaultsAnswer::No
+                                                                              : DefaultsAnswer::Cancel;
+  }
   // The maps take the new model's base times before the change is
   // normalised, shown and recorded: recomputed afterwards they would escape
   // the undo history and programming after change, and in " 1 = 2" the
   // refresh would first turn map 2's percentages into the old times.
-  FinishBikeModelChange(image_, tables_);
+  if (!ChangeBikeModel(image_, tables_, index, answer)) {
+    if (auto* combo = Find<QComboBox>("ComboBoxBike")) {
+      combo->setCurrentIndex(image_.P(0) < kBikeModelCount ? image_.P(0) : kBikeModelCount);
+    }
+    return;
+  }
+  if (answer == DefaultsAnswer::Yes) {
+    link_->HideStatus();
+    ClearFileName();
+  }
   AfterChange();
   ApplyLanguage();
 }

@@ -229,6 +229,36 @@ TEST(ModelDefaults, LoadedMapSurvivesModelChangeAnsweredNo) {
   EXPECT_EQ(f.image.P(0), 7);
 }
 
+// A bike chosen in the list, by the answer to the defaults question. The
+// image starts with edits: excitation 2500 us, fan 1 at 90 C, one cell of
+// map 1 at 110 %.
+TEST(ModelDefaults, BikeModelChangeFollowsTheAnswer) {
+  struct Case { int item; DefaultsAnswer answer; bool changes; };
+  const Case cases[] = {
+      {2, DefaultsAnswer::Cancel, false}, {8, DefaultsAnswer::Cancel, false}, {8, DefaultsAnswer::Yes, false},
+      {-1, DefaultsAnswer::Yes, false},   {2, DefaultsAnswer::No, true},      {2, DefaultsAnswer::Yes, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("item " + std::to_string(c.item) + ", answer " + std::to_string(int(c.answer)));
+    Fresh f(0);
+    f.image.P(4) = 25;
+    f.image.P(35) = 90;
+    f.image.SetWord(kInj1Map + 40, static_cast<std::uint16_t>((110u * f.tables.BaseTime1[20] + 50) / 100));
+    const ParameterImage before = f.image;
+    EXPECT_EQ(ChangeBikeModel(f.image, f.tables, c.item, c.answer), c.changes);
+    if (!c.changes) {
+      EXPECT_EQ(f.image, before);
+      continue;
+    }
+    EXPECT_EQ(f.image.P(0), 2);
+    EXPECT_EQ(f.image.P(4), 30);  // the M620's excitation time
+    const bool no = c.answer == DefaultsAnswer::No;
+    EXPECT_EQ(f.image.P(35), no ? 90 : 102);
+    EXPECT_EQ(f.tables.PercentMap1[20], no ? 110 : 100);
+    EXPECT_EQ(f.image.Word(kInj1Map + 40), (f.tables.PercentMap1[20] * f.tables.BaseTime1[20] + 50u) / 100);
+  }
+}
+
 TEST(ModelCoupled, MovesMap2ByTheSameAmounts) {
   Fresh f(0);
   f.image.P(47) = MapModeCoupled;

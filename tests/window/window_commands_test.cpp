@@ -983,21 +983,38 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(w->Image().Word(kInj2Map + 2 * 20), newTime);
   }
 
-  void NinthBikeItemAsksNothing() {
+  // Cancel on a model, and the separator item (which asks nothing), leave
+  // the image, the history and the list as they were.
+  void BikeModelChangeCancelledOrSeparatorChangesNothing_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("another model, cancel") << int(Qt::Key_Down) << true;
+    QTest::newRow("separator") << int(Qt::Key_End) << false;
+  }
+  void BikeModelChangeCancelledOrSeparatorChangesNothing() {
+    QFETCH(int, key);
+    QFETCH(bool, asked);
     auto w = Make();
+    port_.Reply = EchoBlockWrites;
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
     ClickTab(Tabs(*w), PageBike);
-    TypeAndEnter(Get<QLineEdit>(*w, "EditBuzeni"), "900");
-    QCOMPARE(int(w->Image().P(4)), 9);
+    TypeAndEnter(Get<QLineEdit>(*w, "EditBuzeni"), "2500");
+    QCOMPARE(int(w->Image().P(4)), 25);
+    for (int i = 0; i < 20; ++i) w->Timer1Timer();
+    port_.written.clear();
+    const ParameterImage before = w->Image();
+    const int steps = UndoSteps(*w);
+    answer_ = QMessageBox::Cancel;
     auto* combo = Get<QComboBox>(*w, "ComboBoxBike");
     combo->setFocus();
-    QTest::keyClick(combo, Qt::Key_End);
-    QVERIFY(questions_.isEmpty());
-    QCOMPARE(int(w->Image().P(0)), 0);
-    // The model's fixed header values are set again all the same, and the
-    // list shows the model the image holds.
-    QCOMPARE(int(w->Image().P(4)), 19);
-    QCOMPARE(Get<QLineEdit>(*w, "EditBuzeni")->text(), QString("1900"));
+    QTest::keyClick(combo, static_cast<Qt::Key>(key));
+    QCOMPARE(questions_.size(), asked ? 1 : 0);
+    QCOMPARE(w->Image(), before);
+    QCOMPARE(UndoSteps(*w), steps);
     QCOMPARE(combo->currentIndex(), 0);
+    QCOMPARE(Get<QLineEdit>(*w, "EditBuzeni")->text(), QString("2500"));
+    for (int i = 0; i < 20; ++i) w->Timer1Timer();
+    for (const LinkFrame& f : port_.written) QVERIFY(f[0] >= kBlockCount);  // nothing programmed
   }
 
   // ------------------------------------------------------------ printing
