@@ -669,6 +669,33 @@ class WindowCommandsTest : public QObject {
     }
   }
 
+  // A click into a field during a Read commits nothing: the page still
+  // shows the image from before the read. The read completes and verifies,
+  // and nothing is programmed.
+  void ACommitDuringAReadWaitsForItsRefresh() {
+    auto w = Make();
+    ParameterImage unit = w->Image();
+    unit.P(35) = 95;  // block 1
+    unit.P(kMemoStart) = 77;  // block 9
+    port_.Reply = UnitWithMemory(unit);
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
+    ClickTab(Tabs(*w), PageBike);
+    const QString fan = Get<QLineEdit>(*w, "EditFan1")->text();
+    ClickButton(Get<QAbstractButton>(*w, "ButtonRead"));
+    for (int i = 0; i < 9; ++i) w->Timer1Timer();  // blocks 0 and 1 are in
+    QCOMPARE(int(w->Image().P(35)), 95);
+    QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), fan);
+    QTest::mouseClick(Get<QLineEdit>(*w, "EditBuzeni"), Qt::LeftButton);
+    QCOMPARE(int(w->Image().P(35)), 95);
+    QCOMPARE(UndoSteps(*w), 0);
+
+    for (int i = 0; i < 40; ++i) w->Timer1Timer();
+    QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Verify: OK"));
+    QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString("95"));
+    QVERIFY(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(), w->Image().ParamArea().begin()));
+    for (const LinkFrame& f : port_.written) QVERIFY(f[0] >= kBlockCount);
+  }
+
   void ProgrammingAfterChangeSendsEveryChangedBlockInOrder() {
     auto w = Make();
     port_.Reply = EchoBlockWrites;
