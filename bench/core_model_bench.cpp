@@ -15,7 +15,7 @@ void BM_AfterChangeComputation(benchmark::State& state) {
   ApplyDefaults(image, tables, DefaultsScope::Whole);
   PersistedSelection selection;
   for (auto _ : state) {
-    Normalise(image, selection, image.P(47));
+    Normalise(image, selection);
     RebuildBaseTimes(image, tables);
     TimeToPercent(image, kInj1FirstWord, tables.BaseTime1, tables.PercentMap1);
     TimeToPercent(image, kInj2FirstWord, tables.BaseTime2, tables.PercentMap2);

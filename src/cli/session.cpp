@@ -21,9 +21,7 @@ void Session::New(int model) {
 }
 
 void Session::NormaliseAndRefresh() {
-  // The tuning-channel limit follows the map mode the refresh will show; a
-  // window's earlier refresh of some other image has no meaning here.
-  Normalise(Image, Selection, Image.P(47));
+  Normalise(Image, Selection);
   if (Image.P(47) == MapModeEqual) CopyMap1ToMap2(Image, Tables);
   RefreshPercentMaps(Image, Tables);
 }

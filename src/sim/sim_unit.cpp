@@ -67,7 +67,7 @@ ParameterImage DefaultUnitMemory(int version) {
   // normalisation pass leaves as it is, so that a Read verifies.
   PersistedSelection selection;
   for (int pass = 0; pass < 4; ++pass) {
-    Normalise(image, selection, image.P(47));
+    Normalise(image, selection);
     if (image.P(47) == MapModeEqual) CopyMap1ToMap2(image, tables);
   }
   const char name[] = "Velmor simulated unit";

@@ -717,7 +717,6 @@ void TFormHlav::RefreshPage() {
   // No empty box where the unit's identity will be once it is received.
   labelVerze_[0]->parentWidget()->setVisible(!(id.Name.empty() && id.Date.empty() && id.Time.empty()));
   if (image_.P(47) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
-  mapModeAtLastRefresh_ = image_.P(47);
   pageIndex_ = pageControl_->currentIndex();
   if (IsMapPage(pageIndex_)) {
     RefreshMapPage(pageIndex_);
@@ -772,7 +771,7 @@ void TFormHlav::RefreshMapPage(int page) {
 void TFormHlav::Normalise() {
   // The pass also limits the persisted selections (the port ones the link owns).
   PersistedSelection selection = CurrentSelection();
-  const NormaliseResult r = velmor::Normalise(image_, selection, mapModeAtLastRefresh_);
+  const NormaliseResult r = velmor::Normalise(image_, selection);
   AdoptSelection(selection);
   for (const char* name : {"EditApsNapeti1", "EditApsNapeti2"}) {
     if (auto* e = Find<QLineEdit>(name)) SetBackground(e, r.PressureVoltagesEqual ? Colour::Red : Colour::Window);
@@ -796,14 +795,18 @@ void TFormHlav::PushUndo() {
 }
 
 void TFormHlav::UndoRedo(bool redo) {
-  const bool program = Find<QCheckBox>("CheckBoxProgHned")->isChecked();
-  const RestoreResult r = redo ? Redo(*undo_, image_, pageIndex_, link_->State().BlockFlags, program)
-                               : velmor::Undo(*undo_, image_, pageIndex_, link_->State().BlockFlags, program);
+  const ProgrammingSwitches switches{Find<QCheckBox>("CheckBoxProgHned")->isChecked(), TuningOn()};
+  const RestoreResult r = redo ? Redo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches)
+                               : velmor::Undo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches);
   if (!r.Moved) return;
+  // Hiding the page takes the focus from its edit box, which commits on
+  // leaving; its text still shows the value just taken back.
+  restoring_ = true;
   if (r.Page >= 0 && r.Page != pageIndex_) {
     ActivatePage(r.Page);  // the tab switch refreshes the page
   }
   RefreshPage();
+  restoring_ = false;
   UpdateUndoButtons();
   if (r.StartProgramming) {
     link_->StartProgramming();
@@ -821,6 +824,8 @@ void TFormHlav::UndoRedoCommand(bool redo) {
   }
   UndoRedo(redo);
 }
+
+void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, image_, tables_, block); }
 
 void TFormHlav::UpdateUndoButtons() {
   for (const ControlState& s : UndoButtonStates(*undo_)) ApplyControlState(s);
@@ -854,11 +859,13 @@ void TFormHlav::StepIdleClick(StepDirection dir) {
 }
 
 void TFormHlav::Commit() {
+  if (restoring_ || !link_->AcceptsPageCommit()) return;
   TransferPage();
   AfterChange();
 }
 
 void TFormHlav::CommitWithView() {
+  if (restoring_ || !link_->AcceptsPageCommit()) return;
   TransferPage();
   RefreshView();
   AfterChange();
@@ -1113,13 +1120,27 @@ void TFormHlav::MenuNewActPageClick() {
 }
 
 void TFormHlav::ComboBoxBikeChange(int index) {
-  BeginBikeModelChange(image_, tables_, index);
-  MenuNewClick();
+  // The separator item is no model: nothing is asked and nothing changes.
+  DefaultsAnswer answer = DefaultsAnswer::Cancel;
+  if (index >= 0 && index < kBikeModelCount) {
+    const QMessageBox::StandardButton b = AskYesNoCancel(Q(texts_[MsgKey::MsgAskDefaults]));
+    answer = b == QMessageBox::Yes ? DefaultsAnswer::Yes : b == QMessageBox::No ? DefaultsAnswer::No
+                                                                              : DefaultsAnswer::Cancel;
+  }
   // The maps take the new model's base times before the change is
   // normalised, shown and recorded: recomputed afterwards they would escape
   // the undo history and programming after change, and in " 1 = 2" the
   // refresh would first turn map 2's percentages into the old times.
-  FinishBikeModelChange(image_, tables_);
+  if (!ChangeBikeModel(image_, tables_, index, answer)) {
+    if (auto* combo = Find<QComboBox>("ComboBoxBike")) {
+      combo->setCurrentIndex(image_.P(0) < kBikeModelCount ? image_.P(0) : kBikeModelCount);
+    }
+    return;
+  }
+  if (answer == DefaultsAnswer::Yes) {
+    link_->HideStatus();
+    ClearFileName();
+  }
   AfterChange();
   ApplyLanguage();
 }

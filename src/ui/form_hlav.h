@@ -150,6 +150,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   bool GasEnabled() const override;
   void ClearFileName() override;
   void StatusChanged() override { ApplyLinkStatus(); }
+  void UnitBlockTaken(int block) override;
   void ShowOperatingPoint() override;
 
   // Menu commands.
@@ -183,9 +184,11 @@ class TFormHlav : public QMainWindow, private LinkHost {
   std::string defaultDataFile_;
   StatePaths statePaths_;
   int pageIndex_ = PageGear;
-  std::uint8_t mapModeAtLastRefresh_ = MapModeEqual;
   std::array<std::uint8_t, PageCount> allCellsFlags_{};
   bool refreshing_ = false;
+  // An undo or redo is switching the page and refreshing it: the focus
+  // changes this causes must not commit the controls as a new change.
+  bool restoring_ = false;
   bool printing_ = false;
   bool testMode_ = false;
   std::string lastPrintFile_;

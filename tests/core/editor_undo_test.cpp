@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editor/undo.h"
+#include "model/defaults.h"
 
 namespace velmor {
 namespace {
@@ -34,12 +35,12 @@ struct UndoFixture {
     return PushUndo(*ring, image, page, marks, switches);
   }
   RestoreResult DoUndo() {
-    RestoreResult r = Undo(*ring, image, page, marks, switches.ProgramAfterChange);
+    RestoreResult r = Undo(*ring, image, page, marks, switches);
     if (r.Page >= 0) page = r.Page;  // the window activates that page
     return r;
   }
   RestoreResult DoRedo() {
-    RestoreResult r = Redo(*ring, image, page, marks, switches.ProgramAfterChange);
+    RestoreResult r = Redo(*ring, image, page, marks, switches);
     if (r.Page >= 0) page = r.Page;
     return r;
   }
@@ -139,26 +140,26 @@ TEST(EditorUndo, ANewChangeDiscardsTheRedoBranch) {
   EXPECT_FALSE(f.DoUndo().Moved);
 }
 
-TEST(EditorUndo, UndoAndRedoReportThePageOfTheRestoredState) {
+TEST(EditorUndo, UndoAndRedoShowThePageTheirChangeWasMadeOn) {
   UndoFixture f;
   f.Change(kAdvanceMap, 33, PageAdvance);
   f.Change(333, 1, PageIdle);
+  f.page = PageGear;  // looked elsewhere since
 
-  RestoreResult r = f.DoUndo();  // back to the state recorded on the Advance page
-  EXPECT_EQ(r.Page, PageAdvance);
+  RestoreResult r = f.DoUndo();  // the Idle change
+  EXPECT_EQ(r.Page, PageIdle);
   EXPECT_EQ(f.image.P(333), 0);
-  r = f.DoUndo();  // the start-up state, recorded on the Bike page
-  EXPECT_EQ(r.Page, PageBike);
-  EXPECT_EQ(f.image.P(kAdvanceMap), 0);
-  r = f.DoRedo();
-  EXPECT_EQ(r.Page, PageAdvance);
   EXPECT_EQ(f.image.P(kAdvanceMap), 33);
-  // Already on the Advance page: no switch.
-  f.Change(kAdvanceMap, 34, PageAdvance);
-  r = f.DoUndo();
+  r = f.DoUndo();  // the Advance change
+  EXPECT_EQ(r.Page, PageAdvance);
+  EXPECT_EQ(f.image.P(kAdvanceMap), 0);
+  r = f.DoRedo();  // made again where it was made: already shown
   EXPECT_EQ(r.Page, -1);
   EXPECT_TRUE(r.Changed);
   EXPECT_EQ(f.image.P(kAdvanceMap), 33);
+  r = f.DoRedo();
+  EXPECT_EQ(r.Page, PageIdle);
+  EXPECT_EQ(f.image.P(333), 1);
 }
 
 TEST(EditorUndo, RestoreMarksOnlyTheBlocksItChanges) {
@@ -200,6 +201,97 @@ TEST(EditorUndo, ProgrammingAfterChangeWaitsForTuningOnlyOnPushes) {
     // Nothing changed, nothing to program.
     EXPECT_FALSE(PushUndo(*f.ring, f.image, f.page, f.marks, f.switches).StartProgramming);
   }
+}
+
+// A tuning read replaces blocks 5 and 6 (channel 1) between two edits. The
+// unit's values are no step of their own, the next edit's step holds only
+// its own byte, and undoing that edit leaves the unit's values alone.
+TEST(EditorUndo, WhatTheUnitSentIsNeitherRecordedNorTakenBack) {
+  UndoFixture f;
+  DerivedTables tables;
+  f.image.P(47) = MapModeNormal;
+  f.image.P(300) = 1;
+  f.Change(41, 104);  // Fan 2, block 1
+  f.marks = NoMarks();
+  ParameterImage unitMaps = f.image;
+  for (int n = kInj1Map; n < kInj2Map; ++n) unitMaps.P(n) = static_cast<std::uint8_t>(n * 7);
+  for (int b : {5, 6}) {
+    std::copy_n(unitMaps.Block(b).begin(), kBlockSize, f.image.Block(b).begin());
+    TakeUnitBlock(*f.ring, f.image, tables, b);
+  }
+  EXPECT_EQ(UndoDepth(*f.ring), 1);
+  EXPECT_FALSE(PushUndo(*f.ring, f.image, f.page, f.marks, f.switches).Changed);
+
+  f.Change(35, 99);  // Fan 1, block 1
+  EXPECT_EQ(f.ring->Slots[f.ring->Current].Changes.size(), 1u);
+  EXPECT_EQ(f.marks, Marks({1}));
+
+  f.switches = {true, true};  // programming after change, tuning on
+  f.marks = NoMarks();
+  for (int i = 0; i < 2; ++i) {
+    const RestoreResult r = f.DoUndo();  // Fan 1, then Fan 2
+    EXPECT_TRUE(r.StartProgramming);
+    EXPECT_EQ(f.marks, Marks({1}));
+  }
+  EXPECT_EQ(f.image.P(41), 0);
+  for (int n = kInj1Map; n < kInj2Map; ++n) ASSERT_EQ(f.image.P(n), unitMaps.P(n)) << "P+" << n;
+  f.DoRedo();
+  f.DoRedo();
+  EXPECT_EQ(f.image.P(35), 99);
+  EXPECT_EQ(f.image.P(41), 104);
+  for (int n = kInj1Map; n < kInj2Map; ++n) ASSERT_EQ(f.image.P(n), unitMaps.P(n)) << "P+" << n;
+}
+
+// An edit of a map cell the unit tunes, taken back while tuning is on: the
+// unit's later value stays, and no restore programs the tuned blocks, not
+// even those an earlier push had marked.
+TEST(EditorUndo, TuningKeepsTheUnitsMapsOutOfUndoAndItsProgramming) {
+  UndoFixture f;
+  DerivedTables tables;
+  f.image.P(47) = MapModeNormal;
+  f.image.P(300) = 2;  // blocks 7 and 8
+  f.switches = {true, true};
+  PushUndo(*f.ring, f.image, f.page, f.marks, f.switches);
+  f.Change(kInj2Map, 10);      // block 7: the unit tunes it afterwards
+  f.Change(kInj2Map + 2, 20);  // block 7: still as edited
+  f.Change(kAdvanceMap, 5);    // block 4
+  f.image.P(kInj2Map) = 12;
+  TakeUnitBlock(*f.ring, f.image, tables, 7);
+  f.marks = NoMarks();
+
+  RestoreResult r = f.DoUndo();  // the advance cell: block 4 goes out
+  EXPECT_TRUE(r.StartProgramming);
+  EXPECT_EQ(f.marks, Marks({4}));
+  f.marks = Marks({7});  // marked by the pushes
+  r = f.DoUndo();  // the second map cell: written back, not programmed
+  EXPECT_TRUE(r.Changed);
+  EXPECT_FALSE(r.StartProgramming);
+  EXPECT_EQ(f.image.P(kInj2Map + 2), 0);
+  r = f.DoUndo();  // the first map cell: the unit's value stays
+  EXPECT_FALSE(r.Changed);
+  EXPECT_EQ(f.image.P(kInj2Map), 12);
+  r = f.DoRedo();
+  EXPECT_FALSE(r.Changed);
+  EXPECT_EQ(f.image.P(kInj2Map), 12);
+  r = f.DoRedo();
+  r = f.DoRedo();  // the advance cell again, with a leftover mark of block 7
+  EXPECT_TRUE(r.StartProgramming);
+  EXPECT_EQ(f.marks, Marks({4}));
+}
+
+// In " 1 = 2" the refresh copies map 1 onto map 2. A tuned map 1 brings its
+// copy along at once, and neither is an edit.
+TEST(EditorUndo, CopyOfATunedMapOneIsNoEdit) {
+  UndoFixture f;
+  DerivedTables tables;
+  ApplyDefaults(f.image, tables, DefaultsScope::Whole);
+  CopyMap1ToMap2(f.image, tables);
+  InitUndo(*f.ring, f.image, PageBike);
+  f.image.SetWord(kInj1Map + 20, 4321);  // block 5
+  TakeUnitBlock(*f.ring, f.image, tables, 5);
+  EXPECT_EQ(f.image.Word(kInj2Map + 20), 4321);
+  EXPECT_FALSE(PushUndo(*f.ring, f.image, f.page, f.marks, f.switches).Changed);
+  EXPECT_EQ(f.marks, NoMarks());
 }
 
 }  // namespace

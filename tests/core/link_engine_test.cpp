@@ -2,12 +2,18 @@
 
 #include <array>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <optional>
 
 #include "link/engine.h"
+#include "link/headless_host.h"
 #include "link/identity.h"
 #include "link/port_numbering.h"
 #include "link_test_support.h"
+#include "model/defaults.h"
+#include "model/derived.h"
+#include "model/normalise.h"
 
 namespace velmor {
 namespace {
@@ -299,6 +305,59 @@ TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
   EXPECT_EQ(engine.Status().Text, "Verify: OK");  // a Read leaves ProgramDone clear
   // The editor was refreshed once, after block 9 and before the verify.
   EXPECT_EQ(host.calls, (std::vector<std::string>{"ClearFileName", "Normalise", "RefreshPage"}));
+  // Each block as it came, then all of them as normalised and shown.
+  EXPECT_EQ(host.taken, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+}
+
+// The window's side of a Read: the real normalisation pass, and the refresh
+// that makes map 2 a copy of map 1 in " 1 = 2".
+class WindowLikeHost : public HeadlessHost {
+ public:
+  explicit WindowLikeHost(ParameterImage& image) : HeadlessHost(image), image_(image) {}
+  void RefreshPage() override {
+    if (image_.P(47) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
+  }
+
+ private:
+  ParameterImage& image_;
+  DerivedTables tables_;
+};
+
+// Right after start-up the image holds the defaults (" 1 = 2", channel 1).
+// A unit whose configuration is already normal, in any map mode and with
+// the highest tuning channel that mode allows, reads back unchanged and
+// verifies.
+TEST(LinkReadOfANormalUnit, VerifiesAndLeavesTheImageEqualToTheUnit) {
+  struct Case { std::uint8_t mode; std::uint8_t channel; };
+  const Case cases[] = {{MapModeNormal, 2}, {MapModeNormal, 1}, {MapModeCoupled, 1}, {MapModeEqual, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("map mode " + std::to_string(c.mode) + ", channel " + std::to_string(c.channel));
+    ParameterImage memory;
+    DerivedTables tables;
+    ApplyDefaults(memory, tables, DefaultsScope::Whole);
+    memory.P(47) = c.mode;
+    memory.P(300) = c.channel;
+    if (c.mode == MapModeEqual) {
+      CopyMap1ToMap2(memory, tables);  // what the tool programs in " 1 = 2"
+    } else {
+      for (int k = 0; k < kMapCells; ++k) memory.SetWord(kInj2Map + 2 * k, static_cast<std::uint16_t>(900 + k));
+    }
+    TestUnit unit;
+    for (int b = 1; b < kBlockCount; ++b) std::copy_n(memory.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
+
+    ParameterImage image;
+    ApplyDefaults(image, tables, DefaultsScope::Whole);
+    FakePort port;
+    WindowLikeHost host(image);
+    LinkEngine engine(image, port, host);
+    unit.Attach(port);
+    engine.MenuReadClick();
+    for (int t = 0; t < 100 && engine.Outcome() == LinkOutcome::Running; ++t) engine.Tick();
+    EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
+    EXPECT_EQ(engine.Status().Text, "Verify: OK");
+    for (int b = 1; b < kBlockCount; ++b)
+      EXPECT_TRUE(std::equal(unit.blocks[b].begin(), unit.blocks[b].end(), image.Block(b).begin())) << "block " << b;
+  }
 }
 
 TEST_F(LinkEngineTest, VersionMismatchInBlockZeroAbandonsTheRead) {
@@ -381,6 +440,65 @@ TEST_F(LinkEngineTest, AnUnfinishedVerifyRunsAfterTheNextChangedBlocksAreWritten
   TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; });
   EXPECT_EQ(engine.Outcome(), LinkOutcome::ProgramOk);
   EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{2}));
+}
+
+// Programming after a change asked for while a transaction runs: the
+// transaction is not replaced, it completes, and only then are the marked
+// blocks written. A running Program takes the new mark along.
+TEST_F(LinkEngineTest, ProgrammingAfterAChangeWaitsForTheRunningTransaction) {
+  struct Case {
+    const char* name;
+    std::function<void(LinkEngine&)> start;
+    std::size_t sendsBefore;  // frames sent when the change comes
+    int changedBlock;
+    std::vector<std::uint8_t> expected;
+  };
+  const Case cases[] = {
+      {"read", [](LinkEngine& e) { e.MenuReadClick(); }, 3, 2,
+       {0x40, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47,
+        0x48, 0x49, 2}},
+      {"verify", [](LinkEngine& e) { e.MenuVerifyClick(); }, 3, 1,
+       {0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 1}},
+      {"program",
+       [](LinkEngine& e) {
+         e.State().BlockFlags[1] = e.State().BlockFlags[8] = 1;
+         e.StartProgramming();
+       },
+       1, 4, {1, 4, 8}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ParameterImage image;
+    FakePort port;
+    RecordingHost host;
+    LinkEngine engine(image, port, host);
+    TestUnit unit;
+    for (int b = 1; b < kBlockCount; ++b) std::copy_n(unit.blocks[b].begin(), kBlockSize, image.Block(b).begin());
+    unit.Attach(port);
+    c.start(engine);
+    const LinkMode mode = engine.State().Mode;
+    for (int t = 0; t < 100 && port.sent.size() < c.sendsBefore; ++t) engine.Tick();
+    const std::uint8_t command = engine.State().Command;
+    EXPECT_EQ(engine.AcceptsPageCommit(), mode != LinkMode::Read);
+
+    // A change of a block the transaction has already passed.
+    image.Block(c.changedBlock)[17] ^= 0x5A;
+    engine.State().BlockFlags[c.changedBlock] = 1;
+    engine.StartProgramming();
+    EXPECT_EQ(engine.State().Mode, mode);
+    EXPECT_EQ(engine.State().Command, command);
+    EXPECT_EQ(engine.Outcome(), LinkOutcome::Running);
+
+    for (int t = 0; t < 200 && engine.Outcome() == LinkOutcome::Running; ++t) engine.Tick();
+    engine.Tick();
+    std::vector<std::uint8_t> sent;
+    for (const auto& f : port.sent) sent.push_back(f[0]);
+    EXPECT_EQ(sent, c.expected);
+    EXPECT_EQ(engine.Outcome(), LinkOutcome::ProgramOk);
+    EXPECT_EQ(engine.Status().Text, "Program device: OK");
+    EXPECT_TRUE(std::equal(image.Block(c.changedBlock).begin(), image.Block(c.changedBlock).end(),
+                           unit.blocks[c.changedBlock].begin()));
+  }
 }
 
 TEST_F(LinkEngineTest, ChangedBlocksOnlyAndNoVerifyWhenNotAsked) {
@@ -469,6 +587,7 @@ TEST_F(LinkEngineTest, TuningOnChannelTwoReadsBlocksSevenAndEightThenPolls) {
   EXPECT_EQ(engine.State().TuningPhase, 0);
   EXPECT_EQ(image.Block(8)[149], 0x88);
   EXPECT_EQ(host.calls, (std::vector<std::string>{"RefreshPage"}));
+  EXPECT_EQ(host.taken, (std::vector<int>{7, 8}));
   const LinkFrame& poll = port.sent[2];
   EXPECT_EQ(poll[0], kPollCommand);
   const std::array<std::pair<int, int>, 11> bytes{{{1, 1}, {2, 1}, {3, 0}, {4, 140}, {6, 5},
@@ -521,6 +640,7 @@ TEST_F(LinkEngineTest, LateTuningReplyInIdleIsTakenOtherLateRepliesLeaveTheImage
   port.Queue(MakeFrame(cmd ^ 0x80, unitBlock.data()));
   engine.Tick();
   EXPECT_EQ(image, before);
+  EXPECT_EQ(host.taken, (std::vector<int>{5}));  // only the tuning read's block
   EXPECT_EQ(engine.State().TicksSinceReply, 1);  // still counts as a sign of life
 }
 
@@ -534,6 +654,37 @@ TEST_F(LinkEngineTest, SavingShowsProgressAgainstTheFullCount) {
   EXPECT_EQ(engine.Status().GaugePosition, 5);
   EXPECT_FALSE(engine.Status().Visible);  // the saving display does not show the label
   EXPECT_EQ(engine.State().StatusCountdown, kStatusHoldTicks - 1);
+}
+
+// A weak line: every block is answered only at its fifth send, and block 8
+// not at all. The label hides 200 ticks after the programming started, long
+// before the transfer gives up; the error then shows it again for 200 ticks.
+TEST_F(LinkEngineTest, AnErrorAfterTheLabelHidItselfShowsItAgain) {
+  TestUnit unit;
+  unit.Attach(port);
+  auto answer = port.responder;
+  std::map<int, int> sends;
+  port.responder = [&](const LinkFrame& f) {
+    if (f[0] != 8 && ++sends[f[0]] % 5 == 0) answer(f);
+  };
+  engine.MenuProgramClick();
+  int tick = 0;
+  bool hidDuringTransfer = false;
+  while (engine.State().Mode == LinkMode::Program && tick < 1000) {
+    engine.Tick();
+    ++tick;
+    if (engine.State().Mode == LinkMode::Program && !engine.Status().Visible) hidDuringTransfer = true;
+  }
+  ASSERT_GT(tick, kStatusHoldTicks);
+  ASSERT_TRUE(hidDuringTransfer);
+  EXPECT_EQ(SentCommands().back(), 8);
+  EXPECT_EQ(engine.Status().Text, "Program error!");
+  EXPECT_TRUE(engine.Status().Red);
+  EXPECT_TRUE(engine.Status().Visible);
+  Ticks(kStatusHoldTicks - 2);
+  EXPECT_TRUE(engine.Status().Visible);
+  engine.Tick();
+  EXPECT_FALSE(engine.Status().Visible);
 }
 
 TEST_F(LinkEngineTest, StatusHidesTwoHundredTicksAfterTheLastUpdate) {

@@ -68,8 +68,10 @@ class RecordingHost : public LinkHost {
   bool Printing() const override { return printing; }
   void ClearFileName() override { calls.push_back("ClearFileName"); }
   void StatusChanged() override { ++statusChanges; }
+  void UnitBlockTaken(int block) override { taken.push_back(block); }
 
   std::vector<std::string> calls, messages, details;
+  std::vector<int> taken;  // blocks reported as the unit's
   bool tuning = false, printing = false;
   int monitorFrames = 0, statusChanges = 0;
 };

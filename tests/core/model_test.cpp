@@ -135,7 +135,7 @@ TEST(ModelDefaults, WholeScopeGivesAConsistentImage) {
   // The defaults are already normal: the pass changes nothing.
   ParameterImage normalised = img;
   PersistedSelection sel;
-  Normalise(normalised, sel, MapModeEqual);
+  Normalise(normalised, sel);
   EXPECT_EQ(normalised, img);
 }
 
@@ -229,6 +229,36 @@ TEST(ModelDefaults, LoadedMapSurvivesModelChangeAnsweredNo) {
   EXPECT_EQ(f.image.P(0), 7);
 }
 
+// A bike chosen in the list, by the answer to the defaults question. The
+// image starts with edits: excitation 2500 us, fan 1 at 90 C, one cell of
+// map 1 at 110 %.
+TEST(ModelDefaults, BikeModelChangeFollowsTheAnswer) {
+  struct Case { int item; DefaultsAnswer answer; bool changes; };
+  const Case cases[] = {
+      {2, DefaultsAnswer::Cancel, false}, {8, DefaultsAnswer::Cancel, false}, {8, DefaultsAnswer::Yes, false},
+      {-1, DefaultsAnswer::Yes, false},   {2, DefaultsAnswer::No, true},      {2, DefaultsAnswer::Yes, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("item " + std::to_string(c.item) + ", answer " + std::to_string(int(c.answer)));
+    Fresh f(0);
+    f.image.P(4) = 25;
+    f.image.P(35) = 90;
+    f.image.SetWord(kInj1Map + 40, static_cast<std::uint16_t>((110u * f.tables.BaseTime1[20] + 50) / 100));
+    const ParameterImage before = f.image;
+    EXPECT_EQ(ChangeBikeModel(f.image, f.tables, c.item, c.answer), c.changes);
+    if (!c.changes) {
+      EXPECT_EQ(f.image, before);
+      continue;
+    }
+    EXPECT_EQ(f.image.P(0), 2);
+    EXPECT_EQ(f.image.P(4), 30);  // the M620's excitation time
+    const bool no = c.answer == DefaultsAnswer::No;
+    EXPECT_EQ(f.image.P(35), no ? 90 : 102);
+    EXPECT_EQ(f.tables.PercentMap1[20], no ? 110 : 100);
+    EXPECT_EQ(f.image.Word(kInj1Map + 40), (f.tables.PercentMap1[20] * f.tables.BaseTime1[20] + 50u) / 100);
+  }
+}
+
 TEST(ModelCoupled, MovesMap2ByTheSameAmounts) {
   Fresh f(0);
   f.image.P(47) = MapModeCoupled;
@@ -297,7 +327,7 @@ class ModelNormalise : public ::testing::Test {
   Fresh f{0};
   PersistedSelection sel;
   ParameterImage& img = f.image;
-  NormaliseResult Run(std::uint8_t mode = MapModeNormal) { return Normalise(img, sel, mode); }
+  NormaliseResult Run() { return Normalise(img, sel); }
   std::vector<int> Bytes(int s, int n) {
     std::vector<int> v;
     for (int i = 0; i < n; ++i) v.push_back(img.P(s + i));
@@ -371,7 +401,7 @@ TEST_F(ModelNormalise, ClampsAndOrdersSingleValues) {
   for (const auto& c : cases) {
     Fresh fresh(0);
     fresh.image.P(c.offset) = static_cast<std::uint8_t>(c.before);
-    Normalise(fresh.image, sel, MapModeNormal);
+    Normalise(fresh.image, sel);
     EXPECT_EQ(fresh.image.P(c.offset), c.after) << "P+" << c.offset << " = " << c.before;
   }
 }
@@ -392,14 +422,18 @@ TEST_F(ModelNormalise, OrdersPairedValues) {
   EXPECT_EQ(img.Word(kInj1Map + 4), 60000);
 }
 
-TEST_F(ModelNormalise, TuningChannelFollowsTheMapModeOfTheLastRefresh) {
+TEST_F(ModelNormalise, TuningChannelIsOneOrTwoAsTheImagesMapModeAllows) {
   struct Case { std::uint8_t mode; int channel; int expected; };
-  const Case cases[] = {{MapModeNormal, 2, 2}, {MapModeNormal, 4, 2}, {MapModeCoupled, 2, 1}, {MapModeEqual, 2, 1}};
+  const Case cases[] = {
+      {MapModeNormal, 0, 1},  {MapModeNormal, 1, 1},  {MapModeNormal, 2, 2},  {MapModeNormal, 4, 2},
+      {MapModeCoupled, 0, 1}, {MapModeCoupled, 2, 1}, {MapModeEqual, 0, 1},   {MapModeEqual, 2, 1},
+      {MapModeEqual, 255, 1},
+  };
   for (const auto& c : cases) {
     img.P(300) = static_cast<std::uint8_t>(c.channel);
-    img.P(47) = MapModeNormal;  // the byte itself does not decide
-    Run(c.mode);
-    EXPECT_EQ(img.P(300), c.expected) << int{c.mode};
+    img.P(47) = c.mode;
+    Run();
+    EXPECT_EQ(img.P(300), c.expected) << "mode " << int{c.mode} << ", channel " << c.channel;
   }
 }
 

@@ -430,6 +430,52 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString::number(first + 1));
   }
 
+  // Undo takes back exactly the last change, even when its page switch or
+  // refresh takes the focus from an edit box that commits on leaving.
+  void OneUndoTakesBackTheLastChangeWhateverHasTheFocus_data() {
+    QTest::addColumn<bool>("fromAnotherPage");
+    QTest::newRow("on the page of the change") << false;
+    QTest::newRow("from another page, typing there") << true;
+  }
+  void OneUndoTakesBackTheLastChangeWhateverHasTheFocus() {
+    QFETCH(bool, fromAnotherPage);
+    auto w = Make();
+    QCOMPARE(w->PageIndex(), int(PageGear));
+    const ParameterImage before = w->Image();
+    ClickTab(Tabs(*w), PageAdvance);
+    auto* cell = Get<QLineEdit>(*w, "EditMapCell0");
+    const QString shown = cell->text();
+    QTest::mouseClick(cell, Qt::LeftButton);
+    QVERIFY(cell->hasFocus());
+    cell->selectAll();
+    QTest::keyClicks(cell, "15");
+    QTest::keyClick(cell, Qt::Key_Return);
+    QCOMPARE(int(w->Image().P(kAdvanceMap)), 15);
+    QCOMPARE(UndoSteps(*w), 1);
+    if (fromAnotherPage) {
+      ClickTab(Tabs(*w), PageBike);
+      auto* fan = Get<QLineEdit>(*w, "EditFan1");
+      QTest::mouseClick(fan, Qt::LeftButton);
+      QVERIFY(fan->hasFocus());
+      fan->selectAll();
+      QTest::keyClicks(fan, "90");  // typed, not committed
+    }
+
+    QTest::mouseClick(Get<QAbstractButton>(*w, "SpeedButtonZpet"), Qt::LeftButton);
+    QCOMPARE(w->PageIndex(), int(PageAdvance));
+    QCOMPARE(Tabs(*w)->currentIndex(), int(PageAdvance));
+    QCOMPARE(cell->text(), shown);
+    QCOMPARE(w->Image(), before);
+    QCOMPARE(UndoSteps(*w), 0);
+    QVERIFY(!Get<QAbstractButton>(*w, "SpeedButtonZpet")->isEnabled());
+    QVERIFY(Get<QAbstractButton>(*w, "SpeedButtonZnovu")->isEnabled());
+
+    QTest::mouseClick(Get<QAbstractButton>(*w, "SpeedButtonZnovu"), Qt::LeftButton);
+    QCOMPARE(cell->text(), QString("15"));
+    QCOMPARE(int(w->Image().P(kAdvanceMap)), 15);
+    QVERIFY(!Get<QAbstractButton>(*w, "SpeedButtonZnovu")->isEnabled());
+  }
+
   void EnterOnAnUnchangedFieldTakesNoSnapshot_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<QString>("edit");
@@ -583,6 +629,71 @@ class WindowCommandsTest : public QObject {
     ClickButton(Get<QAbstractButton>(*w, "SpeedButtonZpet"));
     runTicks();
     QCOMPARE(writes(), std::vector<int>{1});
+  }
+
+  // With tuning on the unit changes map 1 (channel 1: blocks 5 and 6) and
+  // the refresh copies it onto map 2. Undoing an unrelated edit takes back
+  // that edit only and programs only its block.
+  void UndoDuringTuningKeepsWhatTheUnitTuned() {
+    auto w = Make();
+    ParameterImage unit = w->Image();
+    for (int k = 0; k < kMapCells; ++k) unit.SetWord(kInj1Map + 2 * k, static_cast<std::uint16_t>(unit.Word(kInj1Map + 2 * k) + 7));
+    port_.Reply = UnitWithMemory(unit);
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
+    QTest::keyClick(w.get(), Qt::Key_F6);
+    QVERIFY(Get<QCheckBox>(*w, "CheckBoxLadeniPovoleno")->isChecked());
+    ClickTab(Tabs(*w), PageBike);
+    auto ticks = [&](int n) {
+      for (int i = 0; i < n; ++i) w->Timer1Timer();
+    };
+    ticks(12);
+    QCOMPARE(w->Image().Word(kInj1Map), unit.Word(kInj1Map));
+    QCOMPARE(w->Image().Word(kInj2Map), unit.Word(kInj1Map));
+    const int fan2 = w->Image().P(41);
+    Bump(*w, "UpDownFan2");
+    ticks(12);
+    QCOMPARE(UndoSteps(*w), 1);
+
+    port_.written.clear();
+    ClickButton(Get<QAbstractButton>(*w, "SpeedButtonZpet"));
+    ticks(20);
+    QCOMPARE(int(w->Image().P(41)), fan2);
+    std::vector<int> writes;
+    for (const LinkFrame& f : port_.written) {
+      if (f[0] < kBlockCount) writes.push_back(f[0]);
+    }
+    QCOMPARE(writes, std::vector<int>{1});
+    for (int k = 0; k < kMapCells; ++k) {
+      QCOMPARE(w->Image().Word(kInj1Map + 2 * k), unit.Word(kInj1Map + 2 * k));
+      QCOMPARE(w->Image().Word(kInj2Map + 2 * k), unit.Word(kInj1Map + 2 * k));
+    }
+  }
+
+  // A click into a field during a Read commits nothing: the page still
+  // shows the image from before the read. The read completes and verifies,
+  // and nothing is programmed.
+  void ACommitDuringAReadWaitsForItsRefresh() {
+    auto w = Make();
+    ParameterImage unit = w->Image();
+    unit.P(35) = 95;  // block 1
+    unit.P(kMemoStart) = 77;  // block 9
+    port_.Reply = UnitWithMemory(unit);
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
+    ClickTab(Tabs(*w), PageBike);
+    const QString fan = Get<QLineEdit>(*w, "EditFan1")->text();
+    ClickButton(Get<QAbstractButton>(*w, "ButtonRead"));
+    for (int i = 0; i < 9; ++i) w->Timer1Timer();  // blocks 0 and 1 are in
+    QCOMPARE(int(w->Image().P(35)), 95);
+    QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), fan);
+    QTest::mouseClick(Get<QLineEdit>(*w, "EditBuzeni"), Qt::LeftButton);
+    QCOMPARE(int(w->Image().P(35)), 95);
+    QCOMPARE(UndoSteps(*w), 0);
+
+    for (int i = 0; i < 40; ++i) w->Timer1Timer();
+    QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Verify: OK"));
+    QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString("95"));
+    QVERIFY(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(), w->Image().ParamArea().begin()));
+    for (const LinkFrame& f : port_.written) QVERIFY(f[0] >= kBlockCount);
   }
 
   void ProgrammingAfterChangeSendsEveryChangedBlockInOrder() {
@@ -755,19 +866,30 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(Get<QLabel>(*w, "MapHeaderLabel5")->text(), QString("  1 = 2  "));
   }
 
-  void UndoOfAModeChangeReturnsToTheSecondMapPage() {
+  // Each undo shows the page its change was made on: " 1 = 2" was chosen
+  // on page 3 but moved to page 2 as part of the change, the cell was typed
+  // on page 3.
+  void UndoOfAModeChangeBringsTheSecondMapPageBack() {
     auto w = Make();
     Action(*w, "Menu_Jet123Normal")->trigger();
     ClickTab(Tabs(*w), PageInj2);
-    TypeAndEnter(Get<QLineEdit>(*w, "EditMapCell3"), "120");  // recorded with page 3
+    const QString old = Get<QLineEdit>(*w, "EditMapCell3")->text();
+    TypeAndEnter(Get<QLineEdit>(*w, "EditMapCell3"), "120");
     Action(*w, "Menu_Jet123Stejny")->trigger();
     QCOMPARE(w->PageIndex(), int(PageInj1));
+    ClickTab(Tabs(*w), PageBike);
     QTest::keySequence(w.get(), QKeySequence("Ctrl+Z"));
     QCOMPARE(int(w->Image().P(47)), int(MapModeNormal));
     QVERIFY(Tabs(*w)->isTabVisible(PageInj2));
-    QCOMPARE(w->PageIndex(), int(PageInj2));
-    QCOMPARE(Tabs(*w)->currentIndex(), int(PageInj2));
+    QCOMPARE(w->PageIndex(), int(PageInj1));
+    QCOMPARE(Tabs(*w)->currentIndex(), int(PageInj1));
+    ClickTab(Tabs(*w), PageInj2);
     QCOMPARE(Get<QLineEdit>(*w, "EditMapCell3")->text(), QString("120"));
+    ClickTab(Tabs(*w), PageBike);
+    QTest::keySequence(w.get(), QKeySequence("Ctrl+Z"));
+    QCOMPARE(w->PageIndex(), int(PageInj2));
+    QCOMPARE(Get<QLineEdit>(*w, "EditMapCell3")->text(), old);
+    QCOMPARE(UndoSteps(*w), 1);  // the choice of separate maps
   }
 
   // ------------------------------------------------------------ radio groups
@@ -888,21 +1010,38 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(w->Image().Word(kInj2Map + 2 * 20), newTime);
   }
 
-  void NinthBikeItemAsksNothing() {
+  // Cancel on a model, and the separator item (which asks nothing), leave
+  // the image, the history and the list as they were.
+  void BikeModelChangeCancelledOrSeparatorChangesNothing_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("asked");
+    QTest::newRow("another model, cancel") << int(Qt::Key_Down) << true;
+    QTest::newRow("separator") << int(Qt::Key_End) << false;
+  }
+  void BikeModelChangeCancelledOrSeparatorChangesNothing() {
+    QFETCH(int, key);
+    QFETCH(bool, asked);
     auto w = Make();
+    port_.Reply = EchoBlockWrites;
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
     ClickTab(Tabs(*w), PageBike);
-    TypeAndEnter(Get<QLineEdit>(*w, "EditBuzeni"), "900");
-    QCOMPARE(int(w->Image().P(4)), 9);
+    TypeAndEnter(Get<QLineEdit>(*w, "EditBuzeni"), "2500");
+    QCOMPARE(int(w->Image().P(4)), 25);
+    for (int i = 0; i < 20; ++i) w->Timer1Timer();
+    port_.written.clear();
+    const ParameterImage before = w->Image();
+    const int steps = UndoSteps(*w);
+    answer_ = QMessageBox::Cancel;
     auto* combo = Get<QComboBox>(*w, "ComboBoxBike");
     combo->setFocus();
-    QTest::keyClick(combo, Qt::Key_End);
-    QVERIFY(questions_.isEmpty());
-    QCOMPARE(int(w->Image().P(0)), 0);
-    // The model's fixed header values are set again all the same, and the
-    // list shows the model the image holds.
-    QCOMPARE(int(w->Image().P(4)), 19);
-    QCOMPARE(Get<QLineEdit>(*w, "EditBuzeni")->text(), QString("1900"));
+    QTest::keyClick(combo, static_cast<Qt::Key>(key));
+    QCOMPARE(questions_.size(), asked ? 1 : 0);
+    QCOMPARE(w->Image(), before);
+    QCOMPARE(UndoSteps(*w), steps);
     QCOMPARE(combo->currentIndex(), 0);
+    QCOMPARE(Get<QLineEdit>(*w, "EditBuzeni")->text(), QString("2500"));
+    for (int i = 0; i < 20; ++i) w->Timer1Timer();
+    for (const LinkFrame& f : port_.written) QVERIFY(f[0] >= kBlockCount);  // nothing programmed
   }
 
   // ------------------------------------------------------------ printing

@@ -41,8 +41,8 @@ class WindowTransferTest : public QObject {
 
   // The undo history's latest state is the image: the last change was recorded.
   static bool Recorded(TFormHlav& w) {
-    const UndoSnapshot& s = w.Undo().Slots[w.Undo().Current];
-    return std::equal(s.Area.begin(), s.Area.end(), w.Image().ParamArea().begin());
+    const auto& recorded = w.Undo().Recorded;
+    return std::equal(recorded.begin(), recorded.end(), w.Image().ParamArea().begin());
   }
 
  private slots:

@@ -1,32 +1,52 @@
-// Undo and redo: a ring of 200 snapshots of the parameter area, each with the
-// page shown when it was taken. A snapshot is taken only when the area
-// differs from the current one; the same comparison marks the changed unit
-// blocks, so that "Programming after change" can send just those.
+// Undo and redo. The history is a ring of up to 199 steps; a step holds the
+// bytes one recorded change altered (offset, value before, value after) and
+// the page the change was made on. A change is found by comparing the
+// parameter area with the area as the history last recorded it; the same
+// comparison marks the changed unit blocks, so that "Programming after
+// change" can send just those.
+//
+// What the unit sends is not an edit. A Read and the tuning reads replace
+// image blocks without a step (TakeUnitBlock): they cannot be undone, and an
+// undo or redo does not put them back either. Undo and redo write back only
+// the bytes of their own step, and a byte only while it still holds what the
+// step left there: a byte the unit has changed since keeps the unit's value.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "editor/view.h"
+#include "model/derived.h"
 #include "model/image.h"
 
 namespace velmor {
 
+// States held, the start included: at most 199 steps can be undone.
 inline constexpr int kUndoSlots = 200;
 
 // One flag per unit block, like the link's BlockFlags (which the window can
-// pass directly): marking sets a flag, nothing here clears one.
+// pass directly).
 using BlockMarks = std::array<std::uint8_t, kBlockCount>;
 
-struct UndoSnapshot {
-  std::array<std::uint8_t, kParamSize> Area{};
-  std::uint8_t Page = 0;
+struct ByteChange {
+  std::uint16_t Offset = 0;  // P+n
+  std::uint8_t Before = 0;
+  std::uint8_t After = 0;
 };
 
-// About 270 KB: hold it in a heap-allocated owner, not on the stack.
+struct UndoStep {
+  std::vector<ByteChange> Changes;
+  std::uint8_t Page = 0;  // PageIndex when the change was recorded
+};
+
 struct UndoRing {
-  std::array<UndoSnapshot, kUndoSlots> Slots{};
-  std::uint16_t Current = 0;  // the slot matching the image
+  // The parameter area as the history knows it: after the last recorded
+  // change, undo or redo, with what the unit sent since taken in.
+  std::array<std::uint8_t, kParamSize> Recorded{};
+  // Slots[i] is the step that led to state i; the slot of Oldest is unused.
+  std::array<UndoStep, kUndoSlots> Slots{};
+  std::uint16_t Current = 0;  // the state the image is in
   std::uint16_t Oldest = 0;   // undo stops here
   std::uint16_t Newest = 0;   // redo stops here
 };
@@ -37,41 +57,49 @@ struct ProgrammingSwitches {
   bool TuningOn = false;            // CheckBoxLadeniPovoleno
 };
 
-// The state after start-up becomes slot 0.
+// The image after start-up becomes the starting state. A step keeps the page
+// of its own change, so the page shown at the start is not needed; the
+// argument stays for the window's start-up sequence.
 void InitUndo(UndoRing& ring, const ParameterImage& image, int page);
 
 struct PushResult {
-  bool Changed = false;           // a snapshot was taken
+  bool Changed = false;           // a step was recorded
   bool StartProgramming = false;  // send the marked blocks now
 };
 
-// Records the image if its parameter area differs from the current slot,
-// marking every block that differs. After undos, a new snapshot discards the
-// redo branch; with all 200 slots in use the oldest state is dropped. A
-// change is not programmed while tuning is on.
+// Records the bytes that differ from the recorded area as one step made on
+// `page`, marking their blocks. After undos, a new step discards the redo
+// branch; with 199 steps held the oldest is dropped. A change is not
+// programmed while tuning is on.
 PushResult PushUndo(UndoRing& ring, const ParameterImage& image, int page, BlockMarks& marks,
                     const ProgrammingSwitches& switches);
 
 struct RestoreResult {
   bool Moved = false;             // false at the oldest (undo) or newest (redo) state
-  bool Changed = false;           // some parameter byte was restored
+  bool Changed = false;           // some parameter byte was written back
   int Page = -1;                  // page to activate first; -1 when it is the page shown
   bool StartProgramming = false;  // send the marked blocks now
 };
 
-// Step back or forward and restore that slot into the image (RestoreSnapshot).
-// The window then activates Page if it is not -1 (with the tab-switch
-// handling), refreshes the page, updates the undo buttons and, when asked,
-// starts programming. Unlike a push, a restore is programmed also while
-// tuning is on.
+// Takes back the current step, or makes the next one again, marking the
+// blocks of the bytes it writes. Page is the page that step was made on. The
+// window then activates Page if it is not -1 (with the tab-switch handling),
+// refreshes the page, updates the undo buttons and, when asked, starts
+// programming. Unlike a push, a restore is programmed also while tuning is
+// on, but never the two blocks the tuning cycle reads: the unit is changing
+// those itself, and their marks are cleared so that this programming leaves
+// them alone.
 RestoreResult Undo(UndoRing& ring, ParameterImage& image, int page, BlockMarks& marks,
-                   bool programAfterChange);
+                   const ProgrammingSwitches& switches);
 RestoreResult Redo(UndoRing& ring, ParameterImage& image, int page, BlockMarks& marks,
-                   bool programAfterChange);
+                   const ProgrammingSwitches& switches);
 
-// Copies the current slot into the image, marking the blocks it changes.
-RestoreResult RestoreSnapshot(const UndoRing& ring, ParameterImage& image, int page, BlockMarks& marks,
-                              bool programAfterChange);
+// Parameter block `block` (1..9) of the image now holds what the unit sent
+// (a block of a Read, a tuning read): it becomes part of the recorded area
+// without a step. In " 1 = 2" mode a block of map 1 is copied onto map 2
+// right away, as every refresh would, and the copy is taken in too: it
+// follows from the unit's map and is no edit either.
+void TakeUnitBlock(UndoRing& ring, ParameterImage& image, DerivedTables& tables, int block);
 
 bool CanUndo(const UndoRing& ring);
 bool CanRedo(const UndoRing& ring);

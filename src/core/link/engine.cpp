@@ -279,6 +279,7 @@ void LinkEngine::HandleBlockReply() {
     }
     case LinkMode::Read: {
       store();
+      if (b != 0) host_.UnitBlockTaken(b);
       if (b == 0) {
         BuildIdentityTexts();
         if (image_.I(10) != kProtocolVersion) {
@@ -299,6 +300,7 @@ void LinkEngine::HandleBlockReply() {
       } else {
         host_.Normalise();
         host_.RefreshPage();
+        for (int block = 1; block < kBlockCount; ++block) host_.UnitBlockTaken(block);
         StartVerifyFromReply();
       }
       return;
@@ -314,6 +316,7 @@ void LinkEngine::HandleBlockReply() {
                                state_.Command == TuningReadCommand(channel, 1));
       if (!tuningRead) return;
       store();
+      host_.UnitBlockTaken(b);
       if (state_.TuningPhase == 1) {
         RequestTuningBlock(1);
         state_.TuningPhase = 2;
@@ -335,10 +338,18 @@ void LinkEngine::MenuProgramClick() {
   host_.RefreshPage();
   state_.VerifyAfterProgram = true;
   state_.BlockFlags.fill(1);
-  StartProgramming();
+  BeginProgramming();
 }
 
 void LinkEngine::StartProgramming() {
+  if (state_.Mode != LinkMode::Idle) {
+    state_.ProgrammingWaits = true;
+    return;
+  }
+  BeginProgramming();
+}
+
+void LinkEngine::BeginProgramming() {
   const auto it = std::find_if(state_.BlockFlags.begin(), state_.BlockFlags.end(),
                                [](std::uint8_t f) { return f != 0; });
   if (it == state_.BlockFlags.end()) return;
@@ -448,6 +459,10 @@ void LinkEngine::FinishWithOk(MsgKey stem, LinkOutcome outcome) {
   state_.StatusCountdown = kStatusHoldTicks;
   state_.Mode = LinkMode::Idle;
   outcome_ = outcome;
+  if (state_.ProgrammingWaits) {
+    state_.ProgrammingWaits = false;
+    BeginProgramming();
+  }
 }
 
 void LinkEngine::HideStatus() {
@@ -459,6 +474,9 @@ void LinkEngine::HideStatus() {
 void LinkEngine::SetStatus(std::string text, bool red) {
   status_.Text = std::move(text);
   status_.Red = red;
+  // An error is never set into a hidden label: a transfer that outlasted the
+  // label's countdown would otherwise end in silence.
+  if (red) status_.Visible = true;
 }
 
 void LinkEngine::NotifyStatus() {

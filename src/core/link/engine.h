@@ -57,6 +57,11 @@ class LinkHost {
   // Show the image in the active page's controls (ends with the view refresh);
   // the identity texts are LinkEngine::Identity().
   virtual void RefreshPage() {}
+  // Parameter block `block` (1..9) of the image now holds what the unit sent
+  // (a block of a Read, a tuning read); after a complete Read every block is
+  // reported again once the normalisation and the refresh have run. What the
+  // unit sends is not an edit: the window keeps it out of the undo history.
+  virtual void UnitBlockTaken(int block) { (void)block; }
   // A monitor frame was accepted: apply LinkEngine::Monitor() and refresh the
   // view.
   virtual void MonitorDecoded() {}
@@ -100,7 +105,15 @@ class LinkEngine {
   void MenuProgramClick();
   void MenuVerifyClick();
   void MenuReadClick();
+  // Writes the blocks marked in BlockFlags. Asked for while a Read, Verify
+  // or Program runs, it does not replace that transaction: a running Program
+  // takes the new marks along, and otherwise they go out once the
+  // transaction has completed.
   void StartProgramming();
+  // The active page's controls may be committed into the image. Not while a
+  // Read runs: until the read's refresh the page shows the image from before
+  // it, and committing it would put those values over what the unit sends.
+  bool AcceptsPageCommit() const { return state_.Mode != LinkMode::Read; }
   // Output test: false for a name that is not one of the 21 test buttons.
   bool ButtonTestClick(std::string_view buttonName);
 
@@ -144,6 +157,8 @@ class LinkEngine {
   void SetStatus(std::string text, bool red);
   // A transaction ended well: full gauge, "<stem> OK", back to Idle.
   void FinishWithOk(MsgKey stem, LinkOutcome outcome);
+  // StartProgramming without waiting for the running transaction.
+  void BeginProgramming();
   void ShowVersionMismatch(int unitVersion);
   bool BlockMatchesImage() const;
   void StartVerifyFromReply();

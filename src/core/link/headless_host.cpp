@@ -2,7 +2,7 @@
 
 namespace velmor {
 
-void HeadlessHost::Normalise() { velmor::Normalise(image_, Selection, image_.P(47)); }
+void HeadlessHost::Normalise() { velmor::Normalise(image_, Selection); }
 
 void HeadlessHost::ShowMessage(std::string_view text, std::string_view detail) {
   LastMessage = std::string(text);

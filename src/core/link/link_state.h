@@ -33,6 +33,9 @@ struct LinkState {
   std::array<std::uint8_t, kBlockCount> BlockFlags{};
   bool VerifyAfterProgram = false;
   bool ProgramDone = false;
+  // Programming after a change was asked for while another transaction ran;
+  // the marked blocks go out when that transaction has completed.
+  bool ProgrammingWaits = false;
   std::uint8_t TuningPhase = 0;
   std::array<std::uint8_t, 4> TestFlags{};
   std::uint16_t UnitSaving = 0;

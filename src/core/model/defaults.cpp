@@ -267,4 +267,12 @@ void FinishBikeModelChange(ParameterImage& image, DerivedTables& tables) {
   ScaleBothMapsToTime(tables, image);
 }
 
+bool ChangeBikeModel(ParameterImage& image, DerivedTables& tables, int item, DefaultsAnswer answer) {
+  if (item < 0 || item >= kBikeModelCount || answer == DefaultsAnswer::Cancel) return false;
+  BeginBikeModelChange(image, tables, item);
+  if (answer == DefaultsAnswer::Yes) ApplyDefaults(image, tables, DefaultsScope::Whole);
+  FinishBikeModelChange(image, tables);
+  return true;
+}
+
 }  // namespace velmor

@@ -1,6 +1,8 @@
 // The default configuration, whole or for one editor page.
 #pragma once
 
+#include <cstdint>
+
 #include "model/derived.h"
 #include "model/image.h"
 
@@ -37,5 +39,15 @@ void ApplyCalibrationConstants(ParameterImage& image);
 // a declined "New" keeps every percentage and moves the absolute times.
 void BeginBikeModelChange(ParameterImage& image, DerivedTables& tables, int item);
 void FinishBikeModelChange(ParameterImage& image, DerivedTables& tables);
+
+// The answer to "Do you want default setting?".
+enum class DefaultsAnswer : std::uint8_t { Yes, No, Cancel };
+
+// Item `item` of the bike list was chosen and the question answered. Yes:
+// the whole defaults of the new model. No: the new model with every
+// percentage kept, its header values and the times over its base times.
+// Cancel, and the separator item (which asks nothing), leave the image as
+// it was. False when nothing changed: the list then shows P+0 again.
+bool ChangeBikeModel(ParameterImage& image, DerivedTables& tables, int item, DefaultsAnswer answer);
 
 }  // namespace velmor

@@ -65,8 +65,7 @@ void RaiseTo(ParameterImage& img, int n, int other) {
 
 }  // namespace
 
-NormaliseResult Normalise(ParameterImage& img, PersistedSelection& selection,
-                          std::uint8_t mapModeAtLastRefresh) {
+NormaliseResult Normalise(ParameterImage& img, PersistedSelection& selection) {
   NormaliseResult result;
 
   // 1. Every rpm axis runs from at least 300 to at most 25000 rpm and rises.
@@ -113,8 +112,15 @@ NormaliseResult Normalise(ParameterImage& img, PersistedSelection& selection,
   DescendingWords(img, 212, 9, 0, 5000);
   // 12. The step-motor pulse fits in its period.
   if (img.P(337) > img.P(338)) img.P(337) = img.P(338);
-  // 13. With coupled or equal maps only channel 1 exists.
-  const int channelLimit = (mapModeAtLastRefresh == MapModeCoupled || mapModeAtLastRefresh == MapModeEqual) ? 1 : 2;
+  // 13. The tuning channel names the injection map the unit tunes: 1 or 2,
+  // and only 1 while coupled or equal maps make map 2 follow map 1. The limit
+  // comes from the map mode this image holds: a unit read right after
+  // start-up (whose refresh showed the defaults' " 1 = 2") keeps channel 2 of
+  // its separate maps, and its verify finds what it read. A channel of 0 would
+  // make the tuning read fetch blocks 3 and 4, which hold no map.
+  const std::uint8_t mapMode = img.P(47);
+  const int channelLimit = (mapMode == MapModeCoupled || mapMode == MapModeEqual) ? 1 : 2;
+  AtLeast(img, 300, 1);
   AtMost(img, 300, channelLimit);
   // 14, 15. Lambda sensor points.
   AscendingBytes(img, 303, 5, 100, 200);

@@ -19,9 +19,8 @@ struct NormaliseResult {
   bool PressureVoltagesEqual = false;
 };
 
-// `mapModeAtLastRefresh` is P+47 as of the last page refresh; it decides the
-// tuning-channel limit.
-NormaliseResult Normalise(ParameterImage& image, PersistedSelection& selection,
-                          std::uint8_t mapModeAtLastRefresh);
+// Everything the pass decides comes from the image it works on, so that an
+// image the unit holds normalises the same whatever the window showed before.
+NormaliseResult Normalise(ParameterImage& image, PersistedSelection& selection);
 
 }  // namespace velmor
