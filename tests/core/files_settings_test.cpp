@@ -381,8 +381,9 @@ TEST(SettingsFiles, UnusableSettingsFilesAreSetAsideOnceAndAFreshOneWritten) {
     ParameterImage image;
     AllCellsFlagArray flags{};
     const LoadSettingsStatus status = LoadSettings(paths, s, image, flags);
-    EXPECT_EQ(status.Reason, c.reason);
-    EXPECT_EQ(status.SetAsideAs, paths.SettingsFile + ".bad");
+    EXPECT_EQ(status.SettingsFile.Reason, c.reason);
+    EXPECT_EQ(status.SettingsFile.SetAsideAs, paths.SettingsFile + ".bad");
+    EXPECT_FALSE(status.LastImageFile.SetAside());
     EXPECT_EQ(fs::symlink_status(paths.SettingsFile + ".bad").type(), before);
     EXPECT_FALSE(fs::exists(paths.SettingsFile));
     EXPECT_EQ(s.Selection.PortSelection, 0);  // read as missing
@@ -395,6 +396,23 @@ TEST(SettingsFiles, UnusableSettingsFilesAreSetAsideOnceAndAFreshOneWritten) {
     LoadSettings(paths, s, image, flags);
     EXPECT_EQ(fs::status(paths.SettingsFile + ".bad").type(), before);  // not set aside again
   }
+}
+
+TEST(SettingsFiles, ALastImageThatIsNoFileIsSetAsideSoThatTheNextSaveCanWriteIt) {
+  TempDir dir;
+  const StatePaths paths = StatePathsIn(dir.path.string());
+  ASSERT_EQ(::mkfifo(paths.LastImageFile.c_str(), 0600), 0);
+  Settings s;
+  ParameterImage image;
+  image.P(10) = 9;
+  AllCellsFlagArray flags{};
+  const LoadSettingsStatus status = LoadSettings(paths, s, image, flags);
+  EXPECT_FALSE(status.SettingsFile.SetAside());
+  EXPECT_EQ(status.LastImageFile.Reason, "not a regular file");
+  EXPECT_TRUE(fs::is_fifo(paths.LastImageFile + ".bad"));
+  EXPECT_EQ(image.P(10), 9);
+  EXPECT_NE(SetAsideMessage(paths, status).find(paths.LastImageFile + ".bad"), std::string::npos);
+  EXPECT_TRUE(SaveSettings(paths, s, image, flags).Ok());
 }
 
 TEST(SettingsFiles, HandWrittenFilesAreKeptAndGarbageIsNeverCarriedAlong) {

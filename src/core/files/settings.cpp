@@ -186,6 +186,27 @@ std::string SettingsFileText(const Settings& settings, std::string_view previous
   return WriteSettingsText(settings);
 }
 
+namespace {
+
+// Renames `file` to "<file>.bad" when `aside.Reason` says it cannot be used.
+void SetAside(const std::string& file, bool isDirectory, SetAsideFile& aside) {
+  namespace fs = std::filesystem;
+  if (!aside.SetAside()) return;
+  const std::string name = file + ".bad";
+  std::error_code ec;
+  // A directory replaces only an empty directory; an older file set aside
+  // gives way to it.
+  if (isDirectory && !fs::is_directory(fs::symlink_status(name, ec))) fs::remove(name, ec);
+  fs::rename(file, name, ec);
+  if (ec) {
+    aside.Failure = ec.message();
+  } else {
+    aside.SetAsideAs = name;
+  }
+}
+
+}  // namespace
+
 LoadSettingsStatus LoadSettings(const StatePaths& paths, Settings& settings, ParameterImage& image,
                                 AllCellsFlagArray& flags) {
   namespace fs = std::filesystem;
@@ -197,28 +218,24 @@ LoadSettingsStatus LoadSettings(const StatePaths& paths, Settings& settings, Par
   const fs::file_status type = fs::status(paths.SettingsFile, ec);
   if (fs::exists(type)) {
     if (!fs::is_regular_file(type)) {
-      status.Reason = "not a regular file";
+      status.SettingsFile.Reason = "not a regular file";
     } else if (fs::file_size(paths.SettingsFile, ec) > kMaxSettingsBytes) {
-      status.Reason = "larger than 64 KiB";
+      status.SettingsFile.Reason = "larger than 64 KiB";
     } else if (ReadWholeFile(paths.SettingsFile, text, kMaxSettingsBytes)) {
-      status.Reason = UnusableSettingsText(text);
+      status.SettingsFile.Reason = UnusableSettingsText(text);
     }
   }
-  if (status.SetAside()) {
-    text.clear();
-    const std::string aside = paths.SettingsFile + ".bad";
-    // A directory replaces only an empty directory; an older file set aside
-    // gives way to it.
-    if (fs::is_directory(type) && !fs::is_directory(fs::symlink_status(aside, ec))) fs::remove(aside, ec);
-    fs::rename(paths.SettingsFile, aside, ec);
-    if (ec) {
-      status.Failure = ec.message();
-    } else {
-      status.SetAsideAs = aside;
-    }
-  }
+  if (status.SettingsFile.SetAside()) text.clear();
+  SetAside(paths.SettingsFile, fs::is_directory(type), status.SettingsFile);
   ReadSettingsText(text, settings);
-  if (ReadWholeFile(paths.LastImageFile, text)) ReadLastImageText(text, image, flags);
+
+  const fs::file_status imageType = fs::status(paths.LastImageFile, ec);
+  if (fs::exists(imageType) && !fs::is_regular_file(imageType)) {
+    status.LastImageFile.Reason = "not a regular file";
+    SetAside(paths.LastImageFile, fs::is_directory(imageType), status.LastImageFile);
+  } else if (ReadWholeFile(paths.LastImageFile, text)) {
+    ReadLastImageText(text, image, flags);
+  }
   return status;
 }
 
@@ -238,14 +255,21 @@ SaveSettingsStatus SaveSettings(const StatePaths& paths, const Settings& setting
 }
 
 std::string SetAsideMessage(const StatePaths& paths, const LoadSettingsStatus& status) {
-  if (!status.SetAside()) return {};
-  std::string text = "The settings file " + paths.SettingsFile + " could not be used (" + status.Reason + ")";
-  if (!status.SetAsideAs.empty()) {
-    text += "; it was set aside as " + status.SetAsideAs + ".";
-  } else {
-    text += " and could not be set aside (" + status.Failure + ").";
-  }
-  return text + " The program starts with default settings and writes a new file on closing.";
+  std::string text;
+  auto add = [&](const std::string& file, const SetAsideFile& aside) {
+    if (!aside.SetAside()) return;
+    if (!text.empty()) text += "\n";
+    text += "The file " + file + " could not be used (" + aside.Reason + ")";
+    if (!aside.SetAsideAs.empty()) {
+      text += "; it was set aside as " + aside.SetAsideAs + ".";
+    } else {
+      text += " and could not be set aside (" + aside.Failure + ").";
+    }
+  };
+  add(paths.SettingsFile, status.SettingsFile);
+  add(paths.LastImageFile, status.LastImageFile);
+  if (text.empty()) return {};
+  return text + "\nThe program starts without it and writes a new file on closing.";
 }
 
 std::string SaveFailureMessage(const StatePaths& paths, const SaveSettingsStatus& status) {

@@ -95,12 +95,17 @@ std::string_view UnusableSettingsText(std::string_view text);
 // else a fresh file, so that a saved file is never refused at the next start.
 std::string SettingsFileText(const Settings& settings, std::string_view previousText);
 
-// What LoadSettings did with a settings file it could not use.
-struct LoadSettingsStatus {
-  std::string SetAsideAs;  // its new name, "<settings file>.bad", once renamed
+// What LoadSettings did with one of its files it could not use.
+struct SetAsideFile {
+  std::string SetAsideAs;  // its new name, "<file>.bad", once renamed
   std::string Reason;      // why it was not used; empty when it was
   std::string Failure;     // why the rename failed, if it did
   bool SetAside() const { return !Reason.empty(); }
+};
+struct LoadSettingsStatus {
+  SetAsideFile SettingsFile;
+  SetAsideFile LastImageFile;
+  bool SetAside() const { return SettingsFile.SetAside() || LastImageFile.SetAside(); }
 };
 
 // LoadSettings: the settings file (a missing file reads as empty, so the key
@@ -109,7 +114,9 @@ struct LoadSettingsStatus {
 // normalisation pass that start-up runs next. A settings file that is not a
 // regular file, or whose text UnusableSettingsText refuses, is renamed to
 // "<name>.bad" (replacing an older one) and read as missing, so that the
-// next save writes a fresh file instead of carrying it along.
+// next save writes a fresh file instead of carrying it along; so is a
+// last-run image file that is not a regular file, which no save could
+// replace.
 LoadSettingsStatus LoadSettings(const StatePaths& paths, Settings& settings, ParameterImage& image,
                                 AllCellsFlagArray& flags);
 
