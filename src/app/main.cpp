@@ -1,10 +1,14 @@
 // Velmor: the window over the core, talking to the unit through QSerialPort.
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <csignal>
+#include <fcntl.h>
 #include <exception>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -26,7 +30,9 @@ std::string ProgramDirectory() {
 }
 
 // Ctrl+C or a TERM signal closes the window the normal way, so the settings
-// and the last-run image are saved as on any close.
+// and the last-run image are saved as on any close. The handler only writes
+// a byte; the event loop that runs at that moment (the window's, or that of
+// a modal box, also one shown while the window is being built) acts on it.
 int g_signalPipe[2] = {-1, -1};
 
 void OnSignal(int) {
@@ -34,23 +40,55 @@ void OnSignal(int) {
   [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &c, 1);
 }
 
-void CloseOnSignals(QWidget& window) {
-  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) return;
-  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &window);
-  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-    char c;
-    [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &c, 1);
-    window.close();
-  });
+// Before anything else, so that no moment of the start-up ends the process
+// without the save. A signal that comes before the event loop runs waits in
+// the pipe.
+void CatchSignals() {
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) return;
+  ::fcntl(g_signalPipe[1], F_SETFL, O_NONBLOCK);  // a flood of signals never blocks the handler
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
 }
 
+class SignalCloser : public QObject {
+ public:
+  SignalCloser() {
+    if (g_signalPipe[0] < 0) return;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+      char c[16];
+      [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], c, sizeof c);
+      Close();
+    });
+  }
+  // The window once it is built; true when a signal came while it was.
+  bool Attach(QWidget* window) {
+    window_ = window;
+    return requested_;
+  }
+
+ private:
+  void Close() {
+    requested_ = true;
+    // Every modal box returns as if cancelled, so the code that showed it
+    // (the start-up, a command) runs to its end before the window closes.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      auto* box = qobject_cast<QDialog*>(w);
+      if (box && box->isVisible() && box->isModal()) box->reject();
+    }
+    if (window_) QTimer::singleShot(0, window_, [w = window_] { w->close(); });
+  }
+  QPointer<QWidget> window_;
+  bool requested_ = false;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  CatchSignals();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Velmor");
+  SignalCloser closer;
 
   velmor::platform::PortDevices devices;
   velmor::platform::QtSerialPort port(devices);
@@ -62,7 +100,11 @@ int main(int argc, char** argv) {
 
   try {
     velmor::ui::TFormHlav window(port, options);
-    CloseOnSignals(window);
+    if (closer.Attach(&window)) {
+      // Asked to close while it was being built: closed before it is shown.
+      window.close();
+      return 0;
+    }
     window.show();
     return app.exec();
   } catch (const std::exception& e) {

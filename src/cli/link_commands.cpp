@@ -156,9 +156,15 @@ int Finish(Io& io, const Command& c, LinkSetup& s) {
         if (s.host.LastPrinted() != ok) io.Out << ok << "\n";
       }
       return kExitOk;
-    case LinkOutcome::Error:
-      Error(io, c, s.engine.Status().Text);
+    case LinkOutcome::Error: {
+      // The window's label names the failed block for a Program only; here
+      // every failure says which block it was.
+      std::string text = s.engine.Status().Text;
+      const std::string& detail = s.engine.FailureDetail();
+      if (!detail.empty() && text.find(detail) == std::string::npos) text += " " + detail;
+      Error(io, c, text);
       return kExitFailure;
+    }
     default:
       return kExitFailure;
   }

@@ -31,6 +31,8 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
 
 #include "form_about.h"
 #include "map_panel.h"
@@ -1300,8 +1302,25 @@ void TFormHlav::LoadSettings() {
   settings.Selection = CurrentSelection();
   settings.Selection.PortSelection = 1;
   settings.PageIndex = pageIndex_;
-  velmor::LoadSettings(statePaths_, settings, image_, allCellsFlags_);
-  setGeometry(settings.Left, settings.Top, settings.Width, settings.Height);
+  const LoadSettingsStatus loaded = velmor::LoadSettings(statePaths_, settings, image_, allCellsFlags_);
+  // The rectangle goes to the windowing system only after it is made to fit
+  // the screen it lands on: a huge size cannot be drawn, and a position from
+  // a bigger or a second screen would leave the window out of reach.
+  const WindowRect wanted{settings.Left, settings.Top, settings.Width, settings.Height};
+  auto toInt = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); };
+  QScreen* screen = QGuiApplication::screenAt(QPoint(toInt(wanted.Left + wanted.Width / 2LL),
+                                                     toInt(wanted.Top + wanted.Height / 2LL)));
+  if (!screen) screen = QGuiApplication::screenAt(QPoint(wanted.Left, wanted.Top));
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  // Without any screen, the size the window is created with stands in.
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1000, 700);
+  const WindowRect fitted = FitWindowRect(wanted, {area.x(), area.y(), area.width(), area.height()});
+  setGeometry(fitted.Left, fitted.Top, fitted.Width, fitted.Height);
+  if (const std::string message = SetAsideMessage(statePaths_, loaded); !message.empty()) {
+    // Once the window runs: tests answer boxes through the hook, which they
+    // can set only after construction.
+    QTimer::singleShot(0, this, [this, message] { ShowMessageBox(Q(message)); });
+  }
   AdoptSelection(settings.Selection);
   currentFileName_ = settings.File;
   dialogFileName_ = settings.IniDir;
@@ -1329,7 +1348,9 @@ void TFormHlav::SaveSettings() {
   settings.CheckBoxZobrMsUni = checked("CheckBoxZobrMs_Uni");
   settings.CheckBoxExtMonitor = checked("CheckBoxExtMonitor");
   settings.CheckBoxAllPolohaA = checked("CheckBoxAll_PolohaA");
-  velmor::SaveSettings(statePaths_, settings, image_, allCellsFlags_);
+  const SaveSettingsStatus status = velmor::SaveSettings(statePaths_, settings, image_, allCellsFlags_);
+  // Otherwise the session's settings would be lost without a word.
+  if (!status.Ok()) ShowMessageBox(Q(SaveFailureMessage(statePaths_, status)));
 }
 
 // ---------------------------------------------------------------------------

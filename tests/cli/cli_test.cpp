@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
@@ -123,6 +128,38 @@ TEST_F(CliTest, FilesThatLoadNothingAreErrorsAndWriteNothing) {
   const Result unsaved = RunCli({"new", "--model", "0", "-o", Path("no/such/dir/x.ign")});
   EXPECT_EQ(unsaved.code, kExitFailure);
   EXPECT_NE(unsaved.err.find("cannot save"), std::string::npos) << unsaved.err;
+}
+
+// A pipe given as a file, to read or to write, is refused at once: the
+// command runs in a child that an alarm ends, so a wait fails the test
+// instead of hanging it.
+TEST_F(CliTest, PipesAreRefusedWithinASecond) {
+  ASSERT_EQ(RunCli({"new", "--model", "0", "-o", Path("base.ign")}).code, kExitOk);
+  ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+  const std::vector<std::vector<std::string>> commands = {
+      {"normalize", Path("pipe"), "-o", Path("out.ign")},
+      {"normalize", Path("base.ign"), "-o", Path("pipe")},
+      {"merge", "--page", "1", Path("base.ign"), Path("pipe"), "-o", Path("out.ign")},
+      {"merge", "--page", "1", Path("pipe"), Path("base.ign"), "-o", Path("out.ign")},
+      {"merge", "--page", "1", Path("base.ign"), Path("base.ign"), "-o", Path("pipe")},
+      {"diff", Path("base.ign"), Path("pipe")},
+  };
+  for (const auto& args : commands) {
+    EXPECT_EXIT(
+        {
+          ::alarm(5);
+          const auto start = std::chrono::steady_clock::now();
+          const Result r = RunCli(args);
+          if (std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) std::_Exit(3);
+          if (r.code == kExitOk) std::_Exit(4);
+          std::fputs(r.err.c_str(), stderr);
+          std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "not a regular file")
+        << args[0] << " " << args[args.size() - 1];
+  }
+  EXPECT_FALSE(fs::exists(Path("out.ign")));
+  EXPECT_TRUE(fs::is_fifo(Path("pipe")));
 }
 
 TEST_F(CliTest, MergeTakesOnlyThePageOfTheOtherFile) {

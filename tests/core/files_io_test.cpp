@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "files/file_io.h"
 #include "temp_dir.h"
@@ -77,9 +79,10 @@ TEST(FilesAtomicSave, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
 
 TEST(FilesAtomicSave, FailuresAreReportedAndDestroyNothing) {
   TempDir dir;
-  // A device that is always full: written in place, and the failure is seen.
+  // A device is not a file to save into: refused, and left as it is.
   const WriteStatus full = AtomicWriteFile("/dev/full", "data");
   EXPECT_FALSE(full.Ok);
+  EXPECT_NE(full.Reason.find("not a regular file"), std::string::npos) << full.Reason;
   struct stat st {};
   ASSERT_EQ(::stat("/dev/full", &st), 0);
   EXPECT_TRUE(S_ISCHR(st.st_mode));
@@ -146,6 +149,62 @@ TEST(FilesRead, OnlyRegularFilesOfSaneSizeAreRead) {
       ReadParameterFile((dir.path / "none").string(), loaded, tables, IgnScope::WholeFile);
   EXPECT_EQ(missing.Outcome, IgnReadOutcome::CannotOpen);
   EXPECT_EQ(missing.Messages, std::vector<MsgKey>{MsgKey::MsgFileOpenError});
+}
+
+// A pipe opened the ordinary way waits for the other end forever. Each case
+// runs in a child that an alarm ends after two seconds, so a wait fails the
+// test instead of hanging it.
+TEST(FilesSpecial, PipesAreRefusedForReadingAndWritingWithoutWaiting) {
+  TempDir dir;
+  const fs::path fifo = dir.path / "data.ign";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const fs::path link = dir.path / "link.ign";
+  fs::create_symlink(fifo, link);
+  for (const fs::path& path : {fifo, link}) {
+    EXPECT_EXIT(
+        {
+          ::alarm(2);
+          std::string bytes;
+          if (ReadWholeFile(path.string(), bytes)) std::_Exit(1);
+          const WriteStatus status = AtomicWriteFile(path.string(), "data");
+          if (status.Ok || status.Reason.find("not a regular file") == std::string::npos) std::_Exit(2);
+          std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << path;
+  }
+  EXPECT_TRUE(fs::is_fifo(fifo));
+}
+
+TEST(FilesSpecial, ASaveRemovesTheTemporariesOfKilledSavesOnly) {
+  TempDir dir;
+  // A process that has ended: its id names no process now.
+  const pid_t child = ::fork();
+  if (child == 0) std::_Exit(0);
+  ASSERT_GT(child, 0);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+  ASSERT_NE(::kill(child, 0), 0);
+  const std::string dead = std::to_string(child);
+  const std::string alive = std::to_string(::getppid());
+
+  const std::vector<std::string> stale = {".map.ign.tmp" + dead + "-0", ".other.ign.tmp" + dead + "-12"};
+  const std::vector<std::string> kept = {
+      ".map.ign.tmp" + alive + "-3",  // a save in progress in another process
+      "map.ign.tmp" + dead + "-1",    // not hidden: somebody's own file
+      ".tmp" + dead + "-1",           // no file name before it
+      ".map.ign.tmp-1",               // no process id
+      ".map.ign.tmp" + dead + "-",    // no counter
+      ".map.ign.tmp" + dead + "-1x",  // more after the counter
+      "map.ign"};
+  for (const std::string& name : stale) Put(dir.path / name, "half a save");
+  for (const std::string& name : kept) Put(dir.path / name, "keep");
+  fs::create_directory(dir.path / (".dir.tmp" + dead + "-4"));  // not a file
+
+  ASSERT_TRUE(AtomicWriteFile((dir.path / "map.ign").string(), "new").Ok);
+  for (const std::string& name : stale) EXPECT_FALSE(fs::exists(dir.path / name)) << name;
+  for (const std::string& name : kept) EXPECT_TRUE(fs::exists(dir.path / name)) << name;
+  EXPECT_TRUE(fs::is_directory(dir.path / (".dir.tmp" + dead + "-4")));
+  EXPECT_EQ(Slurp(dir.path / "map.ign"), "new");
 }
 
 }  // namespace

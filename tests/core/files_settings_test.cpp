@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <sstream>
@@ -71,6 +73,14 @@ TEST(SettingsIni, ValuesAreConvertedAndLimited) {
     EXPECT_EQ(s.Selection.Language, c.language) << c.key << "=" << c.value;
     EXPECT_EQ(s.PageIndex, c.page) << c.key << "=" << c.value;
   }
+}
+
+TEST(SettingsIni, PathsLongerThanAnyPathAreIgnored) {
+  Settings s;
+  s.File = "/kept.ign";
+  ReadSettingsText("[BASIC]\nFile=/" + std::string(4096, 'a') + "\nIniDir=/" + std::string(4095, 'b') + "\n", s);
+  EXPECT_EQ(s.File, "/kept.ign");
+  EXPECT_EQ(s.IniDir.size(), 4096u);
 }
 
 TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
@@ -316,6 +326,130 @@ TEST(SettingsFiles, MissingFilesLeaveTheStartUpState) {
   EXPECT_EQ(s.Selection.PortSelection, 0);
   EXPECT_EQ(image.P(10), 9);
   EXPECT_EQ(flags[3], 1);
+}
+
+TEST(SettingsWindow, GeometryIsLimitedToTheScreenAreaTheWindowLandsOn) {
+  struct Case {
+    const char* what;
+    WindowRect wanted, available, fitted;
+  };
+  const WindowRect hd{0, 0, 1920, 1080};
+  const WindowRect second{1920, 30, 1280, 994};  // a screen right of another, below a panel
+  const Case cases[] = {
+      {"sane values stay", {100, 50, 1000, 700}, hd, {100, 50, 1000, 700}},
+      {"largest int", {0, 0, 2147483647, 2147483647}, hd, {0, 0, 1920, 1080}},
+      {"widget size limit", {10, 10, 16777215, 16777215}, hd, {0, 0, 1920, 1080}},
+      {"tall", {5, 5, 800, 99999999}, hd, {5, 0, 800, 1080}},
+      {"far right and down", {99999999, 99999999, 800, 600}, hd, {1120, 480, 800, 600}},
+      {"negative", {-2147483647 - 1, -500, -20, 0}, hd, {0, 0, kMinWindowWidth, kMinWindowHeight}},
+      {"half off the left edge", {-300, 100, 1000, 700}, hd, {0, 100, 1000, 700}},
+      {"from a bigger screen", {2000, 900, 2400, 1300}, second, {1920, 30, 1280, 994}},
+      {"on the second screen", {2100, 100, 1000, 700}, second, {2100, 100, 1000, 700}},
+      {"screen smaller than the minimum", {0, 0, 1000, 700}, {0, 0, 300, 200}, {0, 0, 300, 200}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(FitWindowRect(c.wanted, c.available), c.fitted) << c.what;
+}
+
+TEST(SettingsFiles, UnusableSettingsFilesAreSetAsideOnceAndAFreshOneWritten) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string&)> make;
+    const char* reason;
+  };
+  auto text = [](std::string t) { return [t](const std::string& path) { std::ofstream(path, std::ios::binary) << t; }; };
+  std::string garbage(10u << 20, '\0');
+  std::mt19937 rng(3);
+  for (char& c : garbage) c = static_cast<char>(rng());
+  // Still an INI file, but no settings file of ours grows to this.
+  std::string huge = "[BASIC]\nComPort=3\n[Notes]\n";
+  while (huge.size() <= kMaxSettingsBytes) huge += "line=" + std::string(60, 'x') + "\n";
+  const Case cases[] = {
+      {"10 MB of noise", text(garbage), "larger than 64 KiB"},
+      {"an INI file over 64 KiB", text(huge), "larger than 64 KiB"},
+      {"no readable line", text(std::string("\x01\x02=\x7f\n\xff\xfe\n=value\n\0\0", 21)), "no readable line"},
+      {"a pipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, "not a regular file"},
+      {"a directory", [](const std::string& path) { fs::create_directory(path); }, "not a regular file"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir dir;
+    const StatePaths paths = StatePathsIn(dir.path.string());
+    std::ofstream(paths.SettingsFile + ".bad") << "an older one";
+    c.make(paths.SettingsFile);
+    const auto before = fs::status(paths.SettingsFile).type();
+    Settings s;
+    ParameterImage image;
+    AllCellsFlagArray flags{};
+    const LoadSettingsStatus status = LoadSettings(paths, s, image, flags);
+    EXPECT_EQ(status.SettingsFile.Reason, c.reason);
+    EXPECT_EQ(status.SettingsFile.SetAsideAs, paths.SettingsFile + ".bad");
+    EXPECT_FALSE(status.LastImageFile.SetAside());
+    EXPECT_EQ(fs::symlink_status(paths.SettingsFile + ".bad").type(), before);
+    EXPECT_FALSE(fs::exists(paths.SettingsFile));
+    EXPECT_EQ(s.Selection.PortSelection, 0);  // read as missing
+    const std::string message = SetAsideMessage(paths, status);
+    EXPECT_NE(message.find(paths.SettingsFile + ".bad"), std::string::npos) << message;
+    EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+
+    ASSERT_TRUE(SaveSettings(paths, s, image, flags).Ok());
+    EXPECT_LT(fs::file_size(paths.SettingsFile), 1000u);
+    LoadSettings(paths, s, image, flags);
+    EXPECT_EQ(fs::status(paths.SettingsFile + ".bad").type(), before);  // not set aside again
+  }
+}
+
+TEST(SettingsFiles, ALastImageThatIsNoFileIsSetAsideSoThatTheNextSaveCanWriteIt) {
+  TempDir dir;
+  const StatePaths paths = StatePathsIn(dir.path.string());
+  ASSERT_EQ(::mkfifo(paths.LastImageFile.c_str(), 0600), 0);
+  Settings s;
+  ParameterImage image;
+  image.P(10) = 9;
+  AllCellsFlagArray flags{};
+  const LoadSettingsStatus status = LoadSettings(paths, s, image, flags);
+  EXPECT_FALSE(status.SettingsFile.SetAside());
+  EXPECT_EQ(status.LastImageFile.Reason, "not a regular file");
+  EXPECT_TRUE(fs::is_fifo(paths.LastImageFile + ".bad"));
+  EXPECT_EQ(image.P(10), 9);
+  EXPECT_NE(SetAsideMessage(paths, status).find(paths.LastImageFile + ".bad"), std::string::npos);
+  EXPECT_TRUE(SaveSettings(paths, s, image, flags).Ok());
+}
+
+TEST(SettingsFiles, HandWrittenFilesAreKeptAndGarbageIsNeverCarriedAlong) {
+  for (const std::string kept : {"", "\r\n  \n", "; only a comment\n", "[Mine]\nx=1\n\x01\x02garbage\n"}) {
+    TempDir dir;
+    const StatePaths paths = StatePathsIn(dir.path.string());
+    std::ofstream(paths.SettingsFile, std::ios::binary) << kept;
+    Settings s;
+    ParameterImage image;
+    AllCellsFlagArray flags{};
+    EXPECT_FALSE(LoadSettings(paths, s, image, flags).SetAside()) << kept;
+    EXPECT_FALSE(fs::exists(paths.SettingsFile + ".bad"));
+  }
+  // A file that could not be set aside (the rename failed) is still not
+  // written back with the new keys.
+  TempDir dir;
+  const StatePaths paths = StatePathsIn(dir.path.string());
+  std::ofstream(paths.SettingsFile, std::ios::binary) << std::string(kMaxSettingsBytes + 1, 'x');
+  ASSERT_TRUE(SaveSettings(paths, Settings{}, ParameterImage{}, AllCellsFlagArray{}).Ok());
+  EXPECT_LT(fs::file_size(paths.SettingsFile), 1000u);
+}
+
+TEST(SettingsFiles, AFailedSaveNamesTheFilesAndTheReason) {
+  TempDir dir;
+  const StatePaths paths = StatePathsIn(dir.path.string());
+  SaveSettingsStatus status;
+  status.SettingsFile = {true, {}};
+  status.LastImageFile = {true, {}};
+  EXPECT_EQ(SaveFailureMessage(paths, status), "");
+
+  fs::create_directories(paths.SettingsFile);  // cannot be replaced by a file
+  status = SaveSettings(paths, Settings{}, ParameterImage{}, AllCellsFlagArray{});
+  EXPECT_FALSE(status.Ok());
+  const std::string message = SaveFailureMessage(paths, status);
+  EXPECT_NE(message.find(paths.SettingsFile + ":\n"), std::string::npos) << message;
+  EXPECT_NE(message.find("Is a directory"), std::string::npos) << message;
+  EXPECT_EQ(message.find(paths.LastImageFile), std::string::npos) << message;  // that one was saved
 }
 
 }  // namespace

@@ -274,13 +274,85 @@ TEST_P(LinkGiveUpTest, FiveUnansweredSendsThenTheRedText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, LinkGiveUpTest,
-    ::testing::Values(GiveUpCase{"Program", &LinkEngine::MenuProgramClick, "Program error!",
+    ::testing::Values(GiveUpCase{"Program", &LinkEngine::MenuProgramClick,
+                                 "Program error! No block written: the unit keeps its configuration.",
                                  {"TransferPage", "Normalise", "RefreshPage"}},
                       GiveUpCase{"Verify", &LinkEngine::MenuVerifyClick, "Verify error!",
                                  {"TransferPage", "Normalise", "RefreshPage"}},
                       GiveUpCase{"Read", &LinkEngine::MenuReadClick, "Read error!",
                                  {"ClearFileName"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The cable is pulled right after the unit echoed the write of one block: the
+// unit holds the new blocks up to it and its old ones after it.
+TEST_F(LinkEngineTest, AFailedProgramNamesTheBlocksTheUnitTook) {
+  struct Case {
+    std::vector<int> flagged;  // empty: the Program command (all ten blocks)
+    int lastEcho;              // -1: no answer at all
+    const char* detail;
+  };
+  const Case cases[] = {
+      {{}, 4,
+       "Blocks 1-4 written, block 5 unconfirmed, blocks 6-9 not written: the unit holds a mixed "
+       "configuration, program it again."},
+      {{}, 8, "Blocks 1-8 written, block 9 unconfirmed: the unit holds a mixed configuration, program it again."},
+      {{}, 0,
+       "No block written, block 1 unconfirmed, blocks 2-9 not written: the unit may hold a mixed "
+       "configuration, program it again."},
+      {{}, -1, "No block written: the unit keeps its configuration."},
+      // Programming after a change writes the changed blocks only.
+      {{2, 3, 5, 7}, 3,
+       "Blocks 2-3 written, block 5 unconfirmed, block 7 not written: the unit holds a mixed "
+       "configuration, program it again."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.detail);
+    port.sent.clear();
+    port.rx.clear();
+    engine.State().BlockFlags.fill(0);  // a failed Program leaves its unwritten blocks flagged
+    TestUnit unit;
+    unit.Attach(port);
+    unit.answer = c.lastEcho >= 0;
+    auto echo = port.responder;
+    port.responder = [&unit, echo, &c](const LinkFrame& request) {
+      echo(request);
+      if (request[0] == c.lastEcho) unit.answer = false;
+    };
+    if (c.flagged.empty()) {
+      engine.MenuProgramClick();
+    } else {
+      for (int b : c.flagged) engine.State().BlockFlags[b] = 1;
+      engine.StartProgramming();
+    }
+    ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
+    EXPECT_EQ(engine.Outcome(), LinkOutcome::Error);
+    EXPECT_EQ(engine.FailureDetail(), c.detail);
+    EXPECT_EQ(engine.Status().Text, std::string("Program error! ") + c.detail);
+    EXPECT_TRUE(engine.Status().Red);
+  }
+}
+
+TEST_F(LinkEngineTest, AFailedVerifySaysWhetherTheBlockDifferedOrWasNotAnswered) {
+  TestUnit unit;
+  unit.Attach(port);
+  for (int b = 1; b < kBlockCount; ++b) std::copy_n(image.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
+  unit.blocks[6][17] ^= 0x40;
+  engine.MenuVerifyClick();
+  ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
+  EXPECT_EQ(engine.Status().Text, "Verify error!");
+  EXPECT_EQ(engine.FailureDetail(), "Block 6 differs.");
+
+  unit.blocks[6][17] ^= 0x40;
+  auto answer = port.responder;
+  port.responder = [&](const LinkFrame& request) {
+    if (request[0] != (kReadFlag | 3)) answer(request);
+  };
+  engine.MenuVerifyClick();
+  EXPECT_EQ(engine.FailureDetail(), "");  // a new transaction starts clean
+  ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
+  EXPECT_EQ(engine.Status().Text, "Verify error!");
+  EXPECT_EQ(engine.FailureDetail(), "Block 3 did not answer.");
+}
 
 TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
   TestUnit unit;

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "link/engine.h"
@@ -97,6 +98,32 @@ TEST_F(LinkE2eTest, ProgramWritesEveryBlockAndVerifies) {
   EXPECT_TRUE(runner_.RunUntil([&] { return engine_.Status().Text == "Saving:"; }, 3000));
 }
 
+TEST_F(LinkE2eTest, ACablePulledDuringAProgramNamesTheBlocksTheUnitTook) {
+  StartSim();
+  engine_.OpenPort();
+  ASSERT_TRUE(ReadAll());
+  const std::uint8_t oldNote = image_.P(1349);
+  image_.P(1349) = static_cast<std::uint8_t>(oldNote ^ 0x20);  // block 9, untouched by normalisation
+  engine_.MenuProgramClick();
+  auto writes = [&] { return server_->WithUnit([](sim::SimUnit& u) { return u.Counters().Writes; }); };
+  // Block 0 and blocks 1 to 4 have reached the unit: block 3 was confirmed
+  // before block 4 was sent.
+  ASSERT_TRUE(runner_.RunUntil([&] { return writes() >= 5; }, 5000));
+  const ParameterImage unit = UnitMemory();
+  server_->Stop();
+  ASSERT_TRUE(RunTransaction());
+  EXPECT_EQ(engine_.Outcome(), LinkOutcome::Error);
+  const std::string text = engine_.Status().Text;
+  int last = 0, unconfirmed = 0;
+  ASSERT_EQ(std::sscanf(text.c_str(), "Program error! Blocks 1-%d written, block %d unconfirmed", &last, &unconfirmed), 2)
+      << text;
+  EXPECT_GE(last, 3) << text;
+  EXPECT_EQ(unconfirmed, last + 1) << text;
+  if (unconfirmed < 9) EXPECT_NE(text.find("-9 not written"), std::string::npos) << text;
+  EXPECT_NE(text.find(": the unit holds a mixed configuration, program it again."), std::string::npos) << text;
+  EXPECT_EQ(unit.P(1349), oldNote);  // the last block still holds the old configuration
+}
+
 TEST_F(LinkE2eTest, VerifyFailsAfterOneChangedByte) {
   StartSim();
   engine_.OpenPort();
@@ -109,6 +136,7 @@ TEST_F(LinkE2eTest, VerifyFailsAfterOneChangedByte) {
   EXPECT_TRUE(engine_.Status().Red);
   // It stopped at block 6, the one holding P+777.
   EXPECT_EQ(engine_.State().Command, 0x46);
+  EXPECT_EQ(engine_.FailureDetail(), "Block 6 differs.");
 }
 
 TEST_F(LinkE2eTest, VersionMismatchStopsTheReadAndWarnsInTheMonitor) {

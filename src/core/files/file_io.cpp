@@ -1,11 +1,15 @@
 #include "files/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 
@@ -30,21 +34,13 @@ bool WriteAll(int fd, std::string_view bytes, int& error) {
   return true;
 }
 
-WriteStatus WriteInPlace(const std::string& path, std::string_view bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-  if (fd < 0) return {false, Describe("cannot open", path, errno)};
-  int error = 0;
-  const bool written = WriteAll(fd, bytes, error);
-  if (::close(fd) != 0 && written) return {false, Describe("cannot write", path, errno)};
-  if (!written) return {false, Describe("cannot write", path, error)};
-  return {true, {}};
-}
-
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t maxBytes) {
   bytes.clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK a pipe's open waits for a writer: the type is known
+  // only after the open, so the open must not wait.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<std::size_t>(st.st_size) <= maxBytes;
@@ -79,7 +75,7 @@ WriteStatus AtomicWriteFile(const std::string& path, std::string_view bytes) {
   struct stat st {};
   const bool exists = ::stat(targetName.c_str(), &st) == 0;
   if (exists && S_ISDIR(st.st_mode)) return {false, Describe("cannot write", path, EISDIR)};
-  if (exists && !S_ISREG(st.st_mode)) return WriteInPlace(targetName, bytes);
+  if (exists && !S_ISREG(st.st_mode)) return {false, "cannot write " + path + ": not a regular file"};
   // A file that could not be opened for writing must not be replaced by the
   // rename either: write protection (or a read-only mount) keeps it.
   if (exists && ::faccessat(AT_FDCWD, targetName.c_str(), W_OK, AT_EACCESS) != 0) {
@@ -89,6 +85,7 @@ WriteStatus AtomicWriteFile(const std::string& path, std::string_view bytes) {
   // A name no other save (another process, another thread) is using.
   static std::atomic<unsigned> counter{0};
   const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  RemoveStaleTemporaries(dir.string());
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -130,6 +127,41 @@ WriteStatus AtomicWriteFile(const std::string& path, std::string_view bytes) {
     ::close(dirFd);
   }
   return {true, {}};
+}
+
+bool IsSaveTemporaryName(std::string_view name, long& pid) {
+  // "." NAME ".tmp" digits "-" digits, NAME not empty.
+  if (name.size() < 8 || name.front() != '.') return false;
+  const std::size_t tmp = name.rfind(".tmp");
+  if (tmp == std::string_view::npos || tmp < 2) return false;
+  std::string_view rest = name.substr(tmp + 4);
+  const std::size_t dash = rest.find('-');
+  if (dash == std::string_view::npos || dash == 0 || dash > 9 || dash + 1 == rest.size()) return false;
+  auto digits = [](std::string_view d) {
+    return std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  if (!digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) return false;
+  pid = 0;
+  for (char c : rest.substr(0, dash)) pid = pid * 10 + (c - '0');
+  return true;
+}
+
+int RemoveStaleTemporaries(const std::string& directory) {
+  DIR* d = ::opendir(directory.empty() ? "." : directory.c_str());
+  if (d == nullptr) return 0;
+  int removed = 0;
+  while (const dirent* e = ::readdir(d)) {
+    long pid = 0;
+    if (!IsSaveTemporaryName(e->d_name, pid)) continue;
+    // Process 0 and numbers beyond a pid's range name no single process.
+    if (pid <= 0 || pid > INT_MAX || pid == ::getpid()) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    struct stat st {};
+    if (::fstatat(::dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (::unlinkat(::dirfd(d), e->d_name, 0) == 0) ++removed;
+  }
+  ::closedir(d);
+  return removed;
 }
 
 }  // namespace velmor

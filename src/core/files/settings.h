@@ -43,6 +43,7 @@ std::span<const std::string_view, 13> SettingsKeys();
 // "ComPort" and "ComPortAuto" hold the selection + 1 and are decremented
 // after reading, in 8 bits. A language outside 0..3 becomes 0 (English) and a
 // page outside 0..12 keeps the current page, since both index fixed tables.
+// A "File" or "IniDir" longer than any path (4096) is ignored.
 void ReadSettingsText(std::string_view iniText, Settings& settings);
 
 // The INI text: `previousText` with the thirteen keys of "BASIC" set; other
@@ -80,22 +81,81 @@ StatePaths StatePathsIn(const std::string& directory);
 using EnvLookup = std::function<const char*(const char*)>;
 std::string ConfigDirectory(const EnvLookup& getEnv = {});
 
+// No settings file of ours comes near this; a larger one is not ours to keep.
+inline constexpr std::size_t kMaxSettingsBytes = 64u << 10;
+
+// Why a settings text cannot be taken as a settings file: larger than
+// kMaxSettingsBytes, or not empty and without one line the INI reader takes
+// (a "[section]", a key=value or a comment, in printable characters). Empty
+// when it can.
+std::string_view UnusableSettingsText(std::string_view text);
+
+// What SaveSettings writes: WriteSettingsText over the previous file's text
+// when that text is usable and the result stays within kMaxSettingsBytes,
+// else a fresh file, so that a saved file is never refused at the next start.
+std::string SettingsFileText(const Settings& settings, std::string_view previousText);
+
+// What LoadSettings did with one of its files it could not use.
+struct SetAsideFile {
+  std::string SetAsideAs;  // its new name, "<file>.bad", once renamed
+  std::string Reason;      // why it was not used; empty when it was
+  std::string Failure;     // why the rename failed, if it did
+  bool SetAside() const { return !Reason.empty(); }
+};
+struct LoadSettingsStatus {
+  SetAsideFile SettingsFile;
+  SetAsideFile LastImageFile;
+  bool SetAside() const { return SettingsFile.SetAside() || LastImageFile.SetAside(); }
+};
+
 // LoadSettings: the settings file (a missing file reads as empty, so the key
 // defaults apply), then the last-run image into the image and flags when that
 // file can be read. Port values outside the lists are left to the
-// normalisation pass that start-up runs next.
-void LoadSettings(const StatePaths& paths, Settings& settings, ParameterImage& image,
-                  AllCellsFlagArray& flags);
+// normalisation pass that start-up runs next. A settings file that is not a
+// regular file, or whose text UnusableSettingsText refuses, is renamed to
+// "<name>.bad" (replacing an older one) and read as missing, so that the
+// next save writes a fresh file instead of carrying it along; so is a
+// last-run image file that is not a regular file, which no save could
+// replace.
+LoadSettingsStatus LoadSettings(const StatePaths& paths, Settings& settings, ParameterImage& image,
+                                AllCellsFlagArray& flags);
 
 // SaveSettings: both files, each written atomically and independently, so a
 // settings file that cannot be written never costs the image file. The
-// directory is created when missing. Nothing is reported to the user.
+// directory is created when missing. Keys and sections others put in the
+// settings file are kept, unless its text is unusable (see above).
 struct SaveSettingsStatus {
   WriteStatus SettingsFile;
   WriteStatus LastImageFile;
+  bool Ok() const { return SettingsFile.Ok && LastImageFile.Ok; }
 };
 SaveSettingsStatus SaveSettings(const StatePaths& paths, const Settings& settings,
                                 const ParameterImage& image, const AllCellsFlagArray& flags);
+
+// What the window tells the user about the two outcomes above; empty when
+// there is nothing to tell.
+std::string SetAsideMessage(const StatePaths& paths, const LoadSettingsStatus& status);
+std::string SaveFailureMessage(const StatePaths& paths, const SaveSettingsStatus& status);
+
+// The window's rectangle; `Left` and `Top` of the client area.
+struct WindowRect {
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  bool operator==(const WindowRect&) const = default;
+};
+
+// The window's smallest size when the screen leaves room for it.
+inline constexpr int kMinWindowWidth = 320;
+inline constexpr int kMinWindowHeight = 240;
+
+// The rectangle read from the settings file, made to fit `available` (the
+// screen area the window lands on): never larger than it, at least the
+// minimum size where it has room, and wholly inside it. A file written on a
+// bigger screen or edited by hand cannot put the window off-screen or give
+// it a size the windowing system cannot draw.
+WindowRect FitWindowRect(const WindowRect& wanted, const WindowRect& available);
 
 // ReadTestMode: off when the marker file is missing.
 bool ReadTestMode(const StatePaths& paths);

@@ -1,6 +1,7 @@
 #include "link/engine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "link/output_tests.h"
@@ -53,7 +54,8 @@ void LinkEngine::Tick() {
           const MsgKey key = mode == LinkMode::Program  ? MsgKey::MsgProgramError
                              : mode == LinkMode::Verify ? MsgKey::MsgVerifyError
                                                         : MsgKey::MsgReadError;
-          SetStatus(Text(key), true);
+          failureDetail_ = DescribeFailure(mode);
+          SetStatus(mode == LinkMode::Program ? Text(key) + " " + failureDetail_ : Text(key), true);
           state_.StatusCountdown = kStatusHoldTicks;
           state_.Mode = LinkMode::Idle;
           if (mode == LinkMode::Verify) state_.ProgramDone = false;
@@ -201,6 +203,7 @@ void LinkEngine::StartVerifyFromReply() {
   state_.Mode = LinkMode::Verify;
   state_.Command = kReadFlag | 1;
   state_.Attempts = 1;
+  blockDiffered_ = false;
   SendBlockFrame();
   SetStatus(Text(MsgKey::MsgVerifying), false);
   state_.StatusCountdown = kStatusHoldTicks;
@@ -247,6 +250,7 @@ void LinkEngine::HandleBlockReply() {
       }
       state_.BlockFlags[b] = 0;
       if (!matched) return;
+      programWritten_ |= static_cast<std::uint16_t>(1u << b);
       for (int j = 0; j < kBlockCount; ++j) {
         if (state_.BlockFlags[j] != 0) {
           state_.Command = static_cast<std::uint8_t>(j);
@@ -265,7 +269,11 @@ void LinkEngine::HandleBlockReply() {
       return;
     }
     case LinkMode::Verify: {
-      if (!BlockMatchesImage()) return;
+      if (!BlockMatchesImage()) {
+        blockDiffered_ = true;
+        return;
+      }
+      blockDiffered_ = false;
       if (b < 9) {
         ++state_.Command;
         status_.GaugePosition = state_.Command & kBlockIndexMask;
@@ -358,6 +366,11 @@ void LinkEngine::BeginProgramming() {
   state_.Attempts = 0;
   status_.GaugePosition = i;
   state_.Mode = LinkMode::Program;
+  programFlagged_ = 0;
+  for (int j = 0; j < kBlockCount; ++j)
+    if (state_.BlockFlags[j] != 0) programFlagged_ |= static_cast<std::uint16_t>(1u << j);
+  programWritten_ = 0;
+  failureDetail_.clear();
   SetStatus(Text(MsgKey::MsgProgramming), false);
   state_.StatusCountdown = kStatusHoldTicks;
   status_.Visible = true;
@@ -374,6 +387,8 @@ void LinkEngine::MenuVerifyClick() {
   state_.Mode = LinkMode::Verify;
   state_.Command = kReadFlag | 1;
   state_.Attempts = 0;
+  blockDiffered_ = false;
+  failureDetail_.clear();
   SetStatus(Text(MsgKey::MsgVerifying), false);
   state_.StatusCountdown = kStatusHoldTicks;
   status_.Visible = true;
@@ -388,6 +403,7 @@ void LinkEngine::MenuReadClick() {
   state_.Mode = LinkMode::Read;
   state_.Command = kReadFlag;
   state_.Attempts = 0;
+  failureDetail_.clear();
   SetStatus(Text(MsgKey::MsgReading), false);
   state_.StatusCountdown = kStatusHoldTicks;
   status_.Visible = true;
@@ -477,6 +493,47 @@ void LinkEngine::SetStatus(std::string text, bool red) {
   // An error is never set into a hidden label: a transfer that outlasted the
   // label's countdown would otherwise end in silence.
   if (red) status_.Visible = true;
+}
+
+namespace {
+
+// "block 3", "blocks 1-4", "blocks 1, 3, 5-7" for the bits of `mask`.
+std::string BlockList(std::uint16_t mask) {
+  std::string list;
+  int count = 0;
+  for (int b = 0; b < kBlockCount; ++b) {
+    if ((mask >> b & 1) == 0) continue;
+    int last = b;
+    while (last + 1 < kBlockCount && (mask >> (last + 1) & 1) != 0) ++last;
+    if (!list.empty()) list += ", ";
+    list += std::to_string(b);
+    if (last > b) list += "-" + std::to_string(last);
+    count += last - b + 1;
+    b = last;
+  }
+  return (count == 1 ? "block " : "blocks ") + list;
+}
+
+}  // namespace
+
+std::string LinkEngine::DescribeFailure(LinkMode mode) const {
+  const int failing = state_.Command & kBlockIndexMask;
+  const std::string block = "Block " + std::to_string(failing);
+  if (mode == LinkMode::Verify) return block + (blockDiffered_ ? " differs." : " did not answer.");
+  if (mode != LinkMode::Program) return block + " did not answer.";
+  // Block 0 only asks for the unit's identity; the unit stores blocks 1 to 9.
+  const std::uint16_t blocks = 0x3FE;
+  const std::uint16_t written = programWritten_ & blocks;
+  const std::uint16_t failed = static_cast<std::uint16_t>(1u << failing) & blocks;
+  const std::uint16_t notWritten = programFlagged_ & blocks & ~written & ~failed;
+  if (failed == 0) return "No block written: the unit keeps its configuration.";
+  std::string text = written != 0 ? BlockList(written) + " written" : "No block written";
+  text += ", " + BlockList(failed) + " unconfirmed";
+  if (notWritten != 0) text += ", " + BlockList(notWritten) + " not written";
+  text += written != 0 ? ": the unit holds a mixed configuration, program it again."
+                       : ": the unit may hold a mixed configuration, program it again.";
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  return text;
 }
 
 void LinkEngine::NotifyStatus() {

@@ -149,6 +149,11 @@ class LinkEngine {
   const LiveValues& Live() const { return live_; }
   const MonitorView& Monitor() const { return monitor_; }
   LinkOutcome Outcome() const { return outcome_; }
+  // After an Error outcome: which block failed and how ("Block 6 differs.");
+  // for a Program also which blocks the unit took, since it then holds the
+  // new blocks before the failure and its old ones after it. A Program's
+  // status text carries it too. Empty otherwise.
+  const std::string& FailureDetail() const { return failureDetail_; }
   // Accepted monitor frames since construction.
   std::uint32_t MonitorFrames() const { return monitorFrames_; }
 
@@ -166,6 +171,7 @@ class LinkEngine {
   // The live display from the last accepted frame in the current language,
   // or the placeholders while there is none.
   void RenderMonitor();
+  std::string DescribeFailure(LinkMode mode) const;
 
   ParameterImage& image_;
   SerialPort& serial_;
@@ -182,6 +188,13 @@ class LinkEngine {
   LinkOutcome outcome_ = LinkOutcome::None;
   std::uint32_t monitorFrames_ = 0;
   std::array<std::uint8_t, kFrameSize> lastMonitorFrame_{};
+  // Blocks a Program was started with and those the unit confirmed, one bit
+  // per block; whether the block being verified was answered with other
+  // content.
+  std::uint16_t programFlagged_ = 0;
+  std::uint16_t programWritten_ = 0;
+  bool blockDiffered_ = false;
+  std::string failureDetail_;
   bool inTick_ = false;
 };
 
