@@ -1035,6 +1035,9 @@ void TFormHlav::Timer1Timer() { link_->Tick(); }
 
 void TFormHlav::ApplyLinkStatus() {
   const LinkStatus& s = link_->Status();
+  // An error's whole text (which blocks a failed Program wrote) may not fit
+  // the label: the status bar holds it as well.
+  if (s.Red && s.Visible && Q(s.Text) != labelHlaseni_->text()) statusBar()->showMessage(Q(s.Text));
   labelHlaseni_->setText(Q(s.Text));
   SetBackground(labelHlaseni_, s.Red ? Colour::Red : Colour::Normal);
   labelHlaseni_->setVisible(s.Visible);
