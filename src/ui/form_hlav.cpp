@@ -520,6 +520,10 @@ bool TFormHlav::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);
+      if (const int undo = edit ? UndoKeyOf(key) : -1; undo >= 0) {
+        UndoRedoCommand(undo == 1);
+        return true;
+      }
       if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && watched != memo_) {
         focusNextChild();
         Commit();
@@ -527,15 +531,15 @@ bool TFormHlav::eventFilter(QObject* watched, QEvent* event) {
       }
       break;
     }
-    case QEvent::ShortcutOverride: {
-      // An edit box claims Ctrl+Z for its own text undo; the program's
-      // Undo and Redo come first, from any box.
-      const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
-      if (edit && (keys == Find<QAction>("MenuZpet")->shortcut() || keys == Find<QAction>("MenuZnovu")->shortcut())) {
-        return true;  // left unaccepted: the shortcut runs
+    case QEvent::ShortcutOverride:
+      // An edit box would take Ctrl+Z for its own text undo, and the Undo
+      // command's shortcut is off while nothing is recorded yet: the box
+      // claims the keys, so they arrive below as a key press, always.
+      if (edit && UndoKeyOf(static_cast<QKeyEvent*>(event)) >= 0) {
+        event->accept();
+        return true;
       }
       break;
-    }
     case QEvent::MouseButtonPress:
       if (edit && commitOnClick_.contains(edit)) Commit();
       break;
@@ -814,6 +818,13 @@ void TFormHlav::UndoRedo(bool redo) {
     link_->StartProgramming();
     ApplyLinkStatus();
   }
+}
+
+int TFormHlav::UndoKeyOf(const QKeyEvent* key) const {
+  const QKeySequence keys(key->keyCombination());
+  if (keys == Find<QAction>("MenuZpet")->shortcut()) return 0;
+  if (keys == Find<QAction>("MenuZnovu")->shortcut()) return 1;
+  return -1;
 }
 
 void TFormHlav::UndoRedoCommand(bool redo) {

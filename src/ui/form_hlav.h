@@ -33,6 +33,7 @@
 
 class QAction;
 class QCheckBox;
+class QKeyEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -122,6 +123,8 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void UndoRedo(bool redo);
   // The Undo and Redo commands: a pending typed value first, then the step.
   void UndoRedoCommand(bool redo);
+  // 0 for the Undo keys, 1 for the Redo keys, -1 for any other key.
+  int UndoKeyOf(const QKeyEvent* key) const;
   void UpdateUndoButtons();
   void ApplyControlState(const ControlState& state);
   QObject* ByName(std::string_view name);

@@ -12,41 +12,11 @@
 namespace velmor::ui::detail {
 namespace {
 
-// What a live label shows before the first monitor frame: the placeholders of
-// the language tables where they give one, else the label's format with the
-// value left open.
+// What a live label shows before the first monitor frame.
 const QHash<QString, QString>& InitialTexts() {
   static const QHash<QString, QString> texts = [] {
-    QHash<QString, QString> t{
-        {"LabelMonClutchMasterIn", "Clutch master - ---"},
-        {"LabelMonRpmLambdaIn", "Tacho/Lambda - ---"},
-        {"LabelMonPinEngine23In", "Pin engine 23 - ---"},
-        {"LabelMonPinBody11In", "Pin body 11 - ---"},
-        {"LabelMonRpmLambdaOut", "Tacho/Lambda - ---"},
-        {"LabelN2oOn", "N2O  - ---"},
-        {"LabelEeDataErr", "Programmed data error!"},
-        {"LabelMon_Jet_A", "Injection time = --- us"},
-        {"LabelMonPinEngine14In", "Pin engine 14 = --- mV"},
-        {"LabelRpm", "RPM = --- "},
-        {"LabelTlak", "AP = --- kPa"},
-        {"LabelTps", "TP = --- %"},
-        {"LabelLambda", "LAMBDA = --- [A/F]"},
-        {"LabelVoda", "Coolant = --- °C"},
-        {"LabelVzduch", "AT = --- °C"},
-        {"LabelNapeti", "U = --- V"},
-        {"LabelKorVodaJet", "TW correction = --- %"},
-        {"LabelKorVzduch", "AT correction = --- %"},
-        {"LabelKorTlak", "AP correction = --- %"},
-        {"LabelKorSytic", "Starting corr. = --- %"},
-        {"LabelKorNapeti", "U correction = --- us"},
-        {"LabelKorVodaIgn", "TW correction = --- °"},
-        {"LabelMonPomerRpmSpeed", "Rpm/Speed = --- "},
-        {"LabelIdleKorAdv", "Idle correction = --- °"},
-        {"LabelKorAccJet", "Acc. corr = --- %"},
-    };
-    for (int i = 1; i <= 8; ++i) t.insert(QString("LabelTest%1").arg(i), QString("Test%1= ---").arg(i));
-    for (int i = 1; i <= 6; ++i) t.insert(QString("LabelMonPomerRpmSpeedAuto%1").arg(i), "---");
-    for (const LabelText& p : MonitorPlaceholders(LanguageCode::English))
+    QHash<QString, QString> t;
+    for (const LabelText& p : NoReadingTexts(LanguageCode::English))
       t.insert(QString::fromUtf8(p.label.data(), static_cast<int>(p.label.size())), QString::fromStdString(p.text));
     return t;
   }();

@@ -79,7 +79,6 @@ int LocateStartTime(const ParameterImage& image, std::uint16_t startTime) {
 void ShowOperatingPoint(const ParameterImage& image, int page, bool msMode, const EngineReading& live,
                         OperatingPoint& point, HighlightSet& out) {
   out = HighlightSet{};
-  if (live.ConnectionLost) return;
   switch (page) {
     case PageAdvance:
     case PageInj1:
@@ -129,6 +128,9 @@ void ShowOperatingPoint(const ParameterImage& image, int page, bool msMode, cons
     default:
       break;
   }
+  // Without a unit nothing is the engine's operating point: the page's
+  // controls are put back to their own colours.
+  if (live.ConnectionLost) out.Lit = {};
 }
 
 std::string_view HighlightName(int id) {

@@ -925,6 +925,46 @@ std::vector<LabelText> MonitorPlaceholders(LanguageCode language) {
   return out;
 }
 
+std::vector<LabelText> NoReadingTexts(LanguageCode language) {
+  static constexpr std::pair<std::string_view, std::string_view> kOpenValues[] = {
+      {"LabelMonClutchMasterIn", "Clutch master - ---"},
+      {"LabelMonRpmLambdaIn", "Tacho/Lambda - ---"},
+      {"LabelMonPinEngine23In", "Pin engine 23 - ---"},
+      {"LabelMonPinBody11In", "Pin body 11 - ---"},
+      {"LabelMonRpmLambdaOut", "Tacho/Lambda - ---"},
+      {"LabelN2oOn", "N2O  - ---"},
+      {"LabelEeDataErr", "Programmed data error!"},
+      {"LabelMon_Jet_A", "Injection time = --- us"},
+      {"LabelMonPinEngine14In", "Pin engine 14 = --- mV"},
+      {"LabelRpm", "RPM = --- "},
+      {"LabelTlak", "AP = --- kPa"},
+      {"LabelTps", "TP = --- %"},
+      {"LabelLambda", "LAMBDA = --- [A/F]"},
+      {"LabelVzduch", "AT = --- °C"},
+      {"LabelNapeti", "U = --- V"},
+      {"LabelKorVodaJet", "TW correction = --- %"},
+      {"LabelKorVzduch", "AT correction = --- %"},
+      {"LabelKorTlak", "AP correction = --- %"},
+      {"LabelKorSytic", "Starting corr. = --- %"},
+      {"LabelKorNapeti", "U correction = --- us"},
+      {"LabelKorVodaIgn", "TW correction = --- °"},
+      {"LabelMonPomerRpmSpeed", "Rpm/Speed = --- "},
+      {"LabelIdleKorAdv", "Idle correction = --- °"},
+      {"LabelKorAccJet", "Acc. corr = --- %"},
+      {"LabelTest1", "Test1= ---"}, {"LabelTest2", "Test2= ---"}, {"LabelTest3", "Test3= ---"},
+      {"LabelTest4", "Test4= ---"}, {"LabelTest5", "Test5= ---"}, {"LabelTest6", "Test6= ---"},
+      {"LabelTest7", "Test7= ---"}, {"LabelTest8", "Test8= ---"},
+      {"LabelMonPomerRpmSpeedAuto1", "---"}, {"LabelMonPomerRpmSpeedAuto2", "---"},
+      {"LabelMonPomerRpmSpeedAuto3", "---"}, {"LabelMonPomerRpmSpeedAuto4", "---"},
+      {"LabelMonPomerRpmSpeedAuto5", "---"}, {"LabelMonPomerRpmSpeedAuto6", "---"},
+  };
+  std::vector<LabelText> out = MonitorPlaceholders(language);
+  for (const auto& [label, text] : kOpenValues) out.push_back({label, std::string(text)});
+  // The coolant label carries the language's word, as a reading does.
+  out.push_back({"LabelVoda", CatalogText(MsgKey::TxtCoolant, language) + "= --- °C"});
+  return out;
+}
+
 std::string MainWindowCaptionBase() {
   return std::string(kWindowTitlePrefix) + CatalogText(MsgKey::WindowTitle, LanguageCode::English);
 }

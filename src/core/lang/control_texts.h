@@ -54,6 +54,10 @@ struct LabelText {
 // last entry). The window applies these only while LabelSpojeni is visible;
 // while a unit answers, the next monitor frame rewrites the labels itself.
 std::vector<LabelText> MonitorPlaceholders(LanguageCode language);
+// What every live label shows while there is no reading (before the first
+// monitor frame, and after the unit stops answering): the placeholders above
+// where they give one, else the label's format with the value left open.
+std::vector<LabelText> NoReadingTexts(LanguageCode language);
 
 // "  " + WindowTitle: the part of the caption that stays when the file changes.
 std::string MainWindowCaptionBase();

@@ -110,7 +110,7 @@ void NoReadingView(LanguageCode language, MonitorView& view) {
     l.SetColour = true;
     l.TextColour = Colour::Normal;
   }
-  for (const LabelText& p : MonitorPlaceholders(language)) {
+  for (const LabelText& p : NoReadingTexts(language)) {
     for (int i = 0; i < kMonLabelCount; ++i) {
       if (p.label != MonLabelName(static_cast<MonLabel>(i))) continue;
       view.Labels[i].SetText = true;
