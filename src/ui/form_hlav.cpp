@@ -441,7 +441,10 @@ void TFormHlav::WireEvents() {
   radio("RadioGroupGearSystem", gearSystem);
   radio("RadioGroupSpeedMode", gearSystem);
   radio("RadioGroupClutchMode", gearSystem);
+  // A group whose click refreshes the page takes the page's typed values
+  // first, as leaving their boxes would, so the refresh does not drop them.
   radio("RadioGroupIdleMode", [=, this] {
+    if (link_->AcceptsPageCommit()) TransferPage();
     byteFrom("RadioGroupIdleMode", 333);
     RefreshPage();
   });
@@ -451,6 +454,7 @@ void TFormHlav::WireEvents() {
     PushUndo();
   });
   radio("RadioGroupCidloLambdaMode", [=, this] {
+    if (link_->AcceptsPageCommit()) TransferPage();
     byteFrom("RadioGroupCidloLambdaMode", 302);
     ApplyLambdaTableDefault(image_);
     RefreshPage();
@@ -653,7 +657,10 @@ void TFormHlav::RefreshField(const FieldDef& f, int index) {
           combo->setCurrentIndex(model);
         } else {
           combo->setCurrentIndex(kBikeModelCount);
-          ShowMessageBox(Q(texts_[MsgKey::MsgBikeNotSupported]));
+          // Once per file opened or unit read, not on every refresh (each
+          // tuning read refreshes the page).
+          if (!bikeWarned_) ShowMessageBox(Q(texts_[MsgKey::MsgBikeNotSupported]));
+          bikeWarned_ = true;
         }
       }
       break;
@@ -845,6 +852,7 @@ void TFormHlav::UpdateUndoButtons() {
 }
 
 void TFormHlav::StepMapClick(StepDirection dir) {
+  if (UnitTunesMap(image_, pageIndex_, TuningOn())) return;
   if (pageIndex_ == PagePosition) {
     StepPositionClick(dir);
     return;
@@ -864,6 +872,7 @@ void TFormHlav::StepPositionClick(StepDirection dir) {
 }
 
 void TFormHlav::StepColumnClick(int column, StepDirection dir) {
+  if (UnitTunesMap(image_, pageIndex_, TuningOn())) return;
   if (StepColumn(image_, tables_, pageIndex_, column, dir)) AfterChange();
 }
 
@@ -896,6 +905,20 @@ void TFormHlav::RefreshView() {
   }
   velmor::RefreshView(image_, in, *view_);
   for (const ControlState& state : view_->States()) ApplyControlState(state);
+  if (showFirstMapInstead_) {
+    showFirstMapInstead_ = false;
+    pageControl_->blockSignals(true);
+    pageControl_->setCurrentIndex(PageInj1);
+    pageControl_->setTabVisible(PageInj2, false);
+    pageControl_->blockSignals(false);
+    map_.Panel->hide();
+    RefreshPage();
+    map_.Panel->show();
+    return;
+  }
+  const bool tuned = UnitTunesMap(image_, pageIndex_, in.TuningOn);
+  if (tuned && !tunedMapHinted_) statusBar()->showMessage(Q(texts_[MsgKey::TxtUnitTunesMap]));
+  tunedMapHinted_ = tuned;
 }
 
 QObject* TFormHlav::ByName(std::string_view name) {
@@ -922,7 +945,12 @@ void TFormHlav::ApplyControlState(const ControlState& s) {
   auto* w = static_cast<QWidget*>(o);
   const int tab = pageControl_->indexOf(w);
   if (tab >= 0) {
-    // A sheet is shown or hidden as its tab.
+    // A sheet is shown or hidden as its tab. The second injection map hidden
+    // while shown gives way to the first, as the map-mode command does.
+    if (s.Has(SetVisible) && !s.Visible && tab == PageInj2 && pageControl_->currentIndex() == PageInj2) {
+      showFirstMapInstead_ = true;  // after this view is applied
+      return;
+    }
     if (s.Has(SetVisible)) pageControl_->setTabVisible(tab, s.Visible);
     if (s.Has(SetEnabled)) pageControl_->setTabEnabled(tab, s.Enabled);
     return;
@@ -1107,6 +1135,7 @@ bool TFormHlav::GasEnabled() const {
 }
 
 void TFormHlav::ClearFileName() {
+  bikeWarned_ = false;  // a Read or New: a new configuration to warn about
   currentFileName_.clear();
   UpdateCaption();
 }
@@ -1414,6 +1443,7 @@ void TFormHlav::OpenFile(IgnScope scope) {
       ShowMessageKeys(r.Messages);
     }
     if (r.Loaded()) {
+      bikeWarned_ = false;
       // The percent view follows the maps just read, whatever page is shown.
       RefreshPercentMaps(image_, tables_);
       AfterChange();

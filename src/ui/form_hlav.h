@@ -193,6 +193,9 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // changes this causes must not commit the controls as a new change.
   bool restoring_ = false;
   bool printing_ = false;
+  bool tunedMapHinted_ = false;
+  bool showFirstMapInstead_ = false;  // the second map's page was hidden while shown  // the status bar said the unit tunes the map shown
+  bool bikeWarned_ = false;      // the unsupported-model message of this load was shown
   bool testMode_ = false;
   std::string lastPrintFile_;
 

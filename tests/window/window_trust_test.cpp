@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -262,6 +263,67 @@ class WindowTrustTest : public QObject {
       QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
       QCOMPARE(advance->mapTo(w.get(), QPoint(0, 0)), place);
     }
+  }
+
+  // ---------------------------------------------------------- tuning
+
+  // While tuning is on, the unit owns the map of its tuning channel: the
+  // cells are greyed, typing and F5 change nothing, the status bar says why.
+  void TunedMapTakesNoEdits() {
+    auto w = Make();
+    ClickTab(Get<QTabWidget>(*w, "PageControl1"), PageInj1);
+    auto* cell = Get<QLineEdit>(*w, "EditMapCell0");
+    QVERIFY(cell->isEnabled());
+    QTest::keyClick(w.get(), Qt::Key_F6);
+    QVERIFY(Get<QCheckBox>(*w, "CheckBoxLadeniPovoleno")->isChecked());
+    QVERIFY(!cell->isEnabled());
+    QVERIFY2(Get<QStatusBar>(*w, "StatusBar1")->currentMessage().startsWith("The unit is tuning this map"),
+             qPrintable(Get<QStatusBar>(*w, "StatusBar1")->currentMessage()));
+    const ParameterImage before = w->Image();
+    QTest::mouseClick(cell, Qt::LeftButton);
+    QTest::keyClicks(cell, "5");
+    QTest::keyClick(cell, Qt::Key_Return);
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    QCOMPARE(w->Image(), before);
+    // The advance map is not tuned: it still takes edits.
+    ClickTab(Get<QTabWidget>(*w, "PageControl1"), PageAdvance);
+    QVERIFY(Get<QLineEdit>(*w, "EditMapCell0")->isEnabled());
+  }
+
+  // A click on the lambda-sensor type keeps what was typed, not yet
+  // committed, in the throttle voltage box of the same page.
+  void RadioClickKeepsTypedText() {
+    auto w = Make();
+    ClickTab(Get<QTabWidget>(*w, "PageControl1"), PageSensors);
+    auto* tps = Get<QLineEdit>(*w, "EditTps0");
+    QTest::mouseClick(tps, Qt::LeftButton);
+    tps->selectAll();
+    QTest::keyClicks(tps, "650");
+    auto* lambda = Get<QGroupBox>(*w, "RadioGroupCidloLambdaMode");
+    const auto items = lambda->findChildren<QAbstractButton*>();
+    QAbstractButton* other = items[0]->isChecked() ? items[1] : items[0];
+    ClickButton(other);
+    QVERIFY(other->isChecked());
+    QCOMPARE(tps->text(), QString("650"));
+    QCOMPARE(int(w->Image().P(33)), 65);
+  }
+
+  // A Read that switches the maps to " 1 = 2" while the second map's page is
+  // shown shows the first map's page, not whatever tab follows.
+  void HiddenSecondMapGivesWayToTheFirst() {
+    ParameterImage unit = Make()->Image();  // " 1 = 2", as the defaults are
+    auto w = Make();
+    w->findChild<QAction*>("Menu_Jet123Normal")->trigger();
+    ClickTab(Get<QTabWidget>(*w, "PageControl1"), PageInj2);
+    QCOMPARE(w->PageIndex(), int(PageInj2));
+    port_.Reply = UnitWithMemory(unit);
+    QTest::keyClick(w.get(), Qt::Key_F7);
+    for (int i = 0; i < 400 && w->Link().Outcome() != LinkOutcome::VerifyOk; ++i) w->Timer1Timer();
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    QVERIFY(!Get<QTabWidget>(*w, "PageControl1")->isTabVisible(PageInj2));
+    QCOMPARE(Get<QTabWidget>(*w, "PageControl1")->currentIndex(), int(PageInj1));
+    QCOMPARE(w->PageIndex(), int(PageInj1));
+    QVERIFY(Get<QWidget>(*w, "TabSheet_Inj1A")->isAncestorOf(Get<QLineEdit>(*w, "EditMapCell0")));
   }
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/names.h"
+#include "link/output_tests.h"
 
 namespace velmor {
 namespace {
@@ -87,16 +88,17 @@ void MapView(const ParameterImage& image, const ViewInputs& in, MapViewMode mode
   const bool coupled = image.P(47) == MapModeCoupled;
   const bool same = image.P(47) == MapModeEqual;
 
+  const bool tuned = UnitTunesMap(image, page, in.TuningOn);
   const bool axisSpinners = mode != MapViewMode::ReadOnly && mode != MapViewMode::TimesReadOnly;
-  const bool columnButtons = mode == MapViewMode::Edit || mode == MapViewMode::Times;
+  const bool columnButtons = !tuned && (mode == MapViewMode::Edit || mode == MapViewMode::Times);
   const bool cellEdits = mode == MapViewMode::Edit || mode == MapViewMode::ReadOnly ||
                          mode == MapViewMode::SingleRow;
-  const bool cellSpinners = mode == MapViewMode::Edit || mode == MapViewMode::Times ||
-                            mode == MapViewMode::SingleRow;
+  const bool cellSpinners = !tuned && (mode == MapViewMode::Edit || mode == MapViewMode::Times ||
+                                       mode == MapViewMode::SingleRow);
   const bool timeLabels = mode == MapViewMode::Times || mode == MapViewMode::TimesReadOnly;
   const bool singleRow = mode == MapViewMode::SingleRow;
   const bool tools = mode == MapViewMode::Edit || mode == MapViewMode::Times || singleRow;
-  const bool cellsEnabled = mode != MapViewMode::ReadOnly;
+  const bool cellsEnabled = mode != MapViewMode::ReadOnly && !tuned;
   // Times are shown for the injection maps only; the advance map has none.
   const int timeFirstByte = page == PageInj1 ? kInj1Map : (page == PageInj2 ? kInj2Map : -1);
   const bool fillTimes = in.MsMode && timeFirstByte >= 0;
@@ -327,6 +329,12 @@ const ControlState* ViewModel::Find(std::string_view name) const {
     if (s.Name == name) return &s;
   }
   return nullptr;
+}
+
+bool UnitTunesMap(const ParameterImage& image, int page, bool tuningOn) {
+  if (!tuningOn) return false;
+  const std::uint8_t channel = image.P(kTuningChannelOffset);
+  return (page == PageInj1 && channel <= 1) || (page == PageInj2 && channel == 2);
 }
 
 MapViewMode ComputeMapViewMode(const ParameterImage& image, int page, bool msMode) {

@@ -90,6 +90,12 @@ struct ViewInputs {
 
 MapViewMode ComputeMapViewMode(const ParameterImage& image, int page, bool msMode);
 
+// While tuning is on the unit owns the injection map of the tuning channel
+// (P+300: 1 for map 1, 2 for map 2): each tuning read replaces it, so an
+// edit there would vanish. Its cells are read-only and the step tools leave
+// it alone.
+bool UnitTunesMap(const ParameterImage& image, int page, bool tuningOn);
+
 // Never changes the image.
 void RefreshView(const ParameterImage& image, const ViewInputs& inputs, ViewModel& out);
 

@@ -114,6 +114,12 @@ constexpr CatalogRow kCatalog[] = {
       "Als PDF gespeichert: ",
       "Enregistré en PDF : ",
       "Uloženo jako PDF: "}},
+    // Why the cells of the tuned map do not take edits while tuning is on.
+    {MsgKey::TxtUnitTunesMap,
+     {"The unit is tuning this map: its cells are read-only while tuning is on.",
+      "Die Zündung stimmt dieses Kennfeld ab: die Zellen sind gesperrt, solange die Abstimmung läuft.",
+      "Le boîtier règle cette carte : ses cellules sont en lecture seule pendant le réglage.",
+      "Zapalování ladí tuto mapu: buňky nelze měnit, dokud je ladění zapnuto."}},
     // Stems and words of the live display.
     {MsgKey::TxtAdvance,
      {"Advance",
@@ -383,6 +389,7 @@ constexpr const char* kKeyNames[] = {
     "MsgBikeNotSupported",
     "TxtPrintDateTime",
     "TxtSavedAsPdf",
+    "TxtUnitTunesMap",
     "TxtAdvance",
     "TxtProgramCount",
     "TxtBlocking",

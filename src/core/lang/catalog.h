@@ -40,6 +40,7 @@ enum class MsgKey : std::uint16_t {
   MsgBikeNotSupported,
   TxtPrintDateTime,
   TxtSavedAsPdf,
+  TxtUnitTunesMap,
   TxtAdvance,
   TxtProgramCount,
   TxtBlocking,
