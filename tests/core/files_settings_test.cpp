@@ -366,7 +366,7 @@ TEST(SettingsFiles, UnusableSettingsFilesAreSetAsideOnceAndAFreshOneWritten) {
   const Case cases[] = {
       {"10 MB of noise", text(garbage), "larger than 64 KiB"},
       {"an INI file over 64 KiB", text(huge), "larger than 64 KiB"},
-      {"no readable line", text(std::string("\x01\x02=\x7f\n\xff\xfe\n=value\n\0\0", 21)), "no readable line"},
+      {"no readable line", text(std::string("\x01\x02=\x7f\n\xff\xfe\n=value\n\0\0", 17)), "no readable line"},
       {"a pipe", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }, "not a regular file"},
       {"a directory", [](const std::string& path) { fs::create_directory(path); }, "not a regular file"},
   };
