@@ -134,6 +134,10 @@ CellBlock MapSelection::Block() const {
   return {0, 0, 0, 0};
 }
 
+void MapSelection::SelectBlock(const CellBlock& b) {
+  Select(MapCell(b.Top, b.Left), MapCell(b.Bottom, b.Right));
+}
+
 void MapSelection::ClearBlock() {
   extent_ = anchor_;  // back to the cursor cell
   UpdateFrame();

@@ -50,6 +50,8 @@ class MapSelection : public QObject {
   CellBlock Block() const;
   // More than one cell is selected.
   bool HasBlock() const { return Block().Cells() > 1; }
+  // Selects a block of the page shown, as a drag from corner to corner would.
+  void SelectBlock(const CellBlock& block);
   void ClearBlock();
 
   // A number asked of the user (Set, Add, Scale); empty when cancelled.
