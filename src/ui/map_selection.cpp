@@ -453,9 +453,19 @@ void MapSelection::MapRefreshed() {
 bool MapSelection::RestoreCellColour(QWidget* cell) {
   const int k = CellOf(cell);
   if (k < 0 || !heat_ || !IsMapPage(hooks_.Page())) return false;
-  heatShown_[k] = 0;
-  ApplyHeat(false);
+  // Over the range of the last refresh: the values have not changed since.
+  PaintHeat(k, HeatColour(map_.CellSpin[k]->Position(), heatLo_, heatHi_));
   return true;
+}
+
+void MapSelection::PaintHeat(int k, const QColor& c) {
+  QLineEdit* e = map_.CellEdit[k];
+  QPalette pal = e->palette();
+  pal.setColor(QPalette::Base, c);
+  pal.setColor(QPalette::Text, Qt::black);
+  e->setPalette(pal);
+  e->setAutoFillBackground(true);
+  heatShown_[k] = c.rgb();
 }
 
 void MapSelection::ApplyHeat(bool force) {
@@ -466,6 +476,8 @@ void MapSelection::ApplyHeat(bool force) {
     lo = std::min<int>(lo, map_.CellSpin[k]->Position());
     hi = std::max<int>(hi, map_.CellSpin[k]->Position());
   }
+  heatLo_ = lo;
+  heatHi_ = hi;
   for (int k = 0; k < kMapCells; ++k) {
     QLineEdit* e = map_.CellEdit[k];
     if (hooks_.CellLit(k)) {
@@ -480,12 +492,7 @@ void MapSelection::ApplyHeat(bool force) {
     if (!Usable(k)) continue;
     const QColor c = HeatColour(map_.CellSpin[k]->Position(), lo, hi);
     if (!force && heatShown_[k] == c.rgb()) continue;
-    QPalette pal = e->palette();
-    pal.setColor(QPalette::Base, c);
-    pal.setColor(QPalette::Text, Qt::black);
-    e->setPalette(pal);
-    e->setAutoFillBackground(true);
-    heatShown_[k] = c.rgb();
+    PaintHeat(k, c);
   }
 }
 

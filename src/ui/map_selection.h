@@ -10,6 +10,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QColor>
 #include <QString>
 #include <array>
 #include <functional>
@@ -91,6 +92,7 @@ class MapSelection : public QObject {
   bool ApplyTo(const CellBlock& block, const MapEdit& edit);
   bool AskAndApply(MapOperation op);
   void ApplyHeat(bool force);
+  void PaintHeat(int cell, const QColor& colour);
   QString Text(int text) const;
 
   MapPanelWidgets map_;
@@ -102,6 +104,8 @@ class MapSelection : public QObject {
   bool dragging_ = false;
   bool heat_ = true;
   std::array<QRgb, kMapCells> heatShown_{};  // colour each cell has, 0 for none
+  int heatLo_ = 0;  // the map's range at the last refresh
+  int heatHi_ = 0;
 };
 
 }  // namespace velmor::ui
