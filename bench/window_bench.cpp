@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "form_hlav.h"
+#include "map_selection.h"
 #include "sim_unit.h"
 
 namespace velmor {
@@ -87,6 +88,46 @@ void BM_TickWhileMonitoring(benchmark::State& state) {
   state.counters["frames"] = window.Link().MonitorFrames();
 }
 BENCHMARK(BM_TickWhileMonitoring)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// One block edit of the whole map as a key press makes it: the edit, the
+// normalisation, the page refresh with the heat colours, the undo record.
+// Steps up and down in turn, so the values stay where they are.
+void BM_BlockEditWholeMap(benchmark::State& state) {
+  QTemporaryDir dir;
+  InProcessUnit port;
+  ui::TFormHlav window(port, Options(dir));
+  window.show();
+  window.ActivatePage(static_cast<int>(state.range(0)));
+  QApplication::processEvents();
+  auto* selection = window.findChild<ui::MapSelection*>("MapSelection");
+  selection->SelectBlock(CellBlock::Whole());
+  int step = 1;
+  for (auto _ : state) {
+    selection->Apply({MapOperation::Add, step});
+    step = -step;
+  }
+  state.counters["heat"] = selection->HeatColours() ? 1 : 0;
+}
+BENCHMARK(BM_BlockEditWholeMap)->Arg(PageAdvance)->Arg(PageInj1)->Unit(benchmark::kMicrosecond);
+
+// The same with smoothing, whose result differs from the map it starts from.
+void BM_SmoothWholeMap(benchmark::State& state) {
+  QTemporaryDir dir;
+  InProcessUnit port;
+  ui::TFormHlav window(port, Options(dir));
+  window.show();
+  window.ActivatePage(PageInj1);
+  QApplication::processEvents();
+  auto* selection = window.findChild<ui::MapSelection*>("MapSelection");
+  selection->SelectBlock(CellBlock::Whole());
+  for (auto _ : state) {
+    state.PauseTiming();
+    window.Image().SetWord(kInj1Map + 2 * MapCell(5, 7), 9000);  // a bump to smooth away
+    state.ResumeTiming();
+    selection->Apply({MapOperation::Smooth});
+  }
+}
+BENCHMARK(BM_SmoothWholeMap)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace velmor

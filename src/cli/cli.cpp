@@ -116,6 +116,7 @@ const CommandTable& Commands() {
   static const CommandTable table = [] {
     CommandTable t;
     AddFileCommands(t);
+    AddEditCommand(t);
     AddLinkCommands(t);
     return t;
   }();

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "cli.h"
+#include "file_commands.h"
 #include "compare.h"
 #include "files/file_io.h"
 #include "lang/catalog.h"
@@ -183,6 +184,12 @@ const std::string& PageList() {
 }
 
 }  // namespace
+
+bool ReportLoaded(Io& io, const Command& c, const std::string& path, const IgnReadResult& r) {
+  return Loaded(io, c, path, r);
+}
+
+int SaveSession(Io& io, const Command& c, Session& s, const std::string& path) { return SaveTo(io, c, s, path); }
 
 void AddFileCommands(CommandTable& table) {
   static const std::string newText =

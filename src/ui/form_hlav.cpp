@@ -36,6 +36,7 @@
 
 #include "form_about.h"
 #include "map_panel.h"
+#include "map_selection.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
 #include "editor/names.h"
@@ -124,6 +125,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   setStatusBar(status);
   CacheFieldControls();
   WireEvents();
+  BuildMapSelection();
   about_ = new TFormAbout([this] { return language_; }, this);
 
   FormCreate();
@@ -779,6 +781,7 @@ void TFormHlav::RefreshMapPage(int page) {
     }
   }
   map_.All->setChecked(allCellsFlags_[page] != 0);
+  if (mapSelection_) mapSelection_->MapRefreshed();
 }
 
 void TFormHlav::Normalise() {
@@ -857,6 +860,7 @@ void TFormHlav::StepMapClick(StepDirection dir) {
     StepPositionClick(dir);
     return;
   }
+  if (mapSelection_ && mapSelection_->StepSelection(dir)) return;
   const auto* all = Find<QCheckBox>("CheckBoxAll_PolohaA");
   if (StepMap(image_, tables_, pageIndex_, allCellsFlags_[pageIndex_] != 0, dir, link_->Live(), point_,
               all && all->isChecked())) {
@@ -991,7 +995,7 @@ void TFormHlav::ShowOperatingPoint() {
       QFont f = w->font();
       f.setBold(lit);
       w->setFont(f);
-    } else {
+    } else if (lit || !mapSelection_ || !mapSelection_->RestoreCellColour(w)) {
       SetBackground(w, lit ? Colour::Lime : (HighlightKindOf(id) == HighlightKind::Edit ? Colour::Window : Colour::Normal));
     }
   });

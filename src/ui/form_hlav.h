@@ -44,6 +44,7 @@ class QTabWidget;
 namespace velmor::ui {
 
 class Gauge;
+class MapSelection;
 class RadioGroup;
 class TFormAbout;
 class UpDown;
@@ -111,6 +112,8 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void CacheFieldControls();
   void WireEvents();
   void FormCreate();
+  // Blocks of map cells and their edits (form_map_selection.cpp).
+  void BuildMapSelection();
 
   // Transfer and refresh of one field through its control.
   void TransferField(const FieldDef& field, int index);
@@ -203,6 +206,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   QTabWidget* pageControl_ = nullptr;
   std::array<QWidget*, PageCount> sheets_{};
   MapPanelWidgets map_{};
+  MapSelection* mapSelection_ = nullptr;
   struct FieldControls {
     QLineEdit* Edit = nullptr;
     UpDown* Spinner = nullptr;

@@ -101,11 +101,13 @@ void BuildBaseTimes(const ParameterImage& image, DerivedTables& tables) {
   BuildBaseTimesOfMap(image, kInj2Axis, tables.ModelBase2, tables.BaseTime2);
 }
 
+std::uint16_t PercentToTime(std::uint16_t percent, std::uint16_t base) {
+  const std::uint32_t t = (std::uint32_t{percent} * base + 50) / 100;
+  return static_cast<std::uint16_t>(std::min<std::uint32_t>(t, 65535));
+}
+
 void ScaleToTime(const Map150& percent, const Map150& base, int firstWord, ParameterImage& image) {
-  for (int k = 0; k < kMapCells; ++k) {
-    const std::uint32_t t = (std::uint32_t{percent[k]} * base[k] + 50) / 100;
-    image.SetWord(2 * (firstWord + k), static_cast<std::uint16_t>(std::min<std::uint32_t>(t, 65535)));
-  }
+  for (int k = 0; k < kMapCells; ++k) image.SetWord(2 * (firstWord + k), PercentToTime(percent[k], base[k]));
 }
 
 void TimeToPercent(const ParameterImage& image, int firstWord, const Map150& base, Map150& percent) {

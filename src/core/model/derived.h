@@ -48,7 +48,9 @@ inline void RebuildBaseTimes(const ParameterImage& image, DerivedTables& tables)
   BuildBaseTimes(image, tables);
 }
 
-// Writes a map of times from percentages: (pct * base + 50) / 100, at most 65535.
+// The time of one cell from its percentage: (pct * base + 50) / 100, at most 65535.
+std::uint16_t PercentToTime(std::uint16_t percent, std::uint16_t base);
+// Writes a map of times from percentages, PercentToTime cell by cell.
 void ScaleToTime(const Map150& percent, const Map150& base, int firstWord, ParameterImage& image);
 // Percentages from a map of times: (word * 1000 / base + 5) / 10.
 void TimeToPercent(const ParameterImage& image, int firstWord, const Map150& base, Map150& percent);

@@ -1,0 +1,53 @@
+#include "lang/map_edit_texts.h"
+
+#include <array>
+
+namespace velmor {
+namespace {
+
+using Row = std::array<std::string_view, kLanguageCount>;  // English, German, French, Czech
+
+constexpr std::array<Row, static_cast<int>(MapEditText::Count)> kTexts{{
+    {"Set selection to...", "Auswahl setzen auf...", "Fixer la sélection à...", "Nastavit výběr na..."},
+    {"Add to selection...", "Zur Auswahl addieren...", "Ajouter à la sélection...", "Přičíst k výběru..."},
+    {"Increase by one step", "Um einen Schritt erhöhen", "Augmenter d'un pas", "Zvýšit o jeden krok"},
+    {"Decrease by one step", "Um einen Schritt verringern", "Diminuer d'un pas", "Snížit o jeden krok"},
+    {"Scale by percent...", "Prozentual skalieren...", "Multiplier en pourcent...", "Násobit v procentech..."},
+    {"Interpolate horizontally", "Horizontal interpolieren", "Interpoler horizontalement", "Interpolovat vodorovně"},
+    {"Interpolate vertically", "Vertikal interpolieren", "Interpoler verticalement", "Interpolovat svisle"},
+    {"Interpolate both ways", "In beide Richtungen interpolieren", "Interpoler dans les deux sens",
+     "Interpolovat oběma směry"},
+    {"Smooth", "Glätten", "Lisser", "Vyhladit"},
+    {"Copy", "Kopieren", "Copier", "Kopírovat"},
+    {"Paste", "Einfügen", "Coller", "Vložit"},
+    {"Heat colours", "Farbskala", "Couleurs de chaleur", "Barevná škála"},
+    {"New value of the selected cells:", "Neuer Wert der gewählten Zellen:", "Nouvelle valeur des cellules choisies :",
+     "Nová hodnota vybraných buněk:"},
+    {"Add to the selected cells:", "Zu den gewählten Zellen addieren:", "Ajouter aux cellules choisies :",
+     "Přičíst k vybraným buňkám:"},
+    {"Scale the selected cells by (%):", "Gewählte Zellen skalieren um (%):", "Multiplier les cellules choisies par (%) :",
+     "Násobit vybrané buňky (%):"},
+    {"The clipboard does not hold numbers (\"%1\"). Nothing was changed.",
+     "Die Zwischenablage enthält keine Zahlen (\"%1\"). Nichts wurde geändert.",
+     "Le presse-papiers ne contient pas de nombres (\"%1\"). Rien n'a été modifié.",
+     "Schránka neobsahuje čísla (\"%1\"). Nic nebylo změněno."},
+    {"The pasted block is larger than the map; only %1 x %2 cells were pasted.",
+     "Der eingefügte Block ist größer als das Kennfeld; nur %1 x %2 Zellen wurden eingefügt.",
+     "Le bloc collé dépasse la carte ; seules %1 x %2 cellules ont été collées.",
+     "Vložený blok je větší než mapa; vloženo bylo jen %1 x %2 buněk."},
+    {"Map 2 follows map 1 in this mode; edit Inj. 1 instead.",
+     "Kennfeld 2 folgt in diesem Modus Kennfeld 1; bitte Inj. 1 bearbeiten.",
+     "La carte 2 suit la carte 1 dans ce mode ; modifiez Inj. 1.",
+     "Mapa 2 v tomto režimu sleduje mapu 1; upravte Inj. 1."},
+}};
+
+}  // namespace
+
+std::string_view MapEditCaption(MapEditText text, LanguageCode language) {
+  const int t = static_cast<int>(text);
+  const int l = static_cast<int>(language);
+  if (t < 0 || t >= static_cast<int>(MapEditText::Count) || l < 0 || l >= kLanguageCount) return {};
+  return kTexts[t][l];
+}
+
+}  // namespace velmor

@@ -1,0 +1,36 @@
+// Texts of the map editor's block edits (context menu, questions and
+// messages) in the four languages.
+#pragma once
+
+#include <string_view>
+
+#include "lang/catalog.h"
+
+namespace velmor {
+
+enum class MapEditText : int {
+  MenuSet,            // "Set selection to..."
+  MenuAdd,            // "Add to selection..."
+  MenuStepUp,         // "Increase by one step"
+  MenuStepDown,       // "Decrease by one step"
+  MenuScale,          // "Scale by percent..."
+  MenuInterpolateRows,
+  MenuInterpolateColumns,
+  MenuInterpolateBoth,
+  MenuSmooth,
+  MenuCopy,
+  MenuPaste,
+  MenuHeatColours,
+  AskSetValue,        // label of the question for Set
+  AskAddValue,
+  AskScalePercent,
+  PasteNotNumbers,    // "%1" is the first field that is not a number
+  PasteCutOff,        // "%1 x %2" is what was pasted of a larger block
+  MapFollowsMap1,     // a coupled or equal map 2 cannot be edited by itself
+  Count
+};
+
+// The text in `language`; "%1" and "%2" are filled in by the window.
+std::string_view MapEditCaption(MapEditText text, LanguageCode language);
+
+}  // namespace velmor

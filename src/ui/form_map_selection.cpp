@@ -1,0 +1,33 @@
+// The window's side of the map editor's blocks: what it lends them.
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include "form_hlav.h"
+#include "map_selection.h"
+
+namespace velmor::ui {
+
+void TFormHlav::BuildMapSelection() {
+  MapSelection::Hooks hooks;
+  hooks.Page = [this] { return pageIndex_; };
+  hooks.Image = [this]() -> ParameterImage& { return image_; };
+  hooks.Tables = [this]() -> DerivedTables& { return tables_; };
+  hooks.CanEdit = [this] { return !restoring_ && link_->AcceptsPageCommit(); };
+  hooks.CommitTyping = [this] {
+    // As before an undo: what the tuner typed and sees is committed first.
+    auto* typing = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    if (typing && typing->isModified() && pageControl_->isAncestorOf(typing)) {
+      typing->setModified(false);
+      Commit();
+    }
+  };
+  hooks.AfterChange = [this] { AfterChange(); };
+  hooks.CellLit = [this](int k) { return shownHighlight_.Test(HlMapCell + k); };
+  hooks.Language = [this] { return language_; };
+  hooks.Message = [this](const QString& text) { ShowMessageBox(text); };
+  mapSelection_ = new MapSelection(map_, std::move(hooks), this);
+}
+
+}  // namespace velmor::ui
