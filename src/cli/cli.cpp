@@ -74,7 +74,9 @@ bool Parse(const Command& command, std::span<const std::string> args, Args& pars
       return false;
     }
   }
-  if (parsed.Positional.size() < command.Positionals.size()) {
+  // A positional written "[NAME]" may be left out.
+  if (parsed.Positional.size() < command.Positionals.size() &&
+      !command.Positionals[parsed.Positional.size()].starts_with("[")) {
     problem = "missing " + std::string(command.Positionals[parsed.Positional.size()]);
     return false;
   }
@@ -118,6 +120,7 @@ const CommandTable& Commands() {
     AddFileCommands(t);
     AddEditCommand(t);
     AddLinkCommands(t);
+    AddHistoryCommands(t);
     return t;
   }();
   return table;

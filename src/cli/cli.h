@@ -64,6 +64,7 @@ class CommandTable {
 void AddFileCommands(CommandTable& table);
 void AddLinkCommands(CommandTable& table);
 void AddEditCommand(CommandTable& table);
+void AddHistoryCommands(CommandTable& table);
 
 // The table of every command.
 const CommandTable& Commands();

@@ -17,6 +17,7 @@
 #include "link/engine.h"
 #include "link/headless_host.h"
 #include "link/output_tests.h"
+#include "history_commands.h"
 #include "link_runner.h"
 #include "port_devices.h"
 #include "qt_serial_port.h"
@@ -170,6 +171,16 @@ int Finish(Io& io, const Command& c, LinkSetup& s) {
   }
 }
 
+// The VERSIONS texts of a file written after a transaction: the unit's
+// identity from its block 0 and this program's build stamp.
+IgnVersionTexts UnitVersions(const LinkEngine& engine) {
+  IgnVersionTexts versions = ProgramVersions();
+  versions.UnitName = engine.Identity().Name;
+  versions.UnitDate = engine.Identity().Date;
+  versions.UnitTime = engine.Identity().Time;
+  return versions;
+}
+
 int RunRead(const Args& args, Io& io);
 int RunProgram(const Args& args, Io& io);
 int RunVerify(const Args& args, Io& io);
@@ -186,10 +197,8 @@ int RunRead(const Args& args, Io& io) {
   s.engine.MenuReadClick();
   const int code = Finish(io, c, s);
   if (code != kExitOk) return code;
-  IgnVersionTexts versions = ProgramVersions();
-  versions.UnitName = s.engine.Identity().Name;
-  versions.UnitDate = s.engine.Identity().Date;
-  versions.UnitTime = s.engine.Identity().Time;
+  const IgnVersionTexts versions = UnitVersions(s.engine);
+  KeepInHistory(io, c, s.session.Image, versions, false);
   const WriteStatus status = s.session.Save(args.Get(kOutputFile.Long), versions);
   if (!status.Ok) {
     Error(io, c, "cannot save: " + status.Reason);
@@ -205,7 +214,9 @@ int RunProgram(const Args& args, Io& io) {
   if (!LoadFile(io, c, s.session, args.Positional.at(0))) return kExitFailure;
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
   s.engine.MenuProgramClick();
-  return Finish(io, c, s);
+  const int code = Finish(io, c, s);
+  if (code == kExitOk) KeepInHistory(io, c, s.session.Image, UnitVersions(s.engine), true);
+  return code;
 }
 
 int RunVerify(const Args& args, Io& io) {
@@ -343,7 +354,8 @@ void AddLinkCommands(CommandTable& table) {
       "overrides a number). Without either, COM1.";
   static const std::string readText =
       "Reads blocks 0 to 9 from the unit, then verifies blocks 1 to 9 as the window does,\n"
-      "and saves FILE only after \"Verify: OK\". Exit 0 only then.\n\n" + portHelp;
+      "and saves FILE only after \"Verify: OK\". Exit 0 only then. The image is also kept\n"
+      "in the history folder (see history --help).\n\n" + portHelp;
   table.Add({.Name = "read",
              .Arguments = "[--port DEV|--com N] -o FILE",
              .Summary = "read the unit's configuration into a parameter file",
@@ -353,7 +365,8 @@ void AddLinkCommands(CommandTable& table) {
              .Run = RunRead});
   static const std::string programText =
       "Opens FILE as the window opens it, writes blocks 0 to 9 (block 0 checks the unit's\n"
-      "protocol version) and verifies blocks 1 to 9. Exit 0 only after \"Verify: OK\".\n\n" +
+      "protocol version) and verifies blocks 1 to 9. Exit 0 only after \"Verify: OK\"; then\n"
+      "the image is also kept in the history folder (see history --help).\n\n" +
       portHelp;
   table.Add({.Name = "program",
              .Arguments = "[--port DEV|--com N] FILE",

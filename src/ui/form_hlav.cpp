@@ -35,6 +35,7 @@
 #include <climits>
 
 #include "form_about.h"
+#include "history_keeper.h"
 #include "map_panel.h"
 #include "map_selection.h"
 #include "lang/control_texts.h"
@@ -181,6 +182,7 @@ void TFormHlav::BuildMenus() {
   item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
   item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
   item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
+  history_ = new HistoryKeeper(*this, file, device);
 
   QMenu* mode = menu("Menu_Jet123Mode", "Jet 12");
   const char* const modeNames[] = {"Menu_Jet123Normal", "Menu_Jet123Coupled", "Menu_Jet123Stejny"};
@@ -848,6 +850,10 @@ void TFormHlav::UndoRedoCommand(bool redo) {
   UndoRedo(redo);
 }
 
+void TFormHlav::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
+  history_->TransactionEnded(kind, outcome);
+}
+
 void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, image_, tables_, block); }
 
 void TFormHlav::UpdateUndoButtons() {
@@ -1322,6 +1328,7 @@ void TFormHlav::ActivatePage(int page) { pageControl_->setCurrentIndex(page); }
 
 void TFormHlav::closeEvent(QCloseEvent* event) {
   link_->ClosePort();
+  history_->Closing();
   TransferPage();
   Normalise();
   SaveSettings();

@@ -45,6 +45,7 @@ namespace velmor::ui {
 
 class Gauge;
 class MapSelection;
+class HistoryKeeper;
 class RadioGroup;
 class TFormAbout;
 class UpDown;
@@ -71,6 +72,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   LanguageCode Language() const { return language_; }
   int PageIndex() const { return pageIndex_; }
   const std::string& CurrentFileName() const { return currentFileName_; }
+  HistoryKeeper& History() { return *history_; }
 
   // Operations of the window, public for the command wiring and the tests.
   void TransferPage();
@@ -158,6 +160,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void StatusChanged() override { ApplyLinkStatus(); }
   void UnitBlockTaken(int block) override;
   void ShowOperatingPoint() override;
+  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome) override;
 
   // Menu commands.
   void MenuNewClick();
@@ -225,6 +228,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   std::array<Gauge*, kMonGaugeCount> monGauges_{};
   std::array<QLineEdit*, kMonEditCount> monEdits_{};
   TFormAbout* about_ = nullptr;
+  HistoryKeeper* history_ = nullptr;
   std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
   std::unique_ptr<ViewModel> view_ = std::make_unique<ViewModel>();
   OperatingPoint point_;

@@ -586,6 +586,61 @@ TEST_F(LinkEngineTest, ChangedBlocksOnlyAndNoVerifyWhenNotAsked) {
   EXPECT_EQ(engine.Outcome(), LinkOutcome::ProgramOk);
 }
 
+// The host hears once how each transaction ended and what it was started
+// as: the history keeps reads and programmings, not verifies or failures.
+TEST_F(LinkEngineTest, EveryTransactionReportsOnceHowItEnded) {
+  using Ended = std::pair<LinkTransaction, LinkOutcome>;
+  struct Case {
+    const char* name;
+    std::function<void(LinkEngine&, TestUnit&, ParameterImage&)> start;
+    Ended expected;
+  };
+  const Case cases[] = {
+      {"read", [](LinkEngine& e, TestUnit&, ParameterImage&) { e.MenuReadClick(); }, {LinkTransaction::Read, LinkOutcome::VerifyOk}},
+      {"program", [](LinkEngine& e, TestUnit&, ParameterImage&) { e.MenuProgramClick(); },
+       {LinkTransaction::Program, LinkOutcome::VerifyOk}},
+      {"verify",
+       [](LinkEngine& e, TestUnit& u, ParameterImage& i) {
+         for (int b = 1; b < kBlockCount; ++b) std::copy_n(u.blocks[b].begin(), kBlockSize, i.Block(b).begin());
+         e.MenuVerifyClick();
+       },
+       {LinkTransaction::Verify, LinkOutcome::VerifyOk}},
+      {"changed blocks",
+       [](LinkEngine& e, TestUnit&, ParameterImage&) {
+         e.State().BlockFlags[4] = 1;
+         e.StartProgramming();
+       },
+       {LinkTransaction::ProgramChanged, LinkOutcome::ProgramOk}},
+      {"silent unit",
+       [](LinkEngine& e, TestUnit& u, ParameterImage&) {
+         u.answer = false;
+         e.MenuReadClick();
+       },
+       {LinkTransaction::Read, LinkOutcome::Error}},
+      {"other version",
+       [](LinkEngine& e, TestUnit& u, ParameterImage&) {
+         u.blocks[0][10] = 77;
+         e.MenuProgramClick();
+       },
+       {LinkTransaction::Program, LinkOutcome::VersionMismatch}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ParameterImage img;
+    FakePort p;
+    RecordingHost h;
+    LinkEngine e(img, p, h);
+    TestUnit unit;
+    unit.Attach(p);
+    c.start(e, unit, img);
+    EXPECT_TRUE(h.ended.empty());
+    for (int t = 0; t < 400 && e.Outcome() == LinkOutcome::Running; ++t) e.Tick();
+    for (int t = 0; t < 20; ++t) e.Tick();  // idle polls report nothing
+    EXPECT_EQ(h.ended, std::vector<Ended>{c.expected});
+    EXPECT_EQ(e.Transaction(), c.expected.first);
+  }
+}
+
 TEST_F(LinkEngineTest, IdlePollsEverySixTicksAndCarriesMergedTestRequestsOnce) {
   Ticks(5);
   EXPECT_TRUE(port.sent.empty());

@@ -5,6 +5,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/engine.h"
@@ -69,9 +70,11 @@ class RecordingHost : public LinkHost {
   void ClearFileName() override { calls.push_back("ClearFileName"); }
   void StatusChanged() override { ++statusChanges; }
   void UnitBlockTaken(int block) override { taken.push_back(block); }
+  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome) override { ended.emplace_back(kind, outcome); }
 
   std::vector<std::string> calls, messages, details;
   std::vector<int> taken;  // blocks reported as the unit's
+  std::vector<std::pair<LinkTransaction, LinkOutcome>> ended;
   bool tuning = false, printing = false;
   int monitorFrames = 0, statusChanges = 0;
 };

@@ -4,10 +4,14 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <QtTest>
 
 #include "editor/names.h"
+#include "files/history.h"
+#include "history_keeper.h"
 #include "form_hlav.h"
 #include "pty_server.h"
 #include "qt_serial_port.h"
@@ -94,6 +98,96 @@ class WindowLinkE2eTest : public QObject {
     QCOMPARE(int(server.WithUnit([](sim::SimUnit& u) { return u.Memory().P(35); })), 98);
     QVERIFY(messages.isEmpty());
     w.close();
+  }
+
+  // Every good Read and Program keeps one history file holding what it
+  // moved; the first Program of a unit this session never read says that
+  // its previous tune was not kept.
+  void ReadAndProgramKeepWhatTheyMovedInTheHistory() {
+    QTemporaryDir dir;
+    qputenv("VELMOR_DATA_DIR", dir.filePath("data").toUtf8());
+    const std::string link = dir.filePath("unit").toStdString();
+    sim::PtyServer server;
+    std::string error;
+    QVERIFY2(server.Start(link, &error), error.c_str());
+    server.WithUnit([](sim::SimUnit& u) { u.Memory().P(35) = 97; });
+    platform::PortDevices devices;
+    devices.SetOverride(1, link);
+    platform::QtSerialPort port(devices);
+    FormOptions o;
+    o.ConfigDir = dir.filePath("config").toStdString();
+    o.ProgramDir = dir.filePath("program").toStdString();
+    auto unit = [&] { return server.WithUnit([](sim::SimUnit& u) { return u.Memory(); }); };
+    auto fileImage = [](const std::string& path) {
+      ParameterImage image;
+      DerivedTables tables;
+      ReadParameterFile(path, image, tables, IgnScope::WholeFile);
+      return image;
+    };
+    auto sameParameters = [](const ParameterImage& a, const ParameterImage& b) {
+      return std::equal(a.ParamArea().begin(), a.ParamArea().end(), b.ParamArea().begin());
+    };
+    const std::string history = dir.filePath("data/history").toStdString();
+    auto* status = static_cast<QLabel*>(nullptr);
+    {
+      TFormHlav w(port, o);
+      w.ShowMessageBox = [](const QString& text) { QFAIL(qPrintable(text)); };
+      w.show();
+      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      QCOMPARE(w.History().Directory(), history);
+      status = w.findChild<QLabel*>("LabelHlaseni");
+
+      // Program first: the unit's tune before it is lost, and the window says so.
+      QTest::keyClick(&w, Qt::Key_F9);
+      QTRY_COMPARE_WITH_TIMEOUT(int(w.Link().Outcome()), int(LinkOutcome::VerifyOk), 30000);
+      QCOMPARE(w.statusBar()->currentMessage(), QString("No copy of the unit's previous tune in the history"));
+      std::vector<HistoryEntry> list = ListHistory(history);
+      QCOMPARE(int(list.size()), 1);
+      QCOMPARE(list[0].Kind, HistoryKind::Program);
+      QVERIFY(sameParameters(fileImage(list[0].Path), unit()));
+      w.statusBar()->clearMessage();
+
+      // Read: one more file, equal to the unit.
+      server.WithUnit([](sim::SimUnit& u) { u.Memory().P(35) = 95; });
+      QTest::keyClick(&w, Qt::Key_F7);
+      QTRY_COMPARE_WITH_TIMEOUT(int(w.Link().Outcome()), int(LinkOutcome::VerifyOk), 30000);
+      list = ListHistory(history);
+      QCOMPARE(int(list.size()), 2);
+      QCOMPARE(list[0].Kind, HistoryKind::Read);
+      QCOMPARE(QString::fromStdString(list[0].UnitName), QString("Velmor_simulated_unit"));
+      QCOMPARE(int(fileImage(list[0].Path).P(35)), 95);
+      QVERIFY(sameParameters(fileImage(list[0].Path), unit()));
+
+      // A Program of the unit just read warns of nothing.
+      w.Image().P(35) = 93;
+      QTest::keyClick(&w, Qt::Key_F9);
+      QTRY_COMPARE_WITH_TIMEOUT(int(w.Link().Outcome()), int(LinkOutcome::VerifyOk), 30000);
+      QCOMPARE(w.statusBar()->currentMessage(), QString());
+      list = ListHistory(history);
+      QCOMPARE(int(list.size()), 3);
+      QCOMPARE(int(unit().P(35)), 93);
+      QVERIFY(sameParameters(fileImage(list[0].Path), unit()));
+
+      // Programming after change: the first change is kept at once, the
+      // next within the minute waits, and closing keeps it.
+      auto* program = w.findChild<QCheckBox*>("CheckBoxProgHned");
+      wtest::ClickButton(program);
+      QVERIFY(program->isChecked());
+      wtest::ClickTab(w.findChild<QTabWidget*>("PageControl1"), PageBike);
+      QVERIFY(wtest::ClickArrow(w.findChild<UpDown*>("UpDownFan1"), true));
+      QTRY_COMPARE_WITH_TIMEOUT(int(unit().P(35)), 94, 10000);
+      QTRY_COMPARE_WITH_TIMEOUT(status->text(), QString("Program device: OK"), 10000);
+      QCOMPARE(int(ListHistory(history).size()), 4);
+      QVERIFY(wtest::ClickArrow(w.findChild<UpDown*>("UpDownFan1"), true));
+      QTRY_COMPARE_WITH_TIMEOUT(int(unit().P(35)), 95, 10000);
+      QTest::qWait(300);
+      QCOMPARE(int(ListHistory(history).size()), 4);
+      w.close();
+    }
+    const std::vector<HistoryEntry> list = ListHistory(history);
+    QCOMPARE(int(list.size()), 5);
+    QCOMPARE(int(fileImage(list[0].Path).P(35)), 95);
+    qunsetenv("VELMOR_DATA_DIR");
   }
 };
 

@@ -59,7 +59,7 @@ void LinkEngine::Tick() {
           state_.StatusCountdown = kStatusHoldTicks;
           state_.Mode = LinkMode::Idle;
           if (mode == LinkMode::Verify) state_.ProgramDone = false;
-          outcome_ = LinkOutcome::Error;
+          EndTransaction(LinkOutcome::Error);
         } else {
           SendBlockFrame();
         }
@@ -240,8 +240,8 @@ void LinkEngine::HandleBlockReply() {
         if (image_.I(10) != kProtocolVersion) {
           state_.Mode = LinkMode::Idle;
           state_.StatusCountdown = 0;
-          outcome_ = LinkOutcome::VersionMismatch;
           ShowVersionMismatch(image_.I(10));
+          EndTransaction(LinkOutcome::VersionMismatch);
           return;
         }
         matched = true;
@@ -295,8 +295,8 @@ void LinkEngine::HandleBlockReply() {
           host_.Normalise();
           host_.RefreshPage();
           state_.StatusCountdown = 0;
-          outcome_ = LinkOutcome::VersionMismatch;
           ShowVersionMismatch(image_.I(10));
+          EndTransaction(LinkOutcome::VersionMismatch);
           return;
         }
       }
@@ -347,6 +347,7 @@ void LinkEngine::MenuProgramClick() {
   state_.VerifyAfterProgram = true;
   state_.BlockFlags.fill(1);
   BeginProgramming();
+  transaction_ = LinkTransaction::Program;
 }
 
 void LinkEngine::StartProgramming() {
@@ -377,6 +378,7 @@ void LinkEngine::BeginProgramming() {
   status_.GaugeVisible = true;
   state_.ProgramDone = false;
   outcome_ = LinkOutcome::Running;
+  transaction_ = LinkTransaction::ProgramChanged;
   NotifyStatus();
 }
 
@@ -396,6 +398,7 @@ void LinkEngine::MenuVerifyClick() {
   status_.GaugePosition = 0;
   status_.GaugeVisible = true;
   outcome_ = LinkOutcome::Running;
+  transaction_ = LinkTransaction::Verify;
   NotifyStatus();
 }
 
@@ -412,6 +415,7 @@ void LinkEngine::MenuReadClick() {
   host_.ClearFileName();
   state_.ProgramDone = false;
   outcome_ = LinkOutcome::Running;
+  transaction_ = LinkTransaction::Read;
   NotifyStatus();
 }
 
@@ -474,11 +478,16 @@ void LinkEngine::FinishWithOk(MsgKey stem, LinkOutcome outcome) {
   SetStatus(Text(stem) + " OK", false);
   state_.StatusCountdown = kStatusHoldTicks;
   state_.Mode = LinkMode::Idle;
-  outcome_ = outcome;
+  EndTransaction(outcome);
   if (state_.ProgrammingWaits) {
     state_.ProgrammingWaits = false;
     BeginProgramming();
   }
+}
+
+void LinkEngine::EndTransaction(LinkOutcome outcome) {
+  outcome_ = outcome;
+  host_.TransactionEnded(transaction_, outcome);
 }
 
 void LinkEngine::HideStatus() {

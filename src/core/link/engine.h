@@ -47,6 +47,15 @@ enum class LinkOutcome : std::uint8_t {
   VersionMismatch,  // block 0 reported another protocol version
 };
 
+// What the last transaction was started as.
+enum class LinkTransaction : std::uint8_t {
+  None,
+  Read,            // Read, then its verify
+  Verify,          // Verify alone
+  Program,         // Program: every block, normally followed by a verify
+  ProgramChanged,  // only the blocks an edit, undo or redo changed
+};
+
 class LinkHost {
  public:
   virtual ~LinkHost() = default;
@@ -87,6 +96,13 @@ class LinkHost {
   virtual void StatusChanged() {}
   // The last step of every tick: the operating-point highlight.
   virtual void ShowOperatingPoint() {}
+  // A transaction ended: well (VerifyOk, ProgramOk), at the attempt limit
+  // (Error) or at block 0's version (VersionMismatch). After a good Read or
+  // Program the image is what the unit holds, and Identity() names the unit.
+  virtual void TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
+    (void)kind;
+    (void)outcome;
+  }
 };
 
 class LinkEngine {
@@ -149,6 +165,7 @@ class LinkEngine {
   const LiveValues& Live() const { return live_; }
   const MonitorView& Monitor() const { return monitor_; }
   LinkOutcome Outcome() const { return outcome_; }
+  LinkTransaction Transaction() const { return transaction_; }
   // After an Error outcome: which block failed and how ("Block 6 differs.");
   // for a Program also which blocks the unit took, since it then holds the
   // new blocks before the failure and its old ones after it. A Program's
@@ -165,6 +182,8 @@ class LinkEngine {
   // StartProgramming without waiting for the running transaction.
   void BeginProgramming();
   void ShowVersionMismatch(int unitVersion);
+  // Records how the transaction ended and tells the host.
+  void EndTransaction(LinkOutcome outcome);
   bool BlockMatchesImage() const;
   void StartVerifyFromReply();
   void NotifyStatus();
@@ -186,6 +205,7 @@ class LinkEngine {
   LiveValues live_;
   MonitorView monitor_;
   LinkOutcome outcome_ = LinkOutcome::None;
+  LinkTransaction transaction_ = LinkTransaction::None;
   std::uint32_t monitorFrames_ = 0;
   std::array<std::uint8_t, kFrameSize> lastMonitorFrame_{};
   // Blocks a Program was started with and those the unit confirmed, one bit

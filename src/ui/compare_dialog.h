@@ -1,0 +1,57 @@
+// The compare window: what differs between the editor's image and another
+// one (a file, a history entry, the unit), page by page in the editor's
+// units with both values side by side; map differences as the map's grid
+// with the differing cells coloured and both values in them. Every
+// difference starts chosen; Apply takes the chosen values into the editor
+// as one change.
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <vector>
+
+#include "editor/compare.h"
+#include "model/derived.h"
+#include "model/image.h"
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace velmor::ui {
+
+class TFormHlav;
+
+class CompareDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // `otherName` says what the editor is compared with ("the unit", a file).
+  CompareDialog(TFormHlav& window, const ParameterImage& other, const QString& otherName);
+
+  // The differences as listed now (after an Apply, those left).
+  const std::vector<ImageDifference>& Differences() const { return diffs_; }
+  // Takes the chosen differences into the editor: one undo step.
+  void Apply();
+
+ private:
+  void Rebuild();
+  std::vector<ImageDifference> Chosen() const;
+
+  TFormHlav& window_;
+  ParameterImage other_;
+  DerivedTables otherTables_;
+  std::vector<ImageDifference> diffs_;
+  QLabel* summary_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  QTreeWidget* tree_ = nullptr;
+  QPushButton* apply_ = nullptr;
+  QStringList headerLabels_;
+  // Which difference each tree item or map cell stands for.
+  std::vector<std::pair<QTreeWidgetItem*, int>> treeItems_;
+  std::vector<std::pair<QTableWidget*, int>> gridPages_;
+};
+
+}  // namespace velmor::ui

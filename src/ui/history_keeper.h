@@ -1,0 +1,65 @@
+// The window's part of the history: it keeps every image read from or
+// programmed into a unit, warns when a unit's previous tune was never kept,
+// and offers the history list, the compare window and the review before
+// programming. The main window owns one and calls it from its menus, when a
+// transaction ends and when it closes.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+#include "files/history.h"
+#include "link/engine.h"
+#include "model/image.h"
+
+class QAction;
+class QMenu;
+
+namespace velmor::ui {
+
+class TFormHlav;
+
+class HistoryKeeper : public QObject {
+  Q_OBJECT
+ public:
+  // Adds its items to the File and Ignition menus.
+  HistoryKeeper(TFormHlav& window, QMenu* file, QMenu* device);
+
+  // The link ended a transaction; the window's image is what it moved.
+  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome);
+  // The window closes: a change programmed after the last file is kept now.
+  void Closing();
+
+  // The folder, resolved once at start-up.
+  const std::string& Directory() const { return directory_; }
+
+  // The status bar message of the last warning or failure (for tests).
+  const QString& LastNotice() const { return lastNotice_; }
+
+  // File -> History...: the list, open as a non-blocking modal dialog.
+  void ShowHistory();
+  // A parameter file opened exactly as File -> Open opens one.
+  void OpenAsFile(const std::string& path);
+  // The compare window for a parameter file (a history entry or any other);
+  // a file that loads nothing is said so in the status bar.
+  void CompareWithFile(const std::string& path, const QString& name);
+  void CompareWithImage(const ParameterImage& image, const QString& name);
+
+ private:
+  void Keep(const ParameterImage& image, HistoryKind kind);
+  void Notice(const QString& text);
+  void WritePendingChange();
+
+  TFormHlav& window_;
+  std::string directory_;
+  UnitMemory units_;
+  ChangeHistoryThrottle throttle_;
+  ParameterImage pendingChange_;
+  QTimer pendingTimer_;
+  QString lastNotice_;
+};
+
+}  // namespace velmor::ui

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "editor/compare.h"
+#include "files/memo.h"
+#include "model/defaults.h"
+#include "model/normalise.h"
+
+namespace velmor {
+namespace {
+
+struct Edited {
+  ParameterImage image;
+  DerivedTables tables;
+};
+
+Edited Defaults() {
+  Edited e;
+  e.image.P(0) = 0;
+  ApplyDefaults(e.image, e.tables, DefaultsScope::Whole);
+  PersistedSelection selection{};
+  Normalise(e.image, selection);
+  RefreshPercentMaps(e.image, e.tables);
+  return e;
+}
+
+struct Change {
+  const char* name;
+  std::function<void(ParameterImage&)> edit;
+  int page;
+  int row, column;        // map cells only
+  const char* line;       // the whole difference as velmor-cli diff prints it
+};
+
+const Change kChanges[] = {
+    {"scalar field", [](ParameterImage& i) { i.P(35) = 95; }, PageBike, -1, -1,
+     "Bike: Fan 1 switch-on temperature [°C]: 102 -> 95"},
+    {"map cell", [](ParameterImage& i) { i.P(kAdvanceMap + MapCell(6, 3)) = 40; }, PageAdvance, 6, 3,
+     "Advance: Advance map, TPS 40 %, column 3 (4000 rpm) [°]: 36 -> 40"},
+    {"memo", [](ParameterImage& i) { WriteNoteText(i, "new exhaust\nsecond"); }, PageBike, -1, -1,
+     nullptr},
+    {"field on another page", [](ParameterImage& i) { i.P(98) = 1; }, PageN2O, -1, -1,
+     "N2O: N2O enabled: off -> on"},
+};
+
+TEST(Compare, EachChangeIsOneDifferenceAndApplyingItMakesTheImagesEqual) {
+  for (const Change& c : kChanges) {
+    SCOPED_TRACE(c.name);
+    const Edited a = Defaults();
+    Edited b = a;
+    c.edit(b.image);
+    RefreshPercentMaps(b.image, b.tables);
+
+    const std::vector<ImageDifference> diffs = DiffImages(a.image, a.tables, b.image, b.tables);
+    ASSERT_EQ(diffs.size(), 1u);
+    const ImageDifference& d = diffs[0];
+    EXPECT_EQ(d.Page, c.page);
+    EXPECT_EQ(d.Row, c.row);
+    EXPECT_EQ(d.Column, c.column);
+    EXPECT_EQ(d.IsMapCell(), c.row >= 0);
+    if (c.line != nullptr) {
+      EXPECT_EQ(d.Line(), c.line);
+    }
+
+    ParameterImage into = a.image;
+    const unsigned blocks = ApplyDifferences(into, b.image, diffs);
+    EXPECT_EQ(into, b.image);
+    EXPECT_EQ(blocks, 1u << BlockOfParam(d.Offset + d.ByteCount - 1) | 1u << BlockOfParam(d.Offset));
+    // Applying again changes nothing.
+    EXPECT_EQ(ApplyDifferences(into, b.image, diffs), 0u);
+  }
+}
+
+TEST(Compare, OnlyTheChosenDifferencesAreTaken) {
+  const Edited a = Defaults();
+  Edited b = a;
+  for (const Change& c : kChanges) c.edit(b.image);
+  RefreshPercentMaps(b.image, b.tables);
+  const std::vector<ImageDifference> all = DiffImages(a.image, a.tables, b.image, b.tables);
+  ASSERT_EQ(all.size(), std::size(kChanges));
+
+  // The map cell and the field on another page; not the fan or the memo.
+  std::vector<ImageDifference> chosen, left;
+  for (const ImageDifference& d : all) (d.Page == PageAdvance || d.Page == PageN2O ? chosen : left).push_back(d);
+  ASSERT_EQ(chosen.size(), 2u);
+  ParameterImage into = a.image;
+  ApplyDifferences(into, b.image, chosen);
+  DerivedTables intoTables = a.tables;
+  RefreshPercentMaps(into, intoTables);
+
+  const std::vector<ImageDifference> remaining = DiffImages(into, intoTables, b.image, b.tables);
+  ASSERT_EQ(remaining.size(), left.size());
+  for (std::size_t i = 0; i < left.size(); ++i) EXPECT_EQ(remaining[i].Line(), left[i].Line());
+  EXPECT_EQ(into.P(kAdvanceMap + MapCell(6, 3)), 40);
+  EXPECT_EQ(into.P(98), 1);
+  EXPECT_EQ(into.P(35), a.image.P(35));
+}
+
+TEST(Compare, InjectionCellsShowTimeAndPercentAndUncoveredBytesTheirOffset) {
+  Edited a = Defaults();
+  a.image.P(47) = MapModeNormal;
+  RefreshPercentMaps(a.image, a.tables);
+  Edited b = a;
+  b.image.SetWord(kInj1Map + 2 * MapCell(0, 0), 5000);
+  b.image.P(1) = 9;  // reserved
+  RefreshPercentMaps(b.image, b.tables);
+  const std::vector<ImageDifference> diffs = DiffImages(a.image, a.tables, b.image, b.tables);
+  ASSERT_EQ(diffs.size(), 2u);
+  EXPECT_EQ(diffs[0].Page, PageInj1);
+  EXPECT_EQ(diffs[0].ByteCount, 2);
+  EXPECT_TRUE(diffs[0].ValueB.starts_with("5000 µs (")) << diffs[0].ValueB;
+  EXPECT_EQ(diffs[1].Line(), "Not an editor field: P+1: 0 -> 9");
+  EXPECT_EQ(diffs[1].FieldIndex, -1);
+
+  ParameterImage into = a.image;
+  EXPECT_EQ(ApplyDifferences(into, b.image, diffs), 1u << 1 | 1u << BlockOfParam(kInj1Map));
+  EXPECT_EQ(into, b.image);
+}
+
+}  // namespace
+}  // namespace velmor

@@ -1,0 +1,107 @@
+// velmor-cli's read and program against the simulated unit: each keeps one
+// history file holding exactly what it moved.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+
+#include "cli.h"
+#include "files/history.h"
+#include "pty_server.h"
+#include "session.h"
+
+namespace velmor {
+namespace {
+
+struct CliResult {
+  int code;
+  std::string out, err;
+};
+
+CliResult RunCli(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int code = cli::Run(args, out, err);
+  return {code, out.str(), err.str()};
+}
+
+// The parameter area a history file holds.
+ParameterImage FileImage(const std::string& path) {
+  ParameterImage image;
+  DerivedTables tables;
+  EXPECT_TRUE(ReadParameterFile(path, image, tables, IgnScope::WholeFile).Loaded()) << path;
+  return image;
+}
+
+bool SameParameters(const ParameterImage& a, const ParameterImage& b) {
+  return std::equal(a.ParamArea().begin(), a.ParamArea().end(), b.ParamArea().begin());
+}
+
+class HistoryE2eTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("VELMOR_DATA_DIR", dir_.filePath("data").toUtf8().constData(), 1);
+    history_ = HistoryDirectory();
+    std::string error;
+    ASSERT_TRUE(server_.Start(link_, &error)) << error;
+  }
+  void TearDown() override {
+    server_.Stop();
+    ::unsetenv("VELMOR_DATA_DIR");
+  }
+  ParameterImage Unit() { return server_.WithUnit([](sim::SimUnit& u) { return u.Memory(); }); }
+  std::string Path(const char* name) { return dir_.filePath(name).toStdString(); }
+
+  QTemporaryDir dir_;
+  std::string link_ = dir_.filePath("unit").toStdString();
+  sim::PtyServer server_;
+  std::string history_;
+};
+
+TEST_F(HistoryE2eTest, CliReadAndProgramEachKeepOneFileOfWhatTheyMoved) {
+  server_.WithUnit([](sim::SimUnit& u) { u.Memory().P(35) = 97; });
+  const CliResult read = RunCli({"read", "--port", link_, "-o", Path("unit.ign")});
+  ASSERT_EQ(read.code, cli::kExitOk) << read.err;
+  std::vector<HistoryEntry> list = ListHistory(history_);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].Kind, HistoryKind::Read);
+  EXPECT_EQ(list[0].UnitName, "Velmor_simulated_unit");
+  EXPECT_NE(read.out.find("History: " + list[0].Path), std::string::npos) << read.out;
+  EXPECT_TRUE(SameParameters(FileImage(list[0].Path), Unit()));
+
+  cli::Session edited;
+  ASSERT_TRUE(edited.Open(Path("unit.ign")).Loaded());
+  edited.Image.P(35) = 90;
+  ASSERT_TRUE(edited.Save(Path("edited.ign"), cli::ProgramVersions()).Ok);
+  const CliResult program = RunCli({"program", "--port", link_, Path("edited.ign")});
+  ASSERT_EQ(program.code, cli::kExitOk) << program.err;
+  list = ListHistory(history_);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[0].Kind, HistoryKind::Program);
+  const ParameterImage unit = Unit();
+  EXPECT_EQ(unit.P(35), 90);
+  EXPECT_TRUE(SameParameters(FileImage(list[0].Path), unit));
+
+  const CliResult listed = RunCli({"history", "list"});
+  EXPECT_EQ(listed.code, cli::kExitOk);
+  EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 2);
+  EXPECT_TRUE(listed.out.find(list[0].TimeText() + "  program  Velmor_simulated_unit  " + list[0].Path) == 0)
+      << listed.out;
+}
+
+TEST_F(HistoryE2eTest, AFailedReadKeepsNothing) {
+  server_.Stop();
+  sim::SimOptions silent;
+  silent.Silent = true;
+  sim::PtyServer mute(silent);
+  std::string error;
+  ASSERT_TRUE(mute.Start(link_, &error)) << error;
+  const CliResult read = RunCli({"read", "--port", link_, "-o", Path("unit.ign")});
+  EXPECT_EQ(read.code, cli::kExitFailure);
+  EXPECT_TRUE(ListHistory(history_).empty());
+  mute.Stop();
+}
+
+}  // namespace
+}  // namespace velmor
