@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <cmath>
 #include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -14,7 +15,6 @@
 #include <QPainter>
 #include <algorithm>
 #include <climits>
-#include <cmath>
 
 #include "editor/map_clipboard.h"
 #include "lang/map_edit_texts.h"
@@ -64,9 +64,13 @@ QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), static
 
 // Blue for the map's lowest value through green to red for its highest,
 // light enough that black text stays readable on every colour.
+// Pale blue for the lowest values through white to pale red for the highest:
+// no green on the scale, so the lime operating point stands out on any map,
+// and a flat map stays white.
 QColor HeatColour(int value, int lo, int hi) {
   const double t = hi > lo ? static_cast<double>(value - lo) / (hi - lo) : 0.5;
-  return QColor::fromHsv(static_cast<int>(240 * (1 - t) + 0.5), 95, 255);
+  const int saturation = static_cast<int>(120 * std::abs(2 * t - 1) + 0.5);
+  return QColor::fromHsv(t < 0.5 ? 215 : 5, saturation, 255);
 }
 
 }  // namespace
