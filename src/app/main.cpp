@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -21,10 +22,13 @@ namespace {
 
 // Help documents and data.ign live beside the program; an installed program
 // whose directory holds none of them takes the installed data directory.
+// Whether the directory is writable does not tell the two apart: root may
+// write into /usr/bin.
 std::string ProgramDirectory() {
   const QString own = QCoreApplication::applicationDirPath();
   const QString installed = QDir(own).filePath("../share/velmor");
-  const bool ownUsable = QFileInfo(own).isWritable() || QFileInfo::exists(QDir(own).filePath("data.ign"));
+  const bool ownUsable = QFileInfo::exists(QDir(own).filePath("data.ign")) ||
+                         QFileInfo::exists(QDir(own).filePath("Velmor_en.pdf"));
   if (!ownUsable && QFileInfo(installed).isDir()) return QDir(installed).canonicalPath().toStdString();
   return own.toStdString();
 }
@@ -88,6 +92,10 @@ int main(int argc, char** argv) {
   CatchSignals();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Velmor");
+  // The installed menu entry and icon; Wayland compositors match the window
+  // to its menu entry by this name.
+  QGuiApplication::setDesktopFileName("org.velmor.Velmor");
+  QApplication::setWindowIcon(QIcon::fromTheme("org.velmor.Velmor"));
   SignalCloser closer;
 
   velmor::platform::PortDevices devices;

@@ -121,6 +121,7 @@ const CommandTable& Commands() {
     AddEditCommand(t);
     AddLinkCommands(t);
     AddHistoryCommands(t);
+    AddPortCommands(t);
     return t;
   }();
   return table;

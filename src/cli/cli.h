@@ -65,6 +65,7 @@ void AddFileCommands(CommandTable& table);
 void AddLinkCommands(CommandTable& table);
 void AddEditCommand(CommandTable& table);
 void AddHistoryCommands(CommandTable& table);
+void AddPortCommands(CommandTable& table);
 
 // The table of every command.
 const CommandTable& Commands();

@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
+
+#include "port_doctor.h"
 
 namespace velmor::platform {
 
@@ -65,15 +68,18 @@ bool QtSerialPort::Open(int portNumber) {
   if (port_->isOpen()) port_->close();
   port_->clearError();
   reason_.clear();
+  diagnosePending_ = false;
   path_ = devices_.DeviceFor(portNumber);
   if (path_.empty()) {
-    reason_ = "no such device: COM" + std::to_string(portNumber) + " has no device (set " +
-              OverrideVariable(portNumber) + "=/dev/...)";
+    reason_ = Summary(DiagnoseNoDevice(portNumber));
     return false;
   }
   port_->setPortName(QString::fromStdString(path_));
   if (!port_->open(QIODevice::ReadWrite)) {
-    reason_ = DescribeOpenFailure(path_, port_->error());
+    openError_ = port_->error();
+    const char* env = std::getenv(OverrideVariable(portNumber).c_str());
+    overrideVariable_ = env && path_ == env ? OverrideVariable(portNumber) : std::string();
+    diagnosePending_ = true;
     return false;
   }
   const bool configured = port_->setBaudRate(QSerialPort::Baud57600) &&
@@ -89,6 +95,17 @@ bool QtSerialPort::Open(int portNumber) {
   port_->clear(QSerialPort::AllDirections);
   drainOnWrite_ = !IsPseudoTerminal(path_);
   return true;
+}
+
+std::string QtSerialPort::OpenErrorReason() const {
+  if (diagnosePending_) {
+    diagnosePending_ = false;
+    reason_ = Summary(DiagnosePort(path_, Identity::Current(), {}, overrideVariable_));
+    // Nothing the doctor can see, such as a lock of a process whose open
+    // files we may not look at.
+    if (reason_.empty()) reason_ = DescribeOpenFailure(path_, openError_);
+  }
+  return reason_;
 }
 
 void QtSerialPort::Close() {

@@ -24,7 +24,9 @@ class QtSerialPort final : public SerialPort {
   std::size_t QueuedBytes() override;
   std::size_t Read(std::span<std::uint8_t> dest) override;
   void Write(std::span<const std::uint8_t> bytes) override;
-  std::string OpenErrorReason() const override { return reason_; }
+  // Why the last open failed, with the fix, from the port doctor; worked
+  // out when asked, because Com Auto fails many opens nobody reads about.
+  std::string OpenErrorReason() const override;
 
   // The device of the last open attempt.
   const std::string& DevicePath() const { return path_; }
@@ -37,7 +39,10 @@ class QtSerialPort final : public SerialPort {
   PortDevices& devices_;
   std::unique_ptr<QSerialPort> port_;
   std::string path_;
-  std::string reason_;
+  mutable std::string reason_;
+  mutable bool diagnosePending_ = false;
+  QSerialPort::SerialPortError openError_ = QSerialPort::NoError;
+  std::string overrideVariable_;
   bool drainOnWrite_ = false;
   int errorCloses_ = 0;
 };

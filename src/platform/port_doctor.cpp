@@ -1,0 +1,243 @@
+#include "port_doctor.h"
+
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace velmor::platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadFirstLine(const fs::path& path) {
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.pop_back();
+  return line;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+  std::vector<std::string> parts;
+  std::stringstream s(text);
+  std::string part;
+  while (std::getline(s, part, sep)) parts.push_back(part);
+  if (!text.empty() && text.back() == sep) parts.emplace_back();
+  return parts;
+}
+
+struct GroupEntry {
+  std::string Name;
+  std::vector<std::string> Members;
+};
+
+// The line of `id` in a passwd or group file ("name:x:id:..."), split.
+std::vector<std::string> DatabaseLine(const std::string& file, unsigned id) {
+  std::ifstream in(file);
+  std::string line;
+  while (std::getline(in, line)) {
+    auto fields = Split(line, ':');
+    if (fields.size() >= 3 && fields[2] == std::to_string(id)) return fields;
+  }
+  return {};
+}
+
+GroupEntry GroupOf(const SystemPaths& paths, unsigned gid) {
+  const auto fields = DatabaseLine(paths.GroupFile, gid);
+  if (fields.empty()) return {std::to_string(gid), {}};
+  GroupEntry g{fields[0], {}};
+  if (fields.size() >= 4 && !fields[3].empty()) g.Members = Split(fields[3], ',');
+  return g;
+}
+
+std::string UserName(const SystemPaths& paths, unsigned uid) {
+  const auto fields = DatabaseLine(paths.PasswdFile, uid);
+  return fields.empty() ? std::to_string(uid) : fields[0];
+}
+
+bool IsNumber(const std::string& s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+// The processes with the device open, and how many processes would not let
+// us look at their open files (those of other users, unless we are root).
+void FindHolders(const std::string& device, const Identity& who, const SystemPaths& paths,
+                 PortFinding& finding) {
+  std::error_code ec;
+  const fs::path real = fs::canonical(device, ec);
+  for (const auto& proc : fs::directory_iterator(paths.Proc, ec)) {
+    const std::string pid = proc.path().filename().string();
+    if (!IsNumber(pid)) continue;
+    std::error_code fdError;
+    fs::directory_iterator fds(proc.path() / "fd", fdError);
+    if (fdError) {
+      ++finding.HiddenProcesses;
+      continue;
+    }
+    for (const auto& fd : fds) {
+      std::error_code linkError;
+      const fs::path target = fs::read_symlink(fd.path(), linkError);
+      if (linkError) continue;
+      if (target != device && (real.empty() || target != real)) continue;
+      PortHolder holder;
+      holder.Pid = std::stoi(pid);
+      holder.Command = ReadFirstLine(proc.path() / "comm");
+      holder.ThisProgram = holder.Pid == who.OwnPid;
+      finding.Holders.push_back(holder);
+      break;
+    }
+  }
+}
+
+bool Running(const SystemPaths& paths, const std::string& command) {
+  std::error_code ec;
+  for (const auto& proc : fs::directory_iterator(paths.Proc, ec)) {
+    if (IsNumber(proc.path().filename().string()) && ReadFirstLine(proc.path() / "comm") == command)
+      return true;
+  }
+  return false;
+}
+
+// The driver of the tty and the USB device above it, from sysfs.
+void FindUsbAdapter(const std::string& name, const SystemPaths& paths, PortFinding& finding) {
+  std::error_code ec;
+  const fs::path device = fs::canonical(fs::path(paths.Sys) / "class" / "tty" / name / "device", ec);
+  if (ec) return;
+  const fs::path driver = fs::read_symlink(device / "driver", ec);
+  if (!ec) finding.Driver = driver.filename().string();
+  const fs::path top = fs::canonical(paths.Sys, ec);
+  for (fs::path p = device; !p.empty() && p != top && p != p.root_path(); p = p.parent_path()) {
+    if (!fs::exists(p / "idVendor")) continue;
+    finding.UsbVendorId = ReadFirstLine(p / "idVendor");
+    finding.UsbProductId = ReadFirstLine(p / "idProduct");
+    const std::string maker = ReadFirstLine(p / "manufacturer");
+    const std::string product = ReadFirstLine(p / "product");
+    finding.UsbName = maker.empty() ? product : product.empty() ? maker : maker + " " + product;
+    return;
+  }
+}
+
+std::string HolderText(const PortHolder& h) {
+  return (h.Command.empty() ? "a process" : h.Command) + " (pid " + std::to_string(h.Pid) +
+         (h.ThisProgram ? ", this program" : "") + ")";
+}
+
+}  // namespace
+
+Identity Identity::Current() {
+  Identity who;
+  who.Uid = ::getuid();
+  if (const passwd* pw = ::getpwuid(who.Uid)) who.User = pw->pw_name;
+  const int n = ::getgroups(0, nullptr);
+  std::vector<gid_t> groups(static_cast<std::size_t>(std::max(n, 0)));
+  if (n > 0 && ::getgroups(n, groups.data()) == n)
+    for (gid_t g : groups) who.SessionGroups.push_back(g);
+  who.SessionGroups.push_back(::getegid());
+  who.OwnPid = static_cast<int>(::getpid());
+  return who;
+}
+
+std::string ModeText(unsigned mode) {
+  std::string text = "rwxrwxrwx";
+  for (int i = 0; i < 9; ++i)
+    if ((mode & (0400u >> i)) == 0) text[static_cast<std::size_t>(i)] = '-';
+  return text;
+}
+
+PortFinding DiagnoseNoDevice(int portNumber) {
+  PortFinding f;
+  const std::string com = "COM" + std::to_string(portNumber);
+  f.Problems.push_back({PortProblemKind::NoDevice,
+                        "no such device: no serial adapter is plugged in for " + com,
+                        "plug the adapter in (it shows up as /dev/ttyUSB* or /dev/ttyACM*), or set "
+                        "VELMOR_COM" + std::to_string(portNumber) + "=/dev/..."});
+  return f;
+}
+
+PortFinding DiagnosePort(const std::string& device, const Identity& who, const SystemPaths& paths,
+                         const std::string& overrideVariable) {
+  PortFinding f;
+  f.Device = device;
+  struct stat st {};
+  if (::stat(device.c_str(), &st) != 0) {
+    f.Problems.push_back({PortProblemKind::Missing, "no such device: " + device + " is not there",
+                          overrideVariable.empty()
+                              ? "plug the adapter in, or choose another port in the Com menu"
+                              : "plug the adapter in, or point " + overrideVariable + " at the right device"});
+    return f;
+  }
+  f.Present = true;
+  f.Mode = st.st_mode & 0777u;
+  f.Owner = UserName(paths, st.st_uid);
+  const GroupEntry group = GroupOf(paths, st.st_gid);
+  f.Group = group.Name;
+  f.InGroup = std::find(who.SessionGroups.begin(), who.SessionGroups.end(), st.st_gid) !=
+              who.SessionGroups.end();
+  const unsigned rw = who.Uid == st.st_uid ? 0600u : f.InGroup ? 0060u : 0006u;
+  f.CanReadWrite = who.Uid == 0 || (f.Mode & rw) == rw;
+
+  if (!f.CanReadWrite) {
+    // Nobody should join root's group to reach a port.
+    const bool groupWouldDo = (f.Mode & 0060u) == 0060u && !f.InGroup && f.Group != "root";
+    const bool listed = std::find(group.Members.begin(), group.Members.end(), who.User) != group.Members.end();
+    const std::string what = "permission denied: " + device + " (" + ModeText(f.Mode) + " " + f.Owner + ":" +
+                             f.Group + ")";
+    if (groupWouldDo && listed)
+      f.Problems.push_back({PortProblemKind::LoginAgain,
+                            what + " — you were added to the group " + f.Group + " after this session started",
+                            "log out and in again (or run: newgrp " + f.Group + ")"});
+    else if (groupWouldDo)
+      f.Problems.push_back({PortProblemKind::NotInGroup,
+                            what + " — you are not in the group " + f.Group,
+                            "sudo usermod -aG " + f.Group + " $USER, then log out and in again"});
+    else
+      f.Problems.push_back({PortProblemKind::NoPermission, what + " — no group gives access",
+                            "give the device to a group you are in, e.g. a udev rule with GROUP=\"dialout\", "
+                            "MODE=\"0660\""});
+  }
+
+  FindHolders(device, who, paths, f);
+  if (!f.Holders.empty()) {
+    std::string names;
+    for (const PortHolder& h : f.Holders) names += (names.empty() ? "" : ", ") + HolderText(h);
+    f.Problems.push_back({PortProblemKind::Busy, "busy: " + device + " is open in " + names,
+                          "close that program, then try again"});
+  }
+
+  std::error_code ec;
+  const fs::path real = fs::canonical(device, ec);
+  const std::string name = (ec ? fs::path(device) : real).filename().string();
+  FindUsbAdapter(name, paths, f);
+  const bool usb = !f.UsbVendorId.empty();
+  const std::string rule = usb ? "a udev rule for this adapter: ATTRS{idVendor}==\"" + f.UsbVendorId +
+                                     "\", ATTRS{idProduct}==\"" + f.UsbProductId + "\", "
+                               : "";
+  if (name.rfind("ttyACM", 0) == 0 && Running(paths, "ModemManager"))
+    f.Problems.push_back({PortProblemKind::ModemManager,
+                          "warning: ModemManager runs and probes new " + name +
+                              " devices, which holds the port for some seconds after plugging in",
+                          "sudo systemctl stop ModemManager, or " +
+                              (usb ? rule + "ENV{ID_MM_DEVICE_IGNORE}=\"1\"" : std::string("disable it"))});
+  if (usb && Running(paths, "brltty"))
+    f.Problems.push_back({PortProblemKind::Brltty,
+                          "warning: brltty runs and may claim " + name + " as a braille display",
+                          "sudo systemctl mask brltty-udev.service brltty.service, or remove the brltty "
+                          "package if no braille display is used"});
+  return f;
+}
+
+std::string Summary(const PortFinding& finding) {
+  if (finding.Problems.empty()) return {};
+  const PortProblem& p = finding.Problems.front();
+  return p.What + ". Fix: " + p.Fix;
+}
+
+}  // namespace velmor::platform

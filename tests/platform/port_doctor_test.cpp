@@ -1,0 +1,261 @@
+#include "port_doctor.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
+
+#include "temp_dir.h"
+
+namespace velmor::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A made-up system: device nodes (plain files), a group and a passwd file,
+// processes with their open files and a sysfs tree of USB adapters. The
+// files belong to whoever runs the test; the user the doctor works for is
+// someone else, so that the permission bits count even for root.
+class FakeSystem {
+ public:
+  FakeSystem() {
+    for (const char* d : {"dev", "proc", "sys/class/tty", "etc"}) fs::create_directories(dir_.path / d);
+    paths.Proc = (dir_.path / "proc").string();
+    paths.Sys = (dir_.path / "sys").string();
+    paths.GroupFile = (dir_.path / "etc/group").string();
+    paths.PasswdFile = (dir_.path / "etc/passwd").string();
+    Write(paths.PasswdFile, "owner:x:" + std::to_string(::geteuid()) + ":0::/:/bin/sh\n");
+    who.Uid = ::geteuid() + 1000;
+    who.User = "tuner";
+    who.SessionGroups = {::getegid() + 1000};
+    who.OwnPid = 999999;
+  }
+
+  static void Write(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << text;
+  }
+
+  std::string Device(const std::string& name, fs::perms mode) {
+    const fs::path p = dir_.path / "dev" / name;
+    Write(p, "");
+    fs::permissions(p, mode);
+    return p.string();
+  }
+  // The group of the files the test makes, by the given name.
+  void DeviceGroup(const std::string& name, const std::string& members) {
+    Write(paths.GroupFile, name + ":x:" + std::to_string(::getegid()) + ":" + members + "\n");
+  }
+  void Process(int pid, const std::string& command, const std::vector<std::string>& openFiles) {
+    const fs::path p = fs::path(paths.Proc) / std::to_string(pid);
+    Write(p / "comm", command + "\n");
+    fs::create_directories(p / "fd");
+    int fd = 3;
+    for (const auto& f : openFiles) fs::create_symlink(f, p / "fd" / std::to_string(fd++));
+  }
+  void UsbAdapter(const std::string& tty, const std::string& vendor, const std::string& product,
+                  const std::string& name, const std::string& driver) {
+    const fs::path usb = fs::path(paths.Sys) / "devices/pci0000:00/usb1/1-2";
+    Write(usb / "idVendor", vendor + "\n");
+    Write(usb / "idProduct", product + "\n");
+    Write(usb / "product", name + "\n");
+    const fs::path port = usb / "1-2:1.0" / tty;
+    fs::create_directories(port);
+    fs::create_directories(fs::path(paths.Sys) / "bus/usb-serial/drivers" / driver);
+    fs::create_symlink(fs::path(paths.Sys) / "bus/usb-serial/drivers" / driver, port / "driver");
+    fs::create_directories(fs::path(paths.Sys) / "class/tty" / tty);
+    fs::create_symlink(port, fs::path(paths.Sys) / "class/tty" / tty / "device");
+  }
+
+  SystemPaths paths;
+  Identity who;
+
+ private:
+  TempDir dir_;
+};
+
+std::vector<PortProblemKind> Kinds(const PortFinding& f) {
+  std::vector<PortProblemKind> kinds;
+  for (const auto& p : f.Problems) kinds.push_back(p.Kind);
+  return kinds;
+}
+
+using fs::perms;
+constexpr perms kGroupRw = perms::owner_read | perms::owner_write | perms::group_read | perms::group_write;
+constexpr perms kOwnerRw = perms::owner_read | perms::owner_write;
+
+struct DoctorCase {
+  const char* Name;
+  // Makes the system; returns the device to diagnose.
+  std::function<std::string(FakeSystem&)> Setup;
+  std::vector<PortProblemKind> Expected;
+  const char* InSummary;  // a piece of the one-line summary; "" for none
+};
+
+void PrintTo(const DoctorCase& c, std::ostream* os) { *os << c.Name; }
+
+class PortDoctorCases : public ::testing::TestWithParam<DoctorCase> {};
+
+TEST_P(PortDoctorCases, FindsTheProblemAndItsFix) {
+  const DoctorCase& c = GetParam();
+  FakeSystem sys;
+  const std::string device = c.Setup(sys);
+  const PortFinding f = DiagnosePort(device, sys.who, sys.paths, "VELMOR_COM2");
+  EXPECT_EQ(Kinds(f), c.Expected);
+  const std::string summary = Summary(f);
+  if (*c.InSummary == 0) {
+    EXPECT_EQ(summary, "");
+  } else {
+    EXPECT_NE(summary.find(c.InSummary), std::string::npos) << summary;
+  }
+}
+
+const DoctorCase kDoctorCases[] = {
+    {"MissingDevice", [](FakeSystem& s) { return s.paths.Proc + "/../dev/ttyUSB7"; },
+     {PortProblemKind::Missing}, "point VELMOR_COM2 at the right device"},
+    {"NotInGroup",
+     [](FakeSystem& s) {
+       s.DeviceGroup("dialout", "someone");
+       return s.Device("ttyUSB0", kGroupRw);
+     },
+     {PortProblemKind::NotInGroup}, "sudo usermod -aG dialout $USER, then log out and in again"},
+    {"AddedToGroupAfterLogin",
+     [](FakeSystem& s) {
+       s.DeviceGroup("dialout", "someone,tuner");
+       return s.Device("ttyUSB0", kGroupRw);
+     },
+     {PortProblemKind::LoginAgain}, "log out and in again"},
+    {"InGroup",
+     [](FakeSystem& s) {
+       s.DeviceGroup("dialout", "tuner");
+       s.who.SessionGroups.push_back(::getegid());
+       return s.Device("ttyUSB0", kGroupRw);
+     },
+     {}, ""},
+    {"OwnerOnlyDevice",
+     [](FakeSystem& s) {
+       s.DeviceGroup("dialout", "");
+       return s.Device("ttyS0", kOwnerRw);
+     },
+     {PortProblemKind::NoPermission}, "permission denied"},
+    {"RootGroupIsNoAdvice",
+     [](FakeSystem& s) {
+       s.DeviceGroup("root", "");
+       return s.Device("ttyS0", kGroupRw);
+     },
+     {PortProblemKind::NoPermission}, "udev rule"},
+    {"HeldByAnotherProgram",
+     [](FakeSystem& s) {
+       s.who.SessionGroups.push_back(::getegid());
+       const std::string dev = s.Device("ttyUSB0", kGroupRw);
+       s.Process(4242, "minicom", {"/dev/null", dev});
+       s.Process(17, "bash", {"/dev/null"});
+       return dev;
+     },
+     {PortProblemKind::Busy}, "busy: "},
+    {"ModemManagerAndAnAcmDevice",
+     [](FakeSystem& s) {
+       s.who.SessionGroups.push_back(::getegid());
+       s.Process(300, "ModemManager", {});
+       s.UsbAdapter("ttyACM0", "2341", "0043", "Uno", "cdc_acm");
+       return s.Device("ttyACM0", kGroupRw);
+     },
+     {PortProblemKind::ModemManager},
+     "sudo systemctl stop ModemManager, or a udev rule for this adapter: ATTRS{idVendor}==\"2341\", "
+     "ATTRS{idProduct}==\"0043\", ENV{ID_MM_DEVICE_IGNORE}=\"1\""},
+    {"ModemManagerLeavesUsbSerialAlone",
+     [](FakeSystem& s) {
+       s.who.SessionGroups.push_back(::getegid());
+       s.Process(300, "ModemManager", {});
+       s.UsbAdapter("ttyUSB0", "0403", "6001", "FT232R USB UART", "ftdi_sio");
+       return s.Device("ttyUSB0", kGroupRw);
+     },
+     {}, ""},
+    {"BrlttyAndAUsbAdapter",
+     [](FakeSystem& s) {
+       s.who.SessionGroups.push_back(::getegid());
+       s.Process(301, "brltty", {});
+       s.UsbAdapter("ttyUSB0", "1a86", "7523", "USB Serial", "ch341");
+       return s.Device("ttyUSB0", kGroupRw);
+     },
+     {PortProblemKind::Brltty}, "brltty"},
+    {"EveryProblemAtOnceFirstThePermission",
+     [](FakeSystem& s) {
+       s.DeviceGroup("dialout", "");
+       s.Process(300, "ModemManager", {});
+       const std::string dev = s.Device("ttyACM0", kGroupRw);
+       s.Process(4242, "screen", {dev});
+       return dev;
+     },
+     {PortProblemKind::NotInGroup, PortProblemKind::Busy, PortProblemKind::ModemManager},
+     "you are not in the group dialout"},
+};
+
+INSTANTIATE_TEST_SUITE_P(PortDoctor, PortDoctorCases, ::testing::ValuesIn(kDoctorCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(PortDoctor, DescribesTheDeviceAndTheUsbAdapterBehindIt) {
+  FakeSystem sys;
+  sys.DeviceGroup("dialout", "");
+  sys.UsbAdapter("ttyUSB0", "0403", "6001", "FT232R USB UART", "ftdi_sio");
+  const std::string dev = sys.Device("ttyUSB0", kGroupRw);
+  sys.Process(4242, "minicom", {dev});
+  const PortFinding f = DiagnosePort(dev, sys.who, sys.paths);
+  EXPECT_TRUE(f.Present);
+  EXPECT_EQ(f.Owner, "owner");
+  EXPECT_EQ(f.Group, "dialout");
+  EXPECT_EQ(ModeText(f.Mode), "rw-rw----");
+  EXPECT_FALSE(f.InGroup);
+  EXPECT_FALSE(f.CanReadWrite);
+  EXPECT_EQ(f.UsbVendorId, "0403");
+  EXPECT_EQ(f.UsbProductId, "6001");
+  EXPECT_EQ(f.UsbName, "FT232R USB UART");
+  EXPECT_EQ(f.Driver, "ftdi_sio");
+  ASSERT_EQ(f.Holders.size(), 1u);
+  EXPECT_EQ(f.Holders[0].Pid, 4242);
+  EXPECT_EQ(f.Holders[0].Command, "minicom");
+  EXPECT_FALSE(f.Holders[0].ThisProgram);
+}
+
+TEST(PortDoctor, ANumberWithoutADeviceNamesItsVariable) {
+  const std::string s = Summary(DiagnoseNoDevice(3));
+  EXPECT_EQ(s.rfind("no such device", 0), 0u) << s;
+  EXPECT_NE(s.find("VELMOR_COM3=/dev/..."), std::string::npos) << s;
+}
+
+// The real system: a pseudo-terminal of our own is there, ours to use, and
+// once we open it /proc names us as the program that holds it.
+TEST(PortDoctor, RealPseudoTerminal) {
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  const std::string slave = ::ptsname(master);
+  const Identity me = Identity::Current();
+
+  PortFinding f = DiagnosePort(slave, me);
+  EXPECT_TRUE(f.Present);
+  EXPECT_TRUE(f.CanReadWrite);
+  EXPECT_TRUE(f.Problems.empty()) << Summary(f);
+
+  const int fd = ::open(slave.c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  f = DiagnosePort(slave, me);
+  ASSERT_EQ(Kinds(f), std::vector<PortProblemKind>{PortProblemKind::Busy});
+  ASSERT_EQ(f.Holders.size(), 1u);
+  EXPECT_EQ(f.Holders[0].Pid, ::getpid());
+  EXPECT_TRUE(f.Holders[0].ThisProgram);
+  EXPECT_NE(Summary(f).find("this program"), std::string::npos) << Summary(f);
+  ::close(fd);
+  ::close(master);
+
+  f = DiagnosePort(slave, me);
+  EXPECT_FALSE(f.Present);
+  EXPECT_EQ(Kinds(f), std::vector<PortProblemKind>{PortProblemKind::Missing});
+}
+
+}  // namespace
+}  // namespace velmor::platform
