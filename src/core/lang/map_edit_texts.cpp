@@ -47,7 +47,7 @@ std::string_view MapEditCaption(MapEditText text, LanguageCode language) {
   const int t = static_cast<int>(text);
   const int l = static_cast<int>(language);
   if (t < 0 || t >= static_cast<int>(MapEditText::Count) || l < 0 || l >= kLanguageCount) return {};
-  return kTexts[t][l];
+  return kTexts[static_cast<std::size_t>(t)][static_cast<std::size_t>(l)];
 }
 
 }  // namespace velmor
