@@ -117,6 +117,7 @@ const CommandTable& Commands() {
     CommandTable t;
     AddFileCommands(t);
     AddLinkCommands(t);
+    AddLogCommands(t);
     return t;
   }();
   return table;

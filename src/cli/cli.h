@@ -63,6 +63,7 @@ class CommandTable {
 // Each group of commands adds itself.
 void AddFileCommands(CommandTable& table);
 void AddLinkCommands(CommandTable& table);
+void AddLogCommands(CommandTable& table);
 
 // The table of every command.
 const CommandTable& Commands();
