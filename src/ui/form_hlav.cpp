@@ -35,6 +35,7 @@
 #include <climits>
 
 #include "form_about.h"
+#include "log_recorder.h"
 #include "map_panel.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
@@ -122,6 +123,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   auto* status = new QStatusBar(this);
   status->setObjectName("StatusBar1");
   setStatusBar(status);
+  logRecorder_ = std::make_unique<LogRecorder>(*this, *link_, [this] { return language_; });
   CacheFieldControls();
   WireEvents();
   about_ = new TFormAbout([this] { return language_; }, this);
@@ -1050,6 +1052,7 @@ void TFormHlav::ApplyLinkStatus() {
 }
 
 void TFormHlav::MonitorDecoded() {
+  if (logRecorder_) logRecorder_->MonitorDecoded();
   ApplyMonitorView();
   RefreshView();
 }

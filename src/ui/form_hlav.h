@@ -43,6 +43,7 @@ class QTabWidget;
 namespace velmor::ui {
 
 class Gauge;
+class LogRecorder;
 class RadioGroup;
 class TFormAbout;
 class UpDown;
@@ -225,6 +226,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   QSet<QLineEdit*> commitOnClick_;
   QSet<QLineEdit*> commitOnLeave_;
   QTimer timer1_;
+  std::unique_ptr<LogRecorder> logRecorder_;
 };
 
 }  // namespace velmor::ui

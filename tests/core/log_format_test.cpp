@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -227,6 +228,26 @@ TEST(LogFormat, ValuesParseExactly) {
       EXPECT_EQ(v, value) << text;
     }
   }
+}
+
+}  // namespace
+}  // namespace velmor
+
+#include "log/log_paths.h"
+
+namespace velmor {
+namespace {
+
+TEST(LogPaths, DirectoryByEnvironmentAndNamesByStartTime) {
+  EXPECT_EQ(LogsDirectory("/data", "/xdg", "/home/u"), "/data/logs");
+  EXPECT_EQ(LogsDirectory("", "/xdg", "/home/u"), "/xdg/velmor/logs");
+  EXPECT_EQ(LogsDirectory(nullptr, nullptr, "/home/u"), "/home/u/.local/share/velmor/logs");
+  EXPECT_EQ(LogsDirectory(nullptr, "", nullptr), "");
+
+  EXPECT_EQ(LogFileName(2026, 3, 5, 14, 3, 59, [](const std::string&) { return false; }), "2026-03-05_14-03-59.csv");
+  const std::set<std::string> used{"2026-03-05_14-03-59.csv", "2026-03-05_14-03-59-2.csv"};
+  EXPECT_EQ(LogFileName(2026, 3, 5, 14, 3, 59, [&](const std::string& n) { return used.count(n) > 0; }),
+            "2026-03-05_14-03-59-3.csv");
 }
 
 }  // namespace
