@@ -1,8 +1,10 @@
 // The window's own costs: start-up to the first shown window, a refresh of a
 // map page, and the 55 ms tick while the simulated unit answers every poll
-// (monitor decode, labels, the operating-point highlight on a map page).
+// (monitor decode, labels, the operating-point highlight on a map page),
+// also while the frames are recorded into a log.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QTemporaryDir>
@@ -87,6 +89,25 @@ void BM_TickWhileMonitoring(benchmark::State& state) {
   state.counters["frames"] = window.Link().MonitorFrames();
 }
 BENCHMARK(BM_TickWhileMonitoring)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The same tick while every monitor frame is also recorded into a log; the
+// difference to BM_TickWhileMonitoring/0 is what recording costs the tick.
+void BM_TickWhileRecording(benchmark::State& state) {
+  QTemporaryDir dir;
+  qputenv("VELMOR_DATA_DIR", dir.filePath("data").toUtf8());
+  InProcessUnit port;
+  ui::TFormHlav window(port, Options(dir));
+  window.show();
+  window.ActivatePage(PageInj1);
+  QApplication::processEvents();
+  for (int i = 0; i < 60; ++i) window.Timer1Timer();
+  if (auto* record = window.findChild<QAction*>("MenuLogRecord")) record->trigger();
+  const std::uint32_t before = window.Link().MonitorFrames();
+  for (auto _ : state) window.Timer1Timer();
+  state.counters["rows"] = window.Link().MonitorFrames() - before;
+  qunsetenv("VELMOR_DATA_DIR");
+}
+BENCHMARK(BM_TickWhileRecording)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace velmor
