@@ -35,6 +35,7 @@
 #include <climits>
 
 #include "form_about.h"
+#include "log_analysis_dialog.h"
 #include "log_recorder.h"
 #include "map_panel.h"
 #include "lang/control_texts.h"
@@ -124,6 +125,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   status->setObjectName("StatusBar1");
   setStatusBar(status);
   logRecorder_ = std::make_unique<LogRecorder>(*this, *link_, [this] { return language_; });
+  AddLogAnalysis(*this, *logRecorder_);
   CacheFieldControls();
   WireEvents();
   about_ = new TFormAbout([this] { return language_; }, this);

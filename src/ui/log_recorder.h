@@ -41,6 +41,8 @@ class LogRecorder : public QObject {
   // The log being recorded, or the last one.
   const QString& FilePath() const { return path_; }
   std::uint64_t Rows() const { return writer_.Rows(); }
+  // The Log menu, for further log commands.
+  QMenu* Menu() const { return menu_; }
 
   // Where logs go: $VELMOR_DATA_DIR/logs, $XDG_DATA_HOME/velmor/logs or
   // ~/.local/share/velmor/logs.

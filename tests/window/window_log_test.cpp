@@ -12,7 +12,14 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "editor/undo.h"
 #include "form_hlav.h"
+#include "log/map_analysis.h"
+#include "log_analysis_dialog.h"
 #include "window_harness.h"
 
 using namespace velmor;
@@ -127,6 +134,83 @@ class WindowLogTest : public QObject {
     w->findChild<QAction*>("MenuCzech")->trigger();
     w->findChild<QAction*>("MenuLogRecord")->trigger();
     QVERIFY2(StatusText(*w).endsWith("0 řádků"), qPrintable(StatusText(*w)));
+  }
+
+  void AnalysisDialogColoursTheCellsAndAppliesAsOneUndoStep() {
+    // Twelve lean rows in one cell, three in another.
+    QFile log(dir_->filePath("ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
+    for (int i = 0; i < 3; ++i) log.write(QString("%1,5000,20.0,12.0,80\n").arg(20 + i).toUtf8());
+    log.close();
+
+    auto w = Make();
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog && dialog->isVisible());
+    QVERIFY(!dialog->OpenLog(dir_->filePath("missing.csv")));
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    auto* grid = dialog->findChild<QTableWidget*>("GridLogAnalysis");
+    const int lean = MapCell(4, 2), few = MapCell(4, 4);
+    QTableWidgetItem* leanItem = grid->item(4, 2);
+    QCOMPARE(leanItem->data(Qt::UserRole).toInt(), int(CellVerdict::Lean));
+    QCOMPARE(grid->item(4, 4)->data(Qt::UserRole).toInt(), int(CellVerdict::FewRows));
+    QCOMPARE(grid->item(4, 4)->background().color(), QColor(Qt::lightGray));
+    QVERIFY2(leanItem->toolTip().startsWith("rows 12, mean A/F 14.80, target 13.2, now 100 %, suggested 112 %"),
+             qPrintable(leanItem->toolTip()));
+    QCOMPARE(leanItem->text(), QString("112 (+12)"));
+    QCOMPARE(dialog->findChild<QLabel*>("LabelLogSummary")->text(), QString("15 rows, 15 used, 1 cells to change"));
+
+    // Map 2 follows map 1 in the defaults' " 1 = 2" mode.
+    const ParameterImage before = w->Image();
+    const int steps = UndoDepth(w->Undo());
+    dialog->findChild<QComboBox*>("ComboBoxLogMap")->setCurrentIndex(1);
+    dialog->Apply();
+    QCOMPARE(w->Image(), before);
+    QVERIFY(dialog->findChild<QLabel*>("LabelLogSummary")->text().startsWith("Map 2 follows map 1"));
+    dialog->findChild<QComboBox*>("ComboBoxLogMap")->setCurrentIndex(0);
+
+    dialog->findChild<QPushButton*>("ButtonLogApply")->click();
+    QCOMPARE(w->PageIndex(), int(PageInj1));
+    QCOMPARE(int(w->Tables().PercentMap1[lean]), 112);
+    QCOMPARE(int(w->Tables().PercentMap1[few]), 100);
+    QCOMPARE(w->Image().Word(kInj2Map + 2 * lean), w->Image().Word(kInj1Map + 2 * lean));
+    QCOMPARE(UndoDepth(w->Undo()), steps + 1);
+    // The log is used up: it describes the map before the change, and is
+    // not applied a second time.
+    QCOMPARE(dialog->findChild<QLabel*>("LabelLogSummary")->text(),
+             QString("1 cells written into the map. Record a new log to check them."));
+    QVERIFY(!dialog->findChild<QPushButton*>("ButtonLogApply")->isEnabled());
+    QVERIFY(!dialog->findChild<QComboBox*>("ComboBoxLogMap")->isEnabled());
+    dialog->Apply();
+    QCOMPARE(int(w->Tables().PercentMap1[lean]), 112);
+    QCOMPARE(UndoDepth(w->Undo()), steps + 1);
+
+    w->findChild<QAction*>("MenuZpet")->trigger();
+    QCOMPARE(w->Image(), before);
+  }
+
+  void AnalysisAppliesOnlyTheSelectedCells() {
+    QFile log(dir_->filePath("ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 10; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
+    for (int i = 0; i < 10; ++i) log.write(QString("%1,5000,20.0,12.0,80\n").arg(20 + i).toUtf8());
+    log.close();
+    auto w = Make();
+    // The log just recorded opens with the dialog; here the recorder has
+    // none, so the dialog starts empty.
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(!dialog->Result());
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    auto* grid = dialog->findChild<QTableWidget*>("GridLogAnalysis");
+    grid->clearSelection();
+    grid->setCurrentCell(4, 4, QItemSelectionModel::Select);
+    dialog->Apply();
+    QCOMPARE(int(w->Tables().PercentMap1[MapCell(4, 2)]), 100);
+    QCOMPARE(int(w->Tables().PercentMap1[MapCell(4, 4)]), 91);  // 100 × 12.0 / 13.2
   }
 
   void ADirectoryThatCannotBeMadeIsTold() {

@@ -16,6 +16,21 @@ enum class LogText : std::uint8_t {
   Recording,     // status bar while recording: "%1" elapsed time, "%2" rows
   Saved,         // status bar after Stop: "%1" the file
   CannotWrite,   // "%1" the reason
+  Analyse,       // the menu item and the dialog's title
+  LogFile,       // "Log:"
+  OpenLog,       // the button that chooses a log
+  Map,           // "Map:"
+  Target,        // "Target A/F:"
+  MinSamples,
+  MinCoolant,
+  MaxTpsRate,
+  MaxChange,
+  Apply,
+  Summary,       // "%1" rows, "%2" used, "%3" cells to change
+  CellHint,      // "%1" rows, "%2" mean A/F, "%3" target, "%4" current %, "%5" suggested %
+  FewRows,       // appended to the hint of a cell without enough rows
+  FollowsMap1,   // map 2 cannot be changed by itself
+  Applied,       // "%1" cells written into the map
   Count
 };
 

@@ -24,6 +24,15 @@ bool ThrottleTooFast(const LogRow& row, const LogRow* previous, int maxRateX10) 
 
 }  // namespace
 
+CellVerdict VerdictOf(const CellResult& cell) {
+  if (cell.Samples == 0) return CellVerdict::NoRows;
+  if (!cell.Enough) return CellVerdict::FewRows;
+  // Lean: the cell needs more fuel.
+  if (cell.Suggested > cell.Current) return CellVerdict::Lean;
+  if (cell.Suggested < cell.Current) return CellVerdict::Rich;
+  return CellVerdict::OnTarget;
+}
+
 int MapAnalysis::CellsChanged() const {
   int n = 0;
   for (const CellResult& c : Cells) n += c.Suggested != c.Current;
@@ -96,11 +105,15 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
   return a;
 }
 
+bool MapCanBeCorrected(const ParameterImage& image, int map) {
+  return map != 2 || (image.P(47) != MapModeCoupled && image.P(47) != MapModeEqual);
+}
+
 ApplyOutcome ApplyCorrections(ParameterImage& image, DerivedTables& tables, const MapAnalysis& analysis,
                               const std::array<bool, kMapCells>& selected) {
   const int map = analysis.Settings.Map;
   const std::uint8_t mode = image.P(47);
-  if (map == 2 && (mode == MapModeCoupled || mode == MapModeEqual)) return ApplyOutcome::MapFollowsMap1;
+  if (!MapCanBeCorrected(image, map)) return ApplyOutcome::MapFollowsMap1;
   // The percent tables may lag behind the image (a page not shown since a
   // read or load); the untouched cells must keep what the image holds.
   RefreshPercentMaps(image, tables);

@@ -51,6 +51,11 @@ struct CellResult {
   double MeanAfr() const { return Samples > 0 ? AfrSumX10 / (10.0 * Samples) : 0.0; }
 };
 
+// How a cell shows in the analysis: too few rows to say, or the mixture the
+// rows found against the target.
+enum class CellVerdict : std::uint8_t { NoRows, FewRows, OnTarget, Lean, Rich };
+CellVerdict VerdictOf(const CellResult& cell);
+
 struct MapAnalysis {
   AnalysisSettings Settings;
   AnalysisCounts Counts;
@@ -75,6 +80,10 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
                        const AnalysisSettings& settings);
 
 enum class ApplyOutcome { Applied, NothingToChange, MapFollowsMap1 };
+
+// Map 2 follows map 1 in coupled and " 1 = 2" mode: it cannot be corrected
+// by itself there.
+bool MapCanBeCorrected(const ParameterImage& image, int map);
 
 // Writes the suggested percentages of the cells marked in `selected` into the
 // map as an edit of its page does: percentages over the map's base times, map

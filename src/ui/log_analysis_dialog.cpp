@@ -1,0 +1,314 @@
+#include "log_analysis_dialog.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cstdlib>
+
+#include "form_hlav.h"
+#include "log_recorder.h"
+
+namespace velmor::ui {
+namespace {
+
+QColor VerdictColour(CellVerdict v, int change, int current) {
+  // The stronger the change, the deeper the colour; full at the 20 % a
+  // change is normally limited to.
+  const int strength = current > 0 ? std::min(100, std::abs(change) * 500 / current) : 100;
+  switch (v) {
+    case CellVerdict::NoRows:
+      return QColor(Qt::white);
+    case CellVerdict::FewRows:
+      return QColor(Qt::lightGray);
+    case CellVerdict::OnTarget:
+      return QColor(200, 240, 200);
+    case CellVerdict::Lean:
+      return QColor(255, 235 - strength * 135 / 100, 235 - strength * 135 / 100);
+    case CellVerdict::Rich:
+      return QColor(235 - strength * 135 / 100, 235 - strength * 135 / 100, 255);
+  }
+  return {};
+}
+
+// Cells keep their colour when selected (all are, by default); a frame
+// shows the selection.
+class CellDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    painter->save();
+    painter->fillRect(option.rect, index.data(Qt::BackgroundRole).value<QBrush>());
+    painter->setPen(Qt::black);
+    painter->drawText(option.rect, Qt::AlignCenter, index.data(Qt::DisplayRole).toString());
+    if (option.state & QStyle::State_Selected) {
+      painter->setPen(QPen(QColor(40, 40, 40), 1, Qt::DotLine));
+      painter->drawRect(option.rect.adjusted(1, 1, -2, -2));
+    }
+    painter->restore();
+  }
+};
+
+}  // namespace
+
+LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), window_(window) {
+  setObjectName("DialogLogAnalysis");
+  ChooseLog = [this] {
+    return QFileDialog::getOpenFileName(this, QString(), LogRecorder::LogsDirectory(), "Logs (*.csv);;All Files (*)");
+  };
+  auto* layout = new QVBoxLayout(this);
+  auto* fileRow = new QHBoxLayout;
+  captions_[0] = new QLabel(this);
+  file_ = new QLineEdit(this);
+  file_->setObjectName("EditLogFile");
+  file_->setReadOnly(true);
+  open_ = new QPushButton(this);
+  open_->setObjectName("ButtonOpenLog");
+  fileRow->addWidget(captions_[0]);
+  fileRow->addWidget(file_, 1);
+  fileRow->addWidget(open_);
+  layout->addLayout(fileRow);
+
+  auto* settings = new QHBoxLayout;
+  auto caption = [&](int i) {
+    captions_[i] = new QLabel(this);
+    settings->addWidget(captions_[i]);
+  };
+  caption(1);
+  map_ = new QComboBox(this);
+  map_->setObjectName("ComboBoxLogMap");
+  map_->addItems({"1", "2"});
+  settings->addWidget(map_);
+  caption(2);
+  target_ = new QDoubleSpinBox(this);
+  target_->setObjectName("SpinLogTarget");
+  target_->setDecimals(1);
+  target_->setRange(10.0, 19.9);
+  target_->setSingleStep(0.1);
+  target_->setValue(13.2);
+  settings->addWidget(target_);
+  caption(3);
+  minSamples_ = new QSpinBox(this);
+  minSamples_->setObjectName("SpinLogMinSamples");
+  minSamples_->setRange(1, 100000);
+  minSamples_->setValue(10);
+  settings->addWidget(minSamples_);
+  caption(4);
+  minCoolant_ = new QSpinBox(this);
+  minCoolant_->setObjectName("SpinLogMinCoolant");
+  minCoolant_->setRange(-40, 150);
+  minCoolant_->setValue(60);
+  settings->addWidget(minCoolant_);
+  caption(5);
+  maxRate_ = new QDoubleSpinBox(this);
+  maxRate_->setObjectName("SpinLogMaxTpsRate");
+  maxRate_->setDecimals(1);
+  maxRate_->setRange(0, 10000);
+  maxRate_->setValue(10);
+  settings->addWidget(maxRate_);
+  maxChange_ = new QSpinBox(this);
+  maxChange_->setObjectName("SpinLogMaxChange");
+  maxChange_->setRange(0, 100);
+  maxChange_->setValue(20);
+  auto* changeCaption = new QLabel(this);
+  changeCaption->setObjectName("LabelLogMaxChange");
+  settings->addWidget(changeCaption);
+  settings->addWidget(maxChange_);
+  settings->addStretch(1);
+  layout->addLayout(settings);
+  captions_[0]->setObjectName("LabelLogFile");
+
+  grid_ = new QTableWidget(kMapRows, kMapColumns, this);
+  grid_->setObjectName("GridLogAnalysis");
+  grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid_->setItemDelegate(new CellDelegate(grid_));
+  grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  QStringList rows;
+  for (int r = 0; r < kMapRows; ++r) rows << QString("%1 %").arg(kTpsRows[r]);
+  grid_->setVerticalHeaderLabels(rows);
+  for (int k = 0; k < kMapCells; ++k) {
+    auto* item = new QTableWidgetItem;
+    item->setTextAlignment(Qt::AlignCenter);
+    grid_->setItem(k / kMapColumns, k % kMapColumns, item);
+  }
+  layout->addWidget(grid_, 1);
+
+  auto* bottom = new QHBoxLayout;
+  summary_ = new QLabel(this);
+  summary_->setObjectName("LabelLogSummary");
+  apply_ = new QPushButton(this);
+  apply_->setObjectName("ButtonLogApply");
+  apply_->setEnabled(false);
+  bottom->addWidget(summary_, 1);
+  bottom->addWidget(apply_);
+  layout->addLayout(bottom);
+  resize(1000, 560);
+
+  connect(open_, &QPushButton::clicked, this, [this] {
+    const QString path = ChooseLog();
+    if (!path.isEmpty()) OpenLog(path);
+  });
+  connect(apply_, &QPushButton::clicked, this, &LogAnalysisDialog::Apply);
+  connect(map_, &QComboBox::currentIndexChanged, this, &LogAnalysisDialog::Analyse);
+  for (auto* spin : {target_, maxRate_})
+    connect(spin, &QDoubleSpinBox::valueChanged, this, &LogAnalysisDialog::Analyse);
+  for (auto* spin : {minSamples_, minCoolant_, maxChange_})
+    connect(spin, &QSpinBox::valueChanged, this, &LogAnalysisDialog::Analyse);
+  Retranslate();
+}
+
+QString LogAnalysisDialog::Text(LogText text) const {
+  const std::string_view s = LogUiText(text, window_.Language());
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+void LogAnalysisDialog::Retranslate() {
+  setWindowTitle(Text(LogText::Analyse).remove('&'));
+  const LogText captions[] = {LogText::LogFile, LogText::Map, LogText::Target, LogText::MinSamples,
+                              LogText::MinCoolant, LogText::MaxTpsRate};
+  for (int i = 0; i < 6; ++i) captions_[i]->setText(Text(captions[i]));
+  findChild<QLabel*>("LabelLogMaxChange")->setText(Text(LogText::MaxChange));
+  open_->setText(Text(LogText::OpenLog));
+  apply_->setText(Text(LogText::Apply));
+  ShowResult();
+}
+
+bool LogAnalysisDialog::OpenLog(const QString& path) {
+  Retranslate();
+  file_->setText(path);
+  LogReadResult r = ReadLogFile(path.toStdString());
+  if (!r.Ok) {
+    log_ = {};
+    analysis_.reset();
+    ShowResult();
+    summary_->setText(QString::fromStdString(r.Error));
+    return false;
+  }
+  log_ = std::move(r.Data);
+  applied_ = false;
+  Analyse();
+  return true;
+}
+
+void LogAnalysisDialog::Analyse() {
+  if (applied_ || (log_.Rows.empty() && !analysis_)) {
+    ShowResult();
+    return;
+  }
+  AnalysisSettings s;
+  s.Map = map_->currentIndex() + 1;
+  s.TargetAfrX10 = static_cast<int>(std::lround(target_->value() * 10));
+  s.MinSamples = minSamples_->value();
+  s.MinCoolantC = minCoolant_->value();
+  s.MaxTpsRateX10 = static_cast<int>(std::lround(maxRate_->value() * 10));
+  s.MaxChangePct = maxChange_->value();
+  // The percentages of the tune the window holds now.
+  DerivedTables tables = window_.Tables();
+  RefreshPercentMaps(window_.Image(), tables);
+  analysis_ = AnalyseLog(window_.Image(), tables, log_, s);
+  ShowResult();
+}
+
+void LogAnalysisDialog::ShowResult() {
+  const int axis = analysis_ && analysis_->Settings.Map == 2 ? kInj2Axis : kInj1Axis;
+  QStringList columns;
+  for (int c = 0; c < kMapColumns; ++c) columns << QString::number(window_.Image().P(axis + c) * 100);
+  grid_->setHorizontalHeaderLabels(columns);
+  for (int k = 0; k < kMapCells; ++k) {
+    QTableWidgetItem* item = grid_->item(k / kMapColumns, k % kMapColumns);
+    if (!analysis_) {
+      item->setText(QString());
+      item->setToolTip(QString());
+      item->setBackground(QColor(Qt::white));
+      continue;
+    }
+    const CellResult& cell = analysis_->Cells[k];
+    const CellVerdict verdict = VerdictOf(cell);
+    const int change = cell.Suggested - cell.Current;
+    item->setText(verdict == CellVerdict::NoRows ? QString()
+                  : change == 0                  ? QString::number(cell.Current)
+                                                 : QString("%1 (%2%3)").arg(cell.Suggested).arg(change > 0 ? "+" : "").arg(change));
+    item->setBackground(VerdictColour(verdict, change, cell.Current));
+    item->setData(Qt::UserRole, static_cast<int>(verdict));
+    item->setToolTip(verdict == CellVerdict::NoRows
+                         ? QString()
+                         : Text(LogText::CellHint)
+                                   .arg(cell.Samples)
+                                   .arg(cell.MeanAfr(), 0, 'f', 2)
+                                   .arg(cell.TargetX10 / 10.0, 0, 'f', 1)
+                                   .arg(cell.Current)
+                                   .arg(cell.Suggested) +
+                               (verdict == CellVerdict::FewRows ? Text(LogText::FewRows) : QString()));
+  }
+  if (analysis_) {
+    summary_->setText(Text(LogText::Summary)
+                          .arg(analysis_->Counts.Rows)
+                          .arg(analysis_->Counts.Used)
+                          .arg(analysis_->CellsChanged()));
+    grid_->selectAll();
+  }
+  apply_->setEnabled(!applied_ && analysis_ && analysis_->CellsChanged() > 0);
+  for (QWidget* setting : std::initializer_list<QWidget*>{map_, target_, minSamples_, minCoolant_, maxRate_, maxChange_})
+    setting->setEnabled(!applied_);
+}
+
+void LogAnalysisDialog::Apply() {
+  if (!analysis_ || applied_) return;
+  std::array<bool, kMapCells> selected{};
+  for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes())
+    selected[MapCell(index.row(), index.column())] = true;
+  if (!MapCanBeCorrected(window_.Image(), analysis_->Settings.Map)) {
+    summary_->setText(Text(LogText::FollowsMap1));
+    return;
+  }
+  const int page = analysis_->Settings.Map == 2 ? PageInj2 : PageInj1;
+  // The map's page is shown and committed first, so the edit is one undo
+  // step of that page, as an edit typed into it.
+  window_.ActivatePage(page);
+  window_.TransferPage();
+  int written = 0;
+  for (int k = 0; k < kMapCells; ++k)
+    written += selected[k] && analysis_->Cells[k].Suggested != analysis_->Cells[k].Current;
+  if (ApplyCorrections(window_.Image(), window_.Tables(), *analysis_, selected) != ApplyOutcome::Applied) return;
+  window_.AfterChange();
+  applied_ = true;
+  ShowResult();
+  summary_->setText(Text(LogText::Applied).arg(written));
+}
+
+void AddLogAnalysis(TFormHlav& window, const LogRecorder& recorder) {
+  QMenu* logMenu = recorder.Menu();
+  logMenu->addSeparator();
+  QAction* analyse = logMenu->addAction(QString::fromUtf8(LogUiText(LogText::Analyse, window.Language()).data()));
+  analyse->setObjectName("MenuLogAnalyse");
+  QObject::connect(logMenu, &QMenu::aboutToShow, analyse, [analyse, &window] {
+    const std::string_view s = LogUiText(LogText::Analyse, window.Language());
+    analyse->setText(QString::fromUtf8(s.data(), static_cast<int>(s.size())));
+  });
+  QObject::connect(analyse, &QAction::triggered, &window, [&window, &recorder] {
+    auto* dialog = window.findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    if (dialog == nullptr) dialog = new LogAnalysisDialog(window);
+    // The log just recorded is the one a tuner looks at first.
+    if (!dialog->Result() && !recorder.Recording() && !recorder.FilePath().isEmpty())
+      dialog->OpenLog(recorder.FilePath());
+    else
+      dialog->Analyse();
+    dialog->show();
+    dialog->raise();
+  });
+}
+
+}  // namespace velmor::ui

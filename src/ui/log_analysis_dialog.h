@@ -1,0 +1,76 @@
+// "Analyse log...": injection-map corrections from a log, shown over the
+// map's grid. Cells are coloured by the change they would get (lean: more
+// fuel, rich: less), cells with too few rows are grey, and the tooltip gives
+// the rows, the mean A/F and the percentages. Apply writes the selected
+// cells (all by default) into the map as one edit of the window.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <optional>
+
+#include "lang/catalog.h"
+#include "lang/log_texts.h"
+#include "log/map_analysis.h"
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace velmor::ui {
+
+class LogRecorder;
+class TFormHlav;
+
+class LogAnalysisDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit LogAnalysisDialog(TFormHlav& window);
+
+  // Reads the log and analyses it against the window's tune; false (with the
+  // reason shown in the dialog) when the log cannot be read.
+  bool OpenLog(const QString& path);
+  // Analyses the loaded log again with the settings shown.
+  void Analyse();
+  // Writes the selected cells with enough rows into the map. The log then
+  // describes a tune the window no longer holds: the result stays as it was
+  // applied, and nothing more is analysed or applied until a log is opened.
+  void Apply();
+
+  const std::optional<MapAnalysis>& Result() const { return analysis_; }
+  // The file dialog; tests replace it.
+  std::function<QString()> ChooseLog;
+
+ private:
+  QString Text(LogText text) const;
+  void Retranslate();
+  void ShowResult();
+
+  TFormHlav& window_;
+  LogData log_;
+  std::optional<MapAnalysis> analysis_;
+  bool applied_ = false;
+  QLineEdit* file_ = nullptr;
+  QPushButton* open_ = nullptr;
+  QComboBox* map_ = nullptr;
+  QDoubleSpinBox* target_ = nullptr;
+  QSpinBox* minSamples_ = nullptr;
+  QSpinBox* minCoolant_ = nullptr;
+  QDoubleSpinBox* maxRate_ = nullptr;
+  QSpinBox* maxChange_ = nullptr;
+  QTableWidget* grid_ = nullptr;
+  QLabel* summary_ = nullptr;
+  QPushButton* apply_ = nullptr;
+  std::array<QLabel*, 6> captions_{};
+};
+
+// Adds "Analyse log..." to the recorder's Log menu; the dialog is made when
+// first asked for, with the log last recorded.
+void AddLogAnalysis(TFormHlav& window, const LogRecorder& recorder);
+
+}  // namespace velmor::ui
