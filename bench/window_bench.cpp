@@ -1,16 +1,21 @@
 // The window's own costs: start-up to the first shown window, a refresh of a
 // map page, and the 55 ms tick while the simulated unit answers every poll
 // (monitor decode, labels, the operating-point highlight on a map page),
-// also while the frames are recorded into a log.
+// also while the frames are recorded into a log; and an hour of log opened
+// and drawn in the log viewer.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
 #include "form_hlav.h"
+#include "link/frame.h"
+#include "log/log_format.h"
+#include "log_viewer.h"
 #include "sim_unit.h"
 
 namespace velmor {
@@ -108,6 +113,44 @@ void BM_TickWhileRecording(benchmark::State& state) {
   qunsetenv("VELMOR_DATA_DIR");
 }
 BENCHMARK(BM_TickWhileRecording)->Unit(benchmark::kMicrosecond);
+
+// An hour of log (a row every 330 ms) opened in the viewer and drawn with
+// its default channels.
+void BM_ViewerOpenAndDrawHour(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("hour.csv");
+  {
+    std::string text;
+    AppendLogHeader(text);
+    LinkFrame f{};
+    f[0] = kMonitorReply;
+    f[23] = 185;
+    f[24] = 125;
+    f[150] = kProtocolVersion;
+    for (int i = 0; i < 3600 * 1000 / 330; ++i) {
+      const int rpm = 1500 + (i * 37) % 9000;
+      f[9] = static_cast<std::uint8_t>(i % 100);
+      f[10] = f[11] = static_cast<std::uint8_t>(10 + i % 30);
+      f[14] = f[15] = static_cast<std::uint8_t>(20 + i % 60);
+      f[30] = static_cast<std::uint8_t>(120 + i % 30);
+      f[48] = static_cast<std::uint8_t>(rpm & 0xFF);
+      f[49] = static_cast<std::uint8_t>(rpm >> 8);
+      AppendLogRow(LogRowFromMonitorFrame(f.data(), i * 330), text);
+    }
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text.data(), static_cast<qint64>(text.size()));
+  }
+  for (auto _ : state) {
+    ui::LogViewer viewer;
+    viewer.resize(1200, 900);
+    viewer.Open(path);
+    viewer.show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(viewer.grab());
+  }
+}
+BENCHMARK(BM_ViewerOpenAndDrawHour)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 }  // namespace velmor

@@ -35,7 +35,7 @@
 #include <climits>
 
 #include "form_about.h"
-#include "log_analysis_dialog.h"
+#include "log_menu.h"
 #include "log_recorder.h"
 #include "map_panel.h"
 #include "lang/control_texts.h"
@@ -124,8 +124,8 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   auto* status = new QStatusBar(this);
   status->setObjectName("StatusBar1");
   setStatusBar(status);
-  logRecorder_ = std::make_unique<LogRecorder>(*this, *link_, [this] { return language_; });
-  AddLogAnalysis(*this, *logRecorder_);
+  logRecorder_ = new LogRecorder(*this, *link_, [this] { return language_; });
+  AddLogCommands(*this, *logRecorder_);
   CacheFieldControls();
   WireEvents();
   about_ = new TFormAbout([this] { return language_; }, this);

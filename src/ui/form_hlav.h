@@ -226,7 +226,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   QSet<QLineEdit*> commitOnClick_;
   QSet<QLineEdit*> commitOnLeave_;
   QTimer timer1_;
-  std::unique_ptr<LogRecorder> logRecorder_;
+  LogRecorder* logRecorder_ = nullptr;  // a child of the window
 };
 
 }  // namespace velmor::ui

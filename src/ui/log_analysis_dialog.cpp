@@ -1,6 +1,5 @@
 #include "log_analysis_dialog.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
@@ -9,7 +8,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
@@ -186,7 +184,9 @@ void LogAnalysisDialog::Retranslate() {
   ShowResult();
 }
 
-bool LogAnalysisDialog::OpenLog(const QString& path) {
+bool LogAnalysisDialog::OpenLog(const QString& path, std::int32_t fromMs, std::int32_t toMs) {
+  fromMs_ = fromMs;
+  toMs_ = toMs;
   Retranslate();
   file_->setText(path);
   LogReadResult r = ReadLogFile(path.toStdString());
@@ -215,6 +215,8 @@ void LogAnalysisDialog::Analyse() {
   s.MinCoolantC = minCoolant_->value();
   s.MaxTpsRateX10 = static_cast<int>(std::lround(maxRate_->value() * 10));
   s.MaxChangePct = maxChange_->value();
+  s.FromMs = fromMs_;
+  s.ToMs = toMs_;
   // The percentages of the tune the window holds now.
   DerivedTables tables = window_.Tables();
   RefreshPercentMaps(window_.Image(), tables);
@@ -287,28 +289,6 @@ void LogAnalysisDialog::Apply() {
   applied_ = true;
   ShowResult();
   summary_->setText(Text(LogText::Applied).arg(written));
-}
-
-void AddLogAnalysis(TFormHlav& window, const LogRecorder& recorder) {
-  QMenu* logMenu = recorder.Menu();
-  logMenu->addSeparator();
-  QAction* analyse = logMenu->addAction(QString::fromUtf8(LogUiText(LogText::Analyse, window.Language()).data()));
-  analyse->setObjectName("MenuLogAnalyse");
-  QObject::connect(logMenu, &QMenu::aboutToShow, analyse, [analyse, &window] {
-    const std::string_view s = LogUiText(LogText::Analyse, window.Language());
-    analyse->setText(QString::fromUtf8(s.data(), static_cast<int>(s.size())));
-  });
-  QObject::connect(analyse, &QAction::triggered, &window, [&window, &recorder] {
-    auto* dialog = window.findChild<LogAnalysisDialog*>("DialogLogAnalysis");
-    if (dialog == nullptr) dialog = new LogAnalysisDialog(window);
-    // The log just recorded is the one a tuner looks at first.
-    if (!dialog->Result() && !recorder.Recording() && !recorder.FilePath().isEmpty())
-      dialog->OpenLog(recorder.FilePath());
-    else
-      dialog->Analyse();
-    dialog->show();
-    dialog->raise();
-  });
 }
 
 }  // namespace velmor::ui

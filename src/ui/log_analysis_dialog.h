@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <limits>
 #include <optional>
 
 #include "lang/catalog.h"
@@ -24,7 +25,6 @@ class QTableWidget;
 
 namespace velmor::ui {
 
-class LogRecorder;
 class TFormHlav;
 
 class LogAnalysisDialog : public QDialog {
@@ -32,9 +32,11 @@ class LogAnalysisDialog : public QDialog {
  public:
   explicit LogAnalysisDialog(TFormHlav& window);
 
-  // Reads the log and analyses it against the window's tune; false (with the
-  // reason shown in the dialog) when the log cannot be read.
-  bool OpenLog(const QString& path);
+  // Reads the log and analyses its rows from `fromMs` up to `toMs` against
+  // the window's tune; false (with the reason shown in the dialog) when the
+  // log cannot be read.
+  bool OpenLog(const QString& path, std::int32_t fromMs = std::numeric_limits<std::int32_t>::min(),
+               std::int32_t toMs = std::numeric_limits<std::int32_t>::max());
   // Analyses the loaded log again with the settings shown.
   void Analyse();
   // Writes the selected cells with enough rows into the map. The log then
@@ -55,6 +57,8 @@ class LogAnalysisDialog : public QDialog {
   LogData log_;
   std::optional<MapAnalysis> analysis_;
   bool applied_ = false;
+  std::int32_t fromMs_ = std::numeric_limits<std::int32_t>::min();
+  std::int32_t toMs_ = std::numeric_limits<std::int32_t>::max();
   QLineEdit* file_ = nullptr;
   QPushButton* open_ = nullptr;
   QComboBox* map_ = nullptr;
@@ -68,9 +72,5 @@ class LogAnalysisDialog : public QDialog {
   QPushButton* apply_ = nullptr;
   std::array<QLabel*, 6> captions_{};
 };
-
-// Adds "Analyse log..." to the recorder's Log menu; the dialog is made when
-// first asked for, with the log last recorded.
-void AddLogAnalysis(TFormHlav& window, const LogRecorder& recorder);
 
 }  // namespace velmor::ui

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,7 +20,11 @@
 namespace velmor::ui {
 
 LogRecorder::LogRecorder(QMainWindow& window, const LinkEngine& link, std::function<LanguageCode()> language)
-    : window_(window), link_(link), language_(std::move(language)) {
+    : QObject(&window), window_(window), link_(link), language_(std::move(language)) {
+  setObjectName("LogRecorder");
+  ChooseLog = [this] {
+    return QFileDialog::getOpenFileName(&window_, QString(), LogsDirectory(), "Logs (*.csv);;All Files (*)");
+  };
   QMenuBar* bar = window.menuBar();
   menu_ = new QMenu(bar);
   menu_->setObjectName("MenuLog");

@@ -27,7 +27,8 @@ class LogRecorder : public QObject {
   Q_OBJECT
  public:
   // Adds the Log menu before the Help menu, a record button to the window's
-  // tool row and a label to its status bar.
+  // tool row and a label to its status bar. The window owns the recorder
+  // (object name "LogRecorder").
   LogRecorder(QMainWindow& window, const LinkEngine& link, std::function<LanguageCode()> language);
   ~LogRecorder() override;
 
@@ -43,6 +44,10 @@ class LogRecorder : public QObject {
   std::uint64_t Rows() const { return writer_.Rows(); }
   // The Log menu, for further log commands.
   QMenu* Menu() const { return menu_; }
+
+  // The open dialog for a log, starting in the logs directory; an empty
+  // result is a cancel. Tests replace it.
+  std::function<QString()> ChooseLog;
 
   // Where logs go: $VELMOR_DATA_DIR/logs, $XDG_DATA_HOME/velmor/logs or
   // ~/.local/share/velmor/logs.

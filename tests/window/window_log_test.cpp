@@ -20,6 +20,13 @@
 #include "form_hlav.h"
 #include "log/map_analysis.h"
 #include "log_analysis_dialog.h"
+#include "log_recorder.h"
+#include "log_viewer.h"
+
+#include <QChartView>
+#include <QListWidget>
+#include <QValueAxis>
+#include <QWheelEvent>
 #include "window_harness.h"
 
 using namespace velmor;
@@ -211,6 +218,104 @@ class WindowLogTest : public QObject {
     dialog->Apply();
     QCOMPARE(int(w->Tables().PercentMap1[MapCell(4, 2)]), 100);
     QCOMPARE(int(w->Tables().PercentMap1[MapCell(4, 4)]), 91);  // 100 × 12.0 / 13.2
+  }
+
+  void ViewerChartsTheLogWithOneTimeAxisACursorAndARange() {
+    // 100 s of log, a row a second; the coolant sensor fails at 50 s.
+    QDir(dir_->path()).mkpath("data/logs");
+    QFile log(dir_->filePath("data/logs/ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c,gear,lap\n");
+    for (int i = 0; i <= 100; ++i)
+      log.write(QString("%1.000,%2,20.0,14.8,%3,3,1\n").arg(i).arg(3000 + 10 * i).arg(i == 50 ? QString() : "80").toUtf8());
+    log.close();
+
+    auto w = Make();
+    // From the recent logs of the Log menu.
+    QMenu* menu = w->findChild<QMenu*>("MenuLog");
+    emit menu->aboutToShow();
+    QAction* recent = w->findChild<QAction*>("MenuLogRecent1");
+    QVERIFY(recent);
+    QCOMPARE(recent->text(), QString("ride.csv"));
+    recent->trigger();
+    auto* viewer = w->findChild<LogViewer*>("FormLogViewer");
+    QVERIFY(viewer && viewer->isVisible());
+    // The default channels the log has, and every column of ours in the list.
+    QCOMPARE(viewer->Channels(), (std::vector<LogCol>{LogCol::Rpm, LogCol::TpsPct, LogCol::Afr, LogCol::CoolantC}));
+    auto* list = viewer->findChild<QListWidget*>("ListLogChannels");
+    QCOMPARE(list->count(), 5);  // rpm, tps_pct, afr, coolant_c, gear; not lap
+    list->item(4)->setCheckState(Qt::Checked);
+    QCOMPARE(viewer->Channels().back(), LogCol::Gear);
+    QVERIFY(viewer->findChild<QChartView*>("ChartLog_gear"));
+    list->item(0)->setCheckState(Qt::Unchecked);
+    QVERIFY(!viewer->findChild<QChartView*>("ChartLog_rpm"));
+    // The A/F chart has its target line.
+    QCOMPARE(viewer->findChild<QChartView*>("ChartLog_afr")->chart()->series().size(), 2);
+
+    // Wheel zoom around the mouse and drag pan move every chart's time axis.
+    viewer->resize(1000, 900);
+    QTest::qWait(50);
+    auto axis = [&](const char* name) {
+      return qobject_cast<QValueAxis*>(
+          viewer->findChild<QChartView*>(name)->chart()->axes(Qt::Horizontal).value(0));
+    };
+    // Every chart puts a time at the same place, whatever its value labels.
+    auto lefts = [&] {
+      QSet<int> l;
+      for (QChartView* v : viewer->findChildren<QChartView*>()) l << qRound(v->chart()->plotArea().left());
+      return l.size();
+    };
+    QTRY_COMPARE(lefts(), 1);
+    QCOMPARE(axis("ChartLog_afr")->min(), 0.0);
+    QCOMPARE(axis("ChartLog_afr")->max(), 100.0);
+    QChartView* afr = viewer->findChild<QChartView*>("ChartLog_afr");
+    const QPointF middle = afr->chart()->plotArea().center();
+    QWheelEvent wheel(middle, afr->mapToGlobal(middle), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(afr->viewport(), &wheel);
+    QCOMPARE(viewer->ShownTime().second - viewer->ShownTime().first, 80.0);
+    QCOMPARE(axis("ChartLog_gear")->min(), viewer->ShownTime().first);
+    QCOMPARE(axis("ChartLog_tps_pct")->max(), viewer->ShownTime().second);
+    const double before = viewer->ShownTime().first;
+    const QPoint from = middle.toPoint();
+    QTest::mousePress(afr->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(afr->viewport(), from + QPoint(-100, 0));
+    QTest::mouseRelease(afr->viewport(), Qt::LeftButton, {}, from + QPoint(-100, 0));
+    QVERIFY2(viewer->ShownTime().first > before, qPrintable(QString::number(viewer->ShownTime().first)));
+    QCOMPARE(axis("ChartLog_coolant_c")->min(), viewer->ShownTime().first);
+    // Panning stops at the end of the log.
+    viewer->Pan(1000);
+    QCOMPARE(viewer->ShownTime().second, 100.0);
+
+    // The cursor names every channel's value; a fault is no value.
+    viewer->SetCursor(50.4);
+    QCOMPARE(viewer->CursorText(), QString("time_s 50.000   tps_pct 20.0   afr 14.8   coolant_c -   gear 3"));
+    QCOMPARE(viewer->findChild<QLabel*>("LabelLogCursor")->text(), viewer->CursorText());
+    viewer->SetCursor(10);
+    QVERIFY(viewer->CursorText().contains("coolant_c 80"));
+
+    // A range chosen in the viewer is what the analysis takes.
+    viewer->SelectRange(30, 10);
+    QCOMPARE(viewer->SelectedRange(), (std::pair<std::int32_t, std::int32_t>{10000, 30000}));
+    QCOMPARE(viewer->findChild<QLabel*>("LabelLogRange")->text(), QString("10.0 s to 30.0 s: 20 rows"));
+    viewer->findChild<QPushButton*>("ButtonLogViewerAnalyse")->click();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog && dialog->isVisible() && dialog->Result());
+    QCOMPARE(dialog->Result()->Counts.Rows, 20);
+  }
+
+  void OpenLogAsksForAFileAndSaysWhyOneCannotBeShown() {
+    auto w = Make();
+    QFile bad(dir_->filePath("bad.csv"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("time_s,rpm\n0,1\n");
+    bad.close();
+    w->findChild<LogRecorder*>("LogRecorder")->ChooseLog = [&] { return dir_->filePath("bad.csv"); };
+    w->findChild<QAction*>("MenuLogOpen")->trigger();
+    auto* viewer = w->findChild<LogViewer*>("FormLogViewer");
+    QVERIFY(viewer && viewer->isVisible());
+    QVERIFY(viewer->Channels().empty());
+    QCOMPARE(viewer->findChild<QLabel*>("LabelLogCursor")->text(), QString("not a log of ours: no column tps_pct"));
   }
 
   void ADirectoryThatCannotBeMadeIsTold() {

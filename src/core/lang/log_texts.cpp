@@ -41,6 +41,8 @@ constexpr std::array<Row, static_cast<int>(LogText::Count)> kTexts{{
      "%1 Zellen ins Kennfeld geschrieben. Zur Kontrolle neues Protokoll aufzeichnen.",
      "%1 cellules écrites dans la carte. Enregistrez un nouveau journal pour les vérifier.",
      "%1 buněk zapsáno do mapy. Pro kontrolu nahrajte nový záznam."},
+    {"&Open log...", "Protokoll ö&ffnen...", "&Ouvrir un journal...", "&Otevřít záznam..."},
+    {"Re&cent logs", "&Letzte Protokolle", "Journaux &récents", "&Poslední záznamy"},
 }};
 
 }  // namespace

@@ -31,6 +31,8 @@ enum class LogText : std::uint8_t {
   FewRows,       // appended to the hint of a cell without enough rows
   FollowsMap1,   // map 2 cannot be changed by itself
   Applied,       // "%1" cells written into the map
+  OpenLogMenu,   // open a log in the viewer
+  RecentLogs,    // the submenu of the newest logs
   Count
 };
 
