@@ -110,7 +110,8 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   statePaths_ = StatePathsIn(options_.ConfigDir);
   defaultDataFile_ = QDir(Q(options_.ProgramDir)).filePath("data.ign").toStdString();
 
-  link_ = std::make_unique<LinkEngine>(image_, port_, static_cast<LinkHost&>(*this));
+  playback_ = std::make_unique<LogPlaybackPort>(port_);
+  link_ = std::make_unique<LinkEngine>(image_, *playback_, static_cast<LinkHost&>(*this));
 
   auto* central = new QWidget(this);
   central->setObjectName("PanelMain");

@@ -19,6 +19,7 @@
 
 #include "lang/catalog.h"
 #include "link/engine.h"
+#include "log/log_playback.h"
 #include "model/derived.h"
 #include "model/fields.h"
 #include "model/image.h"
@@ -67,6 +68,8 @@ class TFormHlav : public QMainWindow, private LinkHost {
   ParameterImage& Image() { return image_; }
   DerivedTables& Tables() { return tables_; }
   LinkEngine& Link() { return *link_; }
+  // The port the link talks through: the unit's, or a log being played.
+  LogPlaybackPort& Playback() { return *playback_; }
   LanguageCode Language() const { return language_; }
   int PageIndex() const { return pageIndex_; }
   const std::string& CurrentFileName() const { return currentFileName_; }
@@ -175,6 +178,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
 
   SerialPort& port_;
   FormOptions options_;
+  std::unique_ptr<LogPlaybackPort> playback_;
   ParameterImage image_;
   DerivedTables tables_;
   std::unique_ptr<LinkEngine> link_;

@@ -8,6 +8,7 @@
 
 #include "form_hlav.h"
 #include "log_analysis_dialog.h"
+#include "log_playback_bar.h"
 #include "log_recorder.h"
 #include "log_viewer.h"
 
@@ -33,6 +34,7 @@ LogViewer& Viewer(TFormHlav& window) {
   auto* viewer = window.findChild<LogViewer*>("FormLogViewer");
   if (viewer == nullptr) {
     viewer = new LogViewer(&window);
+    new LogPlaybackBar(window, *viewer);
     viewer->AnalyseRange = [&window](const QString& path, std::int32_t from, std::int32_t to) {
       AnalysisDialog(window).OpenLog(path, from, to);
     };

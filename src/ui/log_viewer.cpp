@@ -100,7 +100,11 @@ class LogChartView : public QChartView {
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     if (e->button() != Qt::LeftButton) return QChartView::mouseReleaseEvent(e);
-    if (!dragged_) viewer_.SetCursor(TimeAtX(e->position().x()));
+    if (!dragged_) {
+      const double t = TimeAtX(e->position().x());
+      viewer_.SetCursor(t);
+      if (viewer_.OnCursorSet) viewer_.OnCursorSet(t);
+    }
     e->accept();
   }
 
@@ -191,7 +195,12 @@ std::vector<LogCol> LogViewer::DefaultChannels() {
           LogCol::Inj2Us};
 }
 
+void LogViewer::AddControls(QWidget* row) {
+  static_cast<QVBoxLayout*>(cursorLabel_->parentWidget()->layout())->insertWidget(0, row);
+}
+
 bool LogViewer::Open(const QString& path) {
+  if (BeforeOpen) BeforeOpen();
   path_ = path;
   LogReadResult r = ReadLogFile(path.toStdString());
   setWindowTitle(path);

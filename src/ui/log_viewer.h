@@ -48,6 +48,7 @@ class LogViewer : public QWidget {
 
   // The cursor: every channel's value at the row at or before `time`.
   void SetCursor(double time);
+  std::optional<double> Cursor() const { return cursor_; }
   QString CursorText() const;
 
   // The range chosen for the analysis, in milliseconds of the log.
@@ -57,6 +58,13 @@ class LogViewer : public QWidget {
   // Asked for by "Analyse...": the log and the range chosen (the whole log
   // when none is).
   std::function<void(const QString& path, std::int32_t fromMs, std::int32_t toMs)> AnalyseRange;
+
+  // Told when the user puts the cursor somewhere (a click in a chart).
+  std::function<void(double time)> OnCursorSet;
+  // Told before another log replaces the one shown.
+  std::function<void()> BeforeOpen;
+  // A row of further controls above the charts.
+  void AddControls(QWidget* row);
 
   // The target line of the A/F chart.
   double TargetAfr = 13.2;

@@ -252,3 +252,103 @@ TEST(LogPaths, DirectoryByEnvironmentAndNamesByStartTime) {
 
 }  // namespace
 }  // namespace velmor
+
+#include "link/monitor.h"
+#include "log/log_playback.h"
+
+namespace velmor {
+namespace {
+
+TEST(LogPlayback, RowBecomesTheFrameItCameFrom) {
+  LinkFrame f = RunningFrame();
+  // Fault encodings come back as the unit sends them.
+  for (int variant = 0; variant < 2; ++variant) {
+    if (variant == 1) {
+      f[3] |= 0x80;
+      f[4] |= 0x01;
+      f[23] = 0;
+      f[24] = 60;
+      f[30] = 0;
+      SealFrame(f);
+    }
+    const LogRow row = LogRowFromMonitorFrame(f.data(), 5000);
+    const auto back = MonitorFrameFromLogRow(row);
+    EXPECT_TRUE(FrameChecksumValid(back.data()));
+    EXPECT_EQ(LogRowFromMonitorFrame(back.data(), 5000).Values, row.Values) << variant;
+  }
+}
+
+// A port that counts what reaches it.
+struct CountingPort : SerialPort {
+  bool Open(int n) override {
+    opened = n;
+    return open = true;
+  }
+  void Close() override { open = false; }
+  bool IsOpen() const override { return open; }
+  std::size_t QueuedBytes() override { return 0; }
+  std::size_t Read(std::span<std::uint8_t>) override { return 0; }
+  void Write(std::span<const std::uint8_t>) override { ++writes; }
+  int opened = 0, writes = 0;
+  bool open = false;
+};
+
+TEST(LogPlayback, PollsAreAnsweredFromTheLogWhileTheRealPortIsClosed) {
+  LogData log;
+  for (int i = 0; i < 5; ++i) {
+    LogRow r;
+    r[LogCol::TimeS] = 1000 + 330 * i;
+    r[LogCol::Rpm] = 2000 + 100 * i;
+    r[LogCol::TpsPct] = 200;
+    r[LogCol::CoolantC] = 80;
+    r[LogCol::Afr] = 132;
+    log.Rows.push_back(r);
+  }
+  CountingPort real;
+  LogPlaybackPort port(real);
+  ASSERT_TRUE(port.Open(3));
+  ASSERT_TRUE(port.Start(log));
+  EXPECT_FALSE(real.open);
+  EXPECT_TRUE(port.IsOpen());
+  EXPECT_EQ(port.PositionMs(), 1000);
+
+  LinkFrame poll{};
+  poll[0] = kPollCommand;
+  SealFrame(poll);
+  auto replyRpm = [&] {
+    port.Write(poll);
+    LinkFrame reply{};
+    EXPECT_EQ(port.QueuedBytes(), reply.size());
+    port.Read(reply);
+    LiveValues live;
+    MonitorView view;
+    std::uint16_t saving = 0;
+    const MonitorStems stems = MonitorStems::For(LanguageCode::English);
+    MonitorInputs in;
+    in.Stems = &stems;
+    EXPECT_TRUE(DecodeMonitorFrame(reply.data(), in, live, view, saving));
+    return live.Rpm;
+  };
+  EXPECT_EQ(replyRpm(), 2000);
+  port.SetPositionMs(1659);  // between rows: the one before
+  EXPECT_EQ(replyRpm(), 2100);
+  port.SetPositionMs(99999);  // beyond the end: the last row
+  EXPECT_EQ(port.PositionMs(), 1000 + 330 * 4);
+  EXPECT_EQ(replyRpm(), 2400);
+  // A block request gets no answer, and nothing reaches the unit.
+  LinkFrame read{};
+  read[0] = 0x41;
+  port.Write(read);
+  EXPECT_EQ(port.QueuedBytes(), 0u);
+  EXPECT_EQ(real.writes, 0);
+
+  port.Stop();
+  EXPECT_TRUE(real.open);
+  EXPECT_EQ(real.opened, 3);
+  port.Write(poll);
+  EXPECT_EQ(real.writes, 1);
+  EXPECT_FALSE(port.Start(LogData{}));
+}
+
+}  // namespace
+}  // namespace velmor

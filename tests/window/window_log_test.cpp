@@ -304,6 +304,70 @@ class WindowLogTest : public QObject {
     QCOMPARE(dialog->Result()->Counts.Rows, 20);
   }
 
+  void PlaybackDrivesTheLiveDisplayInsteadOfTheUnit() {
+    // Ten seconds at 3000 rpm and 20 %, then ten at 6000 rpm and 60 %.
+    QDir(dir_->path()).mkpath("data/logs");
+    QFile log(dir_->filePath("data/logs/ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 20; ++i)
+      log.write(QString("%1,%2,%3,13.2,80\n").arg(i).arg(i < 10 ? 3000 : 6000).arg(i < 10 ? "20.0" : "60.0").toUtf8());
+    log.close();
+    rpm_ = 1200;  // the unit itself idles
+    auto w = Make();
+    w->ActivatePage(PageInj1);
+    Frames(*w, 1);
+    QCOMPARE(w->Link().Live().Rpm, 1200);
+    const int portNumber = port_.opened;
+    emit w->findChild<QMenu*>("MenuLog")->aboutToShow();
+    w->findChild<QAction*>("MenuLogRecent1")->trigger();
+    auto* viewer = w->findChild<LogViewer*>("FormLogViewer");
+
+    viewer->findChild<QPushButton*>("ButtonLogPlay")->click();
+    QVERIFY(w->Playback().Playing());
+    QVERIFY(!port_.open);  // the unit's port is closed while the log plays
+    const std::size_t written = port_.written.size();
+    Frames(*w, 1);
+    QCOMPARE(w->Link().Live().Rpm, 3000);
+    QCOMPARE(w->Point().Column, 2);  // 3000 rpm on the default axis
+    QCOMPARE(w->Point().Row, 4);     // 20 %
+    QCOMPARE(port_.written.size(), written);
+
+    // Scrubbing with the viewer's cursor moves the playback.
+    viewer->SetCursor(15);
+    viewer->OnCursorSet(15);
+    Frames(*w, 1);
+    QCOMPARE(w->Link().Live().Rpm, 6000);
+    QCOMPARE(w->Point().Column, 6);
+    QCOMPARE(w->Point().Row, 7);
+
+    // At 16x the position runs sixteen times as fast as the clock.
+    viewer->SetCursor(0);
+    viewer->OnCursorSet(0);
+    viewer->findChild<QComboBox*>("ComboBoxLogSpeed")->setCurrentIndex(2);
+    QTRY_VERIFY_WITH_TIMEOUT(w->Playback().PositionMs() >= 10000, 3000);
+    QVERIFY(viewer->Cursor().value_or(0) > 5);
+    viewer->findChild<QPushButton*>("ButtonLogPlay")->click();  // pause
+    const std::int64_t paused = w->Playback().PositionMs();
+    QTest::qWait(150);
+    QCOMPARE(w->Playback().PositionMs(), paused);
+
+    // Stop gives the unit its port back, and its frames come again.
+    viewer->findChild<QPushButton*>("ButtonLogPlayStop")->click();
+    QVERIFY(!w->Playback().Playing());
+    QVERIFY(port_.open);
+    QCOMPARE(port_.opened, portNumber);
+    Frames(*w, 1);
+    QVERIFY(w->Link().Live().Rpm > 1000 && w->Link().Live().Rpm < 2000);
+
+    // Closing the viewer while playing does the same.
+    viewer->findChild<QPushButton*>("ButtonLogPlay")->click();
+    QVERIFY(w->Playback().Playing());
+    viewer->close();
+    QVERIFY(!w->Playback().Playing());
+    QVERIFY(port_.open);
+  }
+
   void OpenLogAsksForAFileAndSaysWhyOneCannotBeShown() {
     auto w = Make();
     QFile bad(dir_->filePath("bad.csv"));

@@ -1,10 +1,12 @@
 #include "log/log_format.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 
 #include "files/file_io.h"
+#include "link/frame.h"
 
 namespace velmor {
 namespace {
@@ -147,6 +149,64 @@ LogRow LogRowFromMonitorFrame(const std::uint8_t* f, std::int32_t timeMs) {
   r[LogCol::UnitSaving] = Word(f, 148);
   for (const FlagSource& s : kFlags) r[s.Column] = ((f[s.Byte] >> s.Bit) & 1) == (s.ActiveWhenSet ? 1 : 0);
   return r;
+}
+
+std::array<std::uint8_t, 152> MonitorFrameFromLogRow(const LogRow& r) {
+  LinkFrame f{};
+  auto value = [&](LogCol c, int missing, int lo, int hi) { return std::clamp(r.Has(c) ? r[c] : missing, lo, hi); };
+  auto byte = [&](int offset, LogCol c, int missing = 0, int add = 0) {
+    f[offset] = static_cast<std::uint8_t>(value(c, missing - add, -add, 255 - add) + add);
+  };
+  auto word = [&](int offset, LogCol c, int missing = 0, int add = 0) {
+    const int v = value(c, missing - add, -add, 0xFFFF - add) + add;
+    f[offset] = static_cast<std::uint8_t>(v & 0xFF);
+    f[offset + 1] = static_cast<std::uint8_t>(v >> 8);
+  };
+  f[0] = kMonitorReply;
+  for (const FlagSource& s : kFlags) {
+    const bool active = r.Has(s.Column) && r[s.Column] != 0;
+    if (active == s.ActiveWhenSet) f[s.Byte] |= static_cast<std::uint8_t>(1u << s.Bit);
+  }
+  // A missing reading is the unit's sensor fault.
+  if (!r.Has(LogCol::TpsPct)) f[3] |= 0x80;
+  if (!r.Has(LogCol::PressureKpa)) f[4] |= 0x01;
+  const int tps = value(LogCol::TpsPct, 0, 0, 2559);
+  f[9] = static_cast<std::uint8_t>(tps / 10);
+  f[28] = static_cast<std::uint8_t>(tps % 10);
+  byte(10, LogCol::Advance1Deg);
+  byte(11, LogCol::Advance2Deg);
+  f[14] = static_cast<std::uint8_t>(value(LogCol::Inj1Us, 0, 0, 25500) / 100);
+  f[15] = static_cast<std::uint8_t>(value(LogCol::Inj2Us, 0, 0, 25500) / 100);
+  f[23] = r.Has(LogCol::CoolantC) ? static_cast<std::uint8_t>(std::clamp(r[LogCol::CoolantC] + 100, 1, 255)) : 0;
+  f[24] = r.Has(LogCol::AirC) ? static_cast<std::uint8_t>(std::clamp(r[LogCol::AirC] + 100, 61, 255)) : 60;
+  byte(25, LogCol::Gear);
+  byte(27, LogCol::ShiftLight);
+  byte(29, LogCol::TuningStatus);
+  byte(30, LogCol::Afr);
+  word(44, LogCol::FuelMv);
+  word(48, LogCol::Rpm);
+  word(50, LogCol::PressureMv);
+  word(52, LogCol::PressureKpa);
+  word(56, LogCol::TpsMv);
+  word(58, LogCol::LambdaMv);
+  word(60, LogCol::CoolantMv);
+  word(62, LogCol::AirMv);
+  word(64, LogCol::SupplyV);
+  word(94, LogCol::StartTimeS);
+  word(100, LogCol::CoolantCorrPct);
+  word(102, LogCol::AirCorrPct);
+  word(104, LogCol::PressureCorrPct);
+  word(106, LogCol::StartCorrPct);
+  word(108, LogCol::VoltageCorrUs, 0, 1000);
+  word(110, LogCol::CoolantAdvCorrDeg, 0, 1000);
+  word(116, LogCol::SpeedKmh);
+  word(120, LogCol::RpmSpeedRatio);
+  word(134, LogCol::IdleAdvCorrDeg, 0, 1000);
+  word(136, LogCol::AccelCorrPct);
+  word(148, LogCol::UnitSaving);
+  f[150] = static_cast<std::uint8_t>(kProtocolVersion);
+  SealFrame(f);
+  return f;
 }
 
 void AppendLogHeader(std::string& out) {

@@ -118,6 +118,11 @@ bool ParseLogValue(std::string_view text, int decimals, std::int32_t& value);
 // since the log started. Faulty sensors give no value.
 LogRow LogRowFromMonitorFrame(const std::uint8_t* frame, std::int32_t timeMs);
 
+// The monitor reply that gives `row` back (its sensor faults as the unit
+// reports them), for playing a log through the live display. Values beyond
+// what the reply can carry are limited to it.
+std::array<std::uint8_t, 152> MonitorFrameFromLogRow(const LogRow& row);
+
 // The header line with its LF, and one row with its LF appended to `out`.
 void AppendLogHeader(std::string& out);
 void AppendLogRow(const LogRow& row, std::string& out);
