@@ -34,6 +34,7 @@ LogViewer& Viewer(TFormHlav& window) {
   auto* viewer = window.findChild<LogViewer*>("FormLogViewer");
   if (viewer == nullptr) {
     viewer = new LogViewer(&window);
+    viewer->Language = [&window] { return window.Language(); };
     new LogPlaybackBar(window, *viewer);
     viewer->AnalyseRange = [&window](const QString& path, std::int32_t from, std::int32_t to) {
       AnalysisDialog(window).OpenLog(path, from, to);

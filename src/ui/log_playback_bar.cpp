@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "form_hlav.h"
+#include "lang/log_texts.h"
 #include "log_viewer.h"
 
 namespace velmor::ui {
@@ -94,7 +95,10 @@ void LogPlaybackBar::Advance() {
 
 void LogPlaybackBar::UpdateButtons() {
   play_->setIcon(style()->standardIcon(Running() ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
-  play_->setToolTip(Running() ? "Pause" : "Play");
+  const std::string_view tip = LogUiText(Running() ? LogText::Pause : LogText::Play, window_.Language());
+  play_->setToolTip(QString::fromUtf8(tip.data(), static_cast<int>(tip.size())));
+  const std::string_view stop = LogUiText(LogText::StopPlayback, window_.Language());
+  stop_->setToolTip(QString::fromUtf8(stop.data(), static_cast<int>(stop.size())));
   stop_->setEnabled(window_.Playback().Playing());
 }
 

@@ -160,7 +160,7 @@ LogViewer::LogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* bottom = new QHBoxLayout;
   rangeLabel_ = new QLabel(right);
   rangeLabel_->setObjectName("LabelLogRange");
-  analyse_ = new QPushButton("Analyse...", right);
+  analyse_ = new QPushButton(right);
   analyse_->setObjectName("ButtonLogViewerAnalyse");
   bottom->addWidget(rangeLabel_, 1);
   bottom->addWidget(analyse_);
@@ -189,6 +189,17 @@ LogViewer::LogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 LogViewer::~LogViewer() = default;
+
+QString LogViewer::Text(LogText text) const {
+  const std::string_view s = LogUiText(text, Language());
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+void LogViewer::showEvent(QShowEvent* event) {
+  analyse_->setText(Text(LogText::ViewerAnalyse));
+  UpdateSelectionLabel();
+  QWidget::showEvent(event);
+}
 
 std::vector<LogCol> LogViewer::DefaultChannels() {
   return {LogCol::Rpm, LogCol::TpsPct, LogCol::Afr, LogCol::CoolantC, LogCol::Advance1Deg, LogCol::Inj1Us,
@@ -391,12 +402,12 @@ void LogViewer::SelectRange(double from, double to) {
 
 void LogViewer::UpdateSelectionLabel() {
   if (!selected_) {
-    rangeLabel_->setText(QString("%1 rows; Shift+drag chooses a range").arg(log_.Rows.size()));
+    rangeLabel_->setText(Text(LogText::ViewerRows).arg(log_.Rows.size()));
     return;
   }
   int rows = 0;
   for (const LogRow& r : log_.Rows) rows += r.TimeMs() >= selected_->first && r.TimeMs() < selected_->second;
-  rangeLabel_->setText(QString("%1 s to %2 s: %3 rows")
+  rangeLabel_->setText(Text(LogText::ViewerRange)
                            .arg(selected_->first / 1000.0, 0, 'f', 1)
                            .arg(selected_->second / 1000.0, 0, 'f', 1)
                            .arg(rows));

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "lang/log_texts.h"
 #include "log/log_format.h"
 
 class QChart;
@@ -27,6 +28,11 @@ class LogViewer : public QWidget {
  public:
   explicit LogViewer(QWidget* parent = nullptr);
   ~LogViewer() override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ public:
 
   // Reads the log and shows it whole; false (with the reason in the window)
   // when it cannot be read.
@@ -66,6 +72,9 @@ class LogViewer : public QWidget {
   // A row of further controls above the charts.
   void AddControls(QWidget* row);
 
+  // The language of the texts, asked each time they are shown.
+  std::function<LanguageCode()> Language = [] { return LanguageCode::English; };
+
   // The target line of the A/F chart.
   double TargetAfr = 13.2;
 
@@ -74,6 +83,7 @@ class LogViewer : public QWidget {
   void ApplyTime();
   void AlignPlotAreas();
   void UpdateSelectionLabel();
+  QString Text(LogText text) const;
   int RowAt(double time) const;
 
   QString path_;

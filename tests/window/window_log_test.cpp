@@ -302,6 +302,13 @@ class WindowLogTest : public QObject {
     auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
     QVERIFY(dialog && dialog->isVisible() && dialog->Result());
     QCOMPARE(dialog->Result()->Counts.Rows, 20);
+
+    // The viewer speaks the window's language.
+    w->findChild<QAction*>("MenuFrench")->trigger();
+    viewer->hide();
+    viewer->show();
+    QCOMPARE(viewer->findChild<QPushButton*>("ButtonLogViewerAnalyse")->text(), QString("Analyser..."));
+    QCOMPARE(viewer->findChild<QLabel*>("LabelLogRange")->text(), QString("10.0 s à 30.0 s : 20 lignes"));
   }
 
   void PlaybackDrivesTheLiveDisplayInsteadOfTheUnit() {

@@ -43,6 +43,13 @@ constexpr std::array<Row, static_cast<int>(LogText::Count)> kTexts{{
      "%1 buněk zapsáno do mapy. Pro kontrolu nahrajte nový záznam."},
     {"&Open log...", "Protokoll ö&ffnen...", "&Ouvrir un journal...", "&Otevřít záznam..."},
     {"Re&cent logs", "&Letzte Protokolle", "Journaux &récents", "&Poslední záznamy"},
+    {"Analyse...", "Auswerten...", "Analyser...", "Vyhodnotit..."},
+    {"%1 rows; Shift+drag chooses a range", "%1 Zeilen; Umschalt+Ziehen wählt einen Bereich",
+     "%1 lignes ; Maj+glisser choisit une plage", "%1 řádků; Shift+tažení vybere úsek"},
+    {"%1 s to %2 s: %3 rows", "%1 s bis %2 s: %3 Zeilen", "%1 s à %2 s : %3 lignes", "%1 s až %2 s: %3 řádků"},
+    {"Play", "Abspielen", "Lire", "Přehrát"},
+    {"Pause", "Pause", "Pause", "Pozastavit"},
+    {"Stop playback", "Wiedergabe beenden", "Arrêter la lecture", "Ukončit přehrávání"},
 }};
 
 }  // namespace

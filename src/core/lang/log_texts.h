@@ -33,6 +33,12 @@ enum class LogText : std::uint8_t {
   Applied,       // "%1" cells written into the map
   OpenLogMenu,   // open a log in the viewer
   RecentLogs,    // the submenu of the newest logs
+  ViewerAnalyse, // the viewer's button to the analysis
+  ViewerRows,    // "%1" rows of the log, no range chosen
+  ViewerRange,   // "%1" s to "%2" s: "%3" rows
+  Play,
+  Pause,
+  StopPlayback,
   Count
 };
 
