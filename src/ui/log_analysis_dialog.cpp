@@ -1,6 +1,9 @@
 #include "log_analysis_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QSignalBlocker>
+#include <QTabWidget>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -16,6 +19,7 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
+#include "files/file_io.h"
 #include "form_hlav.h"
 #include "log_recorder.h"
 
@@ -142,7 +146,33 @@ LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), wind
     item->setTextAlignment(Qt::AlignCenter);
     grid_->setItem(k / kMapColumns, k % kMapColumns, item);
   }
-  layout->addWidget(grid_, 1);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName("TabsLogAnalysis");
+  tabs_->addTab(grid_, QString());
+  auto* targetPage = new QWidget(tabs_);
+  auto* targetLayout = new QVBoxLayout(targetPage);
+  auto* targetRow = new QHBoxLayout;
+  useTable_ = new QCheckBox(targetPage);
+  useTable_->setObjectName("CheckBoxLogTargetTable");
+  saveTable_ = new QPushButton(targetPage);
+  saveTable_->setObjectName("ButtonLogSaveTarget");
+  targetRow->addWidget(useTable_);
+  targetRow->addStretch(1);
+  targetRow->addWidget(saveTable_);
+  targetLayout->addLayout(targetRow);
+  targetGrid_ = new QTableWidget(kMapRows, kMapColumns, targetPage);
+  targetGrid_->setObjectName("GridLogTarget");
+  targetGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  targetGrid_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  targetGrid_->setVerticalHeaderLabels(rows);
+  for (int k = 0; k < kMapCells; ++k) {
+    auto* item = new QTableWidgetItem;
+    item->setTextAlignment(Qt::AlignCenter);
+    targetGrid_->setItem(k / kMapColumns, k % kMapColumns, item);
+  }
+  targetLayout->addWidget(targetGrid_, 1);
+  tabs_->addTab(targetPage, QString());
+  layout->addWidget(tabs_, 1);
 
   auto* bottom = new QHBoxLayout;
   summary_ = new QLabel(this);
@@ -153,13 +183,20 @@ LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), wind
   bottom->addWidget(summary_, 1);
   bottom->addWidget(apply_);
   layout->addLayout(bottom);
-  resize(1000, 560);
+  resize(1000, 600);
+  LoadTargetTable();
 
   connect(open_, &QPushButton::clicked, this, [this] {
     const QString path = ChooseLog();
     if (!path.isEmpty()) OpenLog(path);
   });
   connect(apply_, &QPushButton::clicked, this, &LogAnalysisDialog::Apply);
+  connect(useTable_, &QCheckBox::toggled, this, [this] {
+    target_->setEnabled(!useTable_->isChecked() && !applied_);
+    Analyse();
+  });
+  connect(saveTable_, &QPushButton::clicked, this, &LogAnalysisDialog::SaveTargetTable);
+  connect(targetGrid_, &QTableWidget::cellChanged, this, &LogAnalysisDialog::TargetEdited);
   connect(map_, &QComboBox::currentIndexChanged, this, &LogAnalysisDialog::Analyse);
   for (auto* spin : {target_, maxRate_})
     connect(spin, &QDoubleSpinBox::valueChanged, this, &LogAnalysisDialog::Analyse);
@@ -180,6 +217,10 @@ void LogAnalysisDialog::Retranslate() {
   for (int i = 0; i < 6; ++i) captions_[i]->setText(Text(captions[i]));
   findChild<QLabel*>("LabelLogMaxChange")->setText(Text(LogText::MaxChange));
   open_->setText(Text(LogText::OpenLog));
+  tabs_->setTabText(0, Text(LogText::CorrectionsTab));
+  tabs_->setTabText(1, Text(LogText::TargetTab));
+  useTable_->setText(Text(LogText::UseTargetTable));
+  saveTable_->setText(Text(LogText::SaveTargetTable));
   apply_->setText(Text(LogText::Apply));
   ShowResult();
 }
@@ -211,6 +252,7 @@ void LogAnalysisDialog::Analyse() {
   AnalysisSettings s;
   s.Map = map_->currentIndex() + 1;
   s.TargetAfrX10 = static_cast<int>(std::lround(target_->value() * 10));
+  if (useTable_->isChecked()) s.TargetTable = targets_;
   s.MinSamples = minSamples_->value();
   s.MinCoolantC = minCoolant_->value();
   s.MaxTpsRateX10 = static_cast<int>(std::lround(maxRate_->value() * 10));
@@ -263,8 +305,58 @@ void LogAnalysisDialog::ShowResult() {
     grid_->selectAll();
   }
   apply_->setEnabled(!applied_ && analysis_ && analysis_->CellsChanged() > 0);
-  for (QWidget* setting : std::initializer_list<QWidget*>{map_, target_, minSamples_, minCoolant_, maxRate_, maxChange_})
+  for (QWidget* setting : std::initializer_list<QWidget*>{map_, minSamples_, minCoolant_, maxRate_, maxChange_, useTable_})
     setting->setEnabled(!applied_);
+  target_->setEnabled(!applied_ && !useTable_->isChecked());
+}
+
+void LogAnalysisDialog::ShowTargets() {
+  showingTargets_ = true;
+  for (int k = 0; k < kMapCells; ++k)
+    targetGrid_->item(k / kMapColumns, k % kMapColumns)->setText(QString::number(targets_[k] / 10.0, 'f', 1));
+  showingTargets_ = false;
+}
+
+void LogAnalysisDialog::TargetEdited(int row, int column) {
+  if (showingTargets_) return;
+  const int k = MapCell(row, column);
+  QTableWidgetItem* item = targetGrid_->item(row, column);
+  std::int32_t v = 0;
+  // Only an A/F the analysis accepts; anything else shows the old value again.
+  if (ParseLogValue(item->text().trimmed().toStdString(), 1, v) && v >= 100 && v <= 199)
+    targets_[k] = static_cast<std::uint16_t>(v);
+  showingTargets_ = true;
+  item->setText(QString::number(targets_[k] / 10.0, 'f', 1));
+  showingTargets_ = false;
+  if (useTable_->isChecked()) Analyse();
+}
+
+void LogAnalysisDialog::LoadTargetTable() {
+  targets_.fill(static_cast<std::uint16_t>(std::lround(target_->value() * 10)));
+  bool loaded = false;
+  const std::string path = TargetTablePath(window_.CurrentFileName());
+  tablePath_ = path;
+  std::string text, error;
+  if (!path.empty() && ReadWholeFile(path, text)) loaded = ParseTargetTable(text, targets_, error);
+  ShowTargets();
+  const QSignalBlocker block(useTable_);
+  useTable_->setChecked(loaded);
+}
+
+void LogAnalysisDialog::FollowTune() {
+  if (TargetTablePath(window_.CurrentFileName()) != tablePath_) LoadTargetTable();
+}
+
+bool LogAnalysisDialog::SaveTargetTable() {
+  const std::string path = TargetTablePath(window_.CurrentFileName());
+  if (path.empty()) {
+    summary_->setText(Text(LogText::SaveTuneFirst));
+    return false;
+  }
+  const WriteStatus status = AtomicWriteFile(path, FormatTargetTable(targets_));
+  summary_->setText(status.Ok ? Text(LogText::TargetSaved).arg(QString::fromStdString(path))
+                              : Text(LogText::CannotWrite).arg(QString::fromStdString(status.Reason)));
+  return status.Ok;
 }
 
 void LogAnalysisDialog::Apply() {

@@ -14,7 +14,9 @@
 #include "lang/log_texts.h"
 #include "log/map_analysis.h"
 
+class QCheckBox;
 class QComboBox;
+class QTabWidget;
 class QDoubleSpinBox;
 class QLabel;
 class QLineEdit;
@@ -45,6 +47,16 @@ class LogAnalysisDialog : public QDialog {
   void Apply();
 
   const std::optional<MapAnalysis>& Result() const { return analysis_; }
+
+  // The target table of the tune the window holds: read from beside its
+  // file when there is one (and then used), else every cell at the single
+  // target. SaveTargetTable writes it beside the tune.
+  void LoadTargetTable();
+  bool SaveTargetTable();
+  // Loads the target table again when the window holds another tune file
+  // than the one it was loaded for.
+  void FollowTune();
+  const std::array<std::uint16_t, kMapCells>& TargetTable() const { return targets_; }
   // The file dialog; tests replace it.
   std::function<QString()> ChooseLog;
 
@@ -52,6 +64,8 @@ class LogAnalysisDialog : public QDialog {
   QString Text(LogText text) const;
   void Retranslate();
   void ShowResult();
+  void ShowTargets();
+  void TargetEdited(int row, int column);
 
   TFormHlav& window_;
   LogData log_;
@@ -68,6 +82,13 @@ class LogAnalysisDialog : public QDialog {
   QDoubleSpinBox* maxRate_ = nullptr;
   QSpinBox* maxChange_ = nullptr;
   QTableWidget* grid_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  QTableWidget* targetGrid_ = nullptr;
+  QCheckBox* useTable_ = nullptr;
+  QPushButton* saveTable_ = nullptr;
+  std::array<std::uint16_t, kMapCells> targets_{};
+  bool showingTargets_ = false;
+  std::string tablePath_;
   QLabel* summary_ = nullptr;
   QPushButton* apply_ = nullptr;
   std::array<QLabel*, 6> captions_{};

@@ -25,6 +25,7 @@ QString Text(const TFormHlav& window, LogText text) {
 LogAnalysisDialog& AnalysisDialog(TFormHlav& window) {
   auto* dialog = window.findChild<LogAnalysisDialog*>("DialogLogAnalysis");
   if (dialog == nullptr) dialog = new LogAnalysisDialog(window);
+  dialog->FollowTune();
   dialog->show();
   dialog->raise();
   return *dialog;

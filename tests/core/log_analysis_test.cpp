@@ -246,6 +246,13 @@ TEST(LogAnalysis, ApplyingOnlySelectedCellsAndNothingWhenNoneChange) {
   EXPECT_EQ(t.Percent(1, 20), before[20] + 5);
 }
 
+TEST(LogAnalysis, TargetTableIsKeptBesideTheTune) {
+  EXPECT_EQ(TargetTablePath("/bikes/r1.ign"), "/bikes/r1.target.csv");
+  EXPECT_EQ(TargetTablePath("/bikes.d/r1"), "/bikes.d/r1.target.csv");
+  EXPECT_EQ(TargetTablePath("/bikes/.hidden"), "/bikes/.hidden.target.csv");
+  EXPECT_EQ(TargetTablePath(""), "");
+}
+
 TEST(LogAnalysis, TargetTableReadsWhatItWrites) {
   std::array<std::uint16_t, kMapCells> table;
   for (int k = 0; k < kMapCells; ++k) table[k] = static_cast<std::uint16_t>(100 + k % 99);

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QTableWidget>
@@ -196,6 +197,47 @@ class WindowLogTest : public QObject {
 
     w->findChild<QAction*>("MenuZpet")->trigger();
     QCOMPARE(w->Image(), before);
+  }
+
+  void TargetTableIsEditedUsedAndKeptBesideTheTune() {
+    QFile log(dir_->filePath("ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
+    log.close();
+    auto w = Make();
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    auto* summary = dialog->findChild<QLabel*>("LabelLogSummary");
+    QVERIFY(summary->text().endsWith("1 cells to change"));
+    // Without a tune file there is nowhere to keep the table.
+    QVERIFY(!dialog->SaveTargetTable());
+    QCOMPARE(summary->text(), QString("Save the tune first: the target table is kept beside it."));
+
+    auto* targets = dialog->findChild<QTableWidget*>("GridLogTarget");
+    QCOMPARE(targets->item(4, 2)->text(), QString("13.2"));
+    targets->item(4, 2)->setText("14.8");
+    targets->item(4, 3)->setText("25");  // not an A/F: the old value stays
+    QCOMPARE(targets->item(4, 3)->text(), QString("13.2"));
+    auto* use = dialog->findChild<QCheckBox*>("CheckBoxLogTargetTable");
+    QVERIFY(!use->isChecked());
+    use->setChecked(true);
+    QVERIFY2(summary->text().endsWith("0 cells to change"), qPrintable(summary->text()));
+
+    const QString tune = dir_->filePath("r1.ign");
+    w->ChooseFile = [&](bool, const QString&) { return tune; };
+    w->MenuSaveClick(false);
+    QVERIFY(dialog->SaveTargetTable());
+    QCOMPARE(summary->text(), "Target table saved: " + dir_->filePath("r1.target.csv"));
+
+    // A fresh dialog for that tune finds the table and uses it.
+    delete dialog;
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog->findChild<QCheckBox*>("CheckBoxLogTargetTable")->isChecked());
+    QCOMPARE(int(dialog->TargetTable()[MapCell(4, 2)]), 148);
+    QCOMPARE(int(dialog->TargetTable()[MapCell(4, 3)]), 132);
   }
 
   void AnalysisAppliesOnlyTheSelectedCells() {

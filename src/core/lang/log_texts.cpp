@@ -50,6 +50,16 @@ constexpr std::array<Row, static_cast<int>(LogText::Count)> kTexts{{
     {"Play", "Abspielen", "Lire", "Přehrát"},
     {"Pause", "Pause", "Pause", "Pozastavit"},
     {"Stop playback", "Wiedergabe beenden", "Arrêter la lecture", "Ukončit přehrávání"},
+    {"Corrections", "Korrekturen", "Corrections", "Korekce"},
+    {"Target A/F", "Ziel A/F", "A/F cible", "Cílové A/F"},
+    {"Target table", "Zieltabelle", "Table cible", "Tabulka cílů"},
+    {"Save table", "Tabelle speichern", "Enregistrer la table", "Uložit tabulku"},
+    {"Target table saved: %1", "Zieltabelle gespeichert: %1", "Table cible enregistrée : %1",
+     "Tabulka cílů uložena: %1"},
+    {"Save the tune first: the target table is kept beside it.",
+     "Zuerst die Abstimmung speichern: die Zieltabelle liegt daneben.",
+     "Enregistrez d'abord le réglage : la table cible est gardée à côté.",
+     "Nejdřív uložte nastavení: tabulka cílů se ukládá vedle něj."},
 }};
 
 }  // namespace

@@ -39,6 +39,12 @@ enum class LogText : std::uint8_t {
   Play,
   Pause,
   StopPlayback,
+  CorrectionsTab,
+  TargetTab,
+  UseTargetTable,
+  SaveTargetTable,
+  TargetSaved,   // "%1" the file
+  SaveTuneFirst,
   Count
 };
 

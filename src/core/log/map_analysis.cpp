@@ -209,4 +209,12 @@ std::string FormatTargetTable(const std::array<std::uint16_t, kMapCells>& table)
   return out;
 }
 
+std::string TargetTablePath(const std::string& tunePath) {
+  if (tunePath.empty()) return {};
+  const std::size_t slash = tunePath.find_last_of('/');
+  const std::size_t dot = tunePath.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  return (hasExtension ? tunePath.substr(0, dot) : tunePath) + ".target.csv";
+}
+
 }  // namespace velmor

@@ -99,5 +99,8 @@ ApplyOutcome ApplyCorrections(ParameterImage& image, DerivedTables& tables, cons
 // text is not one.
 bool ParseTargetTable(std::string_view text, std::array<std::uint16_t, kMapCells>& table, std::string& error);
 std::string FormatTargetTable(const std::array<std::uint16_t, kMapCells>& table);
+// Where a tune's target table is kept: beside it, "tune.ign" ->
+// "tune.target.csv". Empty for a tune without a file.
+std::string TargetTablePath(const std::string& tunePath);
 
 }  // namespace velmor
