@@ -1,14 +1,21 @@
 // The window's own costs: start-up to the first shown window, a refresh of a
 // map page, and the 55 ms tick while the simulated unit answers every poll
-// (monitor decode, labels, the operating-point highlight on a map page).
+// (monitor decode, labels, the operating-point highlight on a map page),
+// also while the frames are recorded into a log; and an hour of log opened
+// and drawn in the log viewer.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
 #include "form_hlav.h"
+#include "link/frame.h"
+#include "log/log_format.h"
+#include "log_viewer.h"
 #include "map_selection.h"
 #include "sim_unit.h"
 
@@ -88,6 +95,63 @@ void BM_TickWhileMonitoring(benchmark::State& state) {
   state.counters["frames"] = window.Link().MonitorFrames();
 }
 BENCHMARK(BM_TickWhileMonitoring)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The same tick while every monitor frame is also recorded into a log; the
+// difference to BM_TickWhileMonitoring/0 is what recording costs the tick.
+void BM_TickWhileRecording(benchmark::State& state) {
+  QTemporaryDir dir;
+  qputenv("VELMOR_DATA_DIR", dir.filePath("data").toUtf8());
+  InProcessUnit port;
+  ui::TFormHlav window(port, Options(dir));
+  window.show();
+  window.ActivatePage(PageInj1);
+  QApplication::processEvents();
+  for (int i = 0; i < 60; ++i) window.Timer1Timer();
+  if (auto* record = window.findChild<QAction*>("MenuLogRecord")) record->trigger();
+  const std::uint32_t before = window.Link().MonitorFrames();
+  for (auto _ : state) window.Timer1Timer();
+  state.counters["rows"] = window.Link().MonitorFrames() - before;
+  qunsetenv("VELMOR_DATA_DIR");
+}
+BENCHMARK(BM_TickWhileRecording)->Unit(benchmark::kMicrosecond);
+
+// An hour of log (a row every 330 ms) opened in the viewer and drawn with
+// its default channels.
+void BM_ViewerOpenAndDrawHour(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("hour.csv");
+  {
+    std::string text;
+    AppendLogHeader(text);
+    LinkFrame f{};
+    f[0] = kMonitorReply;
+    f[23] = 185;
+    f[24] = 125;
+    f[150] = kProtocolVersion;
+    for (int i = 0; i < 3600 * 1000 / 330; ++i) {
+      const int rpm = 1500 + (i * 37) % 9000;
+      f[9] = static_cast<std::uint8_t>(i % 100);
+      f[10] = f[11] = static_cast<std::uint8_t>(10 + i % 30);
+      f[14] = f[15] = static_cast<std::uint8_t>(20 + i % 60);
+      f[30] = static_cast<std::uint8_t>(120 + i % 30);
+      f[48] = static_cast<std::uint8_t>(rpm & 0xFF);
+      f[49] = static_cast<std::uint8_t>(rpm >> 8);
+      AppendLogRow(LogRowFromMonitorFrame(f.data(), i * 330), text);
+    }
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text.data(), static_cast<qint64>(text.size()));
+  }
+  for (auto _ : state) {
+    ui::LogViewer viewer;
+    viewer.resize(1200, 900);
+    viewer.Open(path);
+    viewer.show();
+    QApplication::processEvents();
+    benchmark::DoNotOptimize(viewer.grab());
+  }
+}
+BENCHMARK(BM_ViewerOpenAndDrawHour)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // One block edit of the whole map as a key press makes it: the edit, the
 // normalisation, the page refresh with the heat colours, the undo record.

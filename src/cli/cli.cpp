@@ -122,6 +122,7 @@ const CommandTable& Commands() {
     AddLinkCommands(t);
     AddHistoryCommands(t);
     AddPortCommands(t);
+    AddLogCommands(t);
     return t;
   }();
   return table;

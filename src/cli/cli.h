@@ -66,6 +66,7 @@ void AddLinkCommands(CommandTable& table);
 void AddEditCommand(CommandTable& table);
 void AddHistoryCommands(CommandTable& table);
 void AddPortCommands(CommandTable& table);
+void AddLogCommands(CommandTable& table);
 
 // The table of every command.
 const CommandTable& Commands();

@@ -7,8 +7,8 @@
 #ifdef VELMOR_CLI_LINK
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <cctype>
-#include <fstream>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -18,6 +18,7 @@
 #include "link/headless_host.h"
 #include "link/output_tests.h"
 #include "history_commands.h"
+#include "log/log_format.h"
 #include "link_runner.h"
 #include "port_devices.h"
 #include "qt_serial_port.h"
@@ -31,7 +32,7 @@ constexpr Option kPort{"--port", "", "DEV", "serial device of the unit, e.g. /de
 constexpr Option kCom{"--com", "", "N", "port number as in the window's Com menu (default 1)", false};
 constexpr Option kOutputFile{"--output", "-o", "FILE", "parameter file to write", true};
 constexpr Option kSeconds{"--seconds", "", "S", "stop after S seconds (default: until interrupted)", false};
-constexpr Option kCsv{"--csv", "", "FILE", "also write one CSV row per monitor frame to FILE", false};
+constexpr Option kCsv{"--csv", "", "FILE", "also record a log: one CSV row per monitor frame", false};
 constexpr int kTickMs = 55;
 // A whole transaction needs about 20 ticks; even five attempts for every one
 // of its 19 blocks stay well inside this.
@@ -229,24 +230,15 @@ int RunVerify(const Args& args, Io& io) {
   return Finish(io, c, s);
 }
 
-void WriteLiveLine(std::ostream& out, const LiveValues& v, std::uint16_t saving, bool csv) {
+void WriteLiveLine(std::ostream& out, const LiveValues& v, std::uint16_t saving) {
   char line[320];
-  if (csv) {
-    std::snprintf(line, sizeof line, "%u,%u,%u.%u,%u,%d,%d,%u,%.1f,%u,%.1f,%u,%u,%u,%u,%u,%u,%u,%u,%u",
-                  v.Rpm, v.TpsPercent, v.PressureX10 / 10, v.PressureX10 % 10, v.TpsMillivolts,
-                  v.CoolantRaw - 100, v.AirRaw - 100, v.Gear, v.AfrX10 * 0.1, v.LambdaMillivolts,
-                  v.StartTime * 0.1, v.RpmSpeedRatio, v.IgnLimiterActive, v.JetLimiterActive,
-                  v.RetardLimiterActive, v.TpsFault, v.PressureFault, v.BaseAdvance,
-                  v.TestsLocked, saving);
-  } else {
-    std::snprintf(line, sizeof line,
-                  "rpm %5u  tps %3u %%  map %5.1f kPa  coolant %4d C  air %4d C  gear %u  "
-                  "A/F %4.1f  ratio %5.1f%s%s%s",
-                  v.Rpm, v.TpsPercent, v.PressureX10 * 0.1, v.CoolantRaw - 100, v.AirRaw - 100,
-                  v.Gear, v.AfrX10 * 0.1, v.RpmSpeedRatio * 0.1,
-                  (v.IgnLimiterActive || v.JetLimiterActive || v.RetardLimiterActive) ? "  limiter" : "",
-                  v.TpsFault ? "  tps-fault" : "", saving > 0 ? "  saving" : "");
-  }
+  std::snprintf(line, sizeof line,
+                "rpm %5u  tps %3u %%  map %5.1f kPa  coolant %4d C  air %4d C  gear %u  "
+                "A/F %4.1f  ratio %5.1f%s%s%s",
+                v.Rpm, v.TpsPercent, v.PressureX10 * 0.1, v.CoolantRaw - 100, v.AirRaw - 100, v.Gear,
+                v.AfrX10 * 0.1, v.RpmSpeedRatio * 0.1,
+                (v.IgnLimiterActive || v.JetLimiterActive || v.RetardLimiterActive) ? "  limiter" : "",
+                v.TpsFault ? "  tps-fault" : "", saving > 0 ? "  saving" : "");
   out << line << "\n";
 }
 
@@ -258,31 +250,36 @@ int RunMonitor(const Args& args, Io& io) {
     Error(io, c, "--seconds must be a whole number of seconds from 1");
     return kExitUsage;
   }
-  std::ofstream csv;
+  // The log the window records, in the same format.
+  LogWriter csv;
   if (args.Has(kCsv.Long)) {
-    csv.open(args.Get(kCsv.Long), std::ios::binary | std::ios::trunc);
-    if (!csv) {
-      Error(io, c, "cannot write " + args.Get(kCsv.Long));
+    std::string error;
+    if (!csv.Open(args.Get(kCsv.Long), &error)) {
+      Error(io, c, "cannot write " + error);
       return kExitFailure;
     }
-    csv << "rpm,tps_percent,pressure_kpa,tps_mv,coolant_c,air_c,gear,afr,lambda_mv,start_time_s,"
-           "rpm_speed_ratio_x10,ign_limiter,jet_limiter,retard_limiter,tps_fault,pressure_fault,"
-           "base_advance,tests_locked,unit_saving\n";
   }
   LinkSetup s(io, c);
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
   std::uint32_t shown = 0;
+  QElapsedTimer clock;
+  clock.start();
   s.host.OnMonitor = [&] {
     ++shown;
-    WriteLiveLine(io.Out, s.engine.Live(), s.engine.State().UnitSaving, false);
+    WriteLiveLine(io.Out, s.engine.Live(), s.engine.State().UnitSaving);
     io.Out.flush();
-    if (csv.is_open()) WriteLiveLine(csv, s.engine.Live(), s.engine.State().UnitSaving, true);
+    if (csv.IsOpen())
+      csv.Add(LogRowFromMonitorFrame(s.engine.LastMonitorFrame().data(),
+                                     static_cast<std::int32_t>(clock.elapsed())));
   };
   if (seconds > 0)
     s.runner.RunFor(seconds * 1000);
   else
     s.runner.RunUntil([] { return false; }, std::numeric_limits<int>::max());
-  if (csv.is_open()) csv.flush();
+  if (csv.IsOpen() && !csv.Close()) {
+    Error(io, c, "cannot write " + args.Get(kCsv.Long));
+    return kExitFailure;
+  }
   if (shown == 0) {
     Error(io, c, "no monitor frame from the unit");
     return kExitFailure;
@@ -387,7 +384,10 @@ void AddLinkCommands(CommandTable& table) {
              .Run = RunVerify});
   static const std::string monitorText =
       "Polls the unit every 330 ms as the window does and prints one line of decoded live\n"
-      "values per monitor frame (with --csv also a CSV row). Exit 1 when no frame came.\n\n" +
+      "values per monitor frame. With --csv the frames are also recorded into FILE as a\n"
+      "log, the window's format: a header of column names (time_s, rpm, tps_pct, afr,\n"
+      "coolant_c, ...), one row per frame, an empty field for a faulty sensor, written\n"
+      "out at least once a second. Exit 1 when no frame came.\n\n" +
       portHelp;
   table.Add({.Name = "monitor",
              .Arguments = "[--port DEV|--com N] [--seconds S] [--csv FILE]",

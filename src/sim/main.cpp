@@ -7,6 +7,8 @@
 #include <string>
 #include <thread>
 
+#include "files/ign_file.h"
+#include "model/derived.h"
 #include "pty_server.h"
 
 namespace {
@@ -26,6 +28,11 @@ void Usage() {
       "  --silent           answer nothing\n"
       "  --line-timing      pace frames like a 57600-baud line (26.4 ms each way)\n"
       "  --seed N           seed of the fault dice\n"
+      "  --true-tune FILE   the engine needs the fuel of map 1 of this .ign file: it\n"
+      "                     sweeps the map and reads A/F 13.2 x true time / programmed\n"
+      "                     time in each cell\n"
+      "  --no-noise         no ±0.1 noise on that A/F\n"
+      "  --engine-speed X   run the engine's clock X times faster (default 1)\n"
       "  --quiet            print only the device path");
 }
 
@@ -54,6 +61,23 @@ int main(int argc, char** argv) {
     else if (a == "--line-timing") options.LineTiming = true;
     else if (a == "--seed") options.Seed = static_cast<std::uint32_t>(std::atol(value("--seed")));
     else if (a == "--quiet") quiet = true;
+    else if (a == "--no-noise") options.AfrNoise = false;
+    else if (a == "--engine-speed") {
+      options.EngineSpeed = std::atof(value("--engine-speed"));
+      if (!(options.EngineSpeed > 0 && options.EngineSpeed <= 1000)) {
+        std::fprintf(stderr, "velmor-sim: --engine-speed must be above 0 and at most 1000\n");
+        return 2;
+      }
+    } else if (a == "--true-tune") {
+      const char* path = value("--true-tune");
+      velmor::ParameterImage tune;
+      velmor::DerivedTables tables;
+      if (!velmor::ReadParameterFile(path, tune, tables, velmor::IgnScope::WholeFile).Loaded()) {
+        std::fprintf(stderr, "velmor-sim: %s: not a parameter file that can be read\n", path);
+        return 2;
+      }
+      options.TrueTune = tune;
+    }
     else if (a == "--help" || a == "-h") {
       Usage();
       return 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "link/link_state.h"
+#include "editor/operating_point.h"
 #include "link/output_tests.h"
 #include "model/defaults.h"
 #include "model/derived.h"
@@ -57,7 +58,55 @@ EngineState EngineAt(double nowMs) {
   return e;
 }
 
+// The sweep of the true-tune engine: warm, in third gear, on a dyno.
+EngineState SweptEngineAt(double engineMs, const ParameterImage& memory) {
+  const SweepPoint p = SweepAt(engineMs, memory);
+  EngineState e{};
+  e.Rpm = p.Rpm;
+  e.ThrottleX10 = p.ThrottleX10;
+  e.Gear = 3;
+  e.SpeedKmh = e.Rpm * 10 / kGearRatioX10[2];
+  e.CoolantC = 85;
+  e.AirC = 25;
+  e.PressureX10 = 300 + e.ThrottleX10 * 7 / 10;
+  return e;
+}
+
 }  // namespace
+
+SweepPoint SweepAt(double engineMs, const ParameterImage& memory) {
+  constexpr int kRows[] = {2, 3, 4, 5, 6, 7, 8, 9};
+  constexpr int kColumnsEven[] = {2, 4, 6, 8, 10, 12};
+  constexpr int kColumnsOdd[] = {13, 11, 9, 7, 5, 3};
+  constexpr int kPerRow = 6;
+  constexpr int kPoints = 8 * kPerRow;
+  constexpr double kDwellMs = kSweepPeriodMs / kPoints;
+  constexpr double kMoveMs = 500;
+  const auto pointAt = [&](int i) {
+    i = (i % kPoints + kPoints) % kPoints;
+    const int r = i / kPerRow, c = i % kPerRow;
+    const int column = (r % 2 == 0 ? kColumnsEven : kColumnsOdd)[c];
+    return SweepPoint{memory.P(kInj1Axis + column) * 100, kTpsRows[kRows[r]] * 10};
+  };
+  const double t = std::fmod(std::max(engineMs, 0.0), kSweepPeriodMs);
+  const int index = static_cast<int>(t / kDwellMs);
+  const double into = t - index * kDwellMs;
+  const SweepPoint to = pointAt(index);
+  SweepPoint now = to;
+  if (into < kMoveMs) {
+    const SweepPoint from = pointAt(index - 1);
+    const double f = into / kMoveMs;
+    now.Rpm = static_cast<int>(from.Rpm + (to.Rpm - from.Rpm) * f);
+    now.ThrottleX10 = static_cast<int>(from.ThrottleX10 + (to.ThrottleX10 - from.ThrottleX10) * f);
+  } else {
+    // A steady hand is never quite steady: a little rpm and throttle
+    // wander, kept inside the cell.
+    now.Rpm += static_cast<int>(20 * std::sin(engineMs / 170.0));
+    now.ThrottleX10 += static_cast<int>(2 + 2 * std::sin(engineMs / 230.0));
+  }
+  now.ThrottleX10 = std::clamp(now.ThrottleX10, 0, 1000);
+  return now;
+}
 
 ParameterImage DefaultUnitMemory(int version) {
   ParameterImage image;
@@ -174,8 +223,24 @@ void SimUnit::Handle(const LinkFrame& request, double arrivedMs) {
   ++counters_.Replies;
 }
 
+int SimUnit::TrueAfrX10(int rpm, int throttleX10) const {
+  if (!options_.TrueTune) return 0;
+  const int k = MapCell(LocateTpsRow(static_cast<std::uint16_t>(throttleX10 / 10)),
+                        LocateRpm(memory_, kInj1Axis, static_cast<std::uint16_t>(std::clamp(rpm, 0, 65535))));
+  const int programmed = memory_.Word(kInj1Map + 2 * k);
+  const int needed = options_.TrueTune->Word(kInj1Map + 2 * k);
+  // No fuel at all reads as lean as the sensor goes.
+  if (programmed == 0) return 199;
+  return std::clamp((2 * 132 * needed + programmed) / (2 * programmed), 1, 255);
+}
+
 LinkFrame SimUnit::MonitorReply(double nowMs, const LinkFrame& poll) {
-  const EngineState e = EngineAt(nowMs);
+  const double engineMs = nowMs * options_.EngineSpeed;
+  EngineState e = options_.TrueTune ? SweptEngineAt(engineMs, memory_) : EngineAt(engineMs);
+  if (options_.TrueTune) {
+    e.AfrX10 = TrueAfrX10(e.Rpm, e.ThrottleX10);
+    if (options_.AfrNoise) e.AfrX10 = std::max(1, e.AfrX10 + std::uniform_int_distribution<int>(-1, 1)(rng_));
+  }
   LinkFrame f{};
   f[0] = kMonitorReply;
   // Inputs: a clear bit means active for most of them.
@@ -190,7 +255,12 @@ LinkFrame SimUnit::MonitorReply(double nowMs, const LinkFrame& poll) {
   const int advance = std::clamp(10 + e.Rpm / 300, 0, 45);
   f[10] = static_cast<std::uint8_t>(advance);
   f[11] = static_cast<std::uint8_t>(advance + 1);
-  const int injection = std::clamp(15 + e.ThrottleX10 / 15, 0, 255);  // 100 µs
+  int injection = std::clamp(15 + e.ThrottleX10 / 15, 0, 255);  // 100 µs
+  if (options_.TrueTune) {
+    const int k = MapCell(LocateTpsRow(static_cast<std::uint16_t>(e.ThrottleX10 / 10)),
+                          LocateRpm(memory_, kInj1Axis, static_cast<std::uint16_t>(e.Rpm)));
+    injection = std::clamp((memory_.Word(kInj1Map + 2 * k) + 50) / 100, 0, 255);
+  }
   f[14] = static_cast<std::uint8_t>(injection);
   f[15] = static_cast<std::uint8_t>(injection);
   f[23] = static_cast<std::uint8_t>(e.CoolantC + 100);
@@ -209,12 +279,12 @@ LinkFrame SimUnit::MonitorReply(double nowMs, const LinkFrame& poll) {
   PutWord(f, 62, 3600 - e.AirC * 25);
   PutWord(f, 64, 13800 + static_cast<int>(100 * std::sin(nowMs / 700)));
   PutWord(f, 76, programCount_);
-  PutWord(f, 94, static_cast<int>(std::min(nowMs / 100, 60000.0)));
+  PutWord(f, 94, static_cast<int>(std::min(engineMs / 100, 60000.0)));
   PutWord(f, 96, advance + 2);
   PutWord(f, 100, std::max(0, (70 - e.CoolantC) * 5));
   PutWord(f, 102, 1000 - (e.AirC - 20) * 3);
   PutWord(f, 104, 1000);
-  PutWord(f, 106, nowMs < 8000 ? 250 : 0);
+  PutWord(f, 106, engineMs < 8000 ? 250 : 0);
   PutWord(f, 108, 1000 + (13800 - 13800) / 10);
   PutWord(f, 110, 1000);
   PutWord(f, 116, e.SpeedKmh);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -26,6 +27,12 @@ struct SimOptions {
   bool Silent = false;             // answer nothing at all
   bool LineTiming = false;         // 57600 baud: 26.4 ms per frame each way
   std::uint32_t Seed = 1;
+  // The engine's real fuel needs: with a true tune the engine runs a sweep
+  // over the map, and its A/F at each operating point is 13.2 × Tt ÷ Tp, Tt
+  // the true tune's time of map 1's cell there and Tp the time programmed.
+  std::optional<ParameterImage> TrueTune;
+  bool AfrNoise = true;            // ±0.1 A/F on the true tune's reading
+  double EngineSpeed = 1;          // the engine's clock runs this much faster
 };
 
 // 152 bytes at 57600 baud, ten bits a byte.
@@ -68,6 +75,9 @@ class SimUnit {
   // Save counter as word 148 reports it at `nowMs`.
   std::uint16_t SavingAt(double nowMs) const;
   std::uint8_t LastTuningStatus() const { return lastTuningStatus_; }
+  // The A/F the engine burns at this operating point with the true tune
+  // (A/F × 10, without noise); 0 without a true tune.
+  int TrueAfrX10(int rpm, int throttleX10) const;
 
   // The monitor reply the unit would send at `nowMs` for a poll frame.
   LinkFrame MonitorReply(double nowMs, const LinkFrame& poll);
@@ -93,6 +103,17 @@ class SimUnit {
   std::uint8_t lastTuningStatus_ = 2;
   std::mt19937 rng_;
 };
+
+// The operating point of the sweep the engine runs with a true tune, at
+// `engineMs` on the engine's clock, over map 1's axis in `memory`: every
+// throttle row from 5 % up, six rpm points a row, 2.5 s at each (half a
+// second moving there, two seconds steady), back to the start every 120 s.
+struct SweepPoint {
+  int Rpm;
+  int ThrottleX10;
+};
+inline constexpr double kSweepPeriodMs = 120000;
+SweepPoint SweepAt(double engineMs, const ParameterImage& memory);
 
 // A plausible configuration: the defaults of the first model, normalised.
 ParameterImage DefaultUnitMemory(int version);

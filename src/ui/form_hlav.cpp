@@ -36,6 +36,8 @@
 
 #include "form_about.h"
 #include "history_keeper.h"
+#include "log_menu.h"
+#include "log_recorder.h"
 #include "map_panel.h"
 #include "map_selection.h"
 #include "lang/control_texts.h"
@@ -110,7 +112,8 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   statePaths_ = StatePathsIn(options_.ConfigDir);
   defaultDataFile_ = QDir(Q(options_.ProgramDir)).filePath("data.ign").toStdString();
 
-  link_ = std::make_unique<LinkEngine>(image_, port_, static_cast<LinkHost&>(*this));
+  playback_ = std::make_unique<LogPlaybackPort>(port_);
+  link_ = std::make_unique<LinkEngine>(image_, *playback_, static_cast<LinkHost&>(*this));
 
   auto* central = new QWidget(this);
   central->setObjectName("PanelMain");
@@ -124,6 +127,8 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   auto* status = new QStatusBar(this);
   status->setObjectName("StatusBar1");
   setStatusBar(status);
+  logRecorder_ = new LogRecorder(*this, *link_, [this] { return language_; });
+  AddLogCommands(*this, *logRecorder_);
   CacheFieldControls();
   WireEvents();
   BuildMapSelection();
@@ -1099,6 +1104,7 @@ void TFormHlav::ApplyLinkStatus() {
 }
 
 void TFormHlav::MonitorDecoded() {
+  if (logRecorder_) logRecorder_->MonitorDecoded();
   ApplyMonitorView();
   RefreshView();
 }

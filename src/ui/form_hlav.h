@@ -19,6 +19,7 @@
 
 #include "lang/catalog.h"
 #include "link/engine.h"
+#include "log/log_playback.h"
 #include "model/derived.h"
 #include "model/fields.h"
 #include "model/image.h"
@@ -46,6 +47,7 @@ namespace velmor::ui {
 class Gauge;
 class MapSelection;
 class HistoryKeeper;
+class LogRecorder;
 class RadioGroup;
 class TFormAbout;
 class UpDown;
@@ -69,6 +71,8 @@ class TFormHlav : public QMainWindow, private LinkHost {
   ParameterImage& Image() { return image_; }
   DerivedTables& Tables() { return tables_; }
   LinkEngine& Link() { return *link_; }
+  // The port the link talks through: the unit's, or a log being played.
+  LogPlaybackPort& Playback() { return *playback_; }
   LanguageCode Language() const { return language_; }
   int PageIndex() const { return pageIndex_; }
   const std::string& CurrentFileName() const { return currentFileName_; }
@@ -183,6 +187,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
 
   SerialPort& port_;
   FormOptions options_;
+  std::unique_ptr<LogPlaybackPort> playback_;
   ParameterImage image_;
   DerivedTables tables_;
   std::unique_ptr<LinkEngine> link_;
@@ -239,6 +244,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   QSet<QLineEdit*> commitOnClick_;
   QSet<QLineEdit*> commitOnLeave_;
   QTimer timer1_;
+  LogRecorder* logRecorder_ = nullptr;  // a child of the window
 };
 
 }  // namespace velmor::ui

@@ -16,6 +16,7 @@
 #include "cli.h"
 #include "compare.h"
 #include "files/ign_file.h"
+#include "log/map_analysis.h"
 #include "model/defaults.h"
 #include "session.h"
 
@@ -281,6 +282,126 @@ TEST(CliArguments, UsageErrorsAndHelp) {
     EXPECT_NE(r.err.find(c.inErr), std::string::npos) << line << "\n" << r.err;
     EXPECT_NE(r.out.find(c.inOut), std::string::npos) << line << "\n" << r.out;
   }
+}
+
+}  // namespace
+}  // namespace velmor::cli
+
+namespace velmor::cli {
+namespace {
+
+// Twelve lean rows at 3000 rpm and 20 % throttle (cell row 4, column 2 of
+// the defaults), then one cold row and one with the throttle snapping open.
+std::string LeanLog() {
+  std::string text = "rpm,time_s,coolant_c,afr,tps_pct,gear\n";
+  for (int i = 0; i < 12; ++i) text += "3000," + std::to_string(i) + ".000,80,14.8,20.4,3\n";
+  text += "3000,12.000,40,14.8,20.4,3\n";
+  text += "3000,12.100,80,14.8,60.0,3\n";
+  return text;
+}
+
+class CliLogTest : public CliTest {
+ protected:
+  void SetUp() override {
+    CliTest::SetUp();
+    ASSERT_EQ(RunCli({"new", "--model", "0", "-o", Path("tune.ign")}).code, kExitOk);
+    Put("ride.csv", LeanLog());
+  }
+  Result Analyze(std::vector<std::string> extra) {
+    std::vector<std::string> args{"log", "analyze", Path("ride.csv"), "--tune", Path("tune.ign"), "--map", "1"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunCli(args);
+  }
+  int Percent(const std::string& name, int map, int k) {
+    Session s;
+    EXPECT_TRUE(s.Open(Path(name)).Loaded());
+    return map == 1 ? s.Tables.PercentMap1[k] : s.Tables.PercentMap2[k];
+  }
+};
+
+TEST_F(CliLogTest, AnalyzePrintsTheCellsAndWritesTheCorrectedTune) {
+  const int k = MapCell(4, 2);
+  const int current = Percent("tune.ign", 1, k);
+  const std::string before = Slurp("tune.ign");
+  const Result r = Analyze({"-o", Path("out.ign")});
+  ASSERT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_NE(r.out.find("14 rows, 12 used; left out: 0 without rpm, 1 cold, 0 without a usable A/F, "
+                       "0 without throttle, 1 with the throttle moving"),
+            std::string::npos)
+      << r.out;
+  char line[120];
+  std::snprintf(line, sizeof line, "%7d  %5d  %5d  %8.2f  %4d.%d  %9d  %11d\n", 20, 3000, 12, 14.8, 13, 2, current,
+                SuggestPercent(current, 12 * 148, 12, 132, 20));
+  EXPECT_NE(r.out.find(line), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("1 cells to change"), std::string::npos);
+  EXPECT_EQ(Percent("out.ign", 1, k), SuggestPercent(current, 12 * 148, 12, 132, 20));
+  EXPECT_EQ(Percent("out.ign", 1, k + 1), Percent("tune.ign", 1, k + 1));
+  // " 1 = 2": map 2 is map 1 in the file written.
+  const ParameterImage out = Raw("out.ign");
+  EXPECT_EQ(out.Word(kInj2Map + 2 * k), out.Word(kInj1Map + 2 * k));
+  EXPECT_EQ(Slurp("tune.ign"), before);
+}
+
+TEST_F(CliLogTest, AnalyzeOptionsChangeTheOutcome) {
+  // Too few rows: the cell stays and says why.
+  Result r = Analyze({"--min-samples", "13"});
+  EXPECT_EQ(r.code, kExitOk);
+  EXPECT_NE(r.out.find("too few rows"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("0 cells to change"), std::string::npos);
+  // The cold row counts with a lower minimum, the fast throttle with a higher rate.
+  r = Analyze({"--min-coolant", "40", "--max-tps-rate", "400"});
+  EXPECT_NE(r.out.find("14 rows, 14 used"), std::string::npos) << r.out;
+  // A target on the mean changes nothing; a small limit cuts the change.
+  r = Analyze({"--target", "14.8"});
+  EXPECT_NE(r.out.find("0 cells to change"), std::string::npos) << r.out;
+  r = Analyze({"--max-change", "5", "-o", Path("out.ign")});
+  EXPECT_NE(r.out.find("limited"), std::string::npos) << r.out;
+  EXPECT_EQ(Percent("out.ign", 1, MapCell(4, 2)), Percent("tune.ign", 1, MapCell(4, 2)) * 105 / 100);
+  // Only the rows of a time range.
+  r = Analyze({"--from", "2", "--to", "5.5"});
+  EXPECT_NE(r.out.find("4 rows, 4 used"), std::string::npos) << r.out;
+}
+
+TEST_F(CliLogTest, AnalyzeExitCodes) {
+  Put("cold.csv", "time_s,rpm,tps_pct,afr,coolant_c\n0,3000,20,14.8,20\n");
+  Put("no-afr.csv", "time_s,rpm,tps_pct,coolant_c\n0,3000,20,80\n");
+  const auto analyze = [&](const std::string& log, std::vector<std::string> extra) {
+    std::vector<std::string> args{"log", "analyze", Path(log), "--tune", Path("tune.ign")};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunCli(args);
+  };
+  const std::tuple<std::string, std::vector<std::string>, int, const char*> cases[] = {
+      {"cold.csv", {"--map", "1"}, kExitFailure, "no row of the log passed the filters"},
+      {"no-afr.csv", {"--map", "1"}, kExitUsage, "no column afr"},
+      {"missing.csv", {"--map", "1"}, kExitUsage, "cannot read"},
+      {"ride.csv", {"--map", "3"}, kExitUsage, "--map must be 1 or 2"},
+      {"ride.csv", {}, kExitUsage, "missing --map"},
+      {"ride.csv", {"--map", "1", "--target", "25"}, kExitUsage, "--target must be an A/F"},
+      {"ride.csv", {"--map", "1", "--max-tps-rate", "fast"}, kExitUsage, "--max-tps-rate"},
+      {"ride.csv", {"--map", "1", "-o", Path("tune.ign")}, kExitUsage, "IN.ign is never changed"},
+      {"ride.csv", {"--map", "2", "-o", Path("out.ign")}, kExitUsage, "map 2 follows map 1"},
+  };
+  for (const auto& [log, extra, code, message] : cases) {
+    const Result r = analyze(log, extra);
+    EXPECT_EQ(r.code, code) << log << " " << message;
+    EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+  }
+  EXPECT_FALSE(fs::exists(Path("out.ign")));
+  const Result unknown = RunCli({"log", "plot", Path("ride.csv")});
+  EXPECT_EQ(unknown.code, kExitUsage);
+}
+
+TEST_F(CliLogTest, AnalyzeTakesATargetTable) {
+  std::string row = "13.2";
+  for (int i = 1; i < 15; ++i) row += i == 2 ? ",14.8" : ",13.2";
+  std::string table;
+  for (int i = 0; i < 10; ++i) table += row + "\n";
+  Put("target.csv", table);
+  const Result r = Analyze({"--target-table", Path("target.csv")});
+  EXPECT_EQ(r.code, kExitOk) << r.err;
+  EXPECT_NE(r.out.find("0 cells to change"), std::string::npos) << r.out;
+  Put("bad.csv", row + "\n");
+  EXPECT_EQ(Analyze({"--target-table", Path("bad.csv")}).code, kExitUsage);
 }
 
 }  // namespace

@@ -171,6 +171,8 @@ class LinkEngine {
   // new blocks before the failure and its old ones after it. A Program's
   // status text carries it too. Empty otherwise.
   const std::string& FailureDetail() const { return failureDetail_; }
+  // The last accepted monitor reply, all 152 bytes (for logs).
+  const std::array<std::uint8_t, kFrameSize>& LastMonitorFrame() const { return lastMonitorFrame_; }
   // Accepted monitor frames since construction.
   std::uint32_t MonitorFrames() const { return monitorFrames_; }
 

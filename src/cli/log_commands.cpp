@@ -1,0 +1,176 @@
+// log analyze: injection-map corrections from a recorded log.
+#include <cstdio>
+#include <filesystem>
+
+#include "cli.h"
+#include "files/file_io.h"
+#include "lang/catalog.h"
+#include "log/map_analysis.h"
+#include "session.h"
+
+namespace velmor::cli {
+namespace {
+
+constexpr Option kTune{"--tune", "", "IN.ign", "the tune the log was recorded with", true};
+constexpr Option kMap{"--map", "", "1|2", "injection map to correct", true};
+constexpr Option kTarget{"--target", "", "AFR", "target A/F of every cell (default 13.2)", false};
+constexpr Option kTargetTable{"--target-table", "", "FILE", "a target A/F per cell (ten rows of fifteen)", false};
+constexpr Option kMinSamples{"--min-samples", "", "N", "rows a cell needs for a suggestion (default 10)", false};
+constexpr Option kMinCoolant{"--min-coolant", "", "C", "leave out rows of a colder engine (default 60)", false};
+constexpr Option kMaxTpsRate{"--max-tps-rate", "", "PCT", "leave out rows with a faster throttle, %/s (default 10)",
+                             false};
+constexpr Option kMaxChange{"--max-change", "", "PCT", "largest change, % of the cell (default 20)", false};
+constexpr Option kFrom{"--from", "", "S", "use rows from S seconds of the log on", false};
+constexpr Option kTo{"--to", "", "S", "use rows before S seconds of the log", false};
+constexpr Option kOut{"--output", "-o", "OUT.ign", "write the corrected tune (IN.ign is never changed)", false};
+
+bool ParseDecimal(std::string_view text, int decimals, std::int64_t lo, std::int64_t hi, std::int32_t& value) {
+  std::int32_t v = 0;
+  if (!ParseLogValue(text, decimals, v) || v < lo || v > hi) return false;
+  value = v;
+  return true;
+}
+
+int Usage(Io& io, const Command& c, const std::string& message) {
+  Error(io, c, message);
+  return kExitUsage;
+}
+
+// Settings from the options; false after saying what is wrong.
+bool ReadSettings(const Args& args, Io& io, const Command& c, AnalysisSettings& s) {
+  if (!ParseInt(args.Get(kMap.Long), 1, 2, s.Map)) return Usage(io, c, "--map must be 1 or 2"), false;
+  std::int32_t v = 0;
+  if (args.Has(kTarget.Long)) {
+    if (args.Has(kTargetTable.Long)) return Usage(io, c, "give either --target or --target-table"), false;
+    if (!ParseDecimal(args.Get(kTarget.Long), 1, 100, 199, v))
+      return Usage(io, c, "--target must be an A/F from 10.0 to 19.9"), false;
+    s.TargetAfrX10 = v;
+  }
+  if (args.Has(kTargetTable.Long)) {
+    const std::string& path = args.Get(kTargetTable.Long);
+    std::string text, error;
+    std::array<std::uint16_t, kMapCells> table{};
+    if (!ReadWholeFile(path, text)) return Usage(io, c, path + ": cannot read the file"), false;
+    if (!ParseTargetTable(text, table, error)) return Usage(io, c, path + ": " + error), false;
+    s.TargetTable = table;
+  }
+  if (args.Has(kMinSamples.Long) && !ParseInt(args.Get(kMinSamples.Long), 1, 1000000, s.MinSamples))
+    return Usage(io, c, "--min-samples must be a whole number from 1"), false;
+  if (args.Has(kMinCoolant.Long) && !ParseInt(args.Get(kMinCoolant.Long), -100, 155, s.MinCoolantC))
+    return Usage(io, c, "--min-coolant must be a whole number of degrees from -100 to 155"), false;
+  if (args.Has(kMaxTpsRate.Long)) {
+    if (!ParseDecimal(args.Get(kMaxTpsRate.Long), 1, 0, 100000, v))
+      return Usage(io, c, "--max-tps-rate must be a number of % per second from 0"), false;
+    s.MaxTpsRateX10 = v;
+  }
+  if (args.Has(kMaxChange.Long) && !ParseInt(args.Get(kMaxChange.Long), 0, 100, s.MaxChangePct))
+    return Usage(io, c, "--max-change must be a whole per cent from 0 to 100"), false;
+  if (args.Has(kFrom.Long)) {
+    if (!ParseDecimal(args.Get(kFrom.Long), 3, 0, std::numeric_limits<std::int32_t>::max(), v))
+      return Usage(io, c, "--from must be a number of seconds from 0"), false;
+    s.FromMs = v;
+  }
+  if (args.Has(kTo.Long)) {
+    if (!ParseDecimal(args.Get(kTo.Long), 3, 0, std::numeric_limits<std::int32_t>::max(), v))
+      return Usage(io, c, "--to must be a number of seconds from 0"), false;
+    s.ToMs = v;
+  }
+  return true;
+}
+
+void PrintTable(Io& io, const ParameterImage& image, const MapAnalysis& a) {
+  const AnalysisCounts& n = a.Counts;
+  char line[200];
+  std::snprintf(line, sizeof line,
+                "%d rows, %d used; left out: %d without rpm, %d cold, %d without a usable A/F, "
+                "%d without throttle, %d with the throttle moving\n",
+                n.Rows, n.Used, n.NoRpm, n.Cold, n.NoAfr, n.NoThrottle, n.ThrottleRate);
+  io.Out << line;
+  const AnalysisSettings& s = a.Settings;
+  if (s.TargetTable)
+    std::snprintf(line, sizeof line, "map %d, target A/F from the table, at least %d rows a cell, change at most %d %%\n",
+                  s.Map, s.MinSamples, s.MaxChangePct);
+  else
+    std::snprintf(line, sizeof line, "map %d, target A/F %d.%d, at least %d rows a cell, change at most %d %%\n",
+                  s.Map, s.TargetAfrX10 / 10, s.TargetAfrX10 % 10, s.MinSamples, s.MaxChangePct);
+  io.Out << line << "\n  tps %    rpm      n  mean A/F  target  current %  suggested %\n";
+  const int axis = s.Map == 2 ? kInj2Axis : kInj1Axis;
+  for (int k = 0; k < kMapCells; ++k) {
+    const CellResult& cell = a.Cells[k];
+    if (cell.Samples == 0) continue;
+    const int row = k / kMapColumns, column = k % kMapColumns;
+    std::snprintf(line, sizeof line, "%7d  %5d  %5d  %8.2f  %4d.%d  %9d  %11d%s\n", kTpsRows[row],
+                  image.P(axis + column) * 100, cell.Samples, cell.MeanAfr(), cell.TargetX10 / 10,
+                  cell.TargetX10 % 10, cell.Current, cell.Suggested,
+                  !cell.Enough ? "  too few rows" : cell.Limited ? "  limited" : "");
+    io.Out << line;
+  }
+  io.Out << "\n" << a.CellsChanged() << " cells to change\n";
+}
+
+int RunLog(const Args& args, Io& io) {
+  const Command& c = *Commands().Find("log");
+  if (args.Positional[0] != "analyze")
+    return Usage(io, c, "unknown log command \"" + args.Positional[0] + "\"; the one there is: analyze");
+  AnalysisSettings settings;
+  if (!ReadSettings(args, io, c, settings)) return kExitUsage;
+
+  const std::string& logPath = args.Positional[1];
+  const std::string& tunePath = args.Get(kTune.Long);
+  const std::string& outPath = args.Get(kOut.Long);
+  std::error_code ec;
+  if (!outPath.empty() && std::filesystem::equivalent(outPath, tunePath, ec))
+    return Usage(io, c, "-o must not be the tune read: IN.ign is never changed");
+
+  const LogReadResult log = ReadLogFile(logPath);
+  if (!log.Ok) return Usage(io, c, logPath + ": " + log.Error);
+  Session session;
+  const IgnReadResult r = session.Open(tunePath);
+  for (MsgKey key : r.Messages)
+    if (key != MsgKey::MsgFileOpenError) Error(io, c, tunePath + ": warning: " + CatalogText(key, LanguageCode::English));
+  if (!r.Loaded())
+    return Usage(io, c, tunePath + (r.Outcome == IgnReadOutcome::CannotOpen
+                                        ? ": cannot open the file"
+                                        : ": nothing loaded: no KORDAVIN_KEY header of version 78 or 63"));
+
+  const MapAnalysis analysis = AnalyseLog(session.Image, session.Tables, log.Data, settings);
+  PrintTable(io, session.Image, analysis);
+  if (analysis.Counts.Used == 0) {
+    Error(io, c, "no row of the log passed the filters");
+    return kExitFailure;
+  }
+  if (outPath.empty()) return kExitOk;
+  if (ApplyCorrections(session.Image, session.Tables, analysis) == ApplyOutcome::MapFollowsMap1)
+    return Usage(io, c, "map 2 follows map 1 in this tune's map mode; correct map 1");
+  const WriteStatus status = session.Save(outPath, ProgramVersions());
+  if (!status.Ok) {
+    Error(io, c, "cannot save: " + status.Reason);
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+void AddLogCommands(CommandTable& table) {
+  table.Add({.Name = "log",
+             .Arguments = "analyze LOG.csv --tune IN.ign --map 1|2 [--target AFR] [--min-samples N]\n"
+                          "       [--min-coolant C] [--max-tps-rate PCT] [--max-change PCT] [-o OUT.ign]",
+             .Summary = "injection-map corrections from a recorded log",
+             .Description =
+                 "analyze places every row of the log in the cell of the map that the window lights\n"
+                 "for its rpm and throttle, leaves out rows without rpm, of a cold engine, without an\n"
+                 "A/F from 10.0 to 19.9 or with the throttle moving faster than the maximum, and for\n"
+                 "every cell with enough rows suggests current % x mean A/F / target A/F, rounded\n"
+                 "half up and kept within the largest change. It prints one line per cell that has\n"
+                 "rows; with -o it writes the tune with the suggestions applied as an edit of the\n"
+                 "map's page does (map 2 moves along in coupled mode and is map 1 in \" 1 = 2\").\n\n"
+                 "Exit 0 on success, 1 when no row passed the filters, 2 on wrong arguments or a\n"
+                 "file that cannot be read.",
+             .Options = {kTune, kMap, kTarget, kTargetTable, kMinSamples, kMinCoolant, kMaxTpsRate, kMaxChange,
+                         kFrom, kTo, kOut},
+             .Positionals = {"analyze", "LOG.csv"},
+             .Run = RunLog});
+}
+
+}  // namespace velmor::cli

@@ -1,0 +1,54 @@
+// The texts of log recording in the four languages.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "lang/catalog.h"
+
+namespace velmor {
+
+enum class LogText : std::uint8_t {
+  Menu,          // the Log menu
+  Record,        // start recording
+  Stop,          // stop recording
+  RecordHint,    // the tool button's hint
+  Recording,     // status bar while recording: "%1" elapsed time, "%2" rows
+  Saved,         // status bar after Stop: "%1" the file
+  CannotWrite,   // "%1" the reason
+  Analyse,       // the menu item and the dialog's title
+  LogFile,       // "Log:"
+  OpenLog,       // the button that chooses a log
+  Map,           // "Map:"
+  Target,        // "Target A/F:"
+  MinSamples,
+  MinCoolant,
+  MaxTpsRate,
+  MaxChange,
+  Apply,
+  Summary,       // "%1" rows, "%2" used, "%3" cells to change
+  CellHint,      // "%1" rows, "%2" mean A/F, "%3" target, "%4" current %, "%5" suggested %
+  FewRows,       // appended to the hint of a cell without enough rows
+  FollowsMap1,   // map 2 cannot be changed by itself
+  Applied,       // "%1" cells written into the map
+  OpenLogMenu,   // open a log in the viewer
+  RecentLogs,    // the submenu of the newest logs
+  ViewerAnalyse, // the viewer's button to the analysis
+  ViewerRows,    // "%1" rows of the log, no range chosen
+  ViewerRange,   // "%1" s to "%2" s: "%3" rows
+  Play,
+  Pause,
+  StopPlayback,
+  CorrectionsTab,
+  TargetTab,
+  UseTargetTable,
+  SaveTargetTable,
+  TargetSaved,   // "%1" the file
+  SaveTuneFirst,
+  Count
+};
+
+// UTF-8; %1 and %2 are filled in by the window.
+std::string_view LogUiText(LogText text, LanguageCode language);
+
+}  // namespace velmor

@@ -1,0 +1,189 @@
+// Logs of the engine: one row per accepted monitor frame, kept as CSV text
+// (UTF-8, LF line ends, '.' as decimal point, one header row of column
+// names). The window, velmor-cli and the tests write and read the same
+// format through this file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmor {
+
+// Every column a log can hold. Values are kept as integers in units of the
+// column's last decimal (A/F 13.2 is 132, time 1.250 s is 1250), so that
+// reading back what was written gives the same numbers, and the analysis can
+// compute exactly.
+#define VELMOR_LOG_COLUMNS(X)                                                   \
+  X(TimeS, "time_s", 3)                                                         \
+  X(Rpm, "rpm", 0)                                                              \
+  X(TpsPct, "tps_pct", 1)                                                       \
+  X(Afr, "afr", 1)                                                              \
+  X(CoolantC, "coolant_c", 0)                                                   \
+  X(AirC, "air_c", 0)                                                           \
+  X(PressureKpa, "pressure_kpa", 1)                                             \
+  X(Advance1Deg, "advance1_deg", 0)                                             \
+  X(Advance2Deg, "advance2_deg", 0)                                             \
+  X(Inj1Us, "inj1_us", 0)                                                       \
+  X(Inj2Us, "inj2_us", 0)                                                       \
+  X(Gear, "gear", 0)                                                            \
+  X(SpeedKmh, "speed_kmh", 0)                                                   \
+  X(StartTimeS, "start_time_s", 1)                                              \
+  X(SupplyV, "supply_v", 3)                                                     \
+  X(CoolantCorrPct, "coolant_corr_pct", 1)                                      \
+  X(AirCorrPct, "air_corr_pct", 1)                                              \
+  X(PressureCorrPct, "pressure_corr_pct", 1)                                    \
+  X(StartCorrPct, "start_corr_pct", 1)                                          \
+  X(AccelCorrPct, "accel_corr_pct", 1)                                          \
+  X(VoltageCorrUs, "voltage_corr_us", 0)                                        \
+  X(CoolantAdvCorrDeg, "coolant_adv_corr_deg", 1)                               \
+  X(IdleAdvCorrDeg, "idle_adv_corr_deg", 1)                                     \
+  X(RpmSpeedRatio, "rpm_speed_ratio", 1)                                        \
+  X(TpsMv, "tps_mv", 0)                                                         \
+  X(LambdaMv, "lambda_mv", 0)                                                   \
+  X(PressureMv, "pressure_mv", 0)                                               \
+  X(CoolantMv, "coolant_mv", 0)                                                 \
+  X(AirMv, "air_mv", 0)                                                         \
+  X(FuelMv, "fuel_mv", 0)                                                       \
+  X(TuningStatus, "tuning_status", 0)                                           \
+  X(ShiftLight, "shift_light", 0)                                               \
+  X(UnitSaving, "unit_saving", 0)                                               \
+  X(StartSwitchIn, "start_switch_in", 0)                                        \
+  X(ClutchIn, "clutch_in", 0)                                                   \
+  X(Neutral, "neutral", 0)                                                      \
+  X(SideStand, "side_stand", 0)                                                 \
+  X(StartLimiterIn, "start_limiter_in", 0)                                      \
+  X(ClutchMasterIn, "clutch_master_in", 0)                                      \
+  X(TachoLambdaIn, "tacho_lambda_in", 0)                                        \
+  X(PinEngine23In, "pin_engine23_in", 0)                                        \
+  X(PinBody11In, "pin_body11_in", 0)                                            \
+  X(StartSwitchOut, "start_switch_out", 0)                                      \
+  X(StartLimiterOut, "start_limiter_out", 0)                                    \
+  X(IgnLimiter, "ign_limiter", 0)                                               \
+  X(JetLimiter, "jet_limiter", 0)                                               \
+  X(RetardLimiter, "retard_limiter", 0)                                         \
+  X(TachoOut, "tacho_out", 0)                                                   \
+  X(N2oOn, "n2o_on", 0)                                                         \
+  X(ClutchMasterOut, "clutch_master_out", 0)                                    \
+  X(BaseAdvance, "base_advance", 0)                                             \
+  X(PickupSignal, "pickup_signal", 0)                                           \
+  X(DataError, "data_error", 0)                                                 \
+  X(TpsFault, "tps_fault", 0)                                                   \
+  X(PressureFault, "pressure_fault", 0)                                         \
+  X(OilOk, "oil_ok", 0)                                                         \
+  X(LambdaHeater, "lambda_heater", 0)                                           \
+  X(Fan1, "fan1", 0)                                                            \
+  X(Fan2, "fan2", 0)                                                            \
+  X(BlockingOut, "blocking_out", 0)                                             \
+  X(FuelWarning, "fuel_warning", 0)                                             \
+  X(TestsLocked, "tests_locked", 0)
+
+#define VELMOR_LOG_ENUM(id, name, decimals) id,
+enum class LogCol : std::uint8_t { VELMOR_LOG_COLUMNS(VELMOR_LOG_ENUM) Count };
+#undef VELMOR_LOG_ENUM
+
+inline constexpr int kLogColumnCount = static_cast<int>(LogCol::Count);
+
+struct LogColumnInfo {
+  std::string_view Name;
+  int Decimals;
+};
+const LogColumnInfo& LogColumn(LogCol col);
+// The column with this header name, or LogCol::Count.
+LogCol FindLogColumn(std::string_view name);
+
+// No reading: a sensor fault, or a column the file does not have.
+inline constexpr std::int32_t kLogMissing = std::numeric_limits<std::int32_t>::min();
+
+struct LogRow {
+  std::array<std::int32_t, kLogColumnCount> Values;
+  LogRow() { Values.fill(kLogMissing); }
+  std::int32_t& operator[](LogCol c) { return Values[static_cast<int>(c)]; }
+  std::int32_t operator[](LogCol c) const { return Values[static_cast<int>(c)]; }
+  bool Has(LogCol c) const { return (*this)[c] != kLogMissing; }
+  // The time in milliseconds (time_s in units of its third decimal).
+  std::int32_t TimeMs() const { return (*this)[LogCol::TimeS]; }
+};
+
+// A decimal number ("13.25", "-4") in units of its `decimals`-th decimal;
+// further digits round half away from zero. False for anything else.
+bool ParseLogValue(std::string_view text, int decimals, std::int32_t& value);
+
+// The row a monitor reply (152 bytes, already validated) gives at `timeMs`
+// since the log started. Faulty sensors give no value.
+LogRow LogRowFromMonitorFrame(const std::uint8_t* frame, std::int32_t timeMs);
+
+// The monitor reply that gives `row` back (its sensor faults as the unit
+// reports them), for playing a log through the live display. Values beyond
+// what the reply can carry are limited to it.
+std::array<std::uint8_t, 152> MonitorFrameFromLogRow(const LogRow& row);
+
+// The header line with its LF, and one row with its LF appended to `out`.
+void AppendLogHeader(std::string& out);
+void AppendLogRow(const LogRow& row, std::string& out);
+
+// Columns a log must have to be read.
+inline constexpr std::array kRequiredLogColumns{LogCol::TimeS, LogCol::Rpm, LogCol::TpsPct, LogCol::Afr,
+                                                LogCol::CoolantC};
+
+struct LogData {
+  std::vector<LogRow> Rows;
+  std::array<bool, kLogColumnCount> Present{};  // columns the file has
+  bool Has(LogCol c) const { return Present[static_cast<int>(c)]; }
+};
+
+struct LogReadResult {
+  bool Ok = false;
+  std::string Error;  // in English, naming the line or column
+  LogData Data;
+};
+
+// Reads log text: any column order, unknown columns ignored, an empty field
+// is no reading. CR before LF is accepted. A last line without its LF is
+// what a recording cut off mid-write leaves; it is dropped.
+LogReadResult ParseLog(std::string_view text);
+
+// Logs are larger than any parameter file: an hour is a few megabytes.
+inline constexpr std::size_t kMaxLogBytes = std::size_t{512} << 20;
+LogReadResult ReadLogFile(const std::string& path);
+
+// Appends rows to a log file and writes them out at least once a second of
+// log time, so that a crash or a pulled cable loses at most the last second.
+class LogWriter {
+ public:
+  LogWriter() = default;
+  ~LogWriter();
+  LogWriter(const LogWriter&) = delete;
+  LogWriter& operator=(const LogWriter&) = delete;
+
+  // Creates (or empties) the file and writes the header. False with `error`
+  // (in English) when the file cannot be written.
+  bool Open(const std::string& path, std::string* error = nullptr);
+  bool IsOpen() const { return file_ != nullptr; }
+  // Adds a row; writes the buffered rows out when the last write is a second
+  // or more ago on the row's clock.
+  void Add(const LogRow& row);
+  // Writes out what is buffered when `nowMs` (the log's clock) is a second or
+  // more after the last write; for callers whose rows stopped coming.
+  void FlushIfDue(std::int32_t nowMs);
+  // Writes the buffered rows out now. False once a write has failed.
+  bool Flush();
+  bool Close();
+
+  std::uint64_t Rows() const { return rows_; }
+  bool Failed() const { return failed_; }
+
+ private:
+  std::FILE* file_ = nullptr;
+  std::string buffer_;
+  std::int32_t lastFlushMs_ = 0;
+  std::uint64_t rows_ = 0;
+  bool failed_ = false;
+};
+
+}  // namespace velmor

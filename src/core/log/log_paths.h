@@ -1,0 +1,29 @@
+// Where the window records its logs and what it names them.
+#pragma once
+
+#include <string>
+
+namespace velmor {
+
+// $VELMOR_DATA_DIR/logs, else $XDG_DATA_HOME/velmor/logs, else
+// HOME/.local/share/velmor/logs; an unset or empty variable is passed as
+// null or "". Empty when none of them is given.
+std::string LogsDirectory(const char* velmorDataDir, const char* xdgDataHome, const char* home);
+
+// A log named by the local date and time it starts, "2026-03-05_14-03-59.csv",
+// with "-2", "-3" … before the extension when `taken` says the name is
+// used already.
+template <typename Taken>
+std::string LogFileName(int year, int month, int day, int hour, int minute, int second, Taken&& taken);
+
+std::string LogFileStem(int year, int month, int day, int hour, int minute, int second);
+
+template <typename Taken>
+std::string LogFileName(int year, int month, int day, int hour, int minute, int second, Taken&& taken) {
+  const std::string stem = LogFileStem(year, month, day, hour, minute, second);
+  std::string name = stem + ".csv";
+  for (int n = 2; taken(name) && n < 1000; ++n) name = stem + "-" + std::to_string(n) + ".csv";
+  return name;
+}
+
+}  // namespace velmor

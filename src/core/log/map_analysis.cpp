@@ -1,0 +1,220 @@
+#include "log/map_analysis.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "editor/operating_point.h"
+
+namespace velmor {
+namespace {
+
+constexpr int kAfrLowX10 = 100;   // 10.0
+constexpr int kAfrHighX10 = 199;  // 19.9
+constexpr int kPercentMax = 65535;
+
+bool ThrottleTooFast(const LogRow& row, const LogRow* previous, int maxRateX10) {
+  if (previous == nullptr || !previous->Has(LogCol::TpsPct)) return false;
+  const std::int64_t change = std::abs(std::int64_t{row[LogCol::TpsPct]} - previous->operator[](LogCol::TpsPct));
+  const std::int64_t dtMs = std::int64_t{row.TimeMs()} - previous->TimeMs();
+  if (change == 0) return false;
+  if (dtMs <= 0) return true;
+  // |Δ tenths| / 10 ÷ (Δms / 1000) <= max tenths / 10
+  return change * 1000 > std::int64_t{maxRateX10} * dtMs;
+}
+
+}  // namespace
+
+CellVerdict VerdictOf(const CellResult& cell) {
+  if (cell.Samples == 0) return CellVerdict::NoRows;
+  if (!cell.Enough) return CellVerdict::FewRows;
+  // Lean: the cell needs more fuel.
+  if (cell.Suggested > cell.Current) return CellVerdict::Lean;
+  if (cell.Suggested < cell.Current) return CellVerdict::Rich;
+  return CellVerdict::OnTarget;
+}
+
+int MapAnalysis::CellsChanged() const {
+  int n = 0;
+  for (const CellResult& c : Cells) n += c.Suggested != c.Current;
+  return n;
+}
+
+int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChangePct, bool* limited) {
+  if (limited) *limited = false;
+  if (n <= 0 || targetX10 <= 0) return p;
+  const std::int64_t num = 2 * std::int64_t{p} * sumX10 + std::int64_t{n} * targetX10;
+  const std::int64_t den = 2 * std::int64_t{n} * targetX10;
+  std::int64_t q = num / den;
+  // The change may not exceed maxChangePct of p: the bounds round towards p.
+  const std::int64_t hi = std::int64_t{p} * (100 + maxChangePct) / 100;
+  const std::int64_t lo = (std::int64_t{p} * (100 - maxChangePct) + 99) / 100;
+  if (q > hi || q < lo) {
+    q = std::clamp(q, lo, hi);
+    if (limited) *limited = true;
+  }
+  return static_cast<int>(std::clamp<std::int64_t>(q, 0, kPercentMax));
+}
+
+int CellOfRow(const ParameterImage& image, int map, const LogRow& row) {
+  if (!row.Has(LogCol::Rpm) || !row.Has(LogCol::TpsPct)) return -1;
+  const int rpm = std::clamp(row[LogCol::Rpm], 0, 65535);
+  const int tps = std::clamp(row[LogCol::TpsPct] / 10, 0, 65535);
+  const int column = LocateRpm(image, map == 2 ? kInj2Axis : kInj1Axis, static_cast<std::uint16_t>(rpm));
+  return MapCell(LocateTpsRow(static_cast<std::uint16_t>(tps)), column);
+}
+
+MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables, const LogData& log,
+                       const AnalysisSettings& settings) {
+  MapAnalysis a;
+  a.Settings = settings;
+  const Map150& percent = settings.Map == 2 ? tables.PercentMap2 : tables.PercentMap1;
+  const LogRow* previous = nullptr;
+  for (const LogRow& row : log.Rows) {
+    const LogRow* before = previous;
+    previous = &row;
+    if (row.TimeMs() < settings.FromMs || row.TimeMs() >= settings.ToMs) continue;
+    AnalysisCounts& c = a.Counts;
+    ++c.Rows;
+    if (!row.Has(LogCol::Rpm) || row[LogCol::Rpm] <= 0) {
+      ++c.NoRpm;
+    } else if (!row.Has(LogCol::CoolantC) || row[LogCol::CoolantC] < settings.MinCoolantC) {
+      ++c.Cold;
+    } else if (!row.Has(LogCol::Afr) || row[LogCol::Afr] < kAfrLowX10 || row[LogCol::Afr] > kAfrHighX10) {
+      ++c.NoAfr;
+    } else if (!row.Has(LogCol::TpsPct)) {
+      ++c.NoThrottle;
+    } else if (ThrottleTooFast(row, before, settings.MaxTpsRateX10)) {
+      ++c.ThrottleRate;
+    } else {
+      ++c.Used;
+      CellResult& cell = a.Cells[CellOfRow(image, settings.Map, row)];
+      ++cell.Samples;
+      cell.AfrSumX10 += row[LogCol::Afr];
+    }
+  }
+  for (int k = 0; k < kMapCells; ++k) {
+    CellResult& cell = a.Cells[k];
+    cell.Current = percent[k];
+    cell.TargetX10 = settings.TargetTable ? (*settings.TargetTable)[k] : settings.TargetAfrX10;
+    cell.Enough = cell.Samples > 0 && cell.Samples >= settings.MinSamples;
+    cell.Suggested = cell.Enough ? SuggestPercent(cell.Current, cell.AfrSumX10, cell.Samples, cell.TargetX10,
+                                                  settings.MaxChangePct, &cell.Limited)
+                                 : cell.Current;
+    a.Suggested[k] = static_cast<std::uint16_t>(cell.Suggested);
+  }
+  return a;
+}
+
+bool MapCanBeCorrected(const ParameterImage& image, int map) {
+  return map != 2 || (image.P(47) != MapModeCoupled && image.P(47) != MapModeEqual);
+}
+
+ApplyOutcome ApplyCorrections(ParameterImage& image, DerivedTables& tables, const MapAnalysis& analysis,
+                              const std::array<bool, kMapCells>& selected) {
+  const int map = analysis.Settings.Map;
+  const std::uint8_t mode = image.P(47);
+  if (!MapCanBeCorrected(image, map)) return ApplyOutcome::MapFollowsMap1;
+  // The percent tables may lag behind the image (a page not shown since a
+  // read or load); the untouched cells must keep what the image holds.
+  RefreshPercentMaps(image, tables);
+  Map150 cells = map == 2 ? tables.PercentMap2 : tables.PercentMap1;
+  bool any = false;
+  for (int k = 0; k < kMapCells; ++k) {
+    if (!selected[k] || analysis.Suggested[k] == cells[k]) continue;
+    cells[k] = analysis.Suggested[k];
+    any = true;
+  }
+  if (!any) return ApplyOutcome::NothingToChange;
+  if (map == 1 && mode == MapModeCoupled) {
+    std::array<std::uint8_t, kMapColumns> axis{};
+    for (int i = 0; i < kMapColumns; ++i) axis[i] = image.P(kInj1Axis + i);
+    ApplyCoupledEdit(image, tables, axis, cells);
+  } else if (map == 1) {
+    tables.PercentMap1 = cells;
+    ScaleToTime(tables.PercentMap1, tables.BaseTime1, kInj1FirstWord, image);
+    if (mode == MapModeEqual) CopyMap1ToMap2(image, tables);
+  } else {
+    tables.PercentMap2 = cells;
+    ScaleToTime(tables.PercentMap2, tables.BaseTime2, kInj2FirstWord, image);
+  }
+  return ApplyOutcome::Applied;
+}
+
+ApplyOutcome ApplyCorrections(ParameterImage& image, DerivedTables& tables, const MapAnalysis& analysis) {
+  std::array<bool, kMapCells> all;
+  all.fill(true);
+  return ApplyCorrections(image, tables, analysis, all);
+}
+
+bool ParseTargetTable(std::string_view text, std::array<std::uint16_t, kMapCells>& table, std::string& error) {
+  std::array<std::uint16_t, kMapCells> parsed{};
+  int row = 0;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    std::size_t lf = text.find('\n', pos);
+    if (lf == std::string_view::npos) lf = text.size();
+    std::string_view line = text.substr(pos, lf - pos);
+    pos = lf + 1;
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (line.empty() || line.front() == '#') continue;
+    if (row == kMapRows) {
+      error = "more than ten rows";
+      return false;
+    }
+    int column = 0;
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t comma = line.find(',', start);
+      std::string_view field = line.substr(start, comma == std::string_view::npos ? comma : comma - start);
+      while (!field.empty() && field.front() == ' ') field.remove_prefix(1);
+      while (!field.empty() && field.back() == ' ') field.remove_suffix(1);
+      std::int32_t v = 0;
+      if (!ParseLogValue(field, 1, v) || v < kAfrLowX10 || v > kAfrHighX10) {
+        error = "row " + std::to_string(row + 1) + ": \"" + std::string(field.substr(0, 20)) +
+                "\" is not an A/F from 10.0 to 19.9";
+        return false;
+      }
+      if (column == kMapColumns) {
+        error = "row " + std::to_string(row + 1) + ": more than fifteen values";
+        return false;
+      }
+      parsed[MapCell(row, column++)] = static_cast<std::uint16_t>(v);
+      if (comma == std::string_view::npos) break;
+      start = comma + 1;
+    }
+    if (column != kMapColumns) {
+      error = "row " + std::to_string(row + 1) + ": " + std::to_string(column) + " values, not fifteen";
+      return false;
+    }
+    ++row;
+  }
+  if (row != kMapRows) {
+    error = std::to_string(row) + " rows, not ten";
+    return false;
+  }
+  table = parsed;
+  return true;
+}
+
+std::string FormatTargetTable(const std::array<std::uint16_t, kMapCells>& table) {
+  std::string out = "# target A/F: one line per throttle row from 0 % to 100 %, one value per rpm column\n";
+  for (int r = 0; r < kMapRows; ++r) {
+    for (int c = 0; c < kMapColumns; ++c) {
+      const int v = table[MapCell(r, c)];
+      if (c > 0) out += ',';
+      out += std::to_string(v / 10) + "." + std::to_string(v % 10);
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+std::string TargetTablePath(const std::string& tunePath) {
+  if (tunePath.empty()) return {};
+  const std::size_t slash = tunePath.find_last_of('/');
+  const std::size_t dot = tunePath.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  return (hasExtension ? tunePath.substr(0, dot) : tunePath) + ".target.csv";
+}
+
+}  // namespace velmor

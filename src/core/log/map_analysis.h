@@ -1,0 +1,106 @@
+// Injection-map corrections from a log: every usable row is placed in the
+// cell the operating-point highlight lights for it, and a cell with enough
+// rows gets the percentage that brings its mean A/F to the target.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "log/log_format.h"
+#include "model/derived.h"
+#include "model/image.h"
+
+namespace velmor {
+
+struct AnalysisSettings {
+  int Map = 1;                     // injection map 1 or 2
+  int TargetAfrX10 = 132;          // one target for every cell
+  // A target per cell (A/F × 10) instead of the single one.
+  std::optional<std::array<std::uint16_t, kMapCells>> TargetTable;
+  int MinSamples = 10;
+  int MinCoolantC = 60;
+  int MaxTpsRateX10 = 100;         // throttle change, tenths of % per second
+  int MaxChangePct = 20;           // of the cell's current percentage
+  // Only rows with FromMs <= time < ToMs.
+  std::int32_t FromMs = std::numeric_limits<std::int32_t>::min();
+  std::int32_t ToMs = std::numeric_limits<std::int32_t>::max();
+};
+
+// Why rows were left out, each row counted once, under its first reason.
+struct AnalysisCounts {
+  int Rows = 0;          // rows of the log inside the time range
+  int Used = 0;
+  int NoRpm = 0;         // rpm missing or 0
+  int Cold = 0;          // coolant missing or below the minimum
+  int NoAfr = 0;         // A/F missing or outside 10.0 … 19.9
+  int NoThrottle = 0;    // throttle missing (sensor fault)
+  int ThrottleRate = 0;  // throttle moving faster than the maximum
+};
+
+struct CellResult {
+  int Samples = 0;
+  std::int64_t AfrSumX10 = 0;
+  int TargetX10 = 0;
+  int Current = 0;    // the editor's percentage now
+  int Suggested = 0;  // equals Current unless the cell has enough rows
+  bool Enough = false;    // Samples reached the minimum
+  bool Limited = false;   // the change was cut to the maximum
+  double MeanAfr() const { return Samples > 0 ? AfrSumX10 / (10.0 * Samples) : 0.0; }
+};
+
+// How a cell shows in the analysis: too few rows to say, or the mixture the
+// rows found against the target.
+enum class CellVerdict : std::uint8_t { NoRows, FewRows, OnTarget, Lean, Rich };
+CellVerdict VerdictOf(const CellResult& cell);
+
+struct MapAnalysis {
+  AnalysisSettings Settings;
+  AnalysisCounts Counts;
+  std::array<CellResult, kMapCells> Cells{};
+  // Suggested percentages of every cell, ready to apply.
+  Map150 Suggested{};
+  int CellsChanged() const;
+};
+
+// The suggested percentage: p × mean A/F ÷ target, rounded half up, computed
+// exactly from the sum S of A/F × 10 over n rows and the target T × 10, then
+// kept within maxChangePct of p.
+int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChangePct, bool* limited = nullptr);
+
+// The map's cell for a row, by the midpoint rule on the map's own RPM axis
+// and the fixed throttle rows; the throttle counts in whole per cent as the
+// unit reports it. -1 for a row without rpm or throttle.
+int CellOfRow(const ParameterImage& image, int map, const LogRow& row);
+
+// `tables` must be in step with `image` (RefreshPercentMaps).
+MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables, const LogData& log,
+                       const AnalysisSettings& settings);
+
+enum class ApplyOutcome { Applied, NothingToChange, MapFollowsMap1 };
+
+// Map 2 follows map 1 in coupled and " 1 = 2" mode: it cannot be corrected
+// by itself there.
+bool MapCanBeCorrected(const ParameterImage& image, int map);
+
+// Writes the suggested percentages of the cells marked in `selected` into the
+// map as an edit of its page does: percentages over the map's base times, map
+// 2 moved along in coupled mode and copied in " 1 = 2" mode. Map 2 cannot be
+// changed by itself in those two modes (it follows map 1). The caller runs
+// the normalisation and refresh after it, as after any edit.
+ApplyOutcome ApplyCorrections(ParameterImage& image, DerivedTables& tables, const MapAnalysis& analysis,
+                              const std::array<bool, kMapCells>& selected);
+ApplyOutcome ApplyCorrections(ParameterImage& image, DerivedTables& tables, const MapAnalysis& analysis);
+
+// A target table beside a tune: ten lines of fifteen A/F values (row 0, the
+// 0 % throttle row, first), separated by commas. False with `error` when the
+// text is not one.
+bool ParseTargetTable(std::string_view text, std::array<std::uint16_t, kMapCells>& table, std::string& error);
+std::string FormatTargetTable(const std::array<std::uint16_t, kMapCells>& table);
+// Where a tune's target table is kept: beside it, "tune.ign" ->
+// "tune.target.csv". Empty for a tune without a file.
+std::string TargetTablePath(const std::string& tunePath);
+
+}  // namespace velmor

@@ -1,0 +1,97 @@
+// "Analyse log...": injection-map corrections from a log, shown over the
+// map's grid. Cells are coloured by the change they would get (lean: more
+// fuel, rich: less), cells with too few rows are grey, and the tooltip gives
+// the rows, the mean A/F and the percentages. Apply writes the selected
+// cells (all by default) into the map as one edit of the window.
+#pragma once
+
+#include <QDialog>
+#include <functional>
+#include <limits>
+#include <optional>
+
+#include "lang/catalog.h"
+#include "lang/log_texts.h"
+#include "log/map_analysis.h"
+
+class QCheckBox;
+class QComboBox;
+class QTabWidget;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSpinBox;
+class QTableWidget;
+
+namespace velmor::ui {
+
+class TFormHlav;
+
+class LogAnalysisDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit LogAnalysisDialog(TFormHlav& window);
+
+  // Reads the log and analyses its rows from `fromMs` up to `toMs` against
+  // the window's tune; false (with the reason shown in the dialog) when the
+  // log cannot be read.
+  bool OpenLog(const QString& path, std::int32_t fromMs = std::numeric_limits<std::int32_t>::min(),
+               std::int32_t toMs = std::numeric_limits<std::int32_t>::max());
+  // Analyses the loaded log again with the settings shown.
+  void Analyse();
+  // Writes the selected cells with enough rows into the map. The log then
+  // describes a tune the window no longer holds: the result stays as it was
+  // applied, and nothing more is analysed or applied until a log is opened.
+  void Apply();
+
+  const std::optional<MapAnalysis>& Result() const { return analysis_; }
+
+  // The target table of the tune the window holds: read from beside its
+  // file when there is one (and then used), else every cell at the single
+  // target. SaveTargetTable writes it beside the tune.
+  void LoadTargetTable();
+  bool SaveTargetTable();
+  // Loads the target table again when the window holds another tune file
+  // than the one it was loaded for.
+  void FollowTune();
+  const std::array<std::uint16_t, kMapCells>& TargetTable() const { return targets_; }
+  // The file dialog; tests replace it.
+  std::function<QString()> ChooseLog;
+
+ private:
+  QString Text(LogText text) const;
+  void Retranslate();
+  void ShowResult();
+  void ShowTargets();
+  void TargetEdited(int row, int column);
+
+  TFormHlav& window_;
+  LogData log_;
+  std::optional<MapAnalysis> analysis_;
+  bool applied_ = false;
+  std::int32_t fromMs_ = std::numeric_limits<std::int32_t>::min();
+  std::int32_t toMs_ = std::numeric_limits<std::int32_t>::max();
+  QLineEdit* file_ = nullptr;
+  QPushButton* open_ = nullptr;
+  QComboBox* map_ = nullptr;
+  QDoubleSpinBox* target_ = nullptr;
+  QSpinBox* minSamples_ = nullptr;
+  QSpinBox* minCoolant_ = nullptr;
+  QDoubleSpinBox* maxRate_ = nullptr;
+  QSpinBox* maxChange_ = nullptr;
+  QTableWidget* grid_ = nullptr;
+  QTabWidget* tabs_ = nullptr;
+  QTableWidget* targetGrid_ = nullptr;
+  QCheckBox* useTable_ = nullptr;
+  QPushButton* saveTable_ = nullptr;
+  std::array<std::uint16_t, kMapCells> targets_{};
+  bool showingTargets_ = false;
+  std::string tablePath_;
+  QLabel* summary_ = nullptr;
+  QPushButton* apply_ = nullptr;
+  std::array<QLabel*, 6> captions_{};
+};
+
+}  // namespace velmor::ui

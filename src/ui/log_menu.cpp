@@ -1,0 +1,96 @@
+#include "log_menu.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMenu>
+
+#include "form_hlav.h"
+#include "log_analysis_dialog.h"
+#include "log_playback_bar.h"
+#include "log_recorder.h"
+#include "log_viewer.h"
+
+namespace velmor::ui {
+namespace {
+
+constexpr int kRecentLogs = 10;
+
+QString Text(const TFormHlav& window, LogText text) {
+  const std::string_view s = LogUiText(text, window.Language());
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+LogAnalysisDialog& AnalysisDialog(TFormHlav& window) {
+  auto* dialog = window.findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+  if (dialog == nullptr) dialog = new LogAnalysisDialog(window);
+  dialog->FollowTune();
+  dialog->show();
+  dialog->raise();
+  return *dialog;
+}
+
+LogViewer& Viewer(TFormHlav& window) {
+  auto* viewer = window.findChild<LogViewer*>("FormLogViewer");
+  if (viewer == nullptr) {
+    viewer = new LogViewer(&window);
+    viewer->Language = [&window] { return window.Language(); };
+    new LogPlaybackBar(window, *viewer);
+    viewer->AnalyseRange = [&window](const QString& path, std::int32_t from, std::int32_t to) {
+      AnalysisDialog(window).OpenLog(path, from, to);
+    };
+  }
+  return *viewer;
+}
+
+void OpenInViewer(TFormHlav& window, const QString& path) {
+  LogViewer& viewer = Viewer(window);
+  viewer.Open(path);
+  viewer.show();
+  viewer.raise();
+}
+
+}  // namespace
+
+void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
+  QMenu* menu = recorder.Menu();
+  menu->addSeparator();
+  QAction* open = menu->addAction(QString());
+  open->setObjectName("MenuLogOpen");
+  QMenu* recent = menu->addMenu(QString());
+  recent->setObjectName("MenuLogRecent");
+  QAction* analyse = menu->addAction(QString());
+  analyse->setObjectName("MenuLogAnalyse");
+
+  QObject::connect(menu, &QMenu::aboutToShow, &window, [&window, open, recent, analyse] {
+    open->setText(Text(window, LogText::OpenLogMenu));
+    recent->setTitle(Text(window, LogText::RecentLogs));
+    analyse->setText(Text(window, LogText::Analyse));
+    // The newest logs of the logs directory.
+    recent->clear();
+    const QFileInfoList files = QDir(LogRecorder::LogsDirectory())
+                                    .entryInfoList({"*.csv"}, QDir::Files, QDir::Time);
+    for (int i = 0; i < files.size() && i < kRecentLogs; ++i) {
+      const QString path = files[i].filePath();
+      QAction* a = recent->addAction(files[i].fileName());
+      a->setObjectName(QString("MenuLogRecent%1").arg(i + 1));
+      QObject::connect(a, &QAction::triggered, &window, [&window, path] { OpenInViewer(window, path); });
+    }
+    recent->setEnabled(!files.isEmpty());
+  });
+  QObject::connect(open, &QAction::triggered, &window, [&window, &recorder] {
+    const QString path = recorder.ChooseLog();
+    if (!path.isEmpty()) OpenInViewer(window, path);
+  });
+  QObject::connect(analyse, &QAction::triggered, &window, [&window, &recorder] {
+    LogAnalysisDialog& dialog = AnalysisDialog(window);
+    // The log just recorded is the one a tuner looks at first.
+    if (!dialog.Result() && !recorder.Recording() && !recorder.FilePath().isEmpty())
+      dialog.OpenLog(recorder.FilePath());
+    else
+      dialog.Analyse();
+  });
+}
+
+}  // namespace velmor::ui

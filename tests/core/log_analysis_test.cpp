@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "log/map_analysis.h"
+#include "model/defaults.h"
+
+namespace velmor {
+namespace {
+
+// A warm, steady row: 12 s apart from its neighbours unless told otherwise.
+struct R {
+  int timeMs, rpm, tpsX10, afrX10 = 132, coolant = 80;
+};
+
+LogData Log(const std::vector<R>& rows) {
+  LogData d;
+  for (const R& r : rows) {
+    LogRow row;
+    row[LogCol::TimeS] = r.timeMs;
+    if (r.rpm >= 0) row[LogCol::Rpm] = r.rpm;
+    if (r.tpsX10 >= 0) row[LogCol::TpsPct] = r.tpsX10;
+    if (r.afrX10 >= 0) row[LogCol::Afr] = r.afrX10;
+    if (r.coolant > -100) row[LogCol::CoolantC] = r.coolant;
+    d.Rows.push_back(row);
+  }
+  return d;
+}
+
+struct Tune {
+  ParameterImage image;
+  DerivedTables tables;
+  explicit Tune(MapMode mode = MapModeNormal) {
+    ApplyDefaults(image, tables, DefaultsScope::Whole);
+    image.P(47) = mode;
+    // Map 2 on an axis of its own, to tell the two apart.
+    for (int i = 0; i < kMapColumns; ++i) image.P(kInj2Axis + i) = static_cast<std::uint8_t>(20 + 5 * i);
+    RefreshPercentMaps(image, tables);
+  }
+  int Percent(int map, int k) {
+    RefreshPercentMaps(image, tables);
+    return map == 1 ? tables.PercentMap1[k] : tables.PercentMap2[k];
+  }
+};
+
+TEST(LogAnalysis, RowsGoToTheCellTheHighlightLights) {
+  Tune t;  // map 1 axis 1000, 2000, 3000, 4000, 5000, 5500 …; map 2 2000, 2500, 3000 …
+  const std::tuple<int, int, int, int, int> cases[] = {
+      // map, rpm, throttle ×10, row, column
+      {1, 5249, 200, 4, 4},   // just below the midpoint of 5000 and 5500
+      {1, 5250, 200, 4, 5},   // on the midpoint: the higher column
+      {1, 1, 0, 0, 0},        {1, 60000, 1000, 9, 14},
+      {1, 3000, 34, 1, 2},    // 3.4 %: row of 2 %
+      {1, 3000, 35, 1, 2},    // 3.5 %: the unit's whole 3 % still lights the 2 % row
+      {1, 3000, 39, 1, 2},    {1, 3000, 40, 2, 2},    // 4 % is past the midpoint 3.5
+      {1, 3000, 899, 8, 2},   // 89.9 %: the unit's 89 is below the midpoint 90 …
+      {1, 3000, 900, 9, 2},   // … 90 % is on it
+      {2, 2249, 100, 3, 0},   {2, 2250, 100, 3, 1},   // map 2 by its own axis
+  };
+  for (const auto& [map, rpm, tps, row, column] : cases) {
+    LogRow r;
+    r[LogCol::Rpm] = rpm;
+    r[LogCol::TpsPct] = tps;
+    EXPECT_EQ(CellOfRow(t.image, map, r), MapCell(row, column)) << "map " << map << " rpm " << rpm << " tps " << tps;
+  }
+  LogRow noThrottle;
+  noThrottle[LogCol::Rpm] = 3000;
+  EXPECT_EQ(CellOfRow(t.image, 1, noThrottle), -1);
+}
+
+TEST(LogAnalysis, EachFilterLeavesOutItsRows) {
+  Tune t;
+  AnalysisSettings s;  // coolant 60, A/F 10.0 … 19.9, 10 %/s
+  s.MinSamples = 1;
+  struct Case {
+    const char* what;
+    std::vector<R> rows;
+    int used;
+    int AnalysisCounts::*counter;
+  };
+  const Case cases[] = {
+      {"rpm 0", {{0, 0, 200}, {1000, 3000, 200}}, 1, &AnalysisCounts::NoRpm},
+      {"rpm missing", {{0, -1, 200}}, 0, &AnalysisCounts::NoRpm},
+      {"coolant below the minimum", {{0, 3000, 200, 132, 59}, {1000, 3000, 200, 132, 60}}, 1, &AnalysisCounts::Cold},
+      {"coolant fault", {{0, 3000, 200, 132, -100}}, 0, &AnalysisCounts::Cold},
+      {"A/F outside 10.0 … 19.9",
+       {{0, 3000, 200, 99}, {1000, 3000, 200, 100}, {2000, 3000, 200, 199}, {3000, 3000, 200, 200}},
+       2, &AnalysisCounts::NoAfr},
+      {"A/F missing", {{0, 3000, 200, -1}}, 0, &AnalysisCounts::NoAfr},
+      {"throttle fault", {{0, 3000, -1}}, 0, &AnalysisCounts::NoThrottle},
+      // 10 %/s is allowed, more is not; the first row has no rate.
+      {"throttle rate", {{0, 3000, 900}, {1000, 3000, 1000}, {1500, 3000, 1051}, {2000, 3000, 1026}}, 3,
+       &AnalysisCounts::ThrottleRate},
+      {"throttle moving within no time", {{0, 3000, 200}, {0, 3000, 200}, {0, 3000, 201}}, 2,
+       &AnalysisCounts::ThrottleRate},
+  };
+  for (const Case& c : cases) {
+    const MapAnalysis a = AnalyseLog(t.image, t.tables, Log(c.rows), s);
+    EXPECT_EQ(a.Counts.Used, c.used) << c.what;
+    EXPECT_EQ(a.Counts.*c.counter, static_cast<int>(c.rows.size()) - c.used) << c.what;
+    EXPECT_EQ(a.Counts.Rows, static_cast<int>(c.rows.size())) << c.what;
+  }
+  // The rate is to the previous row of the log, used or not.
+  const MapAnalysis a =
+      AnalyseLog(t.image, t.tables, Log({{0, 3000, 200, 132, 20}, {100, 3000, 300}}), s);
+  EXPECT_EQ(a.Counts.Cold, 1);
+  EXPECT_EQ(a.Counts.ThrottleRate, 1);
+}
+
+TEST(LogAnalysis, SettingsMoveTheFilters) {
+  Tune t;
+  AnalysisSettings s;
+  s.MinSamples = 1;
+  s.MinCoolantC = 20;
+  s.MaxTpsRateX10 = 25;  // 2.5 %/s
+  const LogData log = Log({{0, 3000, 200, 132, 25}, {1000, 3000, 225}, {2000, 3000, 251}});
+  const MapAnalysis a = AnalyseLog(t.image, t.tables, log, s);
+  EXPECT_EQ(a.Counts.Used, 2);
+  EXPECT_EQ(a.Counts.ThrottleRate, 1);
+  s.FromMs = 1000;
+  s.ToMs = 2000;
+  const MapAnalysis ranged = AnalyseLog(t.image, t.tables, log, s);
+  EXPECT_EQ(ranged.Counts.Rows, 1);
+  EXPECT_EQ(ranged.Counts.Used, 1);  // its rate is to the row before the range
+}
+
+TEST(LogAnalysis, SuggestionRoundsHalfUpExactlyAndKeepsWithinTheLimit) {
+  struct Case {
+    int p, n;
+    std::int64_t sum;
+    int target, maxChange, expected;
+    bool limited;
+  };
+  const Case cases[] = {
+      {100, 1, 132, 132, 20, 100, false},   // on target
+      {3, 2, 132, 132, 100, 2, false},      // 1.5 rounds up …
+      {3, 2, 308, 132, 100, 4, false},      // … and so does 3.5
+      {115, 3, 429, 132, 20, 125, false},   // 124.58
+      {100, 10, 1470, 132, 20, 111, false}, // 111.36
+      {100, 4, 4 * 148, 132, 20, 112, false},
+      {123, 7, 7 * 129, 132, 20, 120, false},
+      {100, 1, 199, 132, 20, 120, true},    // 150.8 is limited to +20 %
+      {100, 1, 100, 132, 20, 80, true},     // 75.8 to −20 %
+      {101, 1, 199, 132, 20, 121, true},    // 121.2 is the bound: never beyond it
+      {101, 1, 100, 132, 20, 81, true},     // 80.8
+      {100, 1, 199, 132, 0, 100, true},
+      {100, 10, 1320, 145, 20, 91, false},  // a richer target
+      {0, 10, 1500, 132, 20, 0, false},
+  };
+  for (const Case& c : cases) {
+    bool limited = !c.limited;
+    EXPECT_EQ(SuggestPercent(c.p, c.sum, c.n, c.target, c.maxChange, &limited), c.expected)
+        << "p " << c.p << " n " << c.n << " sum " << c.sum;
+    EXPECT_EQ(limited, c.limited) << "p " << c.p << " sum " << c.sum;
+  }
+}
+
+TEST(LogAnalysis, OnlyCellsWithEnoughRowsGetASuggestion) {
+  Tune t;
+  std::vector<R> rows;
+  // Ten rows lean at 3000 rpm / 20 %, nine at 5000 rpm / 20 %.
+  for (int i = 0; i < 10; ++i) rows.push_back({i * 100, 3000, 200, 148});
+  for (int i = 0; i < 9; ++i) rows.push_back({2000 + i * 100, 5000, 200, 148});
+  AnalysisSettings s;
+  const MapAnalysis a = AnalyseLog(t.image, t.tables, Log(rows), s);
+  const CellResult& enough = a.Cells[MapCell(4, 2)];
+  const CellResult& few = a.Cells[MapCell(4, 4)];
+  EXPECT_EQ(enough.Samples, 10);
+  EXPECT_TRUE(enough.Enough);
+  EXPECT_DOUBLE_EQ(enough.MeanAfr(), 14.8);
+  EXPECT_EQ(enough.Current, t.tables.PercentMap1[MapCell(4, 2)]);
+  EXPECT_EQ(enough.Suggested, SuggestPercent(enough.Current, 1480, 10, 132, 20));
+  EXPECT_GT(enough.Suggested, enough.Current);
+  EXPECT_EQ(few.Samples, 9);
+  EXPECT_FALSE(few.Enough);
+  EXPECT_EQ(few.Suggested, few.Current);
+  EXPECT_EQ(a.CellsChanged(), 1);
+
+  // A target table gives each cell its own target.
+  std::array<std::uint16_t, kMapCells> targets;
+  targets.fill(132);
+  targets[MapCell(4, 2)] = 148;
+  s.TargetTable = targets;
+  EXPECT_EQ(AnalyseLog(t.image, t.tables, Log(rows), s).CellsChanged(), 0);
+}
+
+TEST(LogAnalysis, ApplyingFollowsTheMapModes) {
+  const int k = MapCell(6, 3);
+  const int other = MapCell(2, 9);
+  struct Case {
+    MapMode mode;
+    int map;
+    ApplyOutcome outcome;
+  };
+  const Case cases[] = {
+      {MapModeNormal, 1, ApplyOutcome::Applied},        {MapModeNormal, 2, ApplyOutcome::Applied},
+      {MapModeCoupled, 1, ApplyOutcome::Applied},       {MapModeCoupled, 2, ApplyOutcome::MapFollowsMap1},
+      {MapModeEqual, 1, ApplyOutcome::Applied},         {MapModeEqual, 2, ApplyOutcome::MapFollowsMap1},
+  };
+  for (const Case& c : cases) {
+    Tune t(c.mode);
+    if (c.mode == MapModeEqual) {
+      CopyMap1ToMap2(t.image, t.tables);
+      RefreshPercentMaps(t.image, t.tables);
+    }
+    const Map150 before1 = t.tables.PercentMap1, before2 = t.tables.PercentMap2;
+    const ParameterImage image = t.image;
+    MapAnalysis a;
+    a.Settings.Map = c.map;
+    a.Suggested = c.map == 1 ? before1 : before2;
+    a.Suggested[k] += 7;
+    ASSERT_EQ(ApplyCorrections(t.image, t.tables, a), c.outcome) << int{c.mode} << " map " << c.map;
+    if (c.outcome != ApplyOutcome::Applied) {
+      EXPECT_EQ(t.image, image);
+      continue;
+    }
+    const int changed = c.map;
+    EXPECT_EQ(t.Percent(changed, k), (changed == 1 ? before1 : before2)[k] + 7) << int{c.mode};
+    EXPECT_EQ(t.Percent(changed, other), (changed == 1 ? before1 : before2)[other]) << c.mode;
+    // Map 2 moves along when coupled, holds map 1's times when equal, and
+    // stays otherwise.
+    if (c.map == 2) {
+      EXPECT_EQ(t.Percent(1, k), before1[k]);
+    } else if (c.mode == MapModeEqual) {
+      EXPECT_EQ(t.image.Word(kInj2Map + 2 * k), t.image.Word(kInj1Map + 2 * k));
+    } else {
+      EXPECT_EQ(t.Percent(2, k), before2[k] + (c.mode == MapModeCoupled ? 7 : 0)) << int{c.mode};
+    }
+  }
+}
+
+TEST(LogAnalysis, ApplyingOnlySelectedCellsAndNothingWhenNoneChange) {
+  Tune t;
+  MapAnalysis a;
+  a.Settings.Map = 1;
+  a.Suggested = t.tables.PercentMap1;
+  EXPECT_EQ(ApplyCorrections(t.image, t.tables, a), ApplyOutcome::NothingToChange);
+  a.Suggested[10] += 5;
+  a.Suggested[20] += 5;
+  std::array<bool, kMapCells> selected{};
+  selected[20] = true;
+  const Map150 before = t.tables.PercentMap1;
+  EXPECT_EQ(ApplyCorrections(t.image, t.tables, a, selected), ApplyOutcome::Applied);
+  EXPECT_EQ(t.Percent(1, 10), before[10]);
+  EXPECT_EQ(t.Percent(1, 20), before[20] + 5);
+}
+
+TEST(LogAnalysis, TargetTableIsKeptBesideTheTune) {
+  EXPECT_EQ(TargetTablePath("/bikes/r1.ign"), "/bikes/r1.target.csv");
+  EXPECT_EQ(TargetTablePath("/bikes.d/r1"), "/bikes.d/r1.target.csv");
+  EXPECT_EQ(TargetTablePath("/bikes/.hidden"), "/bikes/.hidden.target.csv");
+  EXPECT_EQ(TargetTablePath(""), "");
+}
+
+TEST(LogAnalysis, TargetTableReadsWhatItWrites) {
+  std::array<std::uint16_t, kMapCells> table;
+  for (int k = 0; k < kMapCells; ++k) table[k] = static_cast<std::uint16_t>(100 + k % 99);
+  std::array<std::uint16_t, kMapCells> back{};
+  std::string error;
+  ASSERT_TRUE(ParseTargetTable(FormatTargetTable(table), back, error)) << error;
+  EXPECT_EQ(back, table);
+
+  std::string row = "13.2";
+  for (int i = 1; i < 15; ++i) row += ",13.2";
+  std::string ten;
+  for (int i = 0; i < 10; ++i) ten += row + "\n";
+  const std::pair<std::string, const char*> bad[] = {
+      {ten.substr(0, ten.size() - row.size() - 1), "9 rows, not ten"},
+      {ten + row + "\n", "more than ten rows"},
+      {"13.2,x" + ten.substr(4), "row 1: \"x\" is not an A/F"},
+      {"20.0" + ten.substr(4), "row 1: \"20.0\""},
+      {"13.2," + ten, "row 1: more than fifteen"},
+      {ten.substr(5), "row 1: 14 values"},
+  };
+  for (const auto& [text, message] : bad) {
+    EXPECT_FALSE(ParseTargetTable(text, back, error)) << text;
+    EXPECT_NE(error.find(message), std::string::npos) << error;
+  }
+}
+
+}  // namespace
+}  // namespace velmor

@@ -1,0 +1,354 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "link/frame.h"
+#include "log/log_format.h"
+#include "temp_dir.h"
+
+namespace velmor {
+namespace {
+
+// A frame as the unit sends it while the engine runs warm.
+LinkFrame RunningFrame() {
+  LinkFrame f{};
+  auto word = [&](int offset, int value) {
+    f[offset] = static_cast<std::uint8_t>(value & 0xFF);
+    f[offset + 1] = static_cast<std::uint8_t>(value >> 8);
+  };
+  f[0] = kMonitorReply;
+  f[1] = 0xFF;  // neutral (bit 2 set), every other input inactive
+  f[2] = 0x18;  // injection and ignition limiters
+  f[4] = 0x02;  // oil OK
+  f[9] = 23;
+  f[28] = 4;
+  f[10] = 31;
+  f[11] = 30;
+  f[14] = 42;
+  f[15] = 41;
+  f[23] = 185;
+  f[24] = 127;
+  f[25] = 3;
+  f[29] = 13;
+  f[30] = 137;
+  word(48, 7450);
+  word(52, 987);
+  word(64, 13812);
+  word(94, 1234);
+  word(100, 15);
+  word(108, 990);
+  word(110, 985);
+  word(116, 142);
+  f[150] = kProtocolVersion;
+  SealFrame(f);
+  return f;
+}
+
+std::string Line(const LogRow& row) {
+  std::string s;
+  AppendLogRow(row, s);
+  return s;
+}
+
+// The value of a named column in a written line.
+std::string Field(const std::string& line, LogCol col) {
+  std::stringstream in(line);
+  std::string field;
+  for (int i = 0; i <= static_cast<int>(col); ++i) std::getline(in, field, ',');
+  if (!field.empty() && field.back() == '\n') field.pop_back();
+  return field;
+}
+
+TEST(LogFormat, FrameBecomesRowInEngineeringUnits) {
+  const LinkFrame f = RunningFrame();
+  const std::string line = Line(LogRowFromMonitorFrame(f.data(), 61250));
+  const std::pair<LogCol, const char*> expected[] = {
+      {LogCol::TimeS, "61.250"},       {LogCol::Rpm, "7450"},         {LogCol::TpsPct, "23.4"},
+      {LogCol::Afr, "13.7"},           {LogCol::CoolantC, "85"},      {LogCol::AirC, "27"},
+      {LogCol::PressureKpa, "98.7"},   {LogCol::Advance1Deg, "31"},   {LogCol::Advance2Deg, "30"},
+      {LogCol::Inj1Us, "4200"},        {LogCol::Inj2Us, "4100"},      {LogCol::Gear, "3"},
+      {LogCol::SpeedKmh, "142"},       {LogCol::StartTimeS, "123.4"}, {LogCol::SupplyV, "13.812"},
+      {LogCol::CoolantCorrPct, "1.5"}, {LogCol::VoltageCorrUs, "-10"}, {LogCol::CoolantAdvCorrDeg, "-1.5"},
+      {LogCol::TuningStatus, "13"},    {LogCol::Neutral, "1"},        {LogCol::ClutchIn, "0"},
+      {LogCol::JetLimiter, "1"},       {LogCol::IgnLimiter, "1"},     {LogCol::RetardLimiter, "0"},
+      {LogCol::OilOk, "1"},            {LogCol::TpsFault, "0"},
+  };
+  for (const auto& [col, text] : expected) EXPECT_EQ(Field(line, col), text) << LogColumn(col).Name;
+}
+
+TEST(LogFormat, SensorFaultsAreEmptyFields) {
+  LinkFrame f = RunningFrame();
+  f[3] |= 0x80;  // throttle sensor fault
+  f[4] |= 0x01;  // pressure sensor fault
+  f[23] = 0;     // coolant fault
+  f[24] = 60;    // air fault
+  f[30] = 0;     // no lambda reading
+  SealFrame(f);
+  const std::string line = Line(LogRowFromMonitorFrame(f.data(), 0));
+  for (LogCol col : {LogCol::TpsPct, LogCol::PressureKpa, LogCol::CoolantC, LogCol::AirC, LogCol::Afr})
+    EXPECT_EQ(Field(line, col), "") << LogColumn(col).Name;
+  EXPECT_EQ(Field(line, LogCol::Rpm), "7450");
+  EXPECT_EQ(Field(line, LogCol::TpsFault), "1");
+
+  // Read back, an empty field is still no reading.
+  std::string text;
+  AppendLogHeader(text);
+  text += line;
+  const LogReadResult r = ParseLog(text);
+  ASSERT_TRUE(r.Ok) << r.Error;
+  EXPECT_FALSE(r.Data.Rows[0].Has(LogCol::CoolantC));
+  EXPECT_FALSE(r.Data.Rows[0].Has(LogCol::Afr));
+  EXPECT_EQ(r.Data.Rows[0][LogCol::Rpm], 7450);
+}
+
+TEST(LogFormat, WrittenFileReadsBackTheSameRows) {
+  TempDir dir;
+  const std::string path = (dir.path / "ride.csv").string();
+  std::vector<LogRow> rows;
+  LinkFrame f = RunningFrame();
+  for (int i = 0; i < 50; ++i) {
+    f[9] = static_cast<std::uint8_t>(i);
+    f[30] = static_cast<std::uint8_t>(100 + i);
+    f[3] = i % 7 == 0 ? 0x80 : 0;
+    SealFrame(f);
+    rows.push_back(LogRowFromMonitorFrame(f.data(), i * 330));
+  }
+  LogWriter writer;
+  std::string error;
+  ASSERT_TRUE(writer.Open(path, &error)) << error;
+  for (const LogRow& r : rows) writer.Add(r);
+  ASSERT_TRUE(writer.Close());
+  EXPECT_EQ(writer.Rows(), 50u);
+
+  const LogReadResult r = ReadLogFile(path);
+  ASSERT_TRUE(r.Ok) << r.Error;
+  ASSERT_EQ(r.Data.Rows.size(), rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Data.Rows[i].Values, rows[i].Values) << "row " << i;
+  for (int c = 0; c < kLogColumnCount; ++c) EXPECT_TRUE(r.Data.Present[c]);
+}
+
+TEST(LogFormat, WriterPutsRowsOnDiskWithinASecond) {
+  TempDir dir;
+  const std::string path = (dir.path / "ride.csv").string();
+  auto linesOnDisk = [&] {
+    std::ifstream in(path);
+    std::string l;
+    int n = 0;
+    while (std::getline(in, l)) ++n;
+    return n;
+  };
+  LogWriter writer;
+  ASSERT_TRUE(writer.Open(path));
+  EXPECT_EQ(linesOnDisk(), 1);  // the header at once
+  const LinkFrame f = RunningFrame();
+  writer.Add(LogRowFromMonitorFrame(f.data(), 1000));  // a second after the header: written
+  EXPECT_EQ(linesOnDisk(), 2);
+  writer.Add(LogRowFromMonitorFrame(f.data(), 1330));
+  writer.Add(LogRowFromMonitorFrame(f.data(), 1660));
+  EXPECT_EQ(linesOnDisk(), 2);  // buffered
+  writer.FlushIfDue(1999);
+  EXPECT_EQ(linesOnDisk(), 2);
+  writer.FlushIfDue(2000);  // no row came for a while: out anyway
+  EXPECT_EQ(linesOnDisk(), 4);
+  writer.Add(LogRowFromMonitorFrame(f.data(), 3000));
+  EXPECT_EQ(linesOnDisk(), 5);
+}
+
+TEST(LogFormat, OpeningAFileThatCannotBeWrittenSaysWhy) {
+  TempDir dir;
+  LogWriter writer;
+  std::string error;
+  EXPECT_FALSE(writer.Open((dir.path / "no-such-dir" / "ride.csv").string(), &error));
+  EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+  EXPECT_FALSE(writer.IsOpen());
+}
+
+TEST(LogFormat, ReaderTakesAnyColumnOrderAndIgnoresUnknownColumns) {
+  const LogReadResult r = ParseLog(
+      "lap,afr,coolant_c,rpm,time_s,tps_pct\r\n"
+      "1,13.2,80,5000,0.000,12.5\r\n"
+      "\r\n"
+      "2,14.06,-5,5100,0.33,12\r\n");
+  ASSERT_TRUE(r.Ok) << r.Error;
+  ASSERT_EQ(r.Data.Rows.size(), 2u);
+  const LogRow& a = r.Data.Rows[0];
+  const LogRow& b = r.Data.Rows[1];
+  EXPECT_EQ(a[LogCol::Afr], 132);
+  EXPECT_EQ(a[LogCol::Rpm], 5000);
+  EXPECT_EQ(a[LogCol::TpsPct], 125);
+  EXPECT_EQ(b[LogCol::TimeS], 330);
+  EXPECT_EQ(b[LogCol::Afr], 141);  // further digits round half up
+  EXPECT_EQ(b[LogCol::CoolantC], -5);
+  EXPECT_EQ(b[LogCol::TpsPct], 120);
+  EXPECT_FALSE(r.Data.Has(LogCol::Gear));
+  EXPECT_FALSE(a.Has(LogCol::Gear));
+}
+
+TEST(LogFormat, ReaderRefusesWhatIsNotALogAndSaysWhere) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "no header"},
+      {"time_s,rpm,tps_pct,afr\n0,1,2,13\n", "no column coolant_c"},
+      {"rpm,tps_pct,afr,coolant_c\n", "no column time_s"},
+      {"time_s,rpm,tps_pct,coolant_c,gear\n", "no column afr"},
+      {"time_s,rpm,tps_pct,afr,coolant_c,rpm\n", "rpm appears twice"},
+      {"time_s,rpm,tps_pct,afr,coolant_c\n0,1,2,13,80\n1,x,2,13,80\n", "line 3: rpm is not a number: x"},
+      {"time_s,rpm,tps_pct,afr,coolant_c\n0,1,2,13\n", "line 2: 4 fields, the header has 5"},
+      {"time_s,rpm,tps_pct,afr,coolant_c\n,1,2,13,80\n", "line 2: no time_s"},
+      {"time_s,rpm,tps_pct,afr,coolant_c\n0,1e3,2,13,80\n", "rpm is not a number"},
+  };
+  for (const auto& [text, error] : cases) {
+    const LogReadResult r = ParseLog(text);
+    EXPECT_FALSE(r.Ok) << text;
+    EXPECT_NE(r.Error.find(error), std::string::npos) << text << " gave: " << r.Error;
+    EXPECT_TRUE(r.Data.Rows.empty());
+  }
+}
+
+TEST(LogFormat, LineCutOffMidWriteIsDropped) {
+  const LogReadResult r = ParseLog("time_s,rpm,tps_pct,afr,coolant_c\n0,1,2,13,80\n0.33,15");
+  ASSERT_TRUE(r.Ok) << r.Error;
+  EXPECT_EQ(r.Data.Rows.size(), 1u);
+}
+
+TEST(LogFormat, ValuesParseExactly) {
+  const std::tuple<const char*, int, bool, int> cases[] = {
+      {"13.2", 1, true, 132},   {"13", 1, true, 130},       {"13.25", 1, true, 133},
+      {"13.24", 1, true, 132},  {"-1.25", 1, true, -13},    {"+4", 0, true, 4},
+      {"0.0005", 3, true, 1},   {"61.25", 3, true, 61250},  {".5", 1, true, 5},
+      {"", 1, false, 0},        {".", 1, false, 0},         {"1.2.3", 1, false, 0},
+      {"nan", 1, false, 0},     {"99999999999999", 0, false, 0},
+  };
+  for (const auto& [text, decimals, ok, value] : cases) {
+    std::int32_t v = 0;
+    EXPECT_EQ(ParseLogValue(text, decimals, v), ok) << text;
+    if (ok) {
+      EXPECT_EQ(v, value) << text;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velmor
+
+#include "log/log_paths.h"
+
+namespace velmor {
+namespace {
+
+TEST(LogPaths, DirectoryByEnvironmentAndNamesByStartTime) {
+  EXPECT_EQ(LogsDirectory("/data", "/xdg", "/home/u"), "/data/logs");
+  EXPECT_EQ(LogsDirectory("", "/xdg", "/home/u"), "/xdg/velmor/logs");
+  EXPECT_EQ(LogsDirectory(nullptr, nullptr, "/home/u"), "/home/u/.local/share/velmor/logs");
+  EXPECT_EQ(LogsDirectory(nullptr, "", nullptr), "");
+
+  EXPECT_EQ(LogFileName(2026, 3, 5, 14, 3, 59, [](const std::string&) { return false; }), "2026-03-05_14-03-59.csv");
+  const std::set<std::string> used{"2026-03-05_14-03-59.csv", "2026-03-05_14-03-59-2.csv"};
+  EXPECT_EQ(LogFileName(2026, 3, 5, 14, 3, 59, [&](const std::string& n) { return used.count(n) > 0; }),
+            "2026-03-05_14-03-59-3.csv");
+}
+
+}  // namespace
+}  // namespace velmor
+
+#include "link/monitor.h"
+#include "log/log_playback.h"
+
+namespace velmor {
+namespace {
+
+TEST(LogPlayback, RowBecomesTheFrameItCameFrom) {
+  LinkFrame f = RunningFrame();
+  // Fault encodings come back as the unit sends them.
+  for (int variant = 0; variant < 2; ++variant) {
+    if (variant == 1) {
+      f[3] |= 0x80;
+      f[4] |= 0x01;
+      f[23] = 0;
+      f[24] = 60;
+      f[30] = 0;
+      SealFrame(f);
+    }
+    const LogRow row = LogRowFromMonitorFrame(f.data(), 5000);
+    const auto back = MonitorFrameFromLogRow(row);
+    EXPECT_TRUE(FrameChecksumValid(back.data()));
+    EXPECT_EQ(LogRowFromMonitorFrame(back.data(), 5000).Values, row.Values) << variant;
+  }
+}
+
+// A port that counts what reaches it.
+struct CountingPort : SerialPort {
+  bool Open(int n) override {
+    opened = n;
+    return open = true;
+  }
+  void Close() override { open = false; }
+  bool IsOpen() const override { return open; }
+  std::size_t QueuedBytes() override { return 0; }
+  std::size_t Read(std::span<std::uint8_t>) override { return 0; }
+  void Write(std::span<const std::uint8_t>) override { ++writes; }
+  int opened = 0, writes = 0;
+  bool open = false;
+};
+
+TEST(LogPlayback, PollsAreAnsweredFromTheLogWhileTheRealPortIsClosed) {
+  LogData log;
+  for (int i = 0; i < 5; ++i) {
+    LogRow r;
+    r[LogCol::TimeS] = 1000 + 330 * i;
+    r[LogCol::Rpm] = 2000 + 100 * i;
+    r[LogCol::TpsPct] = 200;
+    r[LogCol::CoolantC] = 80;
+    r[LogCol::Afr] = 132;
+    log.Rows.push_back(r);
+  }
+  CountingPort real;
+  LogPlaybackPort port(real);
+  ASSERT_TRUE(port.Open(3));
+  ASSERT_TRUE(port.Start(log));
+  EXPECT_FALSE(real.open);
+  EXPECT_TRUE(port.IsOpen());
+  EXPECT_EQ(port.PositionMs(), 1000);
+
+  LinkFrame poll{};
+  poll[0] = kPollCommand;
+  SealFrame(poll);
+  auto replyRpm = [&] {
+    port.Write(poll);
+    LinkFrame reply{};
+    EXPECT_EQ(port.QueuedBytes(), reply.size());
+    port.Read(reply);
+    LiveValues live;
+    MonitorView view;
+    std::uint16_t saving = 0;
+    const MonitorStems stems = MonitorStems::For(LanguageCode::English);
+    MonitorInputs in;
+    in.Stems = &stems;
+    EXPECT_TRUE(DecodeMonitorFrame(reply.data(), in, live, view, saving));
+    return live.Rpm;
+  };
+  EXPECT_EQ(replyRpm(), 2000);
+  port.SetPositionMs(1659);  // between rows: the one before
+  EXPECT_EQ(replyRpm(), 2100);
+  port.SetPositionMs(99999);  // beyond the end: the last row
+  EXPECT_EQ(port.PositionMs(), 1000 + 330 * 4);
+  EXPECT_EQ(replyRpm(), 2400);
+  // A block request gets no answer, and nothing reaches the unit.
+  LinkFrame read{};
+  read[0] = 0x41;
+  port.Write(read);
+  EXPECT_EQ(port.QueuedBytes(), 0u);
+  EXPECT_EQ(real.writes, 0);
+
+  port.Stop();
+  EXPECT_TRUE(real.open);
+  EXPECT_EQ(real.opened, 3);
+  port.Write(poll);
+  EXPECT_EQ(real.writes, 1);
+  EXPECT_FALSE(port.Start(LogData{}));
+}
+
+}  // namespace
+}  // namespace velmor

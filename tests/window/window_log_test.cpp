@@ -1,0 +1,449 @@
+// Recording a log from the window: the Log menu and its tool button, the
+// file in the logs directory growing while the unit answers, nothing
+// recorded while it does not, the status bar, the four languages.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "editor/undo.h"
+#include "form_hlav.h"
+#include "log/map_analysis.h"
+#include "log_analysis_dialog.h"
+#include "log_recorder.h"
+#include "log_viewer.h"
+
+#include <QChartView>
+#include <QListWidget>
+#include <QValueAxis>
+#include <QWheelEvent>
+#include "window_harness.h"
+
+using namespace velmor;
+using namespace velmor::ui;
+using namespace velmor::wtest;
+
+namespace {
+
+class WindowLogTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir_;
+  ScriptedPort port_;
+  bool answering_ = true;
+  int rpm_ = 3000;
+
+  std::unique_ptr<TFormHlav> Make() {
+    FormOptions o;
+    o.ConfigDir = dir_->filePath("config").toStdString();
+    o.ProgramDir = dir_->filePath("program").toStdString();
+    o.StartTimer = false;
+    auto w = std::make_unique<TFormHlav>(port_, o);
+    w->ShowMessageBox = [](const QString&) {};
+    w->show();
+    return w;
+  }
+  // Ticks until `frames` more monitor frames were accepted.
+  static void Frames(TFormHlav& w, int frames) {
+    const std::uint32_t until = w.Link().MonitorFrames() + static_cast<std::uint32_t>(frames);
+    for (int i = 0; i < 100 * frames && w.Link().MonitorFrames() < until; ++i) w.Timer1Timer();
+    QCOMPARE(w.Link().MonitorFrames(), until);
+  }
+  QStringList Logs() const {
+    return QDir(dir_->filePath("data/logs")).entryList({"*.csv"}, QDir::Files, QDir::Name);
+  }
+  QStringList Lines(const QString& name) const {
+    QFile f(dir_->filePath("data/logs/" + name));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+  }
+  static QString StatusText(TFormHlav& w) { return w.findChild<QLabel*>("LabelLogStatus")->text(); }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QDir(dir_->path()).mkpath("program");
+    qputenv("VELMOR_DATA_DIR", dir_->filePath("data").toUtf8());
+    port_ = ScriptedPort();
+    answering_ = true;
+    rpm_ = 3000;
+    port_.Reply = [this](const LinkFrame& request, ScriptedPort& port) {
+      if (request[0] == kPollCommand && answering_) port.Queue(MonitorFrame(rpm_++, 20));
+    };
+  }
+  void cleanup() { qunsetenv("VELMOR_DATA_DIR"); }
+
+  void RecordWritesOneRowPerFrameAndGrowsWhileRecording() {
+    auto w = Make();
+    Frames(*w, 2);  // frames before the start are not recorded
+    QVERIFY(Logs().isEmpty());
+    w->findChild<QAction*>("MenuLogRecord")->trigger();
+    QCOMPARE(Logs().size(), 1);
+    QVERIFY(QRegularExpression(R"(^\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d\.csv$)").match(Logs()[0]).hasMatch());
+    QVERIFY(!w->findChild<QAction*>("MenuLogRecord")->isEnabled());
+    QVERIFY(w->findChild<QAction*>("MenuLogStop")->isEnabled());
+    const QString name = Logs()[0];
+    QCOMPARE(Lines(name).size(), 1);  // the header at once
+    QVERIFY(Lines(name)[0].startsWith("time_s,rpm,tps_pct,afr,coolant_c,"));
+
+    Frames(*w, 3);
+    // Out on disk within a second, without stopping.
+    QTRY_COMPARE_WITH_TIMEOUT(Lines(name).size(), 4, 2500);
+    QVERIFY2(StatusText(*w).startsWith("REC 0:00:0"), qPrintable(StatusText(*w)));
+    QVERIFY2(StatusText(*w).endsWith("  3 rows"), qPrintable(StatusText(*w)));
+    QVERIFY(Lines(name)[1].contains(",3002,20.0,"));  // the first frame after the start
+
+    // The unit stops answering: the live display is cleared, nothing is
+    // recorded; it answers again: the same log goes on.
+    answering_ = false;
+    for (int i = 0; i < 300 && !w->Link().Live().ConnectionLost; ++i) w->Timer1Timer();
+    QVERIFY(w->Link().Live().ConnectionLost);
+    answering_ = true;
+    Frames(*w, 2);
+    w->findChild<QToolButton*>("SpeedButtonLogRecord")->click();  // the button stops too
+    const QStringList lines = Lines(name);
+    QCOMPARE(lines.size(), 6);
+    QVERIFY(lines[3].contains(",3004,"));
+    QVERIFY(lines[4].contains(",3005,"));
+    QVERIFY(w->statusBar()->currentMessage().startsWith("Log saved: "));
+    QVERIFY(w->statusBar()->currentMessage().endsWith(name));
+    QVERIFY(!w->findChild<QLabel*>("LabelLogStatus")->isVisible());
+    Frames(*w, 2);
+    QCOMPARE(Lines(name).size(), 6);
+
+    // A second recording within the same second gets a name of its own.
+    w->findChild<QToolButton*>("SpeedButtonLogRecord")->click();
+    w->findChild<QAction*>("MenuLogStop")->trigger();
+    QCOMPARE(Logs().size(), 2);
+  }
+
+  void MenuFollowsTheLanguageAndSitsBeforeHelp() {
+    auto w = Make();
+    QMenu* menu = w->findChild<QMenu*>("MenuLog");
+    QVERIFY(menu);
+    const QList<QAction*> top = w->menuBar()->actions();
+    const int log = top.indexOf(menu->menuAction());
+    QCOMPARE(top.value(log + 1), w->findChild<QMenu*>("MenuHelp")->menuAction());
+    w->findChild<QAction*>("MenuGerman")->trigger();
+    emit menu->aboutToShow();
+    QCOMPARE(menu->title(), QString("&Protokoll"));
+    QCOMPARE(w->findChild<QAction*>("MenuLogRecord")->text(), QString("&Aufzeichnen"));
+    w->findChild<QAction*>("MenuCzech")->trigger();
+    w->findChild<QAction*>("MenuLogRecord")->trigger();
+    QVERIFY2(StatusText(*w).endsWith("0 řádků"), qPrintable(StatusText(*w)));
+  }
+
+  void AnalysisDialogColoursTheCellsAndAppliesAsOneUndoStep() {
+    // Twelve lean rows in one cell, three in another.
+    QFile log(dir_->filePath("ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
+    for (int i = 0; i < 3; ++i) log.write(QString("%1,5000,20.0,12.0,80\n").arg(20 + i).toUtf8());
+    log.close();
+
+    auto w = Make();
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog && dialog->isVisible());
+    QVERIFY(!dialog->OpenLog(dir_->filePath("missing.csv")));
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    auto* grid = dialog->findChild<QTableWidget*>("GridLogAnalysis");
+    const int lean = MapCell(4, 2), few = MapCell(4, 4);
+    QTableWidgetItem* leanItem = grid->item(4, 2);
+    QCOMPARE(leanItem->data(Qt::UserRole).toInt(), int(CellVerdict::Lean));
+    QCOMPARE(grid->item(4, 4)->data(Qt::UserRole).toInt(), int(CellVerdict::FewRows));
+    QCOMPARE(grid->item(4, 4)->background().color(), QColor(Qt::lightGray));
+    QVERIFY2(leanItem->toolTip().startsWith("rows 12, mean A/F 14.80, target 13.2, now 100 %, suggested 112 %"),
+             qPrintable(leanItem->toolTip()));
+    QCOMPARE(leanItem->text(), QString("112 (+12)"));
+    QCOMPARE(dialog->findChild<QLabel*>("LabelLogSummary")->text(), QString("15 rows, 15 used, 1 cells to change"));
+
+    // Map 2 follows map 1 in the defaults' " 1 = 2" mode.
+    const ParameterImage before = w->Image();
+    const int steps = UndoDepth(w->Undo());
+    dialog->findChild<QComboBox*>("ComboBoxLogMap")->setCurrentIndex(1);
+    dialog->Apply();
+    QCOMPARE(w->Image(), before);
+    QVERIFY(dialog->findChild<QLabel*>("LabelLogSummary")->text().startsWith("Map 2 follows map 1"));
+    dialog->findChild<QComboBox*>("ComboBoxLogMap")->setCurrentIndex(0);
+
+    dialog->findChild<QPushButton*>("ButtonLogApply")->click();
+    QCOMPARE(w->PageIndex(), int(PageInj1));
+    QCOMPARE(int(w->Tables().PercentMap1[lean]), 112);
+    QCOMPARE(int(w->Tables().PercentMap1[few]), 100);
+    QCOMPARE(w->Image().Word(kInj2Map + 2 * lean), w->Image().Word(kInj1Map + 2 * lean));
+    QCOMPARE(UndoDepth(w->Undo()), steps + 1);
+    // The log is used up: it describes the map before the change, and is
+    // not applied a second time.
+    QCOMPARE(dialog->findChild<QLabel*>("LabelLogSummary")->text(),
+             QString("1 cells written into the map. Record a new log to check them."));
+    QVERIFY(!dialog->findChild<QPushButton*>("ButtonLogApply")->isEnabled());
+    QVERIFY(!dialog->findChild<QComboBox*>("ComboBoxLogMap")->isEnabled());
+    dialog->Apply();
+    QCOMPARE(int(w->Tables().PercentMap1[lean]), 112);
+    QCOMPARE(UndoDepth(w->Undo()), steps + 1);
+
+    w->findChild<QAction*>("MenuZpet")->trigger();
+    QCOMPARE(w->Image(), before);
+  }
+
+  void TargetTableIsEditedUsedAndKeptBesideTheTune() {
+    QFile log(dir_->filePath("ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
+    log.close();
+    auto w = Make();
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    auto* summary = dialog->findChild<QLabel*>("LabelLogSummary");
+    QVERIFY(summary->text().endsWith("1 cells to change"));
+    // Without a tune file there is nowhere to keep the table.
+    QVERIFY(!dialog->SaveTargetTable());
+    QCOMPARE(summary->text(), QString("Save the tune first: the target table is kept beside it."));
+
+    auto* targets = dialog->findChild<QTableWidget*>("GridLogTarget");
+    QCOMPARE(targets->item(4, 2)->text(), QString("13.2"));
+    targets->item(4, 2)->setText("14.8");
+    targets->item(4, 3)->setText("25");  // not an A/F: the old value stays
+    QCOMPARE(targets->item(4, 3)->text(), QString("13.2"));
+    auto* use = dialog->findChild<QCheckBox*>("CheckBoxLogTargetTable");
+    QVERIFY(!use->isChecked());
+    use->setChecked(true);
+    QVERIFY2(summary->text().endsWith("0 cells to change"), qPrintable(summary->text()));
+
+    const QString tune = dir_->filePath("r1.ign");
+    w->ChooseFile = [&](bool, const QString&) { return tune; };
+    w->MenuSaveClick(false);
+    QVERIFY(dialog->SaveTargetTable());
+    QCOMPARE(summary->text(), "Target table saved: " + dir_->filePath("r1.target.csv"));
+
+    // A fresh dialog for that tune finds the table and uses it.
+    delete dialog;
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog->findChild<QCheckBox*>("CheckBoxLogTargetTable")->isChecked());
+    QCOMPARE(int(dialog->TargetTable()[MapCell(4, 2)]), 148);
+    QCOMPARE(int(dialog->TargetTable()[MapCell(4, 3)]), 132);
+  }
+
+  void AnalysisAppliesOnlyTheSelectedCells() {
+    QFile log(dir_->filePath("ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 10; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
+    for (int i = 0; i < 10; ++i) log.write(QString("%1,5000,20.0,12.0,80\n").arg(20 + i).toUtf8());
+    log.close();
+    auto w = Make();
+    // The log just recorded opens with the dialog; here the recorder has
+    // none, so the dialog starts empty.
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(!dialog->Result());
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    auto* grid = dialog->findChild<QTableWidget*>("GridLogAnalysis");
+    grid->clearSelection();
+    grid->setCurrentCell(4, 4, QItemSelectionModel::Select);
+    dialog->Apply();
+    QCOMPARE(int(w->Tables().PercentMap1[MapCell(4, 2)]), 100);
+    QCOMPARE(int(w->Tables().PercentMap1[MapCell(4, 4)]), 91);  // 100 × 12.0 / 13.2
+  }
+
+  void ViewerChartsTheLogWithOneTimeAxisACursorAndARange() {
+    // 100 s of log, a row a second; the coolant sensor fails at 50 s.
+    QDir(dir_->path()).mkpath("data/logs");
+    QFile log(dir_->filePath("data/logs/ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c,gear,lap\n");
+    for (int i = 0; i <= 100; ++i)
+      log.write(QString("%1.000,%2,20.0,14.8,%3,3,1\n").arg(i).arg(3000 + 10 * i).arg(i == 50 ? QString() : "80").toUtf8());
+    log.close();
+
+    auto w = Make();
+    // From the recent logs of the Log menu.
+    QMenu* menu = w->findChild<QMenu*>("MenuLog");
+    emit menu->aboutToShow();
+    QAction* recent = w->findChild<QAction*>("MenuLogRecent1");
+    QVERIFY(recent);
+    QCOMPARE(recent->text(), QString("ride.csv"));
+    recent->trigger();
+    auto* viewer = w->findChild<LogViewer*>("FormLogViewer");
+    QVERIFY(viewer && viewer->isVisible());
+    // The default channels the log has, and every column of ours in the list.
+    QCOMPARE(viewer->Channels(), (std::vector<LogCol>{LogCol::Rpm, LogCol::TpsPct, LogCol::Afr, LogCol::CoolantC}));
+    auto* list = viewer->findChild<QListWidget*>("ListLogChannels");
+    QCOMPARE(list->count(), 5);  // rpm, tps_pct, afr, coolant_c, gear; not lap
+    list->item(4)->setCheckState(Qt::Checked);
+    QCOMPARE(viewer->Channels().back(), LogCol::Gear);
+    QVERIFY(viewer->findChild<QChartView*>("ChartLog_gear"));
+    list->item(0)->setCheckState(Qt::Unchecked);
+    QVERIFY(!viewer->findChild<QChartView*>("ChartLog_rpm"));
+    // The A/F chart has its target line.
+    QCOMPARE(viewer->findChild<QChartView*>("ChartLog_afr")->chart()->series().size(), 2);
+
+    // Wheel zoom around the mouse and drag pan move every chart's time axis.
+    viewer->resize(1000, 900);
+    QTest::qWait(50);
+    auto axis = [&](const char* name) {
+      return qobject_cast<QValueAxis*>(
+          viewer->findChild<QChartView*>(name)->chart()->axes(Qt::Horizontal).value(0));
+    };
+    // Every chart puts a time at the same place, whatever its value labels.
+    auto lefts = [&] {
+      QSet<int> l;
+      for (QChartView* v : viewer->findChildren<QChartView*>()) l << qRound(v->chart()->plotArea().left());
+      return l.size();
+    };
+    QTRY_COMPARE(lefts(), 1);
+    QCOMPARE(axis("ChartLog_afr")->min(), 0.0);
+    QCOMPARE(axis("ChartLog_afr")->max(), 100.0);
+    QChartView* afr = viewer->findChild<QChartView*>("ChartLog_afr");
+    const QPointF middle = afr->chart()->plotArea().center();
+    QWheelEvent wheel(middle, afr->mapToGlobal(middle), {}, {0, 120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(afr->viewport(), &wheel);
+    QCOMPARE(viewer->ShownTime().second - viewer->ShownTime().first, 80.0);
+    QCOMPARE(axis("ChartLog_gear")->min(), viewer->ShownTime().first);
+    QCOMPARE(axis("ChartLog_tps_pct")->max(), viewer->ShownTime().second);
+    const double before = viewer->ShownTime().first;
+    const QPoint from = middle.toPoint();
+    QTest::mousePress(afr->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(afr->viewport(), from + QPoint(-100, 0));
+    QTest::mouseRelease(afr->viewport(), Qt::LeftButton, {}, from + QPoint(-100, 0));
+    QVERIFY2(viewer->ShownTime().first > before, qPrintable(QString::number(viewer->ShownTime().first)));
+    QCOMPARE(axis("ChartLog_coolant_c")->min(), viewer->ShownTime().first);
+    // Panning stops at the end of the log.
+    viewer->Pan(1000);
+    QCOMPARE(viewer->ShownTime().second, 100.0);
+
+    // The cursor names every channel's value; a fault is no value.
+    viewer->SetCursor(50.4);
+    QCOMPARE(viewer->CursorText(), QString("time_s 50.000   tps_pct 20.0   afr 14.8   coolant_c -   gear 3"));
+    QCOMPARE(viewer->findChild<QLabel*>("LabelLogCursor")->text(), viewer->CursorText());
+    viewer->SetCursor(10);
+    QVERIFY(viewer->CursorText().contains("coolant_c 80"));
+
+    // A range chosen in the viewer is what the analysis takes.
+    viewer->SelectRange(30, 10);
+    QCOMPARE(viewer->SelectedRange(), (std::pair<std::int32_t, std::int32_t>{10000, 30000}));
+    QCOMPARE(viewer->findChild<QLabel*>("LabelLogRange")->text(), QString("10.0 s to 30.0 s: 20 rows"));
+    viewer->findChild<QPushButton*>("ButtonLogViewerAnalyse")->click();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog && dialog->isVisible() && dialog->Result());
+    QCOMPARE(dialog->Result()->Counts.Rows, 20);
+
+    // The viewer speaks the window's language.
+    w->findChild<QAction*>("MenuFrench")->trigger();
+    viewer->hide();
+    viewer->show();
+    QCOMPARE(viewer->findChild<QPushButton*>("ButtonLogViewerAnalyse")->text(), QString("Analyser..."));
+    QCOMPARE(viewer->findChild<QLabel*>("LabelLogRange")->text(), QString("10.0 s à 30.0 s : 20 lignes"));
+  }
+
+  void PlaybackDrivesTheLiveDisplayInsteadOfTheUnit() {
+    // Ten seconds at 3000 rpm and 20 %, then ten at 6000 rpm and 60 %.
+    QDir(dir_->path()).mkpath("data/logs");
+    QFile log(dir_->filePath("data/logs/ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 20; ++i)
+      log.write(QString("%1,%2,%3,13.2,80\n").arg(i).arg(i < 10 ? 3000 : 6000).arg(i < 10 ? "20.0" : "60.0").toUtf8());
+    log.close();
+    rpm_ = 1200;  // the unit itself idles
+    auto w = Make();
+    w->ActivatePage(PageInj1);
+    Frames(*w, 1);
+    QCOMPARE(w->Link().Live().Rpm, 1200);
+    const int portNumber = port_.opened;
+    emit w->findChild<QMenu*>("MenuLog")->aboutToShow();
+    w->findChild<QAction*>("MenuLogRecent1")->trigger();
+    auto* viewer = w->findChild<LogViewer*>("FormLogViewer");
+
+    viewer->findChild<QPushButton*>("ButtonLogPlay")->click();
+    QVERIFY(w->Playback().Playing());
+    QVERIFY(!port_.open);  // the unit's port is closed while the log plays
+    const std::size_t written = port_.written.size();
+    Frames(*w, 1);
+    QCOMPARE(w->Link().Live().Rpm, 3000);
+    QCOMPARE(w->Point().Column, 2);  // 3000 rpm on the default axis
+    QCOMPARE(w->Point().Row, 4);     // 20 %
+    QCOMPARE(port_.written.size(), written);
+
+    // Scrubbing with the viewer's cursor moves the playback.
+    viewer->SetCursor(15);
+    viewer->OnCursorSet(15);
+    Frames(*w, 1);
+    QCOMPARE(w->Link().Live().Rpm, 6000);
+    QCOMPARE(w->Point().Column, 6);
+    QCOMPARE(w->Point().Row, 7);
+
+    // At 16x the position runs sixteen times as fast as the clock.
+    viewer->SetCursor(0);
+    viewer->OnCursorSet(0);
+    viewer->findChild<QComboBox*>("ComboBoxLogSpeed")->setCurrentIndex(2);
+    QTRY_VERIFY_WITH_TIMEOUT(w->Playback().PositionMs() >= 10000, 3000);
+    QVERIFY(viewer->Cursor().value_or(0) > 5);
+    viewer->findChild<QPushButton*>("ButtonLogPlay")->click();  // pause
+    const std::int64_t paused = w->Playback().PositionMs();
+    QTest::qWait(150);
+    QCOMPARE(w->Playback().PositionMs(), paused);
+
+    // Stop gives the unit its port back, and its frames come again.
+    viewer->findChild<QPushButton*>("ButtonLogPlayStop")->click();
+    QVERIFY(!w->Playback().Playing());
+    QVERIFY(port_.open);
+    QCOMPARE(port_.opened, portNumber);
+    Frames(*w, 1);
+    QVERIFY(w->Link().Live().Rpm > 1000 && w->Link().Live().Rpm < 2000);
+
+    // Closing the viewer while playing does the same.
+    viewer->findChild<QPushButton*>("ButtonLogPlay")->click();
+    QVERIFY(w->Playback().Playing());
+    viewer->close();
+    QVERIFY(!w->Playback().Playing());
+    QVERIFY(port_.open);
+  }
+
+  void OpenLogAsksForAFileAndSaysWhyOneCannotBeShown() {
+    auto w = Make();
+    QFile bad(dir_->filePath("bad.csv"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write("time_s,rpm\n0,1\n");
+    bad.close();
+    w->findChild<LogRecorder*>("LogRecorder")->ChooseLog = [&] { return dir_->filePath("bad.csv"); };
+    w->findChild<QAction*>("MenuLogOpen")->trigger();
+    auto* viewer = w->findChild<LogViewer*>("FormLogViewer");
+    QVERIFY(viewer && viewer->isVisible());
+    QVERIFY(viewer->Channels().empty());
+    QCOMPARE(viewer->findChild<QLabel*>("LabelLogCursor")->text(), QString("not a log of ours: no column tps_pct"));
+  }
+
+  void ADirectoryThatCannotBeMadeIsTold() {
+    QFile blocker(dir_->filePath("data"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));  // a file where the directory should be
+    blocker.close();
+    auto w = Make();
+    w->findChild<QAction*>("MenuLogRecord")->trigger();
+    QVERIFY(w->findChild<QAction*>("MenuLogRecord")->isEnabled());
+    QVERIFY2(w->statusBar()->currentMessage().startsWith("Cannot record the log: "),
+             qPrintable(w->statusBar()->currentMessage()));
+  }
+};
+
+}  // namespace
+
+QTEST_MAIN(WindowLogTest)
+#include "window_log_test.moc"
