@@ -16,13 +16,10 @@
 
 class QLabel;
 class QPushButton;
-class QTabWidget;
-class QTableWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace velmor::ui {
 
+class DifferenceView;
 class TFormHlav;
 
 class CompareDialog : public QDialog {
@@ -38,20 +35,15 @@ class CompareDialog : public QDialog {
 
  private:
   void Rebuild();
-  std::vector<ImageDifference> Chosen() const;
 
   TFormHlav& window_;
   ParameterImage other_;
   DerivedTables otherTables_;
   std::vector<ImageDifference> diffs_;
   QLabel* summary_ = nullptr;
-  QTabWidget* tabs_ = nullptr;
-  QTreeWidget* tree_ = nullptr;
+  DifferenceView* list_ = nullptr;
   QPushButton* apply_ = nullptr;
   QStringList headerLabels_;
-  // Which difference each tree item or map cell stands for.
-  std::vector<std::pair<QTreeWidgetItem*, int>> treeItems_;
-  std::vector<std::pair<QTableWidget*, int>> gridPages_;
 };
 
 }  // namespace velmor::ui

@@ -12,6 +12,8 @@
 #include "form_about.h"
 #include "form_hlav.h"
 #include "history_dialog.h"
+#include "program_review_dialog.h"
+#include "files/program_review.h"
 #include "model/normalise.h"
 
 namespace velmor::ui {
@@ -34,7 +36,35 @@ HistoryKeeper::HistoryKeeper(TFormHlav& window, QMenu* file, QMenu* device)
     const QString path = window_.ChooseFile(false, QString());
     if (!path.isEmpty()) CompareWithFile(path.toStdString(), QFileInfo(path).fileName());
   });
-  (void)device;
+  QAction* compareUnit = device->addAction("Compare with the ignition...");
+  compareUnit->setObjectName("MenuCompareUnit");
+  connect(compareUnit, &QAction::triggered, this, &HistoryKeeper::CompareWithUnit);
+  review_ = device->addAction("Review changes before programming");
+  review_->setObjectName("MenuReviewBeforeProgram");
+  review_->setCheckable(true);
+}
+
+bool HistoryKeeper::ReviewBeforeProgram() const { return review_->isChecked(); }
+
+void HistoryKeeper::SetReviewBeforeProgram(bool on) { review_->setChecked(on); }
+
+void HistoryKeeper::ProgramClick(std::function<void()> program) {
+  if (!review_->isChecked()) {
+    program();
+    return;
+  }
+  // What the Program will write: the page committed and normalised, as the
+  // link does it at its start. Not while a Read fills the image.
+  if (window_.Link().AcceptsPageCommit()) window_.TransferPage();
+  ParameterImage toProgram = window_.Image();
+  PersistedSelection selection{};
+  Normalise(toProgram, selection);
+  const std::string& unit = window_.Link().Identity().Name;
+  const ProgramReference reference = ReferenceBeforeProgram(unit, units_, directory_, toProgram);
+  auto* dialog = new ProgramReviewDialog(reference, toProgram, Q(unit), window_.Language(), &window_);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::accepted, this, [program = std::move(program)] { program(); });
+  dialog->open();
 }
 
 void HistoryKeeper::ShowHistory() {
@@ -57,16 +87,11 @@ void HistoryKeeper::OpenAsFile(const std::string& path) {
 }
 
 void HistoryKeeper::CompareWithFile(const std::string& path, const QString& name) {
-  ParameterImage image = window_.Image();
-  DerivedTables tables;
-  if (!ReadParameterFile(path, image, tables, IgnScope::WholeFile).Loaded()) {
+  ParameterImage image;
+  if (!LoadComparableImage(path, window_.Image(), image)) {
     Notice("Nothing to compare: " + QString::fromStdString(path) + " holds no parameters");
     return;
   }
-  // As the window would hold it after opening the file.
-  PersistedSelection selection{};
-  Normalise(image, selection);
-  if (image.P(47) == MapModeEqual) CopyMap1ToMap2(image, tables);
   CompareWithImage(image, name);
 }
 
@@ -81,8 +106,7 @@ void HistoryKeeper::Notice(const QString& text) {
   window_.statusBar()->showMessage(text);
 }
 
-void HistoryKeeper::Keep(const ParameterImage& image, HistoryKind kind) {
-  const IdentityTexts& id = window_.Link().Identity();
+void HistoryKeeper::Keep(const ParameterImage& image, HistoryKind kind, const IdentityTexts& id) {
   const IgnVersionTexts versions{id.Date, id.Time, id.Name, TFormAbout::BuildDateText().toStdString(),
                                  TFormAbout::BuildTimeText().toStdString()};
   const HistoryWrite w = WriteHistoryEntry(directory_, image, versions, kind, std::time(nullptr));
@@ -96,7 +120,7 @@ void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) 
   switch (kind) {
     case LinkTransaction::Read:
       if (outcome != LinkOutcome::VerifyOk) return;
-      Keep(image, HistoryKind::Read);
+      Keep(image, HistoryKind::Read, window_.Link().Identity());
       units_.Remember(unit, image);
       return;
     case LinkTransaction::Program:
@@ -105,14 +129,20 @@ void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) 
       if (outcome != LinkOutcome::VersionMismatch && !unit.empty() && !units_.Known(unit)) {
         Notice("No copy of the unit's previous tune in the history");
       }
-      if (!ok) return;
-      Keep(image, HistoryKind::Program);
+      if (!ok) {
+        if (outcome == LinkOutcome::Error && !unit.empty()) units_.ForgetAfterFailedProgram(unit);
+        return;
+      }
+      Keep(image, HistoryKind::Program, window_.Link().Identity());
       units_.Remember(unit, image);
       if (throttle_.Pending()) throttle_.Written(QDateTime::currentMSecsSinceEpoch());
       pendingTimer_.stop();
       return;
     case LinkTransaction::ProgramChanged: {
-      if (!ok) return;
+      if (!ok) {
+        if (outcome == LinkOutcome::Error && !unit.empty()) units_.ForgetAfterFailedProgram(unit);
+        return;
+      }
       pendingChange_ = image;
       units_.Remember(unit, image);
       const qint64 now = QDateTime::currentMSecsSinceEpoch();
@@ -123,15 +153,34 @@ void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) 
       }
       return;
     }
+    case LinkTransaction::UnitCopy:
+      UnitCopyEnded(outcome);
+      return;
     default:
       return;
   }
 }
 
+void HistoryKeeper::CompareWithUnit() { window_.Link().ReadUnitCopy(); }
+
+void HistoryKeeper::UnitCopyEnded(LinkOutcome outcome) {
+  if (outcome != LinkOutcome::VerifyOk) {
+    Notice("The ignition could not be read for the comparison");
+    return;
+  }
+  ParameterImage unit = window_.Link().UnitCopy();
+  const IdentityTexts id = BuildIdentityTexts(unit.Block(0));
+  NormaliseForComparison(unit);
+  // A copy of the unit's tune like any Read's, and what it now holds.
+  Keep(unit, HistoryKind::Read, id);
+  units_.Remember(id.Name, unit);
+  CompareWithImage(unit, "the ignition");
+}
+
 void HistoryKeeper::WritePendingChange() {
   if (!throttle_.Pending()) return;
   pendingTimer_.stop();
-  Keep(pendingChange_, HistoryKind::Program);
+  Keep(pendingChange_, HistoryKind::Program, window_.Link().Identity());
   throttle_.Written(QDateTime::currentMSecsSinceEpoch());
 }
 

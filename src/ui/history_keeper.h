@@ -28,6 +28,14 @@ class HistoryKeeper : public QObject {
   // Adds its items to the File and Ignition menus.
   HistoryKeeper(TFormHlav& window, QMenu* file, QMenu* device);
 
+  // Ignition -> Program (F9, the Program button): `program` starts it. With
+  // "Review changes before programming" on, the changes it will make in the
+  // unit are shown first and `program` runs only when the tuner confirms.
+  void ProgramClick(std::function<void()> program);
+  // The option, as the settings file keeps it.
+  bool ReviewBeforeProgram() const;
+  void SetReviewBeforeProgram(bool on);
+
   // The link ended a transaction; the window's image is what it moved.
   void TransactionEnded(LinkTransaction kind, LinkOutcome outcome);
   // The window closes: a change programmed after the last file is kept now.
@@ -47,9 +55,14 @@ class HistoryKeeper : public QObject {
   // a file that loads nothing is said so in the status bar.
   void CompareWithFile(const std::string& path, const QString& name);
   void CompareWithImage(const ParameterImage& image, const QString& name);
+  // Ignition -> Compare with the ignition...: the unit is read into a separate
+  // image (with its own verify); when that succeeds it is kept in the
+  // history and the compare window opens on it. The editor is not touched.
+  void CompareWithUnit();
 
  private:
-  void Keep(const ParameterImage& image, HistoryKind kind);
+  void Keep(const ParameterImage& image, HistoryKind kind, const IdentityTexts& unit);
+  void UnitCopyEnded(LinkOutcome outcome);
   void Notice(const QString& text);
   void WritePendingChange();
 
@@ -60,6 +73,7 @@ class HistoryKeeper : public QObject {
   ParameterImage pendingChange_;
   QTimer pendingTimer_;
   QString lastNotice_;
+  QAction* review_ = nullptr;
 };
 
 }  // namespace velmor::ui
