@@ -7,13 +7,14 @@
 
 #include "difference_view.h"
 #include "form_hlav.h"
+#include "lang/history_texts.h"
 #include "model/fields.h"
 
 namespace velmor::ui {
 CompareDialog::CompareDialog(TFormHlav& window, const ParameterImage& other, const QString& otherName)
     : QDialog(&window), window_(window), other_(other) {
   setObjectName("CompareDialog");
-  setWindowTitle("Compare with " + otherName);
+  setWindowTitle(Text(HistoryText::CompareTitle).arg(otherName));
   RefreshPercentMaps(other_, otherTables_);
   auto* layout = new QVBoxLayout(this);
   summary_ = new QLabel(this);
@@ -23,26 +24,31 @@ CompareDialog::CompareDialog(TFormHlav& window, const ParameterImage& other, con
   list_->setObjectName("TabCompare");
   layout->addWidget(list_, 1);
   auto* buttons = new QDialogButtonBox(this);
-  apply_ = buttons->addButton("Apply", QDialogButtonBox::ApplyRole);
+  apply_ = buttons->addButton(Text(HistoryText::Apply), QDialogButtonBox::ApplyRole);
   apply_->setObjectName("ButtonCompareApply");
-  apply_->setToolTip("Take the chosen values into the editor as one change");
-  QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+  apply_->setToolTip(Text(HistoryText::ApplyHint));
+  QPushButton* close = buttons->addButton(Text(HistoryText::Close), QDialogButtonBox::RejectRole);
   close->setObjectName("ButtonCompareClose");
   connect(apply_, &QPushButton::clicked, this, &CompareDialog::Apply);
   connect(close, &QPushButton::clicked, this, &QDialog::reject);
   layout->addWidget(buttons);
-  headerLabels_ = {"Field", "Editor", otherName};
+  headerLabels_ = {Text(HistoryText::ColumnField), Text(HistoryText::ColumnEditor), otherName};
   resize(900, 560);
   Rebuild();
+}
+
+QString CompareDialog::Text(HistoryText text) const {
+  return QString::fromUtf8(HistoryCaption(text, window_.Language()));
 }
 
 void CompareDialog::Rebuild() {
   DerivedTables editorTables = window_.Tables();
   RefreshPercentMaps(window_.Image(), editorTables);
   diffs_ = DiffImages(window_.Image(), editorTables, other_, otherTables_);
-  summary_->setText(diffs_.empty() ? "No differences." : QString("%1 differences; the chosen ones are applied.").arg(diffs_.size()));
+  summary_->setText(diffs_.empty() ? Text(HistoryText::CompareNoDifferences)
+                                   : Text(HistoryText::CompareCount).arg(diffs_.size()));
   apply_->setEnabled(!diffs_.empty());
-  list_->Show(diffs_, window_.Image(), editorTables, headerLabels_, true);
+  list_->Show(diffs_, window_.Image(), editorTables, headerLabels_, true, window_.Language());
 }
 
 void CompareDialog::Apply() {

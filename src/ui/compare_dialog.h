@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editor/compare.h"
+#include "lang/history_texts.h"
 #include "model/derived.h"
 #include "model/image.h"
 
@@ -28,6 +29,7 @@ class CompareDialog : public QDialog {
   // `otherName` says what the editor is compared with ("the unit", a file).
   CompareDialog(TFormHlav& window, const ParameterImage& other, const QString& otherName);
 
+
   // The differences as listed now (after an Apply, those left).
   const std::vector<ImageDifference>& Differences() const { return diffs_; }
   // Takes the chosen differences into the editor: one undo step.
@@ -35,6 +37,7 @@ class CompareDialog : public QDialog {
 
  private:
   void Rebuild();
+  QString Text(HistoryText text) const;
 
   TFormHlav& window_;
   ParameterImage other_;

@@ -6,6 +6,7 @@
 #include <map>
 #include <string>
 
+#include "lang/history_texts.h"
 #include "model/fields.h"
 
 namespace velmor::ui {
@@ -28,7 +29,9 @@ std::map<int, const FieldDef*> MapCellFields(int page) {
 DifferenceView::DifferenceView(QWidget* parent) : QTabWidget(parent) {}
 
 void DifferenceView::Show(const std::vector<ImageDifference>& diffs, const ParameterImage& shown,
-                          const DerivedTables& shownTables, const QStringList& headers, bool withChoices) {
+                          const DerivedTables& shownTables, const QStringList& headers, bool withChoices,
+                          LanguageCode language) {
+  const auto text = [language](HistoryText t) { return QString::fromUtf8(HistoryCaption(t, language)); };
   treeItems_.clear();
   grids_.clear();
   while (count() > 0) {
@@ -67,7 +70,7 @@ void DifferenceView::Show(const std::vector<ImageDifference>& diffs, const Param
   if (!treeItems_.empty()) {
     tree->expandAll();
     tree->resizeColumnToContents(0);
-    addTab(tree, "Fields");
+    addTab(tree, text(HistoryText::FieldsTab));
   } else {
     delete tree;
   }
@@ -103,7 +106,7 @@ void DifferenceView::Show(const std::vector<ImageDifference>& diffs, const Param
     grid->resizeColumnsToContents();
     grid->resizeRowsToContents();
     grids_.push_back(grid);
-    addTab(grid, QString("%1 (%2 cells)").arg(Q(std::string(PageCaption(page)))).arg(indexes.size()));
+    addTab(grid, text(HistoryText::MapTab).arg(Q(std::string(PageCaption(page)))).arg(indexes.size()));
   }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editor/compare.h"
+#include "lang/catalog.h"
 #include "model/derived.h"
 #include "model/image.h"
 
@@ -28,7 +29,7 @@ class DifferenceView : public QTabWidget {
   // `headers`: the field column and the two value columns. `shown` and its
   // tables give the maps' rpm axes and the values of unchanged cells.
   void Show(const std::vector<ImageDifference>& diffs, const ParameterImage& shown, const DerivedTables& shownTables,
-            const QStringList& headers, bool withChoices);
+            const QStringList& headers, bool withChoices, LanguageCode language);
   // The indexes into the differences shown whose box is ticked.
   std::vector<int> Chosen() const;
 

@@ -1073,6 +1073,7 @@ void TFormHlav::ApplyLanguage() {
     }
   }
   UpdateCaption();
+  history_->ApplyLanguage(lang);
 }
 
 void TFormHlav::UpdateCaption() { setWindowTitle(Q(MainWindowCaption(currentFileName_))); }

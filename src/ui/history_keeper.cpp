@@ -27,21 +27,39 @@ HistoryKeeper::HistoryKeeper(TFormHlav& window, QMenu* file, QMenu* device)
     : QObject(&window), window_(window), directory_(HistoryDirectory()) {
   pendingTimer_.setSingleShot(true);
   connect(&pendingTimer_, &QTimer::timeout, this, [this] { WritePendingChange(); });
-  QAction* history = file->addAction("History...");
-  history->setObjectName("MenuHistory");
-  connect(history, &QAction::triggered, this, &HistoryKeeper::ShowHistory);
-  QAction* compare = file->addAction("Compare with file...");
-  compare->setObjectName("MenuCompareFile");
-  connect(compare, &QAction::triggered, this, [this] {
+  history_ = file->addAction(QString());
+  history_->setObjectName("MenuHistory");
+  connect(history_, &QAction::triggered, this, &HistoryKeeper::ShowHistory);
+  compareFile_ = file->addAction(QString());
+  compareFile_->setObjectName("MenuCompareFile");
+  connect(compareFile_, &QAction::triggered, this, [this] {
     const QString path = window_.ChooseFile(false, QString());
     if (!path.isEmpty()) CompareWithFile(path.toStdString(), QFileInfo(path).fileName());
   });
-  QAction* compareUnit = device->addAction("Compare with the ignition...");
-  compareUnit->setObjectName("MenuCompareUnit");
-  connect(compareUnit, &QAction::triggered, this, &HistoryKeeper::CompareWithUnit);
-  review_ = device->addAction("Review changes before programming");
+  compareUnit_ = device->addAction(QString());
+  compareUnit_->setObjectName("MenuCompareUnit");
+  connect(compareUnit_, &QAction::triggered, this, &HistoryKeeper::CompareWithUnit);
+  review_ = device->addAction(QString());
   review_->setObjectName("MenuReviewBeforeProgram");
   review_->setCheckable(true);
+  ApplyLanguage(window_.Language());
+}
+
+QString HistoryKeeper::Text(HistoryText text) const {
+  return QString::fromUtf8(HistoryCaption(text, window_.Language()));
+}
+
+void HistoryKeeper::ApplyLanguage(LanguageCode language) {
+  const auto text = [language](HistoryText t) { return QString::fromUtf8(HistoryCaption(t, language)); };
+  history_->setText(text(HistoryText::MenuHistory));
+  compareFile_->setText(text(HistoryText::MenuCompareFile));
+  compareUnit_->setText(text(HistoryText::MenuCompareUnit));
+  review_->setText(text(HistoryText::MenuReviewBeforeProgram));
+  if (noticeText_ != HistoryText::Count && !lastNotice_.isEmpty() &&
+      window_.statusBar()->currentMessage() == lastNotice_) {
+    lastNotice_ = text(noticeText_).arg(noticeDetail_);
+    window_.statusBar()->showMessage(lastNotice_);
+  }
 }
 
 bool HistoryKeeper::ReviewBeforeProgram() const { return review_->isChecked(); }
@@ -68,7 +86,7 @@ void HistoryKeeper::ProgramClick(std::function<void()> program) {
 }
 
 void HistoryKeeper::ShowHistory() {
-  auto* dialog = new HistoryDialog(directory_, &window_);
+  auto* dialog = new HistoryDialog(directory_, window_.Language(), &window_);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->OpenEntry = [this](const std::string& path) { OpenAsFile(path); };
   dialog->CompareEntry = [this](const std::string& path) {
@@ -89,7 +107,7 @@ void HistoryKeeper::OpenAsFile(const std::string& path) {
 void HistoryKeeper::CompareWithFile(const std::string& path, const QString& name) {
   ParameterImage image;
   if (!LoadComparableImage(path, window_.Image(), image)) {
-    Notice("Nothing to compare: " + QString::fromStdString(path) + " holds no parameters");
+    Notice(HistoryText::NothingToCompare, QString::fromStdString(path));
     return;
   }
   CompareWithImage(image, name);
@@ -101,16 +119,18 @@ void HistoryKeeper::CompareWithImage(const ParameterImage& image, const QString&
   dialog->open();
 }
 
-void HistoryKeeper::Notice(const QString& text) {
-  lastNotice_ = text;
-  window_.statusBar()->showMessage(text);
+void HistoryKeeper::Notice(HistoryText text, const QString& detail) {
+  noticeText_ = text;
+  noticeDetail_ = detail;
+  lastNotice_ = Text(text).arg(detail);
+  window_.statusBar()->showMessage(lastNotice_);
 }
 
 void HistoryKeeper::Keep(const ParameterImage& image, HistoryKind kind, const IdentityTexts& id) {
   const IgnVersionTexts versions{id.Date, id.Time, id.Name, TFormAbout::BuildDateText().toStdString(),
                                  TFormAbout::BuildTimeText().toStdString()};
   const HistoryWrite w = WriteHistoryEntry(directory_, image, versions, kind, std::time(nullptr));
-  if (!w.Status.Ok) Notice("Not kept in the history: " + Q(w.Status.Reason));
+  if (!w.Status.Ok) Notice(HistoryText::NotKept, Q(w.Status.Reason));
 }
 
 void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
@@ -127,7 +147,7 @@ void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) 
       // Block 0 answered, so the unit is known; its tune before this one is
       // kept only if this session read or programmed it.
       if (outcome != LinkOutcome::VersionMismatch && !unit.empty() && !units_.Known(unit)) {
-        Notice("No copy of the unit's previous tune in the history");
+        Notice(HistoryText::NoPreviousCopy);
       }
       if (!ok) {
         if (outcome == LinkOutcome::Error && !unit.empty()) units_.ForgetAfterFailedProgram(unit);
@@ -165,7 +185,7 @@ void HistoryKeeper::CompareWithUnit() { window_.Link().ReadUnitCopy(); }
 
 void HistoryKeeper::UnitCopyEnded(LinkOutcome outcome) {
   if (outcome != LinkOutcome::VerifyOk) {
-    Notice("The ignition could not be read for the comparison");
+    Notice(HistoryText::CompareReadFailed);
     return;
   }
   ParameterImage unit = window_.Link().UnitCopy();
@@ -174,7 +194,7 @@ void HistoryKeeper::UnitCopyEnded(LinkOutcome outcome) {
   // A copy of the unit's tune like any Read's, and what it now holds.
   Keep(unit, HistoryKind::Read, id);
   units_.Remember(id.Name, unit);
-  CompareWithImage(unit, "the ignition");
+  CompareWithImage(unit, Text(HistoryText::TheUnit));
 }
 
 void HistoryKeeper::WritePendingChange() {

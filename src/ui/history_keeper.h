@@ -12,6 +12,7 @@
 #include <string>
 
 #include "files/history.h"
+#include "lang/history_texts.h"
 #include "link/engine.h"
 #include "model/image.h"
 
@@ -47,6 +48,10 @@ class HistoryKeeper : public QObject {
   // The status bar message of the last warning or failure (for tests).
   const QString& LastNotice() const { return lastNotice_; }
 
+  // The window's language changed: the menu items, and a message of the
+  // keeper's still in the status bar, in the new one.
+  void ApplyLanguage(LanguageCode language);
+
   // File -> History...: the list, open as a non-blocking modal dialog.
   void ShowHistory();
   // A parameter file opened exactly as File -> Open opens one.
@@ -63,7 +68,9 @@ class HistoryKeeper : public QObject {
  private:
   void Keep(const ParameterImage& image, HistoryKind kind, const IdentityTexts& unit);
   void UnitCopyEnded(LinkOutcome outcome);
-  void Notice(const QString& text);
+  // A message in the status bar; "%1" in it is `detail`.
+  void Notice(HistoryText text, const QString& detail = {});
+  QString Text(HistoryText text) const;
   void WritePendingChange();
 
   TFormHlav& window_;
@@ -73,6 +80,11 @@ class HistoryKeeper : public QObject {
   ParameterImage pendingChange_;
   QTimer pendingTimer_;
   QString lastNotice_;
+  HistoryText noticeText_ = HistoryText::Count;
+  QString noticeDetail_;
+  QAction* history_ = nullptr;
+  QAction* compareFile_ = nullptr;
+  QAction* compareUnit_ = nullptr;
   QAction* review_ = nullptr;
 };
 

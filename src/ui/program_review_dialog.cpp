@@ -43,7 +43,7 @@ ProgramReviewDialog::ProgramReviewDialog(const ProgramReference& reference, cons
       list->Show(diffs_, toProgram, programTables,
                  {text(HistoryText::ColumnField), text(HistoryText::ColumnInUnit),
                   text(HistoryText::ColumnAfterProgram)},
-                 false);
+                 false, language);
       layout->addWidget(list, 1);
     }
   }

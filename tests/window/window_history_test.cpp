@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QFile>
 #include <QLabel>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -277,6 +278,44 @@ class WindowHistoryTest : public QObject {
     QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
     Ticks(*w, 12);
     QCOMPARE(BlockWrites(), std::vector<int>{});
+  }
+
+  // A language switch renders the menu items and a message still in the
+  // status bar again; dialogs open in the language chosen.
+  void TheLanguageSwitchRendersMenusMessagesAndDialogs() {
+    auto w = Make();
+    port_.Reply = UnitWithMemory(UnitImage(*w, [](ParameterImage&) {}));
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    Ticks(*w, 40);
+    QCOMPARE(w->statusBar()->currentMessage(), QString("No copy of the unit's previous tune in the history"));
+
+    w->findChild<QAction*>("MenuFrench")->trigger();
+    QCOMPARE(w->statusBar()->currentMessage(), QString::fromUtf8("Aucune copie du réglage précédent du boîtier dans l'historique"));
+    QCOMPARE(w->findChild<QAction*>("MenuHistory")->text(), QString::fromUtf8("Historique..."));
+    QCOMPARE(w->findChild<QAction*>("MenuCompareUnit")->text(), QString::fromUtf8("Comparer avec le boîtier..."));
+    auto* review = w->findChild<QAction*>("MenuReviewBeforeProgram");
+    QCOMPARE(review->text(), QString::fromUtf8("Revoir les modifications avant de programmer"));
+
+    review->trigger();
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
+    QVERIFY(dialog);
+    QCOMPARE(dialog->findChild<QPushButton*>("ButtonReviewProgram")->text(), QString("Programmer"));
+    QCOMPARE(dialog->findChild<QLabel*>("LabelReviewSummary")->text(),
+             QString::fromUtf8("Comparé au contenu de Vmr07 après la dernière lecture ou programmation de cette session.\n"
+                               "Aucune modification : le boîtier contient déjà ces valeurs."));
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !w->findChild<ProgramReviewDialog*>(); }, 3000));
+
+    w->findChild<QAction*>("MenuCzech")->trigger();
+    QCOMPARE(review->text(), QString::fromUtf8("Zobrazit změny před programováním"));
+    w->findChild<QAction*>("MenuHistory")->trigger();
+    auto* history = Wait<HistoryDialog>(*w, "HistoryDialog");
+    QVERIFY(history);
+    auto* tree = history->findChild<QTreeWidget*>("TreeHistory");
+    QCOMPARE(tree->headerItem()->text(0), QString::fromUtf8("Čas"));
+    QCOMPARE(tree->topLevelItem(0)->text(1), QString::fromUtf8("programování"));
+    history->close();
   }
 };
 
