@@ -77,9 +77,8 @@ void HistoryKeeper::ProgramClick(std::function<void()> program) {
   ParameterImage toProgram = window_.Image();
   PersistedSelection selection{};
   Normalise(toProgram, selection);
-  const std::string& unit = window_.Link().Identity().Name;
-  const ProgramReference reference = ReferenceBeforeProgram(unit, units_, directory_, toProgram);
-  auto* dialog = new ProgramReviewDialog(reference, toProgram, Q(unit), window_.Language(), &window_);
+  const ProgramReference reference = ReferenceBeforeProgram(lastUnit_, units_, directory_, toProgram);
+  auto* dialog = new ProgramReviewDialog(reference, toProgram, Q(lastUnit_), window_.Language(), &window_);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QDialog::accepted, this, [program = std::move(program)] { program(); });
   dialog->open();
@@ -137,6 +136,9 @@ void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) 
   const bool ok = outcome == LinkOutcome::VerifyOk || outcome == LinkOutcome::ProgramOk;
   const std::string& unit = window_.Link().Identity().Name;
   const ParameterImage& image = window_.Image();
+  // Block 0 answered: the unit on the line is the one named there.
+  if ((kind == LinkTransaction::Read || kind == LinkTransaction::Program) && outcome != LinkOutcome::Error)
+    lastUnit_ = unit;
   switch (kind) {
     case LinkTransaction::Read:
       if (outcome != LinkOutcome::VerifyOk) return;
@@ -190,6 +192,7 @@ void HistoryKeeper::UnitCopyEnded(LinkOutcome outcome) {
   }
   ParameterImage unit = window_.Link().UnitCopy();
   const IdentityTexts id = BuildIdentityTexts(unit.Block(0));
+  lastUnit_ = id.Name;
   NormaliseForComparison(unit);
   // A copy of the unit's tune like any Read's, and what it now holds.
   Keep(unit, HistoryKind::Read, id);

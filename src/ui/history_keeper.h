@@ -86,6 +86,9 @@ class HistoryKeeper : public QObject {
   QAction* compareFile_ = nullptr;
   QAction* compareUnit_ = nullptr;
   QAction* review_ = nullptr;
+  // The unit last heard from: the name in block 0 of its last Read, Program
+  // or read for a comparison (which leaves the window's identity texts).
+  std::string lastUnit_;
 };
 
 }  // namespace velmor::ui

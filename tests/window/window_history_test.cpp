@@ -265,6 +265,34 @@ class WindowHistoryTest : public QObject {
     QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
   }
 
+  // A read for a comparison leaves the editor's identity texts, yet the
+  // unit it read is known afterwards: the review compares with that image.
+  void AReadForAComparisonIsWhatTheReviewComparesWith() {
+    auto w = Make();
+    const ParameterImage unit = UnitImage(*w, [](ParameterImage& u) { u.P(35) = 90; });
+    port_.Reply = UnitWithMemory(unit);
+    w->findChild<QAction*>("MenuCompareUnit")->trigger();
+    Ticks(*w, 40);
+    auto* compare = Wait<CompareDialog>(*w, "CompareDialog");
+    QVERIFY(compare);
+    QCOMPARE(int(compare->Differences().size()), 1);
+    QCOMPARE(compare->windowTitle(), QString("Compare with the ignition"));
+    QCOMPARE(w->Link().Identity().Name, std::string());
+    compare->close();
+    QVERIFY(QTest::qWaitFor([&] { return !w->findChild<CompareDialog*>(); }, 3000));
+
+    w->findChild<QAction*>("MenuReviewBeforeProgram")->trigger();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
+    QVERIFY(dialog);
+    QCOMPARE(int(dialog->Differences().size()), 1);
+    QCOMPARE(dialog->Differences()[0].Offset, 35);
+    QVERIFY(dialog->findChild<QLabel*>("LabelReviewSummary")->text().contains("Vmr07"));
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
+  }
+
   // No unit answered this session: nothing is known of what it holds.
   void WithoutAnyReadTheReviewSaysTheWholeImageIsWritten() {
     auto w = Make();
