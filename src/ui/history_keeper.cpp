@@ -183,7 +183,15 @@ void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) 
   }
 }
 
-void HistoryKeeper::CompareWithUnit() { window_.Link().ReadUnitCopy(); }
+void HistoryKeeper::CompareWithUnit() {
+  // A read would replace the running transfer: a Program cut short leaves
+  // the unit with parts of two tunes.
+  if (window_.Link().State().Mode != LinkMode::Idle) {
+    Notice(HistoryText::UnitBusy);
+    return;
+  }
+  window_.Link().ReadUnitCopy();
+}
 
 void HistoryKeeper::UnitCopyEnded(LinkOutcome outcome) {
   if (outcome != LinkOutcome::VerifyOk) {

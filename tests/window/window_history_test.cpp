@@ -17,6 +17,7 @@
 #include "files/history.h"
 #include "form_hlav.h"
 #include "history_dialog.h"
+#include "history_keeper.h"
 #include "model/normalise.h"
 #include "program_review_dialog.h"
 #include "window_harness.h"
@@ -291,6 +292,22 @@ class WindowHistoryTest : public QObject {
     QCOMPARE(dialog->Differences()[0].Offset, 35);
     QVERIFY(dialog->findChild<QLabel*>("LabelReviewSummary")->text().contains("Vmr07"));
     QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
+  }
+
+  // Asked for while a Program runs, the comparison waits for nothing and
+  // cuts nothing short: it says so and the Program goes on.
+  void CompareWithTheUnitDuringAProgramLeavesTheProgramAlone() {
+    auto w = Make();
+    port_.Reply = UnitWithMemory(UnitImage(*w, [](ParameterImage&) {}));
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    Ticks(*w, 9);
+    QCOMPARE(w->Link().State().Mode, LinkMode::Program);
+    w->findChild<QAction*>("MenuCompareUnit")->trigger();
+    QCOMPARE(w->History().LastNotice(), QString("The ignition is busy with a transfer; compare again when it has ended"));
+    Ticks(*w, 40);
+    QCOMPARE(w->Link().Transaction(), LinkTransaction::Program);
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    QVERIFY(!w->findChild<CompareDialog*>());
   }
 
   // No unit answered this session: nothing is known of what it holds.

@@ -38,6 +38,7 @@ enum class HistoryText : int {
   NotKept,                  // "%1" why
   NoPreviousCopy,
   CompareReadFailed,
+  UnitBusy,                 // a compare asked for while a transfer runs
   ReviewTitle,
   ReviewAgainstSession,     // "%1" the unit's name
   ReviewAgainstHistory,     // "%1" the unit's name, "%2" the file
