@@ -11,18 +11,16 @@
 #include <vector>
 
 #include "editor/compare.h"
+#include "lang/history_texts.h"
 #include "model/derived.h"
 #include "model/image.h"
 
 class QLabel;
 class QPushButton;
-class QTabWidget;
-class QTableWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace velmor::ui {
 
+class DifferenceView;
 class TFormHlav;
 
 class CompareDialog : public QDialog {
@@ -31,6 +29,7 @@ class CompareDialog : public QDialog {
   // `otherName` says what the editor is compared with ("the unit", a file).
   CompareDialog(TFormHlav& window, const ParameterImage& other, const QString& otherName);
 
+
   // The differences as listed now (after an Apply, those left).
   const std::vector<ImageDifference>& Differences() const { return diffs_; }
   // Takes the chosen differences into the editor: one undo step.
@@ -38,20 +37,16 @@ class CompareDialog : public QDialog {
 
  private:
   void Rebuild();
-  std::vector<ImageDifference> Chosen() const;
+  QString Text(HistoryText text) const;
 
   TFormHlav& window_;
   ParameterImage other_;
   DerivedTables otherTables_;
   std::vector<ImageDifference> diffs_;
   QLabel* summary_ = nullptr;
-  QTabWidget* tabs_ = nullptr;
-  QTreeWidget* tree_ = nullptr;
+  DifferenceView* list_ = nullptr;
   QPushButton* apply_ = nullptr;
   QStringList headerLabels_;
-  // Which difference each tree item or map cell stands for.
-  std::vector<std::pair<QTreeWidgetItem*, int>> treeItems_;
-  std::vector<std::pair<QTableWidget*, int>> gridPages_;
 };
 
 }  // namespace velmor::ui

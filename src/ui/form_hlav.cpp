@@ -186,7 +186,7 @@ void TFormHlav::BuildMenus() {
   QMenu* device = menu("MenuDevice", "&Ignition");
   item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
   item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
-  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
+  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { history_->ProgramClick([this] { link_->MenuProgramClick(); ApplyLinkStatus(); }); });
   history_ = new HistoryKeeper(*this, file, device);
 
   QMenu* mode = menu("Menu_Jet123Mode", "Jet 12");
@@ -475,7 +475,7 @@ void TFormHlav::WireEvents() {
   };
   button("ButtonRead", [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
   button("ButtonVerify", [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
-  button("ButtonProgram", [this] { link_->MenuProgramClick(); ApplyLinkStatus(); });
+  button("ButtonProgram", [this] { history_->ProgramClick([this] { link_->MenuProgramClick(); ApplyLinkStatus(); }); });
   button("SpeedButton6", [this] { MenuNewClick(); });
   button("SpeedButtonZpet", [this] { UndoRedoCommand(false); });
   button("SpeedButtonZnovu", [this] { UndoRedoCommand(true); });
@@ -1078,6 +1078,7 @@ void TFormHlav::ApplyLanguage() {
     }
   }
   UpdateCaption();
+  history_->ApplyLanguage(lang);
 }
 
 void TFormHlav::UpdateCaption() { setWindowTitle(Q(MainWindowCaption(currentFileName_))); }
@@ -1388,6 +1389,7 @@ void TFormHlav::LoadSettings() {
   if (auto* c = Find<QCheckBox>("CheckBoxZobrMs_Uni")) c->setChecked(settings.CheckBoxZobrMsUni);
   if (auto* c = Find<QCheckBox>("CheckBoxExtMonitor")) c->setChecked(settings.CheckBoxExtMonitor);
   if (auto* c = Find<QCheckBox>("CheckBoxAll_PolohaA")) c->setChecked(settings.CheckBoxAllPolohaA);
+  history_->SetReviewBeforeProgram(settings.ReviewBeforeProgram);
 }
 
 void TFormHlav::SaveSettings() {
@@ -1408,6 +1410,7 @@ void TFormHlav::SaveSettings() {
   settings.CheckBoxZobrMsUni = checked("CheckBoxZobrMs_Uni");
   settings.CheckBoxExtMonitor = checked("CheckBoxExtMonitor");
   settings.CheckBoxAllPolohaA = checked("CheckBoxAll_PolohaA");
+  settings.ReviewBeforeProgram = history_->ReviewBeforeProgram();
   const SaveSettingsStatus status = velmor::SaveSettings(statePaths_, settings, image_, allCellsFlags_);
   // Otherwise the session's settings would be lost without a word.
   if (!status.Ok()) ShowMessageBox(Q(SaveFailureMessage(statePaths_, status)));

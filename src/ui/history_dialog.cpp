@@ -7,14 +7,17 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "lang/history_texts.h"
+
 namespace velmor::ui {
 
-HistoryDialog::HistoryDialog(const std::string& directory, QWidget* parent)
+HistoryDialog::HistoryDialog(const std::string& directory, LanguageCode language, QWidget* parent)
     : QDialog(parent), entries_(ListHistory(directory, true)) {
+  const auto text = [language](HistoryText t) { return QString::fromUtf8(HistoryCaption(t, language)); };
   setObjectName("HistoryDialog");
-  setWindowTitle("History");
+  setWindowTitle(text(HistoryText::HistoryTitle));
   auto* layout = new QVBoxLayout(this);
-  auto* where = new QLabel(QString("Images read from and programmed into units, kept in %1 (the newest %2).")
+  auto* where = new QLabel(text(HistoryText::HistoryWhere)
                                .arg(QString::fromStdString(directory))
                                .arg(kHistoryLimit),
                            this);
@@ -23,9 +26,10 @@ HistoryDialog::HistoryDialog(const std::string& directory, QWidget* parent)
   list_ = new QTreeWidget(this);
   list_->setObjectName("TreeHistory");
   list_->setRootIsDecorated(false);
-  list_->setHeaderLabels({"Time", "Kind", "Unit", "Note"});
+  list_->setHeaderLabels({text(HistoryText::HistoryTime), text(HistoryText::HistoryKind), text(HistoryText::HistoryUnit),
+                          text(HistoryText::HistoryNote)});
   for (const HistoryEntry& e : entries_) {
-    new QTreeWidgetItem(list_, {QString::fromStdString(e.TimeText()), QString::fromLatin1(HistoryKindWord(e.Kind).data()),
+    new QTreeWidgetItem(list_, {QString::fromStdString(e.TimeText()), text(e.Kind == HistoryKind::Read ? HistoryText::KindRead : HistoryText::KindProgram),
                                 QString::fromStdString(e.UnitName), QString::fromStdString(e.NoteFirstLine)});
   }
   for (int c = 0; c < 3; ++c) list_->resizeColumnToContents(c);
@@ -33,11 +37,11 @@ HistoryDialog::HistoryDialog(const std::string& directory, QWidget* parent)
   layout->addWidget(list_, 1);
 
   auto* buttons = new QDialogButtonBox(this);
-  open_ = buttons->addButton("Open", QDialogButtonBox::AcceptRole);
+  open_ = buttons->addButton(text(HistoryText::Open), QDialogButtonBox::AcceptRole);
   open_->setObjectName("ButtonHistoryOpen");
-  compare_ = buttons->addButton("Compare", QDialogButtonBox::ActionRole);
+  compare_ = buttons->addButton(text(HistoryText::Compare), QDialogButtonBox::ActionRole);
   compare_->setObjectName("ButtonHistoryCompare");
-  QPushButton* close = buttons->addButton(QDialogButtonBox::Close);
+  QPushButton* close = buttons->addButton(text(HistoryText::Close), QDialogButtonBox::RejectRole);
   close->setObjectName("ButtonHistoryClose");
   open_->setEnabled(!entries_.empty());
   compare_->setEnabled(!entries_.empty());

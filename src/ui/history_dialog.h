@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "files/history.h"
+#include "lang/catalog.h"
 
 class QPushButton;
 class QTreeWidget;
@@ -18,7 +19,7 @@ namespace velmor::ui {
 class HistoryDialog : public QDialog {
   Q_OBJECT
  public:
-  HistoryDialog(const std::string& directory, QWidget* parent);
+  HistoryDialog(const std::string& directory, LanguageCode language, QWidget* parent);
 
   // What Open and Compare do with the chosen file.
   std::function<void(const std::string& path)> OpenEntry;

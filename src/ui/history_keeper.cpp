@@ -12,6 +12,8 @@
 #include "form_about.h"
 #include "form_hlav.h"
 #include "history_dialog.h"
+#include "program_review_dialog.h"
+#include "files/program_review.h"
 #include "model/normalise.h"
 
 namespace velmor::ui {
@@ -25,20 +27,65 @@ HistoryKeeper::HistoryKeeper(TFormHlav& window, QMenu* file, QMenu* device)
     : QObject(&window), window_(window), directory_(HistoryDirectory()) {
   pendingTimer_.setSingleShot(true);
   connect(&pendingTimer_, &QTimer::timeout, this, [this] { WritePendingChange(); });
-  QAction* history = file->addAction("History...");
-  history->setObjectName("MenuHistory");
-  connect(history, &QAction::triggered, this, &HistoryKeeper::ShowHistory);
-  QAction* compare = file->addAction("Compare with file...");
-  compare->setObjectName("MenuCompareFile");
-  connect(compare, &QAction::triggered, this, [this] {
+  history_ = file->addAction(QString());
+  history_->setObjectName("MenuHistory");
+  connect(history_, &QAction::triggered, this, &HistoryKeeper::ShowHistory);
+  compareFile_ = file->addAction(QString());
+  compareFile_->setObjectName("MenuCompareFile");
+  connect(compareFile_, &QAction::triggered, this, [this] {
     const QString path = window_.ChooseFile(false, QString());
     if (!path.isEmpty()) CompareWithFile(path.toStdString(), QFileInfo(path).fileName());
   });
-  (void)device;
+  compareUnit_ = device->addAction(QString());
+  compareUnit_->setObjectName("MenuCompareUnit");
+  connect(compareUnit_, &QAction::triggered, this, &HistoryKeeper::CompareWithUnit);
+  review_ = device->addAction(QString());
+  review_->setObjectName("MenuReviewBeforeProgram");
+  review_->setCheckable(true);
+  ApplyLanguage(window_.Language());
+}
+
+QString HistoryKeeper::Text(HistoryText text) const {
+  return QString::fromUtf8(HistoryCaption(text, window_.Language()));
+}
+
+void HistoryKeeper::ApplyLanguage(LanguageCode language) {
+  const auto text = [language](HistoryText t) { return QString::fromUtf8(HistoryCaption(t, language)); };
+  history_->setText(text(HistoryText::MenuHistory));
+  compareFile_->setText(text(HistoryText::MenuCompareFile));
+  compareUnit_->setText(text(HistoryText::MenuCompareUnit));
+  review_->setText(text(HistoryText::MenuReviewBeforeProgram));
+  if (noticeText_ != HistoryText::Count && !lastNotice_.isEmpty() &&
+      window_.statusBar()->currentMessage() == lastNotice_) {
+    lastNotice_ = text(noticeText_).arg(noticeDetail_);
+    window_.statusBar()->showMessage(lastNotice_);
+  }
+}
+
+bool HistoryKeeper::ReviewBeforeProgram() const { return review_->isChecked(); }
+
+void HistoryKeeper::SetReviewBeforeProgram(bool on) { review_->setChecked(on); }
+
+void HistoryKeeper::ProgramClick(std::function<void()> program) {
+  if (!review_->isChecked()) {
+    program();
+    return;
+  }
+  // What the Program will write: the page committed and normalised, as the
+  // link does it at its start. Not while a Read fills the image.
+  if (window_.Link().AcceptsPageCommit()) window_.TransferPage();
+  ParameterImage toProgram = window_.Image();
+  PersistedSelection selection{};
+  Normalise(toProgram, selection);
+  const ProgramReference reference = ReferenceBeforeProgram(lastUnit_, units_, directory_, toProgram);
+  auto* dialog = new ProgramReviewDialog(reference, toProgram, Q(lastUnit_), window_.Language(), &window_);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QDialog::accepted, this, [program = std::move(program)] { program(); });
+  dialog->open();
 }
 
 void HistoryKeeper::ShowHistory() {
-  auto* dialog = new HistoryDialog(directory_, &window_);
+  auto* dialog = new HistoryDialog(directory_, window_.Language(), &window_);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->OpenEntry = [this](const std::string& path) { OpenAsFile(path); };
   dialog->CompareEntry = [this](const std::string& path) {
@@ -57,16 +104,11 @@ void HistoryKeeper::OpenAsFile(const std::string& path) {
 }
 
 void HistoryKeeper::CompareWithFile(const std::string& path, const QString& name) {
-  ParameterImage image = window_.Image();
-  DerivedTables tables;
-  if (!ReadParameterFile(path, image, tables, IgnScope::WholeFile).Loaded()) {
-    Notice("Nothing to compare: " + QString::fromStdString(path) + " holds no parameters");
+  ParameterImage image;
+  if (!LoadComparableImage(path, window_.Image(), image)) {
+    Notice(HistoryText::NothingToCompare, QString::fromStdString(path));
     return;
   }
-  // As the window would hold it after opening the file.
-  PersistedSelection selection{};
-  Normalise(image, selection);
-  if (image.P(47) == MapModeEqual) CopyMap1ToMap2(image, tables);
   CompareWithImage(image, name);
 }
 
@@ -76,43 +118,53 @@ void HistoryKeeper::CompareWithImage(const ParameterImage& image, const QString&
   dialog->open();
 }
 
-void HistoryKeeper::Notice(const QString& text) {
-  lastNotice_ = text;
-  window_.statusBar()->showMessage(text);
+void HistoryKeeper::Notice(HistoryText text, const QString& detail) {
+  noticeText_ = text;
+  noticeDetail_ = detail;
+  lastNotice_ = Text(text).arg(detail);
+  window_.statusBar()->showMessage(lastNotice_);
 }
 
-void HistoryKeeper::Keep(const ParameterImage& image, HistoryKind kind) {
-  const IdentityTexts& id = window_.Link().Identity();
+void HistoryKeeper::Keep(const ParameterImage& image, HistoryKind kind, const IdentityTexts& id) {
   const IgnVersionTexts versions{id.Date, id.Time, id.Name, TFormAbout::BuildDateText().toStdString(),
                                  TFormAbout::BuildTimeText().toStdString()};
   const HistoryWrite w = WriteHistoryEntry(directory_, image, versions, kind, std::time(nullptr));
-  if (!w.Status.Ok) Notice("Not kept in the history: " + Q(w.Status.Reason));
+  if (!w.Status.Ok) Notice(HistoryText::NotKept, Q(w.Status.Reason));
 }
 
 void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
   const bool ok = outcome == LinkOutcome::VerifyOk || outcome == LinkOutcome::ProgramOk;
   const std::string& unit = window_.Link().Identity().Name;
   const ParameterImage& image = window_.Image();
+  // Block 0 answered: the unit on the line is the one named there.
+  if ((kind == LinkTransaction::Read || kind == LinkTransaction::Program) && outcome != LinkOutcome::Error)
+    lastUnit_ = unit;
   switch (kind) {
     case LinkTransaction::Read:
       if (outcome != LinkOutcome::VerifyOk) return;
-      Keep(image, HistoryKind::Read);
+      Keep(image, HistoryKind::Read, window_.Link().Identity());
       units_.Remember(unit, image);
       return;
     case LinkTransaction::Program:
       // Block 0 answered, so the unit is known; its tune before this one is
       // kept only if this session read or programmed it.
       if (outcome != LinkOutcome::VersionMismatch && !unit.empty() && !units_.Known(unit)) {
-        Notice("No copy of the unit's previous tune in the history");
+        Notice(HistoryText::NoPreviousCopy);
       }
-      if (!ok) return;
-      Keep(image, HistoryKind::Program);
+      if (!ok) {
+        if (outcome == LinkOutcome::Error && !unit.empty()) units_.ForgetAfterFailedProgram(unit);
+        return;
+      }
+      Keep(image, HistoryKind::Program, window_.Link().Identity());
       units_.Remember(unit, image);
       if (throttle_.Pending()) throttle_.Written(QDateTime::currentMSecsSinceEpoch());
       pendingTimer_.stop();
       return;
     case LinkTransaction::ProgramChanged: {
-      if (!ok) return;
+      if (!ok) {
+        if (outcome == LinkOutcome::Error && !unit.empty()) units_.ForgetAfterFailedProgram(unit);
+        return;
+      }
       pendingChange_ = image;
       units_.Remember(unit, image);
       const qint64 now = QDateTime::currentMSecsSinceEpoch();
@@ -123,15 +175,43 @@ void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) 
       }
       return;
     }
+    case LinkTransaction::UnitCopy:
+      UnitCopyEnded(outcome);
+      return;
     default:
       return;
   }
 }
 
+void HistoryKeeper::CompareWithUnit() {
+  // A read would replace the running transfer: a Program cut short leaves
+  // the unit with parts of two tunes.
+  if (window_.Link().State().Mode != LinkMode::Idle) {
+    Notice(HistoryText::UnitBusy);
+    return;
+  }
+  window_.Link().ReadUnitCopy();
+}
+
+void HistoryKeeper::UnitCopyEnded(LinkOutcome outcome) {
+  if (outcome != LinkOutcome::VerifyOk) {
+    Notice(HistoryText::CompareReadFailed);
+    return;
+  }
+  ParameterImage unit = window_.Link().UnitCopy();
+  const IdentityTexts id = BuildIdentityTexts(unit.Block(0));
+  lastUnit_ = id.Name;
+  NormaliseForComparison(unit);
+  // A copy of the unit's tune like any Read's, and what it now holds.
+  Keep(unit, HistoryKind::Read, id);
+  units_.Remember(id.Name, unit);
+  CompareWithImage(unit, Text(HistoryText::TheUnit));
+}
+
 void HistoryKeeper::WritePendingChange() {
   if (!throttle_.Pending()) return;
   pendingTimer_.stop();
-  Keep(pendingChange_, HistoryKind::Program);
+  Keep(pendingChange_, HistoryKind::Program, window_.Link().Identity());
   throttle_.Written(QDateTime::currentMSecsSinceEpoch());
 }
 

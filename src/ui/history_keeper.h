@@ -12,6 +12,7 @@
 #include <string>
 
 #include "files/history.h"
+#include "lang/history_texts.h"
 #include "link/engine.h"
 #include "model/image.h"
 
@@ -28,6 +29,14 @@ class HistoryKeeper : public QObject {
   // Adds its items to the File and Ignition menus.
   HistoryKeeper(TFormHlav& window, QMenu* file, QMenu* device);
 
+  // Ignition -> Program (F9, the Program button): `program` starts it. With
+  // "Review changes before programming" on, the changes it will make in the
+  // unit are shown first and `program` runs only when the tuner confirms.
+  void ProgramClick(std::function<void()> program);
+  // The option, as the settings file keeps it.
+  bool ReviewBeforeProgram() const;
+  void SetReviewBeforeProgram(bool on);
+
   // The link ended a transaction; the window's image is what it moved.
   void TransactionEnded(LinkTransaction kind, LinkOutcome outcome);
   // The window closes: a change programmed after the last file is kept now.
@@ -39,6 +48,10 @@ class HistoryKeeper : public QObject {
   // The status bar message of the last warning or failure (for tests).
   const QString& LastNotice() const { return lastNotice_; }
 
+  // The window's language changed: the menu items, and a message of the
+  // keeper's still in the status bar, in the new one.
+  void ApplyLanguage(LanguageCode language);
+
   // File -> History...: the list, open as a non-blocking modal dialog.
   void ShowHistory();
   // A parameter file opened exactly as File -> Open opens one.
@@ -47,10 +60,17 @@ class HistoryKeeper : public QObject {
   // a file that loads nothing is said so in the status bar.
   void CompareWithFile(const std::string& path, const QString& name);
   void CompareWithImage(const ParameterImage& image, const QString& name);
+  // Ignition -> Compare with the ignition...: the unit is read into a separate
+  // image (with its own verify); when that succeeds it is kept in the
+  // history and the compare window opens on it. The editor is not touched.
+  void CompareWithUnit();
 
  private:
-  void Keep(const ParameterImage& image, HistoryKind kind);
-  void Notice(const QString& text);
+  void Keep(const ParameterImage& image, HistoryKind kind, const IdentityTexts& unit);
+  void UnitCopyEnded(LinkOutcome outcome);
+  // A message in the status bar; "%1" in it is `detail`.
+  void Notice(HistoryText text, const QString& detail = {});
+  QString Text(HistoryText text) const;
   void WritePendingChange();
 
   TFormHlav& window_;
@@ -60,6 +80,15 @@ class HistoryKeeper : public QObject {
   ParameterImage pendingChange_;
   QTimer pendingTimer_;
   QString lastNotice_;
+  HistoryText noticeText_ = HistoryText::Count;
+  QString noticeDetail_;
+  QAction* history_ = nullptr;
+  QAction* compareFile_ = nullptr;
+  QAction* compareUnit_ = nullptr;
+  QAction* review_ = nullptr;
+  // The unit last heard from: the name in block 0 of its last Read, Program
+  // or read for a comparison (which leaves the window's identity texts).
+  std::string lastUnit_;
 };
 
 }  // namespace velmor::ui

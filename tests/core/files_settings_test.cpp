@@ -40,6 +40,7 @@ TEST(SettingsIni, FirstStartWithoutAFileGivesTheStartUpValues) {
   EXPECT_EQ(s.IniDir, "");
   EXPECT_EQ(s.PageIndex, PageGear);
   EXPECT_FALSE(s.CheckBoxZobrMsUni);
+  EXPECT_FALSE(s.ReviewBeforeProgram) << "F9 programs without a question until asked for";
 }
 
 TEST(SettingsIni, ValuesAreConvertedAndLimited) {
@@ -95,6 +96,7 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
   s.PageIndex = 1;
   s.CheckBoxZobrMsUni = true;
   s.CheckBoxAllPolohaA = true;
+  s.ReviewBeforeProgram = true;
   EXPECT_EQ(WriteSettingsText(s),
             "[BASIC]\n"
             "Left=10\n"
@@ -109,7 +111,8 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
             "PageControl1->ActivePageIndex=1\n"
             "CheckBoxZobrMs_Uni->Checked=1\n"
             "CheckBoxExtMonitor->Checked=0\n"
-            "CheckBoxAll_PolohaA->Checked=1\n");
+            "CheckBoxAll_PolohaA->Checked=1\n"
+            "ReviewBeforeProgram=1\n");
 
   Settings back;
   back.Selection.PortSelection = 7;  // a read overrides whatever was held
@@ -125,6 +128,7 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
   EXPECT_TRUE(back.CheckBoxZobrMsUni);
   EXPECT_FALSE(back.CheckBoxExtMonitor);
   EXPECT_TRUE(back.CheckBoxAllPolohaA);
+  EXPECT_TRUE(back.ReviewBeforeProgram);
 }
 
 TEST(SettingsIni, RewritingKeepsWhatOthersPutInTheFile) {

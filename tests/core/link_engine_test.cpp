@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <array>
 #include <cstring>
 #include <functional>
@@ -429,6 +431,78 @@ TEST(LinkReadOfANormalUnit, VerifiesAndLeavesTheImageEqualToTheUnit) {
     EXPECT_EQ(engine.Status().Text, "Verify: OK");
     for (int b = 1; b < kBlockCount; ++b)
       EXPECT_TRUE(std::equal(unit.blocks[b].begin(), unit.blocks[b].end(), image.Block(b).begin())) << "block " << b;
+  }
+}
+
+// A read for a comparison goes into its own image and verifies that one;
+// the editor's image, file name, undo history and identity stay as they were,
+// and its page may be committed meanwhile.
+TEST_F(LinkEngineTest, AReadForAComparisonFillsOnlyItsOwnImage) {
+  TestUnit unit;
+  unit.Attach(port);
+  const ParameterImage before = image;
+  engine.ReadUnitCopy();
+  EXPECT_EQ(engine.Status().Text, "Read:");
+  EXPECT_TRUE(engine.AcceptsPageCommit());
+  EXPECT_GT(TicksUntil([&] { return engine.Outcome() == LinkOutcome::VerifyOk; }, 200), 0);
+  EXPECT_EQ(image, before);
+  for (int b = 0; b < kBlockCount; ++b)
+    EXPECT_TRUE(std::ranges::equal(unit.blocks[b], engine.UnitCopy().Block(b))) << "block " << b;
+  EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{0x40, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49,
+                                                       0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49}));
+  EXPECT_EQ(port.sent[10][1], unit.blocks[1][0]) << "the verify checks the copy, not the editor";
+  EXPECT_TRUE(host.calls.empty());
+  EXPECT_TRUE(host.taken.empty());
+  EXPECT_EQ(engine.Identity().Name, "");
+  EXPECT_EQ(host.ended, (std::vector<std::pair<LinkTransaction, LinkOutcome>>{
+                            {LinkTransaction::UnitCopy, LinkOutcome::VerifyOk}}));
+  EXPECT_EQ(engine.Status().Text, "Verify: OK");
+
+  // The next Read is the editor's again.
+  engine.MenuReadClick();
+  EXPECT_GT(TicksUntil([&] { return engine.Outcome() == LinkOutcome::VerifyOk; }, 200), 0);
+  EXPECT_TRUE(std::ranges::equal(unit.blocks[1], image.Block(1)));
+}
+
+// What the unit answers differently on the verify, or with another protocol
+// version, ends the comparison's read; the editor never sees any of it.
+TEST_F(LinkEngineTest, AFailedReadForAComparisonLeavesTheEditorAlone) {
+  struct Case {
+    const char* what;
+    bool changeAfterRead;
+    std::uint8_t version;
+    LinkOutcome outcome;
+  };
+  const Case cases[] = {
+      {"the unit changed between read and verify", true, kProtocolVersion, LinkOutcome::Error},
+      {"another protocol version", false, 77, LinkOutcome::VersionMismatch},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ParameterImage editor;
+    editor.P(3) = 33;
+    FakePort p;
+    RecordingHost h;
+    LinkEngine e(editor, p, h);
+    TestUnit unit;
+    unit.blocks[0][10] = c.version;
+    unit.Attach(p);
+    const ParameterImage before = editor;
+    e.ReadUnitCopy();
+    bool changed = false;
+    for (int t = 0; t < 200 && e.Outcome() == LinkOutcome::Running; ++t) {
+      e.Tick();
+      if (c.changeAfterRead && !changed && e.State().Mode == LinkMode::Verify) {
+        unit.blocks[4][0] ^= 0xFF;
+        changed = true;
+      }
+    }
+    EXPECT_EQ(e.Outcome(), c.outcome);
+    EXPECT_EQ(editor, before);
+    EXPECT_TRUE(h.calls.empty());
+    ASSERT_EQ(h.ended.size(), 1u);
+    EXPECT_EQ(h.ended[0].first, LinkTransaction::UnitCopy);
+    EXPECT_EQ(h.messages.size(), c.outcome == LinkOutcome::VersionMismatch ? 1u : 0u);
   }
 }
 

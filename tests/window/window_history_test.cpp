@@ -1,5 +1,8 @@
 // The history list and the compare window, driven through their controls.
 #include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionViewItem>
@@ -14,12 +17,15 @@
 #include "files/history.h"
 #include "form_hlav.h"
 #include "history_dialog.h"
+#include "history_keeper.h"
 #include "model/normalise.h"
+#include "program_review_dialog.h"
 #include "window_harness.h"
 
 using namespace velmor;
 using namespace velmor::ui;
 using velmor::wtest::ScriptedPort;
+using velmor::wtest::UnitWithMemory;
 
 class WindowHistoryTest : public QObject {
   Q_OBJECT
@@ -59,6 +65,27 @@ class WindowHistoryTest : public QObject {
   static T* Wait(QWidget& parent, const char* name) {
     T* found = nullptr;
     return QTest::qWaitFor([&] { return (found = parent.findChild<T*>(name)) != nullptr; }, 3000) ? found : nullptr;
+  }
+
+  // Block writes among the frames sent since `from`.
+  std::vector<int> BlockWrites(std::size_t from = 0) const {
+    std::vector<int> writes;
+    for (std::size_t i = from; i < port_.written.size(); ++i)
+      if (port_.written[i][0] < kBlockCount) writes.push_back(port_.written[i][0]);
+    return writes;
+  }
+
+  // A unit named Vmr07 holding the window's image with `edit` applied.
+  template <class F>
+  ParameterImage UnitImage(TFormHlav& w, F edit) {
+    ParameterImage unit = w.Image();
+    unit.I(0) = 'V', unit.I(1) = 'm', unit.I(2) = 'r', unit.I(3) = 7, unit.I(16) = 0;
+    edit(unit);
+    return unit;
+  }
+
+  static void Ticks(TFormHlav& w, int n) {
+    for (int i = 0; i < n; ++i) w.Timer1Timer();
   }
 
   static void ClickRow(QTreeWidget* tree, QTreeWidgetItem* item) {
@@ -154,6 +181,186 @@ class WindowHistoryTest : public QObject {
     w->findChild<QAction*>("MenuZpet")->trigger();
     QCOMPARE(int(w->Image().P(98)), int(original.P(98)));
     QCOMPARE(int(w->Image().P(cell)), int(original.P(cell)));
+  }
+
+  // Off (the default), F9 programs at once, exactly as without the option.
+  // The option is kept in the settings file.
+  void WithoutTheReviewF9ProgramsAtOnceAndTheOptionIsRemembered() {
+    auto w = Make();
+    auto* review = w->findChild<QAction*>("MenuReviewBeforeProgram");
+    QVERIFY(review);
+    QVERIFY(review->isCheckable());
+    QVERIFY(!review->isChecked());
+    port_.Reply = wtest::EchoBlockWrites;
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    QVERIFY(!w->findChild<ProgramReviewDialog*>());
+    QCOMPARE(w->Link().State().Mode, LinkMode::Program);
+    Ticks(*w, 8);
+    QVERIFY(!BlockWrites().empty());
+
+    review->trigger();
+    w->close();
+    w.reset();
+    QFile ini(dir_->filePath("config/Velmor_v78.ini"));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QVERIFY(ini.readAll().contains("ReviewBeforeProgram=1"));
+    auto again = Make();
+    QVERIFY(again->findChild<QAction*>("MenuReviewBeforeProgram")->isChecked());
+  }
+
+  // After a Read two fields are changed; F9 lists exactly those two with
+  // the unit's value and the new one. Cancel sends nothing; Program then
+  // programs as F9 does.
+  void TheReviewShowsWhatChangesSinceTheReadAndCancelSendsNothing() {
+    auto w = Make();
+    w->findChild<QAction*>("MenuReviewBeforeProgram")->trigger();
+    const ParameterImage unit = UnitImage(*w, [](ParameterImage& u) { u.P(35) = 90; });
+    port_.Reply = UnitWithMemory(unit);
+    QTest::keyClick(w.get(), Qt::Key_F7);
+    Ticks(*w, 40);
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    QCOMPARE(int(w->Image().P(35)), 90);
+
+    w->Image().P(35) = 85;  // Bike: fan 1
+    w->Image().P(98) = 1;   // N2O on
+    w->RefreshPage();
+    const std::size_t sentBefore = port_.written.size();
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
+    QVERIFY(dialog);
+    QCOMPARE(int(dialog->Differences().size()), 2);
+    auto* tree = dialog->findChild<QTreeWidget*>("TreeCompare");
+    QVERIFY(tree);
+    QCOMPARE(tree->headerItem()->text(1), QString("In the ignition"));
+    QTreeWidgetItem* fan = tree->topLevelItem(0)->child(0);
+    QCOMPARE(fan->text(1), QString("90"));
+    QCOMPARE(fan->text(2), QString("85"));
+    QVERIFY2(!(fan->flags() & Qt::ItemIsUserCheckable), "nothing to choose: all of it is programmed");
+    QVERIFY(dialog->findChild<QLabel*>("LabelReviewSummary")->text().contains("Vmr07"));
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !w->findChild<ProgramReviewDialog*>(); }, 3000));
+    Ticks(*w, 20);
+    QCOMPARE(BlockWrites(sentBefore), std::vector<int>{});
+    QCOMPARE(w->Link().State().Mode, LinkMode::Idle);
+    QCOMPARE(int(w->Image().P(35)), 85);
+
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
+    QVERIFY(dialog);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewProgram"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !w->findChild<ProgramReviewDialog*>(); }, 3000));
+    Ticks(*w, 40);
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    QCOMPARE(BlockWrites(sentBefore), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+
+    // What went in is now the reference: nothing left to change.
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
+    QVERIFY(dialog);
+    QVERIFY(dialog->Differences().empty());
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
+  }
+
+  // A read for a comparison leaves the editor's identity texts, yet the
+  // unit it read is known afterwards: the review compares with that image.
+  void AReadForAComparisonIsWhatTheReviewComparesWith() {
+    auto w = Make();
+    const ParameterImage unit = UnitImage(*w, [](ParameterImage& u) { u.P(35) = 90; });
+    port_.Reply = UnitWithMemory(unit);
+    w->findChild<QAction*>("MenuCompareUnit")->trigger();
+    Ticks(*w, 40);
+    auto* compare = Wait<CompareDialog>(*w, "CompareDialog");
+    QVERIFY(compare);
+    QCOMPARE(int(compare->Differences().size()), 1);
+    QCOMPARE(compare->windowTitle(), QString("Compare with the ignition"));
+    QCOMPARE(w->Link().Identity().Name, std::string());
+    compare->close();
+    QVERIFY(QTest::qWaitFor([&] { return !w->findChild<CompareDialog*>(); }, 3000));
+
+    w->findChild<QAction*>("MenuReviewBeforeProgram")->trigger();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
+    QVERIFY(dialog);
+    QCOMPARE(int(dialog->Differences().size()), 1);
+    QCOMPARE(dialog->Differences()[0].Offset, 35);
+    QVERIFY(dialog->findChild<QLabel*>("LabelReviewSummary")->text().contains("Vmr07"));
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
+  }
+
+  // Asked for while a Program runs, the comparison waits for nothing and
+  // cuts nothing short: it says so and the Program goes on.
+  void CompareWithTheUnitDuringAProgramLeavesTheProgramAlone() {
+    auto w = Make();
+    port_.Reply = UnitWithMemory(UnitImage(*w, [](ParameterImage&) {}));
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    Ticks(*w, 9);
+    QCOMPARE(w->Link().State().Mode, LinkMode::Program);
+    w->findChild<QAction*>("MenuCompareUnit")->trigger();
+    QCOMPARE(w->History().LastNotice(), QString("The ignition is busy with a transfer; compare again when it has ended"));
+    Ticks(*w, 40);
+    QCOMPARE(w->Link().Transaction(), LinkTransaction::Program);
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    QVERIFY(!w->findChild<CompareDialog*>());
+  }
+
+  // No unit answered this session: nothing is known of what it holds.
+  void WithoutAnyReadTheReviewSaysTheWholeImageIsWritten() {
+    auto w = Make();
+    w->findChild<QAction*>("MenuReviewBeforeProgram")->trigger();
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
+    QVERIFY(dialog);
+    QCOMPARE(dialog->findChild<QLabel*>("LabelReviewSummary")->text(),
+             QString("Unknown: the whole image will be written."));
+    QVERIFY(!dialog->findChild<QTreeWidget*>());
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
+    Ticks(*w, 12);
+    QCOMPARE(BlockWrites(), std::vector<int>{});
+  }
+
+  // A language switch renders the menu items and a message still in the
+  // status bar again; dialogs open in the language chosen.
+  void TheLanguageSwitchRendersMenusMessagesAndDialogs() {
+    auto w = Make();
+    port_.Reply = UnitWithMemory(UnitImage(*w, [](ParameterImage&) {}));
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    Ticks(*w, 40);
+    QCOMPARE(w->statusBar()->currentMessage(), QString("No copy of the unit's previous tune in the history"));
+
+    w->findChild<QAction*>("MenuFrench")->trigger();
+    QCOMPARE(w->statusBar()->currentMessage(), QString::fromUtf8("Aucune copie du réglage précédent du boîtier dans l'historique"));
+    QCOMPARE(w->findChild<QAction*>("MenuHistory")->text(), QString::fromUtf8("Historique..."));
+    QCOMPARE(w->findChild<QAction*>("MenuCompareUnit")->text(), QString::fromUtf8("Comparer avec le boîtier..."));
+    auto* review = w->findChild<QAction*>("MenuReviewBeforeProgram");
+    QCOMPARE(review->text(), QString::fromUtf8("Revoir les modifications avant de programmer"));
+
+    review->trigger();
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
+    QVERIFY(dialog);
+    QCOMPARE(dialog->findChild<QPushButton*>("ButtonReviewProgram")->text(), QString("Programmer"));
+    QCOMPARE(dialog->findChild<QLabel*>("LabelReviewSummary")->text(),
+             QString::fromUtf8("Comparé au contenu de Vmr07 après la dernière lecture ou programmation de cette session.\n"
+                               "Aucune modification : le boîtier contient déjà ces valeurs."));
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !w->findChild<ProgramReviewDialog*>(); }, 3000));
+
+    w->findChild<QAction*>("MenuCzech")->trigger();
+    QCOMPARE(review->text(), QString::fromUtf8("Zobrazit změny před programováním"));
+    w->findChild<QAction*>("MenuHistory")->trigger();
+    auto* history = Wait<HistoryDialog>(*w, "HistoryDialog");
+    QVERIFY(history);
+    auto* tree = history->findChild<QTreeWidget*>("TreeHistory");
+    QCOMPARE(tree->headerItem()->text(0), QString::fromUtf8("Čas"));
+    QCOMPARE(tree->topLevelItem(0)->text(1), QString::fromUtf8("programování"));
+    history->close();
   }
 };
 

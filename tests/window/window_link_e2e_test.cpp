@@ -5,10 +5,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 #include <algorithm>
 #include <QtTest>
 
+#include "compare_dialog.h"
 #include "editor/names.h"
 #include "files/history.h"
 #include "history_keeper.h"
@@ -187,6 +192,79 @@ class WindowLinkE2eTest : public QObject {
     const std::vector<HistoryEntry> list = ListHistory(history);
     QCOMPARE(int(list.size()), 5);
     QCOMPARE(int(fileImage(list[0].Path).P(35)), 95);
+    qunsetenv("VELMOR_DATA_DIR");
+  }
+
+  // Two fields changed after a Read: comparing with the unit reads it again
+  // into a separate image without touching the editor and lists exactly
+  // those two; applying one of them takes back only that one, in one undo
+  // step.
+  void CompareWithTheUnitShowsTheEditsSinceTheReadAndAppliesTheChosenOne() {
+    QTemporaryDir dir;
+    qputenv("VELMOR_DATA_DIR", dir.filePath("data").toUtf8());
+    const std::string link = dir.filePath("unit").toStdString();
+    sim::PtyServer server;
+    std::string error;
+    QVERIFY2(server.Start(link, &error), error.c_str());
+    server.WithUnit([](sim::SimUnit& u) {
+      u.Memory().P(35) = 90;
+      u.Memory().P(41) = 92;
+    });
+    platform::PortDevices devices;
+    devices.SetOverride(1, link);
+    platform::QtSerialPort port(devices);
+    FormOptions o;
+    o.ConfigDir = dir.filePath("config").toStdString();
+    o.ProgramDir = dir.filePath("program").toStdString();
+    TFormHlav w(port, o);
+    w.ShowMessageBox = [](const QString& text) { QFAIL(qPrintable(text)); };
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    const std::string history = dir.filePath("data/history").toStdString();
+
+    QTest::keyClick(&w, Qt::Key_F7);
+    QTRY_COMPARE_WITH_TIMEOUT(int(w.Link().Outcome()), int(LinkOutcome::VerifyOk), 30000);
+    wtest::ClickTab(w.findChild<QTabWidget*>("PageControl1"), PageBike);
+    QVERIFY(wtest::ClickArrow(w.findChild<UpDown*>("UpDownFan1"), true));
+    QVERIFY(wtest::ClickArrow(w.findChild<UpDown*>("UpDownFan2"), true));
+    QCOMPARE(int(w.Image().P(35)), 91);
+    QCOMPARE(int(w.Image().P(41)), 93);
+    const ParameterImage edited = w.Image();
+    const int undoBefore = UndoDepth(w.Undo());
+    const std::size_t kept = ListHistory(history).size();
+
+    w.findChild<QAction*>("MenuCompareUnit")->trigger();
+    CompareDialog* compare = nullptr;
+    QVERIFY(QTest::qWaitFor([&] { return (compare = w.findChild<CompareDialog*>("CompareDialog")) != nullptr; }, 30000));
+    QCOMPARE(w.Image(), edited);
+    QCOMPARE(UndoDepth(w.Undo()), undoBefore);
+    QCOMPARE(ListHistory(history).size(), kept + 1);  // the unit's tune, kept like any Read's
+    QCOMPARE(int(compare->Differences().size()), 2);
+    QCOMPARE(compare->Differences()[0].Offset, 35);
+    QCOMPARE(compare->Differences()[1].Offset, 41);
+    QCOMPARE(QString::fromStdString(compare->Differences()[0].ValueB), QString("90"));
+
+    // Leave fan 2 out.
+    auto* tree = compare->findChild<QTreeWidget*>("TreeCompare");
+    QTreeWidgetItem* fan2 = tree->topLevelItem(0)->child(1);
+    QStyleOptionViewItem option;
+    option.initFrom(tree);
+    option.rect = tree->visualItemRect(fan2);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator;
+    const QRect box = tree->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, tree);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, box.center());
+    QCOMPARE(fan2->checkState(0), Qt::Unchecked);
+    QTest::mouseClick(compare->findChild<QPushButton*>("ButtonCompareApply"), Qt::LeftButton);
+    QCOMPARE(int(w.Image().P(35)), 90);
+    QCOMPARE(int(w.Image().P(41)), 93);
+    ParameterImage expected = edited;
+    expected.P(35) = 90;
+    QVERIFY(std::ranges::equal(w.Image().ParamArea(), expected.ParamArea()));
+    QCOMPARE(UndoDepth(w.Undo()), undoBefore + 1);
+    compare->close();
+    w.findChild<QAction*>("MenuZpet")->trigger();
+    QCOMPARE(int(w.Image().P(35)), 91);
+    w.close();
     qunsetenv("VELMOR_DATA_DIR");
   }
 };

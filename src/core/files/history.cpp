@@ -176,6 +176,12 @@ std::optional<HistoryEntry> LatestHistoryOf(const std::string& directory, std::s
 
 void UnitMemory::Remember(std::string_view unitName, const ParameterImage& image) {
   images_.insert_or_assign(std::string(unitName), image);
+  if (const auto it = uncertain_.find(unitName); it != uncertain_.end()) uncertain_.erase(it);
+}
+
+void UnitMemory::ForgetAfterFailedProgram(std::string_view unitName) {
+  if (const auto it = images_.find(unitName); it != images_.end()) images_.erase(it);
+  uncertain_.emplace(unitName);
 }
 
 const ParameterImage* UnitMemory::LastKnown(std::string_view unitName) const {

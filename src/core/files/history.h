@@ -14,6 +14,7 @@
 #include <ctime>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -91,11 +92,16 @@ std::optional<HistoryEntry> LatestHistoryOf(const std::string& directory, std::s
 class UnitMemory {
  public:
   void Remember(std::string_view unitName, const ParameterImage& image);
+  // A programming of the unit failed part-way: it may hold blocks of two
+  // tunes, so no image is known for it until it is read or programmed again.
+  void ForgetAfterFailedProgram(std::string_view unitName);
   const ParameterImage* LastKnown(std::string_view unitName) const;
   bool Known(std::string_view unitName) const { return LastKnown(unitName) != nullptr; }
+  bool Uncertain(std::string_view unitName) const { return uncertain_.contains(unitName); }
 
  private:
   std::map<std::string, ParameterImage, std::less<>> images_;
+  std::set<std::string, std::less<>> uncertain_;
 };
 
 // "Programming after change" writes the unit with every edit; the history

@@ -69,6 +69,7 @@ void ReadSettingsText(std::string_view iniText, Settings& s) {
   s.CheckBoxZobrMsUni = flag(10, s.CheckBoxZobrMsUni);
   s.CheckBoxExtMonitor = flag(11, s.CheckBoxExtMonitor);
   s.CheckBoxAllPolohaA = flag(12, s.CheckBoxAllPolohaA);
+  s.ReviewBeforeProgram = IniInteger(doc.Get(kSettingsSection, kReviewBeforeProgramKey), s.ReviewBeforeProgram ? 1 : 0) != 0;
 }
 
 std::string WriteSettingsText(const Settings& s, std::string_view previousText) {
@@ -87,6 +88,7 @@ std::string WriteSettingsText(const Settings& s, std::string_view previousText) 
   put(10, s.CheckBoxZobrMsUni ? 1 : 0);
   put(11, s.CheckBoxExtMonitor ? 1 : 0);
   put(12, s.CheckBoxAllPolohaA ? 1 : 0);
+  doc.Set(kSettingsSection, kReviewBeforeProgramKey, s.ReviewBeforeProgram ? "1" : "0");
   return doc.Serialise();
 }
 

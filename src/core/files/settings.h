@@ -32,12 +32,18 @@ struct Settings {
   bool CheckBoxZobrMsUni = false;
   bool CheckBoxExtMonitor = false;
   bool CheckBoxAllPolohaA = false;
+  // Program first shows what it will change in the unit; off keeps F9 a
+  // plain Program.
+  bool ReviewBeforeProgram = false;
 };
 
 inline constexpr std::string_view kSettingsSection = "BASIC";
 
 // The thirteen keys, in the order they are written and read.
 std::span<const std::string_view, 13> SettingsKeys();
+
+// Written and read after the thirteen: 0 or 1, missing means off.
+inline constexpr std::string_view kReviewBeforeProgramKey = "ReviewBeforeProgram";
 
 // Reads the keys in order, each with the member's current value as default.
 // "ComPort" and "ComPortAuto" hold the selection + 1 and are decremented
@@ -46,7 +52,7 @@ std::span<const std::string_view, 13> SettingsKeys();
 // A "File" or "IniDir" longer than any path (4096) is ignored.
 void ReadSettingsText(std::string_view iniText, Settings& settings);
 
-// The INI text: `previousText` with the thirteen keys of "BASIC" set; other
+// The INI text: `previousText` with the keys of "BASIC" set; other
 // sections and keys of a hand-edited file are kept.
 std::string WriteSettingsText(const Settings& settings, std::string_view previousText = {});
 

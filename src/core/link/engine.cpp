@@ -148,7 +148,7 @@ void LinkEngine::SendBlockFrame() {
   const bool withContent = state_.Mode != LinkMode::Read && state_.BlockIndex != 0 &&
                            state_.BlockIndex < kBlockCount;
   if (withContent) {
-    const auto block = image_.Block(state_.BlockIndex);
+    const auto block = Target().Block(state_.BlockIndex);
     std::copy(block.begin(), block.end(), tx.begin() + 1);
   } else {
     std::fill(tx.begin() + 1, tx.begin() + 1 + kPayloadSize, 0);
@@ -195,7 +195,7 @@ void LinkEngine::BuildIdentityTexts() { identity_ = velmor::BuildIdentityTexts(i
 // ---------------------------------------------------------------- transactions
 
 bool LinkEngine::BlockMatchesImage() const {
-  const auto block = image_.Block(state_.BlockIndex);
+  const auto block = Target().Block(state_.BlockIndex);
   return std::equal(block.begin(), block.end(), state_.RxBuffer.begin() + 1);
 }
 
@@ -286,6 +286,26 @@ void LinkEngine::HandleBlockReply() {
       return;
     }
     case LinkMode::Read: {
+      if (readingCopy_) {
+        // Only the copy takes it: nothing of the editor changes.
+        std::copy_n(rx + 1, kBlockSize, copy_.Block(b).begin());
+        if (b == 0 && copy_.I(10) != kProtocolVersion) {
+          state_.Mode = LinkMode::Idle;
+          state_.StatusCountdown = 0;
+          ShowVersionMismatch(copy_.I(10));
+          EndTransaction(LinkOutcome::VersionMismatch);
+          return;
+        }
+        if (b < 9) {
+          ++state_.Command;
+          status_.GaugePosition = state_.Command & kBlockIndexMask;
+          state_.Attempts = 1;
+          SendBlockFrame();
+        } else {
+          StartVerifyFromReply();
+        }
+        return;
+      }
       store();
       if (b != 0) host_.UnitBlockTaken(b);
       if (b == 0) {
@@ -367,6 +387,7 @@ void LinkEngine::BeginProgramming() {
   state_.Attempts = 0;
   status_.GaugePosition = i;
   state_.Mode = LinkMode::Program;
+  readingCopy_ = false;
   programFlagged_ = 0;
   for (int j = 0; j < kBlockCount; ++j)
     if (state_.BlockFlags[j] != 0) programFlagged_ |= static_cast<std::uint16_t>(1u << j);
@@ -387,6 +408,7 @@ void LinkEngine::MenuVerifyClick() {
   host_.Normalise();
   host_.RefreshPage();
   state_.Mode = LinkMode::Verify;
+  readingCopy_ = false;
   state_.Command = kReadFlag | 1;
   state_.Attempts = 0;
   blockDiffered_ = false;
@@ -403,6 +425,21 @@ void LinkEngine::MenuVerifyClick() {
 }
 
 void LinkEngine::MenuReadClick() {
+  BeginRead(false);
+  host_.ClearFileName();
+  transaction_ = LinkTransaction::Read;
+  NotifyStatus();
+}
+
+void LinkEngine::ReadUnitCopy() {
+  BeginRead(true);
+  transaction_ = LinkTransaction::UnitCopy;
+  NotifyStatus();
+}
+
+void LinkEngine::BeginRead(bool intoCopy) {
+  readingCopy_ = intoCopy;
+  if (intoCopy) copy_ = ParameterImage{};
   state_.Mode = LinkMode::Read;
   state_.Command = kReadFlag;
   state_.Attempts = 0;
@@ -412,11 +449,8 @@ void LinkEngine::MenuReadClick() {
   status_.Visible = true;
   status_.GaugePosition = 0;
   status_.GaugeVisible = true;
-  host_.ClearFileName();
   state_.ProgramDone = false;
   outcome_ = LinkOutcome::Running;
-  transaction_ = LinkTransaction::Read;
-  NotifyStatus();
 }
 
 bool LinkEngine::ButtonTestClick(std::string_view buttonName) {
@@ -487,6 +521,8 @@ void LinkEngine::FinishWithOk(MsgKey stem, LinkOutcome outcome) {
 
 void LinkEngine::EndTransaction(LinkOutcome outcome) {
   outcome_ = outcome;
+  // Tuning reads that follow carry the editor's image again.
+  readingCopy_ = false;
   host_.TransactionEnded(transaction_, outcome);
 }
 

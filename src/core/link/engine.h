@@ -54,6 +54,7 @@ enum class LinkTransaction : std::uint8_t {
   Verify,          // Verify alone
   Program,         // Program: every block, normally followed by a verify
   ProgramChanged,  // only the blocks an edit, undo or redo changed
+  UnitCopy,        // a Read and its verify into LinkEngine::UnitCopy()
 };
 
 class LinkHost {
@@ -121,6 +122,12 @@ class LinkEngine {
   void MenuProgramClick();
   void MenuVerifyClick();
   void MenuReadClick();
+  // A Read with its own verify into a separate image, UnitCopy(), for a
+  // comparison: the editor's image, its undo history, the file name, the
+  // page and the identity texts stay as they are, and the page can be
+  // edited meanwhile. Ends with TransactionEnded(UnitCopy, ...).
+  void ReadUnitCopy();
+  const ParameterImage& UnitCopy() const { return copy_; }
   // Writes the blocks marked in BlockFlags. Asked for while a Read, Verify
   // or Program runs, it does not replace that transaction: a running Program
   // takes the new marks along, and otherwise they go out once the
@@ -129,7 +136,7 @@ class LinkEngine {
   // The active page's controls may be committed into the image. Not while a
   // Read runs: until the read's refresh the page shows the image from before
   // it, and committing it would put those values over what the unit sends.
-  bool AcceptsPageCommit() const { return state_.Mode != LinkMode::Read; }
+  bool AcceptsPageCommit() const { return state_.Mode != LinkMode::Read || readingCopy_; }
   // Output test: false for a name that is not one of the 21 test buttons.
   bool ButtonTestClick(std::string_view buttonName);
 
@@ -181,12 +188,17 @@ class LinkEngine {
   void SetStatus(std::string text, bool red);
   // A transaction ended well: full gauge, "<stem> OK", back to Idle.
   void FinishWithOk(MsgKey stem, LinkOutcome outcome);
+  // The common start of MenuReadClick and ReadUnitCopy.
+  void BeginRead(bool intoCopy);
   // StartProgramming without waiting for the running transaction.
   void BeginProgramming();
   void ShowVersionMismatch(int unitVersion);
   // Records how the transaction ended and tells the host.
   void EndTransaction(LinkOutcome outcome);
   bool BlockMatchesImage() const;
+  // The image the running Read or Verify fills or checks.
+  ParameterImage& Target() { return readingCopy_ ? copy_ : image_; }
+  const ParameterImage& Target() const { return readingCopy_ ? copy_ : image_; }
   void StartVerifyFromReply();
   void NotifyStatus();
   // The live display from the last accepted frame in the current language,
@@ -195,6 +207,9 @@ class LinkEngine {
   std::string DescribeFailure(LinkMode mode) const;
 
   ParameterImage& image_;
+  // What ReadUnitCopy reads into, and whether the transaction running is it.
+  ParameterImage copy_;
+  bool readingCopy_ = false;
   SerialPort& serial_;
   LinkHost& host_;
   LanguageCode language_ = LanguageCode::English;

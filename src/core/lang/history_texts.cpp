@@ -1,0 +1,86 @@
+#include "lang/history_texts.h"
+
+#include <array>
+
+namespace velmor {
+namespace {
+
+using Row = std::array<std::string_view, kLanguageCount>;  // English, German, French, Czech
+
+constexpr std::array<Row, static_cast<int>(HistoryText::Count)> kTexts{{
+    {"History...", "Historie...", "Historique...", "Historie..."},
+    {"Compare with file...", "Mit Datei vergleichen...", "Comparer avec un fichier...", "Porovnat se souborem..."},
+    {"Compare with the ignition...", "Mit der Zündung vergleichen...", "Comparer avec le boîtier...",
+     "Porovnat se zapalováním..."},
+    {"Review changes before programming", "Änderungen vor dem Programmieren zeigen",
+     "Revoir les modifications avant de programmer", "Zobrazit změny před programováním"},
+    {"History", "Historie", "Historique", "Historie"},
+    {"Images read from and programmed into units, kept in %1 (the newest %2).",
+     "Aus Zündungen gelesene und in sie programmierte Daten, abgelegt in %1 (die neuesten %2).",
+     "Données lues dans les boîtiers et programmées dans ceux-ci, gardées dans %1 (les %2 plus récentes).",
+     "Data načtená ze zapalování a do něj naprogramovaná, uložená v %1 (nejnovějších %2)."},
+    {"Time", "Zeit", "Heure", "Čas"},
+    {"Kind", "Art", "Type", "Druh"},
+    {"Unit", "Zündung", "Boîtier", "Zapalování"},
+    {"Note", "Notiz", "Note", "Poznámka"},
+    {"read", "gelesen", "lu", "čtení"},
+    {"program", "programmiert", "programmé", "programování"},
+    {"Open", "Öffnen", "Ouvrir", "Otevřít"},
+    {"Compare", "Vergleichen", "Comparer", "Porovnat"},
+    {"Close", "Schließen", "Fermer", "Zavřít"},
+    {"Compare with %1", "Vergleich mit %1", "Comparaison avec %1", "Porovnání: %1"},
+    {"No differences.", "Keine Unterschiede.", "Aucune différence.", "Žádné rozdíly."},
+    {"%1 differences; the chosen ones are applied.", "%1 Unterschiede; die gewählten werden übernommen.",
+     "%1 différences ; celles qui sont cochées sont appliquées.", "Rozdílů: %1; převezmou se vybrané."},
+    {"Apply", "Übernehmen", "Appliquer", "Převzít"},
+    {"Take the chosen values into the editor as one change",
+     "Die gewählten Werte als eine Änderung in den Editor übernehmen",
+     "Reprendre les valeurs cochées dans l'éditeur en une seule modification",
+     "Převzít vybrané hodnoty do editoru jako jednu změnu"},
+    {"Field", "Feld", "Champ", "Položka"},
+    {"Editor", "Editor", "Éditeur", "Editor"},
+    {"Fields", "Felder", "Champs", "Položky"},
+    {"%1 (%2 cells)", "%1 (%2 Zellen)", "%1 (%2 cellules)", "%1 (buněk: %2)"},
+    {"the ignition", "der Zündung", "le boîtier", "zapalování"},
+    {"Nothing to compare: %1 holds no parameters", "Nichts zu vergleichen: %1 enthält keine Parameter",
+     "Rien à comparer : %1 ne contient aucun paramètre", "Není s čím porovnat: %1 neobsahuje parametry"},
+    {"Not kept in the history: %1", "Nicht in der Historie abgelegt: %1", "Non gardé dans l'historique : %1",
+     "Neuloženo do historie: %1"},
+    {"No copy of the unit's previous tune in the history", "Keine Kopie der vorigen Abstimmung der Zündung in der Historie",
+     "Aucune copie du réglage précédent du boîtier dans l'historique",
+     "V historii není kopie předchozího nastavení zapalování"},
+    {"The ignition could not be read for the comparison", "Die Zündung konnte für den Vergleich nicht gelesen werden",
+     "Le boîtier n'a pas pu être lu pour la comparaison", "Zapalování se pro porovnání nepodařilo načíst"},
+    {"The ignition is busy with a transfer; compare again when it has ended",
+     "Die Zündung ist mit einer Übertragung beschäftigt; nach deren Ende erneut vergleichen",
+     "Le boîtier est occupé par un transfert ; comparez à nouveau quand il sera terminé",
+     "Zapalování právě přenáší data; porovnejte znovu po skončení přenosu"},
+    {"Review changes before programming", "Änderungen vor dem Programmieren",
+     "Modifications avant de programmer", "Změny před programováním"},
+    {"Compared with what %1 held after the last read or programming of this session.",
+     "Verglichen mit dem Stand von %1 nach dem letzten Lesen oder Programmieren dieser Sitzung.",
+     "Comparé au contenu de %1 après la dernière lecture ou programmation de cette session.",
+     "Porovnáno s obsahem %1 po posledním čtení nebo programování v této relaci."},
+    {"Compared with the newest history file of %1 (%2).", "Verglichen mit der neuesten Historie-Datei von %1 (%2).",
+     "Comparé au fichier d'historique le plus récent de %1 (%2).", "Porovnáno s nejnovějším souborem historie %1 (%2)."},
+    {"Unknown: the whole image will be written.", "Unbekannt: das ganze Abbild wird geschrieben.",
+     "Inconnu : toute l'image sera écrite.", "Neznámé: zapíše se celý obraz."},
+    {"No changes: the ignition already holds these values.", "Keine Änderungen: die Zündung enthält diese Werte bereits.",
+     "Aucune modification : le boîtier contient déjà ces valeurs.", "Žádné změny: zapalování už tyto hodnoty obsahuje."},
+    {"%1 values will change.", "%1 Werte werden geändert.", "%1 valeurs seront modifiées.", "Změní se hodnot: %1."},
+    {"Program", "Programmieren", "Programmer", "Programovat"},
+    {"Cancel", "Abbrechen", "Annuler", "Zrušit"},
+    {"In the ignition", "In der Zündung", "Dans le boîtier", "V zapalování"},
+    {"After programming", "Nach dem Programmieren", "Après programmation", "Po naprogramování"},
+}};
+
+}  // namespace
+
+std::string_view HistoryCaption(HistoryText text, LanguageCode language) {
+  const int t = static_cast<int>(text);
+  const int l = static_cast<int>(language);
+  if (t < 0 || t >= static_cast<int>(HistoryText::Count) || l < 0 || l >= kLanguageCount) return {};
+  return kTexts[t][l];
+}
+
+}  // namespace velmor

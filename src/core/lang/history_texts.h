@@ -1,0 +1,58 @@
+// Texts of the tune history, the compare window and the review before
+// programming (menu items, dialogs, status messages) in the four languages.
+#pragma once
+
+#include <string_view>
+
+#include "lang/catalog.h"
+
+namespace velmor {
+
+enum class HistoryText : int {
+  MenuHistory,              // File menu
+  MenuCompareFile,
+  MenuCompareUnit,
+  MenuReviewBeforeProgram,  // Ignition menu, a check mark
+  HistoryTitle,
+  HistoryWhere,             // "%1" the folder, "%2" how many are kept
+  HistoryTime,
+  HistoryKind,
+  HistoryUnit,
+  HistoryNote,
+  KindRead,
+  KindProgram,
+  Open,
+  Compare,
+  Close,
+  CompareTitle,             // "%1" what the editor is compared with
+  CompareNoDifferences,
+  CompareCount,             // "%1" how many differences
+  Apply,
+  ApplyHint,
+  ColumnField,
+  ColumnEditor,
+  FieldsTab,
+  MapTab,                   // "%1" the map's page, "%2" how many cells
+  TheUnit,                  // what the editor is compared with after a read
+  NothingToCompare,         // "%1" the file
+  NotKept,                  // "%1" why
+  NoPreviousCopy,
+  CompareReadFailed,
+  UnitBusy,                 // a compare asked for while a transfer runs
+  ReviewTitle,
+  ReviewAgainstSession,     // "%1" the unit's name
+  ReviewAgainstHistory,     // "%1" the unit's name, "%2" the file
+  ReviewUnknown,
+  ReviewNoChanges,
+  ReviewCount,              // "%1" how many fields change
+  ReviewProgram,
+  Cancel,
+  ColumnInUnit,
+  ColumnAfterProgram,
+  Count
+};
+
+// The text in `language`; "%1" and "%2" are filled in by the window.
+std::string_view HistoryCaption(HistoryText text, LanguageCode language);
+
+}  // namespace velmor

@@ -1,0 +1,66 @@
+#include "program_review_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "difference_view.h"
+#include "lang/history_texts.h"
+
+namespace velmor::ui {
+
+ProgramReviewDialog::ProgramReviewDialog(const ProgramReference& reference, const ParameterImage& toProgram,
+                                         const QString& unitName, LanguageCode language, QWidget* parent)
+    : QDialog(parent) {
+  const auto text = [language](HistoryText t) { return QString::fromUtf8(HistoryCaption(t, language)); };
+  setObjectName("ProgramReviewDialog");
+  setWindowTitle(text(HistoryText::ReviewTitle));
+  auto* layout = new QVBoxLayout(this);
+  auto* summary = new QLabel(this);
+  summary->setObjectName("LabelReviewSummary");
+  summary->setWordWrap(true);
+  layout->addWidget(summary);
+
+  QString what;
+  if (reference.Source == ReferenceSource::Unknown) {
+    what = text(HistoryText::ReviewUnknown);
+  } else {
+    DerivedTables unitTables, programTables;
+    RefreshPercentMaps(reference.Image, unitTables);
+    RefreshPercentMaps(toProgram, programTables);
+    diffs_ = DiffImages(reference.Image, unitTables, toProgram, programTables);
+    what = reference.Source == ReferenceSource::Session
+               ? text(HistoryText::ReviewAgainstSession).arg(unitName)
+               : text(HistoryText::ReviewAgainstHistory)
+                     .arg(unitName, QFileInfo(QString::fromStdString(reference.HistoryPath)).fileName());
+    what += "\n" + (diffs_.empty() ? text(HistoryText::ReviewNoChanges)
+                                   : text(HistoryText::ReviewCount).arg(diffs_.size()));
+    if (!diffs_.empty()) {
+      auto* list = new DifferenceView(this);
+      list->setObjectName("TabReview");
+      list->Show(diffs_, toProgram, programTables,
+                 {text(HistoryText::ColumnField), text(HistoryText::ColumnInUnit),
+                  text(HistoryText::ColumnAfterProgram)},
+                 false, language);
+      layout->addWidget(list, 1);
+    }
+  }
+  summary->setText(what);
+
+  auto* buttons = new QDialogButtonBox(this);
+  QPushButton* program = buttons->addButton(text(HistoryText::ReviewProgram), QDialogButtonBox::AcceptRole);
+  program->setObjectName("ButtonReviewProgram");
+  QPushButton* cancel = buttons->addButton(text(HistoryText::Cancel), QDialogButtonBox::RejectRole);
+  cancel->setObjectName("ButtonReviewCancel");
+  // Enter must not program by accident.
+  program->setAutoDefault(false);
+  cancel->setDefault(true);
+  connect(program, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  layout->addWidget(buttons);
+  resize(diffs_.empty() ? QSize(520, 160) : QSize(900, 560));
+}
+
+}  // namespace velmor::ui

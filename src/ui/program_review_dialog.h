@@ -1,0 +1,37 @@
+// Ignition -> Program with "Review changes before programming" on: what the
+// Program will change in the unit, against the image it is believed to hold,
+// with Program and Cancel. Cancel sends nothing.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <vector>
+
+#include "editor/compare.h"
+#include "files/program_review.h"
+#include "lang/catalog.h"
+#include "model/derived.h"
+#include "model/image.h"
+
+class QLabel;
+class QPushButton;
+
+namespace velmor::ui {
+
+class DifferenceView;
+
+class ProgramReviewDialog : public QDialog {
+  Q_OBJECT
+ public:
+  // `toProgram` is the image as it will be written (committed and
+  // normalised); `unitName` names the unit in the texts.
+  ProgramReviewDialog(const ProgramReference& reference, const ParameterImage& toProgram, const QString& unitName,
+                      LanguageCode language, QWidget* parent);
+
+  const std::vector<ImageDifference>& Differences() const { return diffs_; }
+
+ private:
+  std::vector<ImageDifference> diffs_;
+};
+
+}  // namespace velmor::ui
