@@ -2,12 +2,13 @@
 
 #include <array>
 
+#include "lang/text_table.h"
+
 namespace velmor {
 namespace {
 
-using Row = std::array<std::string_view, kLanguageCount>;  // English, German, French, Czech
 
-constexpr std::array<Row, static_cast<int>(HistoryText::Count)> kTexts{{
+constexpr std::array<TextRow, static_cast<int>(HistoryText::Count)> kTexts{{
     {"History...", "Historie...", "Historique...", "Historie..."},
     {"Compare with file...", "Mit Datei vergleichen...", "Comparer avec un fichier...", "Porovnat se souborem..."},
     {"Compare with the ignition...", "Mit der Zündung vergleichen...", "Comparer avec le boîtier...",
@@ -76,11 +77,6 @@ constexpr std::array<Row, static_cast<int>(HistoryText::Count)> kTexts{{
 
 }  // namespace
 
-std::string_view HistoryCaption(HistoryText text, LanguageCode language) {
-  const int t = static_cast<int>(text);
-  const int l = static_cast<int>(language);
-  if (t < 0 || t >= static_cast<int>(HistoryText::Count) || l < 0 || l >= kLanguageCount) return {};
-  return kTexts[t][l];
-}
+std::string_view HistoryCaption(HistoryText text, LanguageCode language) { return PickText(kTexts, text, language); }
 
 }  // namespace velmor

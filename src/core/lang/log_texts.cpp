@@ -2,11 +2,12 @@
 
 #include <array>
 
+#include "lang/text_table.h"
+
 namespace velmor {
 namespace {
 
-using Row = std::array<std::string_view, kLanguageCount>;
-constexpr std::array<Row, static_cast<int>(LogText::Count)> kTexts{{
+constexpr std::array<TextRow, static_cast<int>(LogText::Count)> kTexts{{
     {"&Log", "&Protokoll", "&Journal", "&Záznam"},
     {"&Record", "&Aufzeichnen", "&Enregistrer", "&Nahrávat"},
     {"&Stop", "&Stopp", "&Arrêter", "&Zastavit"},
@@ -64,9 +65,6 @@ constexpr std::array<Row, static_cast<int>(LogText::Count)> kTexts{{
 
 }  // namespace
 
-std::string_view LogUiText(LogText text, LanguageCode language) {
-  const int l = static_cast<int>(language);
-  return kTexts[static_cast<int>(text)][l >= 0 && l < kLanguageCount ? l : 0];
-}
+std::string_view LogUiText(LogText text, LanguageCode language) { return PickText(kTexts, text, language); }
 
 }  // namespace velmor

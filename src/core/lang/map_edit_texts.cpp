@@ -2,12 +2,13 @@
 
 #include <array>
 
+#include "lang/text_table.h"
+
 namespace velmor {
 namespace {
 
-using Row = std::array<std::string_view, kLanguageCount>;  // English, German, French, Czech
 
-constexpr std::array<Row, static_cast<int>(MapEditText::Count)> kTexts{{
+constexpr std::array<TextRow, static_cast<int>(MapEditText::Count)> kTexts{{
     {"Set selection to...", "Auswahl setzen auf...", "Fixer la sélection à...", "Nastavit výběr na..."},
     {"Add to selection...", "Zur Auswahl addieren...", "Ajouter à la sélection...", "Přičíst k výběru..."},
     {"Increase by one step", "Um einen Schritt erhöhen", "Augmenter d'un pas", "Zvýšit o jeden krok"},
@@ -43,11 +44,6 @@ constexpr std::array<Row, static_cast<int>(MapEditText::Count)> kTexts{{
 
 }  // namespace
 
-std::string_view MapEditCaption(MapEditText text, LanguageCode language) {
-  const int t = static_cast<int>(text);
-  const int l = static_cast<int>(language);
-  if (t < 0 || t >= static_cast<int>(MapEditText::Count) || l < 0 || l >= kLanguageCount) return {};
-  return kTexts[static_cast<std::size_t>(t)][static_cast<std::size_t>(l)];
-}
+std::string_view MapEditCaption(MapEditText text, LanguageCode language) { return PickText(kTexts, text, language); }
 
 }  // namespace velmor
