@@ -37,6 +37,7 @@
 #include "form_about.h"
 #include "history_keeper.h"
 #include "log_menu.h"
+#include "log_viewer.h"
 #include "log_recorder.h"
 #include "map_panel.h"
 #include "map_selection.h"
@@ -142,7 +143,11 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   if (options_.StartTimer) timer1_.start();
 }
 
-TFormHlav::~TFormHlav() = default;
+TFormHlav::~TFormHlav() {
+  // A log viewer that is still open stops its playback when it goes, which
+  // needs the window whole: close it before the window's parts are gone.
+  for (LogViewer* viewer : findChildren<LogViewer*>()) delete viewer;
+}
 
 void TFormHlav::BuildMenus() {
   QMenuBar* bar = menuBar();
