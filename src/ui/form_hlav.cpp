@@ -609,6 +609,7 @@ void TFormHlav::FormCreate() {
   }
   if (auto* box = findChild<QWidget*>("GroupBoxMonTest")) box->setVisible(testMode_);
   RefreshView();
+  OpenCommandLineFiles();
 }
 
 // ---------------------------------------------------------------------------
@@ -1455,23 +1456,25 @@ void TFormHlav::MenuOpenActPageClick() {
 
 void TFormHlav::OpenFile(IgnScope scope) {
   const QString path = ChooseFile(false, Q(dialogFileName_));
-  if (!path.isEmpty()) {
-    const IgnReadResult r = ReadParameterFile(path.toStdString(), image_, tables_, scope, pageIndex_);
-    if (r.Outcome == IgnReadOutcome::CannotOpen) {
-      ShowMessageBox(Q(texts_[MsgKey::MsgFileOpenError]));
-    } else {
-      ShowMessageKeys(r.Messages);
-    }
-    if (r.Loaded()) {
-      bikeWarned_ = false;
-      // The percent view follows the maps just read, whatever page is shown.
-      RefreshPercentMaps(image_, tables_);
-      AfterChange();
-      currentFileName_ = dialogFileName_ = path.toStdString();
-      UpdateCaption();
-    }
-  }
+  if (!path.isEmpty()) OpenParameterFile(path, scope);
   link_->HideStatus();
+}
+
+void TFormHlav::OpenParameterFile(const QString& path, IgnScope scope) {
+  const IgnReadResult r = ReadParameterFile(path.toStdString(), image_, tables_, scope, pageIndex_);
+  if (r.Outcome == IgnReadOutcome::CannotOpen) {
+    ShowMessageBox(Q(texts_[MsgKey::MsgFileOpenError]));
+  } else {
+    ShowMessageKeys(r.Messages);
+  }
+  if (r.Loaded()) {
+    bikeWarned_ = false;
+    // The percent view follows the maps just read, whatever page is shown.
+    RefreshPercentMaps(image_, tables_);
+    AfterChange();
+    currentFileName_ = dialogFileName_ = path.toStdString();
+    UpdateCaption();
+  }
 }
 
 }  // namespace velmor::ui

@@ -173,6 +173,10 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void SetMapMode(int mode);
   void MenuContensClick();
   void OpenFile(IgnScope scope);
+  // Reads a parameter file as File → Open does after its dialog.
+  void OpenParameterFile(const QString& path, IgnScope scope);
+  // The files named on the command line (form_command_line.cpp).
+  void OpenCommandLineFiles();
   void ShowMessageKeys(const std::vector<MsgKey>& keys);
   // Language and port choices as the settings file and the normalisation
   // pass see them; the port ones live in the link.
