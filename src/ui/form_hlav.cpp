@@ -40,6 +40,7 @@
 #include "log_recorder.h"
 #include "map_panel.h"
 #include "map_selection.h"
+#include "map_surface.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
 #include "editor/names.h"
@@ -206,6 +207,7 @@ void TFormHlav::BuildMenus() {
     if (auto* c = Find<QCheckBox>("CheckBoxLadeniPovoleno")) c->setChecked(!c->isChecked());
     RefreshView();
   });
+  AddMapSurfaceCommand(*this, tools);
 
   QMenu* lang = menu("MenuLanguage", "&Language");
   const char* langNames[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
@@ -760,6 +762,7 @@ void TFormHlav::RefreshPage() {
   }
   RefreshView();
   refreshing_ = false;
+  emit ImageShown();
 }
 
 void TFormHlav::RefreshMapPage(int page) {
@@ -1011,6 +1014,7 @@ void TFormHlav::ShowOperatingPoint() {
       SetBackground(w, lit ? Colour::Lime : (HighlightKindOf(id) == HighlightKind::Edit ? Colour::Window : Colour::Normal));
     }
   });
+  emit ImageShown();
 }
 
 // ---------------------------------------------------------------------------

@@ -106,6 +106,11 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void MenuOpenActPageClick();
   void MenuSaveClick(bool fromExeDir);
 
+ signals:
+  // The page was refreshed from the image, or a tick placed the operating
+  // point: views beside the window (the 3D view) follow.
+  void ImageShown();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
