@@ -14,6 +14,7 @@
 #include <QtDataVisualization/Q3DInputHandler>
 #include <QtDataVisualization/Q3DScene>
 #include <QtDataVisualization/Q3DSurface>
+#include <QtDataVisualization/Q3DTheme>
 #include <QtDataVisualization/QCustom3DLabel>
 #include <QtDataVisualization/QSurface3DSeries>
 #include <QtDataVisualization/QSurfaceDataProxy>
@@ -95,8 +96,15 @@ void MapSurfaceView::BuildGraph() {
   graph_->setObjectName("MapSurfaceGraph");
   graph_->setActiveInputHandler(new TurnWithEitherButton(graph_));
   graph_->setSelectionMode(QAbstract3DGraph::SelectionNone);
+  // By default the floor follows the axes' ranges, 11000 rpm against 100 %
+  // throttle: a line. The map page's own shape instead.
+  graph_->setHorizontalAspectRatio(1.6);
+  QFont font = graph_->activeTheme()->font();
+  font.setPointSize(36);
+  graph_->activeTheme()->setFont(font);
   graph_->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);  // software OpenGL stays quick
-  graph_->scene()->activeCamera()->setCameraPreset(Q3DCamera::CameraPresetIsometricRightHigh);
+  // Low rpm and closed throttle at the front left, as on the map page.
+  graph_->scene()->activeCamera()->setCameraPosition(-35, 25);
   graph_->axisX()->setTitle("rpm");
   graph_->axisX()->setLabelFormat("%.0f");
   graph_->axisZ()->setTitle("TPS %");
