@@ -833,6 +833,8 @@ class WindowCommandsTest : public QObject {
     }
     messages_.clear();
     const QString missing = dir_->filePath("gone.ign");
+    // A control under the pointer would put its hint over the message.
+    QCursor::setPos(0, 0);
     auto w = Make({"DEUTSCH", missing.toStdString()});
     const QString expected =
         QString::fromStdString(std::string(CatalogText(MsgKey::MsgFileOpenError, LanguageCode::German))) + " " +
