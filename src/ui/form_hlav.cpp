@@ -41,6 +41,7 @@
 #include "log_recorder.h"
 #include "map_panel.h"
 #include "map_selection.h"
+#include "map_surface.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
 #include "editor/names.h"
@@ -211,6 +212,7 @@ void TFormHlav::BuildMenus() {
     if (auto* c = Find<QCheckBox>("CheckBoxLadeniPovoleno")) c->setChecked(!c->isChecked());
     RefreshView();
   });
+  AddMapSurfaceCommand(*this, tools);
 
   QMenu* lang = menu("MenuLanguage", "&Language");
   const char* langNames[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
@@ -614,6 +616,7 @@ void TFormHlav::FormCreate() {
   }
   if (auto* box = findChild<QWidget*>("GroupBoxMonTest")) box->setVisible(testMode_);
   RefreshView();
+  OpenCommandLineFiles();
 }
 
 // ---------------------------------------------------------------------------
@@ -764,6 +767,7 @@ void TFormHlav::RefreshPage() {
   }
   RefreshView();
   refreshing_ = false;
+  emit ImageShown();
 }
 
 void TFormHlav::RefreshMapPage(int page) {
@@ -1015,6 +1019,7 @@ void TFormHlav::ShowOperatingPoint() {
       SetBackground(w, lit ? Colour::Lime : (HighlightKindOf(id) == HighlightKind::Edit ? Colour::Window : Colour::Normal));
     }
   });
+  emit ImageShown();
 }
 
 // ---------------------------------------------------------------------------
@@ -1460,23 +1465,25 @@ void TFormHlav::MenuOpenActPageClick() {
 
 void TFormHlav::OpenFile(IgnScope scope) {
   const QString path = ChooseFile(false, Q(dialogFileName_));
-  if (!path.isEmpty()) {
-    const IgnReadResult r = ReadParameterFile(path.toStdString(), image_, tables_, scope, pageIndex_);
-    if (r.Outcome == IgnReadOutcome::CannotOpen) {
-      ShowMessageBox(Q(texts_[MsgKey::MsgFileOpenError]));
-    } else {
-      ShowMessageKeys(r.Messages);
-    }
-    if (r.Loaded()) {
-      bikeWarned_ = false;
-      // The percent view follows the maps just read, whatever page is shown.
-      RefreshPercentMaps(image_, tables_);
-      AfterChange();
-      currentFileName_ = dialogFileName_ = path.toStdString();
-      UpdateCaption();
-    }
-  }
+  if (!path.isEmpty()) OpenParameterFile(path, scope);
   link_->HideStatus();
+}
+
+void TFormHlav::OpenParameterFile(const QString& path, IgnScope scope) {
+  const IgnReadResult r = ReadParameterFile(path.toStdString(), image_, tables_, scope, pageIndex_);
+  if (r.Outcome == IgnReadOutcome::CannotOpen) {
+    ShowMessageBox(Q(texts_[MsgKey::MsgFileOpenError]));
+  } else {
+    ShowMessageKeys(r.Messages);
+  }
+  if (r.Loaded()) {
+    bikeWarned_ = false;
+    // The percent view follows the maps just read, whatever page is shown.
+    RefreshPercentMaps(image_, tables_);
+    AfterChange();
+    currentFileName_ = dialogFileName_ = path.toStdString();
+    UpdateCaption();
+  }
 }
 
 }  // namespace velmor::ui

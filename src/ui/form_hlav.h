@@ -106,6 +106,11 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void MenuOpenActPageClick();
   void MenuSaveClick(bool fromExeDir);
 
+ signals:
+  // The page was refreshed from the image, or a tick placed the operating
+  // point: views beside the window (the 3D view) follow.
+  void ImageShown();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -173,6 +178,10 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void SetMapMode(int mode);
   void MenuContensClick();
   void OpenFile(IgnScope scope);
+  // Reads a parameter file as File → Open does after its dialog.
+  void OpenParameterFile(const QString& path, IgnScope scope);
+  // The files named on the command line (form_command_line.cpp).
+  void OpenCommandLineFiles();
   void ShowMessageKeys(const std::vector<MsgKey>& keys);
   // Language and port choices as the settings file and the normalisation
   // pass see them; the port ones live in the link.

@@ -357,6 +357,29 @@ TEST(LangCommandLine, OnlyAnExactFirstWordChangesTheLanguage) {
   EXPECT_EQ(LanguageFromCommandLine(0, nullptr, kFr), kFr);
 }
 
+// A word that only looks like a language ("deutsch", "FRENCH ") is a file
+// name: opening it tells the tuner that no such file exists, which says more
+// than ignoring it.
+TEST(LangCommandLine, EveryArgumentThatIsNotALanguageWordIsAFile) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::vector<std::string> files;
+  };
+  const Case cases[] = {
+      {{}, {}},
+      {{"CESKY"}, {}},
+      {{"tune.ign"}, {"tune.ign"}},
+      {{"DEUTSCH", "/home/me/r1.ign"}, {"/home/me/r1.ign"}},
+      {{"r1.ign", "FRENCH"}, {"r1.ign"}},
+      {{"a.ign", "ENGLISH", "b.ign"}, {"a.ign", "b.ign"}},
+      {{"deutsch", "FRENCH "}, {"deutsch", "FRENCH "}},
+      {{"", "x y.ign"}, {"x y.ign"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FileArguments(c.arguments), c.files) << testing::PrintToString(c.arguments);
+  }
+}
+
 }  // namespace
 }  // namespace velmor
 

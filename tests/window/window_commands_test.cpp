@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -776,6 +777,72 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(Get<QLineEdit>(*w, "EditMapCell0")->text(), QString::number(other.P(kAdvanceMap)));
     QCOMPARE(QString::fromStdString(w->CurrentFileName()), path);
     QCOMPARE(UndoSteps(*w), 1);
+  }
+
+  // What the desktop starts for a double-clicked file: `velmor [LANGUAGE]
+  // FILE`. The file opens once the window runs, as File → Open opens it.
+  void FileOnTheCommandLineOpensAfterStartUp_data() {
+    QTest::addColumn<QStringList>("args");  // "%1" stands for the file
+    QTest::addColumn<int>("language");
+    QTest::newRow("the file alone") << QStringList{"%1"} << int(LanguageCode::English);
+    QTest::newRow("a language word first") << QStringList{"DEUTSCH", "%1"} << int(LanguageCode::German);
+    QTest::newRow("a language word after it") << QStringList{"%1", "CESKY"} << int(LanguageCode::English);
+  }
+  void FileOnTheCommandLineOpensAfterStartUp() {
+    QFETCH(QStringList, args);
+    QFETCH(int, language);
+    ParameterImage file;
+    DerivedTables tables;
+    file.P(0) = 5;
+    ApplyDefaults(file, tables, DefaultsScope::Whole);
+    file.P(35) = 111;
+    file.P(kAdvanceMap + 7) = 33;
+    QVERIFY(QDir().mkpath(dir_->filePath("my tunes")));
+    const QString path = dir_->filePath("my tunes/r1 race.ign");
+    QVERIFY(SaveParameterFile(path.toStdString(), file, {}).Ok);
+    std::vector<std::string> argv;
+    for (const QString& a : args) argv.push_back((a == "%1" ? path : a).toStdString());
+
+    auto w = Make(argv);
+    QTRY_COMPARE(QString::fromStdString(w->CurrentFileName()), path);
+    QCOMPARE(int(w->Language()), language);
+    QCOMPARE(int(w->Image().P(35)), 111);
+    QCOMPARE(int(w->Image().P(kAdvanceMap + 7)), 33);
+    QVERIFY2(w->windowTitle().endsWith(path), qPrintable(w->windowTitle()));
+    QVERIFY(messages_.isEmpty());
+    // One undo step, back to the image the window started with.
+    QCOMPARE(UndoSteps(*w), 1);
+    Action(*w, "MenuZpet")->trigger();
+    QVERIFY(w->Image().P(35) != 111);
+  }
+
+  // A file that brings a message shows it as File → Open would; a path that
+  // names nothing is told in the status bar and the window starts as usual.
+  void FileOnTheCommandLineThatDoesNotOpenCleanly() {
+    const QString older = dir_->filePath("older.ign");
+    std::string text = WriteParameterText(ParameterImage{}, {});
+    const std::size_t version = text.find(" 78");
+    QVERIFY(version != std::string::npos && version < 40);
+    text.replace(version, 3, " 63");
+    QVERIFY(AtomicWriteFile(older.toStdString(), text).Ok);
+    {
+      auto w = Make({"FRENCH", older.toStdString()});
+      QTRY_COMPARE(QString::fromStdString(w->CurrentFileName()), older);
+      QCOMPARE(messages_, QStringList{QString::fromStdString(
+                              std::string(CatalogText(MsgKey::MsgFileOlderVersion, LanguageCode::French)))});
+    }
+    messages_.clear();
+    const QString missing = dir_->filePath("gone.ign");
+    // A control under the pointer would put its hint over the message.
+    QCursor::setPos(0, 0);
+    auto w = Make({"DEUTSCH", missing.toStdString()});
+    const QString expected =
+        QString::fromStdString(std::string(CatalogText(MsgKey::MsgFileOpenError, LanguageCode::German))) + " " +
+        missing;
+    QTRY_COMPARE(w->statusBar()->currentMessage(), expected);
+    QVERIFY(messages_.isEmpty());
+    QVERIFY(w->CurrentFileName().empty());
+    QCOMPARE(UndoSteps(*w), 0);
   }
 
   void NewAsksFirst_data() {

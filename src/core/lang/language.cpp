@@ -30,6 +30,14 @@ LanguageCode LanguageFromCommandLine(std::span<const std::string> arguments, Lan
   return LanguageFromWord(arguments.front()).value_or(current);
 }
 
+std::vector<std::string> FileArguments(std::span<const std::string> arguments) {
+  std::vector<std::string> files;
+  for (const std::string& a : arguments) {
+    if (!a.empty() && !LanguageFromWord(a)) files.push_back(a);
+  }
+  return files;
+}
+
 std::string_view MenuItemForLanguage(LanguageCode language) {
   const auto value = static_cast<unsigned>(language);
   return kLanguageMenuItems[value < kLanguageMenuItems.size() ? value : 0];

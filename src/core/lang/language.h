@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lang/catalog.h"
 
@@ -22,6 +23,11 @@ std::optional<LanguageCode> LanguageFromWord(std::string_view word);
 LanguageCode LanguageFromCommandLine(int argc, const char* const* argv, LanguageCode current);
 // The same over the arguments without the program name.
 LanguageCode LanguageFromCommandLine(std::span<const std::string> arguments, LanguageCode current);
+
+// The files to open after start-up: every argument that is not a language
+// word, in order. A desktop passes the file a tuner double-clicked this way,
+// with or without a language word before it.
+std::vector<std::string> FileArguments(std::span<const std::string> arguments);
 
 // The four items under MenuLanguage, in language-code order.
 inline constexpr std::array<std::string_view, kLanguageCount> kLanguageMenuItems = {

@@ -40,6 +40,11 @@ constexpr std::array<TextRow, static_cast<int>(MapEditText::Count)> kTexts{{
      "Kennfeld 2 folgt in diesem Modus Kennfeld 1; bitte Inj. 1 bearbeiten.",
      "La carte 2 suit la carte 1 dans ce mode ; modifiez Inj. 1.",
      "Mapa 2 v tomto režimu sleduje mapu 1; upravte Inj. 1."},
+    {"3D view", "3D-Ansicht", "Vue 3D", "3D pohled"},
+    {"The 3D view needs OpenGL, which cannot be used here (%1). The maps are edited as before.",
+     "Die 3D-Ansicht braucht OpenGL, das hier nicht nutzbar ist (%1). Die Kennfelder werden wie bisher bearbeitet.",
+     "La vue 3D nécessite OpenGL, inutilisable ici (%1). Les cartes se modifient comme avant.",
+     "3D pohled potřebuje OpenGL, které zde nelze použít (%1). Mapy se upravují jako dosud."},
 }};
 
 }  // namespace

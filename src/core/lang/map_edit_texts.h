@@ -27,6 +27,8 @@ enum class MapEditText : int {
   PasteNotNumbers,    // "%1" is the first field that is not a number
   PasteCutOff,        // "%1 x %2" is what was pasted of a larger block
   MapFollowsMap1,     // a coupled or equal map 2 cannot be edited by itself
+  Menu3DView,         // the command and the caption of the 3D view
+  No3DView,           // the 3D view's label where OpenGL cannot be had
   Count
 };
 
