@@ -418,4 +418,39 @@ void RefreshView(const ParameterImage& image, const ViewInputs& inputs, ViewMode
   LambdaBar(image, inputs, b);
 }
 
+namespace {
+
+constexpr std::string_view kPrintHidden[] = {
+    "StatusBar1",          "GroupBoxToolBar",     "LabelSpojeni",        "LabelLambdaBlue",
+    "LabelLambdaGreen",    "LabelLambdaRed",      "CheckBoxExtMonitor",  "CGaugeRpm",
+    "CGaugeTps",           "CGaugeLambda",        "CGaugeVoda",          "CSpinButtonPolohaA",
+    "CheckBoxAll_PolohaA", "UpDownStartJet",      "UpDownAkcelPrah",     "UpDownAkcelJet",
+    "UpDownTps0",          "UpDownTps100",        "ButtonTps0",          "ButtonTps100",
+    "UpDownFan1",          "UpDownFan2",          "UpDownGas1",          "UpDownGas2",
+    "UpDownGasD",          "UpDownGasT",          "UpDownRetard1",       "UpDownRetard2",
+    "UpDownRetardD",       "UpDownRetardT",       "UpDownSyticCas1",     "UpDownSyticCas2",
+    "UpDownSyticCas3",     "UpDownSyticCas4",     "UpDownSyticKorekce0", "UpDownSyticKorekce1",
+    "UpDownSyticKorekce2", "UpDownSyticKorekce3",
+    // The map editor's switches and step buttons.
+    "CheckBoxAll_Uni",     "CheckBoxTps_Uni",     "CheckBoxZobrMs_Uni",  "MapStepButton",
+};
+// Whole families: the map editor's spinners and column steps, the spinners
+// of the position and correction grids.
+constexpr std::string_view kPrintHiddenStems[] = {
+    "UpDownRpmAxisField", "UpDownMapCell", "UpDownMapExtra", "ColumnStepButton",
+    "UpDownPolohaA",      "UpDownKorVoda", "UpDownKorVzduch",
+};
+
+}  // namespace
+
+bool HiddenWhenPrinting(std::string_view name) {
+  for (std::string_view n : kPrintHidden) {
+    if (name == n) return true;
+  }
+  for (std::string_view stem : kPrintHiddenStems) {
+    if (name.starts_with(stem)) return true;
+  }
+  return false;
+}
+
 }  // namespace velmor

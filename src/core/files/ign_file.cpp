@@ -103,7 +103,7 @@ void ReadMemo(std::string_view rest, ParameterImage& image) {
 
 bool PageReadRefused(const ParameterImage& image, int page) {
   if (page < 0 || page >= PageCount) return true;
-  return (page == PageInj1 || page == PageInj2) && image.P(47) == MapModeCoupled;
+  return PageRefusedWhileCoupled(image, page);
 }
 
 std::string WriteParameterText(const ParameterImage& image, const IgnVersionTexts& versions) {

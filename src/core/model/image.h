@@ -71,6 +71,7 @@ enum PageIndex : int {
 
 // Injection-map mode held in P+47.
 enum MapMode : std::uint8_t { MapModeNormal = 0, MapModeCoupled = 1, MapModeEqual = 2 };
+inline constexpr int kMapModeByte = 47;
 
 // Fixed throttle rows of every map, in %, and the load breakpoints in 0.1 %.
 inline constexpr std::array<int, 10> kTpsRows{0, 2, 5, 10, 20, 30, 40, 60, 80, 100};
