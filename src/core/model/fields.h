@@ -25,6 +25,9 @@
 //   GroupBoxIdleAdvPoz                  IdleAdvPoz<i>
 //   GroupBoxCidloLambda                 CidloLambdaAf<i>, CidloLambdaNap<i>
 //   GroupBoxLambdaTacho                 LambdaTachoAf<i>, LambdaTachoRpm<i>
+//
+// The Czech stems of these names (Poloha, Kor, Voda, Vzduch, Cidlo ...) are
+// explained in docs/GLOSSARY.md.
 #pragma once
 
 #include <cstdint>
