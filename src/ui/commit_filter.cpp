@@ -12,51 +12,22 @@
 #include "model/fields.h"
 
 namespace velmor::ui {
-namespace {
-
-// Declared edit boxes that commit when the focus leaves them, and those that
-// commit on a click; the remaining declared ones commit on Enter only.
-const char* const kCommitOnLeave[] = {
-    "EditFan1",        "EditFan2",         "EditRpmKorekce",   "EditRpmPulsu",      "EditRetardLimiterRpm",
-    "EditRetardLimiterAdv", "EditStartLimiter", "EditIgnLimiter", "EditJetLimiter",  "EditPocetGear",
-    "EditGearAutoTime", "EditGearAutoRpm",  "EditGearAutoTps",  "EditGearAutoBand",  "EditPulsuProSpeed",
-    "EditClutchMinRpm", "EditClutchJet",    "EditClutchAdv",
-};
-const char* const kCommitOnClick[] = {
-    "EditBuzeni",       "EditApsTlak1",     "EditApsNapeti1",   "EditApsTlak2",     "EditTps0",
-    "EditTps100",       "EditIdleRpmMez",   "EditIdleTpsMez",   "EditIdleHyster",   "EditIdleStepPerioda",
-    "EditIdleAdvNaRpm", "EditIdleMaxAdv",   "EditIdleAdvNaCas", "EditIdleStepPuls", "EditIdleStart",
-    "EditGas1",         "EditGas2",         "EditGasD",         "EditGasT",         "EditGasJetKor1",
-    "EditGasJetKor2",   "EditRetard1",      "EditRetard2",      "EditRetardD",      "EditRetardT",
-    "EditLadeniHyster", "EditLadeniRpm",    "EditLadeniTps",    "EditLadeniCas",    "EditLadeniLambda",
-    "EditLadeniKanal",  "EditLadeniKrok",   "EditLadeniMaxAcc", "EditTestRpm",      "EditTestServo",
-    "EditLambdaBar0",   "EditLambdaBar1",   "EditLambdaBar2",   "EditLambdaBar3",
-};
-
-}  // namespace
 
 CommitFilter::CommitFilter(const WindowControls& controls, Hooks hooks, QObject* parent)
     : QObject(parent), controls_(controls), hooks_(std::move(hooks)) {}
 
 void CommitFilter::Install() {
   QWidget* window = controls_.Pages->window();
-  // Every edit box commits on Enter. The boxes built for the grids and the
-  // map editor also commit on a click and when the focus leaves them; the
-  // declared ones on one of the two, as listed.
+  // Every edit box commits on Enter; the field table says which also commit
+  // on a click or when the focus leaves them.
   for (QLineEdit* e : controls_.Pages->findChildren<QLineEdit*>()) e->installEventFilter(this);
-  const auto named = [window](const char* name) { return window->findChild<QLineEdit*>(name); };
-  for (const char* name : kCommitOnLeave) {
-    if (QLineEdit* e = named(name)) commitOnLeave_.insert(e);
-  }
-  for (const char* name : kCommitOnClick) {
-    if (QLineEdit* e = named(name)) commitOnClick_.insert(e);
-  }
   const auto fields = EditorFields();
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (fields[i].Grid != FieldGrid::None && controls_.Fields[i].Edit) {
-      commitOnClick_.insert(controls_.Fields[i].Edit);
-      commitOnLeave_.insert(controls_.Fields[i].Edit);
-    }
+    QLineEdit* edit = controls_.Fields[i].Edit;
+    if (!edit) continue;
+    const int events = CommitEventsOf(fields[i]);
+    if (events & CommitOnClick) commitOnClick_.insert(edit);
+    if (events & CommitOnLeave) commitOnLeave_.insert(edit);
   }
   // Enter commits from these two check boxes as well.
   for (const char* name : {"CheckBoxTempDisplay", "CheckBoxGas"}) {

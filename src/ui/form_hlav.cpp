@@ -248,8 +248,8 @@ void TFormHlav::Normalise() {
   PersistedSelection selection = CurrentSelection();
   const NormaliseResult r = velmor::Normalise(image_, selection);
   AdoptSelection(selection);
-  for (const char* name : {"EditApsNapeti1", "EditApsNapeti2"}) {
-    if (auto* e = Find<QLineEdit>(name)) SetBackground(e, r.PressureVoltagesEqual ? Colour::Red : Colour::Window);
+  for (QLineEdit* e : controls_.PressureVoltageEdits) {
+    if (e) SetBackground(e, r.PressureVoltagesEqual ? Colour::Red : Colour::Window);
   }
 }
 

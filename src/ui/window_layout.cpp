@@ -214,6 +214,8 @@ void LookUpControls(QWidget* window, WindowControls& c) {
   c.Note = window->findChild<QPlainTextEdit*>("Memo1");
   c.UndoAction = window->findChild<QAction*>("MenuZpet");
   c.RedoAction = window->findChild<QAction*>("MenuZnovu");
+  c.PressureVoltageEdits = {window->findChild<QLineEdit*>("EditApsNapeti1"),
+                            window->findChild<QLineEdit*>("EditApsNapeti2")};
 }
 
 }  // namespace velmor::ui

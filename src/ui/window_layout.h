@@ -66,6 +66,7 @@ struct WindowControls {
   QPlainTextEdit* Note = nullptr;           // Memo1
   QAction* UndoAction = nullptr;            // MenuZpet
   QAction* RedoAction = nullptr;            // MenuZnovu
+  std::array<QLineEdit*, 2> PressureVoltageEdits{};  // EditApsNapeti1, 2
 };
 
 bool IsMapPage(int page);
