@@ -9,17 +9,13 @@
 // (LabelHlaseni, CheckBoxProgHned): docs/GLOSSARY.md explains them.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <functional>
-#include <QPointer>
-#include <QSet>
 #include <QTimer>
 #include <array>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "lang/catalog.h"
@@ -40,7 +36,6 @@
 
 class QAction;
 class QCheckBox;
-class QKeyEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
