@@ -85,8 +85,8 @@ ControlState& Range(ControlState& s, int min, int max, int increment) {
 void MapView(const ParameterImage& image, const ViewInputs& in, MapViewMode mode, Builder& b) {
   using namespace map_layout;
   const int page = in.Page;
-  const bool coupled = image.P(47) == MapModeCoupled;
-  const bool same = image.P(47) == MapModeEqual;
+  const bool coupled = image.P(kMapModeByte) == MapModeCoupled;
+  const bool same = image.P(kMapModeByte) == MapModeEqual;
 
   const bool tuned = UnitTunesMap(image, page, in.TuningOn);
   const bool axisSpinners = mode != MapViewMode::ReadOnly && mode != MapViewMode::TimesReadOnly;
@@ -277,7 +277,7 @@ void TuningView(const ParameterImage& image, const ViewInputs& in, Builder& b) {
                                 "UpDownLadeniTps", "LabelLadeniTps"}) {
     b.Show(name, points);
   }
-  const bool normal = image.P(47) != MapModeCoupled && image.P(47) != MapModeEqual;
+  const bool normal = image.P(kMapModeByte) != MapModeCoupled && image.P(kMapModeByte) != MapModeEqual;
   ControlState& kanal = b.Show("UpDownLadeniKanal", normal);
   kanal.Set |= SetMax;
   kanal.Max = 2;
@@ -338,7 +338,7 @@ bool UnitTunesMap(const ParameterImage& image, int page, bool tuningOn) {
 }
 
 MapViewMode ComputeMapViewMode(const ParameterImage& image, int page, bool msMode) {
-  const bool coupled = image.P(47) == MapModeCoupled;
+  const bool coupled = image.P(kMapModeByte) == MapModeCoupled;
   switch (page) {
     case PageAdvance:
       return image.P(42) != 0 ? MapViewMode::Edit : MapViewMode::SingleRow;
@@ -403,7 +403,7 @@ void RefreshView(const ParameterImage& image, const ViewInputs& inputs, ViewMode
       break;
   }
 
-  const std::uint8_t mode = image.P(47);
+  const std::uint8_t mode = image.P(kMapModeByte);
   const bool coupled = mode == MapModeCoupled;
   const bool same = mode == MapModeEqual;
   Check(b.Add("Menu_Jet123Normal"), !coupled && !same);

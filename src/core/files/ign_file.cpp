@@ -169,7 +169,7 @@ IgnReadResult ReadParameterText(std::string_view text, ParameterImage& image, De
   auto admitted = [&](int group) {
     if (whole) return true;
     if (group != page) return false;
-    return group != PageInj2 || image.P(47) != MapModeCoupled;
+    return group != PageInj2 || image.P(kMapModeByte) != MapModeCoupled;
   };
 
   while (in.NextWord(word)) {
