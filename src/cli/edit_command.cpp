@@ -118,7 +118,7 @@ int RunEdit(const Args& args, Io& io) {
   switch (ApplyMapEdit(s.Image, s.Tables, map->Page, block, edit)) {
     case MapWriteResult::Refused:
       Error(io, c, in + ": map 2 follows map 1 while the injection maps are " +
-                       (s.Image.P(47) == MapModeCoupled ? "coupled" : "equal (\" 1 = 2\")") +
+                       (s.Image.P(kMapModeByte) == MapModeCoupled ? "coupled" : "equal (\" 1 = 2\")") +
                        "; edit inj1 instead. Nothing written");
       return kExitFailure;
     case MapWriteResult::Unchanged:

@@ -22,7 +22,7 @@ void Session::New(int model) {
 
 void Session::NormaliseAndRefresh() {
   Normalise(Image, Selection);
-  if (Image.P(47) == MapModeEqual) CopyMap1ToMap2(Image, Tables);
+  if (Image.P(kMapModeByte) == MapModeEqual) CopyMap1ToMap2(Image, Tables);
   RefreshPercentMaps(Image, Tables);
 }
 

@@ -117,7 +117,7 @@ ParameterImage DefaultUnitMemory(int version) {
   PersistedSelection selection;
   for (int pass = 0; pass < 4; ++pass) {
     Normalise(image, selection);
-    if (image.P(47) == MapModeEqual) CopyMap1ToMap2(image, tables);
+    if (image.P(kMapModeByte) == MapModeEqual) CopyMap1ToMap2(image, tables);
   }
   const char name[] = "Velmor simulated unit";
   image.I(0) = 'V';

@@ -1,20 +1,21 @@
 // The main window. It owns the program's state for its whole life (the image,
-// the derived tables, the link engine, the language, the settings) and its
-// handlers are thin: they call core operations and apply what those compute
-// to controls found by object name.
+// the derived tables, the link engine, the language, the settings) and wires
+// the commands: its handlers are thin, they call core operations and hand
+// what those compute to the field binder and the view applier. The controls
+// are built and looked up once by window_layout; the events that commit a
+// page are the commit filter's; the printout is page_printer's.
+//
+// Object names and settings keys keep the original design's Czech stems
+// (LabelHlaseni, CheckBoxProgHned): docs/GLOSSARY.md explains them.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <functional>
-#include <QPointer>
-#include <QSet>
 #include <QTimer>
 #include <array>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "lang/catalog.h"
@@ -31,10 +32,10 @@
 #include "editor/undo.h"
 #include "editor/view.h"
 #include "pages.h"
+#include "window_layout.h"
 
 class QAction;
 class QCheckBox;
-class QKeyEvent;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -44,13 +45,13 @@ class QTabWidget;
 
 namespace velmor::ui {
 
-class Gauge;
+class CommitFilter;
+class FieldBinder;
 class MapSelection;
 class HistoryKeeper;
 class LogRecorder;
-class RadioGroup;
 class TFormAbout;
-class UpDown;
+class ViewApplier;
 
 // Where the window keeps its files and how it answers questions; tests
 // replace the question with an automatic answer.
@@ -113,35 +114,25 @@ class TFormHlav : public QMainWindow, private LinkHost {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Construction.
   void BuildMenus();
-  void BuildTopArea(QWidget* central);
-  void BuildPages();
-  void CacheFieldControls();
   void WireEvents();
+  void WireRadioGroups();
   void FormCreate();
   // Blocks of map cells and their edits (form_map_selection.cpp).
   void BuildMapSelection();
 
-  // Transfer and refresh of one field through its control.
-  void TransferField(const FieldDef& field, int index);
-  void RefreshField(const FieldDef& field, int index);
-  void TransferMapPage(int page);
-  void RefreshMapPage(int page);
-
-  // Undo, the view, the highlight and the tools.
+  // Undo, the view, the highlight and the tools (form_tools.cpp).
   void PushUndo();
   void UndoRedo(bool redo);
   // The Undo and Redo commands: a pending typed value first, then the step.
   void UndoRedoCommand(bool redo);
-  // 0 for the Undo keys, 1 for the Redo keys, -1 for any other key.
-  int UndoKeyOf(const QKeyEvent* key) const;
+  // A value typed but not yet committed is committed, as leaving its box
+  // would.
+  void CommitTyping();
   void UpdateUndoButtons();
-  void ApplyControlState(const ControlState& state);
-  QObject* ByName(std::string_view name);
   void StepMapClick(StepDirection dir);
   void StepPositionClick(StepDirection dir);
   void StepColumnClick(int column, StepDirection dir);
@@ -152,6 +143,8 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void Commit();
   void CommitWithView();
   void RefreshView();
+  // Refreshes the page with the map editor hidden, so that it repaints once.
+  void RefreshPageHidden();
   void ApplyMonitorView();
   void ApplyLinkStatus();
   void UpdateCaption();
@@ -184,7 +177,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void OpenCommandLineFiles();
   void ShowMessageKeys(const std::vector<MsgKey>& keys);
   // Language and port choices as the settings file and the normalisation
-  // pass see them; the port ones live in the link.
+  // pass see them; the port ones live in the link (form_settings.cpp).
   PersistedSelection CurrentSelection() const;
   void AdoptSelection(const PersistedSelection& selection);
   void LoadSettings();
@@ -193,6 +186,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
 
   template <typename T>
   T* Find(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
+  static bool Checked(const QCheckBox* box);
 
   SerialPort& port_;
   FormOptions options_;
@@ -213,46 +207,24 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // changes this causes must not commit the controls as a new change.
   bool restoring_ = false;
   bool printing_ = false;
-  bool tunedMapHinted_ = false;
-  bool showFirstMapInstead_ = false;  // the second map's page was hidden while shown  // the status bar said the unit tunes the map shown
+  bool tunedMapHinted_ = false;  // the status bar said the unit tunes the map shown
   bool bikeWarned_ = false;      // the unsupported-model message of this load was shown
   bool testMode_ = false;
   std::string lastPrintFile_;
 
-  // Controls, cached once after building.
-  QTabWidget* pageControl_ = nullptr;
-  std::array<QWidget*, PageCount> sheets_{};
-  MapPanelWidgets map_{};
+  WindowControls controls_;  // built and looked up once
+  std::unique_ptr<FieldBinder> fields_;
+  std::unique_ptr<ViewApplier> applier_;
+  CommitFilter* commitFilter_ = nullptr;  // a child of the window
   MapSelection* mapSelection_ = nullptr;
-  struct FieldControls {
-    QLineEdit* Edit = nullptr;
-    UpDown* Spinner = nullptr;
-    QWidget* Control = nullptr;  // check box, radio group, combo box, memo
-  };
-  std::vector<FieldControls> fieldControls_;  // parallel to EditorFields()
-  QPlainTextEdit* memo_ = nullptr;
-  QLabel* labelHlaseni_ = nullptr;
-  Gauge* gaugeProgram_ = nullptr;
-  QLabel* labelSpojeni_ = nullptr;
-  QLabel* labelVersion_ = nullptr;
-  QLabel* labelCom_ = nullptr;
-  std::array<QLabel*, 3> labelVerze_{};
-  std::vector<QAction*> comActions_;
-  std::array<QLabel*, kMonLabelCount> monLabels_{};
-  std::array<Gauge*, kMonGaugeCount> monGauges_{};
-  std::array<QLineEdit*, kMonEditCount> monEdits_{};
   TFormAbout* about_ = nullptr;
   HistoryKeeper* history_ = nullptr;
   std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
-  std::unique_ptr<ViewModel> view_ = std::make_unique<ViewModel>();
+  std::unique_ptr<ViewModel> viewModel_ = std::make_unique<ViewModel>();
   OperatingPoint point_;
   HighlightSet highlight_;
   HighlightBits shownHighlight_;
-  std::array<QWidget*, HighlightCount> highlightWidgets_{};
-  std::unordered_map<std::string_view, QObject*> byName_;
-  QSet<QLineEdit*> commitOnClick_;
-  QSet<QLineEdit*> commitOnLeave_;
-  QTimer timer1_;
+  QTimer tickTimer_;
   LogRecorder* logRecorder_ = nullptr;  // a child of the window
 };
 

@@ -1,9 +1,4 @@
 // The window's side of the map editor's blocks: what it lends them.
-#include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QTabWidget>
-
 #include "form_hlav.h"
 #include "map_selection.h"
 
@@ -15,19 +10,13 @@ void TFormHlav::BuildMapSelection() {
   hooks.Image = [this]() -> ParameterImage& { return image_; };
   hooks.Tables = [this]() -> DerivedTables& { return tables_; };
   hooks.CanEdit = [this] { return !restoring_ && link_->AcceptsPageCommit(); };
-  hooks.CommitTyping = [this] {
-    // As before an undo: what the tuner typed and sees is committed first.
-    auto* typing = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    if (typing && typing->isModified() && pageControl_->isAncestorOf(typing)) {
-      typing->setModified(false);
-      Commit();
-    }
-  };
+  // As before an undo: what the tuner typed and sees is committed first.
+  hooks.CommitTyping = [this] { CommitTyping(); };
   hooks.AfterChange = [this] { AfterChange(); };
   hooks.CellLit = [this](int k) { return shownHighlight_.Test(HlMapCell + k); };
   hooks.Language = [this] { return language_; };
   hooks.Message = [this](const QString& text) { ShowMessageBox(text); };
-  mapSelection_ = new MapSelection(map_, std::move(hooks), this);
+  mapSelection_ = new MapSelection(controls_.Map, std::move(hooks), this);
 }
 
 }  // namespace velmor::ui

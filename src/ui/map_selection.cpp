@@ -58,7 +58,6 @@ class SelectionFrame : public QWidget {
 
 namespace {
 
-bool IsMapPage(int page) { return page >= PageAdvance && page <= PageInj2; }
 
 QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 

@@ -31,7 +31,6 @@ QString Text(MapEditText text, LanguageCode language) {
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
-bool IsMapPage(int page) { return page >= PageAdvance && page <= PageInj2; }
 
 // Data Visualization aborts on some drivers when its window cannot get a
 // context, so the view asks for one first and stays a label without it.

@@ -97,4 +97,7 @@ QColor ToQColor(Colour colour);
 // Paints a widget's background (labels, edit boxes) in a core colour.
 void SetBackground(QWidget* widget, Colour colour);
 
+// The core's UTF-8 texts as Qt strings.
+inline QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
 }  // namespace velmor::ui

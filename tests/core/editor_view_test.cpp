@@ -423,5 +423,25 @@ TEST(EditorView, EveryPageGivesUniqueNamedStatesAndLeavesTheImage) {
   }
 }
 
+// Paper shows values, not the gadgets that change them: every spinner of
+// the map editor and of the position and correction grids goes, with the
+// tool row and the live gauges, while the boxes holding the values, the
+// captions and the page's header line stay.
+TEST(EditorView, PrintingHidesTheGadgetsAndKeepsTheValues) {
+  for (std::string_view hidden :
+       {"StatusBar1", "GroupBoxToolBar", "LabelSpojeni", "CGaugeLambda", "CSpinButtonPolohaA", "UpDownMapCell0",
+        "UpDownMapCell149", "UpDownRpmAxisField14", "UpDownMapExtra2", "ColumnStepButton7", "MapStepButton",
+        "CheckBoxAll_Uni", "CheckBoxTps_Uni", "CheckBoxZobrMs_Uni", "UpDownPolohaARpm3", "UpDownPolohaAPoz3",
+        "UpDownKorVoda8", "UpDownKorVzduch0", "UpDownFan1", "UpDownSyticKorekce3", "ButtonTps100"}) {
+    EXPECT_TRUE(HiddenWhenPrinting(hidden)) << hidden;
+  }
+  for (std::string_view kept :
+       {"LabelHlaseni", "EditMapCell0", "EditRpmAxisField3", "EditPolohaARpm3", "EditKorVoda8", "EditFan1",
+        "CellTimeLabel5", "MapHeaderLabel5", "LabelVerze1", "PageControl1", "UpDownBuzeni", "CheckBoxGas",
+        "UpDownMap", ""}) {
+    EXPECT_FALSE(HiddenWhenPrinting(kept)) << kept;
+  }
+}
+
 }  // namespace
 }  // namespace velmor

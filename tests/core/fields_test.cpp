@@ -465,5 +465,38 @@ TEST(FieldsTable, MapCaptionsNameRowAndColumn) {
   EXPECT_EQ(PageCaption(13), "");
 }
 
+// Enter commits every box. A grid box also commits when clicked or left, so
+// moving through a map with the mouse never loses a typed cell; the declared
+// boxes commit on one of the two as the page's form had them.
+TEST(FieldsCommit, EachBoxCommitsOnItsEvents) {
+  const auto events = [](int page, std::string_view name) {
+    const FieldDef* f = FindField(page, name);
+    return f ? CommitEventsOf(*f) : -1;
+  };
+  EXPECT_EQ(events(PageAdvance, "EditMapCell17"), CommitOnClick | CommitOnLeave);
+  EXPECT_EQ(events(PageAdvance, "EditRpmAxisField3"), CommitOnClick | CommitOnLeave);
+  EXPECT_EQ(events(PageCorrections, "EditKorVoda2"), CommitOnClick | CommitOnLeave);
+  EXPECT_EQ(events(PageBike, "EditFan1"), CommitOnLeave);
+  EXPECT_EQ(events(PageGear, "EditPocetGear"), CommitOnLeave);
+  EXPECT_EQ(events(PageBike, "EditBuzeni"), CommitOnClick);
+  EXPECT_EQ(events(PageTuning, "EditLadeniKrok"), CommitOnClick);
+  EXPECT_EQ(events(PageMonitor, "EditLambdaBar3"), CommitOnClick);
+  EXPECT_EQ(events(PageCorrections, "EditStartJet"), CommitOnEnter);
+  EXPECT_EQ(events(PageN2O, "CheckBoxGas"), CommitOnEnter);
+  // Every declared name is a box of the table (a misspelt one would leave
+  // its box committing on Enter only): 18 commit on leaving, 39 on a click,
+  // none on both.
+  int onLeave = 0, onClick = 0;
+  for (const FieldDef& f : EditorFields()) {
+    if (f.Grid != FieldGrid::None) continue;
+    const int e = CommitEventsOf(f);
+    EXPECT_NE(e, CommitOnClick | CommitOnLeave) << f.EditName;
+    onLeave += (e & CommitOnLeave) ? 1 : 0;
+    onClick += (e & CommitOnClick) ? 1 : 0;
+  }
+  EXPECT_EQ(onLeave, 18);
+  EXPECT_EQ(onClick, 39);
+}
+
 }  // namespace
 }  // namespace velmor

@@ -322,6 +322,87 @@ TEST(ModelCoupled, EqualModeCopiesMap1) {
   EXPECT_EQ(f.tables.PercentMap2[10], (4321u * 1000 / f.tables.BaseTime2[10] + 5) / 10);
 }
 
+// The menu's map modes: the shared modes give map 2 map 1's axis at once
+// (its cells stay until the next refresh or edit), Separate leaves it.
+TEST(ModelMapMode, SharedModesCopyTheAxisSeparateKeepsIt) {
+  for (MapMode mode : {MapModeNormal, MapModeCoupled, MapModeEqual}) {
+    SCOPED_TRACE(static_cast<int>(mode));
+    Fresh f(0);
+    f.image.P(kInj1Axis + 4) = 61;
+    f.image.P(kInj2Axis + 4) = 17;
+    f.image.SetWord(kInj2Map + 8, 777);
+    SetMapMode(f.image, mode);
+    EXPECT_EQ(f.image.P(kMapModeByte), mode);
+    EXPECT_EQ(f.image.P(kInj2Axis + 4), mode == MapModeNormal ? 17 : 61);
+    EXPECT_EQ(f.image.Word(kInj2Map + 8), 777);
+  }
+}
+
+TEST(ModelMapMode, CouplingRefusesOnlyTheInjectionPages) {
+  for (MapMode mode : {MapModeNormal, MapModeCoupled, MapModeEqual}) {
+    ParameterImage image;
+    SetMapMode(image, mode);
+    for (int page = 0; page < PageCount; ++page) {
+      const bool refused = mode == MapModeCoupled && (page == PageInj1 || page == PageInj2);
+      EXPECT_EQ(PageRefusedWhileCoupled(image, page), refused) << "mode " << int(mode) << " page " << page;
+    }
+  }
+}
+
+// The map editor's contents stored as a page's map, in every mode: map 2
+// moves with map 1 only while coupled, becomes map 1 in " 1 = 2", and is
+// edited alone otherwise; the advance map is bytes.
+TEST(ModelMapPage, StoresThePageShownAndWhatFollowsIt) {
+  struct Case {
+    int page;
+    MapMode mode;
+  };
+  for (Case c : {Case{PageAdvance, MapModeEqual}, Case{PageInj1, MapModeNormal}, Case{PageInj1, MapModeCoupled},
+                 Case{PageInj1, MapModeEqual}, Case{PageInj2, MapModeNormal}}) {
+    SCOPED_TRACE(testing::Message() << "page " << c.page << " mode " << static_cast<int>(c.mode));
+    Fresh f(0);
+    SetMapMode(f.image, c.mode);
+    RefreshPercentMaps(f.image, f.tables);
+    const ParameterImage before = f.image;
+    std::array<std::uint8_t, kMapColumns> axis{};
+    const int axisOffset = c.page == PageAdvance ? kAdvanceAxis : c.page == PageInj1 ? kInj1Axis : kInj2Axis;
+    for (int k = 0; k < kMapColumns; ++k) axis[k] = f.image.P(axisOffset + k);
+    axis[3] = static_cast<std::uint8_t>(axis[3] + 2);
+    Map150 cells{};
+    if (c.page == PageAdvance) {
+      for (int k = 0; k < kMapCells; ++k) cells[k] = f.image.P(kAdvanceMap + k);
+    } else {
+      cells = c.page == PageInj1 ? f.tables.PercentMap1 : f.tables.PercentMap2;
+    }
+    cells[20] = static_cast<std::uint16_t>(cells[20] + 10);
+
+    StoreMapPage(f.image, f.tables, c.page, axis, cells);
+    EXPECT_EQ(f.image.P(axisOffset + 3), axis[3]);
+    if (c.page == PageAdvance) {
+      EXPECT_EQ(f.image.P(kAdvanceMap + 20), cells[20]);
+      EXPECT_EQ(f.image.Word(kInj1Map + 40), before.Word(kInj1Map + 40));
+      continue;
+    }
+    const Map150& base = c.page == PageInj1 ? f.tables.BaseTime1 : f.tables.BaseTime2;
+    const int map = c.page == PageInj1 ? kInj1Map : kInj2Map;
+    EXPECT_EQ(f.image.Word(map + 40), (cells[20] * base[20] + 50u) / 100);
+    const bool map2Follows = c.page == PageInj1 && c.mode != MapModeNormal;
+    if (c.page == PageInj1) {
+      EXPECT_EQ(f.image.P(kInj2Axis + 3) == axis[3], map2Follows);
+      EXPECT_EQ(f.image.Word(kInj2Map + 40) != before.Word(kInj2Map + 40), map2Follows);
+    } else {
+      EXPECT_EQ(f.image.Word(kInj1Map + 40), before.Word(kInj1Map + 40));
+    }
+    if (c.mode == MapModeEqual && c.page == PageInj1) {
+      EXPECT_EQ(f.image.Word(kInj2Map + 40), f.image.Word(kInj1Map + 40));
+    }
+  }
+  Fresh f(0);
+  const ParameterImage before = f.image;
+  StoreMapPage(f.image, f.tables, PageBike, {}, {});
+  EXPECT_EQ(f.image, before);
+}
+
 class ModelNormalise : public ::testing::Test {
  protected:
   Fresh f{0};

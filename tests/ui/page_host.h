@@ -22,8 +22,8 @@ struct PageHost {
 // owns Tabs.
 PageHost BuildPageHost();
 
-// Applies the captions and radio-group items of a language by object name, as
-// the window does on a language change.
+// Applies the captions, radio-group items and hints of a language by object
+// name with the window's own code (ApplyControlTexts).
 void ApplyCaptions(QWidget* root, LanguageCode language);
 
 // Object name of sheet `page`.

@@ -153,7 +153,7 @@ Map150 MapValues(const ParameterImage& image, DerivedTables& tables, int page) {
 
 bool MapEditable(const ParameterImage& image, int page) {
   if (page == PageAdvance || page == PageInj1) return true;
-  return page == PageInj2 && image.P(47) != MapModeCoupled && image.P(47) != MapModeEqual;
+  return page == PageInj2 && image.P(kMapModeByte) != MapModeCoupled && image.P(kMapModeByte) != MapModeEqual;
 }
 
 MapWriteResult WriteMapValues(ParameterImage& image, DerivedTables& tables, int page, const Map150& values) {
@@ -170,7 +170,7 @@ MapWriteResult WriteMapValues(ParameterImage& image, DerivedTables& tables, int 
   }
 
   const bool second = page == PageInj2;
-  const bool coupled = !second && image.P(47) == MapModeCoupled;
+  const bool coupled = !second && image.P(kMapModeByte) == MapModeCoupled;
   Map150& percent = second ? tables.PercentMap2 : tables.PercentMap1;
   const Map150& base = second ? tables.BaseTime2 : tables.BaseTime1;
   const int map = second ? kInj2Map : kInj1Map;
@@ -187,7 +187,7 @@ MapWriteResult WriteMapValues(ParameterImage& image, DerivedTables& tables, int 
       }
     }
   }
-  if (changed && !second && image.P(47) == MapModeEqual) CopyMap1ToMap2(image, tables);
+  if (changed && !second && image.P(kMapModeByte) == MapModeEqual) CopyMap1ToMap2(image, tables);
   return changed ? MapWriteResult::Changed : MapWriteResult::Unchanged;
 }
 

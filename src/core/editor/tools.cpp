@@ -28,7 +28,7 @@ bool StepByte(ParameterImage& image, int offset, StepDirection dir, int max) {
 
 bool StepPercent(Map150& map, int k, StepDirection dir) { return StepValue(map[k], dir, kPercentStepMax); }
 
-bool IsCoupled(const ParameterImage& image) { return image.P(47) == MapModeCoupled; }
+bool IsCoupled(const ParameterImage& image) { return image.P(kMapModeByte) == MapModeCoupled; }
 
 // The maps are rewritten from the percent tables below; take those from the
 // image first, so a table that lags behind (the map of a page not shown, a

@@ -120,7 +120,7 @@ void TakeUnitBlock(UndoRing& ring, ParameterImage& image, DerivedTables& tables,
     std::copy(content.begin(), content.end(), ring.Recorded.begin() + (b - 1) * kBlockSize);
   };
   take(block);
-  if (image.P(47) == MapModeEqual && block >= kMap1FirstBlock && block < kMap1FirstBlock + kMapBlocks) {
+  if (image.P(kMapModeByte) == MapModeEqual && block >= kMap1FirstBlock && block < kMap1FirstBlock + kMapBlocks) {
     CopyMap1ToMap2(image, tables);
     take(block + kMapBlocks);
   }

@@ -85,8 +85,8 @@ ControlState& Range(ControlState& s, int min, int max, int increment) {
 void MapView(const ParameterImage& image, const ViewInputs& in, MapViewMode mode, Builder& b) {
   using namespace map_layout;
   const int page = in.Page;
-  const bool coupled = image.P(47) == MapModeCoupled;
-  const bool same = image.P(47) == MapModeEqual;
+  const bool coupled = image.P(kMapModeByte) == MapModeCoupled;
+  const bool same = image.P(kMapModeByte) == MapModeEqual;
 
   const bool tuned = UnitTunesMap(image, page, in.TuningOn);
   const bool axisSpinners = mode != MapViewMode::ReadOnly && mode != MapViewMode::TimesReadOnly;
@@ -277,7 +277,7 @@ void TuningView(const ParameterImage& image, const ViewInputs& in, Builder& b) {
                                 "UpDownLadeniTps", "LabelLadeniTps"}) {
     b.Show(name, points);
   }
-  const bool normal = image.P(47) != MapModeCoupled && image.P(47) != MapModeEqual;
+  const bool normal = image.P(kMapModeByte) != MapModeCoupled && image.P(kMapModeByte) != MapModeEqual;
   ControlState& kanal = b.Show("UpDownLadeniKanal", normal);
   kanal.Set |= SetMax;
   kanal.Max = 2;
@@ -338,7 +338,7 @@ bool UnitTunesMap(const ParameterImage& image, int page, bool tuningOn) {
 }
 
 MapViewMode ComputeMapViewMode(const ParameterImage& image, int page, bool msMode) {
-  const bool coupled = image.P(47) == MapModeCoupled;
+  const bool coupled = image.P(kMapModeByte) == MapModeCoupled;
   switch (page) {
     case PageAdvance:
       return image.P(42) != 0 ? MapViewMode::Edit : MapViewMode::SingleRow;
@@ -403,7 +403,7 @@ void RefreshView(const ParameterImage& image, const ViewInputs& inputs, ViewMode
       break;
   }
 
-  const std::uint8_t mode = image.P(47);
+  const std::uint8_t mode = image.P(kMapModeByte);
   const bool coupled = mode == MapModeCoupled;
   const bool same = mode == MapModeEqual;
   Check(b.Add("Menu_Jet123Normal"), !coupled && !same);
@@ -416,6 +416,41 @@ void RefreshView(const ParameterImage& image, const ViewInputs& inputs, ViewMode
   Enable(b.Add("MenuNewActPage"), pageCommands);
   Enable(b.Add("MenuOpenActPage"), pageCommands);
   LambdaBar(image, inputs, b);
+}
+
+namespace {
+
+constexpr std::string_view kPrintHidden[] = {
+    "StatusBar1",          "GroupBoxToolBar",     "LabelSpojeni",        "LabelLambdaBlue",
+    "LabelLambdaGreen",    "LabelLambdaRed",      "CheckBoxExtMonitor",  "CGaugeRpm",
+    "CGaugeTps",           "CGaugeLambda",        "CGaugeVoda",          "CSpinButtonPolohaA",
+    "CheckBoxAll_PolohaA", "UpDownStartJet",      "UpDownAkcelPrah",     "UpDownAkcelJet",
+    "UpDownTps0",          "UpDownTps100",        "ButtonTps0",          "ButtonTps100",
+    "UpDownFan1",          "UpDownFan2",          "UpDownGas1",          "UpDownGas2",
+    "UpDownGasD",          "UpDownGasT",          "UpDownRetard1",       "UpDownRetard2",
+    "UpDownRetardD",       "UpDownRetardT",       "UpDownSyticCas1",     "UpDownSyticCas2",
+    "UpDownSyticCas3",     "UpDownSyticCas4",     "UpDownSyticKorekce0", "UpDownSyticKorekce1",
+    "UpDownSyticKorekce2", "UpDownSyticKorekce3",
+    // The map editor's switches and step buttons.
+    "CheckBoxAll_Uni",     "CheckBoxTps_Uni",     "CheckBoxZobrMs_Uni",  "MapStepButton",
+};
+// Whole families: the map editor's spinners and column steps, the spinners
+// of the position and correction grids.
+constexpr std::string_view kPrintHiddenStems[] = {
+    "UpDownRpmAxisField", "UpDownMapCell", "UpDownMapExtra", "ColumnStepButton",
+    "UpDownPolohaA",      "UpDownKorVoda", "UpDownKorVzduch",
+};
+
+}  // namespace
+
+bool HiddenWhenPrinting(std::string_view name) {
+  for (std::string_view n : kPrintHidden) {
+    if (name == n) return true;
+  }
+  for (std::string_view stem : kPrintHiddenStems) {
+    if (name.starts_with(stem)) return true;
+  }
+  return false;
 }
 
 }  // namespace velmor

@@ -104,6 +104,12 @@ void RefreshView(const ParameterImage& image, const ViewInputs& inputs, ViewMode
 // the count.
 int FormatCellTime(std::uint16_t word, char* out);
 
+// The printout is the page as a tuner reads it on paper: what only works on
+// screen (the tool row, the status bar, the live gauges, spinners and step
+// buttons, the map editor's switches) is hidden while it is drawn. True for
+// the object name of such a control.
+bool HiddenWhenPrinting(std::string_view name);
+
 // The texts of MapHeaderLabel 5: the injection-map mode on pages 2 and 3.
 inline constexpr std::string_view kHeaderSameText = "  1 = 2  ";
 inline constexpr std::string_view kHeaderCoupledText = "  1 -> 2  ";

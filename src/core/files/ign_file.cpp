@@ -103,7 +103,7 @@ void ReadMemo(std::string_view rest, ParameterImage& image) {
 
 bool PageReadRefused(const ParameterImage& image, int page) {
   if (page < 0 || page >= PageCount) return true;
-  return (page == PageInj1 || page == PageInj2) && image.P(47) == MapModeCoupled;
+  return PageRefusedWhileCoupled(image, page);
 }
 
 std::string WriteParameterText(const ParameterImage& image, const IgnVersionTexts& versions) {
@@ -169,7 +169,7 @@ IgnReadResult ReadParameterText(std::string_view text, ParameterImage& image, De
   auto admitted = [&](int group) {
     if (whole) return true;
     if (group != page) return false;
-    return group != PageInj2 || image.P(47) != MapModeCoupled;
+    return group != PageInj2 || image.P(kMapModeByte) != MapModeCoupled;
   };
 
   while (in.NextWord(word)) {

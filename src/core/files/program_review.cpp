@@ -9,7 +9,7 @@ namespace velmor {
 void NormaliseForComparison(ParameterImage& image) {
   PersistedSelection selection{};
   Normalise(image, selection);
-  if (image.P(47) == MapModeEqual) {
+  if (image.P(kMapModeByte) == MapModeEqual) {
     DerivedTables tables;
     CopyMap1ToMap2(image, tables);
   }

@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "editor/operating_point.h"
+#include "model/derived.h"
+#include "model/fields.h"
 
 namespace velmor {
 namespace {
@@ -106,13 +108,12 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
 }
 
 bool MapCanBeCorrected(const ParameterImage& image, int map) {
-  return map != 2 || (image.P(47) != MapModeCoupled && image.P(47) != MapModeEqual);
+  return map != 2 || (image.P(kMapModeByte) != MapModeCoupled && image.P(kMapModeByte) != MapModeEqual);
 }
 
 ApplyOutcome ApplyCorrections(ParameterImage& image, DerivedTables& tables, const MapAnalysis& analysis,
                               const std::array<bool, kMapCells>& selected) {
   const int map = analysis.Settings.Map;
-  const std::uint8_t mode = image.P(47);
   if (!MapCanBeCorrected(image, map)) return ApplyOutcome::MapFollowsMap1;
   // The percent tables may lag behind the image (a page not shown since a
   // read or load); the untouched cells must keep what the image holds.
@@ -125,18 +126,10 @@ ApplyOutcome ApplyCorrections(ParameterImage& image, DerivedTables& tables, cons
     any = true;
   }
   if (!any) return ApplyOutcome::NothingToChange;
-  if (map == 1 && mode == MapModeCoupled) {
-    std::array<std::uint8_t, kMapColumns> axis{};
-    for (int i = 0; i < kMapColumns; ++i) axis[i] = image.P(kInj1Axis + i);
-    ApplyCoupledEdit(image, tables, axis, cells);
-  } else if (map == 1) {
-    tables.PercentMap1 = cells;
-    ScaleToTime(tables.PercentMap1, tables.BaseTime1, kInj1FirstWord, image);
-    if (mode == MapModeEqual) CopyMap1ToMap2(image, tables);
-  } else {
-    tables.PercentMap2 = cells;
-    ScaleToTime(tables.PercentMap2, tables.BaseTime2, kInj2FirstWord, image);
-  }
+  const int page = map == 2 ? PageInj2 : PageInj1;
+  std::array<std::uint8_t, kMapColumns> axis{};
+  for (int i = 0; i < kMapColumns; ++i) axis[i] = image.P(MapAxisOffset(page) + i);
+  StoreMapPage(image, tables, page, axis, cells);
   return ApplyOutcome::Applied;
 }
 

@@ -228,7 +228,7 @@ void ApplyDefaults(ParameterImage& image, DerivedTables& tables, DefaultsScope s
   RefreshPercentMaps(image, tables);
 
   image.P(1) = 0;
-  if (whole) image.P(47) = MapModeEqual;
+  if (whole) image.P(kMapModeByte) = MapModeEqual;
 
   if (group(PageBike)) BikePage(image);
   if (group(PageAdvance)) AdvancePage(image);
@@ -236,7 +236,7 @@ void ApplyDefaults(ParameterImage& image, DerivedTables& tables, DefaultsScope s
     SetBytes(image, kInj1Axis, kRpmAxis);
     tables.PercentMap1.fill(100);
   }
-  if (whole || (page == PageInj2 && image.P(47) != MapModeCoupled)) {
+  if (whole || (page == PageInj2 && image.P(kMapModeByte) != MapModeCoupled)) {
     SetBytes(image, kInj2Axis, kRpmAxis);
     tables.PercentMap2.fill(100);
   }

@@ -169,4 +169,38 @@ void CopyMap1ToMap2(ParameterImage& image, DerivedTables& tables) {
   TimeToPercent(image, kInj2FirstWord, tables.BaseTime2, tables.PercentMap2);
 }
 
+bool PageRefusedWhileCoupled(const ParameterImage& image, int page) {
+  return (page == PageInj1 || page == PageInj2) && image.P(kMapModeByte) == MapModeCoupled;
+}
+
+void SetMapMode(ParameterImage& image, MapMode mode) {
+  image.P(kMapModeByte) = mode;
+  if (mode != MapModeNormal) {
+    for (int i = 0; i < kMapColumns; ++i) image.P(kInj2Axis + i) = image.P(kInj1Axis + i);
+  }
+}
+
+void StoreMapPage(ParameterImage& image, DerivedTables& tables, int page,
+                  const std::array<std::uint8_t, kMapColumns>& axis, const Map150& cells) {
+  if (page != PageAdvance && page != PageInj1 && page != PageInj2) return;
+  const std::uint8_t mode = image.P(kMapModeByte);
+  if (page == PageInj1 && mode == MapModeCoupled) {
+    ApplyCoupledEdit(image, tables, axis, cells);
+    return;
+  }
+  const int axisOffset = page == PageAdvance ? kAdvanceAxis : page == PageInj1 ? kInj1Axis : kInj2Axis;
+  for (int i = 0; i < kMapColumns; ++i) image.P(axisOffset + i) = axis[i];
+  RebuildBaseTimes(image, tables);
+  if (page == PageAdvance) {
+    for (int k = 0; k < kMapCells; ++k) image.P(kAdvanceMap + k) = static_cast<std::uint8_t>(cells[k]);
+  } else if (page == PageInj1) {
+    tables.PercentMap1 = cells;
+    ScaleToTime(tables.PercentMap1, tables.BaseTime1, kInj1FirstWord, image);
+    if (mode == MapModeEqual) CopyMap1ToMap2(image, tables);
+  } else {
+    tables.PercentMap2 = cells;
+    ScaleToTime(tables.PercentMap2, tables.BaseTime2, kInj2FirstWord, image);
+  }
+}
+
 }  // namespace velmor

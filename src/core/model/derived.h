@@ -77,4 +77,20 @@ void ApplyCoupledEdit(ParameterImage& image, DerivedTables& tables,
 // " 1 = 2": map 2's axis and words become map 1's, and percent table 2 follows.
 void CopyMap1ToMap2(ParameterImage& image, DerivedTables& tables);
 
+// While the maps are coupled, map 2 only follows map 1: the page commands
+// (new for the page, open for the page) refuse both injection-map pages.
+bool PageRefusedWhileCoupled(const ParameterImage& image, int page);
+
+// The map mode chosen in the menu. Coupled and " 1 = 2" share map 1's RPM
+// axis, so map 2 takes it at once; Separate keeps map 2's axis as it is.
+void SetMapMode(ParameterImage& image, MapMode mode);
+
+// The map editor's contents stored as the map of `page` (1..3; other pages
+// are ignored): the RPM axis in hundreds of rpm and the cells (degrees on the
+// advance page, percentages on an injection page, which become times over
+// base times rebuilt from the new axis). Map 1 in the coupled mode moves
+// map 2 along (ApplyCoupledEdit); in " 1 = 2" map 2 becomes map 1.
+void StoreMapPage(ParameterImage& image, DerivedTables& tables, int page,
+                  const std::array<std::uint8_t, kMapColumns>& axis, const Map150& cells);
+
 }  // namespace velmor

@@ -673,6 +673,34 @@ const FieldDef* FindField(int page, std::string_view name) {
   return nullptr;
 }
 
+// Declared edit boxes that commit when the focus leaves them, and those that
+// commit on a click; the remaining declared ones commit on Enter only.
+constexpr std::string_view kCommitOnLeave[] = {
+    "EditFan1",        "EditFan2",         "EditRpmKorekce",   "EditRpmPulsu",      "EditRetardLimiterRpm",
+    "EditRetardLimiterAdv", "EditStartLimiter", "EditIgnLimiter", "EditJetLimiter",  "EditPocetGear",
+    "EditGearAutoTime", "EditGearAutoRpm",  "EditGearAutoTps",  "EditGearAutoBand",  "EditPulsuProSpeed",
+    "EditClutchMinRpm", "EditClutchJet",    "EditClutchAdv",
+};
+constexpr std::string_view kCommitOnClick[] = {
+    "EditBuzeni",       "EditApsTlak1",     "EditApsNapeti1",   "EditApsTlak2",     "EditTps0",
+    "EditTps100",       "EditIdleRpmMez",   "EditIdleTpsMez",   "EditIdleHyster",   "EditIdleStepPerioda",
+    "EditIdleAdvNaRpm", "EditIdleMaxAdv",   "EditIdleAdvNaCas", "EditIdleStepPuls", "EditIdleStart",
+    "EditGas1",         "EditGas2",         "EditGasD",         "EditGasT",         "EditGasJetKor1",
+    "EditGasJetKor2",   "EditRetard1",      "EditRetard2",      "EditRetardD",      "EditRetardT",
+    "EditLadeniHyster", "EditLadeniRpm",    "EditLadeniTps",    "EditLadeniCas",    "EditLadeniLambda",
+    "EditLadeniKanal",  "EditLadeniKrok",   "EditLadeniMaxAcc", "EditTestRpm",      "EditTestServo",
+    "EditLambdaBar0",   "EditLambdaBar1",   "EditLambdaBar2",   "EditLambdaBar3",
+};
+
+int CommitEventsOf(const FieldDef& field) {
+  if (field.EditName.empty()) return CommitOnEnter;
+  if (field.Grid != FieldGrid::None) return CommitOnClick | CommitOnLeave;
+  const auto listed = [&field](std::span<const std::string_view> names) {
+    return std::find(names.begin(), names.end(), field.EditName) != names.end();
+  };
+  return (listed(kCommitOnClick) ? CommitOnClick : CommitOnEnter) | (listed(kCommitOnLeave) ? CommitOnLeave : CommitOnEnter);
+}
+
 int FieldByteCount(const FieldDef& field) {
   switch (field.Width) {
     case FieldWidth::Byte: return 1;

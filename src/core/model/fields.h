@@ -25,6 +25,9 @@
 //   GroupBoxIdleAdvPoz                  IdleAdvPoz<i>
 //   GroupBoxCidloLambda                 CidloLambdaAf<i>, CidloLambdaNap<i>
 //   GroupBoxLambdaTacho                 LambdaTachoAf<i>, LambdaTachoRpm<i>
+//
+// The Czech stems of these names (Poloha, Kor, Voda, Vzduch, Cidlo ...) are
+// explained in docs/GLOSSARY.md.
 #pragma once
 
 #include <cstdint>
@@ -125,6 +128,12 @@ std::span<const FieldDef> EditorFields();
 std::span<const FieldDef> FieldsOfPage(int page);
 // The field a control edits on a page, looked up by its edit or control name.
 const FieldDef* FindField(int page, std::string_view name);
+
+// When a field's edit box commits its page. Enter always does; the boxes of
+// the grids and the map editor also on a click and when the focus leaves
+// them, some declared boxes on one of the two.
+enum CommitEvent : int { CommitOnEnter = 0, CommitOnClick = 1, CommitOnLeave = 2 };
+int CommitEventsOf(const FieldDef& field);
 
 // Bytes of the image the field occupies: 1, 2 or the 150 of the note area.
 int FieldByteCount(const FieldDef& field);

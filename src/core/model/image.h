@@ -69,8 +69,12 @@ enum PageIndex : int {
   PageCount = 13
 };
 
+// The three pages of the map editor: advance and the two injection maps.
+constexpr bool IsMapPage(int page) { return page >= PageAdvance && page <= PageInj2; }
+
 // Injection-map mode held in P+47.
 enum MapMode : std::uint8_t { MapModeNormal = 0, MapModeCoupled = 1, MapModeEqual = 2 };
+inline constexpr int kMapModeByte = 47;
 
 // Fixed throttle rows of every map, in %, and the load breakpoints in 0.1 %.
 inline constexpr std::array<int, 10> kTpsRows{0, 2, 5, 10, 20, 30, 40, 60, 80, 100};

@@ -118,7 +118,7 @@ NormaliseResult Normalise(ParameterImage& img, PersistedSelection& selection) {
   // start-up (whose refresh showed the defaults' " 1 = 2") keeps channel 2 of
   // its separate maps, and its verify finds what it read. A channel of 0 would
   // make the tuning read fetch blocks 3 and 4, which hold no map.
-  const std::uint8_t mapMode = img.P(47);
+  const std::uint8_t mapMode = img.P(kMapModeByte);
   const int channelLimit = (mapMode == MapModeCoupled || mapMode == MapModeEqual) ? 1 : 2;
   AtLeast(img, 300, 1);
   AtMost(img, 300, channelLimit);

@@ -1,0 +1,167 @@
+// The window's event wiring: which control runs which command. The menus
+// are wired where they are built (BuildMenus); the events that commit typed
+// values are the commit filter's.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <unordered_map>
+
+#include "commit_filter.h"
+#include "editor/names.h"
+#include "files/memo.h"
+#include "form_hlav.h"
+#include "history_keeper.h"
+#include "model/defaults.h"
+#include "up_down.h"
+#include "widgets.h"
+
+namespace velmor::ui {
+
+
+void TFormHlav::WireEvents() {
+  CommitFilter::Hooks hooks;
+  hooks.Commit = [this] { Commit(); };
+  hooks.FocusNext = [this] { focusNextChild(); };
+  hooks.UndoRedo = [this](bool redo) { UndoRedoCommand(redo); };
+  hooks.NoteLeft = [this](const QString& note) {
+    const QByteArray text = note.toUtf8();
+    WriteNoteText(image_, std::string_view(text.constData(), text.size()));
+  };
+  commitFilter_ = new CommitFilter(controls_, std::move(hooks), this);
+  commitFilter_->Install();
+  // Every spinner commits the page on an arrow click.
+  for (UpDown* s : findChildren<UpDown*>()) connect(s, &UpDown::Clicked, this, [this] { Commit(); });
+  if (QComboBox* combo = controls_.BikeModel) {
+    connect(combo, QOverload<int>::of(&QComboBox::activated), this, &TFormHlav::ComboBoxBikeChange);
+  }
+  // Check boxes commit with the view when released over the box.
+  for (QCheckBox* c : findChildren<QCheckBox*>()) {
+    const QString name = c->objectName();
+    if (name == "CheckBoxTps_Uni" || name == "CheckBoxZobrMs_Uni") {
+      connect(c, &QCheckBox::clicked, this, [this] {
+        controls_.Map.Panel->hide();
+        TransferPage();
+        RefreshView();
+        controls_.Map.Panel->show();
+        AfterChange();
+      });
+    } else {
+      connect(c, &QCheckBox::clicked, this, [this] { CommitWithView(); });
+    }
+  }
+  WireRadioGroups();
+
+  auto button = [this](const char* name, auto handler) {
+    if (auto* b = Find<QAbstractButton>(name)) connect(b, &QAbstractButton::clicked, this, handler);
+  };
+  button("ButtonRead", [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
+  button("ButtonVerify", [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
+  button("ButtonProgram", [this] { history_->ProgramClick([this] { link_->MenuProgramClick(); ApplyLinkStatus(); }); });
+  button("SpeedButton6", [this] { MenuNewClick(); });
+  button("SpeedButtonZpet", [this] { UndoRedoCommand(false); });
+  button("SpeedButtonZnovu", [this] { UndoRedoCommand(true); });
+  button("SpeedButtonPrint", [this] { SpeedButtonPrintClick(); });
+  button("ButtonTps0", [this] {
+    if (CaptureTps0(image_, link_->Live().TpsMillivolts)) AfterChange();
+  });
+  button("ButtonTps100", [this] {
+    if (CaptureTps100(image_, link_->Live().TpsMillivolts)) AfterChange();
+  });
+  for (int gear = 1; gear <= kGearCount; ++gear) {
+    if (auto* b = findChild<QAbstractButton*>(Utf8(EditorNames::ButtonGear(gear)))) {
+      connect(b, &QAbstractButton::clicked, this, [this, gear] {
+        CaptureGearRatio(image_, gear, link_->Live().RpmSpeedRatio);
+        AfterChange();
+      });
+    }
+  }
+  const MapPanelWidgets& map = controls_.Map;
+  for (int col = 0; col < kMapColumns; ++col) {
+    connect(map.ColumnStep[col], &StepButtons::Up, this, [this, col] { StepColumnClick(col, StepDirection::Up); });
+    connect(map.ColumnStep[col], &StepButtons::Down, this, [this, col] { StepColumnClick(col, StepDirection::Down); });
+  }
+  connect(map.MapStep, &StepButtons::Up, this, [this] { StepMapClick(StepDirection::Up); });
+  connect(map.MapStep, &StepButtons::Down, this, [this] { StepMapClick(StepDirection::Down); });
+  if (auto* idle = Find<StepButtons>("IdleStepButton")) {
+    connect(idle, &StepButtons::Up, this, [this] { StepIdleClick(StepDirection::Up); });
+    connect(idle, &StepButtons::Down, this, [this] { StepIdleClick(StepDirection::Down); });
+  }
+  if (auto* pos = Find<StepButtons>("CSpinButtonPolohaA")) {
+    connect(pos, &StepButtons::Up, this, [this] { StepPositionClick(StepDirection::Up); });
+    connect(pos, &StepButtons::Down, this, [this] { StepPositionClick(StepDirection::Down); });
+  }
+  // The tool buttons take the program directory's data file with Ctrl held.
+  const auto ctrl = [] { return (QGuiApplication::keyboardModifiers() & Qt::ControlModifier) != 0; };
+  button("SpeedButtonOpen", [=, this] { MenuOpenClick(ctrl()); });
+  button("SpeedButtonSave", [=, this] { MenuSaveClick(ctrl()); });
+  for (QPushButton* b : findChildren<QPushButton*>()) {
+    if (b->objectName().startsWith("ButtonTest")) {
+      connect(b, &QPushButton::clicked, this, [this, b] { link_->ButtonTestClick(b->objectName().toStdString()); });
+    }
+  }
+  connect(controls_.Pages, &QTabWidget::currentChanged, this, [this](int index) {
+    if (index < 0) return;
+    controls_.Map.Panel->hide();
+    pageIndex_ = index;
+    RefreshPage();
+    controls_.Map.Panel->show();
+  });
+}
+
+void TFormHlav::WireRadioGroups() {
+  // A group writes its choice into its own row of the field table.
+  std::unordered_map<std::string_view, std::pair<const FieldDef*, RadioGroup*>> groups;
+  const auto fields = EditorFields();
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (auto* r = qobject_cast<RadioGroup*>(controls_.Fields[i].Control)) groups[fields[i].ControlName] = {&fields[i], r};
+  }
+  const auto store = [this, groups](std::string_view name, bool shownOnly) {
+    const auto it = groups.find(name);
+    if (it == groups.end()) return;
+    auto [field, group] = it->second;
+    // A group on another page still shows the image as it was when that
+    // page was last shown; storing it would undo a file opened or a unit
+    // read since.
+    if (shownOnly && !controls_.Sheets[pageIndex_]->isAncestorOf(group)) return;
+    StoreShownValue(*field, group->ItemIndex(), image_);
+  };
+  const auto radio = [this, groups](std::string_view name, auto handler) {
+    if (const auto it = groups.find(name); it != groups.end()) connect(it->second.second, &RadioGroup::Clicked, this, handler);
+  };
+  if (const auto it = groups.find("RadioGroupPolohaA"); it != groups.end()) it->second.second->SetTabStop(false);
+  for (const char* name : {"RadioGroupPolohaA", "RadioGroupPinEngine23", "RadioGroupPinEngine14", "RadioGroupPinBody11"}) {
+    radio(name, [=, this] { store(name, false); PushUndo(); });
+  }
+  // The gear, speed and clutch groups share one handler.
+  const auto gearSystem = [=, this] {
+    for (const char* name : {"RadioGroupGearSystem", "RadioGroupClutchMode", "RadioGroupSpeedMode", "RadioGroupIdleMode"}) {
+      store(name, true);
+    }
+    RefreshView();
+    PushUndo();
+  };
+  for (const char* name : {"RadioGroupGearSystem", "RadioGroupSpeedMode", "RadioGroupClutchMode"}) radio(name, gearSystem);
+  // A group whose click refreshes the page takes the page's typed values
+  // first, as leaving their boxes would, so the refresh does not drop them.
+  radio("RadioGroupIdleMode", [=, this] {
+    if (link_->AcceptsPageCommit()) TransferPage();
+    store("RadioGroupIdleMode", false);
+    RefreshPage();
+  });
+  radio("RadioGroupLadeniMode", [=, this] {
+    store("RadioGroupLadeniMode", false);
+    RefreshView();
+    PushUndo();
+  });
+  radio("RadioGroupCidloLambdaMode", [=, this] {
+    if (link_->AcceptsPageCommit()) TransferPage();
+    store("RadioGroupCidloLambdaMode", false);
+    ApplyLambdaTableDefault(image_);
+    RefreshPage();
+    PushUndo();
+  });
+}
+
+}  // namespace velmor::ui
