@@ -58,11 +58,8 @@ class SelectionFrame : public QWidget {
 
 namespace {
 
-
 QString FromView(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
-// Blue for the map's lowest value through green to red for its highest,
-// light enough that black text stays readable on every colour.
 // Pale blue for the lowest values through white to pale red for the highest:
 // no green on the scale, so the lime operating point stands out on any map,
 // and a flat map stays white.
