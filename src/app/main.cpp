@@ -11,12 +11,16 @@
 #include <csignal>
 #include <fcntl.h>
 #include <exception>
+#include <set>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include "files/settings.h"
 #include "form_hlav.h"
+#include "port_report.h"
 #include "qt_serial_port.h"
+
+extern char** environ;
 
 namespace {
 
@@ -105,6 +109,10 @@ int main(int argc, char** argv) {
   QDir().mkpath(QString::fromStdString(options.ConfigDir));
   options.ProgramDir = ProgramDirectory();
   for (int i = 1; i < argc; ++i) options.Arguments.emplace_back(argv[i]);
+  options.DiagnosePorts = [&devices](int number) {
+    const std::set<int> numbers = number > 0 ? std::set<int>{number} : velmor::platform::PortNumbers(environ);
+    return velmor::platform::ReportPorts(numbers, devices, velmor::platform::Identity::Current()).Text;
+  };
 
   try {
     velmor::ui::TFormHlav window(port, options);

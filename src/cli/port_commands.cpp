@@ -5,70 +5,16 @@
 
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <set>
 
 #include "port_devices.h"
 #include "port_doctor.h"
+#include "port_report.h"
 
 extern char** environ;
 
 namespace velmor::cli {
 namespace {
-
-constexpr int kMenuPorts = 20;
-
-// The numbers of the Com menu and any further number a VELMOR_COM<n>
-// variable names.
-std::set<int> PortNumbers() {
-  std::set<int> numbers;
-  for (int n = 1; n <= kMenuPorts; ++n) numbers.insert(n);
-  const std::string prefix = platform::OverrideVariable(0).substr(0, 10);  // "VELMOR_COM"
-  for (char** e = environ; e && *e; ++e) {
-    const std::string entry = *e;
-    const auto eq = entry.find('=');
-    if (entry.rfind(prefix, 0) != 0 || eq == std::string::npos || eq == prefix.size()) continue;
-    int n = 0;
-    if (ParseInt(std::string_view(entry).substr(prefix.size(), eq - prefix.size()), 1, 256, n))
-      numbers.insert(n);
-  }
-  return numbers;
-}
-
-std::string OverrideOf(int number, const std::string& device) {
-  const std::string var = platform::OverrideVariable(number);
-  const char* value = std::getenv(var.c_str());
-  return value && device == value ? var : std::string();
-}
-
-// One port: the device line, then each problem with its fix, or "ok".
-void PrintFinding(Io& io, const std::string& label, const platform::PortFinding& f,
-                  const std::string& via) {
-  std::string line = label;
-  line.resize(std::max<std::size_t>(line.size() + 1, 7), ' ');
-  line += f.Device.empty() ? "-" : f.Device;
-  if (!via.empty()) line += " (" + via + ")";
-  if (f.Present) {
-    line += "  " + platform::ModeText(f.Mode) + " " + f.Owner + ":" + f.Group;
-    line += f.CanReadWrite ? ", you can read and write it" : ", you cannot read and write it";
-    if (!f.CanReadWrite) line += f.InGroup ? " (you are in " + f.Group + ")" : " (you are not in " + f.Group + ")";
-  }
-  if (!f.UsbVendorId.empty()) {
-    line += "\n       USB " + f.UsbVendorId + ":" + f.UsbProductId;
-    if (!f.UsbName.empty()) line += " " + f.UsbName;
-    if (!f.Driver.empty()) line += ", driver " + f.Driver;
-  }
-  io.Out << line << '\n';
-  if (f.Problems.empty()) io.Out << "       ok\n";
-  for (const auto& p : f.Problems) io.Out << "       " << p.What << "\n         fix: " << p.Fix << '\n';
-}
-
-bool Usable(const platform::PortFinding& f) {
-  return f.Present && std::none_of(f.Problems.begin(), f.Problems.end(), [](const platform::PortProblem& p) {
-           return p.Kind != platform::PortProblemKind::ModemManager && p.Kind != platform::PortProblemKind::Brltty;
-         });
-}
 
 int RunPorts(const Args& args, Io& io) {
   const Command& c = *Commands().Find("ports");
@@ -81,8 +27,8 @@ int RunPorts(const Args& args, Io& io) {
   std::set<int> numbers;
   if (args.Has("--port")) {
     const auto f = platform::DiagnosePort(args.Get("--port"), who);
-    PrintFinding(io, "", f, "");
-    return Usable(f) ? kExitOk : kExitFailure;
+    io.Out << platform::FindingText("", f, "");
+    return platform::Usable(f) ? kExitOk : kExitFailure;
   }
   if (args.Has("--com")) {
     int n = 0;
@@ -92,37 +38,12 @@ int RunPorts(const Args& args, Io& io) {
     }
     numbers.insert(n);
   } else {
-    numbers = PortNumbers();
+    numbers = platform::PortNumbers(environ);
   }
 
-  bool anyUsable = false;
-  int hidden = 0;
-  std::vector<int> empty;
-  for (int n : numbers) {
-    const std::string device = devices.DeviceFor(n);
-    if (device.empty()) {
-      empty.push_back(n);
-      continue;
-    }
-    const std::string via = OverrideOf(n, device);
-    const auto f = platform::DiagnosePort(device, who, {}, via);
-    PrintFinding(io, "COM" + std::to_string(n), f, via);
-    anyUsable = anyUsable || Usable(f);
-    hidden = std::max(hidden, f.HiddenProcesses);
-  }
-  if (!empty.empty()) {
-    io.Out << "COM" << empty.front();
-    if (empty.size() > 1) io.Out << " ... COM" << empty.back();
-    io.Out << ": no device\n";
-    if (!anyUsable) {
-      const auto f = platform::DiagnoseNoDevice(empty.front());
-      io.Out << "       " << f.Problems[0].What << "\n         fix: " << f.Problems[0].Fix << '\n';
-    }
-  }
-  if (hidden > 0 && who.Uid != 0)
-    io.Out << "The open files of " << hidden
-           << " processes of other users cannot be seen; run with sudo to check them too.\n";
-  return anyUsable ? kExitOk : kExitFailure;
+  const platform::PortReport report = platform::ReportPorts(numbers, devices, who);
+  io.Out << report.Text;
+  return report.AnyUsable ? kExitOk : kExitFailure;
 }
 
 }  // namespace

@@ -41,6 +41,7 @@
 #include "map_selection.h"
 #include "model/defaults.h"
 #include "page_printer.h"
+#include "port_doctor.h"
 #include "up_down.h"
 #include "view_applier.h"
 #include "widgets.h"
@@ -74,6 +75,15 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   setCentralWidget(central);
   BuildMenus();
   BuildTopArea(central, controls_);
+  if (!options_.DiagnosePorts) {
+    delete controls_.DiagnoseButton;
+    controls_.DiagnoseButton = nullptr;
+  }
+  portDoctor_ = new PortDoctor(*this, menuBar()->findChild<QMenu*>("MenuCom"), controls_.DiagnoseButton,
+                               options_.DiagnosePorts, [this] {
+                                 const int item = link_->Port().PortSelection;
+                                 return item == kPortAuto ? 0 : item + 1;
+                               });
   BuildPages(central, controls_);
   auto* status = new QStatusBar(this);
   status->setObjectName("StatusBar1");
@@ -339,6 +349,7 @@ void TFormHlav::ApplyLanguage() {
   ApplyControlTexts(this, controls_.Pages, lang);
   UpdateCaption();
   history_->ApplyLanguage(lang);
+  portDoctor_->ApplyLanguage(lang);
 }
 
 void TFormHlav::UpdateCaption() { setWindowTitle(Utf8(MainWindowCaption(currentFileName_))); }
@@ -361,6 +372,10 @@ void TFormHlav::ApplyMonitorView() { applier_->ApplyMonitor(link_->Monitor()); }
 void TFormHlav::ShowMessage(std::string_view text, std::string_view detail) {
   QString message = Utf8(text);
   if (!detail.empty()) message += "\n" + Utf8(detail);
+  if (text == texts_[MsgKey::MsgComOpenError] && portDoctor_->Available()) {
+    if (portDoctor_->AskDiagnose(message)) portDoctor_->ShowSelected();
+    return;
+  }
   ShowMessageBox(message);
 }
 

@@ -49,6 +49,7 @@ class CommitFilter;
 class FieldBinder;
 class MapSelection;
 class HistoryKeeper;
+class PortDoctor;
 class LogRecorder;
 class TFormAbout;
 class ViewApplier;
@@ -60,6 +61,9 @@ struct FormOptions {
   std::string ProgramDir;       // data.ign and the help documents
   std::vector<std::string> Arguments;  // command line without the program name
   bool StartTimer = true;       // the 55 ms tick
+  // The port doctor's report of port n (0 = every port); without it the
+  // window offers no port diagnostics.
+  std::function<std::string(int number)> DiagnosePorts;
 };
 
 class TFormHlav : public QMainWindow, private LinkHost {
@@ -219,6 +223,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   MapSelection* mapSelection_ = nullptr;
   TFormAbout* about_ = nullptr;
   HistoryKeeper* history_ = nullptr;
+  PortDoctor* portDoctor_ = nullptr;
   std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
   std::unique_ptr<ViewModel> viewModel_ = std::make_unique<ViewModel>();
   OperatingPoint point_;

@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -171,6 +172,7 @@ void ViewApplier::ApplyLinkStatus(const LinkStatus& s, QStatusBar* statusBar) {
   controls_.ConnectionLabel->setVisible(s.NoConnectionVisible);
   controls_.VersionLabel->setVisible(s.VersionVisible);
   controls_.PortLabel->setText(Utf8(s.LabelCom));
+  if (controls_.DiagnoseButton) controls_.DiagnoseButton->setVisible(s.PortFailed);
   const auto& ports = controls_.PortActions;
   for (int i = 0; i < static_cast<int>(ports.size()); ++i) ports[i]->setChecked(i == s.CheckedComItem);
 }

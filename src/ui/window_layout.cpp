@@ -113,6 +113,10 @@ void BuildTopArea(QWidget* central, WindowControls& c) {
   link->addWidget(c.ConnectionLabel, 1);
   link->addWidget(c.VersionLabel, 1);
   link->addWidget(c.PortLabel);
+  c.DiagnoseButton = new QPushButton(top);
+  c.DiagnoseButton->setObjectName("ButtonDiagnose");
+  c.DiagnoseButton->hide();
+  link->addWidget(c.DiagnoseButton);
 
   auto* ver = new QGroupBox(top);
   ver->setObjectName("GroupBoxVerze");

@@ -20,6 +20,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QTabWidget;
 class QWidget;
 
@@ -47,6 +48,7 @@ struct WindowControls {
   QLabel* ConnectionLabel = nullptr;  // LabelSpojeni
   QLabel* VersionLabel = nullptr;     // LabelVersion
   QLabel* PortLabel = nullptr;        // LabelCom
+  QPushButton* DiagnoseButton = nullptr;  // ButtonDiagnose: the port did not open
   std::array<QLabel*, 3> IdentityLabels{};  // LabelVerze1..3: name, date, time
   std::vector<QAction*> PortActions;  // MenuCom1..20, MenuComAuto
 

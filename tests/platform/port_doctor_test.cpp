@@ -1,4 +1,5 @@
 #include "port_doctor.h"
+#include "port_report.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -255,6 +256,23 @@ TEST(PortDoctor, RealPseudoTerminal) {
   f = DiagnosePort(slave, me);
   EXPECT_FALSE(f.Present);
   EXPECT_EQ(Kinds(f), std::vector<PortProblemKind>{PortProblemKind::Missing});
+}
+
+// The report covers the Com menu and every number an override variable
+// names; anything else that looks like one is no port.
+TEST(PortReport, PortNumbersAreTheMenuAndTheOverrides) {
+  std::string entries[] = {"VELMOR_COM25=/dev/pts/3", "VELMOR_COM256=/x", "VELMOR_COM7=/x",
+                           "VELMOR_COM=/x",           "VELMOR_COM0=/x",    "VELMOR_COM257=/x",
+                           "VELMOR_COM99999999999=/x", "VELMOR_COMX=/x",    "XVELMOR_COM30=/x",
+                           "VELMOR_COM31",             "HOME=/root"};
+  std::vector<char*> environment;
+  for (auto& e : entries) environment.push_back(e.data());
+  environment.push_back(nullptr);
+  std::set<int> expected;
+  for (int n = 1; n <= 20; ++n) expected.insert(n);
+  expected.insert({25, 256});
+  EXPECT_EQ(PortNumbers(environment.data()), expected);
+  EXPECT_EQ(PortNumbers(nullptr).size(), 20u);
 }
 
 }  // namespace

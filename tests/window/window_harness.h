@@ -27,9 +27,10 @@ class ScriptedPort : public SerialPort {
  public:
   bool Open(int n) override {
     opened = n;
-    open = true;
-    return true;
+    open = !refuseOpen;
+    return open;
   }
+  std::string OpenErrorReason() const override { return refuseOpen ? "no such device: the test's" : ""; }
   void Close() override { open = false; }
   bool IsOpen() const override { return open; }
   std::size_t QueuedBytes() override { return rx.size(); }
@@ -59,6 +60,7 @@ class ScriptedPort : public SerialPort {
   std::deque<std::uint8_t> rx;
   int opened = 0;
   bool open = false;
+  bool refuseOpen = false;  // every open fails, as a port without its adapter
 };
 
 // Answers block writes with their echo (block 0 with an identity of protocol

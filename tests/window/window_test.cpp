@@ -66,9 +66,12 @@ class WindowTest : public QObject {
 
     auto* com = w->findChild<QMenu*>("MenuCom");
     QVERIFY(com);
-    QCOMPARE(com->actions().size(), 21);
-    QCOMPARE(com->actions().last()->text(), QString("Com Auto"));
+    // The 21 port items, then the port diagnostics after a separator.
+    QCOMPARE(com->actions().size(), 23);
     QCOMPARE(com->actions().first()->text(), QString("Com 1"));
+    QCOMPARE(com->actions()[20]->text(), QString("Com Auto"));
+    QVERIFY(com->actions()[21]->isSeparator());
+    QCOMPARE(com->actions().last()->objectName(), QString("MenuPortDiagnostics"));
     for (const char* name : {"MenuNew", "MenuOpen", "MenuSave", "MenuRead", "MenuVerify", "MenuProgram",
                              "MenuToolsPlus", "MenuZpet", "MenuLadeniOn", "MenuContens", "MenuAbout"}) {
       QVERIFY2(w->findChild<QAction*>(name), name);

@@ -463,7 +463,9 @@ void LinkEngine::OpenPort() {
   const int n = PortNumberFor(port_);
   status_.LabelCom = LabelComText(n);
   port_.OpenAttempted = true;
-  if (!serial_.Open(n)) {
+  const bool opened = serial_.Open(n);
+  status_.PortFailed = !opened;
+  if (!opened) {
     if (!port_.SilentOpen && port_.PortSelection != kPortAuto) {
       NotifyStatus();
       host_.ShowMessage(Text(MsgKey::MsgComOpenError), serial_.OpenErrorReason());

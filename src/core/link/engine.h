@@ -33,6 +33,8 @@ struct LinkStatus {
   bool VersionVisible = true;
   std::string LabelCom;
   int CheckedComItem = -1;
+  // The last open of the port failed: the window offers the port doctor.
+  bool PortFailed = false;
   bool operator==(const LinkStatus&) const = default;
 };
 
