@@ -41,6 +41,9 @@ void TFormHlav::WireEvents() {
     const QString name = c->objectName();
     if (name == "CheckBoxTps_Uni" || name == "CheckBoxZobrMs_Uni") {
       connect(c, &QCheckBox::clicked, this, [this] {
+        // Shown at once, committed like every other control: not during a
+        // Read, whose refresh puts the unit's choice back.
+        if (restoring_ || !link_->AcceptsPageCommit()) return RefreshView();
         controls_.Map.Panel->hide();
         TransferPage();
         RefreshView();

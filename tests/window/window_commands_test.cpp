@@ -706,6 +706,30 @@ class WindowCommandsTest : public QObject {
     for (const LinkFrame& f : port_.written) QVERIFY(f[0] >= kBlockCount);
   }
 
+  // The map panel's TPS box is a parameter too: clicked during a Read it
+  // commits nothing, and the read's refresh shows the unit's choice.
+  void TheMapPanelBoxesCommitNothingDuringARead() {
+    auto w = Make();
+    ClickTab(Tabs(*w), PageAdvance);
+    ParameterImage unit = w->Image();
+    unit.P(42) = 0;  // advance from the intake pressure
+    unit.P(35) = 95;
+    port_.Reply = UnitWithMemory(unit);
+    auto* tps = Get<QCheckBox>(*w, "CheckBoxTps_Uni");
+    QVERIFY(tps->isChecked());
+    ClickButton(Get<QAbstractButton>(*w, "ButtonRead"));
+    for (int i = 0; i < 9; ++i) w->Timer1Timer();  // block 1 is in
+    ClickButton(tps);  // off, as the unit has it, then on again: the unit's 0 must stay
+    ClickButton(tps);
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxZobrMs_Uni"));
+    QCOMPARE(int(w->Image().P(42)), 0);
+    QCOMPARE(UndoSteps(*w), 0);
+    for (int i = 0; i < 40; ++i) w->Timer1Timer();
+    QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Verify: OK"));
+    QVERIFY(!tps->isChecked());
+    QCOMPARE(int(w->Image().P(42)), 0);
+  }
+
   void ProgrammingAfterChangeSendsEveryChangedBlockInOrder() {
     auto w = Make();
     port_.Reply = EchoBlockWrites;
