@@ -350,6 +350,8 @@ void TFormHlav::ApplyLanguage() {
   UpdateCaption();
   history_->ApplyLanguage(lang);
   portDoctor_->ApplyLanguage(lang);
+  // The Log menu's title shows in the menu bar before the menu is opened.
+  if (logRecorder_) logRecorder_->Retranslate();
 }
 
 void TFormHlav::UpdateCaption() { setWindowTitle(Utf8(MainWindowCaption(currentFileName_))); }

@@ -44,6 +44,8 @@ class LogRecorder : public QObject {
   std::uint64_t Rows() const { return writer_.Rows(); }
   // The Log menu, for further log commands.
   QMenu* Menu() const { return menu_; }
+  // The menu's title, items and the record button in the window's language.
+  void Retranslate();
 
   // The open dialog for a log, starting in the logs directory; an empty
   // result is a cancel. Tests replace it.
@@ -55,7 +57,6 @@ class LogRecorder : public QObject {
 
  private:
   QString Text(LogText text) const;
-  void Retranslate();
   void UpdateStatus();
   void EverySecond();
   void Fail(const QString& reason);
