@@ -300,6 +300,7 @@ void TFormHlav::RefreshView() {
   in.MsMode = controls_.Map.Ms->isChecked();
   in.TuningOn = TuningOn();
   in.TestsLocked = link_->Live().TestsLocked;
+  in.PlayingLog = playback_->Playing();
   if (Gauge* g = controls_.MonitorGauges[static_cast<int>(MonGauge::CGaugeLambda)]) {
     in.LambdaGaugeLeft = g->x();
     in.LambdaGaugeWidth = g->width();

@@ -91,6 +91,8 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void SetLanguage(LanguageCode language);  // the language menu items
   void Timer1Timer();
   void ActivatePage(int page);
+  // A log playback started or stopped: the unit's commands follow.
+  void PlaybackChanged() { RefreshView(); }
   // Printing of the page shown; the PDF path when no printer exists.
   void SpeedButtonPrintClick();
   const UndoRing& Undo() const { return *undo_; }
@@ -137,6 +139,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // would.
   void CommitTyping();
   void UpdateUndoButtons();
+  bool ProgramsAfterChange() const;
   void StepMapClick(StepDirection dir);
   void StepPositionClick(StepDirection dir);
   void StepColumnClick(int column, StepDirection dir);

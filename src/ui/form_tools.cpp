@@ -12,8 +12,13 @@
 
 namespace velmor::ui {
 
+// A playing log has closed the unit's port: an edit then waits for a Program.
+bool TFormHlav::ProgramsAfterChange() const {
+  return Checked(controls_.ProgramAfterChange) && !playback_->Playing();
+}
+
 void TFormHlav::PushUndo() {
-  const ProgrammingSwitches switches{Checked(controls_.ProgramAfterChange), TuningOn()};
+  const ProgrammingSwitches switches{ProgramsAfterChange(), TuningOn()};
   const PushResult r = velmor::PushUndo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches);
   if (r.Changed) UpdateUndoButtons();
   if (r.StartProgramming) {
@@ -23,7 +28,7 @@ void TFormHlav::PushUndo() {
 }
 
 void TFormHlav::UndoRedo(bool redo) {
-  const ProgrammingSwitches switches{Checked(controls_.ProgramAfterChange), TuningOn()};
+  const ProgrammingSwitches switches{ProgramsAfterChange(), TuningOn()};
   const RestoreResult r = redo ? Redo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches)
                                : velmor::Undo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches);
   if (!r.Moved) return;

@@ -100,6 +100,7 @@ void LogPlaybackBar::UpdateButtons() {
   const std::string_view stop = LogUiText(LogText::StopPlayback, window_.Language());
   stop_->setToolTip(QString::fromUtf8(stop.data(), static_cast<int>(stop.size())));
   stop_->setEnabled(window_.Playback().Playing());
+  window_.PlaybackChanged();
 }
 
 }  // namespace velmor::ui

@@ -375,6 +375,13 @@ class WindowLogTest : public QObject {
     viewer->findChild<QPushButton*>("ButtonLogPlay")->click();
     QVERIFY(w->Playback().Playing());
     QVERIFY(!port_.open);  // the unit's port is closed while the log plays
+    // Nothing would reach the unit: its commands wait for the playback's end.
+    for (const char* name : {"ButtonRead", "ButtonVerify", "ButtonProgram", "CheckBoxProgHned"})
+      QVERIFY2(!w->findChild<QWidget*>(name)->isEnabled(), name);
+    for (const char* name : {"MenuRead", "MenuVerify", "MenuProgram", "MenuCompareUnit"})
+      QVERIFY2(!w->findChild<QAction*>(name)->isEnabled(), name);
+    QTest::keyClick(w.get(), Qt::Key_F7);
+    QCOMPARE(w->Link().Transaction(), LinkTransaction::None);
     const std::size_t written = port_.written.size();
     Frames(*w, 1);
     QCOMPARE(w->Link().Live().Rpm, 3000);
@@ -406,6 +413,8 @@ class WindowLogTest : public QObject {
     QVERIFY(!w->Playback().Playing());
     QVERIFY(port_.open);
     QCOMPARE(port_.opened, portNumber);
+    QVERIFY(w->findChild<QWidget*>("ButtonRead")->isEnabled());
+    QVERIFY(w->findChild<QAction*>("MenuProgram")->isEnabled());
     Frames(*w, 1);
     QVERIFY(w->Link().Live().Rpm > 1000 && w->Link().Live().Rpm < 2000);
 

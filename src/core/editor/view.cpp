@@ -415,6 +415,11 @@ void RefreshView(const ParameterImage& image, const ViewInputs& inputs, ViewMode
   const bool pageCommands = !(coupled && (page == PageInj1 || page == PageInj2));
   Enable(b.Add("MenuNewActPage"), pageCommands);
   Enable(b.Add("MenuOpenActPage"), pageCommands);
+  // While a log plays its frames, nothing would reach the unit: its
+  // commands wait until the playback stops.
+  for (std::string_view name : {"MenuRead", "ButtonRead", "MenuVerify", "ButtonVerify", "MenuProgram",
+                                "ButtonProgram", "MenuCompareUnit", "CheckBoxProgHned"})
+    Enable(b.Add(name), !inputs.PlayingLog);
   LambdaBar(image, inputs, b);
 }
 

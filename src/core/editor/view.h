@@ -84,6 +84,7 @@ struct ViewInputs {
   bool MsMode = false;        // the map editor's "Ms" check box
   bool TuningOn = false;      // CheckBoxLadeniPovoleno
   bool TestsLocked = false;   // the unit refuses output tests (monitor frame)
+  bool PlayingLog = false;    // a log drives the live display; the unit's port is closed
   int LambdaGaugeLeft = 0;    // CGaugeLambda, as laid out by the window
   int LambdaGaugeWidth = 0;
 };
