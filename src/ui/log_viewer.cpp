@@ -266,19 +266,28 @@ void LogViewer::Rebuild() {
   views_.clear();
   for (LogCol col : channels_) {
     const double scale = Scale(col);
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(log_.Rows.size()));
-    // A row without a reading leaves no point; the line joins its neighbours.
-    for (const LogRow& row : log_.Rows)
-      if (row.Has(col)) points.append(QPointF(row.TimeMs() / 1000.0, row[col] / scale));
     auto* chart = new QChart;
     chart->legend()->hide();
     chart->setTitle(Name(col));
     chart->setMargins(QMargins(2, 0, 2, 0));
     chart->setBackgroundRoundness(0);
-    auto* series = new QLineSeries(chart);
-    series->replace(points);
-    chart->addSeries(series);
+    // A line of its own for every stretch of readings: a sensor fault shows
+    // as a gap, not as a line across it. A lone reading shows as its point.
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(log_.Rows.size()));
+    QPen pen;
+    for (const auto& [first, last] : ReadingRuns(log_, col)) {
+      QList<QPointF> run;
+      for (std::size_t i = first; i < last; ++i)
+        run.append(QPointF(log_.Rows[i].TimeMs() / 1000.0, log_.Rows[i][col] / scale));
+      points.append(run);
+      auto* series = new QLineSeries(chart);
+      series->replace(run);
+      series->setPointsVisible(run.size() == 1);
+      chart->addSeries(series);
+      if (chart->series().size() == 1) pen = series->pen();  // the chart's colour for this channel
+      else series->setPen(pen);
+    }
     double lo = 0, hi = 1;
     if (!points.isEmpty()) {
       const auto [mn, mx] = std::minmax_element(points.begin(), points.end(),

@@ -104,6 +104,30 @@ TEST(LogFormat, SensorFaultsAreEmptyFields) {
   EXPECT_EQ(r.Data.Rows[0][LogCol::Rpm], 7450);
 }
 
+// Each stretch of readings is drawn on its own: a fault or a missing field
+// ends one, and nothing bridges it.
+TEST(LogFormat, ReadingRunsStopAtEveryRowWithoutAReading) {
+  using Runs = std::vector<std::pair<std::size_t, std::size_t>>;
+  const struct {
+    const char* rpmColumn;  // one row per character: '-' no reading
+    Runs runs;
+  } cases[] = {
+      {"", {}},
+      {"---", {}},
+      {"xxx", {{0, 3}}},
+      {"xx-x", {{0, 2}, {3, 4}}},
+      {"-x--xx-", {{1, 2}, {4, 6}}},
+  };
+  for (const auto& c : cases) {
+    std::string text = "time_s,rpm,tps_pct,afr,coolant_c\n";
+    for (std::size_t i = 0; c.rpmColumn[i]; ++i)
+      text += std::to_string(i) + "," + (c.rpmColumn[i] == '-' ? "" : "3000") + ",20,13.2,80\n";
+    const LogReadResult r = ParseLog(text);
+    ASSERT_TRUE(r.Ok) << r.Error;
+    EXPECT_EQ(ReadingRuns(r.Data, LogCol::Rpm), c.runs) << c.rpmColumn;
+  }
+}
+
 TEST(LogFormat, WrittenFileReadsBackTheSameRows) {
   TempDir dir;
   const std::string path = (dir.path / "ride.csv").string();

@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <QLineSeries>
 #include <QtTest>
 
 #include <QCheckBox>
@@ -293,6 +294,15 @@ class WindowLogTest : public QObject {
     QVERIFY(!viewer->findChild<QChartView*>("ChartLog_rpm"));
     // The A/F chart has its target line.
     QCOMPARE(viewer->findChild<QChartView*>("ChartLog_afr")->chart()->series().size(), 2);
+    // The coolant's fault at 50 s is a gap: a line up to it, one after it,
+    // in one colour.
+    const QList<QAbstractSeries*> coolant = viewer->findChild<QChartView*>("ChartLog_coolant_c")->chart()->series();
+    QCOMPARE(coolant.size(), 2);
+    auto* upToFault = static_cast<QLineSeries*>(coolant[0]);
+    auto* afterFault = static_cast<QLineSeries*>(coolant[1]);
+    QCOMPARE(upToFault->points().last().x(), 49.0);
+    QCOMPARE(afterFault->points().first().x(), 51.0);
+    QCOMPARE(afterFault->pen().color(), upToFault->pen().color());
 
     // Wheel zoom around the mouse and drag pan move every chart's time axis.
     viewer->resize(1000, 900);

@@ -381,4 +381,16 @@ bool LogWriter::Close() {
   return !failed_;
 }
 
+std::vector<std::pair<std::size_t, std::size_t>> ReadingRuns(const LogData& log, LogCol column) {
+  std::vector<std::pair<std::size_t, std::size_t>> runs;
+  const std::size_t n = log.Rows.size();
+  for (std::size_t i = 0; i < n;) {
+    while (i < n && !log.Rows[i].Has(column)) ++i;
+    const std::size_t first = i;
+    while (i < n && log.Rows[i].Has(column)) ++i;
+    if (i > first) runs.emplace_back(first, i);
+  }
+  return runs;
+}
+
 }  // namespace velmor

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velmor {
@@ -136,6 +137,11 @@ struct LogData {
   std::array<bool, kLogColumnCount> Present{};  // columns the file has
   bool Has(LogCol c) const { return Present[static_cast<int>(c)]; }
 };
+
+// The stretches of rows [first, last) that have a reading of `column`: a
+// chart draws each as a line of its own, so that no line bridges a sensor
+// fault or a gap.
+std::vector<std::pair<std::size_t, std::size_t>> ReadingRuns(const LogData& log, LogCol column);
 
 struct LogReadResult {
   bool Ok = false;
