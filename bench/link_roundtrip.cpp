@@ -13,8 +13,8 @@
 #include <cstring>
 #include <vector>
 
+#include "editor/headless_host.h"
 #include "link/engine.h"
-#include "link/headless_host.h"
 #include "link_runner.h"
 #include "pty_server.h"
 #include "qt_serial_port.h"
@@ -73,8 +73,10 @@ int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
   TimedPort port(qtPort, clock);
-  velmor::ParameterImage image = server.WithUnit([](velmor::sim::SimUnit& u) { return u.Memory(); });
-  velmor::HeadlessHost host(image);
+  velmor::Document document;
+  velmor::ParameterImage& image = document.Image;
+  image = server.WithUnit([](velmor::sim::SimUnit& u) { return u.Memory(); });
+  velmor::HeadlessHost host(document);
   velmor::LinkEngine engine(image, port, host);
   velmor::platform::LinkRunner runner(engine, tickMs);
   if (coarse) runner.SetTimerType(Qt::CoarseTimer);

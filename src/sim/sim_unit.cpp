@@ -4,12 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "link/link_state.h"
+#include "editor/document.h"
 #include "editor/operating_point.h"
+#include "link/link_state.h"
 #include "link/output_tests.h"
-#include "model/defaults.h"
-#include "model/derived.h"
-#include "model/normalise.h"
 
 namespace velmor::sim {
 
@@ -109,16 +107,12 @@ SweepPoint SweepAt(double engineMs, const ParameterImage& memory) {
 }
 
 ParameterImage DefaultUnitMemory(int version) {
-  ParameterImage image;
-  DerivedTables tables;
-  ApplyDefaults(image, tables, DefaultsScope::Whole);
   // What a unit programmed by the tool holds: an image the tool's
-  // normalisation pass leaves as it is, so that a Read verifies.
-  PersistedSelection selection;
-  for (int pass = 0; pass < 4; ++pass) {
-    Normalise(image, selection);
-    if (image.P(kMapModeByte) == MapModeEqual) CopyMap1ToMap2(image, tables);
-  }
+  // normalisation pass and refresh leave as they are, so that a Read
+  // verifies. The document starts as the defaults after one pass.
+  Document document;
+  for (int pass = 1; pass < 4; ++pass) document.NormaliseAndRefresh();
+  ParameterImage image = document.Image;
   const char name[] = "Velmor simulated unit";
   image.I(0) = 'V';
   image.I(1) = 'L';

@@ -27,7 +27,7 @@ void TFormHlav::WireEvents() {
   hooks.UndoRedo = [this](bool redo) { UndoRedoCommand(redo); };
   hooks.NoteLeft = [this](const QString& note) {
     const QByteArray text = note.toUtf8();
-    WriteNoteText(image_, std::string_view(text.constData(), text.size()));
+    WriteNoteText(document_.Image, std::string_view(text.constData(), text.size()));
   };
   commitFilter_ = new CommitFilter(controls_, std::move(hooks), this);
   commitFilter_->Install();
@@ -64,15 +64,15 @@ void TFormHlav::WireEvents() {
   button("SpeedButtonZnovu", [this] { UndoRedoCommand(true); });
   button("SpeedButtonPrint", [this] { SpeedButtonPrintClick(); });
   button("ButtonTps0", [this] {
-    if (CaptureTps0(image_, link_->Live().TpsMillivolts)) AfterChange();
+    if (CaptureTps0(document_.Image, link_->Live().TpsMillivolts)) AfterChange();
   });
   button("ButtonTps100", [this] {
-    if (CaptureTps100(image_, link_->Live().TpsMillivolts)) AfterChange();
+    if (CaptureTps100(document_.Image, link_->Live().TpsMillivolts)) AfterChange();
   });
   for (int gear = 1; gear <= kGearCount; ++gear) {
     if (auto* b = findChild<QAbstractButton*>(Utf8(EditorNames::ButtonGear(gear)))) {
       connect(b, &QAbstractButton::clicked, this, [this, gear] {
-        CaptureGearRatio(image_, gear, link_->Live().RpmSpeedRatio);
+        CaptureGearRatio(document_.Image, gear, link_->Live().RpmSpeedRatio);
         AfterChange();
       });
     }
@@ -125,7 +125,7 @@ void TFormHlav::WireRadioGroups() {
     // page was last shown; storing it would undo a file opened or a unit
     // read since.
     if (shownOnly && !controls_.Sheets[pageIndex_]->isAncestorOf(group)) return;
-    StoreShownValue(*field, group->ItemIndex(), image_);
+    StoreShownValue(*field, group->ItemIndex(), document_.Image);
   };
   const auto radio = [this, groups](std::string_view name, auto handler) {
     if (const auto it = groups.find(name); it != groups.end()) connect(it->second.second, &RadioGroup::Clicked, this, handler);
@@ -158,7 +158,7 @@ void TFormHlav::WireRadioGroups() {
   radio("RadioGroupCidloLambdaMode", [=, this] {
     if (link_->AcceptsPageCommit()) TransferPage();
     store("RadioGroupCidloLambdaMode", false);
-    ApplyLambdaTableDefault(image_);
+    ApplyLambdaTableDefault(document_.Image);
     RefreshPage();
     PushUndo();
   });

@@ -8,8 +8,8 @@
 #include <map>
 #include <optional>
 
+#include "editor/headless_host.h"
 #include "link/engine.h"
-#include "link/headless_host.h"
 #include "link/identity.h"
 #include "link/port_numbering.h"
 #include "link_test_support.h"
@@ -387,14 +387,8 @@ TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
 // that makes map 2 a copy of map 1 in " 1 = 2".
 class WindowLikeHost : public HeadlessHost {
  public:
-  explicit WindowLikeHost(ParameterImage& image) : HeadlessHost(image), image_(image) {}
-  void RefreshPage() override {
-    if (image_.P(47) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
-  }
-
- private:
-  ParameterImage& image_;
-  DerivedTables tables_;
+  explicit WindowLikeHost(Document& document) : HeadlessHost(document) {}
+  void RefreshPage() override { document_.Refresh(); }
 };
 
 // Right after start-up the image holds the defaults (" 1 = 2", channel 1).
@@ -419,10 +413,10 @@ TEST(LinkReadOfANormalUnit, VerifiesAndLeavesTheImageEqualToTheUnit) {
     TestUnit unit;
     for (int b = 1; b < kBlockCount; ++b) std::copy_n(memory.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
 
-    ParameterImage image;
-    ApplyDefaults(image, tables, DefaultsScope::Whole);
+    Document document;
+    ParameterImage& image = document.Image;
     FakePort port;
-    WindowLikeHost host(image);
+    WindowLikeHost host(document);
     LinkEngine engine(image, port, host);
     unit.Attach(port);
     engine.MenuReadClick();
