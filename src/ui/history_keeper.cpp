@@ -9,11 +9,11 @@
 #include <ctime>
 
 #include "compare_dialog.h"
-#include "form_about.h"
 #include "form_hlav.h"
 #include "history_dialog.h"
 #include "program_review_dialog.h"
-#include "files/program_review.h"
+#include "editor/document.h"
+#include "editor/program_review.h"
 #include "model/normalise.h"
 
 namespace velmor::ui {

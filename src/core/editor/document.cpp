@@ -7,6 +7,8 @@ namespace velmor {
 
 Document::Document() { New(0); }
 
+Document::Document(const ParameterImage& image) : Image(image) { RefreshPercentMaps(Image, Tables); }
+
 NormaliseResult Document::New(int model) {
   Image.P(0) = static_cast<std::uint8_t>(model);
   ApplyDefaults(Image, Tables, DefaultsScope::Whole);

@@ -36,6 +36,9 @@ class Document {
   // The defaults of model 0, normalised and refreshed: what the window shows
   // after start-up without a last-run image.
   Document();
+  // An image taken in as it is (a unit's memory, a history file's) with the
+  // tables derived from it; normalised only when asked.
+  explicit Document(const ParameterImage& image);
 
   // File → New: the whole defaults of `model` (0..7). The file name goes: a
   // new configuration has none.
