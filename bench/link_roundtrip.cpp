@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     image.P(1200 + r % 100) ^= 0x01;  // the note area: something to write each time
     port.firstBlockMs = -1;
     const std::uint64_t ticksBefore = runner.Ticks();
-    engine.MenuProgramClick();
+    engine.StartProgram();
     double doneMs = -1;
     std::uint64_t firstTick = 0;
     runner.RunUntil(

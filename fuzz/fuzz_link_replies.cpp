@@ -67,9 +67,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LinkEngine engine(image, port, host);
   engine.OpenPort();
   switch ((data[0] >> 2) & 3) {
-    case 1: engine.MenuReadClick(); break;
-    case 2: engine.MenuVerifyClick(); break;
-    case 3: engine.MenuProgramClick(); break;
+    case 1: engine.StartRead(); break;
+    case 2: engine.StartVerify(); break;
+    case 3: engine.StartProgram(); break;
     default: break;
   }
   // Every attempt limit ends within 5 × 6 ticks per block, so this many ticks

@@ -183,7 +183,7 @@ int RunRead(const Args& args, Io& io) {
   const Command& c = Cmd("read");
   LinkSetup s(io, c);
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
-  s.engine.MenuReadClick();
+  s.engine.StartRead();
   const int code = Finish(io, c, s);
   if (code != kExitOk) return code;
   const IgnVersionTexts versions = FileVersions(s.engine.Identity());
@@ -202,7 +202,7 @@ int RunProgram(const Args& args, Io& io) {
   LinkSetup s(io, c);
   if (!LoadFile(io, c, s.document, args.Positional.at(0))) return kExitFailure;
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
-  s.engine.MenuProgramClick();
+  s.engine.StartProgram();
   const int code = Finish(io, c, s);
   if (code == kExitOk) KeepInHistory(io, c, s.document.Image, FileVersions(s.engine.Identity()), true);
   return code;
@@ -214,7 +214,7 @@ int RunVerify(const Args& args, Io& io) {
   LinkSetup s(io, c);
   if (!LoadFile(io, c, s.document, args.Positional.at(0))) return kExitFailure;
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
-  s.engine.MenuVerifyClick();
+  s.engine.StartVerify();
   return Finish(io, c, s);
 }
 
@@ -306,7 +306,7 @@ int RunTestOutput(const Args& args, Io& io) {
   EnsureApplication();
   LinkSetup s(io, c);
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
-  for (const std::string& name : names) s.engine.ButtonTestClick(name);
+  for (const std::string& name : names) s.engine.StartOutputTest(name);
   // The requests ride on the next poll; wait until a monitor reply to a poll
   // sent after them has arrived.
   const std::uint32_t before = s.engine.MonitorFrames();

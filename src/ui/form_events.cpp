@@ -56,9 +56,9 @@ void TFormHlav::WireEvents() {
   auto button = [this](const char* name, auto handler) {
     if (auto* b = Find<QAbstractButton>(name)) connect(b, &QAbstractButton::clicked, this, handler);
   };
-  button("ButtonRead", [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
-  button("ButtonVerify", [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
-  button("ButtonProgram", [this] { history_->ProgramClick([this] { link_->MenuProgramClick(); ApplyLinkStatus(); }); });
+  button("ButtonRead", [this] { link_->StartRead(); ApplyLinkStatus(); });
+  button("ButtonVerify", [this] { link_->StartVerify(); ApplyLinkStatus(); });
+  button("ButtonProgram", [this] { history_->ProgramClick([this] { link_->StartProgram(); ApplyLinkStatus(); }); });
   button("SpeedButton6", [this] { MenuNewClick(); });
   button("SpeedButtonZpet", [this] { UndoRedoCommand(false); });
   button("SpeedButtonZnovu", [this] { UndoRedoCommand(true); });
@@ -98,7 +98,7 @@ void TFormHlav::WireEvents() {
   button("SpeedButtonSave", [=, this] { MenuSaveClick(ctrl()); });
   for (QPushButton* b : findChildren<QPushButton*>()) {
     if (b->objectName().startsWith("ButtonTest")) {
-      connect(b, &QPushButton::clicked, this, [this, b] { link_->ButtonTestClick(b->objectName().toStdString()); });
+      connect(b, &QPushButton::clicked, this, [this, b] { link_->StartOutputTest(b->objectName().toStdString()); });
     }
   }
   connect(controls_.Pages, &QTabWidget::currentChanged, this, [this](int index) {

@@ -148,14 +148,14 @@ void TFormHlav::BuildMenus() {
     QAction* a = com->addAction(caption);
     a->setObjectName(i < 20 ? QString("MenuCom%1").arg(i + 1) : QString("MenuComAuto"));
     a->setCheckable(true);
-    connect(a, &QAction::triggered, this, [this, i] { link_->MenuCom1Click(i); ApplyLinkStatus(); });
+    connect(a, &QAction::triggered, this, [this, i] { link_->SelectPort(i); ApplyLinkStatus(); });
     controls_.PortActions.push_back(a);
   }
 
   QMenu* device = menu("MenuDevice", "&Ignition");
-  item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
-  item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
-  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { history_->ProgramClick([this] { link_->MenuProgramClick(); ApplyLinkStatus(); }); });
+  item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->StartRead(); ApplyLinkStatus(); });
+  item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->StartVerify(); ApplyLinkStatus(); });
+  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { history_->ProgramClick([this] { link_->StartProgram(); ApplyLinkStatus(); }); });
   history_ = new HistoryKeeper(*this, file, device);
 
   QMenu* mode = menu("Menu_Jet123Mode", "Jet 12");

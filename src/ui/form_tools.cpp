@@ -17,7 +17,7 @@ void TFormHlav::PushUndo() {
   const PushResult r = velmor::PushUndo(*undo_, document_.Image, pageIndex_, link_->State().BlockFlags, switches);
   if (r.Changed) UpdateUndoButtons();
   if (r.StartProgramming) {
-    link_->StartProgramming();
+    link_->ProgramChangedBlocks();
     ApplyLinkStatus();
   }
 }
@@ -37,7 +37,7 @@ void TFormHlav::UndoRedo(bool redo) {
   restoring_ = false;
   UpdateUndoButtons();
   if (r.StartProgramming) {
-    link_->StartProgramming();
+    link_->ProgramChangedBlocks();
     ApplyLinkStatus();
   }
 }

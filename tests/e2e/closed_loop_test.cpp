@@ -44,7 +44,7 @@ class ClosedLoop : public ::testing::Test {
 
   void Program(const ParameterImage& image) {
     document_.Image = image;
-    engine_.MenuProgramClick();
+    engine_.StartProgram();
     ASSERT_TRUE(runner_.RunUntil([&] { return engine_.Outcome() != LinkOutcome::Running; }, 20000));
     ASSERT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk) << engine_.Status().Text;
   }

@@ -53,7 +53,7 @@ class LinkE2eTest : public ::testing::Test {
         [&] { return engine_.Outcome() != LinkOutcome::Running; }, timeoutMs);
   }
   bool ReadAll() {
-    engine_.MenuReadClick();
+    engine_.StartRead();
     return RunTransaction() && engine_.Outcome() == LinkOutcome::VerifyOk;
   }
 
@@ -86,7 +86,7 @@ TEST_F(LinkE2eTest, ProgramWritesEveryBlockAndVerifies) {
   ASSERT_TRUE(ReadAll());
   document_.Image.P(1200) = 'Q';  // the note text: untouched by normalisation
   document_.Image.P(1349) = 'Z';
-  engine_.MenuProgramClick();
+  engine_.StartProgram();
   ASSERT_TRUE(RunTransaction());
   EXPECT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk);
   const ParameterImage unit = UnitMemory();
@@ -104,7 +104,7 @@ TEST_F(LinkE2eTest, ACablePulledDuringAProgramNamesTheBlocksTheUnitTook) {
   ASSERT_TRUE(ReadAll());
   const std::uint8_t oldNote = document_.Image.P(1349);
   document_.Image.P(1349) = static_cast<std::uint8_t>(oldNote ^ 0x20);  // block 9, untouched by normalisation
-  engine_.MenuProgramClick();
+  engine_.StartProgram();
   auto writes = [&] { return server_->WithUnit([](sim::SimUnit& u) { return u.Counters().Writes; }); };
   // Block 0 and blocks 1 to 4 have reached the unit: block 3 was confirmed
   // before block 4 was sent.
@@ -129,7 +129,7 @@ TEST_F(LinkE2eTest, VerifyFailsAfterOneChangedByte) {
   engine_.OpenPort();
   ASSERT_TRUE(ReadAll());
   server_->WithUnit([](sim::SimUnit& u) { u.Memory().P(777) ^= 0x01; });
-  engine_.MenuVerifyClick();
+  engine_.StartVerify();
   ASSERT_TRUE(RunTransaction());
   EXPECT_EQ(engine_.Outcome(), LinkOutcome::Error);
   EXPECT_EQ(engine_.Status().Text, "Verify error!");
@@ -144,7 +144,7 @@ TEST_F(LinkE2eTest, VersionMismatchStopsTheReadAndWarnsInTheMonitor) {
   options.Version = 77;
   StartSim(options);
   engine_.OpenPort();
-  engine_.MenuReadClick();
+  engine_.StartRead();
   ASSERT_TRUE(RunTransaction());
   EXPECT_EQ(engine_.Outcome(), LinkOutcome::VersionMismatch);
   EXPECT_EQ(host_.LastMessage, "Unmatched version of PC and Ignition programs!  PC-78, IGN-77");
@@ -179,7 +179,7 @@ class LinkE2eFaultTest : public LinkE2eTest, public ::testing::WithParamInterfac
 TEST_P(LinkE2eFaultTest, ReadEndsInTheRightText) {
   StartSim(GetParam().options);
   engine_.OpenPort();
-  engine_.MenuReadClick();
+  engine_.StartRead();
   ASSERT_TRUE(RunTransaction(60000));
   EXPECT_EQ(engine_.Outcome(), GetParam().outcome);
   EXPECT_EQ(engine_.Status().Text, GetParam().text);
@@ -223,8 +223,8 @@ TEST_F(LinkE2eTest, AutomaticSearchFindsTheUnit) {
 TEST_F(LinkE2eTest, OutputTestRequestsReachTheUnit) {
   StartSim();
   engine_.OpenPort();
-  engine_.ButtonTestClick("ButtonTestJet1A");
-  engine_.ButtonTestClick("ButtonTestIgn2");
+  engine_.StartOutputTest("ButtonTestJet1A");
+  engine_.StartOutputTest("ButtonTestIgn2");
   ASSERT_TRUE(runner_.RunUntil(
       [&] { return server_->WithUnit([](sim::SimUnit& u) { return !u.TestLog().empty(); }); },
       3000));
@@ -257,7 +257,7 @@ TEST_F(LinkE2eTest, TuningReadsTheChannelsMapBeforeEveryPoll) {
 
 TEST_F(LinkE2eTest, OpenFailuresSayWhy) {
   devices_.SetOverride(2, dir_.filePath("missing").toStdString());
-  engine_.MenuCom1Click(1);
+  engine_.SelectPort(1);
   EXPECT_EQ(host_.LastMessage, "Com opening error!");
   EXPECT_NE(port_.OpenErrorReason().find("no such device"), std::string::npos)
       << port_.OpenErrorReason();
@@ -265,7 +265,7 @@ TEST_F(LinkE2eTest, OpenFailuresSayWhy) {
   StartSim();
   QtSerialPort other(devices_);
   ASSERT_TRUE(other.Open(1)) << other.OpenErrorReason();
-  engine_.MenuCom1Click(0);
+  engine_.SelectPort(0);
   EXPECT_FALSE(port_.IsOpen());
   EXPECT_NE(port_.OpenErrorReason().find("busy"), std::string::npos) << port_.OpenErrorReason();
 }
@@ -294,7 +294,7 @@ TEST_F(LinkE2eTest, ReconnectsAfterTheSimulatorProgramIsStoppedAndStarted) {
   const auto frames = engine_.MonitorFrames();
   ASSERT_TRUE(runner_.RunUntil([&] { return engine_.MonitorFrames() > frames; }, 5000));
   ASSERT_TRUE(runner_.RunUntil([&] { return !engine_.Status().NoConnectionVisible; }, 1000));
-  engine_.MenuReadClick();
+  engine_.StartRead();
   EXPECT_TRUE(RunTransaction());
   EXPECT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk);
   engine_.ClosePort();

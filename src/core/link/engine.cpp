@@ -360,7 +360,7 @@ void LinkEngine::HandleBlockReply() {
 
 // ---------------------------------------------------------------- commands
 
-void LinkEngine::MenuProgramClick() {
+void LinkEngine::StartProgram() {
   host_.TransferPage();
   host_.Normalise();
   host_.RefreshPage();
@@ -370,7 +370,7 @@ void LinkEngine::MenuProgramClick() {
   transaction_ = LinkTransaction::Program;
 }
 
-void LinkEngine::StartProgramming() {
+void LinkEngine::ProgramChangedBlocks() {
   if (state_.Mode != LinkMode::Idle) {
     state_.ProgrammingWaits = true;
     return;
@@ -403,7 +403,7 @@ void LinkEngine::BeginProgramming() {
   NotifyStatus();
 }
 
-void LinkEngine::MenuVerifyClick() {
+void LinkEngine::StartVerify() {
   host_.TransferPage();
   host_.Normalise();
   host_.RefreshPage();
@@ -424,7 +424,7 @@ void LinkEngine::MenuVerifyClick() {
   NotifyStatus();
 }
 
-void LinkEngine::MenuReadClick() {
+void LinkEngine::StartRead() {
   BeginRead(false);
   host_.ClearFileName();
   transaction_ = LinkTransaction::Read;
@@ -453,7 +453,7 @@ void LinkEngine::BeginRead(bool intoCopy) {
   outcome_ = LinkOutcome::Running;
 }
 
-bool LinkEngine::ButtonTestClick(std::string_view buttonName) {
+bool LinkEngine::StartOutputTest(std::string_view buttonName) {
   return MergeTestRequest(state_.TestFlags, buttonName);
 }
 
@@ -487,7 +487,7 @@ void LinkEngine::ReconnectPort() {
   OpenPort();
 }
 
-void LinkEngine::MenuCom1Click(int item) {
+void LinkEngine::SelectPort(int item) {
   if (item < 0 || item >= kPortMenuItems) return;
   port_.PortSelection = static_cast<std::uint8_t>(item);
   ClosePort();
