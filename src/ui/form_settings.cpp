@@ -57,9 +57,9 @@ void TFormHlav::LoadSettings() {
   document_.FileName = settings.File;
   dialogFileName_ = settings.IniDir;
   pageIndex_ = std::clamp(settings.PageIndex, 0, PageCount - 1);
-  controls_.Map.Ms->setChecked(settings.CheckBoxZobrMsUni);
-  if (QCheckBox* c = controls_.ExtendedMonitor) c->setChecked(settings.CheckBoxExtMonitor);
-  if (QCheckBox* c = controls_.AllPositions) c->setChecked(settings.CheckBoxAllPolohaA);
+  controls_.Map.Ms->setChecked(settings.CellsInMs);
+  if (QCheckBox* c = controls_.ExtendedMonitor) c->setChecked(settings.ExtendedMonitor);
+  if (QCheckBox* c = controls_.AllPositions) c->setChecked(settings.AllPositions);
   history_->SetReviewBeforeProgram(settings.ReviewBeforeProgram);
 }
 
@@ -74,9 +74,9 @@ void TFormHlav::SaveSettings() {
   settings.File = document_.FileName;
   settings.IniDir = dialogFileName_;
   settings.PageIndex = pageIndex_;
-  settings.CheckBoxZobrMsUni = Checked(controls_.Map.Ms);
-  settings.CheckBoxExtMonitor = Checked(controls_.ExtendedMonitor);
-  settings.CheckBoxAllPolohaA = Checked(controls_.AllPositions);
+  settings.CellsInMs = Checked(controls_.Map.Ms);
+  settings.ExtendedMonitor = Checked(controls_.ExtendedMonitor);
+  settings.AllPositions = Checked(controls_.AllPositions);
   settings.ReviewBeforeProgram = history_->ReviewBeforeProgram();
   const SaveSettingsStatus status = velmor::SaveSettings(statePaths_, settings, document_.Image, allCellsFlags_);
   // Otherwise the session's settings would be lost without a word.
