@@ -535,7 +535,90 @@ TEST_F(LinkEngineTest, VersionMismatchDuringProgramWritesNothingElse) {
   EXPECT_EQ(host.messages[0], "Unmatched version of PC and Ignition programs!  PC-78, IGN-80");
 }
 
-TEST_F(LinkEngineTest, StartProgrammingWithoutFlagsDoesNothing) {
+// A host whose message box runs an event loop: the timer fires while the box
+// is open, so the engine is ticked from inside ShowMessage. It notes how the
+// engine stood when the box came up.
+class ModalBoxHost : public RecordingHost {
+ public:
+  struct Seen {
+    LinkMode mode;
+    LinkOutcome outcome;
+    std::size_t ended;  // transactions reported ended
+    int points;         // ticks that reached their last step
+    LinkStatus status;  // the last status reported
+  };
+  void ShowOperatingPoint() override { ++points; }
+  void StatusChanged() override {
+    RecordingHost::StatusChanged();
+    reported = engine->Status();
+  }
+  void ShowMessage(std::string_view text, std::string_view detail) override {
+    RecordingHost::ShowMessage(text, detail);
+    seen.push_back({engine->State().Mode, engine->Outcome(), ended.size(), points, reported});
+    for (int i = 0; i < boxTicks; ++i) engine->Tick();
+  }
+
+  LinkEngine* engine = nullptr;
+  int boxTicks = kResendTicks;  // long enough for the next poll
+  int points = 0;
+  LinkStatus reported;
+  std::vector<Seen> seen;
+};
+
+TEST(LinkMessages, AVersionMismatchIsShownOnceTheTickIsOverAndTicksRunUnderTheBox) {
+  ParameterImage image;
+  FakePort port;
+  ModalBoxHost host;
+  LinkEngine engine(image, port, host);
+  host.engine = &engine;
+  TestUnit unit;
+  unit.blocks[0][10] = 77;
+  unit.Attach(port);
+  engine.StartRead();
+  int pointsBefore = 0;
+  for (int t = 0; t < 20 && host.messages.empty(); ++t) {
+    pointsBefore = host.points;
+    engine.Tick();
+  }
+  ASSERT_EQ(host.messages.size(), 1u);
+  const ModalBoxHost::Seen& seen = host.seen[0];
+  // The tick that took block 0 had ended the read, reported it and its
+  // status, and reached its last step before the box came up.
+  EXPECT_EQ(seen.mode, LinkMode::Idle);
+  EXPECT_EQ(seen.outcome, LinkOutcome::VersionMismatch);
+  EXPECT_EQ(seen.ended, 1u);
+  EXPECT_EQ(seen.points, pointsBefore + 1);
+  EXPECT_EQ(seen.status.Text, "Read:");
+  // The ticks under the box ran on an idle engine: they polled the unit and
+  // neither read on nor said anything twice.
+  EXPECT_EQ(host.points, pointsBefore + 1 + host.boxTicks);
+  ASSERT_FALSE(port.sent.empty());
+  EXPECT_EQ(port.sent.back()[0], kPollCommand);
+  EXPECT_EQ(std::count(port.sent.begin(), port.sent.end(), port.sent.front()), 1);  // block 0 asked once
+  EXPECT_EQ(engine.State().Mode, LinkMode::Idle);
+  EXPECT_EQ(host.ended.size(), 1u);
+  EXPECT_EQ(host.messages.size(), 1u);
+}
+
+// A chosen port that cannot be opened: the box comes once the port's state
+// and the menu's check mark are what the choice made them.
+TEST(LinkMessages, APortThatCannotBeOpenedIsReportedWithThePortChosen) {
+  ParameterImage image;
+  FakePort port;
+  port.failing = {4};
+  port.reason = "permission denied";
+  ModalBoxHost host;
+  LinkEngine engine(image, port, host);
+  host.engine = &engine;
+  engine.SelectPort(3);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.details[0], "permission denied");
+  EXPECT_EQ(host.seen[0].status.CheckedComItem, 3);
+  EXPECT_EQ(host.seen[0].status.LabelCom, "COM= COM4");
+  EXPECT_EQ(host.points, host.boxTicks);  // the ticks under the box ran
+}
+
+TEST_F(LinkEngineTest, ProgramChangedBlocksWithoutFlagsDoesNothing) {
   engine.StartVerify();
   engine.ProgramChangedBlocks();
   EXPECT_EQ(engine.State().Mode, LinkMode::Verify);

@@ -34,9 +34,10 @@ void LinkEngine::RenderMonitor() {
 // ---------------------------------------------------------------- the tick
 
 void LinkEngine::Tick() {
-  // A host that shows a modal box from inside the tick may spin an event loop
-  // that fires the timer again; the unit protocol has one request
-  // outstanding, so a nested tick must not run.
+  // A host that opens a modal box from a callback inside the tick (a refresh
+  // warning about an unsupported model) spins an event loop that fires the
+  // timer again; the unit protocol has one request outstanding, so a nested
+  // tick must not run.
   if (inTick_) return;
   inTick_ = true;
 
@@ -120,6 +121,7 @@ void LinkEngine::Tick() {
   host_.ShowOperatingPoint();
   NotifyStatus();
   inTick_ = false;
+  DeliverMessages();
 }
 
 // ---------------------------------------------------------------- frames
@@ -214,11 +216,15 @@ void LinkEngine::StartVerifyFromReply() {
 void LinkEngine::ShowVersionMismatch(int unitVersion) {
   char tail[40];
   std::snprintf(tail, sizeof tail, "  PC-%d, IGN-%d", kProtocolVersion, unitVersion);
-  NotifyStatus();
-  host_.ShowMessage(Text(MsgKey::MsgVersionMismatch) + tail, {});
+  Say(Text(MsgKey::MsgVersionMismatch) + tail);
 }
 
 void LinkEngine::HandleBlockReply() {
+  TakeBlockReply();
+  DeliverMessages();
+}
+
+void LinkEngine::TakeBlockReply() {
   const std::uint8_t* rx = state_.RxBuffer.data();
   if (!FrameChecksumValid(rx)) return;
   state_.BlockIndex = state_.Command & kBlockIndexMask;
@@ -465,13 +471,13 @@ void LinkEngine::OpenPort() {
   port_.OpenAttempted = true;
   if (!serial_.Open(n)) {
     if (!port_.SilentOpen && port_.PortSelection != kPortAuto) {
-      NotifyStatus();
-      host_.ShowMessage(Text(MsgKey::MsgComOpenError), serial_.OpenErrorReason());
+      Say(Text(MsgKey::MsgComOpenError), serial_.OpenErrorReason());
     }
     if (port_.PortSelection == kPortAuto) port_.ReconnectTicks = 200;
   }
   status_.CheckedComItem = port_.PortSelection;
   NotifyStatus();
+  DeliverMessages();
 }
 
 void LinkEngine::ClosePort() {
@@ -585,6 +591,26 @@ void LinkEngine::NotifyStatus() {
   if (status_ == reported_) return;
   reported_ = status_;
   host_.StatusChanged();
+}
+
+void LinkEngine::Say(std::string text, std::string detail) {
+  messages_.push_back({std::move(text), std::move(detail)});
+}
+
+void LinkEngine::DeliverMessages() {
+  // Inside a tick the tick delivers them at its end; a box shown now would
+  // let the next tick run into the middle of this one's changes.
+  if (inTick_ || delivering_ || messages_.empty()) return;
+  NotifyStatus();
+  // One box at a time, in order: a tick that runs while a box is open adds to
+  // the queue, and this loop shows what it added once the box is closed.
+  delivering_ = true;
+  while (!messages_.empty()) {
+    const PendingMessage message = std::move(messages_.front());
+    messages_.pop_front();
+    host_.ShowMessage(message.Text, message.Detail);
+  }
+  delivering_ = false;
 }
 
 }  // namespace velmor

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -79,7 +80,10 @@ class LinkHost {
   // and LinkEngine::Live() has none.
   virtual void MonitorCleared() {}
   // A modal message box. `detail` is an optional second line (the reason an
-  // open failed); the catalog text stays as it is.
+  // open failed); the catalog text stays as it is. Never called while the
+  // engine is changing: a message waits for the end of the tick, the port's
+  // opening or the frame step that raised it, so the box may run an event
+  // loop, and with it further ticks.
   virtual void ShowMessage(std::string_view text, std::string_view detail) {
     (void)text;
     (void)detail;
@@ -194,6 +198,12 @@ class LinkEngine {
   // ProgramChangedBlocks without waiting for the running transaction.
   void BeginProgramming();
   void ShowVersionMismatch(int unitVersion);
+  // HandleBlockReply without delivering the messages it raises.
+  void TakeBlockReply();
+  // A message for LinkHost::ShowMessage, held until DeliverMessages.
+  void Say(std::string text, std::string detail = {});
+  // Shows the held messages once no engine step is under way.
+  void DeliverMessages();
   // Records how the transaction ended and tells the host.
   void EndTransaction(LinkOutcome outcome);
   bool BlockMatchesImage() const;
@@ -234,6 +244,12 @@ class LinkEngine {
   bool blockDiffered_ = false;
   std::string failureDetail_;
   bool inTick_ = false;
+  struct PendingMessage {
+    std::string Text;
+    std::string Detail;
+  };
+  std::deque<PendingMessage> messages_;
+  bool delivering_ = false;
 };
 
 }  // namespace velmor
