@@ -123,7 +123,7 @@ ParameterImage DefaultUnitMemory(int version) {
   image.I(6) = 24;
   image.I(7) = 9;
   image.I(8) = 30;
-  image.I(10) = static_cast<std::uint8_t>(version);
+  image.I(kIdentityVersionByte) = static_cast<std::uint8_t>(version);
   std::memcpy(&image.I(16), name, sizeof name - 1);
   return image;
 }
@@ -166,7 +166,7 @@ void SimUnit::Handle(const LinkFrame& request, double arrivedMs) {
   const int block = command & kBlockIndexMask;
   LinkFrame reply{};
   reply[0] = command ^ kReplyFlag;
-  memory_.I(10) = static_cast<std::uint8_t>(options_.Version);
+  memory_.I(kIdentityVersionByte) = static_cast<std::uint8_t>(options_.Version);
 
   if (command == kPollCommand) {
     ++counters_.Polls;
@@ -179,7 +179,7 @@ void SimUnit::Handle(const LinkFrame& request, double arrivedMs) {
       if (block != 0) {
         std::copy_n(request.begin() + 1, kBlockSize, memory_.Block(block).begin());
         lastWriteMs_ = arrivedMs;
-        if (block == 9) ++programCount_;
+        if (block == kLastBlock) ++programCount_;
       }
     }
     const auto stored = memory_.Block(block);

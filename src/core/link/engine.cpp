@@ -203,7 +203,7 @@ bool LinkEngine::BlockMatchesImage() const {
 
 void LinkEngine::StartVerifyFromReply() {
   state_.Mode = LinkMode::Verify;
-  state_.Command = kReadFlag | 1;
+  state_.Command = kReadFlag | kFirstParamBlock;
   state_.Attempts = 1;
   blockDiffered_ = false;
   SendBlockFrame();
@@ -213,10 +213,14 @@ void LinkEngine::StartVerifyFromReply() {
   status_.GaugePosition = 0;
 }
 
-void LinkEngine::ShowVersionMismatch(int unitVersion) {
+void LinkEngine::EndWithVersionMismatch(int unitVersion) {
+  state_.Mode = LinkMode::Idle;
+  // The status stays up: the countdown is stopped, not run down.
+  state_.StatusCountdown = 0;
   char tail[40];
   std::snprintf(tail, sizeof tail, "  PC-%d, IGN-%d", kProtocolVersion, unitVersion);
   Say(Text(MsgKey::MsgVersionMismatch) + tail);
+  EndTransaction(LinkOutcome::VersionMismatch);
 }
 
 void LinkEngine::HandleBlockReply() {
@@ -243,11 +247,8 @@ void LinkEngine::TakeBlockReply() {
         BuildIdentityTexts();
         host_.Normalise();
         host_.RefreshPage();
-        if (image_.I(10) != kProtocolVersion) {
-          state_.Mode = LinkMode::Idle;
-          state_.StatusCountdown = 0;
-          ShowVersionMismatch(image_.I(10));
-          EndTransaction(LinkOutcome::VersionMismatch);
+        if (const int version = IdentityProtocolVersion(image_.Block(0)); version != kProtocolVersion) {
+          EndWithVersionMismatch(version);
           return;
         }
         matched = true;
@@ -280,7 +281,7 @@ void LinkEngine::TakeBlockReply() {
         return;
       }
       blockDiffered_ = false;
-      if (b < 9) {
+      if (b < kLastBlock) {
         ++state_.Command;
         status_.GaugePosition = state_.Command & kBlockIndexMask;
         state_.Attempts = 1;
@@ -295,14 +296,12 @@ void LinkEngine::TakeBlockReply() {
       if (readingCopy_) {
         // Only the copy takes it: nothing of the editor changes.
         std::copy_n(rx + 1, kBlockSize, copy_.Block(b).begin());
-        if (b == 0 && copy_.I(10) != kProtocolVersion) {
-          state_.Mode = LinkMode::Idle;
-          state_.StatusCountdown = 0;
-          ShowVersionMismatch(copy_.I(10));
-          EndTransaction(LinkOutcome::VersionMismatch);
+        const int version = IdentityProtocolVersion(copy_.Block(0));
+        if (b == 0 && version != kProtocolVersion) {
+          EndWithVersionMismatch(version);
           return;
         }
-        if (b < 9) {
+        if (b < kLastBlock) {
           ++state_.Command;
           status_.GaugePosition = state_.Command & kBlockIndexMask;
           state_.Attempts = 1;
@@ -316,17 +315,15 @@ void LinkEngine::TakeBlockReply() {
       if (b != 0) host_.UnitBlockTaken(b);
       if (b == 0) {
         BuildIdentityTexts();
-        if (image_.I(10) != kProtocolVersion) {
+        if (const int version = IdentityProtocolVersion(image_.Block(0)); version != kProtocolVersion) {
           state_.Mode = LinkMode::Idle;
           host_.Normalise();
           host_.RefreshPage();
-          state_.StatusCountdown = 0;
-          ShowVersionMismatch(image_.I(10));
-          EndTransaction(LinkOutcome::VersionMismatch);
+          EndWithVersionMismatch(version);
           return;
         }
       }
-      if (b < 9) {
+      if (b < kLastBlock) {
         ++state_.Command;
         status_.GaugePosition = state_.Command & kBlockIndexMask;
         state_.Attempts = 1;
@@ -334,7 +331,7 @@ void LinkEngine::TakeBlockReply() {
       } else {
         host_.Normalise();
         host_.RefreshPage();
-        for (int block = 1; block < kBlockCount; ++block) host_.UnitBlockTaken(block);
+        for (int block = kFirstParamBlock; block < kBlockCount; ++block) host_.UnitBlockTaken(block);
         StartVerifyFromReply();
       }
       return;
@@ -415,7 +412,7 @@ void LinkEngine::StartVerify() {
   host_.RefreshPage();
   state_.Mode = LinkMode::Verify;
   readingCopy_ = false;
-  state_.Command = kReadFlag | 1;
+  state_.Command = kReadFlag | kFirstParamBlock;
   state_.Attempts = 0;
   blockDiffered_ = false;
   failureDetail_.clear();
@@ -572,8 +569,8 @@ std::string LinkEngine::DescribeFailure(LinkMode mode) const {
   const std::string block = "Block " + std::to_string(failing);
   if (mode == LinkMode::Verify) return block + (blockDiffered_ ? " differs." : " did not answer.");
   if (mode != LinkMode::Program) return block + " did not answer.";
-  // Block 0 only asks for the unit's identity; the unit stores blocks 1 to 9.
-  const std::uint16_t blocks = 0x3FE;
+  // Block 0 only asks for the unit's identity; the unit stores the others.
+  constexpr std::uint16_t blocks = ((1u << kBlockCount) - 1) & ~((1u << kFirstParamBlock) - 1);
   const std::uint16_t written = programWritten_ & blocks;
   const std::uint16_t failed = static_cast<std::uint16_t>(1u << failing) & blocks;
   const std::uint16_t notWritten = programFlagged_ & blocks & ~written & ~failed;

@@ -197,7 +197,9 @@ class LinkEngine {
   void BeginRead(bool intoCopy);
   // ProgramChangedBlocks without waiting for the running transaction.
   void BeginProgramming();
-  void ShowVersionMismatch(int unitVersion);
+  // Block 0 named another protocol version: the transaction ends there, and
+  // the message says both versions.
+  void EndWithVersionMismatch(int unitVersion);
   // HandleBlockReply without delivering the messages it raises.
   void TakeBlockReply();
   // A message for LinkHost::ShowMessage, held until DeliverMessages.
