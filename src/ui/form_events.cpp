@@ -19,7 +19,6 @@
 
 namespace velmor::ui {
 
-
 void TFormHlav::WireEvents() {
   CommitFilter::Hooks hooks;
   hooks.Commit = [this] { Commit(); };
@@ -110,6 +109,42 @@ void TFormHlav::WireEvents() {
   });
 }
 
+namespace {
+
+// What a click on a radio group does around storing its choice.
+enum class RadioRefresh : std::uint8_t { None, View, Page };
+struct RadioClick {
+  std::string_view Group;
+  // Takes the page's typed values first, as leaving their boxes would, so
+  // that the page refresh that follows does not drop them.
+  bool CommitsPage = false;
+  // The gear, speed and clutch groups share one handler: it stores those and
+  // the idle group, each only when its page is the one shown.
+  bool StoresGearGroups = false;
+  bool LambdaTableDefault = false;
+  RadioRefresh Refresh = RadioRefresh::None;
+  bool RecordsUndo = true;
+};
+
+constexpr RadioClick kRadioClicks[] = {
+    {.Group = "RadioGroupPolohaA"},
+    {.Group = "RadioGroupPinEngine23"},
+    {.Group = "RadioGroupPinEngine14"},
+    {.Group = "RadioGroupPinBody11"},
+    {.Group = "RadioGroupGearSystem", .StoresGearGroups = true, .Refresh = RadioRefresh::View},
+    {.Group = "RadioGroupSpeedMode", .StoresGearGroups = true, .Refresh = RadioRefresh::View},
+    {.Group = "RadioGroupClutchMode", .StoresGearGroups = true, .Refresh = RadioRefresh::View},
+    {.Group = "RadioGroupIdleMode", .CommitsPage = true, .Refresh = RadioRefresh::Page, .RecordsUndo = false},
+    {.Group = "RadioGroupLadeniMode", .Refresh = RadioRefresh::View},
+    {.Group = "RadioGroupCidloLambdaMode", .CommitsPage = true, .LambdaTableDefault = true,
+     .Refresh = RadioRefresh::Page},
+};
+
+constexpr std::string_view kGearGroups[] = {"RadioGroupGearSystem", "RadioGroupClutchMode", "RadioGroupSpeedMode",
+                                            "RadioGroupIdleMode"};
+
+}  // namespace
+
 void TFormHlav::WireRadioGroups() {
   // A group writes its choice into its own row of the field table.
   std::unordered_map<std::string_view, std::pair<const FieldDef*, RadioGroup*>> groups;
@@ -127,41 +162,23 @@ void TFormHlav::WireRadioGroups() {
     if (shownOnly && !controls_.Sheets[pageIndex_]->isAncestorOf(group)) return;
     StoreShownValue(*field, group->ItemIndex(), document_.Image);
   };
-  const auto radio = [this, groups](std::string_view name, auto handler) {
-    if (const auto it = groups.find(name); it != groups.end()) connect(it->second.second, &RadioGroup::Clicked, this, handler);
-  };
   if (const auto it = groups.find("RadioGroupPolohaA"); it != groups.end()) it->second.second->SetTabStop(false);
-  for (const char* name : {"RadioGroupPolohaA", "RadioGroupPinEngine23", "RadioGroupPinEngine14", "RadioGroupPinBody11"}) {
-    radio(name, [=, this] { store(name, false); PushUndo(); });
+  for (const RadioClick& click : kRadioClicks) {
+    const auto it = groups.find(click.Group);
+    if (it == groups.end()) continue;
+    connect(it->second.second, &RadioGroup::Clicked, this, [this, store, &click] {
+      if (click.CommitsPage && link_->AcceptsPageCommit()) TransferPage();
+      if (click.StoresGearGroups) {
+        for (std::string_view name : kGearGroups) store(name, true);
+      } else {
+        store(click.Group, false);
+      }
+      if (click.LambdaTableDefault) ApplyLambdaTableDefault(document_.Image);
+      if (click.Refresh == RadioRefresh::View) RefreshView();
+      if (click.Refresh == RadioRefresh::Page) RefreshPage();
+      if (click.RecordsUndo) PushUndo();
+    });
   }
-  // The gear, speed and clutch groups share one handler.
-  const auto gearSystem = [=, this] {
-    for (const char* name : {"RadioGroupGearSystem", "RadioGroupClutchMode", "RadioGroupSpeedMode", "RadioGroupIdleMode"}) {
-      store(name, true);
-    }
-    RefreshView();
-    PushUndo();
-  };
-  for (const char* name : {"RadioGroupGearSystem", "RadioGroupSpeedMode", "RadioGroupClutchMode"}) radio(name, gearSystem);
-  // A group whose click refreshes the page takes the page's typed values
-  // first, as leaving their boxes would, so the refresh does not drop them.
-  radio("RadioGroupIdleMode", [=, this] {
-    if (link_->AcceptsPageCommit()) TransferPage();
-    store("RadioGroupIdleMode", false);
-    RefreshPage();
-  });
-  radio("RadioGroupLadeniMode", [=, this] {
-    store("RadioGroupLadeniMode", false);
-    RefreshView();
-    PushUndo();
-  });
-  radio("RadioGroupCidloLambdaMode", [=, this] {
-    if (link_->AcceptsPageCommit()) TransferPage();
-    store("RadioGroupCidloLambdaMode", false);
-    ApplyLambdaTableDefault(document_.Image);
-    RefreshPage();
-    PushUndo();
-  });
 }
 
 }  // namespace velmor::ui
