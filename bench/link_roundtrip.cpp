@@ -13,8 +13,8 @@
 #include <cstring>
 #include <vector>
 
+#include "editor/headless_host.h"
 #include "link/engine.h"
-#include "link/headless_host.h"
 #include "link_runner.h"
 #include "pty_server.h"
 #include "qt_serial_port.h"
@@ -73,8 +73,10 @@ int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
   TimedPort port(qtPort, clock);
-  velmor::ParameterImage image = server.WithUnit([](velmor::sim::SimUnit& u) { return u.Memory(); });
-  velmor::HeadlessHost host(image);
+  velmor::Document document;
+  velmor::ParameterImage& image = document.Image;
+  image = server.WithUnit([](velmor::sim::SimUnit& u) { return u.Memory(); });
+  velmor::HeadlessHost host(document);
   velmor::LinkEngine engine(image, port, host);
   velmor::platform::LinkRunner runner(engine, tickMs);
   if (coarse) runner.SetTimerType(Qt::CoarseTimer);
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
     image.P(1200 + r % 100) ^= 0x01;  // the note area: something to write each time
     port.firstBlockMs = -1;
     const std::uint64_t ticksBefore = runner.Ticks();
-    engine.MenuProgramClick();
+    engine.StartProgram();
     double doneMs = -1;
     std::uint64_t firstTick = 0;
     runner.RunUntil(

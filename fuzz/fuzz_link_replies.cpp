@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <span>
 
+#include "editor/headless_host.h"
 #include "link/engine.h"
 #include "link/frame.h"
-#include "link/headless_host.h"
 
 namespace {
 
@@ -56,17 +56,20 @@ class FuzzPort : public SerialPort {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 1) return 0;
-  ParameterImage image;
+  // A zero image, not the defaults: the engine must cope with any content.
+  Document document;
+  ParameterImage& image = document.Image;
+  image = ParameterImage{};
   FuzzPort port(data + 1, size - 1);
-  HeadlessHost host(image);
+  HeadlessHost host(document);
   host.Tuning = (data[0] & 1) != 0;
   host.Extended = (data[0] & 2) != 0;
   LinkEngine engine(image, port, host);
   engine.OpenPort();
   switch ((data[0] >> 2) & 3) {
-    case 1: engine.MenuReadClick(); break;
-    case 2: engine.MenuVerifyClick(); break;
-    case 3: engine.MenuProgramClick(); break;
+    case 1: engine.StartRead(); break;
+    case 2: engine.StartVerify(); break;
+    case 3: engine.StartProgram(); break;
     default: break;
   }
   // Every attempt limit ends within 5 × 6 ticks per block, so this many ticks

@@ -15,8 +15,8 @@ bool Same(const velmor::Settings& a, const velmor::Settings& b) {
   return a.Left == b.Left && a.Top == b.Top && a.Height == b.Height && a.Width == b.Width &&
          a.Selection.Language == b.Selection.Language && a.Selection.PortSelection == b.Selection.PortSelection &&
          a.Selection.ScanIndex == b.Selection.ScanIndex && a.File == b.File && a.IniDir == b.IniDir &&
-         a.PageIndex == b.PageIndex && a.CheckBoxZobrMsUni == b.CheckBoxZobrMsUni &&
-         a.CheckBoxExtMonitor == b.CheckBoxExtMonitor && a.CheckBoxAllPolohaA == b.CheckBoxAllPolohaA;
+         a.PageIndex == b.PageIndex && a.CellsInMs == b.CellsInMs &&
+         a.ExtendedMonitor == b.ExtendedMonitor && a.AllPositions == b.AllPositions;
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "cli.h"
+#include "editor/document.h"
 #include "editor/map_edit.h"
 #include "file_commands.h"
-#include "session.h"
 
 namespace velmor::cli {
 namespace {
@@ -111,8 +111,8 @@ int RunEdit(const Args& args, Io& io) {
   }
 
   const std::string& in = args.Positional[0];
-  Session s;
-  if (!ReportLoaded(io, c, in, s.Open(in))) return kExitFailure;
+  Document s;
+  if (!ReportLoaded(io, c, in, s.Open(in).Read)) return kExitFailure;
   const Map150 before = MapValues(s.Image, s.Tables, map->Page);
   const CellBlock block{top, left, bottom, right};
   switch (ApplyMapEdit(s.Image, s.Tables, map->Page, block, edit)) {
@@ -130,7 +130,7 @@ int RunEdit(const Args& args, Io& io) {
   const Map150 after = MapValues(s.Image, s.Tables, map->Page);
   int changed = 0;
   for (int k = 0; k < kMapCells; ++k) changed += before[k] != after[k] ? 1 : 0;
-  const int code = SaveSession(io, c, s, args.Get("--output"));
+  const int code = SaveDocument(io, c, s, args.Get("--output"));
   if (code == kExitOk) io.Out << map->Name << ": " << changed << " of " << block.Cells() << " cells changed\n";
   return code;
 }

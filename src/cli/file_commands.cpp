@@ -5,13 +5,13 @@
 #include <fstream>
 
 #include "cli.h"
+#include "editor/document.h"
 #include "file_commands.h"
 #include "compare.h"
 #include "files/file_io.h"
 #include "lang/catalog.h"
 #include "model/defaults.h"
 #include "model/fields.h"
-#include "session.h"
 
 namespace velmor::cli {
 namespace {
@@ -58,15 +58,15 @@ bool Loaded(Io& io, const Command& c, const std::string& path, const IgnReadResu
 }
 
 // A file as the window shows it after opening it, or with --raw as read.
-bool LoadForCompare(Io& io, const Command& c, const Args& args, const std::string& path, Session& s) {
-  if (!args.Has(kRaw.Long)) return Loaded(io, c, path, s.Open(path));
+bool LoadForCompare(Io& io, const Command& c, const Args& args, const std::string& path, Document& s) {
+  if (!args.Has(kRaw.Long)) return Loaded(io, c, path, s.Open(path).Read);
   const IgnReadResult r = ReadParameterFile(path, s.Image, s.Tables, IgnScope::WholeFile);
   RefreshPercentMaps(s.Image, s.Tables);
   return Loaded(io, c, path, r);
 }
 
-int SaveTo(Io& io, const Command& c, Session& s, const std::string& path) {
-  const WriteStatus status = s.Save(path, ProgramVersions());
+int SaveTo(Io& io, const Command& c, Document& s, const std::string& path) {
+  const WriteStatus status = s.Save(path, FileVersions()).Written;
   if (!status.Ok) {
     Error(io, c, "cannot save: " + status.Reason);
     return kExitFailure;
@@ -105,15 +105,15 @@ int RunNew(const Args& args, Io& io) {
     Error(io, c, "--model must be a bike model from 0 to 7, not '" + args.Get("--model") + "' (see --help)");
     return kExitUsage;
   }
-  Session s;
+  Document s;
   s.New(model);
   return SaveTo(io, c, s, args.Get(kOutput.Long));
 }
 
 int RunNormalize(const Args& args, Io& io) {
   const Command& c = Cmd("normalize");
-  Session s;
-  if (!Loaded(io, c, args.Positional[0], s.Open(args.Positional[0]))) return kExitFailure;
+  Document s;
+  if (!Loaded(io, c, args.Positional[0], s.Open(args.Positional[0]).Read)) return kExitFailure;
   return SaveTo(io, c, s, args.Get(kOutput.Long));
 }
 
@@ -126,9 +126,9 @@ int RunMerge(const Args& args, Io& io) {
   }
   const std::string& base = args.Positional[0];
   const std::string& other = args.Positional[1];
-  Session s;
-  if (!Loaded(io, c, base, s.Open(base))) return kExitFailure;
-  const IgnReadResult r = s.OpenForPage(other, page);
+  Document s;
+  if (!Loaded(io, c, base, s.Open(base).Read)) return kExitFailure;
+  const IgnReadResult r = s.OpenForPage(other, page).Read;
   if (r.Outcome == IgnReadOutcome::Refused) {
     Error(io, c, "page " + std::to_string(page) + " (" + std::string(kPageNames[page]) +
                      ") cannot be taken while the injection maps of " + base +
@@ -141,8 +141,8 @@ int RunMerge(const Args& args, Io& io) {
 
 int RunDiff(const Args& args, Io& io) {
   const Command& c = Cmd("diff");
-  Session a;
-  Session b;
+  Document a;
+  Document b;
   if (!LoadForCompare(io, c, args, args.Positional[0], a) || !LoadForCompare(io, c, args, args.Positional[1], b)) {
     return kExitUsage;
   }
@@ -153,7 +153,7 @@ int RunDiff(const Args& args, Io& io) {
 
 int RunDump(const Args& args, Io& io) {
   const Command& c = Cmd("dump");
-  Session s;
+  Document s;
   if (!LoadForCompare(io, c, args, args.Positional[0], s)) return kExitFailure;
   io.Out << HexDump(s.Image);
   return kExitOk;
@@ -189,7 +189,7 @@ bool ReportLoaded(Io& io, const Command& c, const std::string& path, const IgnRe
   return Loaded(io, c, path, r);
 }
 
-int SaveSession(Io& io, const Command& c, Session& s, const std::string& path) { return SaveTo(io, c, s, path); }
+int SaveDocument(Io& io, const Command& c, Document& s, const std::string& path) { return SaveTo(io, c, s, path); }
 
 void AddFileCommands(CommandTable& table) {
   static const std::string newText =

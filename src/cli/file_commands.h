@@ -5,8 +5,8 @@
 #include <string>
 
 #include "cli.h"
+#include "editor/document.h"
 #include "files/ign_file.h"
-#include "session.h"
 
 namespace velmor::cli {
 
@@ -14,8 +14,8 @@ namespace velmor::cli {
 // something was loaded.
 bool ReportLoaded(Io& io, const Command& c, const std::string& path, const IgnReadResult& r);
 
-// Saves the session's image (normalised and refreshed first); kExitOk, or
+// Saves the document's image (normalised and refreshed first); kExitOk, or
 // kExitFailure with the reason printed.
-int SaveSession(Io& io, const Command& c, Session& s, const std::string& path);
+int SaveDocument(Io& io, const Command& c, Document& s, const std::string& path);
 
 }  // namespace velmor::cli

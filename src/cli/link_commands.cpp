@@ -13,16 +13,15 @@
 #include <memory>
 #include <optional>
 
+#include "editor/headless_host.h"
 #include "lang/catalog.h"
 #include "link/engine.h"
-#include "link/headless_host.h"
 #include "link/output_tests.h"
 #include "history_commands.h"
 #include "log/log_format.h"
 #include "link_runner.h"
 #include "port_devices.h"
 #include "qt_serial_port.h"
-#include "session.h"
 
 namespace velmor::cli {
 
@@ -38,13 +37,13 @@ constexpr int kTickMs = 55;
 // of its 19 blocks stay well inside this.
 constexpr int kTransactionTimeoutMs = 19 * 5 * 6 * kTickMs + 5000;
 
-// The window's host without the window: the session's normalisation, and
-// status texts and messages printed as they come.
+// The window's host without the window: the document's normalisation and
+// refresh, and status texts and messages printed as they come.
 class CliHost : public HeadlessHost {
  public:
-  CliHost(Session& session, Io& io, const Command& command, const LinkEngine* const& engine)
-      : HeadlessHost(session.Image), session_(session), io_(io), command_(command), engine_(engine) {}
-  void Normalise() override { session_.NormaliseAndRefresh(); }
+  CliHost(Document& document, Io& io, const Command& command, const LinkEngine* const& engine)
+      : HeadlessHost(document), io_(io), command_(command), engine_(engine) {}
+  void Normalise() override { document_.NormaliseAndRefresh(); }
   void ShowMessage(std::string_view text, std::string_view detail) override {
     HeadlessHost::ShowMessage(text, detail);
     std::string line(text);
@@ -67,7 +66,6 @@ class CliHost : public HeadlessHost {
   const std::string& LastPrinted() const { return printed_; }
 
  private:
-  Session& session_;
   Io& io_;
   const Command& command_;
   const LinkEngine* const& engine_;
@@ -78,11 +76,11 @@ class CliHost : public HeadlessHost {
 // Everything a link command runs on.
 struct LinkSetup {
   LinkSetup(Io& io, const Command& command)
-      : port(devices), host(session, io, command, enginePtr), engine(session.Image, port, host),
+      : port(devices), host(document, io, command, enginePtr), engine(document.Image, port, host),
         runner(engine, kTickMs) {
     enginePtr = &engine;
   }
-  Session session;
+  Document document;
   platform::PortDevices devices;
   platform::QtSerialPort port;
   const LinkEngine* enginePtr = nullptr;
@@ -129,8 +127,8 @@ bool OpenChosenPort(const Args& args, Io& io, const Command& c, LinkSetup& s) {
   return true;
 }
 
-bool LoadFile(Io& io, const Command& c, Session& session, const std::string& path) {
-  const IgnReadResult r = session.Open(path);
+bool LoadFile(Io& io, const Command& c, Document& document, const std::string& path) {
+  const IgnReadResult r = document.Open(path).Read;
   for (MsgKey key : r.Messages)
     if (key != MsgKey::MsgFileOpenError)
       Error(io, c, path + ": warning: " + CatalogText(key, LanguageCode::English));
@@ -172,16 +170,6 @@ int Finish(Io& io, const Command& c, LinkSetup& s) {
   }
 }
 
-// The VERSIONS texts of a file written after a transaction: the unit's
-// identity from its block 0 and this program's build stamp.
-IgnVersionTexts UnitVersions(const LinkEngine& engine) {
-  IgnVersionTexts versions = ProgramVersions();
-  versions.UnitName = engine.Identity().Name;
-  versions.UnitDate = engine.Identity().Date;
-  versions.UnitTime = engine.Identity().Time;
-  return versions;
-}
-
 int RunRead(const Args& args, Io& io);
 int RunProgram(const Args& args, Io& io);
 int RunVerify(const Args& args, Io& io);
@@ -195,12 +183,12 @@ int RunRead(const Args& args, Io& io) {
   const Command& c = Cmd("read");
   LinkSetup s(io, c);
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
-  s.engine.MenuReadClick();
+  s.engine.StartRead();
   const int code = Finish(io, c, s);
   if (code != kExitOk) return code;
-  const IgnVersionTexts versions = UnitVersions(s.engine);
-  KeepInHistory(io, c, s.session.Image, versions, false);
-  const WriteStatus status = s.session.Save(args.Get(kOutputFile.Long), versions);
+  const IgnVersionTexts versions = FileVersions(s.engine.Identity());
+  KeepInHistory(io, c, s.document.Image, versions, false);
+  const WriteStatus status = s.document.Save(args.Get(kOutputFile.Long), versions).Written;
   if (!status.Ok) {
     Error(io, c, "cannot save: " + status.Reason);
     return kExitFailure;
@@ -212,11 +200,11 @@ int RunProgram(const Args& args, Io& io) {
   EnsureApplication();
   const Command& c = Cmd("program");
   LinkSetup s(io, c);
-  if (!LoadFile(io, c, s.session, args.Positional.at(0))) return kExitFailure;
+  if (!LoadFile(io, c, s.document, args.Positional.at(0))) return kExitFailure;
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
-  s.engine.MenuProgramClick();
+  s.engine.StartProgram();
   const int code = Finish(io, c, s);
-  if (code == kExitOk) KeepInHistory(io, c, s.session.Image, UnitVersions(s.engine), true);
+  if (code == kExitOk) KeepInHistory(io, c, s.document.Image, FileVersions(s.engine.Identity()), true);
   return code;
 }
 
@@ -224,9 +212,9 @@ int RunVerify(const Args& args, Io& io) {
   EnsureApplication();
   const Command& c = Cmd("verify");
   LinkSetup s(io, c);
-  if (!LoadFile(io, c, s.session, args.Positional.at(0))) return kExitFailure;
+  if (!LoadFile(io, c, s.document, args.Positional.at(0))) return kExitFailure;
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
-  s.engine.MenuVerifyClick();
+  s.engine.StartVerify();
   return Finish(io, c, s);
 }
 
@@ -318,7 +306,7 @@ int RunTestOutput(const Args& args, Io& io) {
   EnsureApplication();
   LinkSetup s(io, c);
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
-  for (const std::string& name : names) s.engine.ButtonTestClick(name);
+  for (const std::string& name : names) s.engine.StartOutputTest(name);
   // The requests ride on the next poll; wait until a monitor reply to a poll
   // sent after them has arrived.
   const std::uint32_t before = s.engine.MonitorFrames();

@@ -3,10 +3,10 @@
 #include <filesystem>
 
 #include "cli.h"
+#include "editor/document.h"
 #include "files/file_io.h"
 #include "lang/catalog.h"
 #include "log/map_analysis.h"
-#include "session.h"
 
 namespace velmor::cli {
 namespace {
@@ -124,8 +124,8 @@ int RunLog(const Args& args, Io& io) {
 
   const LogReadResult log = ReadLogFile(logPath);
   if (!log.Ok) return Usage(io, c, logPath + ": " + log.Error);
-  Session session;
-  const IgnReadResult r = session.Open(tunePath);
+  Document tune;
+  const IgnReadResult r = tune.Open(tunePath).Read;
   for (MsgKey key : r.Messages)
     if (key != MsgKey::MsgFileOpenError) Error(io, c, tunePath + ": warning: " + CatalogText(key, LanguageCode::English));
   if (!r.Loaded())
@@ -133,16 +133,16 @@ int RunLog(const Args& args, Io& io) {
                                         ? ": cannot open the file"
                                         : ": nothing loaded: no KORDAVIN_KEY header of version 78 or 63"));
 
-  const MapAnalysis analysis = AnalyseLog(session.Image, session.Tables, log.Data, settings);
-  PrintTable(io, session.Image, analysis);
+  const MapAnalysis analysis = AnalyseLog(tune.Image, tune.Tables, log.Data, settings);
+  PrintTable(io, tune.Image, analysis);
   if (analysis.Counts.Used == 0) {
     Error(io, c, "no row of the log passed the filters");
     return kExitFailure;
   }
   if (outPath.empty()) return kExitOk;
-  if (ApplyCorrections(session.Image, session.Tables, analysis) == ApplyOutcome::MapFollowsMap1)
+  if (ApplyCorrections(tune.Image, tune.Tables, analysis) == ApplyOutcome::MapFollowsMap1)
     return Usage(io, c, "map 2 follows map 1 in this tune's map mode; correct map 1");
-  const WriteStatus status = session.Save(outPath, ProgramVersions());
+  const WriteStatus status = tune.Save(outPath, FileVersions()).Written;
   if (!status.Ok) {
     Error(io, c, "cannot save: " + status.Reason);
     return kExitFailure;

@@ -4,12 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "link/link_state.h"
+#include "editor/document.h"
 #include "editor/operating_point.h"
+#include "link/link_state.h"
 #include "link/output_tests.h"
-#include "model/defaults.h"
-#include "model/derived.h"
-#include "model/normalise.h"
 
 namespace velmor::sim {
 
@@ -109,16 +107,12 @@ SweepPoint SweepAt(double engineMs, const ParameterImage& memory) {
 }
 
 ParameterImage DefaultUnitMemory(int version) {
-  ParameterImage image;
-  DerivedTables tables;
-  ApplyDefaults(image, tables, DefaultsScope::Whole);
   // What a unit programmed by the tool holds: an image the tool's
-  // normalisation pass leaves as it is, so that a Read verifies.
-  PersistedSelection selection;
-  for (int pass = 0; pass < 4; ++pass) {
-    Normalise(image, selection);
-    if (image.P(kMapModeByte) == MapModeEqual) CopyMap1ToMap2(image, tables);
-  }
+  // normalisation pass and refresh leave as they are, so that a Read
+  // verifies. The document starts as the defaults after one pass.
+  Document document;
+  for (int pass = 1; pass < 4; ++pass) document.NormaliseAndRefresh();
+  ParameterImage image = document.Image;
   const char name[] = "Velmor simulated unit";
   image.I(0) = 'V';
   image.I(1) = 'L';
@@ -129,7 +123,7 @@ ParameterImage DefaultUnitMemory(int version) {
   image.I(6) = 24;
   image.I(7) = 9;
   image.I(8) = 30;
-  image.I(10) = static_cast<std::uint8_t>(version);
+  image.I(kIdentityVersionByte) = static_cast<std::uint8_t>(version);
   std::memcpy(&image.I(16), name, sizeof name - 1);
   return image;
 }
@@ -172,7 +166,7 @@ void SimUnit::Handle(const LinkFrame& request, double arrivedMs) {
   const int block = command & kBlockIndexMask;
   LinkFrame reply{};
   reply[0] = command ^ kReplyFlag;
-  memory_.I(10) = static_cast<std::uint8_t>(options_.Version);
+  memory_.I(kIdentityVersionByte) = static_cast<std::uint8_t>(options_.Version);
 
   if (command == kPollCommand) {
     ++counters_.Polls;
@@ -185,7 +179,7 @@ void SimUnit::Handle(const LinkFrame& request, double arrivedMs) {
       if (block != 0) {
         std::copy_n(request.begin() + 1, kBlockSize, memory_.Block(block).begin());
         lastWriteMs_ = arrivedMs;
-        if (block == 9) ++programCount_;
+        if (block == kLastBlock) ++programCount_;
       }
     }
     const auto stored = memory_.Block(block);

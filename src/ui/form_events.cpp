@@ -19,7 +19,6 @@
 
 namespace velmor::ui {
 
-
 void TFormHlav::WireEvents() {
   CommitFilter::Hooks hooks;
   hooks.Commit = [this] { Commit(); };
@@ -27,7 +26,7 @@ void TFormHlav::WireEvents() {
   hooks.UndoRedo = [this](bool redo) { UndoRedoCommand(redo); };
   hooks.NoteLeft = [this](const QString& note) {
     const QByteArray text = note.toUtf8();
-    WriteNoteText(image_, std::string_view(text.constData(), text.size()));
+    WriteNoteText(document_.Image, std::string_view(text.constData(), text.size()));
   };
   commitFilter_ = new CommitFilter(controls_, std::move(hooks), this);
   commitFilter_->Install();
@@ -59,23 +58,23 @@ void TFormHlav::WireEvents() {
   auto button = [this](const char* name, auto handler) {
     if (auto* b = Find<QAbstractButton>(name)) connect(b, &QAbstractButton::clicked, this, handler);
   };
-  button("ButtonRead", [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
-  button("ButtonVerify", [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
-  button("ButtonProgram", [this] { history_->ProgramClick([this] { link_->MenuProgramClick(); ApplyLinkStatus(); }); });
+  button("ButtonRead", [this] { link_->StartRead(); ApplyLinkStatus(); });
+  button("ButtonVerify", [this] { link_->StartVerify(); ApplyLinkStatus(); });
+  button("ButtonProgram", [this] { history_->ProgramClick([this] { link_->StartProgram(); ApplyLinkStatus(); }); });
   button("SpeedButton6", [this] { MenuNewClick(); });
   button("SpeedButtonZpet", [this] { UndoRedoCommand(false); });
   button("SpeedButtonZnovu", [this] { UndoRedoCommand(true); });
   button("SpeedButtonPrint", [this] { SpeedButtonPrintClick(); });
   button("ButtonTps0", [this] {
-    if (CaptureTps0(image_, link_->Live().TpsMillivolts)) AfterChange();
+    if (CaptureTps0(document_.Image, link_->Live().TpsMillivolts)) AfterChange();
   });
   button("ButtonTps100", [this] {
-    if (CaptureTps100(image_, link_->Live().TpsMillivolts)) AfterChange();
+    if (CaptureTps100(document_.Image, link_->Live().TpsMillivolts)) AfterChange();
   });
   for (int gear = 1; gear <= kGearCount; ++gear) {
     if (auto* b = findChild<QAbstractButton*>(Utf8(EditorNames::ButtonGear(gear)))) {
       connect(b, &QAbstractButton::clicked, this, [this, gear] {
-        CaptureGearRatio(image_, gear, link_->Live().RpmSpeedRatio);
+        CaptureGearRatio(document_.Image, gear, link_->Live().RpmSpeedRatio);
         AfterChange();
       });
     }
@@ -101,7 +100,7 @@ void TFormHlav::WireEvents() {
   button("SpeedButtonSave", [=, this] { MenuSaveClick(ctrl()); });
   for (QPushButton* b : findChildren<QPushButton*>()) {
     if (b->objectName().startsWith("ButtonTest")) {
-      connect(b, &QPushButton::clicked, this, [this, b] { link_->ButtonTestClick(b->objectName().toStdString()); });
+      connect(b, &QPushButton::clicked, this, [this, b] { link_->StartOutputTest(b->objectName().toStdString()); });
     }
   }
   connect(controls_.Pages, &QTabWidget::currentChanged, this, [this](int index) {
@@ -112,6 +111,42 @@ void TFormHlav::WireEvents() {
     controls_.Map.Panel->show();
   });
 }
+
+namespace {
+
+// What a click on a radio group does around storing its choice.
+enum class RadioRefresh : std::uint8_t { None, View, Page };
+struct RadioClick {
+  std::string_view Group;
+  // Takes the page's typed values first, as leaving their boxes would, so
+  // that the page refresh that follows does not drop them.
+  bool CommitsPage = false;
+  // The gear, speed and clutch groups share one handler: it stores those and
+  // the idle group, each only when its page is the one shown.
+  bool StoresGearGroups = false;
+  bool LambdaTableDefault = false;
+  RadioRefresh Refresh = RadioRefresh::None;
+  bool RecordsUndo = true;
+};
+
+constexpr RadioClick kRadioClicks[] = {
+    {.Group = "RadioGroupPolohaA"},
+    {.Group = "RadioGroupPinEngine23"},
+    {.Group = "RadioGroupPinEngine14"},
+    {.Group = "RadioGroupPinBody11"},
+    {.Group = "RadioGroupGearSystem", .StoresGearGroups = true, .Refresh = RadioRefresh::View},
+    {.Group = "RadioGroupSpeedMode", .StoresGearGroups = true, .Refresh = RadioRefresh::View},
+    {.Group = "RadioGroupClutchMode", .StoresGearGroups = true, .Refresh = RadioRefresh::View},
+    {.Group = "RadioGroupIdleMode", .CommitsPage = true, .Refresh = RadioRefresh::Page, .RecordsUndo = false},
+    {.Group = "RadioGroupLadeniMode", .Refresh = RadioRefresh::View},
+    {.Group = "RadioGroupCidloLambdaMode", .CommitsPage = true, .LambdaTableDefault = true,
+     .Refresh = RadioRefresh::Page},
+};
+
+constexpr std::string_view kGearGroups[] = {"RadioGroupGearSystem", "RadioGroupClutchMode", "RadioGroupSpeedMode",
+                                            "RadioGroupIdleMode"};
+
+}  // namespace
 
 void TFormHlav::WireRadioGroups() {
   // A group writes its choice into its own row of the field table.
@@ -128,43 +163,25 @@ void TFormHlav::WireRadioGroups() {
     // page was last shown; storing it would undo a file opened or a unit
     // read since.
     if (shownOnly && !controls_.Sheets[pageIndex_]->isAncestorOf(group)) return;
-    StoreShownValue(*field, group->ItemIndex(), image_);
-  };
-  const auto radio = [this, groups](std::string_view name, auto handler) {
-    if (const auto it = groups.find(name); it != groups.end()) connect(it->second.second, &RadioGroup::Clicked, this, handler);
+    StoreShownValue(*field, group->ItemIndex(), document_.Image);
   };
   if (const auto it = groups.find("RadioGroupPolohaA"); it != groups.end()) it->second.second->SetTabStop(false);
-  for (const char* name : {"RadioGroupPolohaA", "RadioGroupPinEngine23", "RadioGroupPinEngine14", "RadioGroupPinBody11"}) {
-    radio(name, [=, this] { store(name, false); PushUndo(); });
+  for (const RadioClick& click : kRadioClicks) {
+    const auto it = groups.find(click.Group);
+    if (it == groups.end()) continue;
+    connect(it->second.second, &RadioGroup::Clicked, this, [this, store, &click] {
+      if (click.CommitsPage && link_->AcceptsPageCommit()) TransferPage();
+      if (click.StoresGearGroups) {
+        for (std::string_view name : kGearGroups) store(name, true);
+      } else {
+        store(click.Group, false);
+      }
+      if (click.LambdaTableDefault) ApplyLambdaTableDefault(document_.Image);
+      if (click.Refresh == RadioRefresh::View) RefreshView();
+      if (click.Refresh == RadioRefresh::Page) RefreshPage();
+      if (click.RecordsUndo) PushUndo();
+    });
   }
-  // The gear, speed and clutch groups share one handler.
-  const auto gearSystem = [=, this] {
-    for (const char* name : {"RadioGroupGearSystem", "RadioGroupClutchMode", "RadioGroupSpeedMode", "RadioGroupIdleMode"}) {
-      store(name, true);
-    }
-    RefreshView();
-    PushUndo();
-  };
-  for (const char* name : {"RadioGroupGearSystem", "RadioGroupSpeedMode", "RadioGroupClutchMode"}) radio(name, gearSystem);
-  // A group whose click refreshes the page takes the page's typed values
-  // first, as leaving their boxes would, so the refresh does not drop them.
-  radio("RadioGroupIdleMode", [=, this] {
-    if (link_->AcceptsPageCommit()) TransferPage();
-    store("RadioGroupIdleMode", false);
-    RefreshPage();
-  });
-  radio("RadioGroupLadeniMode", [=, this] {
-    store("RadioGroupLadeniMode", false);
-    RefreshView();
-    PushUndo();
-  });
-  radio("RadioGroupCidloLambdaMode", [=, this] {
-    if (link_->AcceptsPageCommit()) TransferPage();
-    store("RadioGroupCidloLambdaMode", false);
-    ApplyLambdaTableDefault(image_);
-    RefreshPage();
-    PushUndo();
-  });
 }
 
 }  // namespace velmor::ui

@@ -65,7 +65,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   defaultDataFile_ = QDir(Utf8(options_.ProgramDir)).filePath("data.ign").toStdString();
 
   playback_ = std::make_unique<LogPlaybackPort>(port_);
-  link_ = std::make_unique<LinkEngine>(image_, *playback_, static_cast<LinkHost&>(*this));
+  link_ = std::make_unique<LinkEngine>(document_.Image, *playback_, static_cast<LinkHost&>(*this));
 
   auto* central = new QWidget(this);
   central->setObjectName("PanelMain");
@@ -91,7 +91,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   logRecorder_ = new LogRecorder(*this, *link_, [this] { return language_; });
   AddLogCommands(*this, *logRecorder_);
   LookUpControls(this, controls_);
-  fields_ = std::make_unique<FieldBinder>(image_, tables_, controls_, allCellsFlags_);
+  fields_ = std::make_unique<FieldBinder>(document_.Image, document_.Tables, controls_, allCellsFlags_);
   fields_->UnsupportedModelShown = [this] {
     // Once per file opened or unit read, not on every refresh (each tuning
     // read refreshes the page).
@@ -158,14 +158,14 @@ void TFormHlav::BuildMenus() {
     QAction* a = com->addAction(caption);
     a->setObjectName(i < 20 ? QString("MenuCom%1").arg(i + 1) : QString("MenuComAuto"));
     a->setCheckable(true);
-    connect(a, &QAction::triggered, this, [this, i] { link_->MenuCom1Click(i); ApplyLinkStatus(); });
+    connect(a, &QAction::triggered, this, [this, i] { link_->SelectPort(i); ApplyLinkStatus(); });
     controls_.PortActions.push_back(a);
   }
 
   QMenu* device = menu("MenuDevice", "&Ignition");
-  item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->MenuReadClick(); ApplyLinkStatus(); });
-  item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->MenuVerifyClick(); ApplyLinkStatus(); });
-  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { history_->ProgramClick([this] { link_->MenuProgramClick(); ApplyLinkStatus(); }); });
+  item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->StartRead(); ApplyLinkStatus(); });
+  item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->StartVerify(); ApplyLinkStatus(); });
+  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { history_->ProgramClick([this] { link_->StartProgram(); ApplyLinkStatus(); }); });
   history_ = new HistoryKeeper(*this, file, device);
 
   QMenu* mode = menu("Menu_Jet123Mode", "Jet 12");
@@ -202,8 +202,8 @@ void TFormHlav::BuildMenus() {
 }
 
 void TFormHlav::FormCreate() {
-  image_.P(0) = 0;
-  ApplyDefaults(image_, tables_, DefaultsScope::Whole);
+  document_.Image.P(0) = 0;
+  ApplyDefaults(document_.Image, document_.Tables, DefaultsScope::Whole);
   resize(1000, 700);
   if (QScreen* s = QGuiApplication::primaryScreen()) {
     const QRect g = s->geometry();
@@ -215,14 +215,14 @@ void TFormHlav::FormCreate() {
   controls_.Pages->blockSignals(false);
   RefreshPageHidden();
   controls_.TransferGauge->SetRange(0, kGaugeMax);
-  ApplyModelFixedBytes(image_);
-  BuildModelBaseTables(image_, tables_);
+  ApplyModelFixedBytes(document_.Image);
+  BuildModelBaseTables(document_.Image, document_.Tables);
   language_ = LanguageFromCommandLine(std::span<const std::string>(options_.Arguments), language_);
   link_->State().TicksSinceReply = kStartTicksSinceReply;
   Normalise();
   ApplyLanguage();
   RefreshPage();
-  InitUndo(*undo_, image_, pageIndex_);
+  InitUndo(*undo_, document_.Image, pageIndex_);
   UpdateUndoButtons();
   link_->Port().SilentOpen = false;
   link_->OpenPort();
@@ -249,9 +249,13 @@ void TFormHlav::TransferPage() {
 }
 
 void TFormHlav::RefreshPage() {
+  document_.Refresh();
+  ShowPage();
+}
+
+void TFormHlav::ShowPage() {
   refreshing_ = true;
   applier_->ApplyIdentity(link_->Identity());
-  if (image_.P(kMapModeByte) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
   pageIndex_ = controls_.Pages->currentIndex();
   fields_->RefreshPage(pageIndex_);
   RefreshView();
@@ -266,18 +270,22 @@ void TFormHlav::RefreshPageHidden() {
 }
 
 void TFormHlav::Normalise() {
-  // The pass also limits the persisted selections (the port ones the link owns).
-  PersistedSelection selection = CurrentSelection();
-  const NormaliseResult r = velmor::Normalise(image_, selection);
-  AdoptSelection(selection);
+  ShowNormalised(WithSelection([this] { return document_.Normalise(); }));
+}
+
+void TFormHlav::ShowNormalised(const NormaliseResult& normalised) {
   for (QLineEdit* e : controls_.PressureVoltageEdits) {
-    if (e) SetBackground(e, r.PressureVoltagesEqual ? Colour::Red : Colour::Window);
+    if (e) SetBackground(e, normalised.PressureVoltagesEqual ? Colour::Red : Colour::Window);
   }
 }
 
 void TFormHlav::AfterChange() {
-  Normalise();
-  RefreshPage();
+  ShowChange(WithSelection([this] { return document_.NormaliseAndRefresh(); }));
+}
+
+void TFormHlav::ShowChange(const NormaliseResult& normalised) {
+  ShowNormalised(normalised);
+  ShowPage();
   PushUndo();
 }
 
@@ -305,7 +313,7 @@ void TFormHlav::RefreshView() {
     in.LambdaGaugeLeft = g->x();
     in.LambdaGaugeWidth = g->width();
   }
-  velmor::RefreshView(image_, in, *viewModel_);
+  velmor::RefreshView(document_.Image, in, *viewModel_);
   for (const ControlState& state : viewModel_->States()) applier_->Apply(state, texts_);
   if (applier_->TakeSecondMapHidden()) {
     controls_.Pages->blockSignals(true);
@@ -315,13 +323,13 @@ void TFormHlav::RefreshView() {
     RefreshPageHidden();
     return;
   }
-  const bool tuned = UnitTunesMap(image_, pageIndex_, in.TuningOn);
+  const bool tuned = UnitTunesMap(document_.Image, pageIndex_, in.TuningOn);
   if (tuned && !tunedMapHinted_) statusBar()->showMessage(Utf8(texts_[MsgKey::TxtUnitTunesMap]));
   tunedMapHinted_ = tuned;
 }
 
 void TFormHlav::ShowOperatingPoint() {
-  velmor::ShowOperatingPoint(image_, pageIndex_, controls_.Map.Ms->isChecked(), link_->Live(), point_, highlight_);
+  velmor::ShowOperatingPoint(document_.Image, pageIndex_, controls_.Map.Ms->isChecked(), link_->Live(), point_, highlight_);
   applier_->ApplyHighlight(shownHighlight_, highlight_, mapSelection_);
   emit ImageShown();
 }
@@ -355,7 +363,7 @@ void TFormHlav::ApplyLanguage() {
   if (logRecorder_) logRecorder_->Retranslate();
 }
 
-void TFormHlav::UpdateCaption() { setWindowTitle(Utf8(MainWindowCaption(currentFileName_))); }
+void TFormHlav::UpdateCaption() { setWindowTitle(Utf8(MainWindowCaption(document_.FileName))); }
 
 // ---------------------------------------------------------------------------
 // The tick and the link's view.
@@ -389,7 +397,7 @@ bool TFormHlav::GasEnabled() const { return Checked(controls_.GasEnabled); }
 
 void TFormHlav::ClearFileName() {
   bikeWarned_ = false;  // a Read or New: a new configuration to warn about
-  currentFileName_.clear();
+  document_.FileName.clear();
   UpdateCaption();
 }
 
@@ -397,7 +405,7 @@ void TFormHlav::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
   history_->TransactionEnded(kind, outcome);
 }
 
-void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, image_, tables_, block); }
+void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, document_.Image, document_.Tables, block); }
 
 // ---------------------------------------------------------------------------
 // Commands.
@@ -405,20 +413,21 @@ void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, image_, tables
 void TFormHlav::MenuNewClick() {
   if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
   if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaults])) != QMessageBox::Yes) return;
-  ApplyDefaults(image_, tables_, DefaultsScope::Whole);
+  const NormaliseResult normalised = WithSelection([this] { return document_.New(document_.Image.P(0)); });
   link_->HideStatus();
   ClearFileName();
-  AfterChange();
+  ShowChange(normalised);
 }
 
 void TFormHlav::MenuNewActPageClick() {
-  if (PageRefusedWhileCoupled(image_, pageIndex_)) return;
+  if (PageRefusedWhileCoupled(document_.Image, pageIndex_)) return;
   if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
   if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaultsPage])) != QMessageBox::Yes) return;
-  ApplyDefaults(image_, tables_, DefaultsScope::Page, pageIndex_);
+  const std::optional<NormaliseResult> normalised = WithSelection([this] { return document_.NewForPage(pageIndex_); });
+  if (!normalised) return;
   link_->HideStatus();
   ClearFileName();
-  AfterChange();
+  ShowChange(*normalised);
 }
 
 void TFormHlav::ComboBoxBikeChange(int index) {
@@ -433,9 +442,9 @@ void TFormHlav::ComboBoxBikeChange(int index) {
   // normalised, shown and recorded: recomputed afterwards they would escape
   // the undo history and programming after change, and in " 1 = 2" the
   // refresh would first turn map 2's percentages into the old times.
-  if (!ChangeBikeModel(image_, tables_, index, answer)) {
+  if (!ChangeBikeModel(document_.Image, document_.Tables, index, answer)) {
     if (QComboBox* combo = controls_.BikeModel) {
-      combo->setCurrentIndex(image_.P(0) < kBikeModelCount ? image_.P(0) : kBikeModelCount);
+      combo->setCurrentIndex(document_.Image.P(0) < kBikeModelCount ? document_.Image.P(0) : kBikeModelCount);
     }
     return;
   }
@@ -448,7 +457,7 @@ void TFormHlav::ComboBoxBikeChange(int index) {
 }
 
 void TFormHlav::SetMapMode(int mode) {
-  velmor::SetMapMode(image_, static_cast<MapMode>(mode));
+  velmor::SetMapMode(document_.Image, static_cast<MapMode>(mode));
   if (mode != MapModeEqual) {
     Normalise();
   } else if (pageIndex_ == PageInj2) {
@@ -534,17 +543,15 @@ void TFormHlav::MenuSaveClick(bool fromExeDir) {
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += ".ign";
   TransferPage();
-  Normalise();
-  RefreshPage();
-  const IdentityTexts& id = link_->Identity();
-  const IgnVersionTexts versions{id.Date, id.Time, id.Name, TFormAbout::BuildDateText().toStdString(),
-                                 TFormAbout::BuildTimeText().toStdString()};
-  const WriteStatus status = SaveParameterFile(path.toStdString(), image_, versions);
-  if (!status.Ok) {
-    ShowMessage(texts_[MsgKey::MsgFileOpenError], status.Reason);
+  const SaveResult saved =
+      WithSelection([&] { return document_.Save(path.toStdString(), FileVersions(link_->Identity())); });
+  ShowNormalised(saved.Normalised);
+  ShowPage();
+  if (!saved.Written.Ok) {
+    ShowMessage(texts_[MsgKey::MsgFileOpenError], saved.Written.Reason);
     return;
   }
-  currentFileName_ = dialogFileName_ = path.toStdString();
+  dialogFileName_ = document_.FileName;
   UpdateCaption();
 }
 
@@ -554,7 +561,7 @@ void TFormHlav::MenuOpenClick(bool fromExeDir) {
 }
 
 void TFormHlav::MenuOpenActPageClick() {
-  if (PageReadRefused(image_, pageIndex_)) return;
+  if (PageReadRefused(document_.Image, pageIndex_)) return;
   OpenFile(IgnScope::Page);
 }
 
@@ -565,18 +572,19 @@ void TFormHlav::OpenFile(IgnScope scope) {
 }
 
 void TFormHlav::OpenParameterFile(const QString& path, IgnScope scope) {
-  const IgnReadResult r = ReadParameterFile(path.toStdString(), image_, tables_, scope, pageIndex_);
-  if (r.Outcome == IgnReadOutcome::CannotOpen) {
+  const std::string file = path.toStdString();
+  const OpenResult r = WithSelection([&] {
+    return scope == IgnScope::WholeFile ? document_.Open(file) : document_.OpenForPage(file, pageIndex_);
+  });
+  if (r.Read.Outcome == IgnReadOutcome::CannotOpen) {
     ShowMessageBox(Utf8(texts_[MsgKey::MsgFileOpenError]));
   } else {
-    ShowMessageKeys(r.Messages);
+    ShowMessageKeys(r.Read.Messages);
   }
   if (r.Loaded()) {
     bikeWarned_ = false;
-    // The percent view follows the maps just read, whatever page is shown.
-    RefreshPercentMaps(image_, tables_);
-    AfterChange();
-    currentFileName_ = dialogFileName_ = path.toStdString();
+    ShowChange(r.Normalised);
+    dialogFileName_ = document_.FileName;
     UpdateCaption();
   }
 }

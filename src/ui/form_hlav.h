@@ -1,9 +1,10 @@
-// The main window. It owns the program's state for its whole life (the image,
-// the derived tables, the link engine, the language, the settings) and wires
-// the commands: its handlers are thin, they call core operations and hand
-// what those compute to the field binder and the view applier. The controls
-// are built and looked up once by window_layout; the events that commit a
-// page are the commit filter's; the printout is page_printer's.
+// The main window. It owns the program's state for its whole life (the
+// document: image, derived tables and file name; the link engine, the
+// language, the settings) and wires the commands: its handlers are thin, they
+// call core operations and hand what those compute to the field binder and
+// the view applier. The controls are built and looked up once by
+// window_layout; the events that commit a page are the commit filter's; the
+// printout is page_printer's.
 //
 // Object names and settings keys keep the original design's Czech stems
 // (LabelHlaseni, CheckBoxProgHned): docs/GLOSSARY.md explains them.
@@ -27,6 +28,7 @@
 #include "model/normalise.h"
 #include "files/ign_file.h"
 #include "files/settings.h"
+#include "editor/document.h"
 #include "editor/operating_point.h"
 #include "editor/tools.h"
 #include "editor/undo.h"
@@ -73,14 +75,14 @@ class TFormHlav : public QMainWindow, private LinkHost {
   ~TFormHlav() override;
 
   // State, for the command-line tool's checks and the tests.
-  ParameterImage& Image() { return image_; }
-  DerivedTables& Tables() { return tables_; }
+  ParameterImage& Image() { return document_.Image; }
+  DerivedTables& Tables() { return document_.Tables; }
   LinkEngine& Link() { return *link_; }
   // The port the link talks through: the unit's, or a log being played.
   LogPlaybackPort& Playback() { return *playback_; }
   LanguageCode Language() const { return language_; }
   int PageIndex() const { return pageIndex_; }
-  const std::string& CurrentFileName() const { return currentFileName_; }
+  const std::string& CurrentFileName() const { return document_.FileName; }
   HistoryKeeper& History() { return *history_; }
 
   // Operations of the window, public for the command wiring and the tests.
@@ -146,6 +148,25 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void StepIdleClick(StepDirection dir);
   void SetPrinting(bool printing);
 
+  // A change the document has normalised and refreshed: the pass's marks,
+  // the page, and an undo step.
+  void ShowChange(const NormaliseResult& normalised);
+  // What the pass found, on the controls: both pressure-sensor voltages red
+  // when they are equal.
+  void ShowNormalised(const NormaliseResult& normalised);
+  // The page's controls from the image as the document holds it.
+  void ShowPage();
+  // Runs a document operation that normalises. The pass limits the persisted
+  // selections too: the language and the link's port choice go into the
+  // document first and come back limited.
+  template <typename Operation>
+  auto WithSelection(Operation operation) {
+    document_.Selection = CurrentSelection();
+    auto result = operation();
+    AdoptSelection(document_.Selection);
+    return result;
+  }
+
   // Commit handlers.
   void Commit();
   void CommitWithView();
@@ -198,12 +219,10 @@ class TFormHlav : public QMainWindow, private LinkHost {
   SerialPort& port_;
   FormOptions options_;
   std::unique_ptr<LogPlaybackPort> playback_;
-  ParameterImage image_;
-  DerivedTables tables_;
+  Document document_;
   std::unique_ptr<LinkEngine> link_;
   LanguageCode language_ = LanguageCode::English;
   ResolvedTexts texts_;
-  std::string currentFileName_;
   std::string dialogFileName_;
   std::string defaultDataFile_;
   StatePaths statePaths_;

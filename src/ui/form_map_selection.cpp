@@ -7,8 +7,8 @@ namespace velmor::ui {
 void TFormHlav::BuildMapSelection() {
   MapSelection::Hooks hooks;
   hooks.Page = [this] { return pageIndex_; };
-  hooks.Image = [this]() -> ParameterImage& { return image_; };
-  hooks.Tables = [this]() -> DerivedTables& { return tables_; };
+  hooks.Image = [this]() -> ParameterImage& { return document_.Image; };
+  hooks.Tables = [this]() -> DerivedTables& { return document_.Tables; };
   hooks.CanEdit = [this] { return !restoring_ && link_->AcceptsPageCommit(); };
   // As before an undo: what the tuner typed and sees is committed first.
   hooks.CommitTyping = [this] { CommitTyping(); };

@@ -34,7 +34,7 @@ void TFormHlav::LoadSettings() {
   settings.Selection = CurrentSelection();
   settings.Selection.PortSelection = 1;
   settings.PageIndex = pageIndex_;
-  const LoadSettingsStatus loaded = velmor::LoadSettings(statePaths_, settings, image_, allCellsFlags_);
+  const LoadSettingsStatus loaded = velmor::LoadSettings(statePaths_, settings, document_.Image, allCellsFlags_);
   // The rectangle goes to the windowing system only after it is made to fit
   // the screen it lands on: a huge size cannot be drawn, and a position from
   // a bigger or a second screen would leave the window out of reach.
@@ -54,12 +54,12 @@ void TFormHlav::LoadSettings() {
     QTimer::singleShot(0, this, [this, message] { ShowMessageBox(Utf8(message)); });
   }
   AdoptSelection(settings.Selection);
-  currentFileName_ = settings.File;
+  document_.FileName = settings.File;
   dialogFileName_ = settings.IniDir;
   pageIndex_ = std::clamp(settings.PageIndex, 0, PageCount - 1);
-  controls_.Map.Ms->setChecked(settings.CheckBoxZobrMsUni);
-  if (QCheckBox* c = controls_.ExtendedMonitor) c->setChecked(settings.CheckBoxExtMonitor);
-  if (QCheckBox* c = controls_.AllPositions) c->setChecked(settings.CheckBoxAllPolohaA);
+  controls_.Map.Ms->setChecked(settings.CellsInMs);
+  if (QCheckBox* c = controls_.ExtendedMonitor) c->setChecked(settings.ExtendedMonitor);
+  if (QCheckBox* c = controls_.AllPositions) c->setChecked(settings.AllPositions);
   history_->SetReviewBeforeProgram(settings.ReviewBeforeProgram);
 }
 
@@ -71,14 +71,14 @@ void TFormHlav::SaveSettings() {
   settings.Width = g.width();
   settings.Height = g.height();
   settings.Selection = CurrentSelection();
-  settings.File = currentFileName_;
+  settings.File = document_.FileName;
   settings.IniDir = dialogFileName_;
   settings.PageIndex = pageIndex_;
-  settings.CheckBoxZobrMsUni = Checked(controls_.Map.Ms);
-  settings.CheckBoxExtMonitor = Checked(controls_.ExtendedMonitor);
-  settings.CheckBoxAllPolohaA = Checked(controls_.AllPositions);
+  settings.CellsInMs = Checked(controls_.Map.Ms);
+  settings.ExtendedMonitor = Checked(controls_.ExtendedMonitor);
+  settings.AllPositions = Checked(controls_.AllPositions);
   settings.ReviewBeforeProgram = history_->ReviewBeforeProgram();
-  const SaveSettingsStatus status = velmor::SaveSettings(statePaths_, settings, image_, allCellsFlags_);
+  const SaveSettingsStatus status = velmor::SaveSettings(statePaths_, settings, document_.Image, allCellsFlags_);
   // Otherwise the session's settings would be lost without a word.
   if (!status.Ok()) ShowMessageBox(Utf8(SaveFailureMessage(statePaths_, status)));
 }

@@ -19,18 +19,18 @@ bool TFormHlav::ProgramsAfterChange() const {
 
 void TFormHlav::PushUndo() {
   const ProgrammingSwitches switches{ProgramsAfterChange(), TuningOn()};
-  const PushResult r = velmor::PushUndo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches);
+  const PushResult r = velmor::PushUndo(*undo_, document_.Image, pageIndex_, link_->State().BlockFlags, switches);
   if (r.Changed) UpdateUndoButtons();
   if (r.StartProgramming) {
-    link_->StartProgramming();
+    link_->ProgramChangedBlocks();
     ApplyLinkStatus();
   }
 }
 
 void TFormHlav::UndoRedo(bool redo) {
   const ProgrammingSwitches switches{ProgramsAfterChange(), TuningOn()};
-  const RestoreResult r = redo ? Redo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches)
-                               : velmor::Undo(*undo_, image_, pageIndex_, link_->State().BlockFlags, switches);
+  const RestoreResult r = redo ? Redo(*undo_, document_.Image, pageIndex_, link_->State().BlockFlags, switches)
+                               : velmor::Undo(*undo_, document_.Image, pageIndex_, link_->State().BlockFlags, switches);
   if (!r.Moved) return;
   // Hiding the page takes the focus from its edit box, which commits on
   // leaving; its text still shows the value just taken back.
@@ -42,7 +42,7 @@ void TFormHlav::UndoRedo(bool redo) {
   restoring_ = false;
   UpdateUndoButtons();
   if (r.StartProgramming) {
-    link_->StartProgramming();
+    link_->ProgramChangedBlocks();
     ApplyLinkStatus();
   }
 }
@@ -66,13 +66,13 @@ void TFormHlav::UpdateUndoButtons() {
 }
 
 void TFormHlav::StepMapClick(StepDirection dir) {
-  if (UnitTunesMap(image_, pageIndex_, TuningOn())) return;
+  if (UnitTunesMap(document_.Image, pageIndex_, TuningOn())) return;
   if (pageIndex_ == PagePosition) {
     StepPositionClick(dir);
     return;
   }
   if (mapSelection_ && mapSelection_->StepSelection(dir)) return;
-  if (StepMap(image_, tables_, pageIndex_, allCellsFlags_[pageIndex_] != 0, dir, link_->Live(), point_,
+  if (StepMap(document_.Image, document_.Tables, pageIndex_, allCellsFlags_[pageIndex_] != 0, dir, link_->Live(), point_,
               Checked(controls_.AllPositions))) {
     AfterChange();
   }
@@ -80,17 +80,17 @@ void TFormHlav::StepMapClick(StepDirection dir) {
 
 void TFormHlav::StepPositionClick(StepDirection dir) {
   TransferPage();
-  StepPosition(image_, Checked(controls_.AllPositions), point_.PositionIndex, dir);
+  StepPosition(document_.Image, Checked(controls_.AllPositions), point_.PositionIndex, dir);
   AfterChange();
 }
 
 void TFormHlav::StepColumnClick(int column, StepDirection dir) {
-  if (UnitTunesMap(image_, pageIndex_, TuningOn())) return;
-  if (StepColumn(image_, tables_, pageIndex_, column, dir)) AfterChange();
+  if (UnitTunesMap(document_.Image, pageIndex_, TuningOn())) return;
+  if (StepColumn(document_.Image, document_.Tables, pageIndex_, column, dir)) AfterChange();
 }
 
 void TFormHlav::StepIdleClick(StepDirection dir) {
-  if (StepIdle(image_, dir)) AfterChange();
+  if (StepIdle(document_.Image, dir)) AfterChange();
 }
 
 }  // namespace velmor::ui

@@ -9,11 +9,11 @@
 #include <ctime>
 
 #include "compare_dialog.h"
-#include "form_about.h"
 #include "form_hlav.h"
 #include "history_dialog.h"
 #include "program_review_dialog.h"
-#include "files/program_review.h"
+#include "editor/document.h"
+#include "editor/program_review.h"
 #include "model/normalise.h"
 
 namespace velmor::ui {
@@ -126,9 +126,7 @@ void HistoryKeeper::Notice(HistoryText text, const QString& detail) {
 }
 
 void HistoryKeeper::Keep(const ParameterImage& image, HistoryKind kind, const IdentityTexts& id) {
-  const IgnVersionTexts versions{id.Date, id.Time, id.Name, TFormAbout::BuildDateText().toStdString(),
-                                 TFormAbout::BuildTimeText().toStdString()};
-  const HistoryWrite w = WriteHistoryEntry(directory_, image, versions, kind, std::time(nullptr));
+  const HistoryWrite w = WriteHistoryEntry(directory_, image, FileVersions(id), kind, std::time(nullptr));
   if (!w.Status.Ok) Notice(HistoryText::NotKept, Q(w.Status.Reason));
 }
 

@@ -215,20 +215,20 @@ Slot SlotOf(const FieldDef& f, QWidget* group) {
   const int r = f.Row;
   const int c = f.Column;
   switch (f.Grid) {
-    case FieldGrid::PolohaA:
+    case FieldGrid::InjectionPosition:
       return {60 * c + 44, LabelTop(group, r == 0 ? "LabelPolohaA_1" : "LabelPolohaA_2") - 3, 40};
-    case FieldGrid::KorVodaVzduch: return {c == 0 ? 85 : 165, 38 * r + 53, 40};
-    case FieldGrid::IgnVoda: return {85, 39 * r + 65, 40};
-    case FieldGrid::CidloTVodaVzduch: return {c == 0 ? 75 : 155, 37 * r + 65, 40};
-    case FieldGrid::RpmSpeedProGear: return {24, 39 * r + 65, 40};
-    case FieldGrid::GearKor: return {c == 0 ? 24 : 102, 39 * r + 65, 30};
+    case FieldGrid::InjectionByTemperature: return {c == 0 ? 85 : 165, 38 * r + 53, 40};
+    case FieldGrid::AdvanceByCoolant: return {85, 39 * r + 65, 40};
+    case FieldGrid::TemperatureSensors: return {c == 0 ? 75 : 155, 37 * r + 65, 40};
+    case FieldGrid::RpmSpeedPerGear: return {24, 39 * r + 65, 40};
+    case FieldGrid::GearCorrection: return {c == 0 ? 24 : 102, 39 * r + 65, 30};
     case FieldGrid::Clutch: {
       static constexpr int kLeft[] = {24, 114, 254, 394};
       return {kLeft[std::clamp(c, 0, 3)], 39 * r + 65, 42};
     }
-    case FieldGrid::IdleServoPoz:
-    case FieldGrid::IdleAdvPoz: return {70, 37 * r + 35 - 4, 42};
-    case FieldGrid::CidloLambda:
+    case FieldGrid::IdleServoRpm:
+    case FieldGrid::IdleAdvanceRpm: return {70, 37 * r + 35 - 4, 42};
+    case FieldGrid::LambdaSensor:
       return {LabelLeft(group, c == 0 ? "LabelCidloLambdaAf" : "LabelCidloLambdaNap"),
               LabelTop(group, "LabelCidloLambdaAf") + 30 * r + 25, 40};
     case FieldGrid::LambdaTacho:
@@ -241,7 +241,7 @@ Slot SlotOf(const FieldDef& f, QWidget* group) {
 // Spinner values a grid starts with before the first refresh.
 int InitialValue(const FieldDef& f) {
   if (f.Grid == FieldGrid::Clutch && f.Column <= 1) return 15000;
-  if (f.Grid == FieldGrid::IdleServoPoz || f.Grid == FieldGrid::IdleAdvPoz) return 1000;
+  if (f.Grid == FieldGrid::IdleServoRpm || f.Grid == FieldGrid::IdleAdvanceRpm) return 1000;
   return f.Min > 0 ? f.Min : 0;
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "editor/compare.h"
-#include "files/program_review.h"
+#include "editor/program_review.h"
 #include "lang/catalog.h"
 #include "model/derived.h"
 #include "model/image.h"

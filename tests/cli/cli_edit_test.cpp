@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "cli.h"
+#include "editor/document.h"
 #include "editor/map_edit.h"
 #include "files/ign_file.h"
-#include "session.h"
 
 namespace velmor::cli {
 namespace {
@@ -46,26 +46,26 @@ class CliEditTest : public ::testing::Test {
   // A file of model 1 in `mode` whose injection words are not whole
   // percentages of their base times, so that a re-quantised cell shows.
   void WriteInput(std::uint8_t mode) {
-    Session s;
+    Document s;
     s.New(1);
     s.Image.P(47) = mode;
     for (int k = 0; k < kMapCells; ++k) {
       s.Image.SetWord(kInj1Map + 2 * k, static_cast<std::uint16_t>(s.Image.Word(kInj1Map + 2 * k) + 3));
       s.Image.SetWord(kInj2Map + 2 * k, static_cast<std::uint16_t>(s.Image.Word(kInj2Map + 2 * k) + 8));
     }
-    ASSERT_EQ(s.Save(Path("in.ign"), ProgramVersions()).Ok, true);
+    ASSERT_EQ(s.Save(Path("in.ign"), FileVersions()).Written.Ok, true);
     input_ = Opened("in.ign");
   }
 
   // A file as the window shows it after opening.
-  Session Opened(const std::string& name) const {
-    Session s;
+  Document Opened(const std::string& name) const {
+    Document s;
     EXPECT_TRUE(s.Open(Path(name)).Loaded()) << name;
     return s;
   }
 
   fs::path dir_;
-  Session input_;
+  Document input_;
 };
 
 struct MapOf {
@@ -114,7 +114,7 @@ TEST_F(CliEditTest, EachOperationChangesTheBlockAndKeepsEveryOtherByte) {
         SCOPED_TRACE(trace);
         fs::remove(Path("out.ign"));
 
-        Session in = input_;
+        Document in = input_;
         const Map150 expected = EditedValues(MapValues(in.Image, in.Tables, map.page),
                                              MapAxisOf(in.Image, map.page), b.block, op.edit, MapCellLimits(map.page));
         const Result r = Edit(args);
@@ -127,7 +127,7 @@ TEST_F(CliEditTest, EachOperationChangesTheBlockAndKeepsEveryOtherByte) {
           continue;
         }
         ASSERT_EQ(r.code, kExitOk) << r.err;
-        Session out = Opened("out.ign");
+        Document out = Opened("out.ign");
         EXPECT_EQ(MapValues(out.Image, out.Tables, map.page), expected);
         // Every byte outside the block's cells is the byte the input held.
         for (int n = 0; n < kParamSize; ++n) {
@@ -153,7 +153,7 @@ TEST_F(CliEditTest, CoupledAndEqualMapsMoveMap2WithMap1AndRefuseMap2) {
     const Result r = Edit({"--map", "inj1", "--rows", "4-5", "--cols", "6-7", "--add", "5"});
     ASSERT_EQ(r.code, kExitOk) << r.err;
     EXPECT_EQ(r.out, "inj1: 4 of 4 cells changed\n");
-    Session out = Opened("out.ign");
+    Document out = Opened("out.ign");
     if (mode == MapModeEqual) {
       // Map 2 holds map 1's times (over its own base times, so not its percentages).
       for (int n = 0; n < 2 * kMapCells; ++n) ASSERT_EQ(out.Image.P(kInj2Map + n), out.Image.P(kInj1Map + n)) << n;

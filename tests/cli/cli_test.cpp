@@ -15,10 +15,10 @@
 
 #include "cli.h"
 #include "compare.h"
+#include "editor/document.h"
 #include "files/ign_file.h"
 #include "log/map_analysis.h"
 #include "model/defaults.h"
-#include "session.h"
 
 namespace velmor::cli {
 namespace {
@@ -66,7 +66,7 @@ class CliTest : public ::testing::Test {
   }
   // Saves an image as a file of its own.
   void Save(const std::string& name, const ParameterImage& image) const {
-    ASSERT_TRUE(SaveParameterFile(Path(name), image, ProgramVersions()).Ok);
+    ASSERT_TRUE(SaveParameterFile(Path(name), image, FileVersions()).Ok);
   }
 
   fs::path dir_;
@@ -224,9 +224,9 @@ TEST_F(CliTest, DiffNamesEachDifferingFieldInEditorUnits) {
 }
 
 TEST(CliCompare, MapCellsNameBothRpmWhenTheAxesDifferAndOtherBytesByOffset) {
-  Session a;
+  Document a;
   a.Image.P(47) = MapModeNormal;
-  Session b = a;
+  Document b = a;
   b.Image.P(kInj2Axis + 2) = 31;
   b.Image.SetWord(kInj2Map + 2 * MapCell(9, 2), 5000);
   b.Image.P(1) = 9;  // reserved, in no editor field
@@ -313,7 +313,7 @@ class CliLogTest : public CliTest {
     return RunCli(args);
   }
   int Percent(const std::string& name, int map, int k) {
-    Session s;
+    Document s;
     EXPECT_TRUE(s.Open(Path(name)).Loaded());
     return map == 1 ? s.Tables.PercentMap1[k] : s.Tables.PercentMap2[k];
   }

@@ -117,8 +117,8 @@ TEST(EditorOperatingPoint, PositionTableIsLitAlsoAtZeroRpm) {
     const int index = rpm == 0 ? 0 : 6;
     EXPECT_EQ(point.PositionIndex, index);
     EXPECT_EQ(point.Column, 1);  // the map's point is kept
-    EXPECT_EQ(LitIn(set, HlPolohaARpm, kMapColumns), std::vector<int>{index});
-    EXPECT_EQ(LitIn(set, HlPolohaAPoz, kMapColumns), std::vector<int>{index});
+    EXPECT_EQ(LitIn(set, HlPositionRpm, kMapColumns), std::vector<int>{index});
+    EXPECT_EQ(LitIn(set, HlPosition, kMapColumns), std::vector<int>{index});
     EXPECT_FALSE(set.IsManaged(HlMapCell));
   }
 }
@@ -156,20 +156,20 @@ TEST(EditorOperatingPoint, CorrectionsFollowCoolantAirAndStartTime) {
   OperatingPoint point;
   HighlightSet set;
   ShowOperatingPoint(image, PageCorrections, false, live, point, set);
-  EXPECT_TRUE(LitIn(set, HlKorVoda, 5).empty());
-  EXPECT_TRUE(LitIn(set, HlIgnVoda, 5).empty());
-  EXPECT_TRUE(AllManaged(set, HlKorVoda, 5) && AllManaged(set, HlIgnVoda, 5));
-  EXPECT_EQ(LitIn(set, HlKorVzduch, 5), std::vector<int>{2});
-  EXPECT_EQ(LitIn(set, HlSyticCas, 5), std::vector<int>{0});
-  EXPECT_EQ(LitIn(set, HlSyticKorekce, 5), std::vector<int>{0});
-  EXPECT_EQ(HighlightName(HlSyticCas), "LabelSyticCas0");
-  EXPECT_EQ(HighlightName(HlSyticCas + 4), "EditSyticCas4");
-  EXPECT_EQ(HighlightName(HlSyticKorekce + 4), "LabelSyticKorekce4");
+  EXPECT_TRUE(LitIn(set, HlInjectionByCoolant, 5).empty());
+  EXPECT_TRUE(LitIn(set, HlAdvanceByCoolant, 5).empty());
+  EXPECT_TRUE(AllManaged(set, HlInjectionByCoolant, 5) && AllManaged(set, HlAdvanceByCoolant, 5));
+  EXPECT_EQ(LitIn(set, HlInjectionByAir, 5), std::vector<int>{2});
+  EXPECT_EQ(LitIn(set, HlAfterStartTime, 5), std::vector<int>{0});
+  EXPECT_EQ(LitIn(set, HlAfterStartCorrection, 5), std::vector<int>{0});
+  EXPECT_EQ(HighlightName(HlAfterStartTime), "LabelSyticCas0");
+  EXPECT_EQ(HighlightName(HlAfterStartTime + 4), "EditSyticCas4");
+  EXPECT_EQ(HighlightName(HlAfterStartCorrection + 4), "LabelSyticKorekce4");
 
   live.CoolantRaw = 0;
   ShowOperatingPoint(image, PageCorrections, false, live, point, set);
-  EXPECT_EQ(LitIn(set, HlKorVoda, 5), std::vector<int>{3});
-  EXPECT_EQ(LitIn(set, HlIgnVoda, 5), std::vector<int>{3});
+  EXPECT_EQ(LitIn(set, HlInjectionByCoolant, 5), std::vector<int>{3});
+  EXPECT_EQ(LitIn(set, HlAdvanceByCoolant, 5), std::vector<int>{3});
 }
 
 TEST(EditorOperatingPoint, GearAndRacePagesLightTheEngagedGear) {
@@ -196,20 +196,20 @@ TEST(EditorOperatingPoint, GearAndRacePagesLightTheEngagedGear) {
     SCOPED_TRACE("page " + std::to_string(c.page) + " system " + std::to_string(c.system) + " gear " +
                  std::to_string(c.gear));
     const std::vector<int> lit = c.litRow < 0 ? std::vector<int>{} : std::vector<int>{c.litRow};
-    for (int first : {HlRpmSpeedProGear, HlLabelPomerRpmSpeed, HlButtonGear}) {
+    for (int first : {HlRpmSpeedPerGear, HlLabelRpmSpeedRatio, HlButtonGear}) {
       EXPECT_EQ(AllManaged(set, first, 6), c.ratioGroups);
       if (c.ratioGroups) {
         EXPECT_EQ(LitIn(set, first, 6), lit);
       }
     }
-    for (int first : {HlLabelMonPomerRpmSpeedAuto, HlLabelMonGearAuto}) {
+    for (int first : {HlLabelMonRpmSpeedRatioAuto, HlLabelMonGearAuto}) {
       EXPECT_EQ(AllManaged(set, first, 6), c.autoGroups);
       if (c.autoGroups) {
         EXPECT_EQ(LitIn(set, first, 6), lit);
       }
     }
     const bool gearPage = c.page == PageGear;
-    for (int first : {HlGearKorAdv, HlGearKorJet, HlLabelGearKor}) {
+    for (int first : {HlGearAdvanceCorrection, HlGearInjectionCorrection, HlLabelGearCorrection}) {
       EXPECT_EQ(AllManaged(set, first, 6), gearPage);
       if (gearPage) {
         EXPECT_EQ(LitIn(set, first, 6), lit);
@@ -270,7 +270,7 @@ TEST(EditorOperatingPoint, ApplyHighlightReportsOnlyColourChanges) {
   calls.clear();
   ShowOperatingPoint(image, PageCorrections, false, live, point, set);
   ApplyHighlight(shown, set, record);
-  for (const auto& [id, lit] : calls) EXPECT_GE(id, HlKorVoda) << id;
+  for (const auto& [id, lit] : calls) EXPECT_GE(id, HlInjectionByCoolant) << id;
   EXPECT_TRUE(shown.Test(HlMapCell + MapCell(6, 3)));
 }
 
@@ -285,8 +285,8 @@ TEST(EditorOperatingPoint, EveryHighlightIdNamesOneControl) {
   EXPECT_EQ(HighlightName(HlClutch + 6 * 3 + 5), "EditClutchPause5");
   EXPECT_EQ(HighlightKindOf(HlMapCell), HighlightKind::Edit);
   EXPECT_EQ(HighlightKindOf(HlTpsRowLabel), HighlightKind::Label);
-  EXPECT_EQ(HighlightKindOf(HlSyticCas), HighlightKind::Label);
-  EXPECT_EQ(HighlightKindOf(HlSyticCas + 1), HighlightKind::Edit);
+  EXPECT_EQ(HighlightKindOf(HlAfterStartTime), HighlightKind::Label);
+  EXPECT_EQ(HighlightKindOf(HlAfterStartTime + 1), HighlightKind::Edit);
   EXPECT_EQ(HighlightKindOf(HlButtonGear + 2), HighlightKind::BoldCaption);
   EXPECT_EQ(HighlightName(HighlightCount), "");
 }

@@ -39,7 +39,7 @@ TEST(SettingsIni, FirstStartWithoutAFileGivesTheStartUpValues) {
   EXPECT_EQ(s.File, "");
   EXPECT_EQ(s.IniDir, "");
   EXPECT_EQ(s.PageIndex, PageGear);
-  EXPECT_FALSE(s.CheckBoxZobrMsUni);
+  EXPECT_FALSE(s.CellsInMs);
   EXPECT_FALSE(s.ReviewBeforeProgram) << "F9 programs without a question until asked for";
 }
 
@@ -94,8 +94,8 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
   s.File = "/home/rider/maps/track day.ign";
   s.IniDir = "/home/rider/maps/";
   s.PageIndex = 1;
-  s.CheckBoxZobrMsUni = true;
-  s.CheckBoxAllPolohaA = true;
+  s.CellsInMs = true;
+  s.AllPositions = true;
   s.ReviewBeforeProgram = true;
   EXPECT_EQ(WriteSettingsText(s),
             "[BASIC]\n"
@@ -125,9 +125,9 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
   EXPECT_EQ(back.File, s.File);
   EXPECT_EQ(back.IniDir, s.IniDir);
   EXPECT_EQ(back.PageIndex, 1);
-  EXPECT_TRUE(back.CheckBoxZobrMsUni);
-  EXPECT_FALSE(back.CheckBoxExtMonitor);
-  EXPECT_TRUE(back.CheckBoxAllPolohaA);
+  EXPECT_TRUE(back.CellsInMs);
+  EXPECT_FALSE(back.ExtendedMonitor);
+  EXPECT_TRUE(back.AllPositions);
   EXPECT_TRUE(back.ReviewBeforeProgram);
 }
 

@@ -8,8 +8,8 @@
 #include <map>
 #include <optional>
 
+#include "editor/headless_host.h"
 #include "link/engine.h"
-#include "link/headless_host.h"
 #include "link/identity.h"
 #include "link/port_numbering.h"
 #include "link_test_support.h"
@@ -147,7 +147,7 @@ TEST_F(LinkEngineTest, NoiseInFrontOfAReplyDiscardsTheWholeRead) {
 }
 
 TEST_F(LinkEngineTest, BlockReplyAcceptanceRules) {
-  engine.MenuReadClick();
+  engine.StartRead();
   engine.State().Command = 0x43;
   engine.State().TicksSinceReply = 10;
   std::array<std::uint8_t, kBlockSize> payload{};
@@ -176,7 +176,7 @@ TEST_F(LinkEngineTest, BlockReplyAcceptanceRules) {
 TEST_F(LinkEngineTest, ProgramRunsWriteThenVerifyAtOneBlockPerTick) {
   TestUnit unit;
   unit.Attach(port);
-  engine.MenuProgramClick();
+  engine.StartProgram();
   EXPECT_EQ((std::vector<std::string>{"TransferPage", "Normalise", "RefreshPage"}), host.calls);
   EXPECT_EQ(engine.State().Mode, LinkMode::Program);
   EXPECT_EQ(engine.Status().Text, "Program device:");
@@ -223,7 +223,7 @@ TEST_F(LinkEngineTest, MismatchingEchoIsResentAfterSixTicksThenTheNextBlockFollo
   TestUnit unit;
   unit.corruptEchoOfBlock = 5;
   unit.Attach(port);
-  engine.MenuProgramClick();
+  engine.StartProgram();
   TicksUntil([&] { return port.sent.size() == 6; });  // write 5 just went out
   ASSERT_EQ(port.sent.back()[0], 5);
   engine.Tick();  // takes the bad echo: nothing sent
@@ -276,12 +276,12 @@ TEST_P(LinkGiveUpTest, FiveUnansweredSendsThenTheRedText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, LinkGiveUpTest,
-    ::testing::Values(GiveUpCase{"Program", &LinkEngine::MenuProgramClick,
+    ::testing::Values(GiveUpCase{"Program", &LinkEngine::StartProgram,
                                  "Program error! No block written: the unit keeps its configuration.",
                                  {"TransferPage", "Normalise", "RefreshPage"}},
-                      GiveUpCase{"Verify", &LinkEngine::MenuVerifyClick, "Verify error!",
+                      GiveUpCase{"Verify", &LinkEngine::StartVerify, "Verify error!",
                                  {"TransferPage", "Normalise", "RefreshPage"}},
-                      GiveUpCase{"Read", &LinkEngine::MenuReadClick, "Read error!",
+                      GiveUpCase{"Read", &LinkEngine::StartRead, "Read error!",
                                  {"ClearFileName"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -321,10 +321,10 @@ TEST_F(LinkEngineTest, AFailedProgramNamesTheBlocksTheUnitTook) {
       if (request[0] == c.lastEcho) unit.answer = false;
     };
     if (c.flagged.empty()) {
-      engine.MenuProgramClick();
+      engine.StartProgram();
     } else {
       for (int b : c.flagged) engine.State().BlockFlags[b] = 1;
-      engine.StartProgramming();
+      engine.ProgramChangedBlocks();
     }
     ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
     EXPECT_EQ(engine.Outcome(), LinkOutcome::Error);
@@ -339,7 +339,7 @@ TEST_F(LinkEngineTest, AFailedVerifySaysWhetherTheBlockDifferedOrWasNotAnswered)
   unit.Attach(port);
   for (int b = 1; b < kBlockCount; ++b) std::copy_n(image.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
   unit.blocks[6][17] ^= 0x40;
-  engine.MenuVerifyClick();
+  engine.StartVerify();
   ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
   EXPECT_EQ(engine.Status().Text, "Verify error!");
   EXPECT_EQ(engine.FailureDetail(), "Block 6 differs.");
@@ -349,7 +349,7 @@ TEST_F(LinkEngineTest, AFailedVerifySaysWhetherTheBlockDifferedOrWasNotAnswered)
   port.responder = [&](const LinkFrame& request) {
     if (request[0] != (kReadFlag | 3)) answer(request);
   };
-  engine.MenuVerifyClick();
+  engine.StartVerify();
   EXPECT_EQ(engine.FailureDetail(), "");  // a new transaction starts clean
   ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
   EXPECT_EQ(engine.Status().Text, "Verify error!");
@@ -359,7 +359,7 @@ TEST_F(LinkEngineTest, AFailedVerifySaysWhetherTheBlockDifferedOrWasNotAnswered)
 TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
   TestUnit unit;
   unit.Attach(port);
-  engine.MenuReadClick();
+  engine.StartRead();
   EXPECT_EQ(host.calls, (std::vector<std::string>{"ClearFileName"}));  // no transfer first
   EXPECT_EQ(engine.Status().Text, "Read:");
   const int ticks = TicksUntil([&] { return engine.Outcome() == LinkOutcome::VerifyOk; });
@@ -387,14 +387,8 @@ TEST_F(LinkEngineTest, ReadFillsTheImageThenVerifiesItself) {
 // that makes map 2 a copy of map 1 in " 1 = 2".
 class WindowLikeHost : public HeadlessHost {
  public:
-  explicit WindowLikeHost(ParameterImage& image) : HeadlessHost(image), image_(image) {}
-  void RefreshPage() override {
-    if (image_.P(47) == MapModeEqual) CopyMap1ToMap2(image_, tables_);
-  }
-
- private:
-  ParameterImage& image_;
-  DerivedTables tables_;
+  explicit WindowLikeHost(Document& document) : HeadlessHost(document) {}
+  void RefreshPage() override { document_.Refresh(); }
 };
 
 // Right after start-up the image holds the defaults (" 1 = 2", channel 1).
@@ -419,13 +413,13 @@ TEST(LinkReadOfANormalUnit, VerifiesAndLeavesTheImageEqualToTheUnit) {
     TestUnit unit;
     for (int b = 1; b < kBlockCount; ++b) std::copy_n(memory.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
 
-    ParameterImage image;
-    ApplyDefaults(image, tables, DefaultsScope::Whole);
+    Document document;
+    ParameterImage& image = document.Image;
     FakePort port;
-    WindowLikeHost host(image);
+    WindowLikeHost host(document);
     LinkEngine engine(image, port, host);
     unit.Attach(port);
-    engine.MenuReadClick();
+    engine.StartRead();
     for (int t = 0; t < 100 && engine.Outcome() == LinkOutcome::Running; ++t) engine.Tick();
     EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
     EXPECT_EQ(engine.Status().Text, "Verify: OK");
@@ -459,7 +453,7 @@ TEST_F(LinkEngineTest, AReadForAComparisonFillsOnlyItsOwnImage) {
   EXPECT_EQ(engine.Status().Text, "Verify: OK");
 
   // The next Read is the editor's again.
-  engine.MenuReadClick();
+  engine.StartRead();
   EXPECT_GT(TicksUntil([&] { return engine.Outcome() == LinkOutcome::VerifyOk; }, 200), 0);
   EXPECT_TRUE(std::ranges::equal(unit.blocks[1], image.Block(1)));
 }
@@ -511,7 +505,7 @@ TEST_F(LinkEngineTest, VersionMismatchInBlockZeroAbandonsTheRead) {
   unit.blocks[0][10] = 77;
   unit.Attach(port);
   const ParameterImage before = image;
-  engine.MenuReadClick();
+  engine.StartRead();
   Ticks(7);
   EXPECT_TRUE(std::equal(before.ParamArea().begin(), before.ParamArea().end(),
                          image.ParamArea().begin()));
@@ -534,24 +528,107 @@ TEST_F(LinkEngineTest, VersionMismatchDuringProgramWritesNothingElse) {
   TestUnit unit;
   unit.blocks[0][10] = 80;
   unit.Attach(port);
-  engine.MenuProgramClick();
+  engine.StartProgram();
   Ticks(8);
   EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{0x00}));
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], "Unmatched version of PC and Ignition programs!  PC-78, IGN-80");
 }
 
-TEST_F(LinkEngineTest, StartProgrammingWithoutFlagsDoesNothing) {
-  engine.MenuVerifyClick();
-  engine.StartProgramming();
+// A host whose message box runs an event loop: the timer fires while the box
+// is open, so the engine is ticked from inside ShowMessage. It notes how the
+// engine stood when the box came up.
+class ModalBoxHost : public RecordingHost {
+ public:
+  struct Seen {
+    LinkMode mode;
+    LinkOutcome outcome;
+    std::size_t ended;  // transactions reported ended
+    int points;         // ticks that reached their last step
+    LinkStatus status;  // the last status reported
+  };
+  void ShowOperatingPoint() override { ++points; }
+  void StatusChanged() override {
+    RecordingHost::StatusChanged();
+    reported = engine->Status();
+  }
+  void ShowMessage(std::string_view text, std::string_view detail) override {
+    RecordingHost::ShowMessage(text, detail);
+    seen.push_back({engine->State().Mode, engine->Outcome(), ended.size(), points, reported});
+    for (int i = 0; i < boxTicks; ++i) engine->Tick();
+  }
+
+  LinkEngine* engine = nullptr;
+  int boxTicks = kResendTicks;  // long enough for the next poll
+  int points = 0;
+  LinkStatus reported;
+  std::vector<Seen> seen;
+};
+
+TEST(LinkMessages, AVersionMismatchIsShownOnceTheTickIsOverAndTicksRunUnderTheBox) {
+  ParameterImage image;
+  FakePort port;
+  ModalBoxHost host;
+  LinkEngine engine(image, port, host);
+  host.engine = &engine;
+  TestUnit unit;
+  unit.blocks[0][10] = 77;
+  unit.Attach(port);
+  engine.StartRead();
+  int pointsBefore = 0;
+  for (int t = 0; t < 20 && host.messages.empty(); ++t) {
+    pointsBefore = host.points;
+    engine.Tick();
+  }
+  ASSERT_EQ(host.messages.size(), 1u);
+  const ModalBoxHost::Seen& seen = host.seen[0];
+  // The tick that took block 0 had ended the read, reported it and its
+  // status, and reached its last step before the box came up.
+  EXPECT_EQ(seen.mode, LinkMode::Idle);
+  EXPECT_EQ(seen.outcome, LinkOutcome::VersionMismatch);
+  EXPECT_EQ(seen.ended, 1u);
+  EXPECT_EQ(seen.points, pointsBefore + 1);
+  EXPECT_EQ(seen.status.Text, "Read:");
+  // The ticks under the box ran on an idle engine: they polled the unit and
+  // neither read on nor said anything twice.
+  EXPECT_EQ(host.points, pointsBefore + 1 + host.boxTicks);
+  ASSERT_FALSE(port.sent.empty());
+  EXPECT_EQ(port.sent.back()[0], kPollCommand);
+  EXPECT_EQ(std::count(port.sent.begin(), port.sent.end(), port.sent.front()), 1);  // block 0 asked once
+  EXPECT_EQ(engine.State().Mode, LinkMode::Idle);
+  EXPECT_EQ(host.ended.size(), 1u);
+  EXPECT_EQ(host.messages.size(), 1u);
+}
+
+// A chosen port that cannot be opened: the box comes once the port's state
+// and the menu's check mark are what the choice made them.
+TEST(LinkMessages, APortThatCannotBeOpenedIsReportedWithThePortChosen) {
+  ParameterImage image;
+  FakePort port;
+  port.failing = {4};
+  port.reason = "permission denied";
+  ModalBoxHost host;
+  LinkEngine engine(image, port, host);
+  host.engine = &engine;
+  engine.SelectPort(3);
+  ASSERT_EQ(host.messages.size(), 1u);
+  EXPECT_EQ(host.details[0], "permission denied");
+  EXPECT_EQ(host.seen[0].status.CheckedComItem, 3);
+  EXPECT_EQ(host.seen[0].status.LabelCom, "COM= COM4");
+  EXPECT_EQ(host.points, host.boxTicks);  // the ticks under the box ran
+}
+
+TEST_F(LinkEngineTest, ProgramChangedBlocksWithoutFlagsDoesNothing) {
+  engine.StartVerify();
+  engine.ProgramChangedBlocks();
   EXPECT_EQ(engine.State().Mode, LinkMode::Verify);
 }
 
 TEST_F(LinkEngineTest, ACommandReplacesARunningTransaction) {
-  engine.MenuProgramClick();
+  engine.StartProgram();
   Ticks(12);  // block 0 sent twice, unanswered
   ASSERT_EQ(engine.State().Attempts, 2);
-  engine.MenuReadClick();
+  engine.StartRead();
   EXPECT_EQ(engine.State().Mode, LinkMode::Read);
   EXPECT_EQ(engine.State().Command, 0x40);
   EXPECT_EQ(engine.State().Attempts, 0);
@@ -561,7 +638,7 @@ TEST_F(LinkEngineTest, ACommandReplacesARunningTransaction) {
 TEST_F(LinkEngineTest, AnUnfinishedVerifyRunsAfterTheNextChangedBlocksAreWritten) {
   TestUnit unit;
   unit.Attach(port);
-  engine.MenuProgramClick();
+  engine.StartProgram();
   TicksUntil([&] { return engine.State().Mode == LinkMode::Verify; });
   unit.answer = false;  // the unit goes away during the verify
   TicksUntil([&] { return engine.State().Mode == LinkMode::Idle; });
@@ -572,7 +649,7 @@ TEST_F(LinkEngineTest, AnUnfinishedVerifyRunsAfterTheNextChangedBlocksAreWritten
   image.P(450) ^= 0xFF;  // block 4
   engine.State().BlockFlags[4] = 1;
   port.sent.clear();
-  engine.StartProgramming();
+  engine.ProgramChangedBlocks();
   TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; });
   EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
   EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{4, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46,
@@ -582,7 +659,7 @@ TEST_F(LinkEngineTest, AnUnfinishedVerifyRunsAfterTheNextChangedBlocksAreWritten
   // Once a verify has completed, the next change is only written.
   engine.State().BlockFlags[2] = 1;
   port.sent.clear();
-  engine.StartProgramming();
+  engine.ProgramChangedBlocks();
   TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; });
   EXPECT_EQ(engine.Outcome(), LinkOutcome::ProgramOk);
   EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{2}));
@@ -600,15 +677,15 @@ TEST_F(LinkEngineTest, ProgrammingAfterAChangeWaitsForTheRunningTransaction) {
     std::vector<std::uint8_t> expected;
   };
   const Case cases[] = {
-      {"read", [](LinkEngine& e) { e.MenuReadClick(); }, 3, 2,
+      {"read", [](LinkEngine& e) { e.StartRead(); }, 3, 2,
        {0x40, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47,
         0x48, 0x49, 2}},
-      {"verify", [](LinkEngine& e) { e.MenuVerifyClick(); }, 3, 1,
+      {"verify", [](LinkEngine& e) { e.StartVerify(); }, 3, 1,
        {0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 1}},
       {"program",
        [](LinkEngine& e) {
          e.State().BlockFlags[1] = e.State().BlockFlags[8] = 1;
-         e.StartProgramming();
+         e.ProgramChangedBlocks();
        },
        1, 4, {1, 4, 8}},
   };
@@ -630,7 +707,7 @@ TEST_F(LinkEngineTest, ProgrammingAfterAChangeWaitsForTheRunningTransaction) {
     // A change of a block the transaction has already passed.
     image.Block(c.changedBlock)[17] ^= 0x5A;
     engine.State().BlockFlags[c.changedBlock] = 1;
-    engine.StartProgramming();
+    engine.ProgramChangedBlocks();
     EXPECT_EQ(engine.State().Mode, mode);
     EXPECT_EQ(engine.State().Command, command);
     EXPECT_EQ(engine.Outcome(), LinkOutcome::Running);
@@ -652,7 +729,7 @@ TEST_F(LinkEngineTest, ChangedBlocksOnlyAndNoVerifyWhenNotAsked) {
   unit.Attach(port);
   engine.State().BlockFlags[7] = 1;
   engine.State().BlockFlags[3] = 1;
-  engine.StartProgramming();
+  engine.ProgramChangedBlocks();
   EXPECT_EQ(engine.Status().GaugePosition, 3);
   TicksUntil([&] { return engine.State().Mode == LinkMode::Idle; });
   EXPECT_EQ(SentCommands(), (std::vector<std::uint8_t>{3, 7}));
@@ -670,31 +747,31 @@ TEST_F(LinkEngineTest, EveryTransactionReportsOnceHowItEnded) {
     Ended expected;
   };
   const Case cases[] = {
-      {"read", [](LinkEngine& e, TestUnit&, ParameterImage&) { e.MenuReadClick(); }, {LinkTransaction::Read, LinkOutcome::VerifyOk}},
-      {"program", [](LinkEngine& e, TestUnit&, ParameterImage&) { e.MenuProgramClick(); },
+      {"read", [](LinkEngine& e, TestUnit&, ParameterImage&) { e.StartRead(); }, {LinkTransaction::Read, LinkOutcome::VerifyOk}},
+      {"program", [](LinkEngine& e, TestUnit&, ParameterImage&) { e.StartProgram(); },
        {LinkTransaction::Program, LinkOutcome::VerifyOk}},
       {"verify",
        [](LinkEngine& e, TestUnit& u, ParameterImage& i) {
          for (int b = 1; b < kBlockCount; ++b) std::copy_n(u.blocks[b].begin(), kBlockSize, i.Block(b).begin());
-         e.MenuVerifyClick();
+         e.StartVerify();
        },
        {LinkTransaction::Verify, LinkOutcome::VerifyOk}},
       {"changed blocks",
        [](LinkEngine& e, TestUnit&, ParameterImage&) {
          e.State().BlockFlags[4] = 1;
-         e.StartProgramming();
+         e.ProgramChangedBlocks();
        },
        {LinkTransaction::ProgramChanged, LinkOutcome::ProgramOk}},
       {"silent unit",
        [](LinkEngine& e, TestUnit& u, ParameterImage&) {
          u.answer = false;
-         e.MenuReadClick();
+         e.StartRead();
        },
        {LinkTransaction::Read, LinkOutcome::Error}},
       {"other version",
        [](LinkEngine& e, TestUnit& u, ParameterImage&) {
          u.blocks[0][10] = 77;
-         e.MenuProgramClick();
+         e.StartProgram();
        },
        {LinkTransaction::Program, LinkOutcome::VersionMismatch}},
   };
@@ -718,10 +795,10 @@ TEST_F(LinkEngineTest, EveryTransactionReportsOnceHowItEnded) {
 TEST_F(LinkEngineTest, IdlePollsEverySixTicksAndCarriesMergedTestRequestsOnce) {
   Ticks(5);
   EXPECT_TRUE(port.sent.empty());
-  EXPECT_TRUE(engine.ButtonTestClick("ButtonTestJet1A"));
-  EXPECT_TRUE(engine.ButtonTestClick("ButtonTestIgn2"));
-  EXPECT_TRUE(engine.ButtonTestClick("ButtonTestIgn2"));
-  EXPECT_FALSE(engine.ButtonTestClick("ButtonProgram"));
+  EXPECT_TRUE(engine.StartOutputTest("ButtonTestJet1A"));
+  EXPECT_TRUE(engine.StartOutputTest("ButtonTestIgn2"));
+  EXPECT_TRUE(engine.StartOutputTest("ButtonTestIgn2"));
+  EXPECT_FALSE(engine.StartOutputTest("ButtonProgram"));
   engine.Tick();
   ASSERT_EQ(port.sent.size(), 1u);
   const LinkFrame& poll = port.sent[0];
@@ -732,7 +809,7 @@ TEST_F(LinkEngineTest, IdlePollsEverySixTicksAndCarriesMergedTestRequestsOnce) {
   EXPECT_TRUE(FrameChecksumValid(poll.data()));
   EXPECT_EQ(engine.State().TestFlags, (std::array<std::uint8_t, 4>{}));
 
-  EXPECT_TRUE(engine.ButtonTestClick("ButtonTestRpm"));
+  EXPECT_TRUE(engine.StartOutputTest("ButtonTestRpm"));
   Ticks(6);
   ASSERT_EQ(port.sent.size(), 2u);
   EXPECT_EQ(port.sent[1][20], 0);
@@ -741,8 +818,8 @@ TEST_F(LinkEngineTest, IdlePollsEverySixTicksAndCarriesMergedTestRequestsOnce) {
 }
 
 TEST_F(LinkEngineTest, TestRequestsWaitWhileATransactionRuns) {
-  engine.MenuVerifyClick();
-  engine.ButtonTestClick("ButtonTestFuelPump");
+  engine.StartVerify();
+  engine.StartOutputTest("ButtonTestFuelPump");
   Ticks(43);  // the verify gives up at tick 36, the next poll is due at 42
   ASSERT_EQ(engine.State().Mode, LinkMode::Idle);
   std::vector<LinkFrame> polls;
@@ -833,7 +910,7 @@ TEST_F(LinkEngineTest, LateTuningReplyInIdleIsTakenOtherLateRepliesLeaveTheImage
   // A verify that gave up; its block's answer arrives afterwards.
   host.tuning = false;
   TestUnit unit;
-  engine.MenuVerifyClick();
+  engine.StartVerify();
   Ticks(40);
   ASSERT_EQ(engine.State().Mode, LinkMode::Idle);
   const auto before = image;
@@ -868,7 +945,7 @@ TEST_F(LinkEngineTest, AnErrorAfterTheLabelHidItselfShowsItAgain) {
   port.responder = [&](const LinkFrame& f) {
     if (f[0] != 8 && ++sends[f[0]] % 5 == 0) answer(f);
   };
-  engine.MenuProgramClick();
+  engine.StartProgram();
   int tick = 0;
   bool hidDuringTransfer = false;
   while (engine.State().Mode == LinkMode::Program && tick < 1000) {
@@ -889,7 +966,7 @@ TEST_F(LinkEngineTest, AnErrorAfterTheLabelHidItselfShowsItAgain) {
 }
 
 TEST_F(LinkEngineTest, StatusHidesTwoHundredTicksAfterTheLastUpdate) {
-  engine.MenuReadClick();
+  engine.StartRead();
   engine.State().Mode = LinkMode::Idle;
   Ticks(199);
   EXPECT_TRUE(engine.Status().Visible);
@@ -899,7 +976,7 @@ TEST_F(LinkEngineTest, StatusHidesTwoHundredTicksAfterTheLastUpdate) {
 }
 
 TEST_F(LinkEngineTest, ShownStatusIsAgedByTheTickLikeTheLinksOwn) {
-  engine.MenuVerifyClick();  // the gauge is shown; a status shown later leaves it so
+  engine.StartVerify();  // the gauge is shown; a status shown later leaves it so
   engine.State().Mode = LinkMode::Idle;
   Ticks(50);
   const int changes = host.statusChanges;
@@ -995,24 +1072,24 @@ TEST_F(LinkEngineTest, ChosenPortThatFailsShowsTheMessageWithItsReason) {
   port.reason = "permission denied";
   engine.ClosePort();  // before any open: nothing
   EXPECT_EQ(port.closes, 0);
-  engine.MenuCom1Click(2);
+  engine.SelectPort(2);
   ASSERT_EQ(host.messages.size(), 1u);
   EXPECT_EQ(host.messages[0], "Com opening error!");
   EXPECT_EQ(host.details[0], "permission denied");
   EXPECT_EQ(engine.Status().LabelCom, "COM= COM3");
   EXPECT_EQ(engine.Status().CheckedComItem, 2);
   // The same item again closes and reopens.
-  engine.MenuCom1Click(2);
+  engine.SelectPort(2);
   EXPECT_EQ(port.opens, (std::vector<int>{3, 3}));
   EXPECT_EQ(port.closes, 1);
   // Com Auto opens at once and never complains.
   port.failing = {1};
   engine.Port().ScanIndex = 0;
-  engine.MenuCom1Click(kPortAuto);
+  engine.SelectPort(kPortAuto);
   EXPECT_EQ(port.opens.back(), 1);
   EXPECT_EQ(host.messages.size(), 2u);
   // Reconnection with a fixed port is silent.
-  engine.MenuCom1Click(0);
+  engine.SelectPort(0);
   EXPECT_EQ(host.messages.size(), 3u);
   engine.ReconnectPort();
   EXPECT_EQ(host.messages.size(), 3u);

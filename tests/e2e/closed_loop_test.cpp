@@ -8,13 +8,13 @@
 #include <sstream>
 
 #include "cli.h"
+#include "editor/document.h"
+#include "editor/headless_host.h"
 #include "link/engine.h"
-#include "link/headless_host.h"
 #include "link_runner.h"
 #include "log/map_analysis.h"
 #include "pty_server.h"
 #include "qt_serial_port.h"
-#include "session.h"
 
 namespace velmor {
 namespace {
@@ -31,8 +31,8 @@ class ClosedLoop : public ::testing::Test {
   ClosedLoop()
       : link_(dir_.filePath("unit").toStdString()),
         port_(devices_),
-        host_(image_),
-        engine_(image_, port_, host_),
+        host_(document_),
+        engine_(document_.Image, port_, host_),
         runner_(engine_, kTickMs) {
     devices_.SetOverride(1, link_);
   }
@@ -43,8 +43,8 @@ class ClosedLoop : public ::testing::Test {
   std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
 
   void Program(const ParameterImage& image) {
-    image_ = image;
-    engine_.MenuProgramClick();
+    document_.Image = image;
+    engine_.StartProgram();
     ASSERT_TRUE(runner_.RunUntil([&] { return engine_.Outcome() != LinkOutcome::Running; }, 20000));
     ASSERT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk) << engine_.Status().Text;
   }
@@ -68,7 +68,7 @@ class ClosedLoop : public ::testing::Test {
   std::unique_ptr<sim::PtyServer> server_;
   platform::PortDevices devices_;
   platform::QtSerialPort port_;
-  ParameterImage image_;
+  Document document_;
   HeadlessHost host_;
   LinkEngine engine_;
   platform::LinkRunner runner_;
@@ -77,8 +77,8 @@ class ClosedLoop : public ::testing::Test {
 TEST_F(ClosedLoop, CorrectionsFromALogBringTheMixtureToTheTarget) {
   // The tune the engine really needs: the defaults with 12 % more fuel in the
   // upper half of map 1 (throttle rows from 30 %).
-  cli::Session defaults;
-  ASSERT_TRUE(SaveParameterFile(Path("defaults.ign"), defaults.Image, cli::ProgramVersions()).Ok);
+  Document defaults;
+  ASSERT_TRUE(SaveParameterFile(Path("defaults.ign"), defaults.Image, FileVersions()).Ok);
   ParameterImage trueTune = defaults.Image;
   DerivedTables tables = defaults.Tables;
   for (int k = MapCell(5, 0); k < kMapCells; ++k)
@@ -103,7 +103,7 @@ TEST_F(ClosedLoop, CorrectionsFromALogBringTheMixtureToTheTarget) {
                      out, err),
             cli::kExitOk)
       << err.str();
-  cli::Session corrected;
+  Document corrected;
   ASSERT_TRUE(corrected.Open(Path("corrected.ign")).Loaded());
   Program(corrected.Image);
   Record(Path("after.csv"));

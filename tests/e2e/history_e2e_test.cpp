@@ -8,9 +8,9 @@
 #include <sstream>
 
 #include "cli.h"
+#include "editor/document.h"
 #include "files/history.h"
 #include "pty_server.h"
-#include "session.h"
 
 namespace velmor {
 namespace {
@@ -70,10 +70,10 @@ TEST_F(HistoryE2eTest, CliReadAndProgramEachKeepOneFileOfWhatTheyMoved) {
   EXPECT_NE(read.out.find("History: " + list[0].Path), std::string::npos) << read.out;
   EXPECT_TRUE(SameParameters(FileImage(list[0].Path), Unit()));
 
-  cli::Session edited;
+  Document edited;
   ASSERT_TRUE(edited.Open(Path("unit.ign")).Loaded());
   edited.Image.P(35) = 90;
-  ASSERT_TRUE(edited.Save(Path("edited.ign"), cli::ProgramVersions()).Ok);
+  ASSERT_TRUE(edited.Save(Path("edited.ign"), FileVersions()).Written.Ok);
   const CliResult program = RunCli({"program", "--port", link_, Path("edited.ign")});
   ASSERT_EQ(program.code, cli::kExitOk) << program.err;
   list = ListHistory(history_);

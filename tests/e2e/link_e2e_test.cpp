@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "editor/headless_host.h"
 #include "link/engine.h"
-#include "link/headless_host.h"
 #include "link_runner.h"
 #include "pty_server.h"
 #include "qt_serial_port.h"
@@ -30,8 +30,8 @@ class LinkE2eTest : public ::testing::Test {
   LinkE2eTest()
       : link_(dir_.filePath("unit").toStdString()),
         port_(devices_),
-        host_(image_),
-        engine_(image_, port_, host_),
+        host_(document_),
+        engine_(document_.Image, port_, host_),
         runner_(engine_, kTickMs) {
     devices_.SetOverride(1, link_);
   }
@@ -53,7 +53,7 @@ class LinkE2eTest : public ::testing::Test {
         [&] { return engine_.Outcome() != LinkOutcome::Running; }, timeoutMs);
   }
   bool ReadAll() {
-    engine_.MenuReadClick();
+    engine_.StartRead();
     return RunTransaction() && engine_.Outcome() == LinkOutcome::VerifyOk;
   }
 
@@ -62,7 +62,7 @@ class LinkE2eTest : public ::testing::Test {
   std::unique_ptr<PtyServer> server_;
   PortDevices devices_;
   QtSerialPort port_;
-  ParameterImage image_;
+  Document document_;
   HeadlessHost host_;
   LinkEngine engine_;
   LinkRunner runner_;
@@ -73,7 +73,7 @@ TEST_F(LinkE2eTest, ReadBringsTheUnitsImageAndVerifiesIt) {
   engine_.OpenPort();
   ASSERT_TRUE(port_.IsOpen()) << port_.OpenErrorReason();
   ASSERT_TRUE(ReadAll()) << engine_.Status().Text;
-  EXPECT_EQ(image_, UnitMemory());
+  EXPECT_EQ(document_.Image, UnitMemory());
   EXPECT_EQ(engine_.Status().Text, "Verify: OK");
   EXPECT_EQ(engine_.Identity().Name, "Velmor simulated unit");
   EXPECT_EQ(engine_.Identity().Date, "14. 4.2024");
@@ -84,16 +84,16 @@ TEST_F(LinkE2eTest, ProgramWritesEveryBlockAndVerifies) {
   StartSim();
   engine_.OpenPort();
   ASSERT_TRUE(ReadAll());
-  image_.P(1200) = 'Q';  // the note text: untouched by normalisation
-  image_.P(1349) = 'Z';
-  engine_.MenuProgramClick();
+  document_.Image.P(1200) = 'Q';  // the note text: untouched by normalisation
+  document_.Image.P(1349) = 'Z';
+  engine_.StartProgram();
   ASSERT_TRUE(RunTransaction());
   EXPECT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk);
   const ParameterImage unit = UnitMemory();
   EXPECT_EQ(unit.P(1200), 'Q');
   EXPECT_EQ(unit.P(1349), 'Z');
   EXPECT_TRUE(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(),
-                         image_.ParamArea().begin()));
+                         document_.Image.ParamArea().begin()));
   // Afterwards the unit saves and the idle tick says so.
   EXPECT_TRUE(runner_.RunUntil([&] { return engine_.Status().Text == "Saving:"; }, 3000));
 }
@@ -102,9 +102,9 @@ TEST_F(LinkE2eTest, ACablePulledDuringAProgramNamesTheBlocksTheUnitTook) {
   StartSim();
   engine_.OpenPort();
   ASSERT_TRUE(ReadAll());
-  const std::uint8_t oldNote = image_.P(1349);
-  image_.P(1349) = static_cast<std::uint8_t>(oldNote ^ 0x20);  // block 9, untouched by normalisation
-  engine_.MenuProgramClick();
+  const std::uint8_t oldNote = document_.Image.P(1349);
+  document_.Image.P(1349) = static_cast<std::uint8_t>(oldNote ^ 0x20);  // block 9, untouched by normalisation
+  engine_.StartProgram();
   auto writes = [&] { return server_->WithUnit([](sim::SimUnit& u) { return u.Counters().Writes; }); };
   // Block 0 and blocks 1 to 4 have reached the unit: block 3 was confirmed
   // before block 4 was sent.
@@ -129,7 +129,7 @@ TEST_F(LinkE2eTest, VerifyFailsAfterOneChangedByte) {
   engine_.OpenPort();
   ASSERT_TRUE(ReadAll());
   server_->WithUnit([](sim::SimUnit& u) { u.Memory().P(777) ^= 0x01; });
-  engine_.MenuVerifyClick();
+  engine_.StartVerify();
   ASSERT_TRUE(RunTransaction());
   EXPECT_EQ(engine_.Outcome(), LinkOutcome::Error);
   EXPECT_EQ(engine_.Status().Text, "Verify error!");
@@ -144,7 +144,7 @@ TEST_F(LinkE2eTest, VersionMismatchStopsTheReadAndWarnsInTheMonitor) {
   options.Version = 77;
   StartSim(options);
   engine_.OpenPort();
-  engine_.MenuReadClick();
+  engine_.StartRead();
   ASSERT_TRUE(RunTransaction());
   EXPECT_EQ(engine_.Outcome(), LinkOutcome::VersionMismatch);
   EXPECT_EQ(host_.LastMessage, "Unmatched version of PC and Ignition programs!  PC-78, IGN-77");
@@ -179,12 +179,12 @@ class LinkE2eFaultTest : public LinkE2eTest, public ::testing::WithParamInterfac
 TEST_P(LinkE2eFaultTest, ReadEndsInTheRightText) {
   StartSim(GetParam().options);
   engine_.OpenPort();
-  engine_.MenuReadClick();
+  engine_.StartRead();
   ASSERT_TRUE(RunTransaction(60000));
   EXPECT_EQ(engine_.Outcome(), GetParam().outcome);
   EXPECT_EQ(engine_.Status().Text, GetParam().text);
   if (GetParam().outcome == LinkOutcome::VerifyOk) {
-    EXPECT_EQ(image_, UnitMemory());
+    EXPECT_EQ(document_.Image, UnitMemory());
   }
 }
 
@@ -223,8 +223,8 @@ TEST_F(LinkE2eTest, AutomaticSearchFindsTheUnit) {
 TEST_F(LinkE2eTest, OutputTestRequestsReachTheUnit) {
   StartSim();
   engine_.OpenPort();
-  engine_.ButtonTestClick("ButtonTestJet1A");
-  engine_.ButtonTestClick("ButtonTestIgn2");
+  engine_.StartOutputTest("ButtonTestJet1A");
+  engine_.StartOutputTest("ButtonTestIgn2");
   ASSERT_TRUE(runner_.RunUntil(
       [&] { return server_->WithUnit([](sim::SimUnit& u) { return !u.TestLog().empty(); }); },
       3000));
@@ -236,10 +236,10 @@ TEST_F(LinkE2eTest, TuningReadsTheChannelsMapBeforeEveryPoll) {
   StartSim();
   engine_.OpenPort();
   ASSERT_TRUE(ReadAll());
-  image_.P(300) = 2;
-  image_.P(292) = 100;  // a target the engine model never meets: the unit adds
+  document_.Image.P(300) = 2;
+  document_.Image.P(292) = 100;  // a target the engine model never meets: the unit adds
   host_.Tuning = true;
-  const ParameterImage before = image_;
+  const ParameterImage before = document_.Image;
   const auto reads = server_->WithUnit([](sim::SimUnit& u) { return u.Counters().Reads; });
   ASSERT_TRUE(runner_.RunUntil(
       [&] {
@@ -251,13 +251,13 @@ TEST_F(LinkE2eTest, TuningReadsTheChannelsMapBeforeEveryPoll) {
   runner_.RunFor(30 * kTickMs);
   // The unit changed its map of channel 2 and the tool's copy followed it;
   // the other blocks stay as they were.
-  EXPECT_FALSE(std::equal(before.Block(7).begin(), before.Block(8).end(), image_.Block(7).begin()));
-  EXPECT_TRUE(std::equal(before.Block(5).begin(), before.Block(6).end(), image_.Block(5).begin()));
+  EXPECT_FALSE(std::equal(before.Block(7).begin(), before.Block(8).end(), document_.Image.Block(7).begin()));
+  EXPECT_TRUE(std::equal(before.Block(5).begin(), before.Block(6).end(), document_.Image.Block(5).begin()));
 }
 
 TEST_F(LinkE2eTest, OpenFailuresSayWhy) {
   devices_.SetOverride(2, dir_.filePath("missing").toStdString());
-  engine_.MenuCom1Click(1);
+  engine_.SelectPort(1);
   EXPECT_EQ(host_.LastMessage, "Com opening error!");
   EXPECT_NE(port_.OpenErrorReason().find("no such device"), std::string::npos)
       << port_.OpenErrorReason();
@@ -265,7 +265,7 @@ TEST_F(LinkE2eTest, OpenFailuresSayWhy) {
   StartSim();
   QtSerialPort other(devices_);
   ASSERT_TRUE(other.Open(1)) << other.OpenErrorReason();
-  engine_.MenuCom1Click(0);
+  engine_.SelectPort(0);
   EXPECT_FALSE(port_.IsOpen());
   EXPECT_NE(port_.OpenErrorReason().find("busy"), std::string::npos) << port_.OpenErrorReason();
 }
@@ -294,7 +294,7 @@ TEST_F(LinkE2eTest, ReconnectsAfterTheSimulatorProgramIsStoppedAndStarted) {
   const auto frames = engine_.MonitorFrames();
   ASSERT_TRUE(runner_.RunUntil([&] { return engine_.MonitorFrames() > frames; }, 5000));
   ASSERT_TRUE(runner_.RunUntil([&] { return !engine_.Status().NoConnectionVisible; }, 1000));
-  engine_.MenuReadClick();
+  engine_.StartRead();
   EXPECT_TRUE(RunTransaction());
   EXPECT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk);
   engine_.ClosePort();

@@ -89,34 +89,34 @@ void ShowOperatingPoint(const ParameterImage& image, int page, bool msMode, cons
       // Lit also at 0 rpm: the position step acts on this column regardless.
       const int i = LocateRpm(image, kPositionAxis, live.Rpm);
       point.PositionIndex = i;
-      Group(out, HlPolohaARpm, kMapColumns, i);
-      Group(out, HlPolohaAPoz, kMapColumns, i);
+      Group(out, HlPositionRpm, kMapColumns, i);
+      Group(out, HlPosition, kMapColumns, i);
       break;
     }
     case PageCorrections: {
       const int coolant = LocateTemperature(live.CoolantRaw, 3);
-      Group(out, HlKorVoda, kTemp5Count, coolant);
-      Group(out, HlIgnVoda, kTemp5Count, coolant);
-      Group(out, HlKorVzduch, kTemp5Count, LocateTemperature(live.AirRaw, 2));
+      Group(out, HlInjectionByCoolant, kTemp5Count, coolant);
+      Group(out, HlAdvanceByCoolant, kTemp5Count, coolant);
+      Group(out, HlInjectionByAir, kTemp5Count, LocateTemperature(live.AirRaw, 2));
       const int start = LocateStartTime(image, live.StartTime);
-      Group(out, HlSyticCas, kTemp5Count, start);
-      Group(out, HlSyticKorekce, kTemp5Count, start);
+      Group(out, HlAfterStartTime, kTemp5Count, start);
+      Group(out, HlAfterStartCorrection, kTemp5Count, start);
       break;
     }
     case PageGear: {
       const int row = GearRow(live.Gear);
       const int s = image.P(136);
       if (s == 0) {
-        Group(out, HlRpmSpeedProGear, kGearCount, row);
-        Group(out, HlLabelPomerRpmSpeed, kGearCount, row);
+        Group(out, HlRpmSpeedPerGear, kGearCount, row);
+        Group(out, HlLabelRpmSpeedRatio, kGearCount, row);
         Group(out, HlButtonGear, kGearCount, row);
       } else if (s == 1) {
-        Group(out, HlLabelMonPomerRpmSpeedAuto, kGearCount, row);
+        Group(out, HlLabelMonRpmSpeedRatioAuto, kGearCount, row);
         Group(out, HlLabelMonGearAuto, kGearCount, row);
       }
-      Group(out, HlGearKorAdv, kGearCount, row);
-      Group(out, HlGearKorJet, kGearCount, row);
-      Group(out, HlLabelGearKor, kGearCount, row);
+      Group(out, HlGearAdvanceCorrection, kGearCount, row);
+      Group(out, HlGearInjectionCorrection, kGearCount, row);
+      Group(out, HlLabelGearCorrection, kGearCount, row);
       break;
     }
     case PageRace: {
@@ -139,23 +139,23 @@ std::string_view HighlightName(int id) {
   if (in(HlCellTimeLabel, kMapCells)) return EditorNames::CellTimeLabel(id - HlCellTimeLabel);
   if (in(HlRpmAxis, kMapColumns)) return EditorNames::RpmAxisEdit(id - HlRpmAxis);
   if (in(HlTpsRowLabel, kMapRows)) return EditorNames::TpsRowLabel(id - HlTpsRowLabel);
-  if (in(HlPolohaARpm, kMapColumns)) return EditorNames::PolohaARpmEdit(id - HlPolohaARpm);
-  if (in(HlPolohaAPoz, kMapColumns)) return EditorNames::PolohaAPozEdit(id - HlPolohaAPoz);
-  if (in(HlKorVoda, 5)) return EditorNames::KorVodaEdit(id - HlKorVoda);
-  if (in(HlIgnVoda, 5)) return EditorNames::IgnVodaEdit(id - HlIgnVoda);
-  if (in(HlKorVzduch, 5)) return EditorNames::KorVzduchEdit(id - HlKorVzduch);
-  if (in(HlSyticCas, 5)) return EditorNames::SyticCasCell(id - HlSyticCas);
-  if (in(HlSyticKorekce, 5)) return EditorNames::SyticKorekceCell(id - HlSyticKorekce);
-  if (in(HlRpmSpeedProGear, 6)) return EditorNames::RpmSpeedProGearEdit(id - HlRpmSpeedProGear);
-  if (in(HlLabelPomerRpmSpeed, 6)) return EditorNames::LabelPomerRpmSpeed(id - HlLabelPomerRpmSpeed + 1);
+  if (in(HlPositionRpm, kMapColumns)) return EditorNames::PolohaARpmEdit(id - HlPositionRpm);
+  if (in(HlPosition, kMapColumns)) return EditorNames::PolohaAPozEdit(id - HlPosition);
+  if (in(HlInjectionByCoolant, 5)) return EditorNames::KorVodaEdit(id - HlInjectionByCoolant);
+  if (in(HlAdvanceByCoolant, 5)) return EditorNames::IgnVodaEdit(id - HlAdvanceByCoolant);
+  if (in(HlInjectionByAir, 5)) return EditorNames::KorVzduchEdit(id - HlInjectionByAir);
+  if (in(HlAfterStartTime, 5)) return EditorNames::SyticCasCell(id - HlAfterStartTime);
+  if (in(HlAfterStartCorrection, 5)) return EditorNames::SyticKorekceCell(id - HlAfterStartCorrection);
+  if (in(HlRpmSpeedPerGear, 6)) return EditorNames::RpmSpeedProGearEdit(id - HlRpmSpeedPerGear);
+  if (in(HlLabelRpmSpeedRatio, 6)) return EditorNames::LabelPomerRpmSpeed(id - HlLabelRpmSpeedRatio + 1);
   if (in(HlButtonGear, 6)) return EditorNames::ButtonGear(id - HlButtonGear + 1);
-  if (in(HlLabelMonPomerRpmSpeedAuto, 6)) {
-    return EditorNames::LabelMonPomerRpmSpeedAuto(id - HlLabelMonPomerRpmSpeedAuto + 1);
+  if (in(HlLabelMonRpmSpeedRatioAuto, 6)) {
+    return EditorNames::LabelMonPomerRpmSpeedAuto(id - HlLabelMonRpmSpeedRatioAuto + 1);
   }
   if (in(HlLabelMonGearAuto, 6)) return EditorNames::LabelMonGearAuto(id - HlLabelMonGearAuto + 1);
-  if (in(HlGearKorAdv, 6)) return EditorNames::GearKorAdvEdit(id - HlGearKorAdv);
-  if (in(HlGearKorJet, 6)) return EditorNames::GearKorJetEdit(id - HlGearKorJet);
-  if (in(HlLabelGearKor, 6)) return EditorNames::LabelGearKor(id - HlLabelGearKor + 1);
+  if (in(HlGearAdvanceCorrection, 6)) return EditorNames::GearKorAdvEdit(id - HlGearAdvanceCorrection);
+  if (in(HlGearInjectionCorrection, 6)) return EditorNames::GearKorJetEdit(id - HlGearInjectionCorrection);
+  if (in(HlLabelGearCorrection, 6)) return EditorNames::LabelGearKor(id - HlLabelGearCorrection + 1);
   if (in(HlClutch, 24)) return EditorNames::ClutchEdit((id - HlClutch) / 6, (id - HlClutch) % 6);
   if (in(HlLabelRaceGear, 6)) return EditorNames::LabelRaceGear(id - HlLabelRaceGear + 1);
   return {};

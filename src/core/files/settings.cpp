@@ -66,9 +66,9 @@ void ReadSettingsText(std::string_view iniText, Settings& s) {
   if (auto dir = get(8); dir && dir->size() <= kMaxPath) s.IniDir = *dir;
   const int page = integer(9, s.PageIndex);
   if (page >= 0 && page < PageCount) s.PageIndex = page;
-  s.CheckBoxZobrMsUni = flag(10, s.CheckBoxZobrMsUni);
-  s.CheckBoxExtMonitor = flag(11, s.CheckBoxExtMonitor);
-  s.CheckBoxAllPolohaA = flag(12, s.CheckBoxAllPolohaA);
+  s.CellsInMs = flag(10, s.CellsInMs);
+  s.ExtendedMonitor = flag(11, s.ExtendedMonitor);
+  s.AllPositions = flag(12, s.AllPositions);
   s.ReviewBeforeProgram = IniInteger(doc.Get(kSettingsSection, kReviewBeforeProgramKey), s.ReviewBeforeProgram ? 1 : 0) != 0;
 }
 
@@ -85,9 +85,9 @@ std::string WriteSettingsText(const Settings& s, std::string_view previousText) 
   doc.Set(kSettingsSection, kKeys[7], s.File);
   doc.Set(kSettingsSection, kKeys[8], s.IniDir);
   put(9, s.PageIndex);
-  put(10, s.CheckBoxZobrMsUni ? 1 : 0);
-  put(11, s.CheckBoxExtMonitor ? 1 : 0);
-  put(12, s.CheckBoxAllPolohaA ? 1 : 0);
+  put(10, s.CellsInMs ? 1 : 0);
+  put(11, s.ExtendedMonitor ? 1 : 0);
+  put(12, s.AllPositions ? 1 : 0);
   doc.Set(kSettingsSection, kReviewBeforeProgramKey, s.ReviewBeforeProgram ? "1" : "0");
   return doc.Serialise();
 }

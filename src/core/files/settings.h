@@ -29,9 +29,9 @@ struct Settings {
   std::string File;    // CurrentFileName
   std::string IniDir;  // the name both file dialogs start with
   int PageIndex = PageGear;  // the page active when the window is created
-  bool CheckBoxZobrMsUni = false;
-  bool CheckBoxExtMonitor = false;
-  bool CheckBoxAllPolohaA = false;
+  bool CellsInMs = false;        // CheckBoxZobrMs_Uni->Checked
+  bool ExtendedMonitor = false;  // CheckBoxExtMonitor->Checked
+  bool AllPositions = false;     // CheckBoxAll_PolohaA->Checked
   // Program first shows what it will change in the unit; off keeps F9 a
   // plain Program.
   bool ReviewBeforeProgram = false;

@@ -34,9 +34,10 @@ void LinkEngine::RenderMonitor() {
 // ---------------------------------------------------------------- the tick
 
 void LinkEngine::Tick() {
-  // A host that shows a modal box from inside the tick may spin an event loop
-  // that fires the timer again; the unit protocol has one request
-  // outstanding, so a nested tick must not run.
+  // A host that opens a modal box from a callback inside the tick (a refresh
+  // warning about an unsupported model) spins an event loop that fires the
+  // timer again; the unit protocol has one request outstanding, so a nested
+  // tick must not run.
   if (inTick_) return;
   inTick_ = true;
 
@@ -120,6 +121,7 @@ void LinkEngine::Tick() {
   host_.ShowOperatingPoint();
   NotifyStatus();
   inTick_ = false;
+  DeliverMessages();
 }
 
 // ---------------------------------------------------------------- frames
@@ -201,7 +203,7 @@ bool LinkEngine::BlockMatchesImage() const {
 
 void LinkEngine::StartVerifyFromReply() {
   state_.Mode = LinkMode::Verify;
-  state_.Command = kReadFlag | 1;
+  state_.Command = kReadFlag | kFirstParamBlock;
   state_.Attempts = 1;
   blockDiffered_ = false;
   SendBlockFrame();
@@ -211,14 +213,22 @@ void LinkEngine::StartVerifyFromReply() {
   status_.GaugePosition = 0;
 }
 
-void LinkEngine::ShowVersionMismatch(int unitVersion) {
+void LinkEngine::EndWithVersionMismatch(int unitVersion) {
+  state_.Mode = LinkMode::Idle;
+  // The status stays up: the countdown is stopped, not run down.
+  state_.StatusCountdown = 0;
   char tail[40];
   std::snprintf(tail, sizeof tail, "  PC-%d, IGN-%d", kProtocolVersion, unitVersion);
-  NotifyStatus();
-  host_.ShowMessage(Text(MsgKey::MsgVersionMismatch) + tail, {});
+  Say(Text(MsgKey::MsgVersionMismatch) + tail);
+  EndTransaction(LinkOutcome::VersionMismatch);
 }
 
 void LinkEngine::HandleBlockReply() {
+  TakeBlockReply();
+  DeliverMessages();
+}
+
+void LinkEngine::TakeBlockReply() {
   const std::uint8_t* rx = state_.RxBuffer.data();
   if (!FrameChecksumValid(rx)) return;
   state_.BlockIndex = state_.Command & kBlockIndexMask;
@@ -237,11 +247,8 @@ void LinkEngine::HandleBlockReply() {
         BuildIdentityTexts();
         host_.Normalise();
         host_.RefreshPage();
-        if (image_.I(10) != kProtocolVersion) {
-          state_.Mode = LinkMode::Idle;
-          state_.StatusCountdown = 0;
-          ShowVersionMismatch(image_.I(10));
-          EndTransaction(LinkOutcome::VersionMismatch);
+        if (const int version = IdentityProtocolVersion(image_.Block(0)); version != kProtocolVersion) {
+          EndWithVersionMismatch(version);
           return;
         }
         matched = true;
@@ -274,7 +281,7 @@ void LinkEngine::HandleBlockReply() {
         return;
       }
       blockDiffered_ = false;
-      if (b < 9) {
+      if (b < kLastBlock) {
         ++state_.Command;
         status_.GaugePosition = state_.Command & kBlockIndexMask;
         state_.Attempts = 1;
@@ -289,14 +296,12 @@ void LinkEngine::HandleBlockReply() {
       if (readingCopy_) {
         // Only the copy takes it: nothing of the editor changes.
         std::copy_n(rx + 1, kBlockSize, copy_.Block(b).begin());
-        if (b == 0 && copy_.I(10) != kProtocolVersion) {
-          state_.Mode = LinkMode::Idle;
-          state_.StatusCountdown = 0;
-          ShowVersionMismatch(copy_.I(10));
-          EndTransaction(LinkOutcome::VersionMismatch);
+        const int version = IdentityProtocolVersion(copy_.Block(0));
+        if (b == 0 && version != kProtocolVersion) {
+          EndWithVersionMismatch(version);
           return;
         }
-        if (b < 9) {
+        if (b < kLastBlock) {
           ++state_.Command;
           status_.GaugePosition = state_.Command & kBlockIndexMask;
           state_.Attempts = 1;
@@ -310,17 +315,15 @@ void LinkEngine::HandleBlockReply() {
       if (b != 0) host_.UnitBlockTaken(b);
       if (b == 0) {
         BuildIdentityTexts();
-        if (image_.I(10) != kProtocolVersion) {
+        if (const int version = IdentityProtocolVersion(image_.Block(0)); version != kProtocolVersion) {
           state_.Mode = LinkMode::Idle;
           host_.Normalise();
           host_.RefreshPage();
-          state_.StatusCountdown = 0;
-          ShowVersionMismatch(image_.I(10));
-          EndTransaction(LinkOutcome::VersionMismatch);
+          EndWithVersionMismatch(version);
           return;
         }
       }
-      if (b < 9) {
+      if (b < kLastBlock) {
         ++state_.Command;
         status_.GaugePosition = state_.Command & kBlockIndexMask;
         state_.Attempts = 1;
@@ -328,7 +331,7 @@ void LinkEngine::HandleBlockReply() {
       } else {
         host_.Normalise();
         host_.RefreshPage();
-        for (int block = 1; block < kBlockCount; ++block) host_.UnitBlockTaken(block);
+        for (int block = kFirstParamBlock; block < kBlockCount; ++block) host_.UnitBlockTaken(block);
         StartVerifyFromReply();
       }
       return;
@@ -360,7 +363,7 @@ void LinkEngine::HandleBlockReply() {
 
 // ---------------------------------------------------------------- commands
 
-void LinkEngine::MenuProgramClick() {
+void LinkEngine::StartProgram() {
   host_.TransferPage();
   host_.Normalise();
   host_.RefreshPage();
@@ -370,7 +373,7 @@ void LinkEngine::MenuProgramClick() {
   transaction_ = LinkTransaction::Program;
 }
 
-void LinkEngine::StartProgramming() {
+void LinkEngine::ProgramChangedBlocks() {
   if (state_.Mode != LinkMode::Idle) {
     state_.ProgrammingWaits = true;
     return;
@@ -403,13 +406,13 @@ void LinkEngine::BeginProgramming() {
   NotifyStatus();
 }
 
-void LinkEngine::MenuVerifyClick() {
+void LinkEngine::StartVerify() {
   host_.TransferPage();
   host_.Normalise();
   host_.RefreshPage();
   state_.Mode = LinkMode::Verify;
   readingCopy_ = false;
-  state_.Command = kReadFlag | 1;
+  state_.Command = kReadFlag | kFirstParamBlock;
   state_.Attempts = 0;
   blockDiffered_ = false;
   failureDetail_.clear();
@@ -424,7 +427,7 @@ void LinkEngine::MenuVerifyClick() {
   NotifyStatus();
 }
 
-void LinkEngine::MenuReadClick() {
+void LinkEngine::StartRead() {
   BeginRead(false);
   host_.ClearFileName();
   transaction_ = LinkTransaction::Read;
@@ -453,7 +456,7 @@ void LinkEngine::BeginRead(bool intoCopy) {
   outcome_ = LinkOutcome::Running;
 }
 
-bool LinkEngine::ButtonTestClick(std::string_view buttonName) {
+bool LinkEngine::StartOutputTest(std::string_view buttonName) {
   return MergeTestRequest(state_.TestFlags, buttonName);
 }
 
@@ -467,13 +470,13 @@ void LinkEngine::OpenPort() {
   status_.PortFailed = !opened;
   if (!opened) {
     if (!port_.SilentOpen && port_.PortSelection != kPortAuto) {
-      NotifyStatus();
-      host_.ShowMessage(Text(MsgKey::MsgComOpenError), serial_.OpenErrorReason());
+      Say(Text(MsgKey::MsgComOpenError), serial_.OpenErrorReason());
     }
     if (port_.PortSelection == kPortAuto) port_.ReconnectTicks = 200;
   }
   status_.CheckedComItem = port_.PortSelection;
   NotifyStatus();
+  DeliverMessages();
 }
 
 void LinkEngine::ClosePort() {
@@ -489,7 +492,7 @@ void LinkEngine::ReconnectPort() {
   OpenPort();
 }
 
-void LinkEngine::MenuCom1Click(int item) {
+void LinkEngine::SelectPort(int item) {
   if (item < 0 || item >= kPortMenuItems) return;
   port_.PortSelection = static_cast<std::uint8_t>(item);
   ClosePort();
@@ -568,8 +571,8 @@ std::string LinkEngine::DescribeFailure(LinkMode mode) const {
   const std::string block = "Block " + std::to_string(failing);
   if (mode == LinkMode::Verify) return block + (blockDiffered_ ? " differs." : " did not answer.");
   if (mode != LinkMode::Program) return block + " did not answer.";
-  // Block 0 only asks for the unit's identity; the unit stores blocks 1 to 9.
-  const std::uint16_t blocks = 0x3FE;
+  // Block 0 only asks for the unit's identity; the unit stores the others.
+  constexpr std::uint16_t blocks = ((1u << kBlockCount) - 1) & ~((1u << kFirstParamBlock) - 1);
   const std::uint16_t written = programWritten_ & blocks;
   const std::uint16_t failed = static_cast<std::uint16_t>(1u << failing) & blocks;
   const std::uint16_t notWritten = programFlagged_ & blocks & ~written & ~failed;
@@ -587,6 +590,26 @@ void LinkEngine::NotifyStatus() {
   if (status_ == reported_) return;
   reported_ = status_;
   host_.StatusChanged();
+}
+
+void LinkEngine::Say(std::string text, std::string detail) {
+  messages_.push_back({std::move(text), std::move(detail)});
+}
+
+void LinkEngine::DeliverMessages() {
+  // Inside a tick the tick delivers them at its end; a box shown now would
+  // let the next tick run into the middle of this one's changes.
+  if (inTick_ || delivering_ || messages_.empty()) return;
+  NotifyStatus();
+  // One box at a time, in order: a tick that runs while a box is open adds to
+  // the queue, and this loop shows what it added once the box is closed.
+  delivering_ = true;
+  while (!messages_.empty()) {
+    const PendingMessage message = std::move(messages_.front());
+    messages_.pop_front();
+    host_.ShowMessage(message.Text, message.Detail);
+  }
+  delivering_ = false;
 }
 
 }  // namespace velmor

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -81,7 +82,10 @@ class LinkHost {
   // and LinkEngine::Live() has none.
   virtual void MonitorCleared() {}
   // A modal message box. `detail` is an optional second line (the reason an
-  // open failed); the catalog text stays as it is.
+  // open failed); the catalog text stays as it is. Never called while the
+  // engine is changing: a message waits for the end of the tick, the port's
+  // opening or the frame step that raised it, so the box may run an event
+  // loop, and with it further ticks.
   virtual void ShowMessage(std::string_view text, std::string_view detail) {
     (void)text;
     (void)detail;
@@ -120,10 +124,11 @@ class LinkEngine {
   // The periodic tick.
   void Tick();
 
-  // Commands.
-  void MenuProgramClick();
-  void MenuVerifyClick();
-  void MenuReadClick();
+  // Commands: Program, Verify and Read (the menu items and buttons of those
+  // names, F9, F8 and F7). Each replaces a transaction that is running.
+  void StartProgram();
+  void StartVerify();
+  void StartRead();
   // A Read with its own verify into a separate image, UnitCopy(), for a
   // comparison: the editor's image, its undo history, the file name, the
   // page and the identity texts stay as they are, and the page can be
@@ -134,13 +139,13 @@ class LinkEngine {
   // or Program runs, it does not replace that transaction: a running Program
   // takes the new marks along, and otherwise they go out once the
   // transaction has completed.
-  void StartProgramming();
+  void ProgramChangedBlocks();
   // The active page's controls may be committed into the image. Not while a
   // Read runs: until the read's refresh the page shows the image from before
   // it, and committing it would put those values over what the unit sends.
   bool AcceptsPageCommit() const { return state_.Mode != LinkMode::Read || readingCopy_; }
   // Output test: false for a name that is not one of the 21 test buttons.
-  bool ButtonTestClick(std::string_view buttonName);
+  bool StartOutputTest(std::string_view buttonName);
 
   // A message of the window in the status label (the printout header, file
   // messages): red or the normal colour, shown, and hidden by the tick 200
@@ -154,7 +159,7 @@ class LinkEngine {
   void ClosePort();
   void ReconnectPort();
   // A MenuCom item (0..19 = Com 1..Com 20, 20 = Com Auto) was chosen.
-  void MenuCom1Click(int item);
+  void SelectPort(int item);
 
   // Frame steps, public so that tests can drive them one by one.
   void ReceiveFrame();
@@ -190,11 +195,19 @@ class LinkEngine {
   void SetStatus(std::string text, bool red);
   // A transaction ended well: full gauge, "<stem> OK", back to Idle.
   void FinishWithOk(MsgKey stem, LinkOutcome outcome);
-  // The common start of MenuReadClick and ReadUnitCopy.
+  // The common start of StartRead and ReadUnitCopy.
   void BeginRead(bool intoCopy);
-  // StartProgramming without waiting for the running transaction.
+  // ProgramChangedBlocks without waiting for the running transaction.
   void BeginProgramming();
-  void ShowVersionMismatch(int unitVersion);
+  // Block 0 named another protocol version: the transaction ends there, and
+  // the message says both versions.
+  void EndWithVersionMismatch(int unitVersion);
+  // HandleBlockReply without delivering the messages it raises.
+  void TakeBlockReply();
+  // A message for LinkHost::ShowMessage, held until DeliverMessages.
+  void Say(std::string text, std::string detail = {});
+  // Shows the held messages once no engine step is under way.
+  void DeliverMessages();
   // Records how the transaction ended and tells the host.
   void EndTransaction(LinkOutcome outcome);
   bool BlockMatchesImage() const;
@@ -235,6 +248,12 @@ class LinkEngine {
   bool blockDiffered_ = false;
   std::string failureDetail_;
   bool inTick_ = false;
+  struct PendingMessage {
+    std::string Text;
+    std::string Detail;
+  };
+  std::deque<PendingMessage> messages_;
+  bool delivering_ = false;
 };
 
 }  // namespace velmor

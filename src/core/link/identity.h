@@ -21,9 +21,11 @@ const char* MonthText(std::uint8_t code);
 
 IdentityTexts BuildIdentityTexts(std::span<const std::uint8_t, kBlockSize> block0);
 
-// I+10 of block 0.
+// The protocol version the unit's program speaks, I+10.
+inline constexpr int kIdentityVersionByte = 10;
+
 inline int IdentityProtocolVersion(std::span<const std::uint8_t, kBlockSize> block0) {
-  return block0[10];
+  return block0[kIdentityVersionByte];
 }
 
 }  // namespace velmor

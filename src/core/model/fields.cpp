@@ -20,13 +20,13 @@ constexpr std::array kPinEngine23Items{"Neutral"sv, "Oil"sv};
 constexpr std::array kPinEngine14Items{"ATS"sv, "Neutral"sv};
 constexpr std::array kPinBody11Items{"Fan 1"sv, "Lambda Heat"sv};
 constexpr std::array kMapModeItems{"Separate"sv, "Coupled"sv, " 1 = 2"sv};
-constexpr std::array kPolohaItems{"Beginning"sv, "Centre"sv, "End"sv};
+constexpr std::array kInjectionPositionItems{"Beginning"sv, "Centre"sv, "End"sv};
 constexpr std::array kLambdaModeItems{"Standard"sv, "Uego"sv};
 constexpr std::array kIdleModeItems{"No"sv, "Step motor without potentiometer"sv};
 constexpr std::array kGearSystemItems{"Ration Rpm Speed"sv, "Automat (Ratio Rpm Speed)"sv, "No"sv};
 constexpr std::array kSpeedModeItems{"Pulse over 1s for 100 km/h"sv, "Distance for pulse [mm]"sv};
 constexpr std::array kClutchModeItems{"No ignition"sv, "Retard"sv};
-constexpr std::array kLadeniModeItems{"Points"sv, "All"sv};
+constexpr std::array kTuningModeItems{"Points"sv, "All"sv};
 
 // ---------------------------------------------------------------------------
 // The declared controls, page by page in the order the page transfer reads
@@ -155,13 +155,13 @@ const Row kRows[] = {
     GridAt(PageInj2, FieldGrid::MapCells),
 
     // 4 Position
-    GridAt(PagePosition, FieldGrid::PolohaA),
-    Radio(PagePosition, 56, "RadioGroupPolohaA", kPolohaItems, "Injection position refers to",
+    GridAt(PagePosition, FieldGrid::InjectionPosition),
+    Radio(PagePosition, 56, "RadioGroupPolohaA", kInjectionPositionItems, "Injection position refers to",
           "POSITION_A"),
 
     // 5 Corrections
-    GridAt(PageCorrections, FieldGrid::KorVodaVzduch),
-    GridAt(PageCorrections, FieldGrid::IgnVoda),
+    GridAt(PageCorrections, FieldGrid::InjectionByTemperature),
+    GridAt(PageCorrections, FieldGrid::AdvanceByCoolant),
     Pair(PageCorrections, 67, "SyticCas1", 0, 250, "After-start correction time t1", "s", "CHOKE"),
     Pair(PageCorrections, 68, "SyticCas2", 0, 250, "After-start correction time t2", "s", "CHOKE"),
     Pair(PageCorrections, 69, "SyticCas3", 0, 250, "After-start correction time t3", "s", "CHOKE"),
@@ -204,10 +204,10 @@ const Row kRows[] = {
              "APS"),
     WordPair(PageSensors, 12, "ApsNapeti2", 0, 25000, 1, "Pressure sensor point 2 voltage", "mV",
              "APS"),
-    GridAt(PageSensors, FieldGrid::CidloTVodaVzduch),
+    GridAt(PageSensors, FieldGrid::TemperatureSensors),
     Radio(PageSensors, 302, "RadioGroupCidloLambdaMode", kLambdaModeItems, "Lambda sensor type",
           "SENSOR_LAMBDA"),
-    GridAt(PageSensors, FieldGrid::CidloLambda),
+    GridAt(PageSensors, FieldGrid::LambdaSensor),
 
     // 7 Idle
     Radio(PageIdle, 333, "RadioGroupIdleMode", kIdleModeItems, "Idle control", "IDLE"),
@@ -219,8 +219,8 @@ const Row kRows[] = {
     Pair(PageIdle, 338, "IdleStepPerioda", 1, 250, "Step motor period", "ms", "IDLE"),
     Scaled(PageIdle, 339, 10, "IdleHyster", 0, 2500, 10, "Idle hysteresis", "rpm", "IDLE"),
     WordPair(PageIdle, 372, "IdleStart", 0, 30000, 10, "Idle start time", "ms", "IDLE"),
-    GridAt(PageIdle, FieldGrid::IdleServoPoz),
-    GridAt(PageIdle, FieldGrid::IdleAdvPoz),
+    GridAt(PageIdle, FieldGrid::IdleServoRpm),
+    GridAt(PageIdle, FieldGrid::IdleAdvanceRpm),
     Check(PageIdle, 358, "CheckBoxIdleAdvOn", "Idle advance control", "IDLE"),
     Pair(PageIdle, 359, "IdleAdvNaRpm", 1, 100, "Idle advance control by rpm", "°/1000 rpm", "IDLE"),
     Pair(PageIdle, 360, "IdleAdvNaCas", 0, 250, "Idle advance control by time", "°/10 s", "IDLE"),
@@ -244,8 +244,8 @@ const Row kRows[] = {
     // 9 Gear
     Radio(PageGear, 136, "RadioGroupGearSystem", kGearSystemItems, "Gear determination", "GEAR"),
     Pair(PageGear, 137, "PocetGear", 1, 6, "Number of gears", "", "GEAR"),
-    GridAt(PageGear, FieldGrid::RpmSpeedProGear),
-    GridAt(PageGear, FieldGrid::GearKor),
+    GridAt(PageGear, FieldGrid::RpmSpeedPerGear),
+    GridAt(PageGear, FieldGrid::GearCorrection),
     Pair(PageGear, 154, "GearAutoTime", 1, 100, "Gear learning minimum time", "s", "GEAR_AUTO"),
     Scaled(PageGear, 155, 100, "GearAutoRpm", 300, 25000, 100, "Gear learning minimum rpm", "rpm",
            "GEAR_AUTO"),
@@ -280,7 +280,7 @@ const Row kRows[] = {
     Scaled(PageTuning, 326, 100, "TestRpm", 200, 25000, 100, "Output test rpm", "rpm", "TEST_OUT"),
     Scaled(PageTuning, 327, 10, "TestServo", 10, 2500, 10, "Output test servo time", "ms",
            "TEST_OUT"),
-    Radio(PageTuning, 290, "RadioGroupLadeniMode", kLadeniModeItems, "Tuning mode", "TUNING",
+    Radio(PageTuning, 290, "RadioGroupLadeniMode", kTuningModeItems, "Tuning mode", "TUNING",
           FieldFlow::RefreshOnly),
 
     // 12 Monitor
@@ -345,32 +345,32 @@ const GridDef kGrids[] = {
       With(Col("LambdaTachoRpm", 320, 0, 25000, "Lambda on tacho rpm", "rpm", "LAMBDA_TACHO"),
            Encoding::Scaled, 100, 100)},
      2},
-    {PagePosition, FieldGrid::PolohaA, "GroupBoxPolohaA", 15, RowAxis::Column, true,
+    {PagePosition, FieldGrid::InjectionPosition, "GroupBoxPolohaA", 15, RowAxis::Column, true,
      {With(Col("PolohaARpm", 375, 300, 25000, "Injection position RPM axis", "rpm", "POSITION_A"),
            Encoding::Scaled, 100, 100),
       With(Col("PolohaAPoz", 390, 0, 720, "Injection position", "°", "POSITION_A"),
            Encoding::Scaled, 5, 5)},
      2},
-    {PageCorrections, FieldGrid::KorVodaVzduch, "GroupBoxKorVodaVzduch", 5, RowAxis::Temp5, false,
+    {PageCorrections, FieldGrid::InjectionByTemperature, "GroupBoxKorVodaVzduch", 5, RowAxis::Temp5, false,
      {Col("KorVoda", 80, 10, 250, "Injection correction by coolant temperature", "%", "INJ_CORR"),
       Col("KorVzduch", 85, 10, 250, "Injection correction by inlet air temperature", "%",
           "INJ_CORR")},
      2},
-    {PageCorrections, FieldGrid::IgnVoda, "GroupBoxIgnVoda", 5, RowAxis::Temp5, false,
+    {PageCorrections, FieldGrid::AdvanceByCoolant, "GroupBoxIgnVoda", 5, RowAxis::Temp5, false,
      {With(Col("IgnVoda", 93, -20, 20, "Advance correction by coolant temperature", "°",
                "ADVANCE_CORR"),
            Encoding::Plus100)},
      1},
-    {PageSensors, FieldGrid::CidloTVodaVzduch, "GroupBoxCidloTVodaVzduch", 9, RowAxis::Temp9, false,
+    {PageSensors, FieldGrid::TemperatureSensors, "GroupBoxCidloTVodaVzduch", 9, RowAxis::Temp9, false,
      {Words(Col("CidloTVoda", 194, 0, 5000, "Coolant sensor voltage", "mV", "WATER_TEMP_SENSOR")),
       Words(Col("CidloTVzduch", 212, 0, 5000, "Inlet air sensor voltage", "mV",
                 "AIR_TEMP_SENSOR"))},
      2},
-    {PageSensors, FieldGrid::CidloLambda, "GroupBoxCidloLambda", 5, RowAxis::Point, false,
+    {PageSensors, FieldGrid::LambdaSensor, "GroupBoxCidloLambda", 5, RowAxis::Point, false,
      {Col("CidloLambdaAf", 303, 100, 200, "Lambda sensor A/F", "x10", "SENSOR_LAMBDA"),
       Words(Col("CidloLambdaNap", 308, 0, 5000, "Lambda sensor voltage", "mV", "SENSOR_LAMBDA"))},
      2},
-    {PageIdle, FieldGrid::IdleServoPoz, "GroupBoxIdleServoPoz", 9, RowAxis::Temp9, false,
+    {PageIdle, FieldGrid::IdleServoRpm, "GroupBoxIdleServoPoz", 9, RowAxis::Temp9, false,
      {[] {
        GridColumn c = Words(
            Col("IdleServoPoz", 340, 0, 12000, "Idle servo desired rpm", "rpm", "IDLE"), 10);
@@ -378,14 +378,14 @@ const GridDef kGrids[] = {
        return c;
      }()},
      1},
-    {PageIdle, FieldGrid::IdleAdvPoz, "GroupBoxIdleAdvPoz", 9, RowAxis::Temp9, false,
+    {PageIdle, FieldGrid::IdleAdvanceRpm, "GroupBoxIdleAdvPoz", 9, RowAxis::Temp9, false,
      {With(Col("IdleAdvPoz", 362, 0, 12000, "Idle advance desired rpm", "rpm", "IDLE"),
            Encoding::Scaled, 50, 50)},
      1},
-    {PageGear, FieldGrid::RpmSpeedProGear, "GroupBoxRpmSpeedProGear", 6, RowAxis::Gear, false,
+    {PageGear, FieldGrid::RpmSpeedPerGear, "GroupBoxRpmSpeedProGear", 6, RowAxis::Gear, false,
      {Words(Col("RpmSpeedProGear", 162, 1, 32000, "Rpm/speed ratio", "x10", "GEAR"))},
      1},
-    {PageGear, FieldGrid::GearKor, "GroupBoxGearKor", 6, RowAxis::Gear, false,
+    {PageGear, FieldGrid::GearCorrection, "GroupBoxGearKor", 6, RowAxis::Gear, false,
      {With(Col("GearKorAdv", 174, -20, 20, "Advance correction", "°", "GEAR_CORR"),
            Encoding::Plus100),
       Col("GearKorJet", 180, 0, 250, "Injection correction", "%", "GEAR_CORR")},

@@ -70,23 +70,23 @@ enum class RangeRule : std::uint8_t {
   IdleServo,  // 0..100 step 1 while the idle mode P+333 is 0, else 0..12000 step 10
 };
 
-// The run-time built grid a field belongs to.
+// The run-time built grid a field belongs to, and the group box holding it.
 enum class FieldGrid : std::uint8_t {
   None,
   MapAxis,
   MapCells,
   MapExtra,
-  PolohaA,
-  KorVodaVzduch,
-  IgnVoda,
-  CidloTVodaVzduch,
-  RpmSpeedProGear,
-  GearKor,
-  Clutch,
-  IdleServoPoz,
-  IdleAdvPoz,
-  CidloLambda,
-  LambdaTacho,
+  InjectionPosition,       // GroupBoxPolohaA
+  InjectionByTemperature,  // GroupBoxKorVodaVzduch
+  AdvanceByCoolant,        // GroupBoxIgnVoda
+  TemperatureSensors,      // GroupBoxCidloTVodaVzduch
+  RpmSpeedPerGear,         // GroupBoxRpmSpeedProGear
+  GearCorrection,          // GroupBoxGearKor
+  Clutch,                  // GroupBoxClutch
+  IdleServoRpm,            // GroupBoxIdleServoPoz
+  IdleAdvanceRpm,          // GroupBoxIdleAdvPoz
+  LambdaSensor,            // GroupBoxCidloLambda
+  LambdaTacho,             // GroupBoxLambdaTacho
 };
 
 struct FieldRange {

@@ -12,6 +12,9 @@ inline constexpr int kBlockSize = 150;
 inline constexpr int kBlockCount = 10;
 inline constexpr int kImageSize = kBlockSize * kBlockCount;
 inline constexpr int kParamSize = kImageSize - kBlockSize;  // 1350
+// The parameter blocks: the unit stores 1..9; block 0 only tells who it is.
+inline constexpr int kFirstParamBlock = 1;
+inline constexpr int kLastBlock = kBlockCount - 1;
 
 struct ParameterImage {
   std::array<std::uint8_t, kImageSize> Bytes{};

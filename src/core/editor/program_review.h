@@ -25,9 +25,9 @@ struct ProgramReference {
   std::string HistoryPath;  // the file it came from (History)
 };
 
-// An image as the window would hold it after taking it in (a file opened, a
-// unit read): normalised, map 2 copied from map 1 in " 1 = 2" mode. Compared
-// raw, a unit or file would differ from the editor in bytes no one changed.
+// An image as a document holds it after taking it in (a file opened, a unit
+// read): normalised, map 2 copied from map 1 in " 1 = 2" mode. Compared raw,
+// a unit or file would differ from the editor in bytes no one changed.
 void NormaliseForComparison(ParameterImage& image);
 
 // A parameter file as the window would hold it right after opening it over

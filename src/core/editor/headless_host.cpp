@@ -1,8 +1,6 @@
-#include "link/headless_host.h"
+#include "editor/headless_host.h"
 
 namespace velmor {
-
-void HeadlessHost::Normalise() { velmor::Normalise(image_, Selection); }
 
 void HeadlessHost::ShowMessage(std::string_view text, std::string_view detail) {
   LastMessage = std::string(text);

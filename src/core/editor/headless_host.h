@@ -1,4 +1,4 @@
-// A link host without a window: the image is the whole state, the
+// A link host without a window: the document is the whole state, the
 // normalisation pass runs on it directly, and messages and status changes go
 // to callbacks. The command-line tool, the end-to-end tests and the timing
 // harness drive the engine through it.
@@ -8,17 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "editor/document.h"
 #include "link/engine.h"
-#include "model/image.h"
-#include "model/normalise.h"
 
 namespace velmor {
 
 class HeadlessHost : public LinkHost {
  public:
-  explicit HeadlessHost(ParameterImage& image) : image_(image) {}
+  // The engine works on `document.Image`.
+  explicit HeadlessHost(Document& document) : document_(document) {}
 
-  void Normalise() override;
+  void Normalise() override { document_.Normalise(); }
+  void ClearFileName() override { document_.FileName.clear(); }
   void ShowMessage(std::string_view text, std::string_view detail) override;
   bool TuningOn() const override { return Tuning; }
   bool ExtendedMonitor() const override { return Extended; }
@@ -31,14 +32,13 @@ class HeadlessHost : public LinkHost {
 
   bool Tuning = false;
   bool Extended = false;
-  PersistedSelection Selection;
   std::function<void(std::string_view text, std::string_view detail)> OnMessage;
   std::function<void()> OnMonitor;
   std::function<void()> OnStatus;
   std::string LastMessage;
 
- private:
-  ParameterImage& image_;
+ protected:
+  Document& document_;
 };
 
 }  // namespace velmor

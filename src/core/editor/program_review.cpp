@@ -1,29 +1,20 @@
-#include "files/program_review.h"
+#include "editor/program_review.h"
 
-#include "files/ign_file.h"
-#include "model/derived.h"
-#include "model/normalise.h"
+#include "editor/document.h"
 
 namespace velmor {
 
 void NormaliseForComparison(ParameterImage& image) {
-  PersistedSelection selection{};
-  Normalise(image, selection);
-  if (image.P(kMapModeByte) == MapModeEqual) {
-    DerivedTables tables;
-    CopyMap1ToMap2(image, tables);
-  }
+  Document taken(image);
+  taken.NormaliseAndRefresh();
+  image = taken.Image;
 }
 
 bool LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image) {
-  image = base;
-  DerivedTables tables;
-  if (!ReadParameterFile(path, image, tables, IgnScope::WholeFile).Loaded()) {
-    image = base;
-    return false;
-  }
-  NormaliseForComparison(image);
-  return true;
+  Document file(base);
+  const bool loaded = file.Open(path).Loaded();
+  image = loaded ? file.Image : base;
+  return loaded;
 }
 
 ProgramReference ReferenceBeforeProgram(std::string_view unitName, const UnitMemory& session,

@@ -4,8 +4,8 @@
 #include <fstream>
 #include <string>
 
+#include "editor/program_review.h"
 #include "files/history.h"
-#include "files/program_review.h"
 #include "model/defaults.h"
 #include "model/normalise.h"
 #include "temp_dir.h"
