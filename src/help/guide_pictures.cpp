@@ -34,10 +34,14 @@ constexpr std::array<const char*, velmor::PageCount> kPageKeys = {
     "bike", "advance", "inj1", "inj2", "position", "corrections", "sensors",
     "idle", "n2o",     "gear", "race", "tuning",   "monitor"};
 
+// Sleeps between events instead of spinning: the window's 55 ms tick wakes
+// the loop often enough for every wait below.
+void RunEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents); }
+
 void Settle(int ms) {
   QElapsedTimer t;
   t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  while (t.elapsed() < ms) RunEvents();
 }
 
 // Runs the events until `done` holds or `ms` have passed; whether it held.
@@ -46,7 +50,7 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
   t.start();
   while (!done()) {
     if (t.elapsed() > ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    RunEvents();
   }
   return true;
 }
