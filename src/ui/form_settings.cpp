@@ -8,6 +8,7 @@
 #include <climits>
 
 #include "form_hlav.h"
+#include "map_selection.h"
 #include "history_keeper.h"
 #include "widgets.h"
 
@@ -61,6 +62,7 @@ void TFormHlav::LoadSettings() {
   if (QCheckBox* c = controls_.ExtendedMonitor) c->setChecked(settings.ExtendedMonitor);
   if (QCheckBox* c = controls_.AllPositions) c->setChecked(settings.AllPositions);
   history_->SetReviewBeforeProgram(settings.ReviewBeforeProgram);
+  if (mapSelection_) mapSelection_->SetHeatColours(settings.HeatColours);
 }
 
 void TFormHlav::SaveSettings() {
@@ -78,6 +80,7 @@ void TFormHlav::SaveSettings() {
   settings.ExtendedMonitor = Checked(controls_.ExtendedMonitor);
   settings.AllPositions = Checked(controls_.AllPositions);
   settings.ReviewBeforeProgram = history_->ReviewBeforeProgram();
+  settings.HeatColours = mapSelection_ && mapSelection_->HeatColours();
   const SaveSettingsStatus status = velmor::SaveSettings(statePaths_, settings, document_.Image, allCellsFlags_);
   // Otherwise the session's settings would be lost without a word.
   if (!status.Ok()) ShowMessageBox(Utf8(SaveFailureMessage(statePaths_, status)));

@@ -97,6 +97,7 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
   s.CellsInMs = true;
   s.AllPositions = true;
   s.ReviewBeforeProgram = true;
+  s.HeatColours = true;
   EXPECT_EQ(WriteSettingsText(s),
             "[BASIC]\n"
             "Left=10\n"
@@ -112,7 +113,8 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
             "CheckBoxZobrMs_Uni->Checked=1\n"
             "CheckBoxExtMonitor->Checked=0\n"
             "CheckBoxAll_PolohaA->Checked=1\n"
-            "ReviewBeforeProgram=1\n");
+            "ReviewBeforeProgram=1\n"
+            "HeatColours=1\n");
 
   Settings back;
   back.Selection.PortSelection = 7;  // a read overrides whatever was held
@@ -129,6 +131,7 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
   EXPECT_FALSE(back.ExtendedMonitor);
   EXPECT_TRUE(back.AllPositions);
   EXPECT_TRUE(back.ReviewBeforeProgram);
+  EXPECT_TRUE(back.HeatColours);
 }
 
 TEST(SettingsIni, RewritingKeepsWhatOthersPutInTheFile) {

@@ -325,6 +325,12 @@ class WindowMapEditTest : public QObject {
     Selection(*w)->SetHeatColours(false);
     QCOMPARE(base(lo), QApplication::palette().color(QPalette::Base));
     QCOMPARE(base(hi), QApplication::palette().color(QPalette::Base));
+
+    // And they stay plain in the next session.
+    w->close();
+    w = Make(PageAdvance);
+    QVERIFY(!Selection(*w)->HeatColours());
+    QCOMPARE(base(hi), QApplication::palette().color(QPalette::Base));
   }
 };
 

@@ -69,7 +69,11 @@ void ReadSettingsText(std::string_view iniText, Settings& s) {
   s.CellsInMs = flag(10, s.CellsInMs);
   s.ExtendedMonitor = flag(11, s.ExtendedMonitor);
   s.AllPositions = flag(12, s.AllPositions);
-  s.ReviewBeforeProgram = IniInteger(doc.Get(kSettingsSection, kReviewBeforeProgramKey), s.ReviewBeforeProgram ? 1 : 0) != 0;
+  auto option = [&](std::string_view key, bool current) {
+    return IniInteger(doc.Get(kSettingsSection, key), current ? 1 : 0) != 0;
+  };
+  s.ReviewBeforeProgram = option(kReviewBeforeProgramKey, s.ReviewBeforeProgram);
+  s.HeatColours = option(kHeatColoursKey, s.HeatColours);
 }
 
 std::string WriteSettingsText(const Settings& s, std::string_view previousText) {
@@ -89,6 +93,7 @@ std::string WriteSettingsText(const Settings& s, std::string_view previousText) 
   put(11, s.ExtendedMonitor ? 1 : 0);
   put(12, s.AllPositions ? 1 : 0);
   doc.Set(kSettingsSection, kReviewBeforeProgramKey, s.ReviewBeforeProgram ? "1" : "0");
+  doc.Set(kSettingsSection, kHeatColoursKey, s.HeatColours ? "1" : "0");
   return doc.Serialise();
 }
 

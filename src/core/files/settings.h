@@ -35,6 +35,9 @@ struct Settings {
   // Program first shows what it will change in the unit; off keeps F9 a
   // plain Program.
   bool ReviewBeforeProgram = false;
+  // The map editor colours its cells by value (blue low, red high); on
+  // until the tuner switches it off.
+  bool HeatColours = true;
 };
 
 inline constexpr std::string_view kSettingsSection = "BASIC";
@@ -42,8 +45,9 @@ inline constexpr std::string_view kSettingsSection = "BASIC";
 // The thirteen keys, in the order they are written and read.
 std::span<const std::string_view, 13> SettingsKeys();
 
-// Written and read after the thirteen: 0 or 1, missing means off.
+// Written and read after the thirteen: 0 or 1; missing keeps the default.
 inline constexpr std::string_view kReviewBeforeProgramKey = "ReviewBeforeProgram";
+inline constexpr std::string_view kHeatColoursKey = "HeatColours";
 
 // Reads the keys in order, each with the member's current value as default.
 // "ComPort" and "ComPortAuto" hold the selection + 1 and are decremented
