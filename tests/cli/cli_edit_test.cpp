@@ -164,7 +164,9 @@ TEST_F(CliEditTest, CoupledAndEqualMapsMoveMap2WithMap1AndRefuseMap2) {
     for (int k = 0; k < kMapCells; ++k) {
       const bool inside = CellBlock{4, 6, 5, 7}.Contains(k / kMapColumns, k % kMapColumns);
       EXPECT_EQ(after2[k], before2[k] + (inside ? 5 : 0)) << k;
-      if (!inside) EXPECT_EQ(out.Image.Word(kInj2Map + 2 * k), input_.Image.Word(kInj2Map + 2 * k)) << k;
+      if (!inside) {
+        EXPECT_EQ(out.Image.Word(kInj2Map + 2 * k), input_.Image.Word(kInj2Map + 2 * k)) << k;
+      }
     }
   }
 }

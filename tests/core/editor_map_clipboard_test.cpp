@@ -62,7 +62,9 @@ TEST(MapClipboard, NumbersAreReadAsSpreadsheetsWriteThem) {
     const PastedCells p = TextToCells(c.text);
     EXPECT_EQ(p.Ok, c.ok) << c.text;
     EXPECT_EQ(p.Rows, c.rows) << c.text;
-    if (!c.ok) EXPECT_EQ(p.BadField, c.bad) << c.text;
+    if (!c.ok) {
+      EXPECT_EQ(p.BadField, c.bad) << c.text;
+    }
   }
 }
 

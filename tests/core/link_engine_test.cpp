@@ -263,7 +263,9 @@ TEST_P(LinkGiveUpTest, FiveUnansweredSendsThenTheRedText) {
     const auto before = port.sent.size();
     engine.Tick();
     if (port.sent.size() != before) sendTicks.push_back(t);
-    if (t < 36) ASSERT_NE(engine.State().Mode, LinkMode::Idle) << "tick " << t;
+    if (t < 36) {
+      ASSERT_NE(engine.State().Mode, LinkMode::Idle) << "tick " << t;
+    }
   }
   EXPECT_EQ(sendTicks, (std::vector<int>{6, 12, 18, 24, 30}));
   EXPECT_EQ(engine.State().Mode, LinkMode::Idle);

@@ -119,7 +119,9 @@ TEST_F(LinkE2eTest, ACablePulledDuringAProgramNamesTheBlocksTheUnitTook) {
       << text;
   EXPECT_GE(last, 3) << text;
   EXPECT_EQ(unconfirmed, last + 1) << text;
-  if (unconfirmed < 9) EXPECT_NE(text.find("-9 not written"), std::string::npos) << text;
+  if (unconfirmed < 9) {
+    EXPECT_NE(text.find("-9 not written"), std::string::npos) << text;
+  }
   EXPECT_NE(text.find(": the unit holds a mixed configuration, program it again."), std::string::npos) << text;
   EXPECT_EQ(unit.P(1349), oldNote);  // the last block still holds the old configuration
 }
