@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "link/failure_text.h"
 #include "link/output_tests.h"
 #include "link/port_numbering.h"
 
@@ -55,7 +56,7 @@ void LinkEngine::Tick() {
           const MsgKey key = mode == LinkMode::Program  ? MsgKey::MsgProgramError
                              : mode == LinkMode::Verify ? MsgKey::MsgVerifyError
                                                         : MsgKey::MsgReadError;
-          failureDetail_ = DescribeFailure(mode);
+          failureDetail_ = DescribeFailure({mode, state_.Command & kBlockIndexMask, blockDiffered_, programFlagged_, programWritten_});
           SetStatus(mode == LinkMode::Program ? Text(key) + " " + failureDetail_ : Text(key), true);
           state_.StatusCountdown = kStatusHoldTicks;
           state_.Mode = LinkMode::Idle;
@@ -543,47 +544,6 @@ void LinkEngine::SetStatus(std::string text, bool red) {
   // An error is never set into a hidden label: a transfer that outlasted the
   // label's countdown would otherwise end in silence.
   if (red) status_.Visible = true;
-}
-
-namespace {
-
-// "block 3", "blocks 1-4", "blocks 1, 3, 5-7" for the bits of `mask`.
-std::string BlockList(std::uint16_t mask) {
-  std::string list;
-  int count = 0;
-  for (int b = 0; b < kBlockCount; ++b) {
-    if ((mask >> b & 1) == 0) continue;
-    int last = b;
-    while (last + 1 < kBlockCount && (mask >> (last + 1) & 1) != 0) ++last;
-    if (!list.empty()) list += ", ";
-    list += std::to_string(b);
-    if (last > b) list += "-" + std::to_string(last);
-    count += last - b + 1;
-    b = last;
-  }
-  return (count == 1 ? "block " : "blocks ") + list;
-}
-
-}  // namespace
-
-std::string LinkEngine::DescribeFailure(LinkMode mode) const {
-  const int failing = state_.Command & kBlockIndexMask;
-  const std::string block = "Block " + std::to_string(failing);
-  if (mode == LinkMode::Verify) return block + (blockDiffered_ ? " differs." : " did not answer.");
-  if (mode != LinkMode::Program) return block + " did not answer.";
-  // Block 0 only asks for the unit's identity; the unit stores the others.
-  constexpr std::uint16_t blocks = ((1u << kBlockCount) - 1) & ~((1u << kFirstParamBlock) - 1);
-  const std::uint16_t written = programWritten_ & blocks;
-  const std::uint16_t failed = static_cast<std::uint16_t>(1u << failing) & blocks;
-  const std::uint16_t notWritten = programFlagged_ & blocks & ~written & ~failed;
-  if (failed == 0) return "No block written: the unit keeps its configuration.";
-  std::string text = written != 0 ? BlockList(written) + " written" : "No block written";
-  text += ", " + BlockList(failed) + " unconfirmed";
-  if (notWritten != 0) text += ", " + BlockList(notWritten) + " not written";
-  text += written != 0 ? ": the unit holds a mixed configuration, program it again."
-                       : ": the unit may hold a mixed configuration, program it again.";
-  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-  return text;
 }
 
 void LinkEngine::NotifyStatus() {

@@ -219,7 +219,6 @@ class LinkEngine {
   // The live display from the last accepted frame in the current language,
   // or the placeholders while there is none.
   void RenderMonitor();
-  std::string DescribeFailure(LinkMode mode) const;
 
   ParameterImage& image_;
   // What ReadUnitCopy reads into, and whether the transaction running is it.
