@@ -269,7 +269,6 @@ class WindowMapEditTest : public QObject {
     QVERIFY(smooth);
     // The right click inside the block keeps it.
     QCOMPARE(Selection(*w)->Block(), (CellBlock{3, 3, 5, 6}));
-    const ParameterImage before = w->Image();
     w->Image().SetWord(kInj1Map + 2 * MapCell(4, 4), 9000);  // a bump for the smoothing to take out
     w->AfterChange();
     const ParameterImage bumped = w->Image();
