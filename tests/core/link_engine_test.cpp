@@ -20,53 +20,21 @@
 namespace velmor {
 namespace {
 
-using linktest::FakePort;
-using linktest::MakeFrame;
 using linktest::RecordingHost;
+using testsupport::MakeFrame;
+using testsupport::ScriptedPort;
+using testsupport::ScriptedUnit;
 
-// A minimal unit behind the fake port: ten blocks, write echoes, reads,
-// monitor replies. Replies are queued at once, so they are taken in by the
-// next tick.
-struct TestUnit {
-  std::array<std::array<std::uint8_t, kBlockSize>, kBlockCount> blocks{};
-  bool answer = true;
-  std::optional<int> corruptEchoOfBlock;  // one wrong echo of that block
-  std::uint16_t saving = 0;
-
+// The unit the engine tests talk to: "Jet" 1 of this protocol version, its
+// parameter blocks holding a pattern of their own.
+struct TestUnit : ScriptedUnit {
   TestUnit() {
     blocks[0][0] = 'J';
     blocks[0][1] = 'e';
     blocks[0][2] = 't';
     blocks[0][3] = 1;
-    blocks[0][10] = kProtocolVersion;
     for (int b = 1; b < kBlockCount; ++b)
       for (int i = 0; i < kBlockSize; ++i) blocks[b][i] = static_cast<std::uint8_t>(b * 7 + i);
-  }
-
-  void Attach(FakePort& port) {
-    port.responder = [this, &port](const LinkFrame& req) {
-      if (!answer) return;
-      const std::uint8_t cmd = req[0];
-      if (cmd == kPollCommand) {
-        LinkFrame m{};
-        m[0] = kMonitorReply;
-        m[148] = saving & 0xFF;
-        m[149] = saving >> 8;
-        m[150] = kProtocolVersion;
-        SealFrame(m);
-        port.Queue(m);
-        return;
-      }
-      const int b = cmd & 0x3F;
-      if ((cmd & 0x40) == 0 && b != 0) std::copy_n(req.begin() + 1, kBlockSize, blocks[b].begin());
-      LinkFrame reply = MakeFrame(cmd ^ 0x80, blocks[b].data());
-      if (corruptEchoOfBlock == b && (cmd & 0x40) == 0) {
-        reply[5] ^= 0x01;
-        SealFrame(reply);
-        corruptEchoOfBlock.reset();
-      }
-      port.Queue(reply);
-    };
   }
 };
 
@@ -94,7 +62,7 @@ class LinkEngineTest : public ::testing::Test {
   }
 
   ParameterImage image;
-  FakePort port;
+  ScriptedPort port;
   RecordingHost host;
   LinkEngine engine;
 };
@@ -317,9 +285,9 @@ TEST_F(LinkEngineTest, AFailedProgramNamesTheBlocksTheUnitTook) {
     TestUnit unit;
     unit.Attach(port);
     unit.answer = c.lastEcho >= 0;
-    auto echo = port.responder;
-    port.responder = [&unit, echo, &c](const LinkFrame& request) {
-      echo(request);
+    auto echo = port.Reply;
+    port.Reply = [&unit, echo, &c](const LinkFrame& request, ScriptedPort& p) {
+      echo(request, p);
       if (request[0] == c.lastEcho) unit.answer = false;
     };
     if (c.flagged.empty()) {
@@ -347,9 +315,9 @@ TEST_F(LinkEngineTest, AFailedVerifySaysWhetherTheBlockDifferedOrWasNotAnswered)
   EXPECT_EQ(engine.FailureDetail(), "Block 6 differs.");
 
   unit.blocks[6][17] ^= 0x40;
-  auto answer = port.responder;
-  port.responder = [&](const LinkFrame& request) {
-    if (request[0] != (kReadFlag | 3)) answer(request);
+  auto answer = port.Reply;
+  port.Reply = [&](const LinkFrame& request, ScriptedPort& p) {
+    if (request[0] != (kReadFlag | 3)) answer(request, p);
   };
   engine.StartVerify();
   EXPECT_EQ(engine.FailureDetail(), "");  // a new transaction starts clean
@@ -417,7 +385,7 @@ TEST(LinkReadOfANormalUnit, VerifiesAndLeavesTheImageEqualToTheUnit) {
 
     Document document;
     ParameterImage& image = document.Image;
-    FakePort port;
+    ScriptedPort port;
     WindowLikeHost host(document);
     LinkEngine engine(image, port, host);
     unit.Attach(port);
@@ -477,7 +445,7 @@ TEST_F(LinkEngineTest, AFailedReadForAComparisonLeavesTheEditorAlone) {
     SCOPED_TRACE(c.what);
     ParameterImage editor;
     editor.P(3) = 33;
-    FakePort p;
+    ScriptedPort p;
     RecordingHost h;
     LinkEngine e(editor, p, h);
     TestUnit unit;
@@ -569,7 +537,7 @@ class ModalBoxHost : public RecordingHost {
 
 TEST(LinkMessages, AVersionMismatchIsShownOnceTheTickIsOverAndTicksRunUnderTheBox) {
   ParameterImage image;
-  FakePort port;
+  ScriptedPort port;
   ModalBoxHost host;
   LinkEngine engine(image, port, host);
   host.engine = &engine;
@@ -606,7 +574,7 @@ TEST(LinkMessages, AVersionMismatchIsShownOnceTheTickIsOverAndTicksRunUnderTheBo
 // and the menu's check mark are what the choice made them.
 TEST(LinkMessages, APortThatCannotBeOpenedIsReportedWithThePortChosen) {
   ParameterImage image;
-  FakePort port;
+  ScriptedPort port;
   port.failing = {4};
   port.reason = "permission denied";
   ModalBoxHost host;
@@ -694,7 +662,7 @@ TEST_F(LinkEngineTest, ProgrammingAfterAChangeWaitsForTheRunningTransaction) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ParameterImage image;
-    FakePort port;
+    ScriptedPort port;
     RecordingHost host;
     LinkEngine engine(image, port, host);
     TestUnit unit;
@@ -780,7 +748,7 @@ TEST_F(LinkEngineTest, EveryTransactionReportsOnceHowItEnded) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ParameterImage img;
-    FakePort p;
+    ScriptedPort p;
     RecordingHost h;
     LinkEngine e(img, p, h);
     TestUnit unit;
@@ -942,10 +910,10 @@ TEST_F(LinkEngineTest, SavingShowsProgressAgainstTheFullCount) {
 TEST_F(LinkEngineTest, AnErrorAfterTheLabelHidItselfShowsItAgain) {
   TestUnit unit;
   unit.Attach(port);
-  auto answer = port.responder;
+  auto answer = port.Reply;
   std::map<int, int> sends;
-  port.responder = [&](const LinkFrame& f) {
-    if (f[0] != 8 && ++sends[f[0]] % 5 == 0) answer(f);
+  port.Reply = [&](const LinkFrame& f, ScriptedPort& p) {
+    if (f[0] != 8 && ++sends[f[0]] % 5 == 0) answer(f, p);
   };
   engine.StartProgram();
   int tick = 0;

@@ -1,59 +1,15 @@
-// A scripted serial port and a recording host for the link engine tests.
+// A host that records what the link engine asks of it, for the link engine
+// tests; the unit they talk to is in scripted_unit.h.
 #pragma once
 
-#include <deque>
-#include <functional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "link/engine.h"
-#include "link/frame.h"
+#include "scripted_unit.h"
 
 namespace velmor::linktest {
-
-class FakePort : public SerialPort {
- public:
-  bool Open(int n) override {
-    opens.push_back(n);
-    open = failing.count(n) == 0;
-    return open;
-  }
-  void Close() override {
-    ++closes;
-    open = false;
-  }
-  bool IsOpen() const override { return open; }
-  std::size_t QueuedBytes() override { return rx.size(); }
-  std::size_t Read(std::span<std::uint8_t> dest) override {
-    std::size_t n = 0;
-    while (n < dest.size() && !rx.empty()) {
-      dest[n++] = rx.front();
-      rx.pop_front();
-    }
-    return n;
-  }
-  void Write(std::span<const std::uint8_t> bytes) override {
-    LinkFrame f{};
-    std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), kFrameSize), f.begin());
-    sent.push_back(f);
-    if (responder) responder(f);
-  }
-  std::string OpenErrorReason() const override { return reason; }
-
-  void Queue(const LinkFrame& f) { rx.insert(rx.end(), f.begin(), f.end()); }
-  void QueueBytes(std::initializer_list<std::uint8_t> bytes) { rx.insert(rx.end(), bytes); }
-
-  std::deque<std::uint8_t> rx;
-  std::vector<LinkFrame> sent;
-  std::vector<int> opens;
-  std::set<int> failing;
-  std::string reason;
-  int closes = 0;
-  bool open = false;
-  std::function<void(const LinkFrame&)> responder;
-};
 
 class RecordingHost : public LinkHost {
  public:
@@ -78,13 +34,5 @@ class RecordingHost : public LinkHost {
   bool tuning = false, printing = false;
   int monitorFrames = 0, statusChanges = 0;
 };
-
-inline LinkFrame MakeFrame(std::uint8_t code, const std::uint8_t* payload = nullptr) {
-  LinkFrame f{};
-  f[0] = code;
-  if (payload != nullptr) std::copy_n(payload, kPayloadSize, f.begin() + 1);
-  SealFrame(f);
-  return f;
-}
 
 }  // namespace velmor::linktest

@@ -159,7 +159,7 @@ class WindowCommandsTest : public QObject {
       auto w = Make();
       Action(*w, "MenuGerman")->trigger();
       Action(*w, "MenuCom3")->trigger();
-      QCOMPARE(port_.opened, 3);
+      QCOMPARE(port_.LastOpened(), 3);
 
       ClickTab(Tabs(*w), PageInj1);
       ClickButton(Get<QCheckBox>(*w, "CheckBoxZobrMs_Uni"));
@@ -183,7 +183,7 @@ class WindowCommandsTest : public QObject {
     QVERIFY(Action(*w, "MenuGerman")->isChecked());
     QCOMPARE(w->PageIndex(), int(PageSensors));
     QCOMPARE(Tabs(*w)->currentIndex(), int(PageSensors));
-    QCOMPARE(port_.opened, 3);
+    QCOMPARE(port_.LastOpened(), 3);
     QVERIFY(Action(*w, "MenuCom3")->isChecked());
     for (const char* box : {"CheckBoxZobrMs_Uni", "CheckBoxAll_PolohaA", "CheckBoxExtMonitor"}) {
       QVERIFY2(Get<QCheckBox>(*w, box)->isChecked(), box);
@@ -260,7 +260,7 @@ class WindowCommandsTest : public QObject {
     ini.write(("[BASIC]\n" + basic).toLatin1());
     ini.close();
     auto w = Make();
-    QCOMPARE(port_.opened, openedPort);
+    QCOMPARE(port_.LastOpened(), openedPort);
     QVERIFY(Get<QAction>(*w, checkedCom)->isChecked());
     QCOMPARE(int(w->Language()), language);
     QCOMPARE(w->PageIndex(), page);
@@ -601,11 +601,11 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(Get<QCheckBox>(*w, "CheckBoxLadeniPovoleno")->isChecked(), tuning);
     ClickTab(Tabs(*w), PageBike);
     for (int i = 0; i < 12; ++i) w->Timer1Timer();  // an idle link
-    port_.written.clear();
+    port_.sent.clear();
 
     auto writes = [&] {
       std::vector<int> blocks;
-      for (const LinkFrame& f : port_.written) {
+      for (const LinkFrame& f : port_.sent) {
         if (f[0] < kBlockCount) blocks.push_back(f[0]);
       }
       return blocks;
@@ -623,7 +623,7 @@ class WindowCommandsTest : public QObject {
       QVERIFY(writes().empty());
     } else {
       QCOMPARE(writes(), std::vector<int>{1});
-      const LinkFrame& sent = *std::find_if(port_.written.begin(), port_.written.end(),
+      const LinkFrame& sent = *std::find_if(port_.sent.begin(), port_.sent.end(),
                                             [](const LinkFrame& f) { return f[0] == 1; });
       QVERIFY(std::equal(sent.begin() + 1, sent.begin() + 1 + kBlockSize, w->Image().Block(1).begin()));
       QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Program device: OK"));
@@ -635,7 +635,7 @@ class WindowCommandsTest : public QObject {
     }
 
     // An undo programs the restored block, also while tuning is on.
-    port_.written.clear();
+    port_.sent.clear();
     ClickButton(Get<QAbstractButton>(*w, "SpeedButtonZpet"));
     runTicks();
     QCOMPARE(writes(), std::vector<int>{1});
@@ -664,12 +664,12 @@ class WindowCommandsTest : public QObject {
     ticks(12);
     QCOMPARE(UndoSteps(*w), 1);
 
-    port_.written.clear();
+    port_.sent.clear();
     ClickButton(Get<QAbstractButton>(*w, "SpeedButtonZpet"));
     ticks(20);
     QCOMPARE(int(w->Image().P(41)), fan2);
     std::vector<int> writes;
-    for (const LinkFrame& f : port_.written) {
+    for (const LinkFrame& f : port_.sent) {
       if (f[0] < kBlockCount) writes.push_back(f[0]);
     }
     QCOMPARE(writes, std::vector<int>{1});
@@ -703,7 +703,7 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Verify: OK"));
     QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString("95"));
     QVERIFY(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(), w->Image().ParamArea().begin()));
-    for (const LinkFrame& f : port_.written) QVERIFY(f[0] >= kBlockCount);
+    for (const LinkFrame& f : port_.sent) QVERIFY(f[0] >= kBlockCount);
   }
 
   // The map panel's TPS box is a parameter too: clicked during a Read it
@@ -736,13 +736,13 @@ class WindowCommandsTest : public QObject {
     ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
     ClickTab(Tabs(*w), PageInj1);
     ClickButton(Get<QCheckBox>(*w, "CheckBoxAll_Uni"));
-    port_.written.clear();
+    port_.sent.clear();
     // Map 1 (P+600..P+899) lies in blocks 5 and 6; in " 1 = 2" map 2
     // (P+900..P+1199, blocks 7 and 8) follows it.
     QTest::keyClick(w.get(), Qt::Key_F5);
     for (int i = 0; i < 30; ++i) w->Timer1Timer();
     std::vector<int> blocks;
-    for (const LinkFrame& f : port_.written) {
+    for (const LinkFrame& f : port_.sent) {
       if (f[0] < kBlockCount) blocks.push_back(f[0]);
     }
     QCOMPARE(blocks, (std::vector<int>{5, 6, 7, 8}));
@@ -754,9 +754,9 @@ class WindowCommandsTest : public QObject {
     const ParameterImage before = w->Image();
     auto* box = Get<QCheckBox>(*w, "CheckBoxLadeniPovoleno");
     auto lastRequest = [&] {
-      port_.written.clear();
+      port_.sent.clear();
       for (int i = 0; i < 6; ++i) w->Timer1Timer();
-      return port_.written.empty() ? -1 : int(port_.written.back()[0]);
+      return port_.sent.empty() ? -1 : int(port_.sent.back()[0]);
     };
     QCOMPARE(lastRequest(), int(kPollCommand));
     QTest::keyClick(w.get(), Qt::Key_F6);
@@ -1128,7 +1128,7 @@ class WindowCommandsTest : public QObject {
     TypeAndEnter(Get<QLineEdit>(*w, "EditBuzeni"), "2500");
     QCOMPARE(int(w->Image().P(4)), 25);
     for (int i = 0; i < 20; ++i) w->Timer1Timer();
-    port_.written.clear();
+    port_.sent.clear();
     const ParameterImage before = w->Image();
     const int steps = UndoSteps(*w);
     answer_ = QMessageBox::Cancel;
@@ -1141,7 +1141,7 @@ class WindowCommandsTest : public QObject {
     QCOMPARE(combo->currentIndex(), 0);
     QCOMPARE(Get<QLineEdit>(*w, "EditBuzeni")->text(), QString("2500"));
     for (int i = 0; i < 20; ++i) w->Timer1Timer();
-    for (const LinkFrame& f : port_.written) QVERIFY(f[0] >= kBlockCount);  // nothing programmed
+    for (const LinkFrame& f : port_.sent) QVERIFY(f[0] >= kBlockCount);  // nothing programmed
   }
 
   // ------------------------------------------------------------ printing

@@ -70,8 +70,8 @@ class WindowHistoryTest : public QObject {
   // Block writes among the frames sent since `from`.
   std::vector<int> BlockWrites(std::size_t from = 0) const {
     std::vector<int> writes;
-    for (std::size_t i = from; i < port_.written.size(); ++i)
-      if (port_.written[i][0] < kBlockCount) writes.push_back(port_.written[i][0]);
+    for (std::size_t i = from; i < port_.sent.size(); ++i)
+      if (port_.sent[i][0] < kBlockCount) writes.push_back(port_.sent[i][0]);
     return writes;
   }
 
@@ -224,7 +224,7 @@ class WindowHistoryTest : public QObject {
     w->Image().P(35) = 85;  // Bike: fan 1
     w->Image().P(98) = 1;   // N2O on
     w->RefreshPage();
-    const std::size_t sentBefore = port_.written.size();
+    const std::size_t sentBefore = port_.sent.size();
     QTest::keyClick(w.get(), Qt::Key_F9);
     auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
     QVERIFY(dialog);

@@ -377,7 +377,7 @@ class WindowLogTest : public QObject {
     w->ActivatePage(PageInj1);
     Frames(*w, 1);
     QCOMPARE(w->Link().Live().Rpm, 1200);
-    const int portNumber = port_.opened;
+    const int portNumber = port_.LastOpened();
     emit w->findChild<QMenu*>("MenuLog")->aboutToShow();
     w->findChild<QAction*>("MenuLogRecent1")->trigger();
     auto* viewer = w->findChild<LogViewer*>("FormLogViewer");
@@ -392,12 +392,12 @@ class WindowLogTest : public QObject {
       QVERIFY2(!w->findChild<QAction*>(name)->isEnabled(), name);
     QTest::keyClick(w.get(), Qt::Key_F7);
     QCOMPARE(w->Link().Transaction(), LinkTransaction::None);
-    const std::size_t written = port_.written.size();
+    const std::size_t written = port_.sent.size();
     Frames(*w, 1);
     QCOMPARE(w->Link().Live().Rpm, 3000);
     QCOMPARE(w->Point().Column, 2);  // 3000 rpm on the default axis
     QCOMPARE(w->Point().Row, 4);     // 20 %
-    QCOMPARE(port_.written.size(), written);
+    QCOMPARE(port_.sent.size(), written);
 
     // Scrubbing with the viewer's cursor moves the playback.
     viewer->SetCursor(15);
@@ -422,7 +422,7 @@ class WindowLogTest : public QObject {
     viewer->findChild<QPushButton*>("ButtonLogPlayStop")->click();
     QVERIFY(!w->Playback().Playing());
     QVERIFY(port_.open);
-    QCOMPARE(port_.opened, portNumber);
+    QCOMPARE(port_.LastOpened(), portNumber);
     QVERIFY(w->findChild<QWidget*>("ButtonRead")->isEnabled());
     QVERIFY(w->findChild<QAction*>("MenuProgram")->isEnabled());
     Frames(*w, 1);

@@ -83,7 +83,7 @@ class WindowTest : public QObject {
     auto w = Make();
     QCOMPARE(w->PageIndex(), int(PageGear));
     QCOMPARE(w->Language(), LanguageCode::English);
-    QCOMPARE(port_.opened, 1);
+    QCOMPARE(port_.LastOpened(), 1);
     QVERIFY(w->findChild<QAction*>("MenuEnglish")->isChecked());
     QVERIFY(w->windowTitle().startsWith("  Velmor       "));
   }
