@@ -17,7 +17,6 @@
 #include <QStatusBar>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "editor/names.h"
@@ -36,8 +35,6 @@ using namespace velmor::ui;
 using namespace velmor::wtest;
 
 namespace {
-
-QString N(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
 
 // Records which watched widgets receive a paint event.
 class PaintSpy : public QObject {
@@ -58,68 +55,14 @@ bool IsLime(QWidget* w) {
   return w->palette().color(role) == ToQColor(Colour::Lime);
 }
 
-// Bytes of the parameter area that differ between two images.
-std::vector<int> Differences(const ParameterImage& a, const ParameterImage& b) {
-  std::vector<int> d;
-  for (int n = 0; n < kParamSize; ++n) {
-    if (a.P(n) != b.P(n)) d.push_back(n);
-  }
-  return d;
-}
-
 }  // namespace
 
-class WindowCommandsTest : public QObject {
+class WindowCommandsTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  ScriptedPort port_;
-  QStringList questions_;
-  QStringList messages_;
-  QMessageBox::StandardButton answer_ = QMessageBox::Yes;
-  QString chosenFile_;
-  QStringList dialogs_;
   ParameterImage before_;
   QByteArray home_;
-  QByteArray configHome_;  // "open:" or "save:" and the name each dialog started with
-
-  // A shown, active window on the test's config directory.
-  std::unique_ptr<TFormHlav> Make(std::vector<std::string> args = {}) {
-    FormOptions o;
-    o.ConfigDir = dir_->filePath("config").toStdString();
-    o.ProgramDir = dir_->filePath("program").toStdString();
-    o.Arguments = std::move(args);
-    o.StartTimer = false;
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->AskYesNoCancel = [this](const QString& text) {
-      questions_ << text;
-      return answer_;
-    };
-    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
-    w->ChooseFile = [this](bool save, const QString& start) {
-      dialogs_ << (save ? "save:" : "open:") + start;
-      return chosenFile_;
-    };
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w.get())) qWarning("window not active: shortcuts will not reach it");
-    return w;
-  }
-
-  template <typename T>
-  static T* Get(TFormHlav& w, const QString& name) {
-    return w.findChild<T*>(name);
-  }
-  static QTabWidget* Tabs(TFormHlav& w) { return Get<QTabWidget>(w, "PageControl1"); }
-  static QAction* Action(TFormHlav& w, const char* name) { return Get<QAction>(w, name); }
-  static int UndoSteps(TFormHlav& w) { return UndoDepth(w.Undo()); }
-
-  // Steps a spinner and checks the step reached the image.
-  static void Bump(TFormHlav& w, const char* spinner, bool up = true) {
-    const ParameterImage before = w.Image();
-    QVERIFY2(ClickArrow(Get<UpDown>(w, spinner), up), spinner);
-    QVERIFY2(before != w.Image(), spinner);
-  }
+  QByteArray configHome_;
 
  private slots:
   void initTestCase() {
@@ -141,16 +84,7 @@ class WindowCommandsTest : public QObject {
     }
   }
 
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QDir(dir_->path()).mkpath("program");
-    port_ = ScriptedPort();
-    questions_.clear();
-    messages_.clear();
-    answer_ = QMessageBox::Yes;
-    chosenFile_.clear();
-    dialogs_.clear();
-  }
+  void init() { Reset(); }
 
   // ------------------------------------------------------------ settings
 

@@ -1,16 +1,27 @@
 // Pieces the window tests share: the scripted unit behind its port (shared
-// with the core tests), and helpers that click, type and press keys on
-// controls found by name.
+// with the core tests), a fixture that makes the window over it, and
+// helpers that find controls by name and click, type and press keys on them.
 #pragma once
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QDir>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 #include <algorithm>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
+#include "editor/undo.h"
+#include "form_hlav.h"
 #include "scripted_unit.h"
 #include "up_down.h"
 
@@ -51,5 +62,106 @@ inline void ClickTab(QTabWidget* tabs, int page) {
   QTabBar* bar = tabs->tabBar();
   QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
 }
+
+// A name the core gives a control, as Qt takes it.
+inline QString N(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
+
+// Bytes of the parameter area that differ between two images.
+inline std::vector<int> Differences(const ParameterImage& a, const ParameterImage& b) {
+  std::vector<int> d;
+  for (int n = 0; n < kParamSize; ++n) {
+    if (a.P(n) != b.P(n)) d.push_back(n);
+  }
+  return d;
+}
+
+// A window's controls and actions, found by name.
+template <typename T>
+T* Get(ui::TFormHlav& w, const QString& name) {
+  return w.findChild<T*>(name);
+}
+inline QTabWidget* Tabs(ui::TFormHlav& w) { return Get<QTabWidget>(w, "PageControl1"); }
+inline QAction* Action(ui::TFormHlav& w, const char* name) { return Get<QAction>(w, name); }
+inline int UndoSteps(ui::TFormHlav& w) { return UndoDepth(w.Undo()); }
+
+// Steps a spinner and checks the step reached the image.
+inline void Bump(ui::TFormHlav& w, const char* spinner, bool up = true) {
+  const ParameterImage before = w.Image();
+  QVERIFY2(ClickArrow(Get<ui::UpDown>(w, spinner), up), spinner);
+  QVERIFY2(before != w.Image(), spinner);
+}
+
+// How a test class's windows start.
+struct WindowSetup {
+  enum Showing { Hidden, Shown, Active };
+  // Under the test's temporary directory; empty: that directory itself.
+  QString configDir = "config";
+  QString programDir = "program";
+  Showing showing = Active;  // Active: keys and shortcuts reach the window
+  QMessageBox::StandardButton answer = QMessageBox::Yes;  // to every question, unless a test changes answer_
+};
+
+// A test class's windows over a ScriptedPort, each on a fresh temporary
+// directory, without the tick's timer: the test ticks. Modal questions,
+// messages and file dialogs go through the window's hooks and are recorded.
+// A test class derives from it and calls Reset() in its init().
+class WindowFixture {
+ protected:
+  explicit WindowFixture(WindowSetup setup = {}) : setup_(std::move(setup)) {}
+
+  void Reset() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    if (!setup_.programDir.isEmpty()) QDir(dir_->path()).mkpath(setup_.programDir);
+    port_ = ScriptedPort();
+    messages_.clear();
+    questions_.clear();
+    dialogs_.clear();
+    chosenFile_.clear();
+    answer_ = setup_.answer;
+  }
+
+  QString Under(const QString& name) const { return name.isEmpty() ? dir_->path() : dir_->filePath(name); }
+
+  ui::FormOptions Options(std::vector<std::string> args = {}) const {
+    ui::FormOptions o;
+    o.ConfigDir = Under(setup_.configDir).toStdString();
+    o.ProgramDir = Under(setup_.programDir).toStdString();
+    o.Arguments = std::move(args);
+    o.StartTimer = false;
+    return o;
+  }
+
+  std::unique_ptr<ui::TFormHlav> Open(ui::FormOptions o) {
+    auto w = std::make_unique<ui::TFormHlav>(port_, std::move(o));
+    w->AskYesNoCancel = [this](const QString& text) {
+      questions_ << text;
+      return answer_;
+    };
+    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
+    w->ChooseFile = [this](bool save, const QString& start) {
+      dialogs_ << (save ? "save:" : "open:") + start;
+      return chosenFile_;
+    };
+    if (setup_.showing == WindowSetup::Hidden) return w;
+    w->show();
+    if (setup_.showing == WindowSetup::Active) {
+      w->activateWindow();
+      if (!QTest::qWaitForWindowActive(w.get())) qWarning("window not active: shortcuts will not reach it");
+    }
+    return w;
+  }
+
+  // A window on the test's directories, with `args` as its command line.
+  std::unique_ptr<ui::TFormHlav> Make(std::vector<std::string> args = {}) { return Open(Options(std::move(args))); }
+
+  WindowSetup setup_;
+  std::unique_ptr<QTemporaryDir> dir_;
+  ScriptedPort port_;
+  QStringList messages_;   // every message box's text
+  QStringList questions_;  // every question asked
+  QStringList dialogs_;    // "open:" or "save:" and the name each file dialog started with
+  QMessageBox::StandardButton answer_ = QMessageBox::Yes;
+  QString chosenFile_;     // what every file dialog returns; empty: cancelled
+};
 
 }  // namespace velmor::wtest

@@ -7,7 +7,6 @@
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 #include <ctime>
@@ -27,26 +26,13 @@ using namespace velmor::ui;
 using velmor::wtest::ScriptedPort;
 using velmor::wtest::UnitWithMemory;
 
-class WindowHistoryTest : public QObject {
+class WindowHistoryTest : public QObject, wtest::WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  ScriptedPort port_;
-  QStringList messages_;
+ public:
+  WindowHistoryTest() : WindowFixture({.answer = QMessageBox::No}) {}
 
-  std::unique_ptr<TFormHlav> Make() {
-    FormOptions o;
-    o.ConfigDir = dir_->filePath("config").toStdString();
-    o.ProgramDir = dir_->filePath("program").toStdString();
-    o.StartTimer = false;
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
-    w->AskYesNoCancel = [](const QString&) { return QMessageBox::No; };
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w.get())) qWarning("window not active");
-    return w;
-  }
+ private:
 
   // A history entry holding the window's image with `edit` applied.
   template <class F>
@@ -94,10 +80,8 @@ class WindowHistoryTest : public QObject {
 
  private slots:
   void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
+    Reset();
     qputenv("VELMOR_DATA_DIR", dir_->filePath("data").toUtf8());
-    port_ = ScriptedPort();
-    messages_.clear();
   }
   void cleanup() { qunsetenv("VELMOR_DATA_DIR"); }
 

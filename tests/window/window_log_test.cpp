@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QToolButton>
 #include <QLineSeries>
 #include <QtTest>
@@ -37,24 +36,16 @@ using namespace velmor::wtest;
 
 namespace {
 
-class WindowLogTest : public QObject {
+class WindowLogTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  ScriptedPort port_;
+ public:
+  WindowLogTest() : WindowFixture({.showing = WindowSetup::Shown}) {}
+
+ private:
   bool answering_ = true;
   int rpm_ = 3000;
 
-  std::unique_ptr<TFormHlav> Make() {
-    FormOptions o;
-    o.ConfigDir = dir_->filePath("config").toStdString();
-    o.ProgramDir = dir_->filePath("program").toStdString();
-    o.StartTimer = false;
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->ShowMessageBox = [](const QString&) {};
-    w->show();
-    return w;
-  }
   // Ticks until `frames` more monitor frames were accepted.
   static void Frames(TFormHlav& w, int frames) {
     const std::uint32_t until = w.Link().MonitorFrames() + static_cast<std::uint32_t>(frames);
@@ -73,10 +64,8 @@ class WindowLogTest : public QObject {
 
  private slots:
   void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QDir(dir_->path()).mkpath("program");
+    Reset();
     qputenv("VELMOR_DATA_DIR", dir_->filePath("data").toUtf8());
-    port_ = ScriptedPort();
     answering_ = true;
     rpm_ = 3000;
     port_.Reply = [this](const LinkFrame& request, ScriptedPort& port) {

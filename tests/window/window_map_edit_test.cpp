@@ -7,7 +7,6 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "editor/names.h"
@@ -22,16 +21,6 @@ using namespace velmor::ui;
 using namespace velmor::wtest;
 
 namespace {
-
-QString N(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<int>(s.size())); }
-
-std::vector<int> Differences(const ParameterImage& a, const ParameterImage& b) {
-  std::vector<int> d;
-  for (int n = 0; n < kParamSize; ++n) {
-    if (a.P(n) != b.P(n)) d.push_back(n);
-  }
-  return d;
-}
 
 // The bytes of the cells of `block` in the map of `page`; with `follower`,
 // also those of map 2, which follows map 1 while the maps are coupled or
@@ -61,24 +50,16 @@ bool Within(const std::vector<int>& changed, const std::vector<int>& allowed) {
 
 }  // namespace
 
-class WindowMapEditTest : public QObject {
+class WindowMapEditTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  ScriptedPort port_;
-  QStringList messages_;
+ public:
+  WindowMapEditTest() : WindowFixture({.answer = QMessageBox::No}) {}
 
+ private:
+  // An active window showing `page`.
   std::unique_ptr<TFormHlav> Make(int page) {
-    FormOptions o;
-    o.ConfigDir = dir_->filePath("config").toStdString();
-    o.ProgramDir = dir_->filePath("program").toStdString();
-    o.StartTimer = false;
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
-    w->AskYesNoCancel = [](const QString&) { return QMessageBox::No; };
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w.get())) qWarning("window not active");
+    auto w = WindowFixture::Make();
     ClickTab(w->findChild<QTabWidget*>("PageControl1"), page);
     return w;
   }
@@ -103,12 +84,7 @@ class WindowMapEditTest : public QObject {
   }
 
  private slots:
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    QDir(dir_->path()).mkpath("program");
-    port_ = ScriptedPort();
-    messages_.clear();
-  }
+  void init() { Reset(); }
 
   void DragSelectsABlockAndAKeyEditsOnlyItInOneUndoStep_data() {
     QTest::addColumn<int>("page");

@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtDataVisualization/Q3DCamera>
 #include <QtDataVisualization/Q3DScene>
 #include <QtDataVisualization/Q3DSurface>
@@ -26,21 +25,16 @@ using namespace velmor;
 using namespace velmor::ui;
 using namespace velmor::wtest;
 
-class WindowMapSurfaceTest : public QObject {
+class WindowMapSurfaceTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  ScriptedPort port_;
+ public:
+  WindowMapSurfaceTest() : WindowFixture({.showing = WindowSetup::Shown, .answer = QMessageBox::No}) {}
 
+ private:
+  // A window showing `page`.
   std::unique_ptr<TFormHlav> Make(int page) {
-    FormOptions o;
-    o.ConfigDir = dir_->filePath("config").toStdString();
-    o.ProgramDir = dir_->filePath("program").toStdString();
-    o.StartTimer = false;
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->ShowMessageBox = [](const QString&) {};
-    w->AskYesNoCancel = [](const QString&) { return QMessageBox::No; };
-    w->show();
+    auto w = WindowFixture::Make();
     ClickTab(w->findChild<QTabWidget*>("PageControl1"), page);
     return w;
   }
@@ -77,10 +71,7 @@ class WindowMapSurfaceTest : public QObject {
   }
 
  private slots:
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    port_ = ScriptedPort{};
-  }
+  void init() { Reset(); }
 
   void SurfaceIsTheMapShownAndFollowsEveryChange() {
     auto w = Make(PageAdvance);

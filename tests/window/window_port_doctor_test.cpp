@@ -7,7 +7,6 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <memory>
@@ -20,29 +19,24 @@ using namespace velmor;
 using namespace velmor::ui;
 using velmor::wtest::ScriptedPort;
 
-class WindowPortDoctorTest : public QObject {
+class WindowPortDoctorTest : public QObject, wtest::WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  ScriptedPort port_;
+ public:
+  WindowPortDoctorTest() : WindowFixture({.showing = wtest::WindowSetup::Shown}) {}
+
+ private:
   std::vector<int> asked_;  // the port numbers the doctor was asked about
-  QStringList messages_;
 
   std::unique_ptr<TFormHlav> Make(bool withDoctor) {
-    FormOptions o;
-    o.ConfigDir = dir_->filePath("config").toStdString();
-    o.ProgramDir = dir_->filePath("program").toStdString();
-    o.StartTimer = false;
+    FormOptions o = Options();
     if (withDoctor) {
       o.DiagnosePorts = [this](int number) {
         asked_.push_back(number);
         return "report of " + std::to_string(number) + ", look " + std::to_string(asked_.size());
       };
     }
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
-    w->show();
-    return w;
+    return Open(std::move(o));
   }
 
   // Clicks `button` of the message box that the next event loop shows.
@@ -62,10 +56,8 @@ class WindowPortDoctorTest : public QObject {
 
  private slots:
   void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    port_ = ScriptedPort();
+    Reset();
     asked_.clear();
-    messages_.clear();
   }
   void cleanup() { dir_.reset(); }
 

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 #include <sys/stat.h>
@@ -17,24 +16,20 @@ using namespace velmor;
 using namespace velmor::ui;
 using namespace velmor::wtest;
 
-class WindowSettingsFilesTest : public QObject {
+class WindowSettingsFilesTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  ScriptedPort port_;
-  QStringList messages_;
+ public:
+  WindowSettingsFilesTest() : WindowFixture({.programDir = "", .showing = WindowSetup::Shown}) {}
 
+ private:
   QString ConfigDir() const { return dir_->filePath("config"); }
   QString SettingsFile() const { return ConfigDir() + "/Velmor_v78.ini"; }
 
   std::unique_ptr<TFormHlav> Make(const QString& configDir) {
-    FormOptions o;
+    FormOptions o = Options();
     o.ConfigDir = configDir.toStdString();
-    o.ProgramDir = dir_->path().toStdString();
-    o.StartTimer = false;
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
-    w->show();
+    auto w = Open(std::move(o));
     QCoreApplication::processEvents();  // what the window shows once it runs
     return w;
   }
@@ -51,10 +46,8 @@ class WindowSettingsFilesTest : public QObject {
   void initTestCase() { QCOMPARE(QGuiApplication::screens().size(), 2); }
 
   void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
+    Reset();
     QDir(dir_->path()).mkpath("config");
-    port_ = ScriptedPort();
-    messages_.clear();
   }
 
   void GeometryLandsOnAScreenAndIsSavedAsTheWindowHadIt_data() {

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "form_about.h"
@@ -18,24 +17,14 @@ using namespace velmor;
 using namespace velmor::ui;
 
 
-class WindowTest : public QObject {
+// The port opens and never answers; the windows are not shown.
+class WindowTest : public QObject, wtest::WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  wtest::ScriptedPort port_;  // opens and never answers
+ public:
+  WindowTest() : WindowFixture({.configDir = "", .programDir = "", .showing = wtest::WindowSetup::Hidden}) {}
 
-  std::unique_ptr<TFormHlav> Make(std::vector<std::string> args = {}) {
-    FormOptions o;
-    o.ConfigDir = dir_->path().toStdString();
-    o.ProgramDir = dir_->path().toStdString();
-    o.Arguments = std::move(args);
-    o.StartTimer = false;
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->AskYesNoCancel = [](const QString&) { return QMessageBox::Yes; };
-    w->ShowMessageBox = [this](const QString& text) { messages << text; };
-    return w;
-  }
-
+ private:
   // Types a text into an edit box and presses Enter there.
   static void Enter(TFormHlav& w, const char* edit, const QString& text) {
     auto* e = w.findChild<QLineEdit*>(edit);
@@ -44,13 +33,8 @@ class WindowTest : public QObject {
     QTest::keyClick(e, Qt::Key_Return);
   }
 
-  QStringList messages;
-
  private slots:
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    messages.clear();
-  }
+  void init() { Reset(); }
 
   void PagesAndMenusAreBuiltInOrder() {
     auto w = Make();

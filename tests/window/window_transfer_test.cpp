@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "editor/undo.h"
@@ -16,25 +15,13 @@ using namespace velmor;
 using namespace velmor::ui;
 using namespace velmor::wtest;
 
-class WindowTransferTest : public QObject {
+class WindowTransferTest : public QObject, WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir_;
-  ScriptedPort port_;
-  QStringList messages_;
-  QMessageBox::StandardButton answer_ = QMessageBox::Yes;
+ public:
+  WindowTransferTest() : WindowFixture({.programDir = "", .showing = WindowSetup::Shown}) {}
 
-  std::unique_ptr<TFormHlav> Make() {
-    FormOptions o;
-    o.ConfigDir = dir_->filePath("config").toStdString();
-    o.ProgramDir = dir_->path().toStdString();
-    o.StartTimer = false;
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->AskYesNoCancel = [this](const QString&) { return answer_; };
-    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
-    w->show();
-    return w;
-  }
+ private:
 
   static QLineEdit* Edit(TFormHlav& w, const QString& name) { return w.findChild<QLineEdit*>(name); }
   static QTabWidget* Tabs(TFormHlav& w) { return w.findChild<QTabWidget*>("PageControl1"); }
@@ -46,12 +33,7 @@ class WindowTransferTest : public QObject {
   }
 
  private slots:
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    port_ = ScriptedPort();
-    messages_.clear();
-    answer_ = QMessageBox::Yes;
-  }
+  void init() { Reset(); }
 
   // Coupled: a change of map 1 moves map 2 by the same amounts, once.
   void CoupledEditMovesMap2Once() {

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include "form_hlav.h"
@@ -37,27 +36,8 @@ double Contrast(const QColor& a, const QColor& b) {
 
 }  // namespace
 
-class WindowTrustTest : public QObject {
+class WindowTrustTest : public QObject, WindowFixture {
   Q_OBJECT
-
-  std::unique_ptr<QTemporaryDir> dir_;
-  ScriptedPort port_;
-  QStringList messages_;
-
-  std::unique_ptr<TFormHlav> Make(std::vector<std::string> args = {}) {
-    FormOptions o;
-    o.ConfigDir = dir_->filePath("config").toStdString();
-    o.ProgramDir = dir_->filePath("program").toStdString();
-    o.Arguments = std::move(args);
-    o.StartTimer = false;
-    auto w = std::make_unique<TFormHlav>(port_, o);
-    w->AskYesNoCancel = [](const QString&) { return QMessageBox::Yes; };
-    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
-    w->show();
-    w->activateWindow();
-    if (!QTest::qWaitForWindowActive(w.get())) qWarning("window not active: shortcuts will not reach it");
-    return w;
-  }
 
   template <typename T>
   static T* Get(TFormHlav& w, const QString& name) {
@@ -88,11 +68,7 @@ class WindowTrustTest : public QObject {
   }
 
  private slots:
-  void init() {
-    dir_ = std::make_unique<QTemporaryDir>();
-    port_ = ScriptedPort();
-    messages_.clear();
-  }
+  void init() { Reset(); }
 
   // A Read of a unit with the longest name, then its monitor reply with
   // another protocol version: the window keeps its size, every top-area
