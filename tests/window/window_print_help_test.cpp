@@ -41,6 +41,13 @@ class WindowPrintHelpTest : public QObject, WindowFixture {
   QByteArray home_;
   QByteArray configHome_;
 
+  // Where the printout's documents directory is looked for; cleanup() puts
+  // the test run's own back.
+  static void SetHome(const QString& home) {
+    qputenv("HOME", home.toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+  }
+
  private slots:
   void initTestCase() {
     home_ = qgetenv("HOME");
@@ -75,8 +82,7 @@ class WindowPrintHelpTest : public QObject, WindowFixture {
     if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed: the page would be printed");
     const QString home = dir_->filePath("home");
     QDir().mkpath(home);
-    qputenv("HOME", home.toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+    SetHome(home);
 
     auto w = Make();
     ClickTab(Tabs(*w), page);
@@ -162,8 +168,7 @@ class WindowPrintHelpTest : public QObject, WindowFixture {
     if (!QPrinterInfo::defaultPrinter().isNull()) QSKIP("a printer is installed: the page would be printed");
     const QString home = dir_->filePath("home");
     QDir().mkpath(home);
-    qputenv("HOME", home.toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+    SetHome(home);
     auto w = Make();
     auto* header = Get<QLabel>(*w, "LabelHlaseni");
     QVERIFY(!header->isVisible());
@@ -182,8 +187,7 @@ class WindowPrintHelpTest : public QObject, WindowFixture {
     QFile f(home);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.close();
-    qputenv("HOME", home.toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home + "/.config").toUtf8());
+    SetHome(home);
 
     auto w = Make();
     ClickTab(Tabs(*w), PageBike);
