@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "cli_run.h"
 #include "editor/document.h"
 #include "editor/map_edit.h"
 #include "files/ign_file.h"
@@ -17,11 +18,6 @@ namespace velmor::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-  int code;
-  std::string out, err;
-};
 
 class CliEditTest : public ::testing::Test {
  protected:
@@ -38,9 +34,7 @@ class CliEditTest : public ::testing::Test {
   Result Edit(std::vector<std::string> args, const std::string& in = "in.ign") const {
     args.insert(args.begin(), {"edit", Path(in)});
     args.insert(args.end(), {"-o", Path("out.ign")});
-    std::ostringstream out, err;
-    const int code = cli::Run(args, out, err);
-    return {code, out.str(), err.str()};
+    return RunCli(args);
   }
 
   // A file of model 1 in `mode` whose injection words are not whole

@@ -11,20 +11,10 @@
 #include <vector>
 
 #include "cli.h"
+#include "cli_run.h"
 
 namespace velmor::cli {
 namespace {
-
-struct Result {
-  int code;
-  std::string out, err;
-};
-
-Result RunCli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = Run(args, out, err);
-  return {code, out.str(), err.str()};
-}
 
 class CliPortsTest : public ::testing::Test {
  protected:

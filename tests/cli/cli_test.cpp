@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "cli_run.h"
 #include "compare.h"
 #include "editor/document.h"
 #include "files/ign_file.h"
@@ -24,17 +25,6 @@ namespace velmor::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Result {
-  int code;
-  std::string out, err;
-};
-
-Result RunCli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = Run(args, out, err);
-  return {code, out.str(), err.str()};
-}
 
 class CliTest : public ::testing::Test {
  protected:
