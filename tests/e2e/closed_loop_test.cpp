@@ -8,13 +8,8 @@
 #include <sstream>
 
 #include "cli.h"
-#include "editor/document.h"
-#include "editor/headless_host.h"
-#include "link/engine.h"
-#include "link_runner.h"
 #include "log/map_analysis.h"
-#include "pty_server.h"
-#include "qt_serial_port.h"
+#include "sim_link_fixture.h"
 
 namespace velmor {
 namespace {
@@ -26,26 +21,15 @@ constexpr double kEngineSpeed = 4;
 constexpr int kTickMs = 5;
 constexpr double kRecordEngineMs = 120000;
 
-class ClosedLoop : public ::testing::Test {
+class ClosedLoop : public SimLinkFixture {
  protected:
-  ClosedLoop()
-      : link_(dir_.filePath("unit").toStdString()),
-        port_(devices_),
-        host_(document_),
-        engine_(document_.Image, port_, host_),
-        runner_(engine_, kTickMs) {
-    devices_.SetOverride(1, link_);
-  }
-  ~ClosedLoop() override {
-    engine_.ClosePort();
-    if (server_) server_->Stop();
-  }
+  ClosedLoop() : SimLinkFixture(kTickMs) {}
   std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
 
   void Program(const ParameterImage& image) {
     document_.Image = image;
     engine_.StartProgram();
-    ASSERT_TRUE(runner_.RunUntil([&] { return engine_.Outcome() != LinkOutcome::Running; }, 20000));
+    ASSERT_TRUE(RunTransaction());
     ASSERT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk) << engine_.Status().Text;
   }
 
@@ -63,15 +47,6 @@ class ClosedLoop : public ::testing::Test {
     ASSERT_TRUE(writer.Close());
   }
 
-  QTemporaryDir dir_;
-  std::string link_;
-  std::unique_ptr<sim::PtyServer> server_;
-  platform::PortDevices devices_;
-  platform::QtSerialPort port_;
-  Document document_;
-  HeadlessHost host_;
-  LinkEngine engine_;
-  platform::LinkRunner runner_;
 };
 
 TEST_F(ClosedLoop, CorrectionsFromALogBringTheMixtureToTheTarget) {
@@ -88,9 +63,7 @@ TEST_F(ClosedLoop, CorrectionsFromALogBringTheMixtureToTheTarget) {
   sim::SimOptions options;
   options.TrueTune = trueTune;
   options.EngineSpeed = kEngineSpeed;
-  server_ = std::make_unique<sim::PtyServer>(options);
-  std::string error;
-  ASSERT_TRUE(server_->Start(link_, &error)) << error;
+  StartSim(options);
   engine_.OpenPort();
   ASSERT_TRUE(port_.IsOpen()) << port_.OpenErrorReason();
 

@@ -6,11 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "editor/headless_host.h"
-#include "link/engine.h"
-#include "link_runner.h"
-#include "pty_server.h"
-#include "qt_serial_port.h"
+#include "sim_link_fixture.h"
 
 namespace velmor {
 namespace {
@@ -25,47 +21,17 @@ using sim::SimOptions;
 // rule counts ticks, not milliseconds.
 constexpr int kTickMs = 20;
 
-class LinkE2eTest : public ::testing::Test {
+class LinkE2eTest : public SimLinkFixture {
  protected:
-  LinkE2eTest()
-      : link_(dir_.filePath("unit").toStdString()),
-        port_(devices_),
-        host_(document_),
-        engine_(document_.Image, port_, host_),
-        runner_(engine_, kTickMs) {
-    devices_.SetOverride(1, link_);
-  }
-  ~LinkE2eTest() override {
-    engine_.ClosePort();
-    if (server_) server_->Stop();
-  }
-
-  void StartSim(SimOptions options = {}) {
-    server_ = std::make_unique<PtyServer>(options);
-    std::string error;
-    ASSERT_TRUE(server_->Start(link_, &error)) << error;
-  }
+  LinkE2eTest() : SimLinkFixture(kTickMs) {}
   ParameterImage UnitMemory() {
     return server_->WithUnit([](sim::SimUnit& u) { return u.Memory(); });
-  }
-  bool RunTransaction(int timeoutMs = 20000) {
-    return runner_.RunUntil(
-        [&] { return engine_.Outcome() != LinkOutcome::Running; }, timeoutMs);
   }
   bool ReadAll() {
     engine_.StartRead();
     return RunTransaction() && engine_.Outcome() == LinkOutcome::VerifyOk;
   }
 
-  QTemporaryDir dir_;
-  std::string link_;
-  std::unique_ptr<PtyServer> server_;
-  PortDevices devices_;
-  QtSerialPort port_;
-  Document document_;
-  HeadlessHost host_;
-  LinkEngine engine_;
-  LinkRunner runner_;
 };
 
 TEST_F(LinkE2eTest, ReadBringsTheUnitsImageAndVerifiesIt) {
