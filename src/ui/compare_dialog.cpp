@@ -52,15 +52,15 @@ void CompareDialog::Rebuild() {
 }
 
 void CompareDialog::Apply() {
-  // Not while a Read fills the image: the page would be committed over it.
-  if (!window_.Link().AcceptsPageCommit()) return;
   std::vector<ImageDifference> chosen;
   for (int i : list_->Chosen()) chosen.push_back(diffs_[i]);
   if (chosen.empty()) return;
   window_.TransferPage();
-  ApplyDifferences(window_.Image(), other_, chosen);
-  RefreshPercentMaps(window_.Image(), window_.Tables());
-  window_.AfterChange();
+  window_.ChangeTune(EditOrigin::Compare, [&] {
+    ApplyDifferences(window_.Image(), other_, chosen);
+    RefreshPercentMaps(window_.Image(), window_.Tables());
+    return true;
+  });
   Rebuild();
 }
 

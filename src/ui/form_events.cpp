@@ -11,6 +11,7 @@
 #include "commit_filter.h"
 #include "editor/names.h"
 #include "files/memo.h"
+#include "field_binder.h"
 #include "form_hlav.h"
 #include "history_keeper.h"
 #include "model/defaults.h"
@@ -26,7 +27,10 @@ void TFormHlav::WireEvents() {
   hooks.UndoRedo = [this](bool redo) { UndoRedoCommand(redo); };
   hooks.NoteLeft = [this](const QString& note) {
     const QByteArray text = note.toUtf8();
-    WriteNoteText(document_.Image, std::string_view(text.constData(), text.size()));
+    ChangeTune(EditOrigin::Typing, [&] {
+      WriteNoteText(document_.Image, std::string_view(text.constData(), text.size()));
+      return true;
+    });
   };
   commitFilter_ = new CommitFilter(controls_, std::move(hooks), this);
   commitFilter_->Install();
@@ -40,17 +44,13 @@ void TFormHlav::WireEvents() {
     const QString name = c->objectName();
     if (name == "CheckBoxTps_Uni" || name == "CheckBoxZobrMs_Uni") {
       connect(c, &QCheckBox::clicked, this, [this] {
-        // Shown at once, committed like every other control: not during a
-        // Read, whose refresh puts the unit's choice back.
-        if (restoring_ || !link_->AcceptsPageCommit()) return RefreshView();
+        // The map is shown anew in one repaint.
         controls_.Map.Panel->hide();
-        TransferPage();
-        RefreshView();
+        Commit();
         controls_.Map.Panel->show();
-        AfterChange();
       });
     } else {
-      connect(c, &QCheckBox::clicked, this, [this] { CommitWithView(); });
+      connect(c, &QCheckBox::clicked, this, [this] { Commit(); });
     }
   }
   WireRadioGroups();
@@ -66,16 +66,18 @@ void TFormHlav::WireEvents() {
   button("SpeedButtonZnovu", [this] { UndoRedoCommand(true); });
   button("SpeedButtonPrint", [this] { SpeedButtonPrintClick(); });
   button("ButtonTps0", [this] {
-    if (CaptureTps0(document_.Image, link_->Live().TpsMillivolts)) AfterChange();
+    ChangeTune(EditOrigin::Tool, [this] { return CaptureTps0(document_.Image, link_->Live().TpsMillivolts); });
   });
   button("ButtonTps100", [this] {
-    if (CaptureTps100(document_.Image, link_->Live().TpsMillivolts)) AfterChange();
+    ChangeTune(EditOrigin::Tool, [this] { return CaptureTps100(document_.Image, link_->Live().TpsMillivolts); });
   });
   for (int gear = 1; gear <= kGearCount; ++gear) {
     if (auto* b = findChild<QAbstractButton*>(Utf8(EditorNames::ButtonGear(gear)))) {
       connect(b, &QAbstractButton::clicked, this, [this, gear] {
-        CaptureGearRatio(document_.Image, gear, link_->Live().RpmSpeedRatio);
-        AfterChange();
+        ChangeTune(EditOrigin::Tool, [&] {
+          CaptureGearRatio(document_.Image, gear, link_->Live().RpmSpeedRatio);
+          return true;
+        });
       });
     }
   }
@@ -114,19 +116,18 @@ void TFormHlav::WireEvents() {
 
 namespace {
 
-// What a click on a radio group does around storing its choice.
-enum class RadioRefresh : std::uint8_t { None, View, Page };
+// What a click on a radio group does around storing its choice. Every
+// click is an edit of its own, with an undo step and, when asked, its
+// programming.
 struct RadioClick {
   std::string_view Group;
-  // Takes the page's typed values first, as leaving their boxes would, so
+  // Takes the page's typed values along, as leaving their boxes would, so
   // that the page refresh that follows does not drop them.
   bool CommitsPage = false;
   // The gear, speed and clutch groups share one handler: it stores those and
   // the idle group, each only when its page is the one shown.
   bool StoresGearGroups = false;
   bool LambdaTableDefault = false;
-  RadioRefresh Refresh = RadioRefresh::None;
-  bool RecordsUndo = true;
 };
 
 constexpr RadioClick kRadioClicks[] = {
@@ -134,13 +135,12 @@ constexpr RadioClick kRadioClicks[] = {
     {.Group = "RadioGroupPinEngine23"},
     {.Group = "RadioGroupPinEngine14"},
     {.Group = "RadioGroupPinBody11"},
-    {.Group = "RadioGroupGearSystem", .StoresGearGroups = true, .Refresh = RadioRefresh::View},
-    {.Group = "RadioGroupSpeedMode", .StoresGearGroups = true, .Refresh = RadioRefresh::View},
-    {.Group = "RadioGroupClutchMode", .StoresGearGroups = true, .Refresh = RadioRefresh::View},
-    {.Group = "RadioGroupIdleMode", .CommitsPage = true, .Refresh = RadioRefresh::Page, .RecordsUndo = false},
-    {.Group = "RadioGroupLadeniMode", .Refresh = RadioRefresh::View},
-    {.Group = "RadioGroupCidloLambdaMode", .CommitsPage = true, .LambdaTableDefault = true,
-     .Refresh = RadioRefresh::Page},
+    {.Group = "RadioGroupGearSystem", .StoresGearGroups = true},
+    {.Group = "RadioGroupSpeedMode", .StoresGearGroups = true},
+    {.Group = "RadioGroupClutchMode", .StoresGearGroups = true},
+    {.Group = "RadioGroupIdleMode", .CommitsPage = true},
+    {.Group = "RadioGroupLadeniMode"},
+    {.Group = "RadioGroupCidloLambdaMode", .CommitsPage = true, .LambdaTableDefault = true},
 };
 
 constexpr std::string_view kGearGroups[] = {"RadioGroupGearSystem", "RadioGroupClutchMode", "RadioGroupSpeedMode",
@@ -170,16 +170,16 @@ void TFormHlav::WireRadioGroups() {
     const auto it = groups.find(click.Group);
     if (it == groups.end()) continue;
     connect(it->second.second, &RadioGroup::Clicked, this, [this, store, &click] {
-      if (click.CommitsPage && link_->AcceptsPageCommit()) TransferPage();
-      if (click.StoresGearGroups) {
-        for (std::string_view name : kGearGroups) store(name, true);
-      } else {
-        store(click.Group, false);
-      }
-      if (click.LambdaTableDefault) ApplyLambdaTableDefault(document_.Image);
-      if (click.Refresh == RadioRefresh::View) RefreshView();
-      if (click.Refresh == RadioRefresh::Page) RefreshPage();
-      if (click.RecordsUndo) PushUndo();
+      ChangeTune(EditOrigin::RadioGroup, [&] {
+        if (click.CommitsPage) fields_->TransferPage(pageIndex_);
+        if (click.StoresGearGroups) {
+          for (std::string_view name : kGearGroups) store(name, true);
+        } else {
+          store(click.Group, false);
+        }
+        if (click.LambdaTableDefault) ApplyLambdaTableDefault(document_.Image);
+        return true;
+      });
     });
   }
 }

@@ -244,8 +244,11 @@ void TFormHlav::FormCreate() {
 // The page and its view.
 
 void TFormHlav::TransferPage() {
-  if (refreshing_) return;
-  fields_->TransferPage(pageIndex_);
+  if (refreshing_ || restoring_) return;
+  ChangeTune(EditOrigin::Typing, [this] {
+    fields_->TransferPage(pageIndex_);
+    return true;
+  });
 }
 
 void TFormHlav::RefreshPage() {
@@ -279,28 +282,7 @@ void TFormHlav::ShowNormalised(const NormaliseResult& normalised) {
   }
 }
 
-void TFormHlav::AfterChange() {
-  ShowChange(WithSelection([this] { return document_.NormaliseAndRefresh(); }));
-}
-
-void TFormHlav::ShowChange(const NormaliseResult& normalised) {
-  ShowNormalised(normalised);
-  ShowPage();
-  PushUndo();
-}
-
-void TFormHlav::Commit() {
-  if (restoring_ || !link_->AcceptsPageCommit()) return;
-  TransferPage();
-  AfterChange();
-}
-
-void TFormHlav::CommitWithView() {
-  if (restoring_ || !link_->AcceptsPageCommit()) return;
-  TransferPage();
-  RefreshView();
-  AfterChange();
-}
+void TFormHlav::Commit() { TransferPage(); }
 
 void TFormHlav::RefreshView() {
   ViewInputs in;
@@ -413,24 +395,33 @@ void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, document_.Imag
 void TFormHlav::MenuNewClick() {
   if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
   if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaults])) != QMessageBox::Yes) return;
-  const NormaliseResult normalised = WithSelection([this] { return document_.New(document_.Image.P(0)); });
+  const EditResult r = ChangeTune(EditOrigin::PageDefaults, [this] {
+    document_.New(document_.Image.P(0));
+    return true;
+  });
+  if (r.Verdict == EditVerdict::Refused) return;
   link_->HideStatus();
   ClearFileName();
-  ShowChange(normalised);
 }
 
 void TFormHlav::MenuNewActPageClick() {
   if (PageRefusedWhileCoupled(document_.Image, pageIndex_)) return;
   if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
   if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaultsPage])) != QMessageBox::Yes) return;
-  const std::optional<NormaliseResult> normalised = WithSelection([this] { return document_.NewForPage(pageIndex_); });
-  if (!normalised) return;
+  bool loaded = false;
+  const EditResult r = ChangeTune(EditOrigin::PageDefaults, [&] {
+    loaded = document_.NewForPage(pageIndex_).has_value();
+    return loaded;
+  });
+  if (!loaded || r.Verdict == EditVerdict::Refused) return;
   link_->HideStatus();
   ClearFileName();
-  ShowChange(*normalised);
 }
 
 void TFormHlav::ComboBoxBikeChange(int index) {
+  // A value typed but not committed is taken first, as leaving its box
+  // would: the answer must not discard it.
+  CommitTyping();
   // The separator item is no model: nothing is asked and nothing changes.
   DefaultsAnswer answer = DefaultsAnswer::Cancel;
   if (index >= 0 && index < kBikeModelCount) {
@@ -442,7 +433,10 @@ void TFormHlav::ComboBoxBikeChange(int index) {
   // normalised, shown and recorded: recomputed afterwards they would escape
   // the undo history and programming after change, and in " 1 = 2" the
   // refresh would first turn map 2's percentages into the old times.
-  if (!ChangeBikeModel(document_.Image, document_.Tables, index, answer)) {
+  const EditResult r = ChangeTune(EditOrigin::ModelChange, [&] {
+    return ChangeBikeModel(document_.Image, document_.Tables, index, answer);
+  });
+  if (!r.Applied()) {
     if (QComboBox* combo = controls_.BikeModel) {
       combo->setCurrentIndex(document_.Image.P(0) < kBikeModelCount ? document_.Image.P(0) : kBikeModelCount);
     }
@@ -452,22 +446,23 @@ void TFormHlav::ComboBoxBikeChange(int index) {
     link_->HideStatus();
     ClearFileName();
   }
-  AfterChange();
   ApplyLanguage();
 }
 
 void TFormHlav::SetMapMode(int mode) {
-  velmor::SetMapMode(document_.Image, static_cast<MapMode>(mode));
-  if (mode != MapModeEqual) {
-    Normalise();
-  } else if (pageIndex_ == PageInj2) {
-    pageIndex_ = PageInj1;
-    controls_.Pages->blockSignals(true);
-    controls_.Pages->setCurrentIndex(PageInj1);
-    controls_.Pages->blockSignals(false);
-  }
+  ChangeTune(EditOrigin::MapMode, [&] {
+    velmor::SetMapMode(document_.Image, static_cast<MapMode>(mode));
+    // Map 2 follows map 1 now: its page gives way to map 1's, and the undo
+    // step brings it back.
+    if (mode == MapModeEqual && pageIndex_ == PageInj2) {
+      pageIndex_ = PageInj1;
+      controls_.Pages->blockSignals(true);
+      controls_.Pages->setCurrentIndex(PageInj1);
+      controls_.Pages->blockSignals(false);
+    }
+    return true;
+  });
   RefreshPageHidden();
-  PushUndo();
 }
 
 void TFormHlav::MenuContensClick() {
@@ -573,9 +568,12 @@ void TFormHlav::OpenFile(IgnScope scope) {
 
 void TFormHlav::OpenParameterFile(const QString& path, IgnScope scope) {
   const std::string file = path.toStdString();
-  const OpenResult r = WithSelection([&] {
-    return scope == IgnScope::WholeFile ? document_.Open(file) : document_.OpenForPage(file, pageIndex_);
+  OpenResult r;
+  const EditResult edit = ChangeTune(EditOrigin::PageFile, [&] {
+    r = scope == IgnScope::WholeFile ? document_.Open(file) : document_.OpenForPage(file, pageIndex_);
+    return r.Loaded();
   });
+  if (edit.Verdict == EditVerdict::Refused) return;
   if (r.Read.Outcome == IgnReadOutcome::CannotOpen) {
     ShowMessageBox(Utf8(texts_[MsgKey::MsgFileOpenError]));
   } else {
@@ -583,7 +581,6 @@ void TFormHlav::OpenParameterFile(const QString& path, IgnScope scope) {
   }
   if (r.Loaded()) {
     bikeWarned_ = false;
-    ShowChange(r.Normalised);
     dialogFileName_ = document_.FileName;
     UpdateCaption();
   }

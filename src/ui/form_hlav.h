@@ -86,9 +86,18 @@ class TFormHlav : public QMainWindow, private LinkHost {
   HistoryKeeper& History() { return *history_; }
 
   // Operations of the window, public for the command wiring and the tests.
-  void TransferPage();
-  void RefreshPage();
-  void AfterChange();
+  // Commits what the page's controls show as an edit (LinkHost too: before a
+  // Program or Verify).
+  void TransferPage() override;
+  void RefreshPage() override;
+  // Every change to the tune goes through here: `change` changes the image
+  // as the tool always has; the difference becomes an edit, the image goes
+  // back, and the document applies the edit through its gate. False from
+  // `change` means the tool did nothing.
+  EditResult ChangeTune(EditOrigin origin, const std::function<bool()>& change);
+  // An edit built elsewhere (a log's corrections): the document's gate, then
+  // what it says on the status bar and the page.
+  EditResult ApplyEdit(const Edit& edit);
   void ApplyLanguage();
   void SetLanguage(LanguageCode language);  // the language menu items
   void Timer1Timer();
@@ -133,7 +142,10 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void BuildMapSelection();
 
   // Undo, the view, the highlight and the tools (form_tools.cpp).
-  void PushUndo();
+  EditContext CurrentEditContext() const;
+  // The gate's word on the status bar, the page and the undo buttons shown
+  // afresh, and the programming the document asked for.
+  void ShowEditResult(const EditResult& result);
   void UndoRedo(bool redo);
   // The Undo and Redo commands: a pending typed value first, then the step.
   void UndoRedoCommand(bool redo);

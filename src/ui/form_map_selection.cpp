@@ -9,10 +9,12 @@ void TFormHlav::BuildMapSelection() {
   hooks.Page = [this] { return pageIndex_; };
   hooks.Image = [this]() -> ParameterImage& { return document_.Image; };
   hooks.Tables = [this]() -> DerivedTables& { return document_.Tables; };
-  hooks.CanEdit = [this] { return !restoring_ && link_->AcceptsPageCommit(); };
+  hooks.CanEdit = [this] { return !restoring_; };
   // As before an undo: what the tuner typed and sees is committed first.
   hooks.CommitTyping = [this] { CommitTyping(); };
-  hooks.AfterChange = [this] { AfterChange(); };
+  hooks.Change = [this](const std::function<bool()>& change) {
+    return ChangeTune(EditOrigin::Tool, change).Applied();
+  };
   hooks.CellLit = [this](int k) { return shownHighlight_.Test(HlMapCell + k); };
   hooks.Language = [this] { return language_; };
   hooks.Message = [this](const QString& text) { ShowMessageBox(text); };

@@ -4,11 +4,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTabWidget>
 
+#include "field_binder.h"
 #include "form_hlav.h"
 #include "map_selection.h"
 #include "view_applier.h"
+#include "widgets.h"
 
 namespace velmor::ui {
 
@@ -17,10 +20,42 @@ bool TFormHlav::ProgramsAfterChange() const {
   return Checked(controls_.ProgramAfterChange) && !playback_->Playing();
 }
 
-void TFormHlav::PushUndo() {
-  const ProgrammingSwitches switches{ProgramsAfterChange(), TuningOn()};
-  const PushResult r = velmor::PushUndo(*undo_, document_.Image, pageIndex_, link_->State().BlockFlags, switches);
-  if (r.Changed) UpdateUndoButtons();
+EditContext TFormHlav::CurrentEditContext() const {
+  EditContext context;
+  context.Reading = link_->State().Mode == LinkMode::Read;
+  context.Switches = {ProgramsAfterChange(), TuningOn()};
+  return context;
+}
+
+EditResult TFormHlav::ChangeTune(EditOrigin origin, const std::function<bool()>& change) {
+  const ParameterImage before = document_.Image;
+  const DerivedTables tables = document_.Tables;
+  const std::string fileName = document_.FileName;
+  const bool changed = change();
+  const Edit edit = EditBetween(before, document_.Image, origin, pageIndex_);
+  // The tool worked on the image itself; the document applies its result.
+  document_.Image = before;
+  document_.Tables = tables;
+  if (!changed) return {};
+  const EditResult r = ApplyEdit(edit);
+  if (r.Verdict == EditVerdict::Refused) document_.FileName = fileName;
+  return r;
+}
+
+EditResult TFormHlav::ApplyEdit(const Edit& edit) {
+  const EditResult r = WithSelection(
+      [&] { return document_.Apply(edit, CurrentEditContext(), *undo_, link_->State().BlockFlags); });
+  ShowEditResult(r);
+  return r;
+}
+
+void TFormHlav::ShowEditResult(const EditResult& r) {
+  if (const std::string said = EditResultText(r, false, language_); !said.empty()) statusBar()->showMessage(Utf8(said));
+  // The controls show the image again: what was refused goes, what was
+  // applied shows as the document holds it.
+  if (r.Verdict != EditVerdict::Refused) ShowNormalised(r.Normalised);
+  ShowPage();
+  UpdateUndoButtons();
   if (r.StartProgramming) {
     link_->ProgramChangedBlocks();
     ApplyLinkStatus();
@@ -28,17 +63,18 @@ void TFormHlav::PushUndo() {
 }
 
 void TFormHlav::UndoRedo(bool redo) {
-  const ProgrammingSwitches switches{ProgramsAfterChange(), TuningOn()};
-  const RestoreResult r = redo ? Redo(*undo_, document_.Image, pageIndex_, link_->State().BlockFlags, switches)
-                               : velmor::Undo(*undo_, document_.Image, pageIndex_, link_->State().BlockFlags, switches);
-  if (!r.Moved) return;
+  const EditContext context = CurrentEditContext();
+  const EditResult r = redo ? document_.Redo(context, pageIndex_, *undo_, link_->State().BlockFlags)
+                            : document_.Undo(context, pageIndex_, *undo_, link_->State().BlockFlags);
+  if (const std::string said = EditResultText(r, true, language_); !said.empty()) statusBar()->showMessage(Utf8(said));
+  if (r.Verdict != EditVerdict::Applied) return;
   // Hiding the page takes the focus from its edit box, which commits on
   // leaving; its text still shows the value just taken back.
   restoring_ = true;
   if (r.Page >= 0 && r.Page != pageIndex_) {
     ActivatePage(r.Page);  // the tab switch refreshes the page
   }
-  RefreshPage();
+  ShowPage();
   restoring_ = false;
   UpdateUndoButtons();
   if (r.StartProgramming) {
@@ -66,31 +102,31 @@ void TFormHlav::UpdateUndoButtons() {
 }
 
 void TFormHlav::StepMapClick(StepDirection dir) {
-  if (UnitTunesMap(document_.Image, pageIndex_, TuningOn())) return;
   if (pageIndex_ == PagePosition) {
     StepPositionClick(dir);
     return;
   }
   if (mapSelection_ && mapSelection_->StepSelection(dir)) return;
-  if (StepMap(document_.Image, document_.Tables, pageIndex_, allCellsFlags_[pageIndex_] != 0, dir, link_->Live(), point_,
-              Checked(controls_.AllPositions))) {
-    AfterChange();
-  }
+  ChangeTune(EditOrigin::Tool, [&] {
+    return StepMap(document_.Image, document_.Tables, pageIndex_, allCellsFlags_[pageIndex_] != 0, dir, link_->Live(),
+                   point_, Checked(controls_.AllPositions));
+  });
 }
 
 void TFormHlav::StepPositionClick(StepDirection dir) {
-  TransferPage();
-  StepPosition(document_.Image, Checked(controls_.AllPositions), point_.PositionIndex, dir);
-  AfterChange();
+  ChangeTune(EditOrigin::Tool, [&] {
+    fields_->TransferPage(pageIndex_);
+    StepPosition(document_.Image, Checked(controls_.AllPositions), point_.PositionIndex, dir);
+    return true;
+  });
 }
 
 void TFormHlav::StepColumnClick(int column, StepDirection dir) {
-  if (UnitTunesMap(document_.Image, pageIndex_, TuningOn())) return;
-  if (StepColumn(document_.Image, document_.Tables, pageIndex_, column, dir)) AfterChange();
+  ChangeTune(EditOrigin::Tool, [&] { return StepColumn(document_.Image, document_.Tables, pageIndex_, column, dir); });
 }
 
 void TFormHlav::StepIdleClick(StepDirection dir) {
-  if (StepIdle(document_.Image, dir)) AfterChange();
+  ChangeTune(EditOrigin::Tool, [&] { return StepIdle(document_.Image, dir); });
 }
 
 }  // namespace velmor::ui

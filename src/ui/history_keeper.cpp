@@ -73,7 +73,7 @@ void HistoryKeeper::ProgramClick(std::function<void()> program) {
   }
   // What the Program will write: the page committed and normalised, as the
   // link does it at its start. Not while a Read fills the image.
-  if (window_.Link().AcceptsPageCommit()) window_.TransferPage();
+  window_.TransferPage();
   ParameterImage toProgram = window_.Image();
   PersistedSelection selection{};
   Normalise(toProgram, selection);

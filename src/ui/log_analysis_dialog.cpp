@@ -1,5 +1,7 @@
 #include "log_analysis_dialog.h"
 
+#include "lang/edit_texts.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -263,6 +265,7 @@ void LogAnalysisDialog::Analyse() {
   DerivedTables tables = window_.Tables();
   RefreshPercentMaps(window_.Image(), tables);
   analysis_ = AnalyseLog(window_.Image(), tables, log_, s);
+  basis_ = window_.Image();
   ShowResult();
 }
 
@@ -369,15 +372,25 @@ void LogAnalysisDialog::Apply() {
     return;
   }
   const int page = analysis_->Settings.Map == 2 ? PageInj2 : PageInj1;
+  // The corrections as an edit of the tune they were worked out on: the
+  // document refuses it when any of its cells has changed since.
+  ParameterImage corrected = basis_;
+  DerivedTables tables;
+  RefreshPercentMaps(corrected, tables);
+  if (ApplyCorrections(corrected, tables, *analysis_, selected) != ApplyOutcome::Applied) return;
+  const Edit edit = EditBetween(basis_, corrected, EditOrigin::Analysis, page);
+  int written = 0;
+  for (int k = 0; k < kMapCells; ++k)
+    written += selected[k] && analysis_->Cells[k].Suggested != analysis_->Cells[k].Current;
   // The map's page is shown and committed first, so the edit is one undo
   // step of that page, as an edit typed into it.
   window_.ActivatePage(page);
   window_.TransferPage();
-  int written = 0;
-  for (int k = 0; k < kMapCells; ++k)
-    written += selected[k] && analysis_->Cells[k].Suggested != analysis_->Cells[k].Current;
-  if (ApplyCorrections(window_.Image(), window_.Tables(), *analysis_, selected) != ApplyOutcome::Applied) return;
-  window_.AfterChange();
+  const EditResult r = window_.ApplyEdit(edit);
+  if (!r.Applied()) {
+    summary_->setText(QString::fromStdString(EditResultText(r, false, window_.Language())));
+    return;
+  }
   applied_ = true;
   ShowResult();
   summary_->setText(Text(LogText::Applied).arg(written));

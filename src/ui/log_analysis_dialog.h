@@ -70,6 +70,9 @@ class LogAnalysisDialog : public QDialog {
   TFormHlav& window_;
   LogData log_;
   std::optional<MapAnalysis> analysis_;
+  // The tune the analysis was worked out on: Apply writes nothing over a
+  // cell that has changed since.
+  ParameterImage basis_;
   bool applied_ = false;
   std::int32_t fromMs_ = std::numeric_limits<std::int32_t>::min();
   std::int32_t toMs_ = std::numeric_limits<std::int32_t>::max();

@@ -203,9 +203,8 @@ bool MapSelection::ApplyTo(const CellBlock& block, const MapEdit& edit) {
     return false;
   }
   hooks_.CommitTyping();
-  if (ApplyMapEdit(hooks_.Image(), hooks_.Tables(), page, block, edit) != MapWriteResult::Changed) return false;
-  hooks_.AfterChange();
-  return true;
+  return hooks_.Change(
+      [&] { return ApplyMapEdit(hooks_.Image(), hooks_.Tables(), page, block, edit) == MapWriteResult::Changed; });
 }
 
 bool MapSelection::StepSelection(StepDirection dir) {
@@ -264,9 +263,8 @@ void MapSelection::Paste() {
   hooks_.CommitTyping();
   const Map150 values = MapValues(hooks_.Image(), hooks_.Tables(), page);
   const PastePlacement placed = PlaceCells(values, pasted, block, MapCellLimits(page));
-  if (WriteMapValues(hooks_.Image(), hooks_.Tables(), page, placed.Values) == MapWriteResult::Changed) {
-    hooks_.AfterChange();
-  }
+  hooks_.Change(
+      [&] { return WriteMapValues(hooks_.Image(), hooks_.Tables(), page, placed.Values) == MapWriteResult::Changed; });
   if (placed.Rows > 0 && placed.Columns > 0) {
     Select(MapCell(block.Top, block.Left), MapCell(block.Top + placed.Rows - 1, block.Left + placed.Columns - 1));
   }

@@ -38,7 +38,9 @@ class MapSelection : public QObject {
     std::function<DerivedTables&()> Tables;
     std::function<bool()> CanEdit;                 // no transfer from the unit under way
     std::function<void()> CommitTyping;            // a typed, uncommitted value first
-    std::function<void()> AfterChange;             // normalise, refresh, record, program
+    // Runs a change of the image as one edit through the document's gate;
+    // true when it was applied.
+    std::function<bool(const std::function<bool()>&)> Change;
     std::function<bool(int cell)> CellLit;         // the operating point lights the cell
     std::function<LanguageCode()> Language;
     std::function<void(const QString&)> Message;   // a message box

@@ -211,6 +211,7 @@ TEST(EditorUndo, WhatTheUnitSentIsNeitherRecordedNorTakenBack) {
   DerivedTables tables;
   f.image.P(47) = MapModeNormal;
   f.image.P(300) = 1;
+  InitUndo(*f.ring, f.image, f.page);
   f.Change(41, 104);  // Fan 2, block 1
   f.marks = NoMarks();
   ParameterImage unitMaps = f.image;
@@ -263,10 +264,11 @@ TEST(EditorUndo, TuningKeepsTheUnitsMapsOutOfUndoAndItsProgramming) {
   EXPECT_TRUE(r.StartProgramming);
   EXPECT_EQ(f.marks, Marks({4}));
   f.marks = Marks({7});  // marked by the pushes
-  r = f.DoUndo();  // the second map cell: written back, not programmed
-  EXPECT_TRUE(r.Changed);
+  r = f.DoUndo();  // the second map cell: the unit owns the block, so it stays
+  EXPECT_FALSE(r.Changed);
+  EXPECT_EQ(r.Kept, 1);
   EXPECT_FALSE(r.StartProgramming);
-  EXPECT_EQ(f.image.P(kInj2Map + 2), 0);
+  EXPECT_EQ(f.image.P(kInj2Map + 2), 20);
   r = f.DoUndo();  // the first map cell: the unit's value stays
   EXPECT_FALSE(r.Changed);
   EXPECT_EQ(f.image.P(kInj2Map), 12);
@@ -274,6 +276,7 @@ TEST(EditorUndo, TuningKeepsTheUnitsMapsOutOfUndoAndItsProgramming) {
   EXPECT_FALSE(r.Changed);
   EXPECT_EQ(f.image.P(kInj2Map), 12);
   r = f.DoRedo();
+  EXPECT_EQ(f.image.P(kInj2Map + 2), 20);
   r = f.DoRedo();  // the advance cell again, with a leftover mark of block 7
   EXPECT_TRUE(r.StartProgramming);
   EXPECT_EQ(f.marks, Marks({4}));
@@ -292,6 +295,57 @@ TEST(EditorUndo, CopyOfATunedMapOneIsNoEdit) {
   EXPECT_EQ(f.image.Word(kInj2Map + 20), 4321);
   EXPECT_FALSE(PushUndo(*f.ring, f.image, f.page, f.marks, f.switches).Changed);
   EXPECT_EQ(f.marks, NoMarks());
+}
+
+// A map word is one value: the unit's tuning changed one of its bytes since
+// the edit, and an undo keeps the unit's whole word instead of mixing the
+// edit's other byte into it (620 -> 806 edited, the unit made it 804: taking
+// back only the low byte would leave 548).
+TEST(EditorUndo, AWordChangedByTheUnitIsKeptWhole) {
+  struct Case { std::uint16_t before, edited, unit; bool restored; };
+  const Case cases[] = {
+      {620, 806, 804, false},    // low byte changed by the unit
+      {1575, 1569, 1825, false}, // high byte changed by the unit
+      {620, 806, 806, true},     // untouched: restored whole
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.edited) + " -> " + std::to_string(c.unit));
+    UndoFixture f;
+    DerivedTables tables;
+    f.image.SetWord(kInj1Map + 40, c.before);
+    InitUndo(*f.ring, f.image, PageInj1);
+    f.image.SetWord(kInj1Map + 40, c.edited);
+    ASSERT_TRUE(PushUndo(*f.ring, f.image, PageInj1, f.marks, f.switches).Changed);
+    ASSERT_EQ(f.ring->Slots[f.ring->Current].Changes.size(), 1u);
+    EXPECT_EQ(f.ring->Slots[f.ring->Current].Changes[0].Width, 2);
+    f.image.SetWord(kInj1Map + 40, c.unit);
+    TakeUnitBlock(*f.ring, f.image, tables, BlockOfParam(kInj1Map + 40));
+    const RestoreResult r = f.DoUndo();
+    EXPECT_EQ(f.image.Word(kInj1Map + 40), c.restored ? c.before : c.unit);
+    EXPECT_EQ(r.Kept, c.restored ? 0 : 1);
+  }
+}
+
+// A coupled edit moved the same cell of both maps. The unit changed map 1's
+// cell since: the undo keeps both cells as they are, so the maps keep the
+// distance the coupling gave them; the untouched pair is restored.
+TEST(EditorUndo, CoupledCellsAreRestoredTogether) {
+  UndoFixture f;
+  DerivedTables tables;
+  InitUndo(*f.ring, f.image, PageInj1);
+  f.image.SetWord(kInj1Map, 1100);
+  f.image.SetWord(kInj2Map, 2200);
+  f.image.SetWord(kInj1Map + 2, 1100);
+  f.image.SetWord(kInj2Map + 2, 2200);
+  ASSERT_TRUE(PushUndo(*f.ring, f.image, PageInj1, f.marks, f.switches).Changed);
+  f.image.SetWord(kInj1Map, 1150);
+  TakeUnitBlock(*f.ring, f.image, tables, BlockOfParam(kInj1Map));
+  const RestoreResult r = f.DoUndo();
+  EXPECT_EQ(r.Kept, 2);
+  EXPECT_EQ(f.image.Word(kInj1Map), 1150);
+  EXPECT_EQ(f.image.Word(kInj2Map), 2200);
+  EXPECT_EQ(f.image.Word(kInj1Map + 2), 0);
+  EXPECT_EQ(f.image.Word(kInj2Map + 2), 0);
 }
 
 }  // namespace

@@ -72,15 +72,21 @@ TEST(ModelPercent, ScaleToTimeRoundsHalvesUpAndSaturates) {
   }
 }
 
-TEST(ModelPercent, RoundTripQuantisesToAWholePercent) {
+// A time between whole percentages (the unit's tuning, a log correction)
+// stays exactly as it is while its percentage is written back unchanged;
+// only a new percentage is rounded to its time.
+TEST(ModelPercent, RoundTripKeepsATimeWhosePercentageStays) {
   ParameterImage img;
   Map150 base{}, pct{};
   base.fill(1370);
   img.SetWord(kInj1Map, 1234);
+  img.SetWord(kInj1Map + 2, 1234);
   TimeToPercent(img, kInj1FirstWord, base, pct);
   EXPECT_EQ(pct[0], 90);
+  pct[1] = 91;
   ScaleToTime(pct, base, kInj1FirstWord, img);
-  EXPECT_EQ(img.Word(kInj1Map), 1233);
+  EXPECT_EQ(img.Word(kInj1Map), 1234);
+  EXPECT_EQ(img.Word(kInj1Map + 2), 1247);
 
   // 1 decimal truncated, then halves up: 1370 * 0.9049 = 1239.7 -> 90.4 -> 90; 1241 -> 90.5 -> 91.
   img.SetWord(kInj1Map, 1241);
@@ -273,19 +279,19 @@ TEST(ModelCoupled, MovesMap2ByTheSameAmounts) {
   f.image.P(kInj2Axis + 14) = 200;
   Map150 pct = f.tables.PercentMap1;
   pct[0] = 110;   // +10
-  pct[5] = 110;   // +10 on 995 stops at 1000
+  pct[5] = 110;   // +10 on 995: map 2 keeps its own range, far above 1000
   pct[6] = 90;    // -10 on 3 stops at 0
 
   ApplyCoupledEdit(f.image, f.tables, axis, pct);
   EXPECT_EQ(f.tables.PercentMap2[0], 110);
-  EXPECT_EQ(f.tables.PercentMap2[5], 1000);
+  EXPECT_EQ(f.tables.PercentMap2[5], 1005);
   EXPECT_EQ(f.tables.PercentMap2[6], 0);
   EXPECT_EQ(f.tables.PercentMap2[1], 100);
   EXPECT_EQ(f.image.P(kInj2Axis + 2), 35);
   EXPECT_EQ(f.image.P(kInj2Axis + 14), 255);
   EXPECT_EQ(f.tables.PercentMap1[0], 110);
   EXPECT_EQ(f.image.Word(kInj1Map), (110u * f.tables.BaseTime1[0] + 50) / 100);
-  EXPECT_EQ(f.image.Word(kInj2Map + 10), (1000u * f.tables.BaseTime2[5] + 50) / 100);
+  EXPECT_EQ(f.image.Word(kInj2Map + 10), (1005u * f.tables.BaseTime2[5] + 50) / 100);
 }
 
 // Map 2 changed in the image since its percentages were last taken (an undo

@@ -98,10 +98,10 @@ class WindowMapSurfaceTest : public QObject, WindowFixture {
 
     // A block edit of the whole injection map.
     ClickTab(w->findChild<QTabWidget*>("PageControl1"), PageInj1);
-    ParameterImage& image = w->Image();
-    QCOMPARE(ApplyMapEdit(image, w->Tables(), PageInj1, CellBlock::Whole(), {MapOperation::Add, 7}),
-             MapWriteResult::Changed);
-    w->AfterChange();
+    QVERIFY(w->ChangeTune(EditOrigin::Tool, [&] {
+               return ApplyMapEdit(w->Image(), w->Tables(), PageInj1, CellBlock::Whole(), {MapOperation::Add, 7}) ==
+                      MapWriteResult::Changed;
+             }).Applied());
     CompareWithMap(*w, *view, PageInj1);
   }
 

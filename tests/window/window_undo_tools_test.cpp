@@ -272,7 +272,7 @@ class WindowUndoToolsTest : public QObject, WindowFixture {
     QTest::newRow("clutch mode") << "RadioGroupClutchMode" << int(PageRace) << 120 << true;
     QTest::newRow("tuning mode") << "RadioGroupLadeniMode" << int(PageTuning) << 290 << true;
     QTest::newRow("lambda sensor") << "RadioGroupCidloLambdaMode" << int(PageSensors) << 302 << true;
-    QTest::newRow("idle control: no snapshot") << "RadioGroupIdleMode" << int(PageIdle) << 333 << false;
+    QTest::newRow("idle control") << "RadioGroupIdleMode" << int(PageIdle) << 333 << true;
   }
   void RadioGroupsWriteTheirByte() {
     QFETCH(QString, group);

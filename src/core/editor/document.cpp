@@ -2,6 +2,7 @@
 
 #include "files/build_stamp.h"
 #include "model/defaults.h"
+#include "model/fields.h"
 
 namespace velmor {
 
@@ -41,6 +42,78 @@ SaveResult Document::Save(const std::string& path, const IgnVersionTexts& versio
   result.Normalised = NormaliseAndRefresh();
   result.Written = SaveParameterFile(path, Image, versions);
   if (result.Written.Ok) FileName = path;
+  return result;
+}
+
+EditResult Document::Apply(const Edit& edit, const EditContext& context, UndoRing& history, BlockMarks& marks) {
+  EditResult result;
+  if (context.Reading) {
+    result.Verdict = EditVerdict::Refused;
+    result.Refusal = EditRefusal::Reading;
+    return result;
+  }
+  int stale = 0;
+  for (const FieldChange& c : edit.Changes) stale += SpanValue(Image, {c.Offset, c.Width}) != c.Before;
+  if (stale > 0) {
+    result.Verdict = EditVerdict::Refused;
+    result.Refusal = EditRefusal::Stale;
+    result.Count = stale;
+    return result;
+  }
+  const auto tuned = [&](int offset) {
+    if (!context.Switches.TuningOn) return false;
+    if (InTunedBlock(Image, offset)) return true;
+    const int partner = PartnerOffset(offset);
+    return partner >= 0 && InTunedBlock(Image, partner);
+  };
+  int left = 0, written = 0;
+  for (const FieldChange& c : edit.Changes) {
+    if (tuned(c.Offset)) {
+      left += c.After != c.Before;
+      continue;
+    }
+    SetSpanValue(Image, {c.Offset, c.Width}, c.After);
+    ++written;
+  }
+  if (left > 0) {
+    result.Refusal = EditRefusal::TunedMap;
+    result.Count = left;
+    if (written == 0) {
+      result.Verdict = EditVerdict::Refused;
+      return result;
+    }
+  }
+  result.Normalised = NormaliseAndRefresh();
+  const PushResult pushed = PushUndo(history, Image, edit.Page, marks, context.Switches);
+  result.Verdict = pushed.Changed ? EditVerdict::Applied : EditVerdict::Unchanged;
+  result.StartProgramming = pushed.StartProgramming;
+  return result;
+}
+
+EditResult Document::Undo(const EditContext& context, int page, UndoRing& history, BlockMarks& marks) {
+  return Restore(false, context, page, history, marks);
+}
+
+EditResult Document::Redo(const EditContext& context, int page, UndoRing& history, BlockMarks& marks) {
+  return Restore(true, context, page, history, marks);
+}
+
+EditResult Document::Restore(bool redo, const EditContext& context, int page, UndoRing& history,
+                             BlockMarks& marks) {
+  EditResult result;
+  if (context.Reading) {
+    result.Verdict = EditVerdict::Refused;
+    result.Refusal = EditRefusal::Reading;
+    return result;
+  }
+  const RestoreResult r = redo ? velmor::Redo(history, Image, page, marks, context.Switches)
+                               : velmor::Undo(history, Image, page, marks, context.Switches);
+  if (!r.Moved) return result;
+  Refresh();
+  result.Verdict = EditVerdict::Applied;
+  result.Count = r.Kept;
+  result.Page = r.Page;
+  result.StartProgramming = r.StartProgramming;
   return result;
 }
 

@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 
+#include "editor/edit.h"
+#include "editor/undo.h"
 #include "files/ign_file.h"
 #include "link/identity.h"
 #include "model/derived.h"
@@ -56,6 +58,18 @@ class Document {
   // becomes the document's file when it was written.
   SaveResult Save(const std::string& path, const IgnVersionTexts& versions);
 
+  // The one way an edit changes the image. The gate first: nothing while a
+  // Read runs; an edit worked out from values that have changed since is
+  // refused whole; while tuning is on the cells of the blocks the unit tunes
+  // (and their partners in the other map) are left out. What passes is
+  // written, normalised and refreshed, recorded as one undo step on
+  // `history` and marked in `marks` for programming.
+  EditResult Apply(const Edit& edit, const EditContext& context, UndoRing& history, BlockMarks& marks);
+  // Undo and redo through the same gate: refused while a Read runs, the
+  // step kept for later.
+  EditResult Undo(const EditContext& context, int page, UndoRing& history, BlockMarks& marks);
+  EditResult Redo(const EditContext& context, int page, UndoRing& history, BlockMarks& marks);
+
   // The pass alone. The link host runs it, then the refresh, as two steps.
   NormaliseResult Normalise();
   // What every refresh derives: in " 1 = 2" map 1 and its axis are copied
@@ -72,6 +86,7 @@ class Document {
 
  private:
   OpenResult Read(const std::string& path, IgnScope scope, int page);
+  EditResult Restore(bool redo, const EditContext& context, int page, UndoRing& history, BlockMarks& marks);
 };
 
 // The VERSIONS texts of a file this program writes: the unit's identity as

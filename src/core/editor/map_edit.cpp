@@ -6,8 +6,6 @@ namespace velmor {
 namespace {
 
 constexpr int kAdvanceCellMax = 60;      // what normalisation keeps
-constexpr int kPercentCellMax = 32000;   // the injection cells' edit boxes
-constexpr int kCoupledPercentMax = 1000; // coupled moves of map 2
 
 // num / den rounded to the nearest whole number, exact halves upward
 // (toward +infinity), for den > 0.
@@ -177,13 +175,13 @@ MapWriteResult WriteMapValues(ParameterImage& image, DerivedTables& tables, int 
   for (int k = 0; k < kMapCells; ++k) {
     if (values[k] == old[k]) continue;
     percent[k] = values[k];
-    image.SetWord(map + 2 * k, PercentToTime(values[k], base[k]));
+    StorePercentCell(image, map + 2 * k, values[k], base[k]);
     changed = true;
     if (coupled) {
-      const int moved = std::clamp(tables.PercentMap2[k] + values[k] - old[k], 0, kCoupledPercentMax);
+      const int moved = std::clamp(tables.PercentMap2[k] + values[k] - old[k], 0, kPercentCellMax);
       if (moved != tables.PercentMap2[k]) {
         tables.PercentMap2[k] = static_cast<std::uint16_t>(moved);
-        image.SetWord(kInj2Map + 2 * k, PercentToTime(tables.PercentMap2[k], tables.BaseTime2[k]));
+        StorePercentCell(image, kInj2Map + 2 * k, tables.PercentMap2[k], tables.BaseTime2[k]);
       }
     }
   }

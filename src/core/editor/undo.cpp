@@ -5,6 +5,8 @@
 
 #include "link/frame.h"
 #include "link/output_tests.h"
+#include "editor/edit.h"
+#include "model/fields.h"
 
 namespace velmor {
 namespace {
@@ -25,23 +27,54 @@ RestoreResult ApplyStep(UndoRing& ring, const UndoStep& step, bool forward, Para
                         BlockMarks& marks, const ProgrammingSwitches& switches) {
   RestoreResult result;
   result.Moved = true;
-  std::array<bool, kBlockCount> written{};
-  for (const ByteChange& c : step.Changes) {
-    const std::uint8_t from = forward ? c.Before : c.After;
-    const std::uint8_t to = forward ? c.After : c.Before;
-    if (image.P(c.Offset) != from) continue;  // changed since, by the unit or an unrecorded edit
-    image.P(c.Offset) = to;
-    ring.Recorded[c.Offset] = to;
-    written[BlockOfParam(c.Offset)] = true;
-    result.Changed = true;
-  }
-  if (step.Page != page) result.Page = step.Page;
   std::array<bool, kBlockCount> tuned{};
   if (switches.TuningOn) {
     for (int b : TuningBlocks(image)) {
       if (b < kBlockCount) tuned[b] = true;
     }
   }
+  std::array<bool, kBlockCount> written{};
+  std::vector<bool> done(step.Changes.size(), false);
+  auto find = [&](int offset) -> int {
+    for (std::size_t i = 0; i < step.Changes.size(); ++i) {
+      if (step.Changes[i].Offset == offset) return static_cast<int>(i);
+    }
+    return -1;
+  };
+  for (std::size_t i = 0; i < step.Changes.size(); ++i) {
+    if (done[i]) continue;
+    // The change and, when the step moved the other map's same value too,
+    // that one: both are restored or neither.
+    std::array<int, 2> group{static_cast<int>(i), -1};
+    if (const int partner = PartnerOffset(step.Changes[i].Offset); partner >= 0) group[1] = find(partner);
+    bool restorable = true;
+    int members = 0;
+    for (int g : group) {
+      if (g < 0) continue;
+      done[g] = true;
+      ++members;
+      const FieldChange& c = step.Changes[g];
+      const FieldSpan span{c.Offset, c.Width};
+      if (SpanValue(image, span) != (forward ? c.Before : c.After)) restorable = false;
+      if (tuned[BlockOfParam(c.Offset)] || tuned[BlockOfParam(c.Offset + c.Width - 1)]) restorable = false;
+    }
+    if (!restorable) {
+      result.Kept += members;
+      continue;
+    }
+    for (int g : group) {
+      if (g < 0) continue;
+      const FieldChange& c = step.Changes[g];
+      const FieldSpan span{c.Offset, c.Width};
+      SetSpanValue(image, span, forward ? c.After : c.Before);
+      for (int n = c.Offset; n < c.Offset + c.Width; ++n) {
+        ring.Recorded[n] = image.P(n);
+        written[BlockOfParam(n)] = true;
+      }
+      result.Changed = true;
+    }
+  }
+  if (step.Page != page) result.Page = step.Page;
   bool programmable = false;
   for (int b = 1; b < kBlockCount; ++b) {
     if (written[b] && !tuned[b]) {
@@ -71,18 +104,26 @@ PushResult PushUndo(UndoRing& ring, const ParameterImage& image, int page, Block
                     const ProgrammingSwitches& switches) {
   PushResult result;
   const std::uint8_t* area = image.ParamArea().data();
-  std::vector<ByteChange> changes;
+  std::vector<FieldChange> changes;
   // Whole blocks first: the common push finds nothing, and memcmp keeps that
   // cheap.
   for (int b = 0; b < kBlockCount - 1; ++b) {
     const int start = b * kBlockSize;
     if (std::memcmp(area + start, ring.Recorded.data() + start, kBlockSize) == 0) continue;
-    marks[1 + b] = 1;
     for (int n = start; n < start + kBlockSize; ++n) {
-      if (area[n] != ring.Recorded[n]) {
-        changes.push_back({static_cast<std::uint16_t>(n), ring.Recorded[n], area[n]});
-        ring.Recorded[n] = area[n];
+      if (area[n] == ring.Recorded[n]) continue;
+      // A word is recorded as one value, also when only one of its bytes
+      // changed, and also when it straddles two blocks.
+      const FieldSpan span = FieldSpanAt(n);
+      if (!changes.empty() && changes.back().Offset == span.Offset) continue;
+      FieldChange c{static_cast<std::uint16_t>(span.Offset), static_cast<std::uint8_t>(span.Width), 0, 0};
+      for (int k = span.Width - 1; k >= 0; --k) {
+        c.Before = static_cast<std::uint16_t>(c.Before << 8 | ring.Recorded[span.Offset + k]);
+        c.After = static_cast<std::uint16_t>(c.After << 8 | area[span.Offset + k]);
+        ring.Recorded[span.Offset + k] = area[span.Offset + k];
+        marks[BlockOfParam(span.Offset + k)] = 1;
       }
+      changes.push_back(c);
     }
   }
   result.Changed = !changes.empty();

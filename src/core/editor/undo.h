@@ -1,15 +1,20 @@
 // Undo and redo. The history is a ring of up to 199 steps; a step holds the
-// bytes one recorded change altered (offset, value before, value after) and
-// the page the change was made on. A change is found by comparing the
-// parameter area with the area as the history last recorded it; the same
-// comparison marks the changed unit blocks, so that "Programming after
-// change" can send just those.
+// values one recorded change altered (where, value before, value after) and
+// the page the change was made on. A value is a whole stored field: a map
+// word is one value of two bytes, never two bytes of their own (FieldSpanAt).
+// A change is found by comparing the parameter area with the area as the
+// history last recorded it; the same comparison marks the changed unit
+// blocks, so that "Programming after change" can send just those.
 //
 // What the unit sends is not an edit. A Read and the tuning reads replace
 // image blocks without a step (TakeUnitBlock): they cannot be undone, and an
 // undo or redo does not put them back either. Undo and redo write back only
-// the bytes of their own step, and a byte only while it still holds what the
-// step left there: a byte the unit has changed since keeps the unit's value.
+// the values of their own step, and a value only while the whole of it still
+// holds what the step left there: a value the unit has changed since, in
+// either byte, keeps the unit's value. The same cell of both injection maps
+// (and the same point of both axes) changed by one step is restored together
+// or not at all, so coupled maps never drift apart. While tuning is on, the
+// blocks the unit tunes are its own: a restore leaves them as they are.
 #pragma once
 
 #include <array>
@@ -29,14 +34,15 @@ inline constexpr int kUndoSlots = 200;
 // pass directly).
 using BlockMarks = std::array<std::uint8_t, kBlockCount>;
 
-struct ByteChange {
-  std::uint16_t Offset = 0;  // P+n
-  std::uint8_t Before = 0;
-  std::uint8_t After = 0;
+struct FieldChange {
+  std::uint16_t Offset = 0;  // P+n of the field's first byte
+  std::uint8_t Width = 1;    // 1 or 2 (a word, low byte first)
+  std::uint16_t Before = 0;
+  std::uint16_t After = 0;
 };
 
 struct UndoStep {
-  std::vector<ByteChange> Changes;
+  std::vector<FieldChange> Changes;
   std::uint8_t Page = 0;  // PageIndex when the change was recorded
 };
 
@@ -79,6 +85,9 @@ struct RestoreResult {
   bool Changed = false;           // some parameter byte was written back
   int Page = -1;                  // page to activate first; -1 when it is the page shown
   bool StartProgramming = false;  // send the marked blocks now
+  // Values of the step left as they are: changed since by the unit or by a
+  // change the history did not record, or lying in a block the unit tunes.
+  int Kept = 0;
 };
 
 // Takes back the current step, or makes the next one again, marking the

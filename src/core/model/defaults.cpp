@@ -269,6 +269,9 @@ void FinishBikeModelChange(ParameterImage& image, DerivedTables& tables) {
 
 bool ChangeBikeModel(ParameterImage& image, DerivedTables& tables, int item, DefaultsAnswer answer) {
   if (item < 0 || item >= kBikeModelCount || answer == DefaultsAnswer::Cancel) return false;
+  // The same model without its defaults is no change at all: its header
+  // values would otherwise go back to the model's own.
+  if (answer == DefaultsAnswer::No && item == image.P(0)) return false;
   BeginBikeModelChange(image, tables, item);
   if (answer == DefaultsAnswer::Yes) ApplyDefaults(image, tables, DefaultsScope::Whole);
   FinishBikeModelChange(image, tables);

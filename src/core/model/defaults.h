@@ -46,8 +46,8 @@ enum class DefaultsAnswer : std::uint8_t { Yes, No, Cancel };
 // Item `item` of the bike list was chosen and the question answered. Yes:
 // the whole defaults of the new model. No: the new model with every
 // percentage kept, its header values and the times over its base times.
-// Cancel, and the separator item (which asks nothing), leave the image as
-// it was. False when nothing changed: the list then shows P+0 again.
+// Cancel, No on the model already set, and the separator item (which asks
+// nothing), leave the image as it was. False when nothing changed: the list then shows P+0 again.
 bool ChangeBikeModel(ParameterImage& image, DerivedTables& tables, int item, DefaultsAnswer answer);
 
 }  // namespace velmor

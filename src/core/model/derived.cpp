@@ -106,18 +106,24 @@ std::uint16_t PercentToTime(std::uint16_t percent, std::uint16_t base) {
   return static_cast<std::uint16_t>(std::min<std::uint32_t>(t, 65535));
 }
 
+std::uint16_t TimeToPercentOf(std::uint16_t word, std::uint16_t base) {
+  // Base times are never below 100; a zero would only come from a table
+  // that was never built, and must not divide by zero.
+  const std::uint32_t b = std::max<std::uint32_t>(base, 1);
+  return static_cast<std::uint16_t>((std::uint32_t{word} * 1000 / b + 5) / 10);
+}
+
+void StorePercentCell(ParameterImage& image, int offset, std::uint16_t percent, std::uint16_t base) {
+  if (TimeToPercentOf(image.Word(offset), base) == percent) return;
+  image.SetWord(offset, PercentToTime(percent, base));
+}
+
 void ScaleToTime(const Map150& percent, const Map150& base, int firstWord, ParameterImage& image) {
-  for (int k = 0; k < kMapCells; ++k) image.SetWord(2 * (firstWord + k), PercentToTime(percent[k], base[k]));
+  for (int k = 0; k < kMapCells; ++k) StorePercentCell(image, 2 * (firstWord + k), percent[k], base[k]);
 }
 
 void TimeToPercent(const ParameterImage& image, int firstWord, const Map150& base, Map150& percent) {
-  for (int k = 0; k < kMapCells; ++k) {
-    const std::uint32_t word = image.Word(2 * (firstWord + k));
-    // Base times are never below 100; a zero would only come from a table
-    // that was never built, and must not divide by zero.
-    const std::uint32_t b = std::max<std::uint32_t>(base[k], 1);
-    percent[k] = static_cast<std::uint16_t>((word * 1000 / b + 5) / 10);
-  }
+  for (int k = 0; k < kMapCells; ++k) percent[k] = TimeToPercentOf(image.Word(2 * (firstWord + k)), base[k]);
 }
 
 void ScaleBothMapsToTime(const DerivedTables& tables, ParameterImage& image) {
@@ -153,7 +159,7 @@ void ApplyCoupledEdit(ParameterImage& image, DerivedTables& tables,
     const int o = tables.PercentMap1[k];
     const int n = newPercent1[k];
     if (n != o) {
-      tables.PercentMap2[k] = static_cast<std::uint16_t>(std::clamp(tables.PercentMap2[k] + n - o, 0, 1000));
+      tables.PercentMap2[k] = static_cast<std::uint16_t>(std::clamp(tables.PercentMap2[k] + n - o, 0, kPercentCellMax));
     }
   }
   tables.PercentMap1 = newPercent1;

@@ -48,9 +48,19 @@ inline void RebuildBaseTimes(const ParameterImage& image, DerivedTables& tables)
   BuildBaseTimes(image, tables);
 }
 
+// The highest percentage a cell of either injection map holds.
+inline constexpr int kPercentCellMax = 32000;
+
 // The time of one cell from its percentage: (pct * base + 50) / 100, at most 65535.
 std::uint16_t PercentToTime(std::uint16_t percent, std::uint16_t base);
-// Writes a map of times from percentages, PercentToTime cell by cell.
+// The percentage a cell's time shows over its base time: (word * 1000 / base + 5) / 10.
+std::uint16_t TimeToPercentOf(std::uint16_t word, std::uint16_t base);
+// One cell's time from its percentage. A word that already shows that
+// percentage over that base keeps its exact value: the unit's tuning and the
+// log corrections set times between whole percentages, and an edit that does
+// not change what a cell shows must not round them away.
+void StorePercentCell(ParameterImage& image, int offset, std::uint16_t percent, std::uint16_t base);
+// Writes a map of times from percentages, StorePercentCell cell by cell.
 void ScaleToTime(const Map150& percent, const Map150& base, int firstWord, ParameterImage& image);
 // Percentages from a map of times: (word * 1000 / base + 5) / 10.
 void TimeToPercent(const ParameterImage& image, int firstWord, const Map150& base, Map150& percent);
@@ -66,7 +76,7 @@ void RefreshPercentMaps(const ParameterImage& image, DerivedTables& tables);
 
 // Coupled editing: map 1's page was transferred with a new axis and new
 // percentages while P+47 is 1; map 2's axis and percentages move by the same
-// amounts (axis points limited to 0..255, percentages to 0..1000), then
+// amounts (axis points limited to 0..255, percentages to 0..kPercentCellMax), then
 // percent table 1 takes the new values. Map 2's percentages are first taken
 // from the map the image holds, so a map 2 changed while its page was hidden
 // is moved, not replaced.

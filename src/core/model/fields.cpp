@@ -423,7 +423,7 @@ constexpr MapPageDef kMapPages[] = {
 };
 
 // Injection-map percentages are held in 16 bits; the cell spinners stop at 32000.
-constexpr int kPercentMax = 32000;
+constexpr int kPercentMax = kPercentCellMax;
 
 // ---------------------------------------------------------------------------
 // Expansion into the flat table.
@@ -708,6 +708,34 @@ int FieldByteCount(const FieldDef& field) {
     case FieldWidth::Text: return kMemoSize;
   }
   return 1;
+}
+
+FieldSpan FieldSpanAt(int offset) {
+  // Which offsets start a word: both injection maps and every word field.
+  static const std::array<std::uint8_t, kParamSize> kWordStarts = [] {
+    std::array<std::uint8_t, kParamSize> starts{};
+    for (int n = kInj1Map; n < kMemoStart; n += 2) starts[n] = 1;
+    for (const FieldDef& f : EditorFields()) {
+      if (f.Width == FieldWidth::Word && f.Offset >= 0 && f.Offset + 1 < kParamSize) starts[f.Offset] = 1;
+    }
+    return starts;
+  }();
+  if (offset < 0 || offset >= kParamSize) return {offset, 1};
+  if (kWordStarts[offset] && offset + 1 < kParamSize) return {offset, 2};
+  if (offset > 0 && kWordStarts[offset - 1]) return {offset - 1, 2};
+  return {offset, 1};
+}
+
+int SpanValue(const ParameterImage& image, FieldSpan span) {
+  return span.Width == 2 ? image.Word(span.Offset) : image.P(span.Offset);
+}
+
+void SetSpanValue(ParameterImage& image, FieldSpan span, int value) {
+  if (span.Width == 2) {
+    image.SetWord(span.Offset, static_cast<std::uint16_t>(value));
+  } else {
+    image.P(span.Offset) = static_cast<std::uint8_t>(value);
+  }
 }
 
 FieldRange RangeOf(const FieldDef& field, const ParameterImage& image) {

@@ -138,6 +138,19 @@ int CommitEventsOf(const FieldDef& field);
 // Bytes of the image the field occupies: 1, 2 or the 150 of the note area.
 int FieldByteCount(const FieldDef& field);
 
+// The stored value that holds P+offset, as edits and undo treat it: a word of
+// an injection map or of a word field is one value of two bytes (its low byte
+// first), every other byte a value of its own. An offset outside the
+// parameter area gives itself, one byte wide.
+struct FieldSpan {
+  int Offset = 0;
+  int Width = 1;
+};
+FieldSpan FieldSpanAt(int offset);
+// The value of a span as stored (a word as one number).
+int SpanValue(const ParameterImage& image, FieldSpan span);
+void SetSpanValue(ParameterImage& image, FieldSpan span, int value);
+
 // The range and step in force; for RangeRule::Fixed the table's own.
 FieldRange RangeOf(const FieldDef& field, const ParameterImage& image);
 
