@@ -187,7 +187,10 @@ int RunRead(const Args& args, Io& io) {
   const int code = Finish(io, c, s);
   if (code != kExitOk) return code;
   const IgnVersionTexts versions = FileVersions(s.engine.Identity());
-  KeepInHistory(io, c, s.document.Image, versions, false);
+  // The history keeps the unit's bytes as they came; the file the image as
+  // normalised, which a Program would store.
+  KeepInHistory(io, c, s.engine.UnitImage(), versions, false);
+  if (s.engine.AdjustedOnRead() != 0) io.Out << s.engine.Status().Text << "\n";
   const WriteStatus status = s.document.Save(args.Get(kOutputFile.Long), versions).Written;
   if (!status.Ok) {
     Error(io, c, "cannot save: " + status.Reason);

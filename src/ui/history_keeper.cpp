@@ -133,7 +133,9 @@ void HistoryKeeper::Keep(const ParameterImage& image, HistoryKind kind, const Id
 void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
   const bool ok = outcome == LinkOutcome::VerifyOk || outcome == LinkOutcome::ProgramOk;
   const std::string& unit = window_.Link().Identity().Name;
-  const ParameterImage& image = window_.Image();
+  // What the unit holds: a Read's blocks as they came, what a Program sent;
+  // the editor may hold more since (the normalisation, an edit queued).
+  const ParameterImage& image = window_.Link().UnitImage();
   // Block 0 answered: the unit on the line is the one named there.
   if ((kind == LinkTransaction::Read || kind == LinkTransaction::Program) && outcome != LinkOutcome::Error)
     lastUnit_ = unit;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "lang/edit_texts.h"
 #include "link/failure_text.h"
 #include "link/output_tests.h"
 #include "link/port_numbering.h"
@@ -153,6 +154,8 @@ void LinkEngine::SendBlockFrame() {
   if (withContent) {
     const auto block = Target().Block(state_.BlockIndex);
     std::copy(block.begin(), block.end(), tx.begin() + 1);
+    // What the unit is sent is what it holds once it confirms it.
+    if (state_.Mode == LinkMode::Program) std::copy(block.begin(), block.end(), unit_.Block(state_.BlockIndex).begin());
   } else {
     std::fill(tx.begin() + 1, tx.begin() + 1 + kPayloadSize, 0);
   }
@@ -198,7 +201,7 @@ void LinkEngine::BuildIdentityTexts() { identity_ = velmor::BuildIdentityTexts(i
 // ---------------------------------------------------------------- transactions
 
 bool LinkEngine::BlockMatchesImage() const {
-  const auto block = Target().Block(state_.BlockIndex);
+  const auto block = readingCopy_ ? copy_.Block(state_.BlockIndex) : unit_.Block(state_.BlockIndex);
   return std::equal(block.begin(), block.end(), state_.RxBuffer.begin() + 1);
 }
 
@@ -238,7 +241,10 @@ void LinkEngine::TakeBlockReply() {
   state_.TicksSinceReply = 0;
 
   const int b = state_.BlockIndex;
-  auto store = [&] { std::copy_n(rx + 1, kBlockSize, image_.Block(b).begin()); };
+  auto store = [&] {
+    std::copy_n(rx + 1, kBlockSize, image_.Block(b).begin());
+    std::copy_n(rx + 1, kBlockSize, unit_.Block(b).begin());
+  };
 
   switch (state_.Mode) {
     case LinkMode::Program: {
@@ -289,7 +295,19 @@ void LinkEngine::TakeBlockReply() {
         SendBlockFrame();
       } else {
         state_.VerifyAfterProgram = false;
+        const bool adjusted = transaction_ == LinkTransaction::Read && adjusted_ != 0;
+        if (adjusted) {
+          for (int block = kFirstParamBlock; block < kBlockCount; ++block) {
+            if (adjusted_ >> block & 1) state_.BlockFlags[block] = 1;
+          }
+        }
         FinishWithOk(MsgKey::MsgVerifying, LinkOutcome::VerifyOk);
+        if (adjusted && state_.Mode == LinkMode::Idle) {
+          std::string text(EditCaption(EditText::ReadAdjusted, language_));
+          text.replace(text.find("%1"), 2, BlockList(adjusted_));
+          SetStatus(std::move(text), false);
+          NotifyStatus();
+        }
       }
       return;
     }
@@ -333,6 +351,14 @@ void LinkEngine::TakeBlockReply() {
         host_.Normalise();
         host_.RefreshPage();
         for (int block = kFirstParamBlock; block < kBlockCount; ++block) host_.UnitBlockTaken(block);
+        // The verify checks the unit's bytes as they came; what the
+        // normalisation changed is the editor's, to be programmed.
+        adjusted_ = 0;
+        for (int block = kFirstParamBlock; block < kBlockCount; ++block) {
+          const auto mine = image_.Block(block);
+          if (!std::equal(mine.begin(), mine.end(), unit_.Block(block).begin()))
+            adjusted_ |= static_cast<std::uint16_t>(1u << block);
+        }
         StartVerifyFromReply();
       }
       return;
@@ -392,6 +418,7 @@ void LinkEngine::BeginProgramming() {
   status_.GaugePosition = i;
   state_.Mode = LinkMode::Program;
   readingCopy_ = false;
+  unit_ = image_;
   programFlagged_ = 0;
   for (int j = 0; j < kBlockCount; ++j)
     if (state_.BlockFlags[j] != 0) programFlagged_ |= static_cast<std::uint16_t>(1u << j);
@@ -413,6 +440,7 @@ void LinkEngine::StartVerify() {
   host_.RefreshPage();
   state_.Mode = LinkMode::Verify;
   readingCopy_ = false;
+  unit_ = image_;
   state_.Command = kReadFlag | kFirstParamBlock;
   state_.Attempts = 0;
   blockDiffered_ = false;
@@ -444,6 +472,7 @@ void LinkEngine::ReadUnitCopy() {
 void LinkEngine::BeginRead(bool intoCopy) {
   readingCopy_ = intoCopy;
   if (intoCopy) copy_ = ParameterImage{};
+  if (!intoCopy) adjusted_ = 0;
   state_.Mode = LinkMode::Read;
   state_.Command = kReadFlag;
   state_.Attempts = 0;

@@ -135,6 +135,14 @@ class LinkEngine {
   // edited meanwhile. Ends with TransactionEnded(UnitCopy, ...).
   void ReadUnitCopy();
   const ParameterImage& UnitCopy() const { return copy_; }
+  // What the unit holds as far as the link knows it: the blocks of the last
+  // Read as received (before the normalisation adjusted them), or what the
+  // last Program sent. A Verify checks the unit against this, so an edit
+  // made while it runs is no difference: the edit is programmed after it.
+  const ParameterImage& UnitImage() const { return unit_; }
+  // The blocks the normalisation changed in the last Read's image (one bit
+  // per block): marked for programming, and said in the status line.
+  std::uint16_t AdjustedOnRead() const { return adjusted_; }
   // Writes the blocks marked in BlockFlags. Asked for while a Read, Verify
   // or Program runs, it does not replace that transaction: a running Program
   // takes the new marks along, and otherwise they go out once the
@@ -221,6 +229,8 @@ class LinkEngine {
   void RenderMonitor();
 
   ParameterImage& image_;
+  ParameterImage unit_;
+  std::uint16_t adjusted_ = 0;
   // What ReadUnitCopy reads into, and whether the transaction running is it.
   ParameterImage copy_;
   bool readingCopy_ = false;

@@ -6,9 +6,6 @@
 
 namespace velmor {
 
-namespace {
-
-// "block 3", "blocks 1-4", "blocks 1, 3, 5-7" for the bits of `mask`.
 std::string BlockList(std::uint16_t mask) {
   std::string list;
   int count = 0;
@@ -24,8 +21,6 @@ std::string BlockList(std::uint16_t mask) {
   }
   return (count == 1 ? "block " : "blocks ") + list;
 }
-
-}  // namespace
 
 std::string DescribeFailure(const FailedTransfer& f) {
   const LinkMode mode = f.Mode;

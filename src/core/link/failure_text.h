@@ -22,4 +22,7 @@ struct FailedTransfer {
 // not written: the unit holds a mixed configuration, program it again."
 std::string DescribeFailure(const FailedTransfer& failure);
 
+// "block 3", "blocks 1-4", "blocks 1, 3, 5-7" for the bits of `mask`.
+std::string BlockList(std::uint16_t mask);
+
 }  // namespace velmor
