@@ -169,5 +169,110 @@ TEST(DocumentSelection, ThePassLimitsTheSelectionsWithTheImage) {
   EXPECT_EQ(d.Selection.ScanIndex, 0);
 }
 
+// The gate decides once for every origin: the same edit of Fan 1 (block 1)
+// and of one map-1 cell (block 5), applied in each state of the link and the
+// switches, checked against the image byte for byte.
+TEST(DocumentGate, DecidesOnceForEveryState) {
+  struct Case {
+    const char* name;
+    EditContext context;
+    bool staleFan;  // the fan changed since the edit was worked out
+    EditVerdict verdict;
+    EditRefusal refusal;
+    bool fanWritten, cellWritten, programs;
+  };
+  const Case cases[] = {
+      {"idle", {}, false, EditVerdict::Applied, EditRefusal::None, true, true, false},
+      {"idle, programming after change", {false, {true, false}}, false, EditVerdict::Applied, EditRefusal::None,
+       true, true, true},
+      {"a Read runs", {true, {true, false}}, false, EditVerdict::Refused, EditRefusal::Reading, false, false, false},
+      {"tuning on: the tuned map is left", {false, {true, true}}, false, EditVerdict::Applied, EditRefusal::TunedMap,
+       true, false, false},
+      {"worked out from an older fan", {}, true, EditVerdict::Refused, EditRefusal::Stale, false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Document d;
+    d.Image.P(kMapModeByte) = MapModeNormal;
+    d.Image.P(300) = 1;  // the unit tunes map 1 (blocks 5 and 6)
+    d.NormaliseAndRefresh();
+    auto history = std::make_unique<UndoRing>();
+    InitUndo(*history, d.Image, PageBike);
+    BlockMarks marks{};
+    ParameterImage wanted = d.Image;
+    wanted.P(35) = static_cast<std::uint8_t>(wanted.P(35) + 3);
+    wanted.SetWord(kInj1Map + 20, static_cast<std::uint16_t>(wanted.Word(kInj1Map + 20) + 37));
+    const Edit edit = EditBetween(d.Image, wanted, EditOrigin::Tool, PageInj1);
+    ASSERT_EQ(edit.Changes.size(), 2u);
+    EXPECT_EQ(edit.Changes[1].Width, 2);
+    if (c.staleFan) d.Image.P(35) = static_cast<std::uint8_t>(d.Image.P(35) + 1);
+    const ParameterImage before = d.Image;
+
+    const EditResult r = d.Apply(edit, c.context, *history, marks);
+    EXPECT_EQ(r.Verdict, c.verdict);
+    EXPECT_EQ(r.Refusal, c.refusal);
+    EXPECT_EQ(r.StartProgramming, c.programs);
+    EXPECT_EQ(d.Image.P(35), c.fanWritten ? wanted.P(35) : before.P(35));
+    EXPECT_EQ(d.Image.Word(kInj1Map + 20), c.cellWritten ? wanted.Word(kInj1Map + 20) : before.Word(kInj1Map + 20));
+    for (int n = 0; n < kParamSize; ++n) {
+      if (n == 35 || n == kInj1Map + 20 || n == kInj1Map + 21) continue;
+      ASSERT_EQ(d.Image.P(n), before.P(n)) << "P+" << n;
+    }
+    EXPECT_EQ(UndoDepth(*history), c.verdict == EditVerdict::Applied ? 1 : 0);
+    EXPECT_EQ(marks[1], c.fanWritten ? 1 : 0);
+    EXPECT_EQ(marks[5], c.cellWritten ? 1 : 0);
+  }
+}
+
+// Undo passes the same gate: during a Read it is refused and the step stays
+// for later.
+TEST(DocumentGate, UndoWaitsForTheRead) {
+  Document d;
+  auto history = std::make_unique<UndoRing>();
+  InitUndo(*history, d.Image, PageBike);
+  BlockMarks marks{};
+  ParameterImage wanted = d.Image;
+  wanted.P(35) = static_cast<std::uint8_t>(wanted.P(35) + 3);
+  ASSERT_TRUE(d.Apply(EditBetween(d.Image, wanted, EditOrigin::Typing, PageBike), {}, *history, marks).Applied());
+  EditContext reading;
+  reading.Reading = true;
+  EXPECT_EQ(d.Undo(reading, PageBike, *history, marks).Refusal, EditRefusal::Reading);
+  EXPECT_EQ(d.Image.P(35), wanted.P(35));
+  EXPECT_EQ(UndoDepth(*history), 1);
+  EXPECT_TRUE(d.Undo({}, PageBike, *history, marks).Applied());
+  EXPECT_NE(d.Image.P(35), wanted.P(35));
+}
+
+// A commit of a map page whose values were not changed writes nothing; one
+// changed cell writes its own word only, also where the unit's tuning left
+// times between whole percentages.
+TEST(DocumentGate, StoringAnUnchangedMapPageWritesNothing) {
+  Document d;
+  d.Image.P(kMapModeByte) = MapModeNormal;
+  d.NormaliseAndRefresh();
+  for (int k = 0; k < kMapCells; ++k)  // the unit's tuning: times off the whole percent
+    d.Image.SetWord(kInj1Map + 2 * k, static_cast<std::uint16_t>(d.Image.Word(kInj1Map + 2 * k) + k % 3));
+  d.Refresh();
+  std::array<std::uint8_t, kMapColumns> axis{};
+  for (int i = 0; i < kMapColumns; ++i) axis[i] = d.Image.P(kInj1Axis + i);
+  for (std::uint8_t mode : {MapModeNormal, MapModeCoupled}) {
+    SCOPED_TRACE(int(mode));
+    Document page = d;
+    page.Image.P(kMapModeByte) = mode;
+    page.Refresh();
+    ParameterImage proposed = page.Image;
+    DerivedTables tables = page.Tables;
+    Map150 cells = tables.PercentMap1;
+    StoreMapPage(proposed, tables, PageInj1, axis, cells);
+    EXPECT_TRUE(EditBetween(page.Image, proposed, EditOrigin::Typing, PageInj1).Empty());
+    cells[MapCell(4, 4)] = static_cast<std::uint16_t>(cells[MapCell(4, 4)] + 5);
+    StoreMapPage(proposed, tables, PageInj1, axis, cells);
+    const Edit one = EditBetween(page.Image, proposed, EditOrigin::Typing, PageInj1);
+    ASSERT_EQ(one.Changes.size(), mode == MapModeCoupled ? 2u : 1u);
+    EXPECT_EQ(one.Changes[0].Offset, kInj1Map + 2 * MapCell(4, 4));
+    if (mode == MapModeCoupled) EXPECT_EQ(one.Changes[1].Offset, kInj2Map + 2 * MapCell(4, 4));
+  }
+}
+
 }  // namespace
 }  // namespace velmor

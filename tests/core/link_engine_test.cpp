@@ -1126,5 +1126,55 @@ TEST(LinkIdentityTest, EveryMonthCode) {
   for (auto [code, text] : months) EXPECT_STREQ(MonthText(code), text) << code;
 }
 
+// An edit made while a Verify runs, to a block not yet verified: the verify
+// checks what the unit was last sent, ends well, and the edit goes out after
+// it. Before, the verify compared the newer edit and ended in "Verify error!".
+TEST_F(LinkEngineTest, AnEditDuringAVerifyIsProgrammedAfterIt) {
+  TestUnit unit;
+  for (int b = 1; b < kBlockCount; ++b) std::copy_n(image.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
+  unit.Attach(port);
+  engine.StartVerify();
+  TicksUntil([&] { return (engine.State().Command & kBlockIndexMask) >= 3; });
+  ASSERT_EQ(engine.State().Mode, LinkMode::Verify);
+  image.P(6 * kBlockSize + 10) ^= 0x5A;  // P+910, block 7
+  engine.State().BlockFlags[7] = 1;
+  engine.ProgramChangedBlocks();
+  TicksUntil([&] { return engine.State().Mode == LinkMode::Idle && engine.Outcome() != LinkOutcome::Running; });
+  ASSERT_GE(host.ended.size(), 2u);
+  EXPECT_EQ(host.ended[0], std::make_pair(LinkTransaction::Verify, LinkOutcome::VerifyOk));
+  EXPECT_EQ(host.ended[1], std::make_pair(LinkTransaction::ProgramChanged, LinkOutcome::ProgramOk));
+  EXPECT_TRUE(std::equal(unit.blocks[7].begin(), unit.blocks[7].end(), image.Block(7).begin()));
+  EXPECT_TRUE(std::equal(engine.UnitImage().Block(7).begin(), engine.UnitImage().Block(7).end(),
+                         image.Block(7).begin()));
+}
+
+// A unit whose configuration the normalisation changes on reading (tuning
+// channel 0, raised to 1): the link worked, so the Read verifies the bytes
+// as they came, says what was adjusted and marks it for programming; the
+// unit's own bytes stay what the link knows of the unit.
+TEST(LinkReadOfAnAdjustedUnit, VerifiesWhatCameAndMarksTheAdjustedBlocks) {
+  ParameterImage memory;
+  DerivedTables tables;
+  ApplyDefaults(memory, tables, DefaultsScope::Whole);
+  memory.P(47) = MapModeNormal;
+  memory.P(300) = 0;
+  TestUnit unit;
+  for (int b = 1; b < kBlockCount; ++b) std::copy_n(memory.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
+  Document document;
+  ScriptedPort port;
+  WindowLikeHost host(document);
+  LinkEngine engine(document.Image, port, host);
+  unit.Attach(port);
+  engine.StartRead();
+  for (int t = 0; t < 100 && engine.Outcome() == LinkOutcome::Running; ++t) engine.Tick();
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
+  EXPECT_EQ(engine.Status().Text,
+            "The unit's configuration was adjusted on reading: block 3; Program to store it");
+  EXPECT_EQ(engine.AdjustedOnRead(), 1u << 3);
+  EXPECT_EQ(engine.State().BlockFlags[3], 1);
+  EXPECT_EQ(document.Image.P(300), 1);
+  EXPECT_EQ(engine.UnitImage().P(300), 0);
+}
+
 }  // namespace
 }  // namespace velmor
