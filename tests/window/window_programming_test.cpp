@@ -3,6 +3,7 @@
 // during a Read, and the status label of a transfer.
 #include <QCheckBox>
 #include <QLabel>
+#include <QStatusBar>
 #include <QtTest>
 
 #include "editor/names.h"
@@ -195,6 +196,89 @@ class WindowProgrammingTest : public QObject, WindowFixture {
     QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString("95"));
     QVERIFY(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(), w->Image().ParamArea().begin()));
     for (const LinkFrame& f : port_.sent) QVERIFY(f[0] >= kBlockCount);
+  }
+
+  // Every input during a Read meets the same gate: a typed value, a step
+  // key, a radio click and an undo are refused with one message, the undo
+  // step stays for later, and nothing is programmed over the unit's data.
+  void EveryInputWaitsForTheRead() {
+    auto w = Make();
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
+    ClickTab(Tabs(*w), PageBike);
+    TypeAndEnter(Get<QLineEdit>(*w, "EditFan2"), "97");  // a step to undo later
+    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    QCOMPARE(UndoSteps(*w), 1);
+    ParameterImage unit = w->Image();
+    unit.P(35) = 95;                  // block 1
+    unit.P(kMemoStart) = 77;          // block 9
+    port_.Reply = UnitWithMemory(unit);
+    port_.sent.clear();
+    ClickButton(Get<QAbstractButton>(*w, "ButtonRead"));
+    for (int i = 0; i < 9; ++i) w->Timer1Timer();  // blocks 0 and 1 are in
+    const QString refused = "Not while the unit is being read: nothing was changed.";
+    TypeAndEnter(Get<QLineEdit>(*w, "EditFan1"), "88");
+    QCOMPARE(int(w->Image().P(35)), 95);
+    QCOMPARE(w->statusBar()->currentMessage(), refused);
+    w->statusBar()->clearMessage();
+    QTest::keyClick(Get<QLineEdit>(*w, "EditFan1"), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w->statusBar()->currentMessage(), refused);
+    QCOMPARE(UndoSteps(*w), 1);
+    ClickTab(Tabs(*w), PagePosition);
+    w->statusBar()->clearMessage();
+    QTest::keyClick(w.get(), Qt::Key_F5);
+    QCOMPARE(w->statusBar()->currentMessage(), refused);
+    QCOMPARE(UndoSteps(*w), 1);
+
+    for (int i = 0; i < 40; ++i) w->Timer1Timer();
+    QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Verify: OK"));
+    QVERIFY(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(), w->Image().ParamArea().begin()));
+    for (const LinkFrame& f : port_.sent) QVERIFY(f[0] >= kBlockCount);
+    // The step is still there, and taken back now.
+    QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(UndoSteps(*w), 0);
+  }
+
+  // Enter in every cell of a map without changing a value writes nothing
+  // and programs nothing, also where the unit's tuning left times between
+  // whole percentages; one changed cell programs its own word.
+  void EnterThroughAMapWithoutAChangeWritesNothing() {
+    auto w = Make();
+    port_.Reply = EchoBlockWrites;
+    Action(*w, "Menu_Jet123Normal")->trigger();
+    ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
+    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    ClickTab(Tabs(*w), PageInj1);
+    QVERIFY(w->ChangeTune(EditOrigin::Tool, [&] {
+      for (int k = 0; k < kMapCells; ++k)
+        w->Image().SetWord(kInj1Map + 2 * k, static_cast<std::uint16_t>(w->Image().Word(kInj1Map + 2 * k) + k % 3));
+      return true;
+    }).Applied());
+    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    const ParameterImage tuned = w->Image();
+    const int steps = UndoSteps(*w);
+    port_.sent.clear();
+    for (int k = 0; k < kMapCells; ++k) {
+      auto* cell = Get<QLineEdit>(*w, N(EditorNames::MapCellEdit(k)));
+      QTest::mouseClick(cell, Qt::LeftButton);
+      QTest::keyClick(cell, Qt::Key_Return);
+    }
+    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    QVERIFY(Differences(tuned, w->Image()).empty());
+    QCOMPARE(UndoSteps(*w), steps);
+    for (const LinkFrame& f : port_.sent) QVERIFY(f[0] >= kBlockCount);
+
+    auto* cell = Get<QLineEdit>(*w, N(EditorNames::MapCellEdit(MapCell(4, 4))));
+    TypeAndEnter(cell, QString::number(cell->text().toInt() + 3));
+    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    const int offset = kInj1Map + 2 * MapCell(4, 4);
+    const std::vector<int> changed = Differences(tuned, w->Image());
+    QVERIFY(!changed.empty());
+    for (int n : changed) QVERIFY2(n == offset || n == offset + 1, qPrintable(QString::number(n)));
+    std::vector<int> blocks;
+    for (const LinkFrame& f : port_.sent) {
+      if (f[0] < kBlockCount) blocks.push_back(f[0]);
+    }
+    QCOMPARE(blocks, (std::vector<int>{BlockOfParam(offset)}));
   }
 
   // The map panel's TPS box is a parameter too: clicked during a Read it
