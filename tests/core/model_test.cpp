@@ -243,6 +243,7 @@ TEST(ModelDefaults, BikeModelChangeFollowsTheAnswer) {
   const Case cases[] = {
       {2, DefaultsAnswer::Cancel, false}, {8, DefaultsAnswer::Cancel, false}, {8, DefaultsAnswer::Yes, false},
       {-1, DefaultsAnswer::Yes, false},   {2, DefaultsAnswer::No, true},      {2, DefaultsAnswer::Yes, true},
+      {0, DefaultsAnswer::No, false},  // the model already set: its excitation time stays 2500 us
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("item " + std::to_string(c.item) + ", answer " + std::to_string(int(c.answer)));
