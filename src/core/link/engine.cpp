@@ -304,7 +304,7 @@ void LinkEngine::TakeBlockReply() {
         FinishWithOk(MsgKey::MsgVerifying, LinkOutcome::VerifyOk);
         if (adjusted && state_.Mode == LinkMode::Idle) {
           std::string text(EditCaption(EditText::ReadAdjusted, language_));
-          text.replace(text.find("%1"), 2, BlockList(adjusted_));
+          if (const auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, BlockList(adjusted_));
           SetStatus(std::move(text), false);
           NotifyStatus();
         }
