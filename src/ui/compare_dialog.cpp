@@ -56,7 +56,7 @@ void CompareDialog::Apply() {
   for (int i : list_->Chosen()) chosen.push_back(diffs_[i]);
   if (chosen.empty()) return;
   window_.TransferPage();
-  window_.ChangeTune(EditOrigin::Compare, [&] {
+  window_.ChangeTune([&] {
     ApplyDifferences(window_.Image(), other_, chosen);
     RefreshPercentMaps(window_.Image(), window_.Tables());
     return true;

@@ -22,12 +22,12 @@ namespace velmor::ui {
 
 void TFormHlav::WireEvents() {
   CommitFilter::Hooks hooks;
-  hooks.Commit = [this] { Commit(); };
+  hooks.Commit = [this] { TransferPage(); };
   hooks.FocusNext = [this] { focusNextChild(); };
   hooks.UndoRedo = [this](bool redo) { UndoRedoCommand(redo); };
   hooks.NoteLeft = [this](const QString& note) {
     const QByteArray text = note.toUtf8();
-    ChangeTune(EditOrigin::Typing, [&] {
+    ChangeTune([&] {
       WriteNoteText(document_.Image, std::string_view(text.constData(), text.size()));
       return true;
     });
@@ -35,7 +35,7 @@ void TFormHlav::WireEvents() {
   commitFilter_ = new CommitFilter(controls_, std::move(hooks), this);
   commitFilter_->Install();
   // Every spinner commits the page on an arrow click.
-  for (UpDown* s : findChildren<UpDown*>()) connect(s, &UpDown::Clicked, this, [this] { Commit(); });
+  for (UpDown* s : findChildren<UpDown*>()) connect(s, &UpDown::Clicked, this, [this] { TransferPage(); });
   if (QComboBox* combo = controls_.BikeModel) {
     connect(combo, QOverload<int>::of(&QComboBox::activated), this, &TFormHlav::ComboBoxBikeChange);
   }
@@ -46,11 +46,11 @@ void TFormHlav::WireEvents() {
       connect(c, &QCheckBox::clicked, this, [this] {
         // The map is shown anew in one repaint.
         controls_.Map.Panel->hide();
-        Commit();
+        TransferPage();
         controls_.Map.Panel->show();
       });
     } else {
-      connect(c, &QCheckBox::clicked, this, [this] { Commit(); });
+      connect(c, &QCheckBox::clicked, this, [this] { TransferPage(); });
     }
   }
   WireRadioGroups();
@@ -66,15 +66,15 @@ void TFormHlav::WireEvents() {
   button("SpeedButtonZnovu", [this] { UndoRedoCommand(true); });
   button("SpeedButtonPrint", [this] { SpeedButtonPrintClick(); });
   button("ButtonTps0", [this] {
-    ChangeTune(EditOrigin::Tool, [this] { return CaptureTps0(document_.Image, link_->Live().TpsMillivolts); });
+    ChangeTune([this] { return CaptureTps0(document_.Image, link_->Live().TpsMillivolts); });
   });
   button("ButtonTps100", [this] {
-    ChangeTune(EditOrigin::Tool, [this] { return CaptureTps100(document_.Image, link_->Live().TpsMillivolts); });
+    ChangeTune([this] { return CaptureTps100(document_.Image, link_->Live().TpsMillivolts); });
   });
   for (int gear = 1; gear <= kGearCount; ++gear) {
     if (auto* b = findChild<QAbstractButton*>(Utf8(EditorNames::ButtonGear(gear)))) {
       connect(b, &QAbstractButton::clicked, this, [this, gear] {
-        ChangeTune(EditOrigin::Tool, [&] {
+        ChangeTune([&] {
           CaptureGearRatio(document_.Image, gear, link_->Live().RpmSpeedRatio);
           return true;
         });
@@ -170,7 +170,7 @@ void TFormHlav::WireRadioGroups() {
     const auto it = groups.find(click.Group);
     if (it == groups.end()) continue;
     connect(it->second.second, &RadioGroup::Clicked, this, [this, store, &click] {
-      ChangeTune(EditOrigin::RadioGroup, [&] {
+      ChangeTune([&] {
         if (click.CommitsPage) fields_->TransferPage(pageIndex_);
         if (click.StoresGearGroups) {
           for (std::string_view name : kGearGroups) store(name, true);

@@ -245,7 +245,7 @@ void TFormHlav::FormCreate() {
 
 void TFormHlav::TransferPage() {
   if (refreshing_ || restoring_) return;
-  ChangeTune(EditOrigin::Typing, [this] {
+  ChangeTune([this] {
     fields_->TransferPage(pageIndex_);
     return true;
   });
@@ -281,8 +281,6 @@ void TFormHlav::ShowNormalised(const NormaliseResult& normalised) {
     if (e) SetBackground(e, normalised.PressureVoltagesEqual ? Colour::Red : Colour::Window);
   }
 }
-
-void TFormHlav::Commit() { TransferPage(); }
 
 void TFormHlav::RefreshView() {
   ViewInputs in;
@@ -395,7 +393,7 @@ void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, document_.Imag
 void TFormHlav::MenuNewClick() {
   if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
   if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaults])) != QMessageBox::Yes) return;
-  const EditResult r = ChangeTune(EditOrigin::PageDefaults, [this] {
+  const EditResult r = ChangeTune([this] {
     document_.New(document_.Image.P(0));
     return true;
   });
@@ -409,7 +407,7 @@ void TFormHlav::MenuNewActPageClick() {
   if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
   if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaultsPage])) != QMessageBox::Yes) return;
   bool loaded = false;
-  const EditResult r = ChangeTune(EditOrigin::PageDefaults, [&] {
+  const EditResult r = ChangeTune([&] {
     loaded = document_.NewForPage(pageIndex_).has_value();
     return loaded;
   });
@@ -433,7 +431,7 @@ void TFormHlav::ComboBoxBikeChange(int index) {
   // normalised, shown and recorded: recomputed afterwards they would escape
   // the undo history and programming after change, and in " 1 = 2" the
   // refresh would first turn map 2's percentages into the old times.
-  const EditResult r = ChangeTune(EditOrigin::ModelChange, [&] {
+  const EditResult r = ChangeTune([&] {
     return ChangeBikeModel(document_.Image, document_.Tables, index, answer);
   });
   if (!r.Applied()) {
@@ -450,7 +448,7 @@ void TFormHlav::ComboBoxBikeChange(int index) {
 }
 
 void TFormHlav::SetMapMode(int mode) {
-  ChangeTune(EditOrigin::MapMode, [&] {
+  ChangeTune([&] {
     velmor::SetMapMode(document_.Image, static_cast<MapMode>(mode));
     // Map 2 follows map 1 now: its page gives way to map 1's, and the undo
     // step brings it back.
@@ -569,7 +567,7 @@ void TFormHlav::OpenFile(IgnScope scope) {
 void TFormHlav::OpenParameterFile(const QString& path, IgnScope scope) {
   const std::string file = path.toStdString();
   OpenResult r;
-  const EditResult edit = ChangeTune(EditOrigin::PageFile, [&] {
+  const EditResult edit = ChangeTune([&] {
     r = scope == IgnScope::WholeFile ? document_.Open(file) : document_.OpenForPage(file, pageIndex_);
     return r.Loaded();
   });

@@ -94,7 +94,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // as the tool always has; the difference becomes an edit, the image goes
   // back, and the document applies the edit through its gate. False from
   // `change` means the tool did nothing.
-  EditResult ChangeTune(EditOrigin origin, const std::function<bool()>& change);
+  EditResult ChangeTune(const std::function<bool()>& change);
   // An edit built elsewhere (a log's corrections): the document's gate, then
   // what it says on the status bar and the page.
   EditResult ApplyEdit(const Edit& edit);
@@ -160,9 +160,6 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void StepIdleClick(StepDirection dir);
   void SetPrinting(bool printing);
 
-  // A change the document has normalised and refreshed: the pass's marks,
-  // the page, and an undo step.
-  void ShowChange(const NormaliseResult& normalised);
   // What the pass found, on the controls: both pressure-sensor voltages red
   // when they are equal.
   void ShowNormalised(const NormaliseResult& normalised);
@@ -179,9 +176,6 @@ class TFormHlav : public QMainWindow, private LinkHost {
     return result;
   }
 
-  // Commit handlers.
-  void Commit();
-  void CommitWithView();
   void RefreshView();
   // Refreshes the page with the map editor hidden, so that it repaints once.
   void RefreshPageHidden();

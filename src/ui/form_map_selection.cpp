@@ -13,7 +13,7 @@ void TFormHlav::BuildMapSelection() {
   // As before an undo: what the tuner typed and sees is committed first.
   hooks.CommitTyping = [this] { CommitTyping(); };
   hooks.Change = [this](const std::function<bool()>& change) {
-    return ChangeTune(EditOrigin::Tool, change).Applied();
+    return ChangeTune(change).Applied();
   };
   hooks.CellLit = [this](int k) { return shownHighlight_.Test(HlMapCell + k); };
   hooks.Language = [this] { return language_; };

@@ -27,12 +27,12 @@ EditContext TFormHlav::CurrentEditContext() const {
   return context;
 }
 
-EditResult TFormHlav::ChangeTune(EditOrigin origin, const std::function<bool()>& change) {
+EditResult TFormHlav::ChangeTune(const std::function<bool()>& change) {
   const ParameterImage before = document_.Image;
   const DerivedTables tables = document_.Tables;
   const std::string fileName = document_.FileName;
   const bool changed = change();
-  const Edit edit = EditBetween(before, document_.Image, origin, pageIndex_);
+  const Edit edit = EditBetween(before, document_.Image, pageIndex_);
   // The tool worked on the image itself; the document applies its result.
   document_.Image = before;
   document_.Tables = tables;
@@ -87,7 +87,7 @@ void TFormHlav::CommitTyping() {
   auto* typing = qobject_cast<QLineEdit*>(QApplication::focusWidget());
   if (typing && typing->isModified() && controls_.Pages->isAncestorOf(typing)) {
     typing->setModified(false);
-    Commit();
+    TransferPage();
   }
 }
 
@@ -107,14 +107,14 @@ void TFormHlav::StepMapClick(StepDirection dir) {
     return;
   }
   if (mapSelection_ && mapSelection_->StepSelection(dir)) return;
-  ChangeTune(EditOrigin::Tool, [&] {
+  ChangeTune([&] {
     return StepMap(document_.Image, document_.Tables, pageIndex_, allCellsFlags_[pageIndex_] != 0, dir, link_->Live(),
                    point_, Checked(controls_.AllPositions));
   });
 }
 
 void TFormHlav::StepPositionClick(StepDirection dir) {
-  ChangeTune(EditOrigin::Tool, [&] {
+  ChangeTune([&] {
     fields_->TransferPage(pageIndex_);
     StepPosition(document_.Image, Checked(controls_.AllPositions), point_.PositionIndex, dir);
     return true;
@@ -122,11 +122,11 @@ void TFormHlav::StepPositionClick(StepDirection dir) {
 }
 
 void TFormHlav::StepColumnClick(int column, StepDirection dir) {
-  ChangeTune(EditOrigin::Tool, [&] { return StepColumn(document_.Image, document_.Tables, pageIndex_, column, dir); });
+  ChangeTune([&] { return StepColumn(document_.Image, document_.Tables, pageIndex_, column, dir); });
 }
 
 void TFormHlav::StepIdleClick(StepDirection dir) {
-  ChangeTune(EditOrigin::Tool, [&] { return StepIdle(document_.Image, dir); });
+  ChangeTune([&] { return StepIdle(document_.Image, dir); });
 }
 
 }  // namespace velmor::ui

@@ -378,7 +378,7 @@ void LogAnalysisDialog::Apply() {
   DerivedTables tables;
   RefreshPercentMaps(corrected, tables);
   if (ApplyCorrections(corrected, tables, *analysis_, selected) != ApplyOutcome::Applied) return;
-  const Edit edit = EditBetween(basis_, corrected, EditOrigin::Analysis, page);
+  const Edit edit = EditBetween(basis_, corrected, page);
   int written = 0;
   for (int k = 0; k < kMapCells; ++k)
     written += selected[k] && analysis_->Cells[k].Suggested != analysis_->Cells[k].Current;

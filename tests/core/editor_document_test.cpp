@@ -202,7 +202,7 @@ TEST(DocumentGate, DecidesOnceForEveryState) {
     ParameterImage wanted = d.Image;
     wanted.P(35) = static_cast<std::uint8_t>(wanted.P(35) + 3);
     wanted.SetWord(kInj1Map + 20, static_cast<std::uint16_t>(wanted.Word(kInj1Map + 20) + 37));
-    const Edit edit = EditBetween(d.Image, wanted, EditOrigin::Tool, PageInj1);
+    const Edit edit = EditBetween(d.Image, wanted, PageInj1);
     ASSERT_EQ(edit.Changes.size(), 2u);
     EXPECT_EQ(edit.Changes[1].Width, 2);
     if (c.staleFan) d.Image.P(35) = static_cast<std::uint8_t>(d.Image.P(35) + 1);
@@ -233,7 +233,7 @@ TEST(DocumentGate, UndoWaitsForTheRead) {
   BlockMarks marks{};
   ParameterImage wanted = d.Image;
   wanted.P(35) = static_cast<std::uint8_t>(wanted.P(35) + 3);
-  ASSERT_TRUE(d.Apply(EditBetween(d.Image, wanted, EditOrigin::Typing, PageBike), {}, *history, marks).Applied());
+  ASSERT_TRUE(d.Apply(EditBetween(d.Image, wanted, PageBike), {}, *history, marks).Applied());
   EditContext reading;
   reading.Reading = true;
   EXPECT_EQ(d.Undo(reading, PageBike, *history, marks).Refusal, EditRefusal::Reading);
@@ -264,13 +264,15 @@ TEST(DocumentGate, StoringAnUnchangedMapPageWritesNothing) {
     DerivedTables tables = page.Tables;
     Map150 cells = tables.PercentMap1;
     StoreMapPage(proposed, tables, PageInj1, axis, cells);
-    EXPECT_TRUE(EditBetween(page.Image, proposed, EditOrigin::Typing, PageInj1).Empty());
+    EXPECT_TRUE(EditBetween(page.Image, proposed, PageInj1).Empty());
     cells[MapCell(4, 4)] = static_cast<std::uint16_t>(cells[MapCell(4, 4)] + 5);
     StoreMapPage(proposed, tables, PageInj1, axis, cells);
-    const Edit one = EditBetween(page.Image, proposed, EditOrigin::Typing, PageInj1);
+    const Edit one = EditBetween(page.Image, proposed, PageInj1);
     ASSERT_EQ(one.Changes.size(), mode == MapModeCoupled ? 2u : 1u);
     EXPECT_EQ(one.Changes[0].Offset, kInj1Map + 2 * MapCell(4, 4));
-    if (mode == MapModeCoupled) EXPECT_EQ(one.Changes[1].Offset, kInj2Map + 2 * MapCell(4, 4));
+    if (mode == MapModeCoupled) {
+      EXPECT_EQ(one.Changes[1].Offset, kInj2Map + 2 * MapCell(4, 4));
+    }
   }
 }
 

@@ -91,6 +91,11 @@ inline void Bump(ui::TFormHlav& w, const char* spinner, bool up = true) {
   QVERIFY2(before != w.Image(), spinner);
 }
 
+// `n` ticks of the link, as the window's 55 ms timer would give them.
+inline void Ticks(ui::TFormHlav& w, int n) {
+  for (int i = 0; i < n; ++i) w.Timer1Timer();
+}
+
 // How a test class's windows start.
 struct WindowSetup {
   enum Showing { Hidden, Shown, Active };

@@ -245,7 +245,7 @@ class WindowMapEditTest : public QObject, WindowFixture {
     QVERIFY(smooth);
     // The right click inside the block keeps it.
     QCOMPARE(Selection(*w)->Block(), (CellBlock{3, 3, 5, 6}));
-    w->ChangeTune(EditOrigin::Tool, [&] {  // a bump for the smoothing to take out
+    w->ChangeTune([&] {  // a bump for the smoothing to take out
       w->Image().SetWord(kInj1Map + 2 * MapCell(4, 4), 9000);
       return true;
     });

@@ -98,7 +98,7 @@ class WindowMapSurfaceTest : public QObject, WindowFixture {
 
     // A block edit of the whole injection map.
     ClickTab(w->findChild<QTabWidget*>("PageControl1"), PageInj1);
-    QVERIFY(w->ChangeTune(EditOrigin::Tool, [&] {
+    QVERIFY(w->ChangeTune([&] {
                return ApplyMapEdit(w->Image(), w->Tables(), PageInj1, CellBlock::Whole(), {MapOperation::Add, 7}) ==
                       MapWriteResult::Changed;
              }).Applied());

@@ -206,7 +206,7 @@ class WindowProgrammingTest : public QObject, WindowFixture {
     ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
     ClickTab(Tabs(*w), PageBike);
     TypeAndEnter(Get<QLineEdit>(*w, "EditFan2"), "97");  // a step to undo later
-    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    Ticks(*w, 30);
     QCOMPARE(UndoSteps(*w), 1);
     ParameterImage unit = w->Image();
     unit.P(35) = 95;                  // block 1
@@ -214,7 +214,7 @@ class WindowProgrammingTest : public QObject, WindowFixture {
     port_.Reply = UnitWithMemory(unit);
     port_.sent.clear();
     ClickButton(Get<QAbstractButton>(*w, "ButtonRead"));
-    for (int i = 0; i < 9; ++i) w->Timer1Timer();  // blocks 0 and 1 are in
+    Ticks(*w, 9);  // blocks 0 and 1 are in
     const QString refused = "Not while the unit is being read: nothing was changed.";
     TypeAndEnter(Get<QLineEdit>(*w, "EditFan1"), "88");
     QCOMPARE(int(w->Image().P(35)), 95);
@@ -229,7 +229,7 @@ class WindowProgrammingTest : public QObject, WindowFixture {
     QCOMPARE(w->statusBar()->currentMessage(), refused);
     QCOMPARE(UndoSteps(*w), 1);
 
-    for (int i = 0; i < 40; ++i) w->Timer1Timer();
+    Ticks(*w, 40);
     QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Verify: OK"));
     QVERIFY(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(), w->Image().ParamArea().begin()));
     for (const LinkFrame& f : port_.sent) QVERIFY(f[0] >= kBlockCount);
@@ -246,14 +246,14 @@ class WindowProgrammingTest : public QObject, WindowFixture {
     port_.Reply = EchoBlockWrites;
     Action(*w, "Menu_Jet123Normal")->trigger();
     ClickButton(Get<QCheckBox>(*w, "CheckBoxProgHned"));
-    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    Ticks(*w, 30);
     ClickTab(Tabs(*w), PageInj1);
-    QVERIFY(w->ChangeTune(EditOrigin::Tool, [&] {
+    QVERIFY(w->ChangeTune([&] {
       for (int k = 0; k < kMapCells; ++k)
         w->Image().SetWord(kInj1Map + 2 * k, static_cast<std::uint16_t>(w->Image().Word(kInj1Map + 2 * k) + k % 3));
       return true;
     }).Applied());
-    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    Ticks(*w, 30);
     const ParameterImage tuned = w->Image();
     const int steps = UndoSteps(*w);
     port_.sent.clear();
@@ -262,14 +262,14 @@ class WindowProgrammingTest : public QObject, WindowFixture {
       QTest::mouseClick(cell, Qt::LeftButton);
       QTest::keyClick(cell, Qt::Key_Return);
     }
-    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    Ticks(*w, 30);
     QVERIFY(Differences(tuned, w->Image()).empty());
     QCOMPARE(UndoSteps(*w), steps);
     for (const LinkFrame& f : port_.sent) QVERIFY(f[0] >= kBlockCount);
 
     auto* cell = Get<QLineEdit>(*w, N(EditorNames::MapCellEdit(MapCell(4, 4))));
     TypeAndEnter(cell, QString::number(cell->text().toInt() + 3));
-    for (int i = 0; i < 30; ++i) w->Timer1Timer();
+    Ticks(*w, 30);
     const int offset = kInj1Map + 2 * MapCell(4, 4);
     const std::vector<int> changed = Differences(tuned, w->Image());
     QVERIFY(!changed.empty());

@@ -46,10 +46,6 @@ class WindowTrustTest : public QObject, WindowFixture {
     return found;
   }
 
-  static void Ticks(TFormHlav& w, int n) {
-    for (int i = 0; i < n; ++i) w.Timer1Timer();
-  }
-
   // Every visible control of the top area lies inside the window, and the
   // window inside the screen's available area.
   static void CheckOnScreen(TFormHlav& w, const char* when) {

@@ -5,6 +5,17 @@
 #include "model/fields.h"
 
 namespace velmor {
+namespace {
+
+EditResult Refused(EditRefusal why, int count = 0) {
+  EditResult result;
+  result.Verdict = EditVerdict::Refused;
+  result.Refusal = why;
+  result.Count = count;
+  return result;
+}
+
+}  // namespace
 
 Document::Document() { New(0); }
 
@@ -46,26 +57,16 @@ SaveResult Document::Save(const std::string& path, const IgnVersionTexts& versio
 }
 
 EditResult Document::Apply(const Edit& edit, const EditContext& context, UndoRing& history, BlockMarks& marks) {
-  EditResult result;
-  if (context.Reading) {
-    result.Verdict = EditVerdict::Refused;
-    result.Refusal = EditRefusal::Reading;
-    return result;
-  }
+  if (context.Reading) return Refused(EditRefusal::Reading);
   int stale = 0;
   for (const FieldChange& c : edit.Changes) stale += SpanValue(Image, {c.Offset, c.Width}) != c.Before;
-  if (stale > 0) {
-    result.Verdict = EditVerdict::Refused;
-    result.Refusal = EditRefusal::Stale;
-    result.Count = stale;
-    return result;
-  }
+  if (stale > 0) return Refused(EditRefusal::Stale, stale);
+  const std::array<bool, kBlockCount> tunedBlocks = BlocksTheUnitTunes(Image, context.Switches.TuningOn);
   const auto tuned = [&](int offset) {
-    if (!context.Switches.TuningOn) return false;
-    if (InTunedBlock(Image, offset)) return true;
     const int partner = PartnerOffset(offset);
-    return partner >= 0 && InTunedBlock(Image, partner);
+    return tunedBlocks[BlockOfParam(offset)] || (partner >= 0 && tunedBlocks[BlockOfParam(partner)]);
   };
+  EditResult result;
   int left = 0, written = 0;
   for (const FieldChange& c : edit.Changes) {
     if (tuned(c.Offset)) {
@@ -76,12 +77,9 @@ EditResult Document::Apply(const Edit& edit, const EditContext& context, UndoRin
     ++written;
   }
   if (left > 0) {
+    if (written == 0) return Refused(EditRefusal::TunedMap, left);
     result.Refusal = EditRefusal::TunedMap;
     result.Count = left;
-    if (written == 0) {
-      result.Verdict = EditVerdict::Refused;
-      return result;
-    }
   }
   result.Normalised = NormaliseAndRefresh();
   const PushResult pushed = PushUndo(history, Image, edit.Page, marks, context.Switches);
@@ -100,12 +98,8 @@ EditResult Document::Redo(const EditContext& context, int page, UndoRing& histor
 
 EditResult Document::Restore(bool redo, const EditContext& context, int page, UndoRing& history,
                              BlockMarks& marks) {
+  if (context.Reading) return Refused(EditRefusal::Reading);
   EditResult result;
-  if (context.Reading) {
-    result.Verdict = EditVerdict::Refused;
-    result.Refusal = EditRefusal::Reading;
-    return result;
-  }
   const RestoreResult r = redo ? velmor::Redo(history, Image, page, marks, context.Switches)
                                : velmor::Undo(history, Image, page, marks, context.Switches);
   if (!r.Moved) return result;

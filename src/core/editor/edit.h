@@ -19,26 +19,15 @@
 
 namespace velmor {
 
-enum class EditOrigin : std::uint8_t {
-  Typing,       // a committed edit box, check box or list
-  Tool,         // step buttons, block operations, paste, captures
-  RadioGroup,
-  ModelChange,
-  MapMode,
-  PageDefaults, // New for the page shown, a whole New
-  PageFile,     // Open for the page shown, a whole Open
-  Analysis,     // a log's map corrections
-  Compare,      // differences taken over from another configuration
-};
-
 // What the link and the tuner's switches are doing while an edit arrives.
 struct EditContext {
   bool Reading = false;  // a Read (into the editor or into a compare copy) runs
   ProgrammingSwitches Switches;
 };
 
+// Where an edit came from does not matter to the gate: every input is
+// judged by the same rules.
 struct Edit {
-  EditOrigin Origin = EditOrigin::Typing;
   int Page = PageBike;  // the page the undo step returns to
   // Before is what the edit was worked out from; After what it sets.
   std::vector<FieldChange> Changes;
@@ -48,7 +37,7 @@ struct Edit {
 
 // The values that differ between two images of the parameter area, whole
 // fields at a time (FieldSpanAt).
-Edit EditBetween(const ParameterImage& before, const ParameterImage& after, EditOrigin origin, int page);
+Edit EditBetween(const ParameterImage& before, const ParameterImage& after, int page);
 
 enum class EditVerdict : std::uint8_t {
   Applied,    // the image changed (and an undo step was recorded)
@@ -76,11 +65,5 @@ struct EditResult {
 // values the tuned map or the unit kept; empty when there is nothing to say.
 // `undo` tells a restore's count (values kept) from an edit's.
 std::string EditResultText(const EditResult& result, bool undo, LanguageCode language);
-
-// The value of the other injection map that moves with a change at `offset`
-// (the same cell, the same axis point); -1 for an offset that has none.
-int PartnerOffset(int offset);
-// Whether P+offset lies in a block the unit rewrites while tuning is on.
-bool InTunedBlock(const ParameterImage& image, int offset);
 
 }  // namespace velmor

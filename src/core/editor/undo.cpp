@@ -5,7 +5,6 @@
 
 #include "link/frame.h"
 #include "link/output_tests.h"
-#include "editor/edit.h"
 #include "model/fields.h"
 
 namespace velmor {
@@ -17,29 +16,18 @@ constexpr std::uint16_t Previous(std::uint16_t slot) { return slot == 0 ? kUndoS
 constexpr int kMap1FirstBlock = BlockOfParam(kInj1Map);
 constexpr int kMapBlocks = BlockOfParam(kInj2Map) - kMap1FirstBlock;  // map 2 lies this many blocks on
 
-// The blocks the tuning cycle reads for the image's channel.
-std::array<int, 2> TuningBlocks(const ParameterImage& image) {
-  const std::uint8_t channel = image.P(kTuningChannelOffset);
-  return {TuningReadCommand(channel, 0) & kBlockIndexMask, TuningReadCommand(channel, 1) & kBlockIndexMask};
-}
-
 RestoreResult ApplyStep(UndoRing& ring, const UndoStep& step, bool forward, ParameterImage& image, int page,
                         BlockMarks& marks, const ProgrammingSwitches& switches) {
   RestoreResult result;
   result.Moved = true;
-  std::array<bool, kBlockCount> tuned{};
-  if (switches.TuningOn) {
-    for (int b : TuningBlocks(image)) {
-      if (b < kBlockCount) tuned[b] = true;
-    }
-  }
+  const std::array<bool, kBlockCount> tuned = BlocksTheUnitTunes(image, switches.TuningOn);
   std::array<bool, kBlockCount> written{};
   std::vector<bool> done(step.Changes.size(), false);
+  // A step's changes are in offset order.
   auto find = [&](int offset) -> int {
-    for (std::size_t i = 0; i < step.Changes.size(); ++i) {
-      if (step.Changes[i].Offset == offset) return static_cast<int>(i);
-    }
-    return -1;
+    const auto it = std::lower_bound(step.Changes.begin(), step.Changes.end(), offset,
+                                     [](const FieldChange& c, int o) { return c.Offset < o; });
+    return it != step.Changes.end() && it->Offset == offset ? static_cast<int>(it - step.Changes.begin()) : -1;
   };
   for (std::size_t i = 0; i < step.Changes.size(); ++i) {
     if (done[i]) continue;
@@ -93,6 +81,32 @@ RestoreResult ApplyStep(UndoRing& ring, const UndoStep& step, bool forward, Para
 
 }  // namespace
 
+void AppendChangedFields(const std::uint8_t* before, const std::uint8_t* after, int from, int to,
+                         std::vector<FieldChange>& out) {
+  for (int n = from; n < to; ++n) {
+    if (before[n] == after[n]) continue;
+    const FieldSpan span = FieldSpanAt(n);
+    if (!out.empty() && out.back().Offset == span.Offset) continue;
+    FieldChange c{static_cast<std::uint16_t>(span.Offset), static_cast<std::uint8_t>(span.Width), 0, 0};
+    for (int k = span.Width - 1; k >= 0; --k) {  // low byte first
+      c.Before = static_cast<std::uint16_t>(c.Before << 8 | before[span.Offset + k]);
+      c.After = static_cast<std::uint16_t>(c.After << 8 | after[span.Offset + k]);
+    }
+    out.push_back(c);
+  }
+}
+
+std::array<bool, kBlockCount> BlocksTheUnitTunes(const ParameterImage& image, bool tuningOn) {
+  std::array<bool, kBlockCount> tuned{};
+  if (!tuningOn) return tuned;
+  const std::uint8_t channel = image.P(kTuningChannelOffset);
+  for (std::uint8_t second = 0; second < 2; ++second) {
+    const int b = TuningReadCommand(channel, second) & kBlockIndexMask;
+    if (b < kBlockCount) tuned[b] = true;
+  }
+  return tuned;
+}
+
 void InitUndo(UndoRing& ring, const ParameterImage& image, int /*page*/) {
   ring.Current = ring.Oldest = ring.Newest = 0;
   for (UndoStep& s : ring.Slots) s.Changes.clear();
@@ -110,20 +124,14 @@ PushResult PushUndo(UndoRing& ring, const ParameterImage& image, int page, Block
   for (int b = 0; b < kBlockCount - 1; ++b) {
     const int start = b * kBlockSize;
     if (std::memcmp(area + start, ring.Recorded.data() + start, kBlockSize) == 0) continue;
-    for (int n = start; n < start + kBlockSize; ++n) {
-      if (area[n] == ring.Recorded[n]) continue;
-      // A word is recorded as one value, also when only one of its bytes
-      // changed, and also when it straddles two blocks.
-      const FieldSpan span = FieldSpanAt(n);
-      if (!changes.empty() && changes.back().Offset == span.Offset) continue;
-      FieldChange c{static_cast<std::uint16_t>(span.Offset), static_cast<std::uint8_t>(span.Width), 0, 0};
-      for (int k = span.Width - 1; k >= 0; --k) {
-        c.Before = static_cast<std::uint16_t>(c.Before << 8 | ring.Recorded[span.Offset + k]);
-        c.After = static_cast<std::uint16_t>(c.After << 8 | area[span.Offset + k]);
-        ring.Recorded[span.Offset + k] = area[span.Offset + k];
-        marks[BlockOfParam(span.Offset + k)] = 1;
+    const std::size_t first = changes.size();
+    AppendChangedFields(ring.Recorded.data(), area, start, start + kBlockSize, changes);
+    // A word reaching into the next block is taken in whole here.
+    for (std::size_t i = first; i < changes.size(); ++i) {
+      for (int n = changes[i].Offset; n < changes[i].Offset + changes[i].Width; ++n) {
+        ring.Recorded[n] = area[n];
+        marks[BlockOfParam(n)] = 1;
       }
-      changes.push_back(c);
     }
   }
   result.Changed = !changes.empty();

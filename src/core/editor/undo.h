@@ -57,6 +57,17 @@ struct UndoRing {
   std::uint16_t Newest = 0;   // redo stops here
 };
 
+// The fields whose bytes differ between two copies of the parameter area
+// over P+from .. P+to-1, appended to `out` in offset order (FieldSpanAt): a
+// word is one change, also when only one of its bytes differs or when it
+// reaches past `to`, and a word `out` already ends with is not added again.
+void AppendChangedFields(const std::uint8_t* before, const std::uint8_t* after, int from, int to,
+                         std::vector<FieldChange>& out);
+
+// The blocks the unit rewrites while tuning is on (those its channel's
+// tuning reads fetch); none while tuning is off.
+std::array<bool, kBlockCount> BlocksTheUnitTunes(const ParameterImage& image, bool tuningOn);
+
 // The two check boxes that decide whether a change is programmed at once.
 struct ProgrammingSwitches {
   bool ProgramAfterChange = false;  // CheckBoxProgHned

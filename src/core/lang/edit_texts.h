@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "lang/catalog.h"
@@ -18,7 +19,8 @@ enum class EditText : std::uint8_t {
   Count
 };
 
-// The text in `language`; "%1" is filled in by the caller.
+// The text in `language`, and the same with "%1" replaced by `fill`.
 std::string_view EditCaption(EditText text, LanguageCode language);
+std::string EditCaption(EditText text, LanguageCode language, std::string_view fill);
 
 }  // namespace velmor

@@ -303,9 +303,7 @@ void LinkEngine::TakeBlockReply() {
         }
         FinishWithOk(MsgKey::MsgVerifying, LinkOutcome::VerifyOk);
         if (adjusted && state_.Mode == LinkMode::Idle) {
-          std::string text(EditCaption(EditText::ReadAdjusted, language_));
-          if (const auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, BlockList(adjusted_));
-          SetStatus(std::move(text), false);
+          SetStatus(EditCaption(EditText::ReadAdjusted, language_, BlockList(adjusted_)), false);
           NotifyStatus();
         }
       }

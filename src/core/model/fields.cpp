@@ -738,6 +738,16 @@ void SetSpanValue(ParameterImage& image, FieldSpan span, int value) {
   }
 }
 
+int PartnerOffset(int offset) {
+  constexpr int kMapDistance = kInj2Map - kInj1Map;
+  constexpr int kAxisDistance = kInj2Axis - kInj1Axis;
+  if (offset >= kInj1Map && offset < kInj2Map) return offset + kMapDistance;
+  if (offset >= kInj2Map && offset < kInj2Map + kMapDistance) return offset - kMapDistance;
+  if (offset >= kInj1Axis && offset < kInj1Axis + kMapColumns) return offset + kAxisDistance;
+  if (offset >= kInj2Axis && offset < kInj2Axis + kMapColumns) return offset - kAxisDistance;
+  return -1;
+}
+
 FieldRange RangeOf(const FieldDef& field, const ParameterImage& image) {
   if (field.Range == RangeRule::IdleServo)
     return image.P(333) == 0 ? FieldRange{0, 100, 1} : FieldRange{0, 12000, 10};

@@ -150,6 +150,9 @@ FieldSpan FieldSpanAt(int offset);
 // The value of a span as stored (a word as one number).
 int SpanValue(const ParameterImage& image, FieldSpan span);
 void SetSpanValue(ParameterImage& image, FieldSpan span, int value);
+// The value of the other injection map that moves with one at P+offset (the
+// same cell, the same axis point); -1 for an offset that has none.
+int PartnerOffset(int offset);
 
 // The range and step in force; for RangeRule::Fixed the table's own.
 FieldRange RangeOf(const FieldDef& field, const ParameterImage& image);
