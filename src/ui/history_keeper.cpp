@@ -7,6 +7,7 @@
 #include <QStatusBar>
 #include <algorithm>
 #include <ctime>
+#include <utility>
 
 #include "compare_dialog.h"
 #include "form_hlav.h"
@@ -71,14 +72,24 @@ void HistoryKeeper::ProgramClick(std::function<void()> program) {
     program();
     return;
   }
-  // What the Program will write: the page committed and normalised, as the
-  // link does it at its start. Not while a Read fills the image.
+  if (reviewedProgram_) return;  // the unit is being read for it already
+  // A value still being typed belongs to what is programmed; while the
+  // unit is read no edit is taken.
   window_.TransferPage();
+  reviewedProgram_ = std::move(program);
+  // What the last Read or Program left may not be what is on the cable now
+  // (another bike, the unit's own tuning, a Program cut short): only a
+  // fresh read says what the Program will change.
+  window_.Link().ReadUnitCopy();
+}
+
+void HistoryKeeper::ShowReview(const ParameterImage& unit, const QString& unitName, std::function<void()> program) {
+  // What the Program will write: the page normalised, as the link does it
+  // at its start.
   ParameterImage toProgram = window_.Image();
   PersistedSelection selection{};
   Normalise(toProgram, selection);
-  const ProgramReference reference = ReferenceBeforeProgram(lastUnit_, units_, directory_, toProgram);
-  auto* dialog = new ProgramReviewDialog(reference, toProgram, Q(lastUnit_), window_.Language(), &window_);
+  auto* dialog = new ProgramReviewDialog(unit, toProgram, unitName, window_.Language(), &window_);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QDialog::accepted, this, [program = std::move(program)] { program(); });
   dialog->open();
@@ -136,9 +147,6 @@ void HistoryKeeper::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) 
   // What the unit holds: a Read's blocks as they came, what a Program sent;
   // the editor may hold more since (the normalisation, an edit queued).
   const ParameterImage& image = window_.Link().UnitImage();
-  // Block 0 answered: the unit on the line is the one named there.
-  if ((kind == LinkTransaction::Read || kind == LinkTransaction::Program) && outcome != LinkOutcome::Error)
-    lastUnit_ = unit;
   switch (kind) {
     case LinkTransaction::Read:
       if (outcome != LinkOutcome::VerifyOk) return;
@@ -194,18 +202,23 @@ void HistoryKeeper::CompareWithUnit() {
 }
 
 void HistoryKeeper::UnitCopyEnded(LinkOutcome outcome) {
+  std::function<void()> program = std::exchange(reviewedProgram_, nullptr);
   if (outcome != LinkOutcome::VerifyOk) {
-    Notice(HistoryText::CompareReadFailed);
+    Notice(program ? HistoryText::ReviewReadFailed : HistoryText::CompareReadFailed);
     return;
   }
-  ParameterImage unit = window_.Link().UnitCopy();
-  const IdentityTexts id = BuildIdentityTexts(unit.Block(0));
-  lastUnit_ = id.Name;
+  const ParameterImage& read = window_.Link().UnitCopy();
+  const IdentityTexts id = BuildIdentityTexts(read.Block(0));
+  // A copy of the unit's tune like any Read's: its bytes as they came.
+  Keep(read, HistoryKind::Read, id);
+  ParameterImage unit = read;
   NormaliseForComparison(unit);
-  // A copy of the unit's tune like any Read's, and what it now holds.
-  Keep(unit, HistoryKind::Read, id);
   units_.Remember(id.Name, unit);
-  CompareWithImage(unit, Text(HistoryText::TheUnit));
+  if (program) {
+    ShowReview(unit, Q(id.Name), std::move(program));
+  } else {
+    CompareWithImage(unit, Text(HistoryText::TheUnit));
+  }
 }
 
 void HistoryKeeper::WritePendingChange() {

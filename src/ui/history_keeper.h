@@ -30,8 +30,10 @@ class HistoryKeeper : public QObject {
   HistoryKeeper(TFormHlav& window, QMenu* file, QMenu* device);
 
   // Ignition -> Program (F9, the Program button): `program` starts it. With
-  // "Review changes before programming" on, the changes it will make in the
-  // unit are shown first and `program` runs only when the tuner confirms.
+  // "Review changes before programming" on, the unit on the cable is read
+  // first into a separate image (the editor is not touched), the changes the
+  // Program will make in it are shown, and `program` runs only when the
+  // tuner confirms. A unit that cannot be read is not programmed.
   void ProgramClick(std::function<void()> program);
   // The option, as the settings file keeps it.
   bool ReviewBeforeProgram() const;
@@ -68,6 +70,7 @@ class HistoryKeeper : public QObject {
  private:
   void Keep(const ParameterImage& image, HistoryKind kind, const IdentityTexts& unit);
   void UnitCopyEnded(LinkOutcome outcome);
+  void ShowReview(const ParameterImage& unit, const QString& unitName, std::function<void()> program);
   // A message in the status bar; "%1" in it is `detail`.
   void Notice(HistoryText text, const QString& detail = {});
   QString Text(HistoryText text) const;
@@ -86,9 +89,9 @@ class HistoryKeeper : public QObject {
   QAction* compareFile_ = nullptr;
   QAction* compareUnit_ = nullptr;
   QAction* review_ = nullptr;
-  // The unit last heard from: the name in block 0 of its last Read, Program
-  // or read for a comparison (which leaves the window's identity texts).
-  std::string lastUnit_;
+  // Set while the unit is read for the review: the Program to start once
+  // the tuner has seen the changes.
+  std::function<void()> reviewedProgram_;
 };
 
 }  // namespace velmor::ui

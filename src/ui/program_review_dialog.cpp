@@ -1,7 +1,6 @@
 #include "program_review_dialog.h"
 
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -11,7 +10,7 @@
 
 namespace velmor::ui {
 
-ProgramReviewDialog::ProgramReviewDialog(const ProgramReference& reference, const ParameterImage& toProgram,
+ProgramReviewDialog::ProgramReviewDialog(const ParameterImage& unit, const ParameterImage& toProgram,
                                          const QString& unitName, LanguageCode language, QWidget* parent)
     : QDialog(parent) {
   const auto text = [language](HistoryText t) { return QString::fromUtf8(HistoryCaption(t, language)); };
@@ -23,31 +22,22 @@ ProgramReviewDialog::ProgramReviewDialog(const ProgramReference& reference, cons
   summary->setWordWrap(true);
   layout->addWidget(summary);
 
-  QString what;
-  if (reference.Source == ReferenceSource::Unknown) {
-    what = text(HistoryText::ReviewUnknown);
-  } else {
-    DerivedTables unitTables, programTables;
-    RefreshPercentMaps(reference.Image, unitTables);
-    RefreshPercentMaps(toProgram, programTables);
-    diffs_ = DiffImages(reference.Image, unitTables, toProgram, programTables);
-    what = reference.Source == ReferenceSource::Session
-               ? text(HistoryText::ReviewAgainstSession).arg(unitName)
-               : text(HistoryText::ReviewAgainstHistory)
-                     .arg(unitName, QFileInfo(QString::fromStdString(reference.HistoryPath)).fileName());
-    what += "\n" + (diffs_.empty() ? text(HistoryText::ReviewNoChanges)
-                                   : text(HistoryText::ReviewCount).arg(diffs_.size()));
-    if (!diffs_.empty()) {
-      auto* list = new DifferenceView(this);
-      list->setObjectName("TabReview");
-      list->Show(diffs_, toProgram, programTables,
-                 {text(HistoryText::ColumnField), text(HistoryText::ColumnInUnit),
-                  text(HistoryText::ColumnAfterProgram)},
-                 false, language);
-      layout->addWidget(list, 1);
-    }
+  DerivedTables unitTables, programTables;
+  RefreshPercentMaps(unit, unitTables);
+  RefreshPercentMaps(toProgram, programTables);
+  diffs_ = DiffImages(unit, unitTables, toProgram, programTables);
+  summary->setText(text(HistoryText::ReviewAgainstUnit).arg(unitName) + "\n" +
+                   (diffs_.empty() ? text(HistoryText::ReviewNoChanges)
+                                   : text(HistoryText::ReviewCount).arg(diffs_.size())));
+  if (!diffs_.empty()) {
+    auto* list = new DifferenceView(this);
+    list->setObjectName("TabReview");
+    list->Show(diffs_, toProgram, programTables,
+               {text(HistoryText::ColumnField), text(HistoryText::ColumnInUnit),
+                text(HistoryText::ColumnAfterProgram)},
+               false, language);
+    layout->addWidget(list, 1);
   }
-  summary->setText(what);
 
   auto* buttons = new QDialogButtonBox(this);
   QPushButton* program = buttons->addButton(text(HistoryText::ReviewProgram), QDialogButtonBox::AcceptRole);

@@ -1,6 +1,7 @@
 // Ignition -> Program with "Review changes before programming" on: what the
-// Program will change in the unit, against the image it is believed to hold,
-// with Program and Cancel. Cancel sends nothing.
+// Program will change in the unit, against what the unit on the cable held
+// when it was read just before, with Program and Cancel. Cancel sends
+// nothing.
 #pragma once
 
 #include <QDialog>
@@ -23,9 +24,10 @@ class DifferenceView;
 class ProgramReviewDialog : public QDialog {
   Q_OBJECT
  public:
-  // `toProgram` is the image as it will be written (committed and
-  // normalised); `unitName` names the unit in the texts.
-  ProgramReviewDialog(const ProgramReference& reference, const ParameterImage& toProgram, const QString& unitName,
+  // `unit` is what the unit holds, `toProgram` the image as it will be
+  // written (committed and normalised), both as the editor would hold them;
+  // `unitName` names the unit in the texts.
+  ProgramReviewDialog(const ParameterImage& unit, const ParameterImage& toProgram, const QString& unitName,
                       LanguageCode language, QWidget* parent);
 
   const std::vector<ImageDifference>& Differences() const { return diffs_; }

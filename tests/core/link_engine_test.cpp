@@ -594,7 +594,10 @@ TEST_F(LinkEngineTest, ProgramChangedBlocksWithoutFlagsDoesNothing) {
   EXPECT_EQ(engine.State().Mode, LinkMode::Verify);
 }
 
+// The Program cut short counts as failed: the unit may hold parts of two
+// tunes, and neither the history nor the review may take it for complete.
 TEST_F(LinkEngineTest, ACommandReplacesARunningTransaction) {
+  using Ended = std::pair<LinkTransaction, LinkOutcome>;
   engine.StartProgram();
   Ticks(12);  // block 0 sent twice, unanswered
   ASSERT_EQ(engine.State().Attempts, 2);
@@ -603,6 +606,13 @@ TEST_F(LinkEngineTest, ACommandReplacesARunningTransaction) {
   EXPECT_EQ(engine.State().Command, 0x40);
   EXPECT_EQ(engine.State().Attempts, 0);
   EXPECT_EQ(engine.Status().Text, "Read:");
+  EXPECT_EQ(host.ended, (std::vector<Ended>{{LinkTransaction::Program, LinkOutcome::Error}}));
+  engine.StartVerify();
+  engine.ReadUnitCopy();
+  EXPECT_EQ(host.ended, (std::vector<Ended>{{LinkTransaction::Program, LinkOutcome::Error},
+                                            {LinkTransaction::Read, LinkOutcome::Error},
+                                            {LinkTransaction::Verify, LinkOutcome::Error}}));
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::Running);
 }
 
 TEST_F(LinkEngineTest, AnUnfinishedVerifyRunsAfterTheNextChangedBlocksAreWritten) {

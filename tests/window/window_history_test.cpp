@@ -9,6 +9,7 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
+#include <algorithm>
 #include <ctime>
 #include <memory>
 
@@ -192,9 +193,9 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     QVERIFY(again->findChild<QAction*>("MenuReviewBeforeProgram")->isChecked());
   }
 
-  // After a Read two fields are changed; F9 lists exactly those two with
-  // the unit's value and the new one. Cancel sends nothing; Program then
-  // programs as F9 does.
+  // After a Read two fields are changed; F9 reads the unit and lists
+  // exactly those two with the unit's value and the new one. Cancel sends
+  // nothing; Program then programs as F9 does.
   void TheReviewShowsWhatChangesSinceTheReadAndCancelSendsNothing() {
     auto w = Make();
     w->findChild<QAction*>("MenuReviewBeforeProgram")->trigger();
@@ -210,6 +211,8 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     w->RefreshPage();
     const std::size_t sentBefore = port_.sent.size();
     QTest::keyClick(w.get(), Qt::Key_F9);
+    QCOMPARE(w->Link().Transaction(), LinkTransaction::UnitCopy);
+    Ticks(*w, 40);
     auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
     QVERIFY(dialog);
     QCOMPARE(int(dialog->Differences().size()), 2);
@@ -232,6 +235,7 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
     QTest::keyClick(w.get(), Qt::Key_F9);
+    Ticks(*w, 40);
     dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
     QVERIFY(dialog);
     QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewProgram"), Qt::LeftButton);
@@ -240,42 +244,68 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
     QCOMPARE(BlockWrites(sentBefore), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 
-    // What went in is now the reference: nothing left to change.
+    // What went in is what the unit holds: nothing left to change.
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(w.get()));
     QTest::keyClick(w.get(), Qt::Key_F9);
+    Ticks(*w, 40);
     dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
     QVERIFY(dialog);
     QVERIFY(dialog->Differences().empty());
     QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
   }
 
-  // A read for a comparison leaves the editor's identity texts, yet the
-  // unit it read is known afterwards: the review compares with that image.
-  void AReadForAComparisonIsWhatTheReviewComparesWith() {
+  // Another bike with the same firmware plugged in after the Read: the
+  // review lists what the Program changes in that unit (its fans and a map
+  // cell), not what it would change in the unit read before, and keeps the
+  // unit's tune in the history before anything is written.
+  void TheReviewListsTheDifferencesOfTheUnitOnTheCable() {
     auto w = Make();
-    const ParameterImage unit = UnitImage(*w, [](ParameterImage& u) { u.P(35) = 90; });
-    port_.Reply = UnitWithMemory(unit);
-    w->findChild<QAction*>("MenuCompareUnit")->trigger();
-    Ticks(*w, 40);
-    auto* compare = Wait<CompareDialog>(*w, "CompareDialog");
-    QVERIFY(compare);
-    QCOMPARE(int(compare->Differences().size()), 1);
-    QCOMPARE(compare->windowTitle(), QString("Compare with the ignition"));
-    QCOMPARE(w->Link().Identity().Name, std::string());
-    compare->close();
-    QVERIFY(QTest::qWaitFor([&] { return !w->findChild<CompareDialog*>(); }, 3000));
-
     w->findChild<QAction*>("MenuReviewBeforeProgram")->trigger();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    port_.Reply = UnitWithMemory(UnitImage(*w, [](ParameterImage&) {}));
+    QTest::keyClick(w.get(), Qt::Key_F7);
+    Ticks(*w, 40);
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    const int cell = kAdvanceMap + MapCell(4, 2);
+    ParameterImage second = UnitImage(*w, [&](ParameterImage& u) {
+      u.P(35) = static_cast<std::uint8_t>(u.P(35) + 3);  // fan 1
+      u.P(36) = static_cast<std::uint8_t>(u.P(36) + 2);  // fan 2
+      u.P(cell) = static_cast<std::uint8_t>(u.P(cell) + 5);
+    });
+    testsupport::ScriptedUnit onTheCable(second);
+    onTheCable.answerPolls = false;
+    onTheCable.Attach(port_);
+    const std::size_t kept = ListHistory(HistoryDirectory()).size();
+
+    const std::size_t sentBefore = port_.sent.size();
     QTest::keyClick(w.get(), Qt::Key_F9);
+    Ticks(*w, 40);
     auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
     QVERIFY(dialog);
-    QCOMPARE(int(dialog->Differences().size()), 1);
+    QCOMPARE(int(dialog->Differences().size()), 3);
     QCOMPARE(dialog->Differences()[0].Offset, 35);
     QVERIFY(dialog->findChild<QLabel*>("LabelReviewSummary")->text().contains("Vmr07"));
-    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
+    QCOMPARE(BlockWrites(sentBefore), std::vector<int>{});
+    QCOMPARE(ListHistory(HistoryDirectory()).size(), kept + 1);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewProgram"), Qt::LeftButton);
+    Ticks(*w, 40);
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    for (int b = 1; b < kBlockCount; ++b)
+      QVERIFY(std::equal(onTheCable.blocks[b].begin(), onTheCable.blocks[b].end(), w->Image().Block(b).begin()));
+  }
+
+  // A unit that does not answer the review's read is not programmed: what
+  // the Program would change in it cannot be shown.
+  void AUnitThatCannotBeReadForTheReviewIsNotProgrammed() {
+    auto w = Make();
+    w->findChild<QAction*>("MenuReviewBeforeProgram")->trigger();
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    Ticks(*w, 80);
+    QVERIFY(!w->findChild<ProgramReviewDialog*>());
+    QCOMPARE(w->History().LastNotice(),
+             QString("The ignition could not be read for the review; nothing was programmed"));
+    QCOMPARE(BlockWrites(), std::vector<int>{});
+    QCOMPARE(w->Link().State().Mode, LinkMode::Idle);
   }
 
   // Asked for while a Program runs, the comparison waits for nothing and
@@ -292,21 +322,6 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     QCOMPARE(w->Link().Transaction(), LinkTransaction::Program);
     QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
     QVERIFY(!w->findChild<CompareDialog*>());
-  }
-
-  // No unit answered this session: nothing is known of what it holds.
-  void WithoutAnyReadTheReviewSaysTheWholeImageIsWritten() {
-    auto w = Make();
-    w->findChild<QAction*>("MenuReviewBeforeProgram")->trigger();
-    QTest::keyClick(w.get(), Qt::Key_F9);
-    auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
-    QVERIFY(dialog);
-    QCOMPARE(dialog->findChild<QLabel*>("LabelReviewSummary")->text(),
-             QString("Unknown: the whole image will be written."));
-    QVERIFY(!dialog->findChild<QTreeWidget*>());
-    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
-    Ticks(*w, 12);
-    QCOMPARE(BlockWrites(), std::vector<int>{});
   }
 
   // A language switch renders the menu items and a message still in the
@@ -327,11 +342,12 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
 
     review->trigger();
     QTest::keyClick(w.get(), Qt::Key_F9);
+    Ticks(*w, 40);
     auto* dialog = Wait<ProgramReviewDialog>(*w, "ProgramReviewDialog");
     QVERIFY(dialog);
     QCOMPARE(dialog->findChild<QPushButton*>("ButtonReviewProgram")->text(), QString("Programmer"));
     QCOMPARE(dialog->findChild<QLabel*>("LabelReviewSummary")->text(),
-             QString::fromUtf8("Comparé au contenu de Vmr07 après la dernière lecture ou programmation de cette session.\n"
+             QString::fromUtf8("Comparé au contenu de Vmr07, lu à l'instant dans le boîtier.\n"
                                "Aucune modification : le boîtier contient déjà ces valeurs."));
     QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonReviewCancel"), Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return !w->findChild<ProgramReviewDialog*>(); }, 3000));
@@ -343,7 +359,11 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     QVERIFY(history);
     auto* tree = history->findChild<QTreeWidget*>("TreeHistory");
     QCOMPARE(tree->headerItem()->text(0), QString::fromUtf8("Čas"));
-    QCOMPARE(tree->topLevelItem(0)->text(1), QString::fromUtf8("programování"));
+    // The Program and the review's read of the unit, in one second.
+    QStringList kinds;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) kinds << tree->topLevelItem(i)->text(1);
+    kinds.sort();
+    QCOMPARE(kinds, QStringList({QString::fromUtf8("programování"), QString::fromUtf8("čtení")}));
     history->close();
   }
 };

@@ -17,21 +17,4 @@ bool LoadComparableImage(const std::string& path, const ParameterImage& base, Pa
   return loaded;
 }
 
-ProgramReference ReferenceBeforeProgram(std::string_view unitName, const UnitMemory& session,
-                                        const std::string& historyDirectory, const ParameterImage& editor) {
-  ProgramReference ref;
-  // Without a name no file can be told to belong to this unit.
-  if (unitName.empty() || session.Uncertain(unitName)) return ref;
-  if (const ParameterImage* known = session.LastKnown(unitName)) {
-    ref.Source = ReferenceSource::Session;
-    ref.Image = *known;
-    return ref;
-  }
-  const std::optional<HistoryEntry> latest = LatestHistoryOf(historyDirectory, unitName);
-  if (!latest || !LoadComparableImage(latest->Path, editor, ref.Image)) return ref;
-  ref.Source = ReferenceSource::History;
-  ref.HistoryPath = latest->Path;
-  return ref;
-}
-
 }  // namespace velmor

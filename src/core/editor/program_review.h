@@ -1,29 +1,13 @@
-// What a Program is about to change in the unit: the image the unit is
-// believed to hold, so that the tuner can review the difference before
-// anything is written. Only images this program moved itself count; a unit
-// that was never read or programmed is "unknown", and so is one whose last
-// programming did not finish (it may hold a mixture of two tunes).
+// Images made comparable with the editor's: a unit read for a comparison or
+// for the review before programming, a file or a history entry. Compared
+// raw, they would differ from the editor in bytes no one changed.
 #pragma once
 
 #include <string>
-#include <string_view>
 
-#include "files/history.h"
 #include "model/image.h"
 
 namespace velmor {
-
-enum class ReferenceSource : std::uint8_t {
-  Session,  // the last Read or Program of this unit name in this session
-  History,  // the newest history file of this unit name
-  Unknown,  // nothing known: the whole image will be written
-};
-
-struct ProgramReference {
-  ReferenceSource Source = ReferenceSource::Unknown;
-  ParameterImage Image;     // what the unit holds; meaningful unless Unknown
-  std::string HistoryPath;  // the file it came from (History)
-};
 
 // An image as a document holds it after taking it in (a file opened, a unit
 // read): normalised, map 2 copied from map 1 in " 1 = 2" mode. Compared raw,
@@ -34,11 +18,5 @@ void NormaliseForComparison(ParameterImage& image);
 // `base`: read whole, then NormaliseForComparison. False when the file holds
 // no parameters (then `image` is `base`).
 bool LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image);
-
-// The image to compare with before programming the unit named `unitName`
-// (its firmware name as the identity texts show it; empty while no unit has
-// answered this session). `editor` fills what a history file does not hold.
-ProgramReference ReferenceBeforeProgram(std::string_view unitName, const UnitMemory& session,
-                                        const std::string& historyDirectory, const ParameterImage& editor);
 
 }  // namespace velmor

@@ -40,9 +40,8 @@ enum class HistoryText : int {
   CompareReadFailed,
   UnitBusy,                 // a compare asked for while a transfer runs
   ReviewTitle,
-  ReviewAgainstSession,     // "%1" the unit's name
-  ReviewAgainstHistory,     // "%1" the unit's name, "%2" the file
-  ReviewUnknown,
+  ReviewAgainstUnit,        // "%1" the unit's name
+  ReviewReadFailed,
   ReviewNoChanges,
   ReviewCount,              // "%1" how many fields change
   ReviewProgram,

@@ -389,6 +389,7 @@ void LinkEngine::TakeBlockReply() {
 // ---------------------------------------------------------------- commands
 
 void LinkEngine::StartProgram() {
+  EndReplacedTransaction();
   host_.TransferPage();
   host_.Normalise();
   host_.RefreshPage();
@@ -433,6 +434,7 @@ void LinkEngine::BeginProgramming() {
 }
 
 void LinkEngine::StartVerify() {
+  EndReplacedTransaction();
   host_.TransferPage();
   host_.Normalise();
   host_.RefreshPage();
@@ -468,6 +470,7 @@ void LinkEngine::ReadUnitCopy() {
 }
 
 void LinkEngine::BeginRead(bool intoCopy) {
+  EndReplacedTransaction();
   readingCopy_ = intoCopy;
   if (intoCopy) copy_ = ParameterImage{};
   if (!intoCopy) adjusted_ = 0;
@@ -550,6 +553,11 @@ void LinkEngine::FinishWithOk(MsgKey stem, LinkOutcome outcome) {
     state_.ProgrammingWaits = false;
     BeginProgramming();
   }
+}
+
+void LinkEngine::EndReplacedTransaction() {
+  if (outcome_ != LinkOutcome::Running) return;
+  EndTransaction(LinkOutcome::Error);
 }
 
 void LinkEngine::EndTransaction(LinkOutcome outcome) {

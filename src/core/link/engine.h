@@ -205,6 +205,9 @@ class LinkEngine {
   void FinishWithOk(MsgKey stem, LinkOutcome outcome);
   // The common start of StartRead and ReadUnitCopy.
   void BeginRead(bool intoCopy);
+  // A new transfer cuts the running one short: that one ends as failed, so
+  // that a Program cut short is never taken for one that completed.
+  void EndReplacedTransaction();
   // ProgramChangedBlocks without waiting for the running transaction.
   void BeginProgramming();
   // Block 0 named another protocol version: the transaction ends there, and
