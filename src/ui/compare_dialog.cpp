@@ -19,6 +19,7 @@ CompareDialog::CompareDialog(TFormHlav& window, const ParameterImage& other, con
   auto* layout = new QVBoxLayout(this);
   summary_ = new QLabel(this);
   summary_->setObjectName("LabelCompareSummary");
+  summary_->setWordWrap(true);
   layout->addWidget(summary_);
   list_ = new DifferenceView(this);
   list_->setObjectName("TabCompare");
@@ -45,8 +46,11 @@ void CompareDialog::Rebuild() {
   DerivedTables editorTables = window_.Tables();
   RefreshPercentMaps(window_.Image(), editorTables);
   diffs_ = DiffImages(window_.Image(), editorTables, other_, otherTables_);
-  summary_->setText(diffs_.empty() ? Text(HistoryText::CompareNoDifferences)
-                                   : Text(HistoryText::CompareCount).arg(diffs_.size()));
+  const int following = TakeOutFollowingMap2(diffs_, window_.Image());
+  QString summary = diffs_.empty() ? Text(HistoryText::CompareNoDifferences)
+                                   : Text(HistoryText::CompareCount).arg(diffs_.size());
+  if (following > 0) summary += " " + Text(HistoryText::CompareMap2Follows).arg(following);
+  summary_->setText(summary);
   apply_->setEnabled(!diffs_.empty());
   list_->Show(diffs_, window_.Image(), editorTables, headerLabels_, true, window_.Language());
 }

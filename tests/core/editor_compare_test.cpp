@@ -120,5 +120,59 @@ TEST(Compare, InjectionCellsShowTimeAndPercentAndUncoveredBytesTheirOffset) {
   EXPECT_EQ(into, b.image);
 }
 
+// An injection cell's percentage as the page shows it, and set as typing
+// would set it.
+int Percent(const Edited& e, int page, int k) {
+  return (page == PageInj1 ? e.tables.PercentMap1 : e.tables.PercentMap2)[k];
+}
+int CellOffset(int page, int k) { return (page == PageInj1 ? kInj1Map : kInj2Map) + 2 * k; }
+void SetPercent(Edited& e, int page, int k, int percent) {
+  StorePercentCell(e.image, CellOffset(page, k), static_cast<std::uint16_t>(percent),
+                   (page == PageInj1 ? e.tables.BaseTime1 : e.tables.BaseTime2)[k]);
+  RefreshPercentMaps(e.image, e.tables);
+}
+
+// Under the map modes a compare Apply does what typing the values would: in
+// the coupled mode map 2 moves by as many percent as map 1's cells did (a
+// map-2 cell chosen itself keeps its own value); in " 1 = 2" map 2's
+// differences are not offered at all, since map 1 is copied over them.
+TEST(Compare, ApplyFollowsTheMapModes) {
+  Edited a = Defaults();
+  a.image.P(kMapModeByte) = MapModeCoupled;
+  RefreshPercentMaps(a.image, a.tables);
+  const int moved = MapCell(3, 4), own = MapCell(5, 6);
+  Edited b = a;
+  SetPercent(b, PageInj1, moved, Percent(a, PageInj1, moved) + 10);
+  SetPercent(b, PageInj1, own, Percent(a, PageInj1, own) + 4);
+  b.image.SetWord(CellOffset(PageInj2, own), static_cast<std::uint16_t>(a.image.Word(CellOffset(PageInj2, own)) + 37));
+  RefreshPercentMaps(b.image, b.tables);
+
+  const std::vector<ImageDifference> diffs = DiffImages(a.image, a.tables, b.image, b.tables);
+  ASSERT_EQ(diffs.size(), 3u);
+  Edited into = a;
+  ApplyDifferences(into.image, b.image, diffs);
+  RefreshPercentMaps(into.image, into.tables);
+  EXPECT_EQ(into.image.Word(CellOffset(PageInj1, moved)), b.image.Word(CellOffset(PageInj1, moved)))
+      << "map 1 takes the other's word exactly";
+  EXPECT_EQ(Percent(into, PageInj2, moved), Percent(a, PageInj2, moved) + 10) << "map 2 moves with map 1";
+  EXPECT_EQ(into.image.Word(CellOffset(PageInj2, own)), b.image.Word(CellOffset(PageInj2, own)))
+      << "a chosen map-2 cell keeps its own value";
+
+  Edited equal = Defaults();
+  equal.image.P(kMapModeByte) = MapModeEqual;
+  RefreshPercentMaps(equal.image, equal.tables);
+  Edited file = equal;
+  file.image.SetWord(CellOffset(PageInj2, moved),
+                     static_cast<std::uint16_t>(equal.image.Word(CellOffset(PageInj2, moved)) + 50));
+  file.image.P(kAdvanceMap) = static_cast<std::uint8_t>(equal.image.P(kAdvanceMap) + 1);
+  RefreshPercentMaps(file.image, file.tables);
+  std::vector<ImageDifference> offered = DiffImages(equal.image, equal.tables, file.image, file.tables);
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(TakeOutFollowingMap2(offered, equal.image), 1);
+  ASSERT_EQ(offered.size(), 1u);
+  EXPECT_EQ(offered[0].Page, PageAdvance);
+  EXPECT_EQ(TakeOutFollowingMap2(offered, a.image), 0) << "only in \" 1 = 2\"";
+}
+
 }  // namespace
 }  // namespace velmor

@@ -252,6 +252,40 @@ class WindowLogTest : public QObject, WindowFixture {
     QCOMPARE(int(w->Tables().PercentMap1[MapCell(4, 4)]), 91);  // 100 × 12.0 / 13.2
   }
 
+  // The dialog does not block the window: after the analysis a Read brings
+  // the cell at 130 %. Apply of "112 (+12)" would take fuel away where the
+  // log said the cell was lean, so it is refused and says why.
+  void AnAnalysisWorkedOutBeforeAReadIsNotApplied() {
+    QFile log(dir_->filePath("ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
+    log.close();
+    auto w = Make();
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    const int lean = MapCell(4, 2);
+    QCOMPARE(dialog->findChild<QTableWidget*>("GridLogAnalysis")->item(4, 2)->text(), QString("112 (+12)"));
+
+    ParameterImage unit = w->Image();
+    DerivedTables tables;
+    RefreshPercentMaps(unit, tables);
+    for (int map : {kInj1Map, kInj2Map}) StorePercentCell(unit, map + 2 * lean, 130, tables.BaseTime1[lean]);
+    port_.Reply = UnitWithMemory(unit);
+    w->findChild<QAction*>("MenuRead")->trigger();  // the dialog has the focus
+    for (int i = 0; i < 40; ++i) w->Timer1Timer();
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    QCOMPARE(int(w->Tables().PercentMap1[lean]), 130);
+    const int steps = UndoDepth(w->Undo());
+
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonLogApply"), Qt::LeftButton);
+    QCOMPARE(int(w->Tables().PercentMap1[lean]), 130);
+    QCOMPARE(UndoDepth(w->Undo()), steps);
+    QVERIFY2(dialog->findChild<QLabel*>("LabelLogSummary")->text().contains("have changed since this was worked out"),
+             qPrintable(dialog->findChild<QLabel*>("LabelLogSummary")->text()));
+  }
+
   void ViewerChartsTheLogWithOneTimeAxisACursorAndARange() {
     // 100 s of log, a row a second; the coolant sensor fails at 50 s.
     QDir(dir_->path()).mkpath("data/logs");

@@ -1,5 +1,8 @@
 #include "editor/compare.h"
 
+#include <algorithm>
+#include <array>
+
 #include "files/memo.h"
 
 namespace velmor {
@@ -40,6 +43,21 @@ std::string Caption(const FieldDef& f, const ParameterImage& a, const ParameterI
   if (!f.Unit.empty() && f.Enc != Encoding::Percent) text += " [" + std::string(f.Unit) + "]";
   return text;
 }
+
+void TakeBytes(ParameterImage& into, const ParameterImage& from, std::span<const ImageDifference> chosen) {
+  for (const ImageDifference& d : chosen)
+    for (int n = std::max(d.Offset, 0); n < d.Offset + d.ByteCount && n < kParamSize; ++n) into.P(n) = from.P(n);
+}
+
+unsigned ChangedBlocks(const ParameterImage& before, const ParameterImage& after) {
+  unsigned blocks = 0;
+  for (int n = 0; n < kParamSize; ++n)
+    if (before.P(n) != after.P(n)) blocks |= 1u << BlockOfParam(n);
+  return blocks;
+}
+
+// Map 1's cells and axis: what the coupled mode moves map 2 along with.
+bool InMap1(int offset) { return PartnerOffset(offset) > offset; }
 
 }  // namespace
 
@@ -102,17 +120,39 @@ std::vector<ImageDifference> DiffImages(const ParameterImage& a, const DerivedTa
   return diffs;
 }
 
-unsigned ApplyDifferences(ParameterImage& into, const ParameterImage& from,
-                          std::span<const ImageDifference> chosen) {
-  unsigned blocks = 0;
-  for (const ImageDifference& d : chosen) {
-    for (int n = d.Offset; n < d.Offset + d.ByteCount && n < kParamSize; ++n) {
-      if (n < 0 || into.P(n) == from.P(n)) continue;
-      into.P(n) = from.P(n);
-      blocks |= 1u << BlockOfParam(n);
-    }
-  }
-  return blocks;
+unsigned ApplyDifferences(ParameterImage& into, const ParameterImage& from, std::span<const ImageDifference> chosen) {
+  const ParameterImage before = into;
+  TakeBytes(into, from, chosen);
+  const bool coupled = before.P(kMapModeByte) == MapModeCoupled && into.P(kMapModeByte) == MapModeCoupled;
+  if (!coupled || std::none_of(chosen.begin(), chosen.end(), [](const ImageDifference& d) {
+        return InMap1(d.Offset);
+      }))
+    return ChangedBlocks(before, into);
+  // Map 1 as it now is, given to the coupled edit over the image before:
+  // map 2 moves exactly as if these values had been typed into map 1.
+  DerivedTables now;
+  RefreshPercentMaps(into, now);
+  ParameterImage moved = before;
+  DerivedTables tables;
+  RefreshPercentMaps(moved, tables);
+  std::array<std::uint8_t, kMapColumns> axis1{};
+  for (int k = 0; k < kMapColumns; ++k) axis1[k] = into.P(kInj1Axis + k);
+  ApplyCoupledEdit(moved, tables, axis1, now.PercentMap1);
+  for (int k = 0; k < kMapColumns; ++k) into.P(kInj2Axis + k) = moved.P(kInj2Axis + k);
+  for (int n = kInj2Map; n < kInj2Map + 2 * kMapCells; ++n) into.P(n) = moved.P(n);
+  // What was chosen keeps the exact value it has in `from`.
+  TakeBytes(into, from, chosen);
+  return ChangedBlocks(before, into);
+}
+
+int TakeOutFollowingMap2(std::vector<ImageDifference>& diffs, const ParameterImage& editor) {
+  if (editor.P(kMapModeByte) != MapModeEqual) return 0;
+  const auto following = std::remove_if(diffs.begin(), diffs.end(), [](const ImageDifference& d) {
+    return PartnerOffset(d.Offset) >= 0 && !InMap1(d.Offset);
+  });
+  const int count = static_cast<int>(diffs.end() - following);
+  diffs.erase(following, diffs.end());
+  return count;
 }
 
 }  // namespace velmor

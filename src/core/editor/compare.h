@@ -42,11 +42,20 @@ std::vector<ImageDifference> DiffImages(const ParameterImage& a, const DerivedTa
 // the field's unit.
 std::string FieldValueText(const FieldDef& field, const ParameterImage& image, const DerivedTables& tables);
 
-// Takes the bytes of the chosen differences from `from` into `into` (both
-// compared as a and b, or b and a). Returns the mask of blocks (bit n =
-// block n) that changed. The caller normalises, refreshes and records the
-// change as one undo step.
-unsigned ApplyDifferences(ParameterImage& into, const ParameterImage& from,
-                          std::span<const ImageDifference> chosen);
+// Takes the chosen differences from `from` into `into` (both compared as a
+// and b, or b and a) as the tuner would have typed them under `into`'s map
+// mode: the chosen bytes exactly, and in the coupled mode map 2 moved by as
+// many percent as the applied map-1 cells and axis points moved (a map-2
+// difference chosen itself still takes its own value). Returns the mask of
+// blocks (bit n = block n) that changed. The caller normalises, refreshes
+// and records the change as one undo step.
+unsigned ApplyDifferences(ParameterImage& into, const ParameterImage& from, std::span<const ImageDifference> chosen);
+
+// In " 1 = 2" the editor's map 2 is a copy of map 1: a difference in map 2
+// (its cells or its axis) cannot be taken over, it would be copied over at
+// once. Takes those out of `diffs` when `editor` is in that mode and returns
+// how many there were, for the compare window to say that map 2 follows
+// map 1 instead of listing them.
+int TakeOutFollowingMap2(std::vector<ImageDifference>& diffs, const ParameterImage& editor);
 
 }  // namespace velmor

@@ -27,6 +27,7 @@ enum class HistoryText : int {
   CompareTitle,             // "%1" what the editor is compared with
   CompareNoDifferences,
   CompareCount,             // "%1" how many differences
+  CompareMap2Follows,       // "%1" how many differences map 2 has
   Apply,
   ApplyHint,
   ColumnField,
