@@ -332,6 +332,27 @@ TEST_F(CliLogTest, AnalyzePrintsTheCellsAndWritesTheCorrectedTune) {
   EXPECT_EQ(Slurp("tune.ign"), before);
 }
 
+// A tune whose cells sit between whole percentages (as earlier corrections
+// leave them): only the corrected cell's words change in the file written,
+// every cell the log did not reach keeps its word.
+TEST_F(CliLogTest, AnalyzeWritesOnlyTheCorrectedCell) {
+  ParameterImage tune = Raw("tune.ign");
+  for (int k = 0; k < kMapCells; ++k)
+    for (int map : {kInj1Map, kInj2Map})
+      tune.SetWord(map + 2 * k, static_cast<std::uint16_t>(tune.Word(map + 2 * k) + 3));
+  Save("tune.ign", tune);
+  const ParameterImage before = Raw("tune.ign");
+  ASSERT_EQ(Analyze({"-o", Path("out.ign")}).code, kExitOk);
+  const ParameterImage out = Raw("out.ign");
+  const int corrected = MapCell(4, 2);
+  for (int k = 0; k < kMapCells; ++k) {
+    if (k == corrected) continue;
+    EXPECT_EQ(out.Word(kInj1Map + 2 * k), before.Word(kInj1Map + 2 * k)) << "map 1 cell " << k;
+    EXPECT_EQ(out.Word(kInj2Map + 2 * k), before.Word(kInj2Map + 2 * k)) << "map 2 cell " << k;
+  }
+  EXPECT_NE(out.Word(kInj1Map + 2 * corrected), before.Word(kInj1Map + 2 * corrected));
+}
+
 TEST_F(CliLogTest, AnalyzeOptionsChangeTheOutcome) {
   // Too few rows: the cell stays and says why.
   Result r = Analyze({"--min-samples", "13"});
