@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,7 +22,9 @@
 #include <QVBoxLayout>
 #include <cstdlib>
 
+#include "editor/program_review.h"
 #include "files/file_io.h"
+#include "log/log_paths.h"
 #include "form_hlav.h"
 #include "log_recorder.h"
 
@@ -43,6 +46,8 @@ QColor VerdictColour(CellVerdict v, int change, int current) {
       return QColor(255, 235 - strength * 135 / 100, 235 - strength * 135 / 100);
     case CellVerdict::Rich:
       return QColor(235 - strength * 135 / 100, 235 - strength * 135 / 100, 255);
+    case CellVerdict::Filled:
+      return change > 0 ? QColor(255, 225, 190) : QColor(205, 225, 255);
   }
   return {};
 }
@@ -132,6 +137,28 @@ LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), wind
   settings->addWidget(maxChange_);
   settings->addStretch(1);
   layout->addLayout(settings);
+  auto* more = new QHBoxLayout;
+  auto* bandCaption = new QLabel(this);
+  bandCaption->setObjectName("LabelLogDeadBand");
+  deadBand_ = new QDoubleSpinBox(this);
+  deadBand_->setObjectName("SpinLogDeadBand");
+  deadBand_->setDecimals(1);
+  deadBand_->setRange(0.0, 5.0);
+  deadBand_->setSingleStep(0.1);
+  deadBand_->setValue(AnalysisSettings{}.DeadBandX10 / 10.0);
+  fill_ = new QCheckBox(this);
+  fill_->setObjectName("CheckBoxLogFill");
+  fill_->setChecked(AnalysisSettings{}.FillBetween);
+  more->addWidget(bandCaption);
+  more->addWidget(deadBand_);
+  more->addSpacing(16);
+  more->addWidget(fill_);
+  more->addStretch(1);
+  layout->addLayout(more);
+  basisLabel_ = new QLabel(this);
+  basisLabel_->setObjectName("LabelLogBasis");
+  basisLabel_->setWordWrap(true);
+  layout->addWidget(basisLabel_);
   captions_[0]->setObjectName("LabelLogFile");
 
   grid_ = new QTableWidget(kMapRows, kMapColumns, this);
@@ -200,8 +227,9 @@ LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), wind
   connect(saveTable_, &QPushButton::clicked, this, &LogAnalysisDialog::SaveTargetTable);
   connect(targetGrid_, &QTableWidget::cellChanged, this, &LogAnalysisDialog::TargetEdited);
   connect(map_, &QComboBox::currentIndexChanged, this, &LogAnalysisDialog::Analyse);
-  for (auto* spin : {target_, maxRate_})
+  for (auto* spin : {target_, maxRate_, deadBand_})
     connect(spin, &QDoubleSpinBox::valueChanged, this, &LogAnalysisDialog::Analyse);
+  connect(fill_, &QCheckBox::toggled, this, &LogAnalysisDialog::Analyse);
   for (auto* spin : {minSamples_, minCoolant_, maxChange_})
     connect(spin, &QSpinBox::valueChanged, this, &LogAnalysisDialog::Analyse);
   Retranslate();
@@ -218,6 +246,8 @@ void LogAnalysisDialog::Retranslate() {
                               LogText::MinCoolant, LogText::MaxTpsRate};
   for (int i = 0; i < 6; ++i) captions_[i]->setText(Text(captions[i]));
   findChild<QLabel*>("LabelLogMaxChange")->setText(Text(LogText::MaxChange));
+  findChild<QLabel*>("LabelLogDeadBand")->setText(Text(LogText::DeadBand));
+  fill_->setText(Text(LogText::FillBetween));
   open_->setText(Text(LogText::OpenLog));
   tabs_->setTabText(0, Text(LogText::CorrectionsTab));
   tabs_->setTabText(1, Text(LogText::TargetTab));
@@ -232,6 +262,12 @@ bool LogAnalysisDialog::OpenLog(const QString& path, std::int32_t fromMs, std::i
   toMs_ = toMs;
   Retranslate();
   file_->setText(path);
+  logPath_ = path;
+  // The tune the recorder kept beside the log, as the window would hold it.
+  ridden_.reset();
+  riddenPath_ = QString::fromStdString(RiddenTunePath(path.toStdString()));
+  ParameterImage ridden;
+  if (LoadComparableImage(riddenPath_.toStdString(), window_.Image(), ridden)) ridden_ = ridden;
   LogReadResult r = ReadLogFile(path.toStdString());
   if (!r.Ok) {
     log_ = {};
@@ -261,11 +297,13 @@ void LogAnalysisDialog::Analyse() {
   s.MaxChangePct = maxChange_->value();
   s.FromMs = fromMs_;
   s.ToMs = toMs_;
-  // The percentages of the tune the window holds now.
-  DerivedTables tables = window_.Tables();
-  RefreshPercentMaps(window_.Image(), tables);
-  analysis_ = AnalyseLog(window_.Image(), tables, log_, s);
-  basis_ = window_.Image();
+  s.DeadBandX10 = static_cast<int>(std::lround(deadBand_->value() * 10));
+  s.FillBetween = fill_->isChecked();
+  // The rows are placed and corrected on the map they were ridden on.
+  basis_ = ridden_ ? *ridden_ : window_.Image();
+  DerivedTables tables;
+  RefreshPercentMaps(basis_, tables);
+  analysis_ = AnalyseLog(basis_, tables, log_, s);
   ShowResult();
 }
 
@@ -274,6 +312,13 @@ void LogAnalysisDialog::ShowResult() {
   QStringList columns;
   for (int c = 0; c < kMapColumns; ++c) columns << QString::number(window_.Image().P(axis + c) * 100);
   grid_->setHorizontalHeaderLabels(columns);
+  // Cells the editor has changed since the ride: shown, never applied.
+  const std::array<bool, kMapCells> changed =
+      analysis_ && !applied_ ? CellsChangedSince(basis_, window_.Image(), analysis_->Settings.Map)
+                             : std::array<bool, kMapCells>{};
+  DerivedTables now;
+  RefreshPercentMaps(window_.Image(), now);
+  int changedCount = 0, toApply = 0;
   for (int k = 0; k < kMapCells; ++k) {
     QTableWidgetItem* item = grid_->item(k / kMapColumns, k % kMapColumns);
     if (!analysis_) {
@@ -288,18 +333,33 @@ void LogAnalysisDialog::ShowResult() {
     item->setText(verdict == CellVerdict::NoRows ? QString()
                   : change == 0                  ? QString::number(cell.Current)
                                                  : QString("%1 (%2%3)").arg(cell.Suggested).arg(change > 0 ? "+" : "").arg(change));
-    item->setBackground(VerdictColour(verdict, change, cell.Current));
+    const bool left = change != 0 && changed[k];
+    changedCount += left;
+    toApply += change != 0 && !left;
+    item->setBackground(left ? QColor(225, 225, 225) : VerdictColour(verdict, change, cell.Current));
     item->setData(Qt::UserRole, static_cast<int>(verdict));
-    item->setToolTip(verdict == CellVerdict::NoRows
-                         ? QString()
-                         : Text(LogText::CellHint)
-                                   .arg(cell.Samples)
-                                   .arg(cell.MeanAfr(), 0, 'f', 2)
-                                   .arg(cell.TargetX10 / 10.0, 0, 'f', 1)
-                                   .arg(cell.Current)
-                                   .arg(cell.Suggested) +
-                               (verdict == CellVerdict::FewRows ? Text(LogText::FewRows) : QString()));
+    QString hint = verdict == CellVerdict::NoRows ? QString()
+                   : verdict == CellVerdict::Filled
+                       ? Text(LogText::FilledHint).arg(cell.Current).arg(cell.Suggested)
+                       : Text(LogText::CellHint)
+                                 .arg(cell.Samples)
+                                 .arg(cell.MeanAfr(), 0, 'f', 2)
+                                 .arg(cell.TargetX10 / 10.0, 0, 'f', 1)
+                                 .arg(cell.Current)
+                                 .arg(cell.Suggested) +
+                             (verdict == CellVerdict::FewRows ? Text(LogText::FewRows) : QString());
+    if (left) {
+      const Map150& percent = analysis_->Settings.Map == 2 ? now.PercentMap2 : now.PercentMap1;
+      hint += Text(LogText::ChangedHint).arg(percent[k]);
+    }
+    item->setToolTip(hint);
   }
+  QString basis;
+  if (analysis_) {
+    basis = ridden_ ? Text(LogText::RiddenOn).arg(QFileInfo(riddenPath_).fileName()) : Text(LogText::RiddenUnknown);
+    if (changedCount > 0) basis += " " + Text(LogText::ChangedSince).arg(changedCount);
+  }
+  basisLabel_->setText(basis);
   if (analysis_) {
     summary_->setText(Text(LogText::Summary)
                           .arg(analysis_->Counts.Rows)
@@ -307,8 +367,9 @@ void LogAnalysisDialog::ShowResult() {
                           .arg(analysis_->CellsChanged()));
     grid_->selectAll();
   }
-  apply_->setEnabled(!applied_ && analysis_ && analysis_->CellsChanged() > 0);
-  for (QWidget* setting : std::initializer_list<QWidget*>{map_, minSamples_, minCoolant_, maxRate_, maxChange_, useTable_})
+  apply_->setEnabled(!applied_ && analysis_ && toApply > 0);
+  for (QWidget* setting :
+       std::initializer_list<QWidget*>{map_, minSamples_, minCoolant_, maxRate_, maxChange_, deadBand_, fill_, useTable_})
     setting->setEnabled(!applied_);
   target_->setEnabled(!applied_ && !useTable_->isChecked());
 }
@@ -371,13 +432,33 @@ void LogAnalysisDialog::Apply() {
     summary_->setText(Text(LogText::FollowsMap1));
     return;
   }
+  // A cell changed since the tune the analysis starts from keeps what it
+  // holds now: its suggestion was worked out for a value it no longer has.
+  const std::array<bool, kMapCells> changed = CellsChangedSince(basis_, window_.Image(), analysis_->Settings.Map);
+  int left = 0;
+  for (int k = 0; k < kMapCells; ++k) {
+    if (!selected[k] || analysis_->Cells[k].Suggested == analysis_->Cells[k].Current || !changed[k]) continue;
+    selected[k] = false;
+    ++left;
+  }
   const int page = analysis_->Settings.Map == 2 ? PageInj2 : PageInj1;
   // The corrections as an edit of the tune they were worked out on: the
   // document refuses it when any of its cells has changed since.
   ParameterImage corrected = basis_;
   DerivedTables tables;
   RefreshPercentMaps(corrected, tables);
-  if (ApplyCorrections(corrected, tables, *analysis_, selected) != ApplyOutcome::Applied) return;
+  if (ApplyCorrections(corrected, tables, *analysis_, selected) != ApplyOutcome::Applied) {
+    ShowResult();
+    if (left > 0) {
+      EditResult stale;
+      stale.Verdict = EditVerdict::Refused;
+      stale.Refusal = EditRefusal::Stale;
+      stale.Count = left;
+      summary_->setText(ridden_ ? Text(LogText::ChangedSince).arg(left)
+                                : QString::fromStdString(EditResultText(stale, false, window_.Language())));
+    }
+    return;
+  }
   const Edit edit = EditBetween(basis_, corrected, page);
   int written = 0;
   for (int k = 0; k < kMapCells; ++k)

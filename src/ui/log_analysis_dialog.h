@@ -35,8 +35,9 @@ class LogAnalysisDialog : public QDialog {
   explicit LogAnalysisDialog(TFormHlav& window);
 
   // Reads the log and analyses its rows from `fromMs` up to `toMs` against
-  // the window's tune; false (with the reason shown in the dialog) when the
-  // log cannot be read.
+  // the tune it was ridden on (kept beside it by the recorder), else the
+  // window's tune; false (with the reason shown in the dialog) when the log
+  // cannot be read.
   bool OpenLog(const QString& path, std::int32_t fromMs = std::numeric_limits<std::int32_t>::min(),
                std::int32_t toMs = std::numeric_limits<std::int32_t>::max());
   // Analyses the loaded log again with the settings shown.
@@ -47,6 +48,8 @@ class LogAnalysisDialog : public QDialog {
   void Apply();
 
   const std::optional<MapAnalysis>& Result() const { return analysis_; }
+  // The log opened last; empty before the first.
+  const QString& LogPath() const { return logPath_; }
 
   // The target table of the tune the window holds: read from beside its
   // file when there is one (and then used), else every cell at the single
@@ -70,9 +73,13 @@ class LogAnalysisDialog : public QDialog {
   TFormHlav& window_;
   LogData log_;
   std::optional<MapAnalysis> analysis_;
-  // The tune the analysis was worked out on: Apply writes nothing over a
-  // cell that has changed since.
+  // The tune the analysis was worked out on (the one the log was ridden on
+  // when it is known): Apply writes nothing over a cell that has changed
+  // since.
   ParameterImage basis_;
+  std::optional<ParameterImage> ridden_;
+  QString logPath_;
+  QString riddenPath_;
   bool applied_ = false;
   std::int32_t fromMs_ = std::numeric_limits<std::int32_t>::min();
   std::int32_t toMs_ = std::numeric_limits<std::int32_t>::max();
@@ -84,6 +91,9 @@ class LogAnalysisDialog : public QDialog {
   QSpinBox* minCoolant_ = nullptr;
   QDoubleSpinBox* maxRate_ = nullptr;
   QSpinBox* maxChange_ = nullptr;
+  QDoubleSpinBox* deadBand_ = nullptr;
+  QCheckBox* fill_ = nullptr;
+  QLabel* basisLabel_ = nullptr;
   QTableWidget* grid_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QTableWidget* targetGrid_ = nullptr;

@@ -6,7 +6,10 @@
 #include <QFileInfo>
 #include <QMenu>
 
+#include "editor/document.h"
+#include "files/ign_file.h"
 #include "form_hlav.h"
+#include "log/log_paths.h"
 #include "log_analysis_dialog.h"
 #include "log_playback_bar.h"
 #include "log_recorder.h"
@@ -85,11 +88,29 @@ void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
   });
   QObject::connect(analyse, &QAction::triggered, &window, [&window, &recorder] {
     LogAnalysisDialog& dialog = AnalysisDialog(window);
-    // The log just recorded is the one a tuner looks at first.
-    if (!dialog.Result() && !recorder.Recording() && !recorder.FilePath().isEmpty())
-      dialog.OpenLog(recorder.FilePath());
+    // The newest whole log is the one a tuner looks at first: the one just
+    // recorded, or in a new session the newest in the logs folder. One
+    // still being recorded is not whole yet.
+    QString newest;
+    if (!recorder.Recording()) {
+      newest = recorder.FilePath();
+      if (newest.isEmpty()) {
+        const QFileInfoList files = QDir(LogRecorder::LogsDirectory()).entryInfoList({"*.csv"}, QDir::Files, QDir::Time);
+        if (!files.isEmpty()) newest = files.first().filePath();
+      }
+    }
+    if (!newest.isEmpty() && newest != dialog.LogPath())
+      dialog.OpenLog(newest);
     else
       dialog.Analyse();
+  });
+  // The tune the unit holds as the recording starts goes beside the log, so
+  // that its analysis knows what the ride was on. Unknown (no transfer has
+  // told it), the log has none and the analysis says so.
+  QObject::connect(&recorder, &LogRecorder::Started, &window, [&window](const QString& path) {
+    const ParameterImage* unit = window.Link().KnownUnitImage();
+    if (unit == nullptr) return;
+    SaveParameterFile(RiddenTunePath(path.toStdString()), *unit, FileVersions(window.Link().Identity()));
   });
 }
 

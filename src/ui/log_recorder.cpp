@@ -111,6 +111,7 @@ void LogRecorder::Start() {
   second_.start();
   UpdateStatus();
   Retranslate();
+  emit Started(path_);
 }
 
 void LogRecorder::Stop() {

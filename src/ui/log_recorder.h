@@ -47,6 +47,12 @@ class LogRecorder : public QObject {
   // The menu's title, items and the record button in the window's language.
   void Retranslate();
 
+ signals:
+  // A new log was opened at `path` and records from now on.
+  void Started(const QString& path);
+
+ public:
+
   // The open dialog for a log, starting in the logs directory; an empty
   // result is a cancel. Tests replace it.
   std::function<QString()> ChooseLog;

@@ -769,6 +769,16 @@ TEST_F(LinkEngineTest, EveryTransactionReportsOnceHowItEnded) {
     for (int t = 0; t < 20; ++t) e.Tick();  // idle polls report nothing
     EXPECT_EQ(h.ended, std::vector<Ended>{c.expected});
     EXPECT_EQ(e.Transaction(), c.expected.first);
+    // Only a whole transfer that completed tells what the unit holds;
+    // changed blocks alone do not tell the rest of a unit never read.
+    const bool completed = (c.expected.second == LinkOutcome::VerifyOk || c.expected.second == LinkOutcome::ProgramOk) &&
+                           c.expected.first != LinkTransaction::ProgramChanged;
+    EXPECT_EQ(e.KnownUnitImage() != nullptr, completed);
+    if (completed) {
+      for (int b = 1; b < kBlockCount; ++b)
+        EXPECT_TRUE(std::equal(unit.blocks[b].begin(), unit.blocks[b].end(), e.KnownUnitImage()->Block(b).begin()))
+            << "block " << b;
+    }
   }
 }
 

@@ -101,6 +101,12 @@ TEST(LogAnalysis, EachFilterLeavesOutItsRows) {
     EXPECT_EQ(a.Counts.*c.counter, static_cast<int>(c.rows.size()) - c.used) << c.what;
     EXPECT_EQ(a.Counts.Rows, static_cast<int>(c.rows.size())) << c.what;
   }
+  // 20 -> 60 % in 0.2 s with a row between that read no throttle: the rate
+  // is to the last row that did.
+  const MapAnalysis snap = AnalyseLog(t.image, t.tables, Log({{0, 3000, 200}, {100, 3000, -1}, {200, 3000, 600}}), s);
+  EXPECT_EQ(snap.Counts.NoThrottle, 1);
+  EXPECT_EQ(snap.Counts.ThrottleRate, 1);
+  EXPECT_EQ(snap.Counts.Used, 1);
   // The rate is to the previous row of the log, used or not.
   const MapAnalysis a =
       AnalyseLog(t.image, t.tables, Log({{0, 3000, 200, 132, 20}, {100, 3000, 300}}), s);
@@ -277,6 +283,54 @@ TEST(LogAnalysis, TargetTableReadsWhatItWrites) {
     EXPECT_FALSE(ParseTargetTable(text, back, error)) << text;
     EXPECT_NE(error.find(message), std::string::npos) << error;
   }
+}
+
+// A sweep that held every other rpm point: the cells between two corrected
+// ones in a throttle row take their correction, interpolated; a wider hole,
+// or one at the end of a row, stays as it is.
+TEST(LogAnalysis, CellsBetweenCorrectedOnesAreFilled) {
+  Tune t;
+  AnalysisSettings s;
+  s.MinSamples = 3;
+  const int row = 4;  // 20 % throttle
+  std::vector<R> rows;
+  int ms = 0;
+  // Columns 2 and 4 lean (14.52: +10 %), column 6 lean by +20 %; column 11
+  // lean, four columns after 6: too far to fill.
+  auto ride = [&](int column, int afr) {
+    for (int i = 0; i < 3; ++i) rows.push_back({ms += 1000, t.image.P(kInj1Axis + column) * 100, 200, afr});
+  };
+  ride(2, 1452);
+  ride(4, 1452);
+  ride(6, 1584);
+  ride(11, 1452);
+  for (R& r : rows) r.afrX10 /= 10;  // whole tenths: 145 and 158
+  const MapAnalysis a = AnalyseLog(t.image, t.tables, Log(rows), s);
+  const auto cell = [&](int c) { return a.Cells[MapCell(row, c)]; };
+  ASSERT_EQ(cell(2).Suggested, 110);
+  ASSERT_EQ(cell(6).Suggested, 120);
+  EXPECT_TRUE(cell(3).Filled);
+  EXPECT_EQ(cell(3).Suggested, 110);
+  EXPECT_EQ(VerdictOf(cell(3)), CellVerdict::Filled);
+  EXPECT_EQ(cell(5).Suggested, 115) << "halfway between +10 % and +20 %";
+  for (int c : {0, 1, 7, 8, 9, 10, 12, 13, 14}) {
+    EXPECT_FALSE(cell(c).Filled) << c;
+    EXPECT_EQ(cell(c).Suggested, cell(c).Current) << c;
+  }
+  EXPECT_EQ(a.Suggested[MapCell(row, 5)], 115);
+
+  s.FillBetween = false;
+  const MapAnalysis plain = AnalyseLog(t.image, t.tables, Log(rows), s);
+  EXPECT_EQ(plain.Cells[MapCell(row, 3)].Suggested, 100);
+}
+
+// A second round that finds the cell within 0.1 A/F of the target leaves
+// it: 13.27 against 13.2 proposed "+1" round after round.
+TEST(LogAnalysis, AMeanWithinTheDeadBandChangesNothing) {
+  EXPECT_EQ(SuggestPercent(100, 13270, 100, 132, 20, nullptr, 1), 100);
+  EXPECT_EQ(SuggestPercent(100, 13270, 100, 132, 20), 101) << "without a band";
+  EXPECT_EQ(SuggestPercent(100, 134 * 100, 100, 132, 20, nullptr, 1), 102) << "0.2 off is outside";
+  EXPECT_EQ(SuggestPercent(100, 131 * 100, 100, 132, 20, nullptr, 1), 100) << "0.1 rich is inside";
 }
 
 }  // namespace

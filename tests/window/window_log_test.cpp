@@ -20,6 +20,10 @@
 #include "editor/undo.h"
 #include "form_hlav.h"
 #include "log/map_analysis.h"
+#include "log/log_paths.h"
+#include "editor/document.h"
+#include "files/ign_file.h"
+#include "editor/program_review.h"
 #include "log_analysis_dialog.h"
 #include "log_recorder.h"
 #include "log_viewer.h"
@@ -284,6 +288,80 @@ class WindowLogTest : public QObject, WindowFixture {
     QCOMPARE(UndoDepth(w->Undo()), steps);
     QVERIFY2(dialog->findChild<QLabel*>("LabelLogSummary")->text().contains("have changed since this was worked out"),
              qPrintable(dialog->findChild<QLabel*>("LabelLogSummary")->text()));
+  }
+
+  // A log knows the tune it was ridden on: Record keeps the unit's tune
+  // beside it once a transfer has told what the unit holds (none before).
+  // Log -> Analyse log... opens the newest whole log, also in a new
+  // session, and after one log was applied opens the next one recorded.
+  void RecordKeepsTheRiddenTuneAndAnalyseOpensTheNewestLog() {
+    auto w = Make();
+    w->findChild<QAction*>("MenuLogRecord")->trigger();
+    w->findChild<QAction*>("MenuLogStop")->trigger();
+    QCOMPARE(Logs().size(), 1);
+    QVERIFY2(!QFile::exists(dir_->filePath("data/logs/" + QString(Logs()[0]).replace(".csv", ".ign"))),
+             "nothing is known of the unit before a transfer");
+
+    ParameterImage unit = w->Image();
+    unit.P(35) = 93;
+    testsupport::ScriptedUnit onTheCable(unit);
+    onTheCable.Attach(port_);
+    w->findChild<QAction*>("MenuRead")->trigger();
+    for (int i = 0; i < 40 && w->Link().Outcome() != LinkOutcome::VerifyOk; ++i) w->Timer1Timer();
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    QTest::qWait(1100);  // a log of its own second
+    w->findChild<QAction*>("MenuLogRecord")->trigger();
+    Frames(*w, 2);
+    w->findChild<QAction*>("MenuLogStop")->trigger();
+    QCOMPARE(Logs().size(), 2);
+    const QString newest = dir_->filePath("data/logs/" + Logs()[1]);
+    ParameterImage ridden;
+    QVERIFY(LoadComparableImage(RiddenTunePath(newest.toStdString()), ParameterImage{}, ridden));
+    QCOMPARE(int(ridden.P(35)), 93);
+
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QCOMPARE(dialog->LogPath(), newest);
+    QVERIFY2(dialog->findChild<QLabel*>("LabelLogBasis")->text().contains(QFileInfo(newest).completeBaseName()),
+             qPrintable(dialog->findChild<QLabel*>("LabelLogBasis")->text()));
+
+    // A new session: the newest log of the folder.
+    w.reset();
+    auto again = Make();
+    again->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    QCOMPARE(again->findChild<LogAnalysisDialog*>("DialogLogAnalysis")->LogPath(), newest);
+  }
+
+  // The first log, ridden on the 100 % map, opened again after its
+  // corrections went in: the cell it would change holds 112 now, so it is
+  // shown as changed since the ride and nothing can be applied twice.
+  void ALogIsNotAppliedTwice() {
+    auto w = Make();
+    QFile log(dir_->filePath("ride.csv"));
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
+    log.close();
+    QVERIFY(SaveParameterFile(dir_->filePath("ride.ign").toStdString(), w->Image(), FileVersions()).Ok);
+    const int lean = MapCell(4, 2);
+
+    w->findChild<QAction*>("MenuLogAnalyse")->trigger();
+    auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonLogApply"), Qt::LeftButton);
+    QCOMPARE(int(w->Tables().PercentMap1[lean]), 112);
+    const ParameterImage corrected = w->Image();
+
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    auto* grid = dialog->findChild<QTableWidget*>("GridLogAnalysis");
+    QCOMPARE(grid->item(4, 2)->text(), QString("112 (+12)"));  // what the ride said of the map it was on
+    QVERIFY2(grid->item(4, 2)->toolTip().endsWith("(changed since this log was recorded: now 112 %)"),
+             qPrintable(grid->item(4, 2)->toolTip()));
+    QVERIFY(!dialog->findChild<QPushButton*>("ButtonLogApply")->isEnabled());
+    QVERIFY(dialog->findChild<QLabel*>("LabelLogBasis")->text().endsWith(
+        "1 cells have changed since this log was recorded and are left out."));
+    dialog->Apply();
+    QCOMPARE(w->Image(), corrected);
   }
 
   void ViewerChartsTheLogWithOneTimeAxisACursorAndARange() {

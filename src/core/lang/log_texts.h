@@ -45,6 +45,13 @@ enum class LogText : std::uint8_t {
   SaveTargetTable,
   TargetSaved,   // "%1" the file
   SaveTuneFirst,
+  DeadBand,      // "Dead band A/F:"
+  FillBetween,   // the check box
+  FilledHint,    // a filled cell's hint: "%1" current %, "%2" suggested %
+  RiddenOn,      // "%1" the tune file beside the log
+  RiddenUnknown,
+  ChangedSince,  // "%1" cells of the map changed since the ride
+  ChangedHint,   // appended to a changed cell's hint: "%1" its % now
   Count
 };
 

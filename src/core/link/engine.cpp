@@ -555,6 +555,12 @@ void LinkEngine::FinishWithOk(MsgKey stem, LinkOutcome outcome) {
   }
 }
 
+const ParameterImage* LinkEngine::KnownUnitImage() const {
+  if (outcome_ != LinkOutcome::VerifyOk && outcome_ != LinkOutcome::ProgramOk) return nullptr;
+  if (transaction_ == LinkTransaction::UnitCopy) return &copy_;
+  return unitKnown_ ? &unit_ : nullptr;
+}
+
 void LinkEngine::EndReplacedTransaction() {
   if (outcome_ != LinkOutcome::Running) return;
   EndTransaction(LinkOutcome::Error);
@@ -562,6 +568,10 @@ void LinkEngine::EndReplacedTransaction() {
 
 void LinkEngine::EndTransaction(LinkOutcome outcome) {
   outcome_ = outcome;
+  // Changed blocks alone tell the rest of the unit only when it was known.
+  const bool ok = outcome == LinkOutcome::VerifyOk || outcome == LinkOutcome::ProgramOk;
+  if (transaction_ != LinkTransaction::UnitCopy && (!ok || transaction_ != LinkTransaction::ProgramChanged))
+    unitKnown_ = ok;
   // Tuning reads that follow carry the editor's image again.
   readingCopy_ = false;
   host_.TransactionEnded(transaction_, outcome);

@@ -140,6 +140,10 @@ class LinkEngine {
   // last Program sent. A Verify checks the unit against this, so an edit
   // made while it runs is no difference: the edit is programmed after it.
   const ParameterImage& UnitImage() const { return unit_; }
+  // What the unit on the line holds, when the last transfer completed and
+  // so tells it (a Read, a Program, a Verify, a read for a comparison);
+  // nullptr while one runs, after a failure and before the first.
+  const ParameterImage* KnownUnitImage() const;
   // The blocks the normalisation changed in the last Read's image (one bit
   // per block): marked for programming, and said in the status line.
   std::uint16_t AdjustedOnRead() const { return adjusted_; }
@@ -233,6 +237,9 @@ class LinkEngine {
 
   ParameterImage& image_;
   ParameterImage unit_;
+  // unit_ is what the unit holds: a whole Read, Program or Verify completed
+  // since the last failure.
+  bool unitKnown_ = false;
   std::uint16_t adjusted_ = 0;
   // What ReadUnitCopy reads into, and whether the transaction running is it.
   ParameterImage copy_;

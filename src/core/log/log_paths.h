@@ -16,6 +16,11 @@ std::string LogsDirectory(const char* velmorDataDir, const char* xdgDataHome, co
 template <typename Taken>
 std::string LogFileName(int year, int month, int day, int hour, int minute, int second, Taken&& taken);
 
+// The tune a log was ridden on, kept beside it when the recording starts:
+// "2026-03-05_14-03-59.csv" -> "2026-03-05_14-03-59.ign". An analysis of the
+// log starts from that tune, not from whatever the editor holds by then.
+std::string RiddenTunePath(const std::string& logPath);
+
 std::string LogFileStem(int year, int month, int day, int hour, int minute, int second);
 
 template <typename Taken>

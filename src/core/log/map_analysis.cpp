@@ -24,9 +24,44 @@ bool ThrottleTooFast(const LogRow& row, const LogRow* previous, int maxRateX10) 
   return change * 1000 > std::int64_t{maxRateX10} * dtMs;
 }
 
+// Along each throttle row, a run of cells without enough rows between two
+// cells with enough takes the correction of those two (their suggested ÷
+// current), interpolated by column. Only runs of up to kFillGap cells: a
+// wider hole is a part of the map the ride did not reach, not a sweep's gap.
+constexpr int kFillGap = 2;
+
+void FillBetweenCorrected(MapAnalysis& a) {
+  for (int r = 0; r < kMapRows; ++r) {
+    int left = -1;
+    for (int c = 0; c < kMapColumns; ++c) {
+      if (!a.Cells[MapCell(r, c)].Enough) continue;
+      if (left >= 0 && c - left > 1 && c - left - 1 <= kFillGap) {
+        const CellResult& l = a.Cells[MapCell(r, left)];
+        const CellResult& h = a.Cells[MapCell(r, c)];
+        if (l.Current > 0 && h.Current > 0 && (l.Suggested != l.Current || h.Suggested != h.Current)) {
+          for (int m = left + 1; m < c; ++m) {
+            CellResult& cell = a.Cells[MapCell(r, m)];
+            // ratio = lo + (hi - lo) × t, in exact integers: p × ratio,
+            // rounded half up.
+            const std::int64_t span = c - left, t = m - left;
+            const std::int64_t num = std::int64_t{l.Suggested} * h.Current * (span - t) +
+                                     std::int64_t{h.Suggested} * l.Current * t;
+            const std::int64_t den = std::int64_t{l.Current} * h.Current * span;
+            const std::int64_t q = (2 * cell.Current * num + den) / (2 * den);
+            cell.Suggested = static_cast<int>(std::clamp<std::int64_t>(q, 0, kPercentMax));
+            cell.Filled = cell.Suggested != cell.Current;
+          }
+        }
+      }
+      left = c;
+    }
+  }
+}
+
 }  // namespace
 
 CellVerdict VerdictOf(const CellResult& cell) {
+  if (cell.Filled) return CellVerdict::Filled;
   if (cell.Samples == 0) return CellVerdict::NoRows;
   if (!cell.Enough) return CellVerdict::FewRows;
   // Lean: the cell needs more fuel.
@@ -41,9 +76,12 @@ int MapAnalysis::CellsChanged() const {
   return n;
 }
 
-int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChangePct, bool* limited) {
+int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChangePct, bool* limited,
+                   int deadBandX10) {
   if (limited) *limited = false;
   if (n <= 0 || targetX10 <= 0) return p;
+  // |S / n - T| <= band, without dividing.
+  if (std::abs(sumX10 - std::int64_t{n} * targetX10) <= std::int64_t{n} * deadBandX10) return p;
   const std::int64_t num = 2 * std::int64_t{p} * sumX10 + std::int64_t{n} * targetX10;
   const std::int64_t den = 2 * std::int64_t{n} * targetX10;
   std::int64_t q = num / den;
@@ -70,10 +108,12 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
   MapAnalysis a;
   a.Settings = settings;
   const Map150& percent = settings.Map == 2 ? tables.PercentMap2 : tables.PercentMap1;
+  // The throttle rate is taken against the last row that read the throttle:
+  // a row without it in between must not hide a snap of the throttle.
   const LogRow* previous = nullptr;
   for (const LogRow& row : log.Rows) {
     const LogRow* before = previous;
-    previous = &row;
+    if (row.Has(LogCol::TpsPct)) previous = &row;
     if (row.TimeMs() < settings.FromMs || row.TimeMs() >= settings.ToMs) continue;
     AnalysisCounts& c = a.Counts;
     ++c.Rows;
@@ -100,11 +140,22 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
     cell.TargetX10 = settings.TargetTable ? (*settings.TargetTable)[k] : settings.TargetAfrX10;
     cell.Enough = cell.Samples > 0 && cell.Samples >= settings.MinSamples;
     cell.Suggested = cell.Enough ? SuggestPercent(cell.Current, cell.AfrSumX10, cell.Samples, cell.TargetX10,
-                                                  settings.MaxChangePct, &cell.Limited)
+                                                  settings.MaxChangePct, &cell.Limited, settings.DeadBandX10)
                                  : cell.Current;
-    a.Suggested[k] = static_cast<std::uint16_t>(cell.Suggested);
   }
+  if (settings.FillBetween) FillBetweenCorrected(a);
+  for (int k = 0; k < kMapCells; ++k) a.Suggested[k] = static_cast<std::uint16_t>(a.Cells[k].Suggested);
   return a;
+}
+
+std::array<bool, kMapCells> CellsChangedSince(const ParameterImage& ridden, const ParameterImage& now, int map) {
+  std::array<bool, kMapCells> changed{};
+  const int axis = map == 2 ? kInj2Axis : kInj1Axis;
+  const int words = map == 2 ? kInj2Map : kInj1Map;
+  bool axisMoved = false;
+  for (int i = 0; i < kMapColumns; ++i) axisMoved |= ridden.P(axis + i) != now.P(axis + i);
+  for (int k = 0; k < kMapCells; ++k) changed[k] = axisMoved || ridden.Word(words + 2 * k) != now.Word(words + 2 * k);
+  return changed;
 }
 
 bool MapCanBeCorrected(const ParameterImage& image, int map) {

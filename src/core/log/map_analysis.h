@@ -24,6 +24,13 @@ struct AnalysisSettings {
   int MinCoolantC = 60;
   int MaxTpsRateX10 = 100;         // throttle change, tenths of % per second
   int MaxChangePct = 20;           // of the cell's current percentage
+  // A mean A/F this close to the target (tenths) changes nothing: the
+  // sensor reads no finer, and chasing it makes the map walk round by round.
+  int DeadBandX10 = 1;
+  // A cell without enough rows between two corrected ones in its throttle
+  // row takes their correction, interpolated by column (a sweep that held
+  // only every other rpm point otherwise leaves a checkerboard).
+  bool FillBetween = true;
   // Only rows with FromMs <= time < ToMs.
   std::int32_t FromMs = std::numeric_limits<std::int32_t>::min();
   std::int32_t ToMs = std::numeric_limits<std::int32_t>::max();
@@ -48,12 +55,14 @@ struct CellResult {
   int Suggested = 0;  // equals Current unless the cell has enough rows
   bool Enough = false;    // Samples reached the minimum
   bool Limited = false;   // the change was cut to the maximum
+  bool Filled = false;    // too few rows of its own: the neighbours' correction
   double MeanAfr() const { return Samples > 0 ? AfrSumX10 / (10.0 * Samples) : 0.0; }
 };
 
-// How a cell shows in the analysis: too few rows to say, or the mixture the
-// rows found against the target.
-enum class CellVerdict : std::uint8_t { NoRows, FewRows, OnTarget, Lean, Rich };
+// How a cell shows in the analysis: too few rows to say, the mixture the
+// rows found against the target, or a correction carried over from the
+// cells beside it.
+enum class CellVerdict : std::uint8_t { NoRows, FewRows, OnTarget, Lean, Rich, Filled };
 CellVerdict VerdictOf(const CellResult& cell);
 
 struct MapAnalysis {
@@ -67,8 +76,10 @@ struct MapAnalysis {
 
 // The suggested percentage: p × mean A/F ÷ target, rounded half up, computed
 // exactly from the sum S of A/F × 10 over n rows and the target T × 10, then
-// kept within maxChangePct of p.
-int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChangePct, bool* limited = nullptr);
+// kept within maxChangePct of p. A mean within deadBandX10 of the target
+// keeps p.
+int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChangePct, bool* limited = nullptr,
+                   int deadBandX10 = 0);
 
 // The map's cell for a row, by the midpoint rule on the map's own RPM axis
 // and the fixed throttle rows; the throttle counts in whole per cent as the
@@ -78,6 +89,12 @@ int CellOfRow(const ParameterImage& image, int map, const LogRow& row);
 // `tables` must be in step with `image` (RefreshPercentMaps).
 MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables, const LogData& log,
                        const AnalysisSettings& settings);
+
+// The cells of map `map` whose stored time differs between the tune a log
+// was ridden on and the tune now: their suggestion describes a cell that no
+// longer holds what was ridden, so it is not applied (a log applied once is
+// not applied again). A changed RPM axis moves every cell.
+std::array<bool, kMapCells> CellsChangedSince(const ParameterImage& ridden, const ParameterImage& now, int map);
 
 enum class ApplyOutcome { Applied, NothingToChange, MapFollowsMap1 };
 
