@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <exception>
 #include <set>
@@ -106,6 +107,13 @@ int main(int argc, char** argv) {
   velmor::platform::QtSerialPort port(devices);
   velmor::ui::FormOptions options;
   options.ConfigDir = velmor::ConfigDirectory();
+  if (options.ConfigDir.empty()) {
+    // No home to keep settings in: a folder of this user's for the session,
+    // never whatever directory the program was started in.
+    options.ConfigDir = QDir::temp().filePath(QString("velmor-config-%1").arg(getuid())).toStdString();
+    std::fprintf(stderr, "velmor: no folder for the settings (HOME is not set); using %s\n",
+                 options.ConfigDir.c_str());
+  }
   QDir().mkpath(QString::fromStdString(options.ConfigDir));
   options.ProgramDir = ProgramDirectory();
   for (int i = 1; i < argc; ++i) options.Arguments.emplace_back(argv[i]);

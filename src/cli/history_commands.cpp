@@ -12,6 +12,10 @@ int RunHistory(const Args& args, Io& io) {
   const Command& c = *Commands().Find("history");
   const std::string what = args.Positional.empty() ? "list" : args.Positional.front();
   const std::string dir = HistoryDirectory();
+  if (dir.empty()) {
+    Error(io, c, "no folder for the history: none of VELMOR_DATA_DIR, XDG_DATA_HOME and HOME is set");
+    return kExitFailure;
+  }
   if (what == "path") {
     io.Out << dir << "\n";
     return kExitOk;

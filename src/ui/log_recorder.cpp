@@ -70,8 +70,7 @@ QString LogRecorder::Text(LogText text) const {
 }
 
 QString LogRecorder::LogsDirectory() {
-  return QString::fromStdString(
-      velmor::LogsDirectory(std::getenv("VELMOR_DATA_DIR"), std::getenv("XDG_DATA_HOME"), std::getenv("HOME")));
+  return QString::fromStdString(velmor::LogsDirectory());
 }
 
 void LogRecorder::Retranslate() {

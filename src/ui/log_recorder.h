@@ -57,8 +57,8 @@ class LogRecorder : public QObject {
   // result is a cancel. Tests replace it.
   std::function<QString()> ChooseLog;
 
-  // Where logs go: $VELMOR_DATA_DIR/logs, $XDG_DATA_HOME/velmor/logs or
-  // ~/.local/share/velmor/logs.
+  // Where logs go: "logs" beside the history in the data folder; empty
+  // when the system gives none.
   static QString LogsDirectory();
 
  private:

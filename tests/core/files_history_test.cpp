@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "files/history.h"
+#include "files/settings.h"
+#include "log/log_paths.h"
 #include "files/memo.h"
 #include "model/defaults.h"
 #include "model/normalise.h"
@@ -54,25 +56,38 @@ ParameterImage ModelImage(int model, const std::string& note) {
 
 IgnVersionTexts UnitVersions(const std::string& name) { return {" 5. 2.2009", "07:05", name, "Mar  5 2024", "14:03:59"}; }
 
-TEST(HistoryFolder, ResolvesLikeTheDataDirectoryConvention) {
+// The settings, the history and the logs follow one rule, so an odd
+// environment cannot split them: a relative XDG variable or HOME is not
+// taken, and with nothing usable there is no folder at all (not one in
+// whatever directory the program was started in).
+TEST(Folders, SettingsHistoryAndLogsFollowOneRule) {
   struct Case {
     std::map<std::string, std::string> env;
-    std::string expected;
+    std::string config, data;  // "" = no folder
   };
   const Case cases[] = {
-      {{{"VELMOR_DATA_DIR", "/d"}, {"XDG_DATA_HOME", "/x"}, {"HOME", "/h"}}, "/d/history"},
-      {{{"XDG_DATA_HOME", "/x"}, {"HOME", "/h"}}, "/x/velmor/history"},
-      {{{"XDG_DATA_HOME", "relative"}, {"HOME", "/h"}}, "/h/.local/share/velmor/history"},
-      {{{"VELMOR_DATA_DIR", ""}, {"HOME", "/h"}}, "/h/.local/share/velmor/history"},
-      {{}, "./.local/share/velmor/history"},
+      {{{"VELMOR_DATA_DIR", "/d"}, {"VELMOR_CONFIG_DIR", "/c"}, {"XDG_DATA_HOME", "/x"}, {"HOME", "/h"}}, "/c", "/d"},
+      {{{"XDG_DATA_HOME", "/x"}, {"XDG_CONFIG_HOME", "/y"}, {"HOME", "/h"}}, "/y/velmor", "/x/velmor"},
+      {{{"XDG_DATA_HOME", "relative"}, {"XDG_CONFIG_HOME", "rel"}, {"HOME", "/h"}},
+       "/h/.config/velmor", "/h/.local/share/velmor"},
+      {{{"VELMOR_DATA_DIR", ""}, {"HOME", "/h"}}, "/h/.config/velmor", "/h/.local/share/velmor"},
+      {{{"XDG_DATA_HOME", "relative"}, {"HOME", ""}}, "", ""},
+      {{{"HOME", "home"}}, "", ""},
+      {{}, "", ""},
   };
   for (const Case& c : cases) {
-    const std::string dir = HistoryDirectory([&](const char* name) -> const char* {
+    const EnvLookup lookup = [&](const char* name) -> const char* {
       const auto it = c.env.find(name);
       return it == c.env.end() ? nullptr : it->second.c_str();
-    });
-    EXPECT_EQ(dir, c.expected);
+    };
+    SCOPED_TRACE(c.data);
+    EXPECT_EQ(ConfigDirectory(lookup), c.config);
+    EXPECT_EQ(HistoryDirectory(lookup), c.data.empty() ? "" : c.data + "/history");
+    EXPECT_EQ(LogsDirectory(lookup), c.data.empty() ? "" : c.data + "/logs");
   }
+  const HistoryWrite w = WriteHistoryEntry("", ParameterImage{}, UnitVersions("Vmr07"), HistoryKind::Read, 0);
+  EXPECT_FALSE(w.Status.Ok);
+  EXPECT_NE(w.Status.Reason.find("no folder"), std::string::npos) << w.Status.Reason;
 }
 
 TEST_F(HistoryTest, NamesHoldTimeKindAndASafeUnitName) {

@@ -251,24 +251,6 @@ TEST(SettingsPaths, FilesLiveInOneRelocatableDirectory) {
   EXPECT_EQ(p.SettingsFile, "/x/y/Velmor_v78.ini");
   EXPECT_EQ(p.LastImageFile, "/x/y/_Velmor_v78.ini");
   EXPECT_EQ(p.TestModeFile, "/x/y/test_vostel.txt");
-
-  struct Case {
-    std::map<std::string, std::string> env;
-    std::string dir;
-  };
-  const Case cases[] = {
-      {{{"VELMOR_CONFIG_DIR", "/portable"}, {"XDG_CONFIG_HOME", "/xdg"}, {"HOME", "/h"}}, "/portable"},
-      {{{"VELMOR_CONFIG_DIR", ""}, {"XDG_CONFIG_HOME", "/xdg"}, {"HOME", "/h"}}, "/xdg/velmor"},
-      {{{"XDG_CONFIG_HOME", "relative"}, {"HOME", "/h"}}, "/h/.config/velmor"},
-      {{{"HOME", "/h"}}, "/h/.config/velmor"},
-  };
-  for (const Case& c : cases) {
-    auto lookup = [&](const char* name) -> const char* {
-      auto it = c.env.find(name);
-      return it == c.env.end() ? nullptr : it->second.c_str();
-    };
-    EXPECT_EQ(ConfigDirectory(lookup), c.dir);
-  }
 }
 
 TEST(SettingsFiles, SaveAndLoadGiveBackTheStateAndTheMarkerIsRead) {

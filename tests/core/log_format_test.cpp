@@ -262,12 +262,9 @@ TEST(LogFormat, ValuesParseExactly) {
 namespace velmor {
 namespace {
 
-TEST(LogPaths, DirectoryByEnvironmentAndNamesByStartTime) {
-  EXPECT_EQ(LogsDirectory("/data", "/xdg", "/home/u"), "/data/logs");
-  EXPECT_EQ(LogsDirectory("", "/xdg", "/home/u"), "/xdg/velmor/logs");
-  EXPECT_EQ(LogsDirectory(nullptr, nullptr, "/home/u"), "/home/u/.local/share/velmor/logs");
-  EXPECT_EQ(LogsDirectory(nullptr, "", nullptr), "");
-
+TEST(LogPaths, NamesByStartTimeAndTheRiddenTuneBeside) {
+  EXPECT_EQ(RiddenTunePath("/d/logs/2026-03-05_14-03-59.csv"), "/d/logs/2026-03-05_14-03-59.ign");
+  EXPECT_EQ(RiddenTunePath("/d.x/ride"), "/d.x/ride.ign");
   EXPECT_EQ(LogFileName(2026, 3, 5, 14, 3, 59, [](const std::string&) { return false; }), "2026-03-05_14-03-59.csv");
   const std::set<std::string> used{"2026-03-05_14-03-59.csv", "2026-03-05_14-03-59-2.csv"};
   EXPECT_EQ(LogFileName(2026, 3, 5, 14, 3, 59, [&](const std::string& n) { return used.count(n) > 0; }),

@@ -41,21 +41,7 @@ std::string FirstNoteLine(const std::string& path) {
 
 std::string_view HistoryKindWord(HistoryKind kind) { return kind == HistoryKind::Read ? "read" : "program"; }
 
-std::string HistoryDirectory(const EnvLookup& getEnv) {
-  auto env = [&](const char* name) -> std::string {
-    const char* value = getEnv ? getEnv(name) : std::getenv(name);
-    return value != nullptr ? std::string(value) : std::string();
-  };
-  namespace fs = std::filesystem;
-  const std::string own = env("VELMOR_DATA_DIR");
-  if (!own.empty()) return (fs::path(own) / "history").string();
-  // The base directory convention ignores relative paths.
-  const std::string xdg = env("XDG_DATA_HOME");
-  if (!xdg.empty() && xdg.front() == '/') return (fs::path(xdg) / "velmor" / "history").string();
-  const std::string home = env("HOME");
-  const fs::path base = home.empty() ? fs::path(".") : fs::path(home);
-  return (base / ".local" / "share" / "velmor" / "history").string();
-}
+std::string HistoryDirectory(const EnvLookup& getEnv) { return DataSubfolder("history", getEnv); }
 
 std::string SafeUnitName(std::string_view unitName) {
   std::string safe;
@@ -147,6 +133,10 @@ HistoryWrite WriteHistoryEntry(const std::string& directory, const ParameterImag
                                const IgnVersionTexts& versions, HistoryKind kind, std::time_t when, int limit) {
   namespace fs = std::filesystem;
   HistoryWrite result;
+  if (directory.empty()) {
+    result.Status = {false, "no folder for it: none of VELMOR_DATA_DIR, XDG_DATA_HOME and HOME is set"};
+    return result;
+  }
   std::error_code ec;
   fs::create_directories(directory, ec);
   if (ec) {

@@ -33,9 +33,8 @@ enum class HistoryKind : std::uint8_t { Read, Program };
 // "read", "program".
 std::string_view HistoryKindWord(HistoryKind kind);
 
-// $VELMOR_DATA_DIR/history when that variable is set, else
-// $XDG_DATA_HOME/velmor/history (an absolute XDG_DATA_HOME only), else
-// $HOME/.local/share/velmor/history. Not created here.
+// "history" in the data folder of VelmorFolder; empty when there is none
+// (then nothing is kept, and WriteHistoryEntry says why). Not created here.
 std::string HistoryDirectory(const EnvLookup& getEnv = {});
 
 // The unit's firmware name as it goes into a file name: every character

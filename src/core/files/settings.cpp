@@ -142,20 +142,7 @@ StatePaths StatePathsIn(const std::string& directory) {
   return {(dir / name).string(), (dir / ("_" + name)).string(), (dir / "test_vostel.txt").string()};
 }
 
-std::string ConfigDirectory(const EnvLookup& getEnv) {
-  auto env = [&](const char* name) -> std::string {
-    const char* value = getEnv ? getEnv(name) : std::getenv(name);
-    return value != nullptr ? std::string(value) : std::string();
-  };
-  const std::string own = env("VELMOR_CONFIG_DIR");
-  if (!own.empty()) return own;
-  // The base directory convention ignores relative paths.
-  const std::string xdg = env("XDG_CONFIG_HOME");
-  if (!xdg.empty() && xdg.front() == '/') return (std::filesystem::path(xdg) / "velmor").string();
-  const std::string home = env("HOME");
-  const std::filesystem::path base = home.empty() ? std::filesystem::path(".") : std::filesystem::path(home);
-  return (base / ".config" / "velmor").string();
-}
+std::string ConfigDirectory(const EnvLookup& getEnv) { return VelmorFolder(FolderKind::Config, getEnv); }
 
 std::string_view UnusableSettingsText(std::string_view text) {
   if (text.size() > kMaxSettingsBytes) return "larger than 64 KiB";

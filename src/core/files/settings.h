@@ -7,6 +7,8 @@
 #include <functional>
 #include <span>
 #include <string>
+
+#include "files/folders.h"
 #include <string_view>
 
 #include "files/file_io.h"
@@ -85,10 +87,8 @@ struct StatePaths {
 };
 StatePaths StatePathsIn(const std::string& directory);
 
-// The directory of those files on this system: $VELMOR_CONFIG_DIR when set,
-// else $XDG_CONFIG_HOME/velmor, else $HOME/.config/velmor. `getEnv` returns
-// a variable's value or null (std::getenv by default). Not created here.
-using EnvLookup = std::function<const char*(const char*)>;
+// The directory of those files on this system: the config folder of
+// VelmorFolder (empty when there is none). Not created here.
 std::string ConfigDirectory(const EnvLookup& getEnv = {});
 
 // No settings file of ours comes near this; a larger one is not ours to keep.

@@ -4,13 +4,7 @@
 
 namespace velmor {
 
-std::string LogsDirectory(const char* velmorDataDir, const char* xdgDataHome, const char* home) {
-  auto given = [](const char* s) { return s != nullptr && *s != '\0'; };
-  if (given(velmorDataDir)) return std::string(velmorDataDir) + "/logs";
-  if (given(xdgDataHome)) return std::string(xdgDataHome) + "/velmor/logs";
-  if (given(home)) return std::string(home) + "/.local/share/velmor/logs";
-  return {};
-}
+std::string LogsDirectory(const EnvLookup& getEnv) { return DataSubfolder("logs", getEnv); }
 
 std::string RiddenTunePath(const std::string& logPath) {
   const std::size_t slash = logPath.find_last_of('/');

@@ -3,12 +3,13 @@
 
 #include <string>
 
+#include "files/folders.h"
+
 namespace velmor {
 
-// $VELMOR_DATA_DIR/logs, else $XDG_DATA_HOME/velmor/logs, else
-// HOME/.local/share/velmor/logs; an unset or empty variable is passed as
-// null or "". Empty when none of them is given.
-std::string LogsDirectory(const char* velmorDataDir, const char* xdgDataHome, const char* home);
+// "logs" in the data folder of VelmorFolder, beside the history; empty
+// when there is none.
+std::string LogsDirectory(const EnvLookup& getEnv = {});
 
 // A log named by the local date and time it starts, "2026-03-05_14-03-59.csv",
 // with "-2", "-3" … before the extension when `taken` says the name is
