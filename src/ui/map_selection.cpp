@@ -338,14 +338,28 @@ bool MapSelection::KeyPressed(int cell, QKeyEvent* key) {
     case Qt::Key_Return:
     case Qt::Key_Enter: {
       // A number typed into a cell of a selected block sets the block; a
-      // single cell commits as every edit box does.
+      // single cell commits as every edit box does. A number outside the
+      // map's range is refused either way, and the message names the range.
       QLineEdit* e = map_.CellEdit[cell];
-      if (!HasBlock() || !e->isModified()) return false;
+      if (!e->isModified()) return false;
       bool ok = false;
       const double v = QLocale().toDouble(e->text().trimmed(), &ok);
       const double c = ok ? v : e->text().trimmed().toDouble(&ok);
+      const CellLimits limits = MapCellLimits(hooks_.Page());
+      const double typed = std::floor(c + 0.5);
+      if (ok && (typed < limits.Min || typed > limits.Max)) {
+        hooks_.Message(Text(static_cast<int>(MapEditText::OutOfRange))
+                           .arg(QString::number(typed, 'f', 0))
+                           .arg(limits.Min)
+                           .arg(limits.Max));
+        if (!HasBlock()) return false;  // the cell's own commit puts its value back
+        e->setText(QString::number(map_.CellSpin[cell]->Position()));
+        e->setModified(false);
+        return true;
+      }
+      if (!HasBlock()) return false;
       e->setModified(false);
-      if (ok) Apply({MapOperation::Set, static_cast<std::int32_t>(std::floor(c + 0.5))});
+      if (ok) Apply({MapOperation::Set, static_cast<std::int32_t>(typed)});
       return true;
     }
     default:
@@ -353,6 +367,14 @@ bool MapSelection::KeyPressed(int cell, QKeyEvent* key) {
   }
   if (!plain) return false;
   const QString t = key->text();
+  // The first digit typed over a block starts a fresh value: the corner
+  // cell's text is replaced, not added to ("36" and "30" must not become
+  // "3630").
+  if (HasBlock() && t.size() == 1 && (t[0].isDigit() || t == QLocale().decimalPoint()) &&
+      !map_.CellEdit[cell]->isModified()) {
+    map_.CellEdit[cell]->clear();
+    return false;
+  }
   if (t == "+" || t == "-") {
     Apply({MapOperation::Add, t == "+" ? 1 : -1});
     return true;

@@ -168,6 +168,43 @@ class WindowMapEditTest : public QObject, WindowFixture {
     QVERIFY(Within(Differences(before, w->Image()), allowed));
   }
 
+  // Typing over a block starts a fresh value (the corner cell's "36" is
+  // replaced, not "3036"), and a number outside the map's range is refused
+  // for a block as for one cell, with the range in the message.
+  void TypingOverABlockStartsAFreshValueAndOutOfRangeIsRefused() {
+    auto w = Make(PageAdvance);
+    const ParameterImage before = w->Image();
+    Drag(*w, 4, 2, 5, 3);
+    QTest::keyClicks(QApplication::focusWidget(), "30");
+    Key(*w, Qt::Key_Return);
+    for (int r = 4; r <= 5; ++r)
+      for (int c = 2; c <= 3; ++c) QCOMPARE(int(w->Image().P(kAdvanceMap + MapCell(r, c))), 30);
+    QVERIFY(messages_.isEmpty());
+
+    // Shift+arrows, then a value above the top of 60°.
+    Key(*w, Qt::Key_Escape);
+    QTest::mouseClick(Cell(*w, 7, 7), Qt::LeftButton);
+    Key(*w, Qt::Key_Right, Qt::ShiftModifier);
+    Key(*w, Qt::Key_Down, Qt::ShiftModifier);
+    const ParameterImage typed = w->Image();
+    QTest::keyClicks(QApplication::focusWidget(), "75");
+    Key(*w, Qt::Key_Return);
+    QCOMPARE(w->Image(), typed);
+    QCOMPARE(messages_.size(), 1);
+    QCOMPARE(messages_[0], QString("75 is outside this map's range of 0 to 60. Nothing was changed."));
+    QCOMPARE(Shown(*w, 8, 8), int(before.P(kAdvanceMap + MapCell(8, 8))));
+
+    // One cell: refused the same way.
+    Key(*w, Qt::Key_Escape);
+    QLineEdit* single = Cell(*w, 2, 2);
+    QTest::mouseClick(single, Qt::LeftButton);
+    single->selectAll();
+    QTest::keyClicks(single, "75");
+    QTest::keyClick(single, Qt::Key_Return);
+    QCOMPARE(w->Image(), typed);
+    QCOMPARE(messages_.size(), 2);
+  }
+
   void F5StepsTheBlockWhenThereIsOne() {
     auto w = Make(PageAdvance);
     // No engine: F5 without a block has no lit cell to step.

@@ -45,6 +45,10 @@ constexpr std::array<TextRow, static_cast<int>(MapEditText::Count)> kTexts{{
      "Die 3D-Ansicht braucht OpenGL, das hier nicht nutzbar ist (%1). Die Kennfelder werden wie bisher bearbeitet.",
      "La vue 3D nécessite OpenGL, inutilisable ici (%1). Les cartes se modifient comme avant.",
      "3D pohled potřebuje OpenGL, které zde nelze použít (%1). Mapy se upravují jako dosud."},
+    {"%1 is outside this map's range of %2 to %3. Nothing was changed.",
+     "%1 liegt außerhalb des Bereichs dieses Kennfelds von %2 bis %3. Nichts wurde geändert.",
+     "%1 est hors de la plage de cette carte, de %2 à %3. Rien n'a été modifié.",
+     "%1 je mimo rozsah této mapy %2 až %3. Nic nebylo změněno."},
 }};
 
 }  // namespace

@@ -29,6 +29,7 @@ enum class MapEditText : int {
   MapFollowsMap1,     // a coupled or equal map 2 cannot be edited by itself
   Menu3DView,         // the command and the caption of the 3D view
   No3DView,           // the 3D view's label where OpenGL cannot be had
+  OutOfRange,         // "%1" the value typed, "%2" … "%3" the map's range
   Count
 };
 
