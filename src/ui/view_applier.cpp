@@ -163,7 +163,14 @@ void ViewApplier::ApplyLinkStatus(const LinkStatus& s, QStatusBar* statusBar) {
   QLabel* label = controls_.StatusLabel;
   // An error's whole text (which blocks a failed Program wrote) may not fit
   // the label: the status bar holds it as well.
-  if (s.Red && s.Visible && Utf8(s.Text) != label->text()) statusBar->showMessage(Utf8(s.Text));
+  if (s.Red && s.Visible && Utf8(s.Text) != label->text()) {
+    linkError_ = Utf8(s.Text);
+    statusBar->showMessage(linkError_);
+  } else if (!s.Red && !linkError_.isEmpty()) {
+    // A new transfer's result replaces the old one everywhere it shows.
+    if (statusBar->currentMessage() == linkError_) statusBar->clearMessage();
+    linkError_.clear();
+  }
   label->setText(Utf8(s.Text));
   SetBackground(label, s.Red ? Colour::Red : Colour::Normal);
   label->setVisible(s.Visible);

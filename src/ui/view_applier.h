@@ -58,6 +58,8 @@ class ViewApplier {
   WindowControls& controls_;
   std::unordered_map<std::string_view, QObject*> byName_;
   bool secondMapHidden_ = false;
+  // A link error put into the status bar: taken down by the next transfer.
+  QString linkError_;
 };
 
 }  // namespace velmor::ui

@@ -347,6 +347,35 @@ class WindowProgrammingTest : public QObject, WindowFixture {
 
   // ------------------------------------------------------------ status label
 
+  // F8 against a unit that differs, then F9 and F8 that end well: the old
+  // "Verify error!" is gone from the label and from the status bar.
+  void ANewTransfersResultReplacesAnOldError() {
+    auto w = Make();
+    testsupport::ScriptedUnit unit(w->Image());
+    unit.answerPolls = false;
+    unit.Attach(port_);
+    auto* status = Get<QLabel>(*w, "LabelHlaseni");
+    // Read first: the unit is known, so no history notice covers the bar.
+    QTest::keyClick(w.get(), Qt::Key_F7);
+    for (int i = 0; i < 60 && w->Link().Outcome() == LinkOutcome::Running; ++i) w->Timer1Timer();
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    ParameterImage other = w->Image();
+    other.P(35) = static_cast<std::uint8_t>(other.P(35) + 1);
+    for (int b = 1; b < kBlockCount; ++b) std::copy_n(other.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
+    QTest::keyClick(w.get(), Qt::Key_F8);
+    for (int i = 0; i < 60 && w->Link().Outcome() == LinkOutcome::Running; ++i) w->Timer1Timer();
+    QVERIFY2(status->text().startsWith("Verify error!"), qPrintable(status->text()));
+    QVERIFY(w->statusBar()->currentMessage().startsWith("Verify error!"));
+
+    for (Qt::Key key : {Qt::Key_F9, Qt::Key_F8}) {
+      QTest::keyClick(w.get(), key);
+      for (int i = 0; i < 60 && w->Link().Outcome() == LinkOutcome::Running; ++i) w->Timer1Timer();
+      QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+      QVERIFY2(status->text().endsWith(": OK"), qPrintable(status->text()));
+      QVERIFY2(!w->statusBar()->currentMessage().contains("error"), qPrintable(w->statusBar()->currentMessage()));
+    }
+  }
+
   void StatusLabelHiddenByAFileCommandStaysHidden() {
     auto w = Make();
     port_.Reply = UnitWithMemory(w->Image());
