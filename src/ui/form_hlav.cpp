@@ -1,4 +1,5 @@
 #include "form_hlav.h"
+#include "lang/edit_texts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -343,7 +344,15 @@ void TFormHlav::ApplyLanguage() {
   if (logRecorder_) logRecorder_->Retranslate();
 }
 
-void TFormHlav::UpdateCaption() { setWindowTitle(Utf8(MainWindowCaption(document_.FileName))); }
+void TFormHlav::UpdateCaption() {
+  // A file is named plainly only while the tune equals it; unsaved changes
+  // mark the caption as desktop programs do.
+  const bool changed = document_.Changed();
+  const std::string file = !changed                     ? document_.FileName
+                           : document_.FileName.empty() ? std::string("*")
+                                                        : EditCaption(EditText::ChangedFile, language_, document_.FileName);
+  setWindowTitle(Utf8(MainWindowCaption(file)));
+}
 
 // ---------------------------------------------------------------------------
 // The tick and the link's view.
@@ -382,6 +391,11 @@ void TFormHlav::ClearFileName() {
 }
 
 void TFormHlav::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
+  // A whole Read: the editor holds the unit's tune, nothing unsaved.
+  if (kind == LinkTransaction::Read && outcome == LinkOutcome::VerifyOk) {
+    document_.Saved = document_.Image;
+    UpdateCaption();
+  }
   history_->TransactionEnded(kind, outcome);
 }
 

@@ -11,6 +11,7 @@
 #include "map_selection.h"
 #include "history_keeper.h"
 #include "widgets.h"
+#include "editor/program_review.h"
 
 namespace velmor::ui {
 
@@ -56,6 +57,13 @@ void TFormHlav::LoadSettings() {
   }
   AdoptSelection(settings.Selection);
   document_.FileName = settings.File;
+  // The last-run tune under the name of its file: unsaved changes of the
+  // last session stay marked, and a file changed since is not taken for it.
+  ParameterImage inFile;
+  document_.Saved = !settings.File.empty() && LoadComparableImage(settings.File, document_.Image, inFile)
+                        ? inFile
+                        : ParameterImage{};
+  if (settings.File.empty()) document_.Saved = document_.Image;
   dialogFileName_ = settings.IniDir;
   pageIndex_ = std::clamp(settings.PageIndex, 0, PageCount - 1);
   controls_.Map.Ms->setChecked(settings.CellsInMs);

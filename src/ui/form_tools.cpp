@@ -31,6 +31,7 @@ EditResult TFormHlav::ChangeTune(const std::function<bool()>& change) {
   const ParameterImage before = document_.Image;
   const DerivedTables tables = document_.Tables;
   const std::string fileName = document_.FileName;
+  const ParameterImage saved = document_.Saved;
   const bool changed = change();
   const Edit edit = EditBetween(before, document_.Image, pageIndex_);
   // The tool worked on the image itself; the document applies its result.
@@ -38,7 +39,11 @@ EditResult TFormHlav::ChangeTune(const std::function<bool()>& change) {
   document_.Tables = tables;
   if (!changed) return {};
   const EditResult r = ApplyEdit(edit);
-  if (r.Verdict == EditVerdict::Refused) document_.FileName = fileName;
+  if (r.Verdict == EditVerdict::Refused) {
+    document_.FileName = fileName;
+    document_.Saved = saved;
+    UpdateCaption();
+  }
   return r;
 }
 
@@ -56,6 +61,7 @@ void TFormHlav::ShowEditResult(const EditResult& r) {
   if (r.Verdict != EditVerdict::Refused) ShowNormalised(r.Normalised);
   ShowPage();
   UpdateUndoButtons();
+  UpdateCaption();
   if (r.StartProgramming) {
     link_->ProgramChangedBlocks();
     ApplyLinkStatus();
@@ -77,6 +83,7 @@ void TFormHlav::UndoRedo(bool redo) {
   ShowPage();
   restoring_ = false;
   UpdateUndoButtons();
+  UpdateCaption();
   if (r.StartProgramming) {
     link_->ProgramChangedBlocks();
     ApplyLinkStatus();

@@ -75,6 +75,31 @@ class WindowSettingsTest : public QObject, WindowFixture {
     QCOMPARE(dialogs_, QStringList{"open:" + saved});
   }
 
+  // The caption names the file only while the tune equals it: an edit marks
+  // it "(changed)", Save takes the mark down, and after a restart an edit
+  // that was never saved is still marked.
+  void TheCaptionMarksUnsavedChangesAcrossARestart() {
+    const QString saved = dir_->filePath("r1.ign");
+    {
+      auto w = Make();
+      ClickTab(Tabs(*w), PageBike);
+      TypeAndEnter(Get<QLineEdit>(*w, "EditFan1"), "96");
+      QVERIFY2(w->windowTitle().endsWith("       *"), qPrintable(w->windowTitle()));
+      chosenFile_ = saved;
+      QTest::keyClick(w.get(), Qt::Key_F2);
+      QVERIFY2(w->windowTitle().endsWith("       " + saved), qPrintable(w->windowTitle()));
+      TypeAndEnter(Get<QLineEdit>(*w, "EditFan1"), "95");
+      QVERIFY2(w->windowTitle().endsWith(saved + " (changed)"), qPrintable(w->windowTitle()));
+      w->findChild<QAction*>("MenuZpet")->trigger();  // undo: the file's tune again
+      QVERIFY2(w->windowTitle().endsWith("       " + saved), qPrintable(w->windowTitle()));
+      w->findChild<QAction*>("MenuZnovu")->trigger();
+      QVERIFY(w->close());
+    }
+    auto again = Make();
+    QCOMPARE(int(again->Image().P(35)), 95);
+    QVERIFY2(again->windowTitle().endsWith(saved + " (changed)"), qPrintable(again->windowTitle()));
+  }
+
   void FileDialogsStartWhereTheCommandSays_data() {
     QTest::addColumn<QString>("control");
     QTest::addColumn<bool>("ctrl");

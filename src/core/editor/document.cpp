@@ -19,13 +19,15 @@ EditResult Refused(EditRefusal why, int count = 0) {
 
 Document::Document() { New(0); }
 
-Document::Document(const ParameterImage& image) : Image(image) { RefreshPercentMaps(Image, Tables); }
+Document::Document(const ParameterImage& image) : Image(image), Saved(image) { RefreshPercentMaps(Image, Tables); }
 
 NormaliseResult Document::New(int model) {
   Image.P(0) = static_cast<std::uint8_t>(model);
   ApplyDefaults(Image, Tables, DefaultsScope::Whole);
   FileName.clear();
-  return NormaliseAndRefresh();
+  const NormaliseResult r = NormaliseAndRefresh();
+  Saved = Image;
+  return r;
 }
 
 std::optional<NormaliseResult> Document::NewForPage(int page) {
@@ -45,6 +47,8 @@ OpenResult Document::Read(const std::string& path, IgnScope scope, int page) {
   if (!result.Loaded()) return result;
   result.Normalised = NormaliseAndRefresh();
   FileName = path;
+  // One page of a file over the rest of the tune is neither file: changed.
+  if (scope == IgnScope::WholeFile) Saved = Image;
   return result;
 }
 
@@ -52,7 +56,10 @@ SaveResult Document::Save(const std::string& path, const IgnVersionTexts& versio
   SaveResult result;
   result.Normalised = NormaliseAndRefresh();
   result.Written = SaveParameterFile(path, Image, versions);
-  if (result.Written.Ok) FileName = path;
+  if (result.Written.Ok) {
+    FileName = path;
+    Saved = Image;
+  }
   return result;
 }
 

@@ -83,6 +83,10 @@ class Document {
   PersistedSelection Selection{};
   // The .ign file last opened or saved; empty after New and after a Read.
   std::string FileName;
+  // The tune as last opened, saved, made new or read: the window marks its
+  // caption while Image differs from it (unsaved changes).
+  ParameterImage Saved;
+  bool Changed() const { return !(Image == Saved); }
 
  private:
   OpenResult Read(const std::string& path, IgnScope scope, int page);

@@ -28,6 +28,7 @@ constexpr std::array<TextRow, static_cast<int>(EditText::Count)> kTexts{{
      "Die Konfiguration des Geräts wurde beim Lesen angepasst: %1; zum Speichern programmieren",
      "La configuration du boîtier a été ajustée à la lecture : %1 ; programmez pour l'enregistrer",
      "Konfigurace jednotky byla při čtení upravena: %1; uložte ji naprogramováním"},
+    {"%1 (changed)", "%1 (geändert)", "%1 (modifié)", "%1 (změněno)"},
 }};
 
 }  // namespace

@@ -16,6 +16,7 @@ enum class EditText : std::uint8_t {
   Stale,         // "%1" values changed since the change was worked out
   Kept,          // undo/redo: "%1" values kept as the unit or a later edit left them
   ReadAdjusted,  // "%1" the blocks the normalisation changed on reading
+  ChangedFile,   // the caption's file name while the tune differs from it: "%1" the file
   Count
 };
 

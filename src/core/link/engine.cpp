@@ -329,6 +329,9 @@ void LinkEngine::TakeBlockReply() {
         return;
       }
       store();
+      // The editor's tune is now (part of) the unit's: no longer the file's.
+      // A Read that ends before this leaves the editor and its name alone.
+      if (b == kFirstParamBlock) host_.ClearFileName();
       if (b != 0) host_.UnitBlockTaken(b);
       if (b == 0) {
         BuildIdentityTexts();
@@ -458,7 +461,6 @@ void LinkEngine::StartVerify() {
 
 void LinkEngine::StartRead() {
   BeginRead(false);
-  host_.ClearFileName();
   transaction_ = LinkTransaction::Read;
   NotifyStatus();
 }
