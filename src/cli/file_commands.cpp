@@ -42,14 +42,19 @@ bool Loaded(Io& io, const Command& c, const std::string& path, const IgnReadResu
     if (key == MsgKey::MsgFileOpenError) continue;  // told below with the reason
     Error(io, c, path + ": warning: " + CatalogText(key, LanguageCode::English));
   }
+  const std::string notice = IgnReadNotice(r, LanguageCode::English);
   switch (r.Outcome) {
     case IgnReadOutcome::Loaded:
+      if (!notice.empty()) Error(io, c, path + ": warning: " + notice);
       return true;
     case IgnReadOutcome::CannotOpen:
       Error(io, c, path + ": " + WhyUnreadable(path));
       return false;
     case IgnReadOutcome::NothingLoaded:
       Error(io, c, path + ": nothing loaded: no KORDAVIN_KEY header of version 78 or 63");
+      return false;
+    case IgnReadOutcome::CutOff:
+      Error(io, c, path + ": " + notice);
       return false;
     case IgnReadOutcome::Refused:
       break;
