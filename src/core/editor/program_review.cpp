@@ -10,11 +10,11 @@ void NormaliseForComparison(ParameterImage& image) {
   image = taken.Image;
 }
 
-bool LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image) {
+IgnReadResult LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image) {
   Document file(base);
-  const bool loaded = file.Open(path).Loaded();
-  image = loaded ? file.Image : base;
-  return loaded;
+  IgnReadResult read = file.Open(path).Read;
+  image = read.Loaded() ? file.Image : base;
+  return read;
 }
 
 ProgramReference ReferenceBeforeProgram(std::string_view unitName, const UnitMemory& session,
@@ -28,7 +28,7 @@ ProgramReference ReferenceBeforeProgram(std::string_view unitName, const UnitMem
     return ref;
   }
   const std::optional<HistoryEntry> latest = LatestHistoryOf(historyDirectory, unitName);
-  if (!latest || !LoadComparableImage(latest->Path, editor, ref.Image)) return ref;
+  if (!latest || !LoadComparableImage(latest->Path, editor, ref.Image).Loaded()) return ref;
   ref.Source = ReferenceSource::History;
   ref.HistoryPath = latest->Path;
   return ref;

@@ -31,9 +31,9 @@ struct ProgramReference {
 void NormaliseForComparison(ParameterImage& image);
 
 // A parameter file as the window would hold it right after opening it over
-// `base`: read whole, then NormaliseForComparison. False when the file holds
-// no parameters (then `image` is `base`).
-bool LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image);
+// `base`: read whole, then NormaliseForComparison. Unless the read loaded
+// (a file that holds no parameters or is cut off), `image` is `base`.
+IgnReadResult LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image);
 
 // The image to compare with before programming the unit named `unitName`
 // (its firmware name as the identity texts show it; empty while no unit has
