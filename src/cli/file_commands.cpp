@@ -211,7 +211,9 @@ void AddFileCommands(CommandTable& table) {
              .Arguments = "IN -o OUT",
              .Summary = "open a parameter file as the window does and save it again",
              .Description = "Reads IN whole (a BIKE section applies that model's defaults first), normalises,\n"
-                            "refreshes and saves OUT. A file without an accepted header is an error.",
+                            "refreshes and saves OUT. A file without an accepted header is an error, and\n"
+                            "so is one cut off inside a section or a line; a file that lacks whole sections\n"
+                            "loads with a warning that names them.",
              .Options = {kOutput},
              .Positionals = {"IN"},
              .Run = RunNormalize});
