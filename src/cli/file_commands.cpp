@@ -42,14 +42,19 @@ bool Loaded(Io& io, const Command& c, const std::string& path, const IgnReadResu
     if (key == MsgKey::MsgFileOpenError) continue;  // told below with the reason
     Error(io, c, path + ": warning: " + CatalogText(key, LanguageCode::English));
   }
+  const std::string notice = IgnReadNotice(r, LanguageCode::English);
   switch (r.Outcome) {
     case IgnReadOutcome::Loaded:
+      if (!notice.empty()) Error(io, c, path + ": warning: " + notice);
       return true;
     case IgnReadOutcome::CannotOpen:
       Error(io, c, path + ": " + WhyUnreadable(path));
       return false;
     case IgnReadOutcome::NothingLoaded:
       Error(io, c, path + ": nothing loaded: no KORDAVIN_KEY header of version 78 or 63");
+      return false;
+    case IgnReadOutcome::CutOff:
+      Error(io, c, path + ": " + notice);
       return false;
     case IgnReadOutcome::Refused:
       break;
@@ -206,7 +211,9 @@ void AddFileCommands(CommandTable& table) {
              .Arguments = "IN -o OUT",
              .Summary = "open a parameter file as the window does and save it again",
              .Description = "Reads IN whole (a BIKE section applies that model's defaults first), normalises,\n"
-                            "refreshes and saves OUT. A file without an accepted header is an error.",
+                            "refreshes and saves OUT. A file without an accepted header is an error, and\n"
+                            "so is one cut off inside a section or a line; a file that lacks whole sections\n"
+                            "loads with a warning that names them.",
              .Options = {kOutput},
              .Positionals = {"IN"},
              .Run = RunNormalize});

@@ -17,6 +17,7 @@
 #include "lang/catalog.h"
 #include "link/engine.h"
 #include "link/output_tests.h"
+#include "file_commands.h"
 #include "history_commands.h"
 #include "log/log_format.h"
 #include "link_runner.h"
@@ -128,15 +129,7 @@ bool OpenChosenPort(const Args& args, Io& io, const Command& c, LinkSetup& s) {
 }
 
 bool LoadFile(Io& io, const Command& c, Document& document, const std::string& path) {
-  const IgnReadResult r = document.Open(path).Read;
-  for (MsgKey key : r.Messages)
-    if (key != MsgKey::MsgFileOpenError)
-      Error(io, c, path + ": warning: " + CatalogText(key, LanguageCode::English));
-  if (r.Loaded()) return true;
-  Error(io, c, path + (r.Outcome == IgnReadOutcome::CannotOpen
-                           ? ": cannot open the file"
-                           : ": nothing loaded: no KORDAVIN_KEY header of version 78 or 63"));
-  return false;
+  return ReportLoaded(io, c, path, document.Open(path).Read);
 }
 
 // Runs the transaction the engine was just given; exit 0 only when it ended

@@ -4,8 +4,8 @@
 
 #include "cli.h"
 #include "editor/document.h"
+#include "file_commands.h"
 #include "files/file_io.h"
-#include "lang/catalog.h"
 #include "log/map_analysis.h"
 
 namespace velmor::cli {
@@ -137,13 +137,7 @@ int RunLog(const Args& args, Io& io) {
   const LogReadResult log = ReadLogFile(logPath);
   if (!log.Ok) return Usage(io, c, logPath + ": " + log.Error);
   Document tune;
-  const IgnReadResult r = tune.Open(tunePath).Read;
-  for (MsgKey key : r.Messages)
-    if (key != MsgKey::MsgFileOpenError) Error(io, c, tunePath + ": warning: " + CatalogText(key, LanguageCode::English));
-  if (!r.Loaded())
-    return Usage(io, c, tunePath + (r.Outcome == IgnReadOutcome::CannotOpen
-                                        ? ": cannot open the file"
-                                        : ": nothing loaded: no KORDAVIN_KEY header of version 78 or 63"));
+  if (!ReportLoaded(io, c, tunePath, tune.Open(tunePath).Read)) return kExitUsage;
 
   const MapAnalysis analysis = AnalyseLog(tune.Image, tune.Tables, log.Data, settings);
   PrintTable(io, tune.Image, analysis);

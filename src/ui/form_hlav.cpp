@@ -540,8 +540,16 @@ void TFormHlav::closeEvent(QCloseEvent* event) {
 // ---------------------------------------------------------------------------
 // Parameter files.
 
-void TFormHlav::ShowMessageKeys(const std::vector<MsgKey>& keys) {
-  for (MsgKey key : keys) ShowMessageBox(Utf8(texts_[key]));
+void TFormHlav::ShowReadMessages(const IgnReadResult& read) {
+  if (read.Outcome == IgnReadOutcome::CannotOpen) {
+    ShowMessageBox(Utf8(texts_[MsgKey::MsgFileOpenError]));
+    return;
+  }
+  for (MsgKey key : read.Messages) ShowMessageBox(Utf8(texts_[key]));
+  if (const std::string notice = IgnReadNotice(read, language_); !notice.empty()) {
+    statusBar()->showMessage(Utf8(notice));
+    ShowMessageBox(Utf8(notice));
+  }
 }
 
 void TFormHlav::MenuSaveClick(bool fromExeDir) {
@@ -586,11 +594,7 @@ void TFormHlav::OpenParameterFile(const QString& path, IgnScope scope) {
     return r.Loaded();
   });
   if (edit.Verdict == EditVerdict::Refused) return;
-  if (r.Read.Outcome == IgnReadOutcome::CannotOpen) {
-    ShowMessageBox(Utf8(texts_[MsgKey::MsgFileOpenError]));
-  } else {
-    ShowMessageKeys(r.Read.Messages);
-  }
+  ShowReadMessages(r.Read);
   if (r.Loaded()) {
     bikeWarned_ = false;
     dialogFileName_ = document_.FileName;

@@ -119,6 +119,11 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // cancel. Tests replace it.
   std::function<QString(bool save, const QString& start)> ChooseFile;
 
+  // What a read of a parameter file has to say (an older version, a cut-off
+  // file, sections it lacks): a message box each, the last one kept on the
+  // status bar. A file that could not be read says so.
+  void ShowReadMessages(const IgnReadResult& read);
+
   // File commands (also the tool buttons; `fromExeDir` is the Ctrl variant).
   void MenuOpenClick(bool fromExeDir);
   void MenuOpenActPageClick();
@@ -209,7 +214,6 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void OpenParameterFile(const QString& path, IgnScope scope);
   // The files named on the command line (form_command_line.cpp).
   void OpenCommandLineFiles();
-  void ShowMessageKeys(const std::vector<MsgKey>& keys);
   // Language and port choices as the settings file and the normalisation
   // pass see them; the port ones live in the link (form_settings.cpp).
   PersistedSelection CurrentSelection() const;

@@ -60,7 +60,7 @@ void TFormHlav::LoadSettings() {
   // The last-run tune under the name of its file: unsaved changes of the
   // last session stay marked, and a file changed since is not taken for it.
   ParameterImage inFile;
-  document_.Saved = !settings.File.empty() && LoadComparableImage(settings.File, document_.Image, inFile)
+  document_.Saved = !settings.File.empty() && LoadComparableImage(settings.File, document_.Image, inFile).Loaded()
                         ? inFile
                         : ParameterImage{};
   if (settings.File.empty()) document_.Saved = document_.Image;

@@ -116,11 +116,15 @@ void HistoryKeeper::OpenAsFile(const std::string& path) {
 
 void HistoryKeeper::CompareWithFile(const std::string& path, const QString& name) {
   ParameterImage image;
-  if (!LoadComparableImage(path, window_.Image(), image)) {
+  const IgnReadResult read = LoadComparableImage(path, window_.Image(), image);
+  // A cut-off file is told as Open tells it; one without parameters has
+  // nothing to show.
+  if (read.Outcome == IgnReadOutcome::NothingLoaded || read.Outcome == IgnReadOutcome::CannotOpen) {
     Notice(HistoryText::NothingToCompare, QString::fromStdString(path));
     return;
   }
-  CompareWithImage(image, name);
+  window_.ShowReadMessages(read);
+  if (read.Loaded()) CompareWithImage(image, name);
 }
 
 void HistoryKeeper::CompareWithImage(const ParameterImage& image, const QString& name) {

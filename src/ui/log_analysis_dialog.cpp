@@ -267,7 +267,7 @@ bool LogAnalysisDialog::OpenLog(const QString& path, std::int32_t fromMs, std::i
   ridden_.reset();
   riddenPath_ = QString::fromStdString(RiddenTunePath(path.toStdString()));
   ParameterImage ridden;
-  if (LoadComparableImage(riddenPath_.toStdString(), window_.Image(), ridden)) ridden_ = ridden;
+  if (LoadComparableImage(riddenPath_.toStdString(), window_.Image(), ridden).Loaded()) ridden_ = ridden;
   LogReadResult r = ReadLogFile(path.toStdString());
   if (!r.Ok) {
     log_ = {};

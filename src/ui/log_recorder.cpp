@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <cstdlib>
+#include <filesystem>
 
 #include "log/log_paths.h"
 
@@ -88,8 +89,14 @@ void LogRecorder::Retranslate() {
 void LogRecorder::Start() {
   if (Recording()) return;
   const QString dir = LogsDirectory();
-  if (dir.isEmpty() || !QDir().mkpath(dir)) {
-    Fail(dir.isEmpty() ? QStringLiteral("no HOME") : dir);
+  if (dir.isEmpty()) {
+    Fail(QStringLiteral("no HOME"));
+    return;
+  }
+  std::error_code made;
+  std::filesystem::create_directories(dir.toStdString(), made);
+  if (made) {
+    Fail(dir + ": " + QString::fromStdString(made.message()));
     return;
   }
   const QDateTime now = QDateTime::currentDateTime();
@@ -115,31 +122,32 @@ void LogRecorder::Start() {
 
 void LogRecorder::Stop() {
   if (!Recording()) return;
+  if (!StopWriting()) return;
+  window_.statusBar()->showMessage(Text(LogText::Saved).arg(QDir::toNativeSeparators(path_)));
+}
+
+bool LogRecorder::StopWriting() {
   second_.stop();
   const bool ok = writer_.Close();
   status_->hide();
   Retranslate();
-  if (!ok) {
-    Fail(path_);
-    return;
-  }
-  window_.statusBar()->showMessage(Text(LogText::Saved).arg(QDir::toNativeSeparators(path_)));
+  if (!ok) Fail(QDir::toNativeSeparators(path_) + ": " + QString::fromStdString(writer_.Error()));
+  return ok;
 }
 
 void LogRecorder::MonitorDecoded() {
   if (!Recording() || link_.MonitorFrames() == lastFrame_ || link_.Live().ConnectionLost) return;
   lastFrame_ = link_.MonitorFrames();
   writer_.Add(LogRowFromMonitorFrame(link_.LastMonitorFrame().data(), static_cast<std::int32_t>(clock_.elapsed())));
+  // A write that failed ends the recording at once: the log on disk stops
+  // where the disk gave up, and Record starts a new, whole one.
+  if (writer_.Failed()) StopWriting();
 }
 
 void LogRecorder::EverySecond() {
   writer_.FlushIfDue(static_cast<std::int32_t>(clock_.elapsed()));
   if (writer_.Failed()) {
-    second_.stop();
-    writer_.Close();
-    status_->hide();
-    Retranslate();
-    Fail(path_);
+    StopWriting();
     return;
   }
   UpdateStatus();

@@ -65,6 +65,9 @@ class LogRecorder : public QObject {
   QString Text(LogText text) const;
   void UpdateStatus();
   void EverySecond();
+  // Closes the log and puts the menu back to Record; false (and the reason
+  // on the status bar) when the log could not be written whole.
+  bool StopWriting();
   void Fail(const QString& reason);
 
   QMainWindow& window_;

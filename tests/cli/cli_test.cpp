@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -119,6 +120,47 @@ TEST_F(CliTest, FilesThatLoadNothingAreErrorsAndWriteNothing) {
   const Result unsaved = RunCli({"new", "--model", "0", "-o", Path("no/such/dir/x.ign")});
   EXPECT_EQ(unsaved.code, kExitFailure);
   EXPECT_NE(unsaved.err.find("cannot save"), std::string::npos) << unsaved.err;
+}
+
+// A tune cut off inside its first injection map, as a copy that gave up
+// leaves it: every command that reads a parameter file refuses it, says
+// where it ends and writes nothing. One that ends between two sections
+// loads and names the sections it lacks.
+TEST_F(CliTest, ACutOffFileIsRefusedByEveryCommandThatReadsOne) {
+  ASSERT_EQ(RunCli({"new", "--model", "1", "-o", Path("whole.ign")}).code, kExitOk);
+  const std::string text = Slurp("whole.ign");
+  const std::size_t cut = text.find("JET_1A") + 300;
+  Put("half.ign", text.substr(0, cut));
+  const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(cut), '\n');
+  const std::string where = Path("half.ign") + ": The file is cut off: it ends inside JET_1A, in line " +
+                            std::to_string(line) + ". Nothing was loaded.";
+  Put("ride.csv", "time_s,rpm,tps_pct,afr,coolant_c\n0,3000,20.0,14.8,80\n");
+  const std::vector<std::vector<std::string>> commands = {
+      {"normalize", Path("half.ign"), "-o", Path("out.ign")},
+      {"merge", "--page", "2", Path("whole.ign"), Path("half.ign"), "-o", Path("out.ign")},
+      {"merge", "--page", "1", Path("half.ign"), Path("whole.ign"), "-o", Path("out.ign")},
+      {"diff", Path("whole.ign"), Path("half.ign")},
+      {"dump", Path("half.ign")},
+      {"edit", Path("half.ign"), "--map", "inj1", "--add", "5", "-o", Path("out.ign")},
+      {"program", "--port", Path("no-unit"), Path("half.ign")},
+      {"verify", "--port", Path("no-unit"), Path("half.ign")},
+      {"log", "analyze", Path("ride.csv"), "--tune", Path("half.ign"), "--map", "1", "-o", Path("out.ign")},
+  };
+  for (const auto& args : commands) {
+    const Result r = RunCli(args);
+    EXPECT_NE(r.code, kExitOk) << args[0];
+    EXPECT_NE(r.err.find(where), std::string::npos) << args[0] << ": " << r.err;
+    EXPECT_FALSE(fs::exists(Path("out.ign"))) << args[0];
+  }
+
+  Put("short.ign", text.substr(0, text.find("\r\nRPM_JET_2A") + 2));
+  const Result loaded = RunCli({"normalize", Path("short.ign"), "-o", Path("out.ign")});
+  EXPECT_EQ(loaded.code, kExitOk) << loaded.err;
+  EXPECT_NE(loaded.err.find(Path("short.ign") + ": warning: Not in the file, so their values stay as they were or "
+                                                "take the defaults: RPM_JET_2A, JET_2A, POSITION_A, "),
+            std::string::npos)
+      << loaded.err;
+  EXPECT_NE(loaded.err.find(", LAMBDA_BAR, MEMO\n"), std::string::npos) << loaded.err;
 }
 
 // A pipe given as a file, to read or to write, is refused at once: the

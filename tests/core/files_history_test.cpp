@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -185,6 +186,41 @@ TEST_F(HistoryTest, TheFolderKeepsTheNewestFilesAndNothingOfOthers) {
   ASSERT_TRUE(LatestHistoryOf(dir, "U3").has_value());
   EXPECT_EQ(LatestHistoryOf(dir, "U3")->Path, written[3]);
   EXPECT_FALSE(LatestHistoryOf(dir, "U0").has_value()) << "pruned";
+}
+
+// A clock set a year ahead, then corrected, left files named in the future:
+// written earlier than they say, or, while the clock was ahead, with times
+// in the future as well. The read kept now stays either way, and the file
+// that goes is the one written longest ago.
+TEST_F(HistoryTest, PruningGoesByWhenFilesWereWrittenAndNeverRemovesTheOneJustWritten) {
+  const auto now = fs::file_time_type::clock::now();
+  struct Case {
+    const char* what;
+    fs::file_time_type written;  // of the first future file; each later one an hour after
+    bool newest;                 // the file just written lists first
+  };
+  const Case cases[] = {
+      {"written before", now - std::chrono::hours(10), true},
+      {"written while the clock was ahead", now + std::chrono::hours(24 * 365), false},
+  };
+  for (const Case& c : cases) {
+    TempDir tmp;
+    const std::string dir = tmp.path.string();
+    std::vector<fs::path> future;
+    for (int i = 0; i < 3; ++i) {
+      future.push_back(tmp.path / HistoryFileName(kWhen + 365 * 86400 + i, HistoryKind::Read, "Vmr07"));
+      std::ofstream(future.back()) << "KORDAVIN_KEY    78 \r\n";
+      fs::last_write_time(future.back(), c.written + std::chrono::hours(i));
+    }
+    const HistoryWrite w = WriteHistoryEntry(dir, ModelImage(0, ""), UnitVersions("Vmr07"), HistoryKind::Read, kWhen, 3);
+    ASSERT_TRUE(w.Status.Ok) << w.Status.Reason;
+    EXPECT_TRUE(fs::exists(w.Path)) << c.what;
+    EXPECT_FALSE(fs::exists(future[0])) << c.what;
+    const std::vector<HistoryEntry> list = ListHistory(dir);
+    ASSERT_EQ(list.size(), 3u) << c.what;
+    EXPECT_EQ(list[0].Path == w.Path, c.newest) << c.what;
+    EXPECT_EQ(LatestHistoryOf(dir, "Vmr07")->Path == w.Path, c.newest) << c.what;
+  }
 }
 
 TEST_F(HistoryTest, AFolderThatCannotBeMadeIsReported) {

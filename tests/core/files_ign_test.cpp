@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <utility>
@@ -30,6 +31,17 @@ std::vector<std::uint8_t> Area(const ParameterImage& image) {
 
 // A file whose header is right, followed by `body`.
 std::string File78(const std::string& body) { return "KORDAVIN_KEY    78 \r\n" + body; }
+
+// The P+ offsets of the bytes a section carries.
+std::vector<int> Carried(const IgnSection& section) {
+  std::vector<int> offsets;
+  for (const IgnItem& item : section.Items) {
+    const int width = item.Kind == IgnItemKind::Words ? 2 : 1;
+    if (item.Kind == IgnItemKind::Continuation || item.Kind == IgnItemKind::LineBreak) continue;
+    for (int i = 0; i < item.Count * width; ++i) offsets.push_back(item.Offset + i);
+  }
+  return offsets;
+}
 
 // Reads `text` whole into the defaults of model 0.
 Fresh ReadWhole(const std::string& text, IgnReadResult* result = nullptr) {
@@ -74,11 +86,7 @@ TEST(FilesIgnRoundTrip, EveryValueTheFileCarriesSurvivesAndTheRestTakesTheModelD
     // Bytes no section carries: reserved ones, fixed constants, the memo tail.
     std::vector<bool> carried(kParamSize, false);
     for (const IgnSection& s : IgnSections()) {
-      for (const IgnItem& item : s.Items) {
-        const int width = item.Kind == IgnItemKind::Words ? 2 : 1;
-        if (item.Kind == IgnItemKind::Continuation || item.Kind == IgnItemKind::LineBreak) continue;
-        for (int i = 0; i < item.Count * width; ++i) carried[item.Offset + i] = true;
-      }
+      for (int n : Carried(s)) carried[n] = true;
     }
     for (int n = 0; n < kParamSize; ++n) {
       if (n >= kMemoStart) continue;
@@ -160,14 +168,14 @@ TEST(FilesIgnReader, HeaderSearchAcceptsVersion78And63AndSkipsOthers) {
   };
   const Case cases[] = {
       {"KORDAVIN_KEY 77\r\nFAN 50 60", IgnReadOutcome::NothingLoaded, {MsgKey::MsgFileVersionMismatch}, 102},
-      {"KORDAVIN_KEY 77 FAN 50 KORDAVIN_KEY 78 FAN 70 60", IgnReadOutcome::Loaded,
+      {"KORDAVIN_KEY 77 FAN 50 KORDAVIN_KEY 78 FAN 70 60\r\n", IgnReadOutcome::Loaded,
        {MsgKey::MsgFileVersionMismatch}, 70},
-      {"KORDAVIN_KEY 63\nFAN 40 60", IgnReadOutcome::Loaded, {MsgKey::MsgFileOlderVersion}, 40},
-      {"garbage words\nKORDAVIN_KEY    78 \nFAN 55 60", IgnReadOutcome::Loaded, {}, 55},
+      {"KORDAVIN_KEY 63\nFAN 40 60\n", IgnReadOutcome::Loaded, {MsgKey::MsgFileOlderVersion}, 40},
+      {"garbage words\nKORDAVIN_KEY    78 \nFAN 55 60\n", IgnReadOutcome::Loaded, {}, 55},
       {"FAN 50 60", IgnReadOutcome::NothingLoaded, {}, 102},
       {"", IgnReadOutcome::NothingLoaded, {}, 102},
       {"kordavin_key 78 FAN 50 60", IgnReadOutcome::NothingLoaded, {}, 102},
-      {"KORDAVIN_KEY FAN 50 KORDAVIN_KEY 78 FAN 30", IgnReadOutcome::Loaded, {}, 30},
+      {"KORDAVIN_KEY FAN 50 KORDAVIN_KEY 78 FAN 30 40\n", IgnReadOutcome::Loaded, {}, 30},
   };
   for (const Case& c : cases) {
     IgnReadResult r;
@@ -245,10 +253,11 @@ TEST(FilesIgnReader, ValuesKeepTheirLow16BitsAndDivideAsSignedNumbers) {
       {"FAN 99999999999", 35, 99999999999 % (1ull << 32) & 0xFF},
   };
   for (const Case& c : cases) {
-    Fresh f = ReadWhole(File78(c.section));
+    // MEMO ends the sections a case leaves short, as a non-numeric token does.
+    Fresh f = ReadWhole(File78(c.section + "\r\nMEMO"));
     EXPECT_EQ(f.image.P(c.offset), c.expected) << c.section;
   }
-  Fresh word = ReadWhole(File78("APS 70000 -1"));
+  Fresh word = ReadWhole(File78("APS 70000 -1\r\nMEMO"));
   EXPECT_EQ(word.image.Word(6), 4464);
   EXPECT_EQ(word.image.Word(8), 65535);
 }
@@ -258,47 +267,42 @@ TEST(FilesIgnReader, OnlyExactKeywordsStartSections) {
   EXPECT_EQ(f.image, Fresh().image);  // no defaults for model 3, nothing read
 }
 
-TEST(FilesIgnReader, ACutOrNonNumericSectionKeepsTheRestAndTheLoopGoesOn) {
+TEST(FilesIgnReader, ANonNumericValueKeepsTheRestOfItsSectionAndTheLoopGoesOn) {
   Fresh base;
-  Fresh cut = ReadWhole(File78("ADVANCE 1 2 3"));
-  EXPECT_EQ(cut.image.P(450), 1);
-  EXPECT_EQ(cut.image.P(452), 3);
-  EXPECT_EQ(cut.image.P(453), base.image.P(453));
-
-  Fresh word = ReadWhole(File78("LIMITER 7000 x 9000 FAN 50 60"));
+  Fresh word = ReadWhole(File78("LIMITER 7000 x 9000 FAN 50 60\r\n"));
   EXPECT_EQ(word.image.P(28), 70);
   EXPECT_EQ(word.image.P(29), base.image.P(29));  // the loop took "x" and "9000" as words
   EXPECT_EQ(word.image.P(35), 50);
   EXPECT_EQ(word.image.P(41), 60);
 
   // Digits glued to a word: the digits count, the rest is the next token.
-  Fresh glued = ReadWhole(File78("FAN 12x 70 80"));
+  Fresh glued = ReadWhole(File78("FAN 12x 70 80\r\n"));
   EXPECT_EQ(glued.image.P(35), 12);
   EXPECT_EQ(glued.image.P(41), 104);
-  Fresh keyword = ReadWhole(File78("FAN 12FAN 70 80"));
+  Fresh keyword = ReadWhole(File78("FAN 12FAN 70 80\r\n"));
   EXPECT_EQ(keyword.image.P(35), 70);
   EXPECT_EQ(keyword.image.P(41), 80);
 }
 
 TEST(FilesIgnReader, BikeAppliesTheDefaultsOfItsModelOnlyInAWholeFileRead) {
   Fresh model2(2);
-  Fresh onlyBike = ReadWhole(File78("BIKE 2"));
+  Fresh onlyBike = ReadWhole(File78("BIKE 2\r\n"));
   EXPECT_EQ(onlyBike.image, model2.image);
 
   // A section before BIKE is overwritten by the defaults, one after it is kept.
-  Fresh order = ReadWhole(File78("FAN 50 60\r\nBIKE 2\r\nRPM 4 -10"));
+  Fresh order = ReadWhole(File78("FAN 50 60\r\nBIKE 2\r\nRPM 4 -10\r\n"));
   EXPECT_EQ(order.image.P(35), 102);
   EXPECT_EQ(order.image.P(36), 4);
   EXPECT_EQ(order.image.P(37), 90);
   EXPECT_EQ(order.image.P(4), 30);  // model 2's excitation time
 
   Fresh page = Fresh();
-  ReadParameterText(File78("BIKE 5 FAN 50 60"), page.image, page.tables, IgnScope::Page, PageBike);
+  ReadParameterText(File78("BIKE 5 FAN 50 60\r\n"), page.image, page.tables, IgnScope::Page, PageBike);
   EXPECT_EQ(page.image.P(0), 0);
   EXPECT_EQ(page.image.P(35), 50);
 
   // A BIKE token without a number names no model: no defaults.
-  Fresh noModel = ReadWhole(File78("FAN 50 60 BIKE x"));
+  Fresh noModel = ReadWhole(File78("FAN 50 60 BIKE x\r\n"));
   EXPECT_EQ(noModel.image.P(35), 50);
 }
 
@@ -375,7 +379,7 @@ TEST(FilesIgnReader, PageScopeRefusesCoupledMapPagesWithoutOpeningTheFile) {
   // whole-file read: only "Open for actual page" looks at the map mode.
   Fresh g;
   g.image.P(47) = MapModeNormal;
-  ReadParameterText(File78("JET1_MISC 1 RPM_JET_2A 5000"), g.image, g.tables, IgnScope::WholeFile);
+  ReadParameterText(File78("JET1_MISC 1 RPM_JET_2A 5000\r\nMEMO"), g.image, g.tables, IgnScope::WholeFile);
   EXPECT_EQ(g.image.P(47), MapModeCoupled);
   EXPECT_EQ(g.image.P(435), 50);
 }
@@ -434,6 +438,155 @@ TEST(FilesIgnReader, LineFeedOnlyFilesReadLikeCrLfFiles) {
   }
   EXPECT_EQ(ReadWhole(lf).image, ReadWhole(text).image);
   EXPECT_EQ(Area(ReadWhole(lf).image), Area(saved.image));
+}
+
+// A tune as a tuner keeps it: model 2 with injection map 1 at 110 % and a
+// note. Whatever a read of a piece of it does must show against `Before`.
+struct CutFixture {
+  Fresh Tune{2};
+  std::string Text;
+  Fresh Before{5};
+  CutFixture() {
+    for (int w = 0; w < 150; ++w) {
+      const int at = 600 + 2 * w;
+      Tune.image.SetWord(at, static_cast<std::uint16_t>(Tune.image.Word(at) * 11 / 10));
+    }
+    const std::string note[] = {"track day", "jets 2 up"};
+    WriteNote(Tune.image, note);
+    Text = WriteParameterText(Tune.image, kVersions);
+    const std::string before[] = {"the tune before"};
+    WriteNote(Before.image, before);
+  }
+};
+
+bool SameTables(const DerivedTables& a, const DerivedTables& b) {
+  return a.ModelBase1 == b.ModelBase1 && a.ModelBase2 == b.ModelBase2 && a.BaseTime1 == b.BaseTime1 &&
+         a.BaseTime2 == b.BaseTime2 && a.PercentMap1 == b.PercentMap1 && a.PercentMap2 == b.PercentMap2;
+}
+
+// Cut at every byte: a piece is refused with the image and its tables as
+// they were, or it loads, and then every section it holds reads as in the
+// whole file and every other one is named. Never a map half from the file
+// and half from before.
+TEST(FilesIgnCutOff, EveryCutOfARealTuneIsRefusedWholeOrLoadsWholeSectionsAndNamesTheRest) {
+  const CutFixture f;
+  const Fresh whole = ReadWhole(f.Text);
+  const std::size_t memo = f.Text.find("\r\nMEMO") + 6;  // past the keyword
+  int refused = 0;
+  int named = 0;
+  for (std::size_t n = 0; n < f.Text.size(); ++n) {
+    Fresh read = f.Before;
+    const IgnReadResult r = ReadParameterText(f.Text.substr(0, n), read.image, read.tables, IgnScope::WholeFile);
+    if (!r.Loaded()) {
+      ASSERT_EQ(read.image, f.Before.image) << "cut at " << n;
+      ASSERT_TRUE(SameTables(read.tables, f.Before.tables)) << "cut at " << n;
+      refused += r.Outcome == IgnReadOutcome::CutOff;
+      continue;
+    }
+    for (const IgnSection& s : IgnSections()) {
+      if (std::find(r.Missing.begin(), r.Missing.end(), s.Keyword) != r.Missing.end()) continue;
+      for (int b : Carried(s)) ASSERT_EQ(read.image.P(b), whole.image.P(b)) << s.Keyword << " P+" << b << " cut at " << n;
+    }
+    if (n < memo) {
+      ASSERT_FALSE(r.Missing.empty()) << "cut at " << n;
+      ++named;
+    }
+  }
+  // Both answers come up: most cuts fall inside a line, some between
+  // sections.
+  EXPECT_GT(refused, named);
+  EXPECT_GT(named, 0);
+}
+
+TEST(FilesIgnCutOff, TheReadSaysWhereTheFileEnds) {
+  struct Case {
+    const char* what;
+    std::string text;
+    std::string_view in;
+    int line;
+    IgnScope scope = IgnScope::WholeFile;
+    int page = 0;
+  };
+  const Case cases[] = {
+      {"a map with fewer values than cells", File78("BIKE 2\r\nADVANCE 1 2 3 \r\n             4 5 \r\n"),
+       "ADVANCE", 4},
+      {"a section header with nothing after it", File78("BIKE 2\r\nFAN 50 60\r\nJET_1A       \r\n"), "JET_1A", 4},
+      {"a last line without its line break", File78("BIKE 2\r\nFAN   50   6"), "FAN", 3},
+      {"a cut between CR and LF", File78("BIKE 2\r\nFAN 50 60\r"), "FAN", 3},
+      {"the version number", "KORDAVIN_KEY    7", "KORDAVIN_KEY", 1},
+      {"the header keyword alone", "\r\nKORDAVIN_KEY  \r\n", "KORDAVIN_KEY", 2},
+      {"the version texts", File78("BIKE 2\r\nVERSIONS\r\nHEX   3. 2.20"), "VERSIONS", 4},
+      {"an older version's section", "KORDAVIN_KEY 63\r\nBIKE 2\r\nCLUTCH 1 3000\r\n", "CLUTCH", 3},
+      {"another page's section in a page read", File78("ADVANCE_MISC 1 0 0 0\r\nJET_1A 100 100\r\n"), "JET_1A",
+       3, IgnScope::Page, PageAdvance},
+  };
+  for (const Case& c : cases) {
+    Fresh read;
+    WriteNote(read.image, std::vector<std::string>{"kept"});
+    const Fresh before = read;
+    const IgnReadResult r = ReadParameterText(c.text, read.image, read.tables, c.scope, c.page);
+    EXPECT_EQ(r.Outcome, IgnReadOutcome::CutOff) << c.what;
+    EXPECT_EQ(r.CutIn, c.in) << c.what;
+    EXPECT_EQ(r.CutLine, c.line) << c.what;
+    EXPECT_EQ(read.image, before.image) << c.what;
+  }
+  IgnReadResult r;
+  ReadWhole(cases[0].text, &r);
+  EXPECT_EQ(IgnReadNotice(r, LanguageCode::English),
+            "The file is cut off: it ends inside ADVANCE, in line 4. Nothing was loaded.");
+  EXPECT_EQ(IgnReadNotice(r, LanguageCode::Czech),
+            "Soubor je useknutý: končí uprostřed ADVANCE, na řádku 4. Nic nebylo načteno.");
+}
+
+// Files of older versions, or made by hand, hold only some sections: they
+// load as ever, and the read names what was not there.
+TEST(FilesIgnReader, AFileWithoutSomeSectionsLoadsAndNamesThem) {
+  const auto allBut = [](std::vector<std::string_view> present, bool memo) {
+    std::vector<std::string_view> missing;
+    for (const IgnSection& s : IgnSections()) {
+      if (std::find(present.begin(), present.end(), s.Keyword) == present.end()) missing.push_back(s.Keyword);
+    }
+    if (memo) missing.push_back(kIgnMemoKeyword);
+    return missing;
+  };
+  struct Case {
+    const char* what;
+    std::string text;
+    IgnScope scope;
+    int page;
+    std::vector<std::string_view> missing;
+  };
+  const Case cases[] = {
+      {"a whole file", WriteParameterText(Fresh(2).image, kVersions), IgnScope::WholeFile, 0, {}},
+      {"two sections", File78("BIKE 2\r\nFAN 50 60\r\n"), IgnScope::WholeFile, 0, allBut({"BIKE", "FAN"}, true)},
+      {"version 63, whose files have no temperature, idle and tuning sections",
+       "KORDAVIN_KEY 63\r\nBIKE 2\r\nMEMO",
+       IgnScope::WholeFile, 0,
+       allBut({"BIKE", "WATER_TEMP_SENSOR", "AIR_TEMP_SENSOR", "IDLE", "TUNING"}, false)},
+      {"a page read names its page's sections", File78("ADVANCE_MISC 1 0 0 0\r\nADVANCE 9\r\nMEMO"),
+       IgnScope::Page, PageAdvance, {"RPM_ADV"}},
+      {"the bike page's memo", File78("BIKE 2\r\nFAN 50 60\r\n"), IgnScope::Page, PageBike,
+       {"EXITATION", "LAMBDA_TACHO", "INPUTS", "LIMITER", "RPM", "NO_FUEL_IND", "MEMO"}},
+  };
+  for (const Case& c : cases) {
+    Fresh read;
+    const IgnReadResult r = ReadParameterText(c.text, read.image, read.tables, c.scope, c.page);
+    ASSERT_TRUE(r.Loaded()) << c.what;
+    EXPECT_EQ(r.Missing, c.missing) << c.what;
+  }
+  IgnReadResult r;
+  const Fresh loaded = ReadWhole(File78("BIKE 2\r\nFAN 50 60\r\nMEMO\r\nnote"), &r);
+  EXPECT_EQ(loaded.image.P(35), 50);
+  const std::string notice = IgnReadNotice(r, LanguageCode::English);
+  EXPECT_TRUE(notice.starts_with("Not in the file, so their values stay as they were or take the defaults: "
+                                 "EXITATION, APS, WATER_TEMP_SENSOR, "))
+      << notice;
+  EXPECT_TRUE(notice.ends_with(", RPM, NO_FUEL_IND, ADVANCE_MISC, RPM_ADV, ADVANCE, JET1_MISC, RPM_JET_1A, JET_1A, "
+                               "RPM_JET_2A, JET_2A, POSITION_A, IDLE, CHOKE, START_INJ, INJ_CORR, ACCEL, ACC_CORR, "
+                               "ADVANCE_CORR, N2O, SPEED_PULSES, GEAR, GEAR_AUTO, GEAR_CORR, PILOT_LIGHT, CLUTCH, "
+                               "DISPLAY, TUNING, TEST_OUT, LAMBDA_BAR"))
+      << notice;
+  EXPECT_EQ(IgnReadNotice(IgnReadResult{.Outcome = IgnReadOutcome::Loaded}, LanguageCode::German), "");
 }
 
 }  // namespace

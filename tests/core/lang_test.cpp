@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "lang/catalog.h"
+#include "lang/file_texts.h"
 #include "lang/history_texts.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
@@ -386,27 +387,39 @@ TEST(LangCommandLine, EveryArgumentThatIsNotALanguageWordIsAFile) {
 namespace velmor {
 namespace {
 
-// The history, compare and review texts: each one translated, with the
-// same "%1"/"%2" the window fills in, so that no language drops a file name
-// or a count or shows a raw placeholder.
-TEST(LangHistoryTexts, EveryTextIsTranslatedWithTheSamePlaceholders) {
+// Every text of a table translated, with the same "%1"/"%2" that are filled
+// in, so that no language drops a file name or a count or shows a raw
+// placeholder.
+template <typename Text>
+void ExpectTranslatedWithTheSamePlaceholders(std::string_view (*caption)(Text, LanguageCode)) {
   const auto placeholders = [](std::string_view s) {
     return std::pair(s.find("%1") != std::string_view::npos, s.find("%2") != std::string_view::npos);
   };
-  for (int t = 0; t < static_cast<int>(HistoryText::Count); ++t) {
-    const auto text = static_cast<HistoryText>(t);
-    const std::string_view english = HistoryCaption(text, LanguageCode::English);
+  for (int t = 0; t < static_cast<int>(Text::Count); ++t) {
+    const auto text = static_cast<Text>(t);
+    const std::string_view english = caption(text, LanguageCode::English);
     ASSERT_FALSE(english.empty()) << t;
     for (int l = 1; l < kLanguageCount; ++l) {
-      const std::string_view other = HistoryCaption(text, static_cast<LanguageCode>(l));
+      const std::string_view other = caption(text, static_cast<LanguageCode>(l));
       EXPECT_FALSE(other.empty()) << t << "/" << l;
       EXPECT_EQ(placeholders(other), placeholders(english)) << other;
     }
   }
+}
+
+// The history, compare and review texts.
+TEST(LangHistoryTexts, EveryTextIsTranslatedWithTheSamePlaceholders) {
+  ExpectTranslatedWithTheSamePlaceholders(&HistoryCaption);
   EXPECT_EQ(HistoryCaption(HistoryText::Count, LanguageCode::English), "");
   EXPECT_EQ(HistoryCaption(HistoryText::Open, static_cast<LanguageCode>(kLanguageCount)), "");
   EXPECT_EQ(HistoryCaption(HistoryText::MenuReviewBeforeProgram, LanguageCode::Czech),
             "Zobrazit změny před programováním");
+}
+
+// What is said about a cut-off file and the sections a file lacks.
+TEST(LangFileTexts, EveryTextIsTranslatedWithTheSamePlaceholders) {
+  ExpectTranslatedWithTheSamePlaceholders(&FileCaption);
+  EXPECT_EQ(FileCaption(FileText::Count, LanguageCode::English), "");
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 
 #include "link/frame.h"
+#include "file_size_limit.h"
 #include "log/log_format.h"
 #include "temp_dir.h"
 
@@ -188,6 +190,43 @@ TEST(LogFormat, OpeningAFileThatCannotBeWrittenSaysWhy) {
   EXPECT_FALSE(writer.Open((dir.path / "no-such-dir" / "ride.csv").string(), &error));
   EXPECT_NE(error.find("No such file"), std::string::npos) << error;
   EXPECT_FALSE(writer.IsOpen());
+}
+
+// A disk that is full when a recording starts, or fills while it runs:
+// nothing stays open after a failed start, and once a write failed no later
+// row reaches the file as if the log had no gap.
+TEST(LogFormat, AWriteThatFailsLeavesNothingOpenAndNothingAfterTheGap) {
+  LogWriter writer;
+  std::string error;
+  EXPECT_FALSE(writer.Open("/dev/full", &error));
+  EXPECT_NE(error.find("/dev/full: No space left on device"), std::string::npos) << error;
+  EXPECT_FALSE(writer.IsOpen());
+
+  TempDir dir;
+  const std::string path = (dir.path / "ride.csv").string();
+  {
+    FileSizeLimit full(0);
+    EXPECT_FALSE(writer.Open(path, &error));
+    EXPECT_FALSE(writer.IsOpen());
+  }
+  EXPECT_FALSE(std::filesystem::exists(path)) << "the file made for the log went again";
+
+  ASSERT_TRUE(writer.Open(path, &error)) << error;
+  const auto header = std::filesystem::file_size(path);
+  const LinkFrame f = RunningFrame();
+  {
+    FileSizeLimit full(header + 10);  // room for part of one row
+    writer.Add(LogRowFromMonitorFrame(f.data(), 1000));
+    EXPECT_TRUE(writer.Failed());
+    EXPECT_NE(writer.Error().find("File too large"), std::string::npos) << writer.Error();
+  }
+  writer.Add(LogRowFromMonitorFrame(f.data(), 2000));  // room again
+  writer.FlushIfDue(3000);
+  EXPECT_FALSE(writer.Close());
+  EXPECT_EQ(std::filesystem::file_size(path), header + 10);
+  const LogReadResult r = ReadLogFile(path);
+  ASSERT_TRUE(r.Ok) << r.Error;
+  EXPECT_TRUE(r.Data.Rows.empty()) << "the row cut off mid-write is dropped";
 }
 
 TEST(LogFormat, ReaderTakesAnyColumnOrderAndIgnoresUnknownColumns) {

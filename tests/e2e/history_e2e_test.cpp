@@ -4,6 +4,10 @@
 
 #include <QTemporaryDir>
 #include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
 #include <cstdlib>
 #include <sstream>
 
@@ -88,6 +92,29 @@ TEST_F(HistoryE2eTest, CliReadAndProgramEachKeepOneFileOfWhatTheyMoved) {
   EXPECT_EQ(std::count(listed.out.begin(), listed.out.end(), '\n'), 2);
   EXPECT_TRUE(listed.out.find(list[0].TimeText() + "  program  Velmor_simulated_unit  " + list[0].Path) == 0)
       << listed.out;
+}
+
+// A clock set a year ahead, then corrected, left a full folder of files
+// named and written in the future: the file a read keeps now is the one it
+// prints, it is there, and the folder still holds its limit.
+TEST_F(HistoryE2eTest, AReadAmongFilesFromTheFuturePrintsAFileThatIsThere) {
+  namespace fs = std::filesystem;
+  fs::create_directories(history_);
+  const std::time_t ahead = std::time(nullptr) + 365 * 86400;
+  const auto written = fs::file_time_type::clock::now() + std::chrono::hours(24 * 365);
+  for (int i = 0; i < kHistoryLimit; ++i) {
+    const fs::path file = fs::path(history_) / HistoryFileName(ahead + i, HistoryKind::Read, "Velmor_simulated_unit");
+    std::ofstream(file) << "KORDAVIN_KEY    78 \r\n";
+    fs::last_write_time(file, written + std::chrono::seconds(i));
+  }
+  const CliResult read = RunCli({"read", "--port", link_, "-o", Path("unit.ign")});
+  ASSERT_EQ(read.code, cli::kExitOk) << read.err;
+  const std::size_t at = read.out.find("History: ");
+  ASSERT_NE(at, std::string::npos) << read.out;
+  const std::string printed = read.out.substr(at + 9, read.out.find('\n', at) - at - 9);
+  EXPECT_TRUE(fs::exists(printed)) << printed;
+  EXPECT_TRUE(SameParameters(FileImage(printed), Unit()));
+  EXPECT_EQ(ListHistory(history_).size(), std::size_t{kHistoryLimit});
 }
 
 TEST_F(HistoryE2eTest, AFailedReadKeepsNothing) {

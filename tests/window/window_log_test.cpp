@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -18,6 +19,7 @@
 #include <QTableWidget>
 
 #include "editor/undo.h"
+#include "file_size_limit.h"
 #include "form_hlav.h"
 #include "log/map_analysis.h"
 #include "log/log_paths.h"
@@ -120,6 +122,68 @@ class WindowLogTest : public QObject, WindowFixture {
     w->findChild<QToolButton*>("SpeedButtonLogRecord")->click();
     w->findChild<QAction*>("MenuLogStop")->trigger();
     QCOMPARE(Logs().size(), 2);
+  }
+
+  // A disk that is full when Record is pressed, or fills while it records:
+  // the recorder is off at once, the menu offers Record again, the status
+  // bar says why, and the next Record starts a new, whole log.
+  void AFullDiskStopsTheRecordingAndTheNextRecordStartsAWholeLog() {
+    auto w = Make();
+    auto* recorder = w->findChild<LogRecorder*>("LogRecorder");
+    QAction* record = w->findChild<QAction*>("MenuLogRecord");
+    QAction* stop = w->findChild<QAction*>("MenuLogStop");
+    const auto off = [&] { return !recorder->Recording() && record->isEnabled() && !stop->isEnabled(); };
+    const auto said = [&](const QString& reason) {
+      const QString m = w->statusBar()->currentMessage();
+      return m.startsWith("Cannot record the log: ") && m.endsWith(reason);
+    };
+
+    {
+      FileSizeLimit full(0);
+      record->trigger();
+    }
+    QVERIFY(off());
+    QVERIFY2(said(": File too large"), qPrintable(w->statusBar()->currentMessage()));
+    Frames(*w, 2);
+    QVERIFY(Logs().isEmpty());  // not even an empty file
+
+    record->trigger();
+    QVERIFY(recorder->Recording());
+    const QString first = Logs().value(0);
+    const QString path = dir_->filePath("data/logs/" + first);
+    const qint64 header = QFileInfo(path).size();
+    {
+      FileSizeLimit full(header + 10);
+      Frames(*w, 3);
+      QTRY_VERIFY_WITH_TIMEOUT(off(), 2500);
+    }
+    QVERIFY2(said(path + ": File too large"), qPrintable(w->statusBar()->currentMessage()));
+    QVERIFY(!w->findChild<QLabel*>("LabelLogStatus")->isVisible());
+    Frames(*w, 2);
+    QCOMPARE(QFileInfo(path).size(), header + 10);  // where the disk gave up
+
+    record->trigger();
+    Frames(*w, 1);
+    stop->trigger();
+    QVERIFY(off());
+    QCOMPARE(Logs().size(), 2);
+    const LogReadResult log = ReadLogFile(dir_->filePath("data/logs/" + Logs().value(1)).toStdString());
+    QVERIFY2(log.Ok, log.Error.c_str());
+    QCOMPARE(log.Data.Rows.size(), std::size_t{1});
+    QVERIFY(log.Data.Rows[0].TimeMs() < 1000);  // a new clock: the failed one ran past a second
+  }
+
+  void AFolderThatCannotBeMadeIsTheReasonGiven() {
+    QFile blocker(dir_->filePath("file"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("VELMOR_DATA_DIR", dir_->filePath("file/data").toUtf8());
+    auto w = Make();
+    w->findChild<QAction*>("MenuLogRecord")->trigger();
+    QVERIFY(w->findChild<QAction*>("MenuLogRecord")->isEnabled());
+    QVERIFY(!w->findChild<QAction*>("MenuLogStop")->isEnabled());
+    QCOMPARE(w->statusBar()->currentMessage(),
+             "Cannot record the log: " + dir_->filePath("file/data/logs") + ": Not a directory");
   }
 
   void MenuFollowsTheLanguageAndSitsBeforeHelp() {
@@ -316,7 +380,7 @@ class WindowLogTest : public QObject, WindowFixture {
     QCOMPARE(Logs().size(), 2);
     const QString newest = dir_->filePath("data/logs/" + Logs()[1]);
     ParameterImage ridden;
-    QVERIFY(LoadComparableImage(RiddenTunePath(newest.toStdString()), ParameterImage{}, ridden));
+    QVERIFY(LoadComparableImage(RiddenTunePath(newest.toStdString()), ParameterImage{}, ridden).Loaded());
     QCOMPARE(int(ridden.P(35)), 93);
 
     w->findChild<QAction*>("MenuLogAnalyse")->trigger();

@@ -1,13 +1,17 @@
-// The window against settings files it cannot trust, offscreen on two
-// configured screens (full HD, and 1280 x 1024 to its right): rectangles no
-// screen can show, a file that is set aside, and a save that fails.
+// The window against files it cannot trust, offscreen on two configured
+// screens (full HD, and 1280 x 1024 to its right): settings with rectangles
+// no screen can show, a settings file that is set aside, a save that fails,
+// and parameter files cut off or lacking sections.
 #include <QFile>
 #include <QGuiApplication>
+#include <QStatusBar>
 #include <QScreen>
 #include <QtTest>
 #include <fstream>
 #include <sys/stat.h>
 
+#include "compare_dialog.h"
+#include "editor/document.h"
 #include "files/settings.h"
 #include "form_hlav.h"
 #include "window_harness.h"
@@ -32,6 +36,27 @@ class WindowSettingsFilesTest : public QObject, WindowFixture {
     auto w = Open(std::move(o));
     QCoreApplication::processEvents();  // what the window shows once it runs
     return w;
+  }
+
+  // A tune with injection map 1 at 110 % in uncoupled maps, saved and
+  // opened, so that the window has a file name and an undo step; the text
+  // of the file.
+  std::string OpenTune(TFormHlav& w) {
+    Document tune;
+    tune.Image.P(kMapModeByte) = MapModeNormal;
+    for (int cell = 0; cell < 150; ++cell) tune.Image.SetWord(kInj1Map + 2 * cell, 1100);
+    chosenFile_ = dir_->filePath("tune.ign");
+    if (!tune.Save(chosenFile_.toStdString(), FileVersions()).Written.Ok) return {};
+    Action(w, "MenuOpen")->trigger();
+    messages_.clear();
+    QFile f(chosenFile_);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : std::string();
+  }
+  QString Put(const QString& name, const std::string& text) const {
+    QFile f(dir_->filePath(name));
+    if (!f.open(QIODevice::WriteOnly)) return {};
+    f.write(text.data(), static_cast<qint64>(text.size()));
+    return f.fileName();
   }
 
   Settings Saved() const {
@@ -109,6 +134,66 @@ class WindowSettingsFilesTest : public QObject, WindowFixture {
     QVERIFY(QFileInfo(SettingsFile()).size() < 1000);
     QCOMPARE(Saved().Selection.PortSelection, 0);
     QCOMPARE(messages_.size(), 1);
+  }
+
+  // A tune cut off inside injection map 1 changes nothing through any of
+  // the window's ways to read a file: not the image, not the file name, not
+  // the undo history, and no compare opens. The message says where the
+  // file ends, in the window's language.
+  void ACutOffTuneIsRefusedByOpenOpenForPageAndCompare_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("message");
+    const QString english = "The file is cut off: it ends inside JET_1A, in line %1. Nothing was loaded.";
+    QTest::newRow("Open") << "MenuOpen" << int(PageBike) << "" << english;
+    QTest::newRow("Open for actual page") << "MenuOpenActPage" << int(PageInj1) << "" << english;
+    QTest::newRow("Compare with file") << "MenuCompareFile" << int(PageBike) << "" << english;
+    QTest::newRow("Open, in French") << "MenuOpen" << int(PageBike) << "MenuFrench"
+                                     << "Le fichier est tronqué : il se termine au milieu de JET_1A, à la ligne %1. "
+                                        "Rien n'a été chargé.";
+  }
+  void ACutOffTuneIsRefusedByOpenOpenForPageAndCompare() {
+    QFETCH(QString, action);
+    QFETCH(int, page);
+    QFETCH(QString, language);
+    QFETCH(QString, message);
+    auto w = Make(ConfigDir());
+    const std::string text = OpenTune(*w);
+    QVERIFY(!text.empty());
+    if (!language.isEmpty()) Action(*w, qPrintable(language))->trigger();
+    Tabs(*w)->setCurrentIndex(page);
+    const std::size_t cut = text.find("JET_1A") + 300;
+    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(cut), '\n');
+    chosenFile_ = Put("half.ign", text.substr(0, cut));
+    const ParameterImage before = w->Image();
+    const std::string file = w->CurrentFileName();
+    const int steps = UndoSteps(*w);
+
+    Action(*w, qPrintable(action))->trigger();
+    QCOMPARE(w->Image(), before);
+    QCOMPARE(w->CurrentFileName(), file);
+    QCOMPARE(UndoSteps(*w), steps);
+    QVERIFY(!w->findChild<CompareDialog*>());
+    QCOMPARE(messages_, QStringList{message.arg(line)});
+    QCOMPARE(w->statusBar()->currentMessage(), message.arg(line));
+  }
+
+  // A file that ends between two sections, as older versions and files made
+  // by hand do, loads as ever and names the sections it does not hold.
+  void AFileWithoutSomeSectionsLoadsAndNamesThem() {
+    auto w = Make(ConfigDir());
+    const std::string text = OpenTune(*w);
+    Action(*w, "MenuNew")->trigger();
+    chosenFile_ = Put("short.ign", text.substr(0, text.find("\r\nRPM_JET_2A") + 2));
+    Action(*w, "MenuOpen")->trigger();
+    QCOMPARE(QString::fromStdString(w->CurrentFileName()), chosenFile_);
+    QCOMPARE(int(w->Image().Word(kInj1Map)), 1100);
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY2(messages_[0].startsWith("Not in the file, so their values stay as they were or take the defaults: "
+                                     "RPM_JET_2A, JET_2A, POSITION_A, ") &&
+                 messages_[0].endsWith(", LAMBDA_BAR, MEMO"),
+             qPrintable(messages_[0]));
   }
 
   void AFailedSaveNamesTheFileAndTheReason() {

@@ -10,11 +10,11 @@ void NormaliseForComparison(ParameterImage& image) {
   image = taken.Image;
 }
 
-bool LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image) {
+IgnReadResult LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image) {
   Document file(base);
-  const bool loaded = file.Open(path).Loaded();
-  image = loaded ? file.Image : base;
-  return loaded;
+  IgnReadResult read = file.Open(path).Read;
+  image = read.Loaded() ? file.Image : base;
+  return read;
 }
 
 }  // namespace velmor

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "files/ign_file.h"
 #include "model/image.h"
 
 namespace velmor {
@@ -15,8 +16,8 @@ namespace velmor {
 void NormaliseForComparison(ParameterImage& image);
 
 // A parameter file as the window would hold it right after opening it over
-// `base`: read whole, then NormaliseForComparison. False when the file holds
-// no parameters (then `image` is `base`).
-bool LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image);
+// `base`: read whole, then NormaliseForComparison. Unless the read loaded
+// (a file that holds no parameters or is cut off), `image` is `base`.
+IgnReadResult LoadComparableImage(const std::string& path, const ParameterImage& base, ParameterImage& image);
 
 }  // namespace velmor

@@ -20,8 +20,10 @@ bool SafeChar(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
 }
 
-// Newest first: by stamp, then by sequence within the same second.
+// Newest first: by when the file was written, then by stamp and by
+// sequence within the same second.
 bool Newer(const HistoryEntry& a, const HistoryEntry& b) {
+  if (a.Written != b.Written) return a.Written > b.Written;
   if (a.Stamp != b.Stamp) return a.Stamp > b.Stamp;
   if (a.Sequence != b.Sequence) return a.Sequence > b.Sequence;
   return a.FileName > b.FileName;
@@ -109,6 +111,7 @@ std::vector<HistoryEntry> ListHistory(const std::string& directory, bool withNot
     if (!ParseHistoryFileName(it->path().filename().string(), entry)) continue;
     std::error_code typeError;
     if (!it->is_regular_file(typeError)) continue;
+    entry.Written = it->last_write_time(typeError);
     entry.Path = it->path().string();
     entries.push_back(std::move(entry));
   }
@@ -119,12 +122,17 @@ std::vector<HistoryEntry> ListHistory(const std::string& directory, bool withNot
   return entries;
 }
 
-int PruneHistory(const std::string& directory, int limit) {
-  const std::vector<HistoryEntry> entries = ListHistory(directory);
+int PruneHistory(const std::string& directory, int limit, const std::string& keep) {
+  std::vector<HistoryEntry> entries = ListHistory(directory);
+  const std::string kept = std::filesystem::path(keep).filename().string();
+  const auto isKept = [&](const HistoryEntry& e) { return e.FileName == kept; };
+  // The file just written counts first, whatever its time says; the others
+  // fill the rest of the limit.
+  std::stable_partition(entries.begin(), entries.end(), isKept);
   int removed = 0;
   for (std::size_t i = static_cast<std::size_t>(std::max(limit, 0)); i < entries.size(); ++i) {
     std::error_code ec;
-    if (std::filesystem::remove(entries[i].Path, ec)) ++removed;
+    if (!isKept(entries[i]) && std::filesystem::remove(entries[i].Path, ec)) ++removed;
   }
   return removed;
 }
@@ -152,7 +160,7 @@ HistoryWrite WriteHistoryEntry(const std::string& directory, const ParameterImag
   result.Status = SaveParameterFile(path, image, versions);
   if (!result.Status.Ok) return result;
   result.Path = path;
-  PruneHistory(directory, limit);
+  PruneHistory(directory, limit, path);
   return result;
 }
 

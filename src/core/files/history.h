@@ -6,12 +6,16 @@
 //   20261210-143005-read-Vmr07.ign
 //   20261210-143005-read-Vmr07.2.ign   (a second one within the same second)
 //
-// The folder keeps the newest kHistoryLimit files; older ones are removed as
-// new ones arrive. Only files named like this are ever listed or removed.
+// The folder keeps the kHistoryLimit files written last; older ones are
+// removed as new ones arrive. "Newest" is when a file was written (its
+// modification time): the stamp in a name is the clock at that moment,
+// and a clock that was set ahead and corrected names files in the future.
+// Only files named like this are ever listed or removed.
 #pragma once
 
 #include <cstdint>
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
@@ -55,6 +59,7 @@ struct HistoryEntry {
   HistoryKind Kind = HistoryKind::Read;
   std::string UnitName;       // as in the name (SafeUnitName)
   std::string NoteFirstLine;  // UTF-8; filled by ListHistory on request
+  std::filesystem::file_time_type Written{};  // the file's modification time
 
   // "2026-12-10 14:30:05".
   std::string TimeText() const;
@@ -63,12 +68,15 @@ struct HistoryEntry {
 // Splits a history file name; false for any other name.
 bool ParseHistoryFileName(std::string_view name, HistoryEntry& entry);
 
-// The folder's history files, newest first. With `withNotes` each file is
-// read for the first line of its note (an unreadable file keeps it empty).
+// The folder's history files, the one written last first (files written
+// within the same moment by their names' stamp and sequence). With
+// `withNotes` each file is read for the first line of its note (an
+// unreadable file keeps it empty).
 std::vector<HistoryEntry> ListHistory(const std::string& directory, bool withNotes = false);
 
-// Removes the oldest history files beyond `limit`; returns how many went.
-int PruneHistory(const std::string& directory, int limit = kHistoryLimit);
+// Removes the oldest history files beyond `limit`, never `keep` (the file
+// just written, whatever its time); returns how many went.
+int PruneHistory(const std::string& directory, int limit = kHistoryLimit, const std::string& keep = {});
 
 struct HistoryWrite {
   WriteStatus Status;
@@ -77,7 +85,7 @@ struct HistoryWrite {
 
 // Writes the image as a parameter file into the folder (created when
 // missing), atomically like every save, under a name no earlier entry has,
-// then keeps the newest `limit` files.
+// then keeps the newest `limit` files, the one written among them.
 HistoryWrite WriteHistoryEntry(const std::string& directory, const ParameterImage& image,
                                const IgnVersionTexts& versions, HistoryKind kind, std::time_t when,
                                int limit = kHistoryLimit);

@@ -6,6 +6,8 @@
 #include "files/ign_sections.h"
 #include "files/memo.h"
 #include "files/text_scan.h"
+#include "lang/file_texts.h"
+#include "lang/text_table.h"
 #include "model/defaults.h"
 
 namespace velmor {
@@ -61,29 +63,59 @@ const IgnSection* FindSection(std::string_view word) {
   return nullptr;
 }
 
-// Reads one section's values. A missing or non-numeric value ends the section
-// where it stands: the fields still to come keep what they hold, and the
-// token that stopped it goes back to the section loop.
-void ReadSection(TextScanner& in, const IgnSection& section, int version, ParameterImage& image) {
+struct SectionRead {
+  int Values = 0;       // values taken
+  bool RanOut = false;  // the file ended before the last of them
+};
+
+// Reads one section's values into `image`, or only walks over them when it
+// is null (a section the read does not admit still has to be whole). A
+// non-numeric value ends the section where it stands: the fields still to
+// come keep what they hold, and the token goes back to the section loop.
+SectionRead ReadSection(TextScanner& in, const IgnSection& section, int version, ParameterImage* image) {
+  SectionRead read;
   for (const IgnItem& item : section.Items) {
     if (item.Kind == IgnItemKind::Continuation || item.Kind == IgnItemKind::LineBreak) continue;
     if (version == kIgnOlderVersion && item.AbsentIn63) continue;
     const int scale = version == kIgnOlderVersion && item.Scale63 != 0 ? item.Scale63 : item.Scale;
     for (int i = 0; i < item.Count; ++i) {
       std::uint32_t number = 0;
-      if (!in.NextNumber(number)) return;
+      if (!in.NextNumber(number)) {
+        read.RanOut = in.OnlySpaceLeft();
+        return read;
+      }
+      ++read.Values;
+      if (image == nullptr) continue;
       // Only the low 16 bits count. Removing the offset can go below zero
       // (P+34), so the division is signed; a negative value written with
       // "%5d " wrapped around and comes back exactly in the low 8 bits.
       const auto low16 = static_cast<std::uint16_t>(number);
       if (item.Kind == IgnItemKind::Words) {
-        image.SetWord(item.Offset + 2 * i, low16);
+        image->SetWord(item.Offset + 2 * i, low16);
       } else {
         const int value = (int{low16} - item.Add) / scale;
-        image.P(item.Offset + i) = static_cast<std::uint8_t>(value & 0xFF);
+        image->P(item.Offset + i) = static_cast<std::uint8_t>(value & 0xFF);
       }
     }
   }
+  return read;
+}
+
+// The line (from 1) of the file's last visible character: where a cut-off
+// file stops.
+int LastLine(std::string_view text) {
+  const std::size_t last = text.find_last_not_of(" \t\r\n\v\f");
+  const std::string_view upTo = text.substr(0, last == std::string_view::npos ? 0 : last);
+  return 1 + static_cast<int>(std::count(upTo.begin(), upTo.end(), '\n'));
+}
+
+IgnReadResult CutOff(std::string_view text, std::string_view where, std::vector<MsgKey> messages) {
+  IgnReadResult result;
+  result.Outcome = IgnReadOutcome::CutOff;
+  result.Messages = std::move(messages);
+  result.CutIn = where;
+  result.CutLine = LastLine(text);
+  return result;
 }
 
 // Everything after the MEMO keyword and the white space that follows it, a
@@ -152,7 +184,10 @@ IgnReadResult ReadParameterText(std::string_view text, ParameterImage& image, De
   while (version == 0 && in.NextWord(word)) {
     if (word != kIgnHeaderKeyword) continue;
     std::uint32_t number = 0;
-    if (!in.NextNumber(number)) continue;
+    const bool numbered = in.NextNumber(number);
+    // A version that runs into the end of the file may have lost digits.
+    if (numbered ? in.AtEnd() : in.OnlySpaceLeft()) return CutOff(text, kIgnHeaderKeyword, std::move(result.Messages));
+    if (!numbered) continue;
     if (number == kIgnVersion) {
       version = kIgnVersion;
     } else if (number == kIgnOlderVersion) {
@@ -163,8 +198,6 @@ IgnReadResult ReadParameterText(std::string_view text, ParameterImage& image, De
     }
   }
   if (version == 0) return result;
-  result.Outcome = IgnReadOutcome::Loaded;
-  result.Version = version;
 
   auto admitted = [&](int group) {
     if (whole) return true;
@@ -172,29 +205,67 @@ IgnReadResult ReadParameterText(std::string_view text, ParameterImage& image, De
     return group != PageInj2 || image.P(kMapModeByte) != MapModeCoupled;
   };
 
+  // The file is read into copies: one that turns out to be cut off leaves
+  // the image and its tables as they were.
+  ParameterImage read = image;
+  DerivedTables readTables = tables;
+  const std::span<const IgnSection> sections = IgnSections();
+  std::vector<bool> found(sections.size(), false);
+  std::string_view last = kIgnHeaderKeyword;  // the part of the file the text has reached
+  bool memo = false;
+  bool ranOut = false;
   while (in.NextWord(word)) {
     if (word == kIgnMemoKeyword) {
       // The memo is free text to the end of the file; read as tokens it could
       // pass for sections, so it ends the loop on every page.
+      memo = true;
       if (admitted(kIgnMemoPageGroup)) {
         in.SkipSpace();
-        ReadMemo(in.Rest(), image);
+        ReadMemo(in.Rest(), read);
       }
       break;
     }
+    if (word == kIgnVersionsKeyword) last = kIgnVersionsKeyword;
     const IgnSection* section = FindSection(word);
-    if (section == nullptr || (section->SkipIn63 && version == kIgnOlderVersion)) continue;
-    if (section->PageGroup == kIgnWholeFileOnly) {
-      if (!whole) continue;
-      const std::size_t before = in.Position();
-      ReadSection(in, *section, version, image);
-      // The defaults follow the model only when the file really named one.
-      if (in.Position() != before) ApplyDefaults(image, tables, DefaultsScope::Whole);
-      continue;
-    }
-    if (admitted(section->PageGroup)) ReadSection(in, *section, version, image);
+    if (section == nullptr) continue;
+    last = section->Keyword;
+    if (section->SkipIn63 && version == kIgnOlderVersion) continue;
+    found[static_cast<std::size_t>(section - sections.data())] = true;
+    const bool bike = section->PageGroup == kIgnWholeFileOnly;
+    const bool into = bike ? whole : admitted(section->PageGroup);
+    const SectionRead values = ReadSection(in, *section, version, into ? &read : nullptr);
+    ranOut = values.RanOut;
+    // The defaults follow the model only when the file really named one.
+    if (bike && into && values.Values > 0) ApplyDefaults(read, readTables, DefaultsScope::Whole);
   }
+  // Outside the memo every line a file is written with ends in a line break;
+  // a section short of values, or a last line without its break, is where a
+  // copy or a disk gave up.
+  if (!memo && (ranOut || text.back() != '\n')) return CutOff(text, last, std::move(result.Messages));
+
+  for (std::size_t i = 0; i < sections.size(); ++i) {
+    const IgnSection& s = sections[i];
+    const bool expected = whole || s.PageGroup == page;
+    if (expected && !found[i] && !(s.SkipIn63 && version == kIgnOlderVersion)) result.Missing.push_back(s.Keyword);
+  }
+  if (!memo && (whole || page == kIgnMemoPageGroup)) result.Missing.push_back(kIgnMemoKeyword);
+  image = read;
+  tables = readTables;
+  result.Outcome = IgnReadOutcome::Loaded;
+  result.Version = version;
   return result;
+}
+
+std::string IgnReadNotice(const IgnReadResult& result, LanguageCode language) {
+  if (result.Outcome == IgnReadOutcome::CutOff)
+    return FillText(FileCaption(FileText::CutOff, language), result.CutIn, std::to_string(result.CutLine));
+  if (!result.Loaded() || result.Missing.empty()) return {};
+  std::string names;
+  for (std::string_view keyword : result.Missing) {
+    if (!names.empty()) names += ", ";
+    names += keyword;
+  }
+  return FillText(FileCaption(FileText::MissingSections, language), names);
 }
 
 IgnReadResult ReadParameterFile(const std::string& path, ParameterImage& image, DerivedTables& tables,

@@ -20,6 +20,13 @@ class TextScanner {
   std::size_t Position() const { return pos_; }
   std::string_view Rest() const { return text_.substr(pos_); }
 
+  // Nothing but white space up to the end of the text.
+  bool OnlySpaceLeft() const {
+    for (std::size_t i = pos_; i < text_.size(); ++i)
+      if (!IsSpace(text_[i])) return false;
+    return true;
+  }
+
   void SkipSpace() {
     while (pos_ < text_.size() && IsSpace(text_[pos_])) ++pos_;
   }

@@ -36,9 +36,7 @@ constexpr std::array<TextRow, static_cast<int>(EditText::Count)> kTexts{{
 std::string_view EditCaption(EditText text, LanguageCode language) { return PickText(kTexts, text, language); }
 
 std::string EditCaption(EditText text, LanguageCode language, std::string_view fill) {
-  std::string filled(EditCaption(text, language));
-  if (const auto at = filled.find("%1"); at != std::string::npos) filled.replace(at, 2, fill);
-  return filled;
+  return FillText(EditCaption(text, language), fill);
 }
 
 }  // namespace velmor

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 
 #include "files/file_io.h"
 #include "link/frame.h"
@@ -329,6 +330,8 @@ LogWriter::~LogWriter() { Close(); }
 
 bool LogWriter::Open(const std::string& path, std::string* error) {
   Close();
+  std::error_code ec;
+  const bool existed = std::filesystem::exists(path, ec);
   file_ = std::fopen(path.c_str(), "wb");
   if (file_ == nullptr) {
     if (error) *error = path + ": " + std::strerror(errno);
@@ -339,16 +342,22 @@ bool LogWriter::Open(const std::string& path, std::string* error) {
   AppendLogHeader(buffer_);
   rows_ = 0;
   failed_ = false;
+  error_.clear();
   lastFlushMs_ = 0;
   if (!Flush()) {
-    if (error) *error = path + ": " + std::strerror(errno);
+    // Nothing stays open: the next start is a new log with its header, and
+    // a file made only for this log (empty or half a header) goes again.
+    if (error) *error = path + ": " + error_;
+    std::fclose(file_);
+    file_ = nullptr;
+    if (!existed) std::filesystem::remove(path, ec);
     return false;
   }
   return true;
 }
 
 void LogWriter::Add(const LogRow& row) {
-  if (file_ == nullptr) return;
+  if (file_ == nullptr || failed_) return;
   AppendLogRow(row, buffer_);
   ++rows_;
   FlushIfDue(row.TimeMs());
@@ -365,20 +374,31 @@ void LogWriter::FlushIfDue(std::int32_t nowMs) {
 
 bool LogWriter::Flush() {
   if (file_ == nullptr) return false;
+  // After a failed write rows are missing from the file: nothing later may
+  // follow them as if the log had no gap.
+  if (failed_) {
+    buffer_.clear();
+    return false;
+  }
   if (!buffer_.empty()) {
-    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
+    if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) Fail();
     buffer_.clear();
   }
-  if (std::fflush(file_) != 0) failed_ = true;
+  if (!failed_ && std::fflush(file_) != 0) Fail();
   return !failed_;
 }
 
 bool LogWriter::Close() {
   if (file_ == nullptr) return !failed_;
   Flush();
-  if (std::fclose(file_) != 0) failed_ = true;
+  if (std::fclose(file_) != 0 && !failed_) Fail();
   file_ = nullptr;
   return !failed_;
+}
+
+void LogWriter::Fail() {
+  failed_ = true;
+  error_ = std::strerror(errno);
 }
 
 std::vector<std::pair<std::size_t, std::size_t>> ReadingRuns(const LogData& log, LogCol column) {

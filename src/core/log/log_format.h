@@ -168,7 +168,8 @@ class LogWriter {
   LogWriter& operator=(const LogWriter&) = delete;
 
   // Creates (or empties) the file and writes the header. False with `error`
-  // (in English) when the file cannot be written.
+  // (in English, the path and the reason) when the file cannot be written;
+  // then nothing is open.
   bool Open(const std::string& path, std::string* error = nullptr);
   bool IsOpen() const { return file_ != nullptr; }
   // Adds a row; writes the buffered rows out when the last write is a second
@@ -177,12 +178,15 @@ class LogWriter {
   // Writes out what is buffered when `nowMs` (the log's clock) is a second or
   // more after the last write; for callers whose rows stopped coming.
   void FlushIfDue(std::int32_t nowMs);
-  // Writes the buffered rows out now. False once a write has failed.
+  // Writes the buffered rows out now. False once a write has failed; from
+  // then on rows are neither kept nor written.
   bool Flush();
   bool Close();
 
   std::uint64_t Rows() const { return rows_; }
   bool Failed() const { return failed_; }
+  // Why the first failed write failed ("No space left on device").
+  const std::string& Error() const { return error_; }
 
  private:
   std::FILE* file_ = nullptr;
@@ -190,6 +194,9 @@ class LogWriter {
   std::int32_t lastFlushMs_ = 0;
   std::uint64_t rows_ = 0;
   bool failed_ = false;
+  std::string error_;
+
+  void Fail();
 };
 
 }  // namespace velmor
