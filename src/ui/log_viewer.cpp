@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QTimer>
+#include <QGraphicsLayout>
 #include <QGraphicsLineItem>
 #include <QGraphicsRectItem>
 #include <QHBoxLayout>
@@ -56,11 +57,14 @@ class LogChartView : public QChartView {
     connect(chart, &QChart::plotAreaChanged, this, [this] { Place(); });
   }
 
+  // The time under a point of the view: the chart need not sit at the
+  // view's origin, so the point goes through the scene to the chart.
   double TimeAtX(double x) const {
+    const double inChart = chart()->mapFromScene(mapToScene(QPoint(qRound(x), 0))).x();
     const QRectF plot = chart()->plotArea();
     const auto [from, to] = viewer_.ShownTime();
     if (plot.width() <= 0) return from;
-    return from + (x - plot.left()) / plot.width() * (to - from);
+    return from + (inChart - plot.left()) / plot.width() * (to - from);
   }
   double XAtTime(double t) const {
     const QRectF plot = chart()->plotArea();
@@ -321,8 +325,12 @@ void LogViewer::Rebuild() {
       s->attachAxis(y);
     }
     // A time must be at the same place in every chart, whatever the width
-    // of their value labels.
-    connect(chart, &QChart::plotAreaChanged, this, [this] { QTimer::singleShot(0, this, &LogViewer::AlignPlotAreas); });
+    // of their value labels. Once for all the charts that moved.
+    connect(chart, &QChart::plotAreaChanged, this, [this] {
+      if (alignPending_) return;
+      alignPending_ = true;
+      QTimer::singleShot(0, this, &LogViewer::AlignPlotAreas);
+    });
     auto* view = new LogChartView(*this, chart, charts_->parentWidget());
     view->setObjectName("ChartLog_" + Name(col));
     charts_->addWidget(view, 1);
@@ -332,11 +340,16 @@ void LogViewer::Rebuild() {
 }
 
 void LogViewer::AlignPlotAreas() {
+  alignPending_ = false;
   constexpr int kMargin = 2;
-  // Where each plot area would start with the plain margin.
+  // Where each plot area would start with the plain margin. A margin set
+  // earlier moves the plot area only when the chart is laid out again: the
+  // layout is brought up to date first, or the margins would grow on the
+  // stale areas with every round.
   std::vector<double> natural;
   double left = 0;
   for (LogChartView* v : views_) {
+    v->chart()->layout()->activate();
     natural.push_back(v->chart()->plotArea().left() - (v->chart()->margins().left() - kMargin));
     left = std::max(left, natural.back());
   }

@@ -100,6 +100,7 @@ class LogViewer : public QWidget {
   QPushButton* analyse_ = nullptr;
   std::vector<LogChartView*> views_;
   bool updatingList_ = false;
+  bool alignPending_ = false;
 };
 
 }  // namespace velmor::ui
