@@ -17,6 +17,7 @@
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace velmor::ui {
@@ -27,6 +28,12 @@ double Scale(LogCol col) {
   double s = 1;
   for (int i = 0; i < LogColumn(col).Decimals; ++i) s *= 10;
   return s;
+}
+
+// Labels with the decimals ticks `step` apart need, and no more.
+QString LabelFormat(double step) {
+  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+  return QString("%.%1f").arg(decimals);
 }
 
 QString Name(LogCol col) {
@@ -313,11 +320,15 @@ void LogViewer::Rebuild() {
       hi += 1;
     }
     auto* x = new QValueAxis(chart);
-    x->setLabelFormat("%.1f");
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
     auto* y = new QValueAxis(chart);
-    y->setLabelFormat("%.1f");
-    y->setTickCount(3);
-    y->setRange(lo - (hi - lo) * 0.05, hi + (hi - lo) * 0.05);
+    // A little room above and below the line, labels at round numbers, and
+    // no negative values for a channel that never reads below zero.
+    y->setTickCount(4);
+    y->setRange(lo < 0 ? lo - (hi - lo) * 0.05 : std::max(0.0, lo - (hi - lo) * 0.05), hi + (hi - lo) * 0.05);
+    y->applyNiceNumbers();
+    y->setLabelFormat(LabelFormat((y->max() - y->min()) / std::max(1, y->tickCount() - 1)));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries* s : chart->series()) {
@@ -378,9 +389,17 @@ void LogViewer::Pan(double delta) { ShowTime(shown_.first + delta, shown_.second
 void LogViewer::ApplyTime() {
   std::optional<std::pair<double, double>> band;
   if (selected_) band = std::pair{selected_->first / 1000.0, selected_->second / 1000.0};
+  // Ticks at round seconds (1, 2 or 5 times a power of ten), about eight
+  // across whatever is shown.
+  double step = 0.1;
+  for (int i = 0; (shown_.second - shown_.first) / step > 8; ++i)
+    step = std::array{0.2, 0.5, 1.0}[i % 3] * std::pow(10.0, i / 3);
   for (LogChartView* v : views_) {
-    if (auto* axis = qobject_cast<QValueAxis*>(v->chart()->axes(Qt::Horizontal).value(0)))
+    if (auto* axis = qobject_cast<QValueAxis*>(v->chart()->axes(Qt::Horizontal).value(0))) {
       axis->setRange(shown_.first, shown_.second);
+      axis->setTickInterval(step);
+      axis->setLabelFormat(LabelFormat(step));
+    }
     v->SetMarks(cursor_, band);
   }
 }

@@ -107,6 +107,13 @@ class WindowLogViewerTest : public QObject, WindowFixture {
       QVERIFY2(QRectF(view->viewport()->rect()).contains(chart->mapRectToScene(chart->rect())), qPrintable(name));
       QCOMPARE(TimeAxis(view)->min(), first);
       QCOMPARE(TimeAxis(view)->max(), last);
+      // Time labels at round seconds, from four to ten across the log.
+      const double step = TimeAxis(view)->tickInterval();
+      const double digit = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+      QVERIFY2(TimeAxis(view)->tickType() == QValueAxis::TicksDynamic, qPrintable(name));
+      QVERIFY2(std::abs(digit - 1) < 1e-9 || std::abs(digit - 2) < 1e-9 || std::abs(digit - 5) < 1e-9,
+               qPrintable(name + QString(" every %1 s").arg(step)));
+      QVERIFY2((last - first) / step >= 4 && (last - first) / step <= 10, qPrintable(name));
       QCOMPARE(static_cast<QLineSeries*>(chart->series()[0])->count(), static_cast<int>(viewer.Data().Rows.size()));
       const Drawn d = Draw(view);
       QVERIFY2(d.Plot.width() > 300 && d.Plot.height() > 40, qPrintable(name));
