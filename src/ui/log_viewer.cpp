@@ -12,9 +12,12 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStyle>
 #include <QValueAxis>
+#include <QWindow>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
@@ -181,7 +184,7 @@ LogViewer::LogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(split);
-  resize(1100, 800);
+  FitToScreen();
 
   connect(list_, &QListWidget::itemChanged, this, [this] {
     if (updatingList_) return;
@@ -200,6 +203,18 @@ LogViewer::LogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 LogViewer::~LogViewer() = default;
+
+void LogViewer::FitToScreen() {
+  // The size the charts are best read at, but within what the screen leaves
+  // free, so that the status line and Analyse... stay in reach on a small
+  // screen. The frame the window manager gave the main window is kept free
+  // around this one too.
+  QRect area = screen()->availableGeometry();
+  if (QWidget* owner = parentWidget(); owner && owner->window()->windowHandle())
+    area = area.marginsRemoved(owner->window()->windowHandle()->frameMargins());
+  const QSize size = QSize(1100, 800).boundedTo(area.size());
+  setGeometry(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, size, area));
+}
 
 QString LogViewer::Text(LogText text) const {
   const std::string_view s = LogUiText(text, Language());

@@ -79,6 +79,7 @@ class LogViewer : public QWidget {
   double TargetAfr = 13.2;
 
  private:
+  void FitToScreen();
   void Rebuild();
   void ApplyTime();
   void AlignPlotAreas();

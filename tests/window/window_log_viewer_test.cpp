@@ -1,10 +1,12 @@
 // The log viewer as a tuner meets it on a screen of a stated size: every
-// chart draws its curve across the whole log, and a click puts the cursor at
-// the time under the mouse.
+// chart draws its curve across the whole log, a click puts the cursor at the
+// time under the mouse, and the viewer with its status line and Analyse...
+// fits the screen in every language.
 #include <QChartView>
 #include <QFile>
 #include <QLineSeries>
 #include <QListWidget>
+#include <QScreen>
 #include <QStyleOptionViewItem>
 #include <QValueAxis>
 #include <QtTest>
@@ -218,6 +220,44 @@ class WindowLogViewerTest : public QObject, WindowFixture {
     QVERIFY(viewer->CursorText().startsWith("time_s 59.900") || viewer->CursorText().startsWith("time_s 60.000"));
   }
 
+  // On the screen the test runs on (1024 x 768 among them), with the
+  // playback controls and every channel of a full log ticked, in each
+  // language.
+  void ViewerFitsTheScreenWithItsStatusLineAndAnalyse_data() {
+    QTest::addColumn<QString>("language");
+    for (const char* word : {"ENGLISH", "DEUTSCH", "FRENCH", "CESKY"}) QTest::newRow(word) << word;
+  }
+  void ViewerFitsTheScreenWithItsStatusLineAndAnalyse() {
+    QFETCH(QString, language);
+    std::string text;
+    AppendLogHeader(text);
+    for (int i = 0; i < 100; ++i)
+      AppendLogRow(LogRowFromMonitorFrame(MonitorFrame(3000 + 50 * i, 20).data(), 330 * i), text);
+    auto w = Make({language.toStdString()});
+    LogViewer* viewer = OpenLog(*w, QByteArray::fromStdString(text));
+    QVERIFY(viewer);
+    const QRect area = viewer->screen()->availableGeometry();
+    auto check = [&](const char* when) {
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+      const QString where = QString("%1: viewer at %2,%3 %4x%5 on %6x%7")
+                                .arg(when).arg(viewer->x()).arg(viewer->y()).arg(viewer->width())
+                                .arg(viewer->height()).arg(area.width()).arg(area.height());
+      QVERIFY2(area.contains(viewer->frameGeometry()), qPrintable(where));
+      for (const char* name : {"LabelLogRange", "ButtonLogViewerAnalyse", "ButtonLogPlay"}) {
+        auto* c = viewer->findChild<QWidget*>(name);
+        QVERIFY2(c && c->isVisible(), name);
+        QVERIFY2(viewer->rect().contains(QRect(c->mapTo(viewer, QPoint(0, 0)), c->size())),
+                 qPrintable(where + " " + name));
+      }
+    };
+    check("opened");
+    if (QTest::currentTestFailed()) return;
+    auto* list = viewer->findChild<QListWidget*>("ListLogChannels");
+    for (int i = 0; i < list->count(); ++i) list->item(i)->setCheckState(Qt::Checked);
+    QCOMPARE(viewer->Channels().size(), std::size_t{kLogColumnCount - 1});
+    QTest::qWait(50);
+    check("every channel ticked");
+  }
 };
 
 QTEST_MAIN(WindowLogViewerTest)
