@@ -297,8 +297,9 @@ void LogViewer::Rebuild() {
     chart->setTitle(Name(col));
     chart->setMargins(QMargins(2, 0, 2, 0));
     chart->setBackgroundRoundness(0);
-    // A line of its own for every stretch of readings: a sensor fault shows
-    // as a gap, not as a line across it. A lone reading shows as its point.
+    // A line of its own for every stretch of readings: a sensor fault or a
+    // break in the recording shows as a gap, not as a line across it. A lone
+    // reading shows as its point.
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(log_.Rows.size()));
     QPen pen;

@@ -1,7 +1,7 @@
 // The log viewer as a tuner meets it on a screen of a stated size: every
 // chart draws its curve across the whole log, a click puts the cursor at the
-// time under the mouse, and the viewer with its status line and Analyse...
-// fits the screen in every language.
+// time under the mouse, a break in the recording stays a gap, and the viewer
+// with its status line and Analyse... fits the screen in every language.
 #include <QChartView>
 #include <QFile>
 #include <QLineSeries>
@@ -50,6 +50,13 @@ Drawn Draw(QChartView* view) {
     for (int x = 0; x < image.width(); ++x)
       if (image.pixel(x, y) == line) d.Pixels.emplace_back(x, y);
   return d;
+}
+
+// Where a time of the log is in a chart view, as the chart itself places it.
+int XAt(QChartView* view, double time) {
+  QChart* chart = view->chart();
+  const QPointF inChart = chart->mapToPosition(QPointF(time, 0), chart->series().value(0));
+  return view->mapFromScene(chart->mapToScene(inChart)).x();
 }
 
 QValueAxis* TimeAxis(QChartView* view) {
@@ -218,6 +225,36 @@ class WindowLogViewerTest : public QObject, WindowFixture {
     QCOMPARE(at.size(), std::size_t{1});
     clickAt(tps, at[0], 59.95);
     QVERIFY(viewer->CursorText().startsWith("time_s 59.900") || viewer->CursorText().startsWith("time_s 60.000"));
+  }
+
+  // The unit stopped answering for 20 s while the recording went on: no
+  // line is drawn across the time without readings, in any chart.
+  void ABreakInTheRecordingIsDrawnAsAGap() {
+    QByteArray text = "time_s,rpm,tps_pct,afr,coolant_c\n";
+    auto row = [&](int ms) {
+      text += QString("%1,%2,%3,13.%4,80\n")
+                  .arg(ms / 1000.0, 0, 'f', 3).arg(3000 + ms / 10).arg(ms % 7 * 10).arg(ms % 9).toUtf8();
+    };
+    for (int ms = 0; ms <= 30000; ms += 330) row(ms);
+    for (int ms = 50000; ms <= 80000; ms += 330) row(ms);
+    auto w = Make();
+    LogViewer* viewer = OpenLog(*w, text);
+    QVERIFY(viewer);
+    for (QChartView* view : viewer->findChildren<QChartView*>()) {
+      const QString name = view->objectName();
+      const QList<QAbstractSeries*> series = view->chart()->series();
+      auto* before = static_cast<QLineSeries*>(series.value(0));
+      auto* after = static_cast<QLineSeries*>(series.value(1));
+      QVERIFY2(before && after, qPrintable(name));
+      QCOMPARE(before->points().last().x(), 29.7);
+      QCOMPARE(after->points().first().x(), 50.0);
+      QCOMPARE(after->pen().color(), before->pen().color());
+      const Drawn d = Draw(view);
+      QVERIFY2(d.AnyBetween(XAt(view, 20), XAt(view, 29.7)) && d.AnyBetween(XAt(view, 50), XAt(view, 60)),
+               qPrintable(name));
+      // Clear of the pen's width at either end.
+      QVERIFY2(!d.AnyBetween(XAt(view, 29.7) + 2, XAt(view, 50) - 2), qPrintable(name));
+    }
   }
 
   // On the screen the test runs on (1024 x 768 among them), with the
