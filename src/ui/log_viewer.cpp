@@ -369,20 +369,21 @@ void LogViewer::Rebuild() {
 void LogViewer::AlignPlotAreas() {
   alignPending_ = false;
   constexpr int kMargin = 2;
-  // Where each plot area would start with the plain margin. A margin set
-  // earlier moves the plot area only when the chart is laid out again: the
-  // layout is brought up to date first, or the margins would grow on the
-  // stale areas with every round.
-  std::vector<double> natural;
-  double left = 0;
+  // Where each plot area would start with the plain margin, to the pixel it
+  // is drawn from (the labels' widths have fractions). A margin set earlier
+  // moves the plot area only when the chart is laid out again: the layout
+  // is brought up to date first, or the margins would grow on the stale
+  // areas with every round.
+  std::vector<int> natural;
+  int left = 0;
   for (LogChartView* v : views_) {
     v->chart()->layout()->activate();
-    natural.push_back(v->chart()->plotArea().left() - (v->chart()->margins().left() - kMargin));
+    natural.push_back(qRound(v->chart()->plotArea().left()) - (v->chart()->margins().left() - kMargin));
     left = std::max(left, natural.back());
   }
   for (std::size_t i = 0; i < views_.size(); ++i) {
     QChart* chart = views_[i]->chart();
-    const int wanted = kMargin + static_cast<int>(std::lround(left - natural[i]));
+    const int wanted = kMargin + left - natural[i];
     if (chart->margins().left() != wanted) chart->setMargins(QMargins(wanted, 0, kMargin, 0));
   }
 }
