@@ -1,8 +1,8 @@
 // Takes the pictures of the user guide with the window of this very build,
 // in one language, talking to a unit (at build time the simulated one): the
 // start, a Read, every page, a block of the advance map and its menu, the
-// menus, the 3D view where OpenGL draws, tuning, a log recorded, viewed and
-// analysed, the history and a compare. Each is saved as OUTDIR/guide-*.png or
+// menus, the 3D view where OpenGL draws, tuning, a log recorded, a ride viewed
+// and analysed, the history and a compare. Each is saved as OUTDIR/guide-*.png or
 // OUTDIR/page-<page>.png, the names the guide's pictures have.
 //   velmor-guide-pictures OUTDIR DEVICE [LANGUAGEWORD]
 #include <QAbstractButton>
@@ -14,16 +14,19 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <functional>
 
 #include "form_hlav.h"
+#include "log/log_format.h"
 #include "log_recorder.h"
 #include "map_selection.h"
 #include "map_surface.h"
 #include "port_devices.h"
 #include "qt_serial_port.h"
+#include "sim_unit.h"
 
 namespace {
 
@@ -88,6 +91,36 @@ class Camera {
   QString out_;
   bool failed_ = false;
 };
+
+// The ride the log viewer and the analysis show: six minutes of the
+// simulated unit sweeping map 1 of `image` (three rounds, enough rows for
+// every cell it holds) on a warm engine that needs 8 % more fuel from 20 %
+// throttle up, so that those cells read lean. A row every 330 ms, as the
+// unit's frames come, and 20 s without any after three minutes: a pulled
+// cable, which the viewer shows as a gap. A recording of a few seconds from
+// the cold engine at start-up would leave the analysis empty.
+QString WriteRide(const velmor::ParameterImage& image, const QString& dir) {
+  velmor::ParameterImage trueTune = image;
+  for (int k = velmor::MapCell(4, 0); k < velmor::kMapCells; ++k) {
+    const int word = velmor::kInj1Map + 2 * k;
+    trueTune.SetWord(word, static_cast<std::uint16_t>(std::min(0xFFFF, (trueTune.Word(word) * 108 + 50) / 100)));
+  }
+  velmor::sim::SimOptions options;
+  options.TrueTune = trueTune;
+  velmor::sim::SimUnit unit(options);
+  unit.Memory() = image;
+  velmor::LinkFrame poll{};
+  poll[0] = velmor::kPollCommand;
+  const QString path = dir + "/ride.csv";
+  velmor::LogWriter writer;
+  if (!writer.Open(path.toStdString())) return {};
+  for (int ms = 0; ms <= 6 * 60 * 1000; ms += 330) {
+    if (ms > 180000 && ms < 200000) continue;
+    const velmor::LinkFrame frame = unit.MonitorReply(ms, poll);
+    writer.Add(velmor::LogRowFromMonitorFrame(frame.data(), ms));
+  }
+  return writer.Close() ? path : QString();
+}
 
 void Trigger(QWidget& window, const char* action) {
   if (auto* a = window.findChild<QAction*>(action)) a->trigger();
@@ -170,7 +203,7 @@ int TakePictures(const QString& out, const char* device, const char* languageWor
   ShowPage(window, velmor::PageTuning);
   camera.Save(&window, "guide-tuning");
 
-  // A log: recorded for a few seconds, viewed, analysed.
+  // A log: a recording, then a longer ride viewed and analysed.
   ShowPage(window, velmor::PageMonitor);
   Trigger(window, "MenuLogRecord");
   auto* recorder = window.findChild<velmor::ui::LogRecorder*>("LogRecorder");
@@ -179,14 +212,19 @@ int TakePictures(const QString& out, const char* device, const char* languageWor
   camera.Save(&window, "guide-recording");
   Trigger(window, "MenuLogStop");
   Settle(200);
-  const QString log = recorder->FilePath();
-  recorder->ChooseLog = [log] { return log; };
+  const QString ride = WriteRide(window.Image(), velmor::ui::LogRecorder::LogsDirectory());
+  if (ride.isEmpty()) return camera.Save(nullptr, "guide-log-viewer"), 1;
+  recorder->ChooseLog = [ride] { return ride; };
   Trigger(window, "MenuLogOpen");
-  Settle(800);
   QWidget* viewer = window.findChild<QWidget*>("FormLogViewer");
+  if (viewer) viewer->resize(window.size());
+  Settle(800);
   camera.Save(viewer, "guide-log-viewer");
-  if (viewer) viewer->hide();
-  Trigger(window, "MenuLogAnalyse");
+  // Analyse... of the viewer: the ride shown.
+  if (viewer) {
+    if (auto* analyse = viewer->findChild<QAbstractButton*>("ButtonLogViewerAnalyse")) analyse->click();
+    viewer->hide();
+  }
   Settle(800);
   QWidget* analysis = window.findChild<QWidget*>("DialogLogAnalysis");
   camera.Save(analysis, "guide-log-analysis");

@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QTimer>
+#include <QGraphicsLayout>
 #include <QGraphicsLineItem>
 #include <QGraphicsRectItem>
 #include <QHBoxLayout>
@@ -11,11 +12,15 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QStyle>
 #include <QValueAxis>
+#include <QWindow>
 #include <QWheelEvent>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace velmor::ui {
@@ -26,6 +31,12 @@ double Scale(LogCol col) {
   double s = 1;
   for (int i = 0; i < LogColumn(col).Decimals; ++i) s *= 10;
   return s;
+}
+
+// Labels with the decimals ticks `step` apart need, and no more.
+QString LabelFormat(double step) {
+  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+  return QString("%.%1f").arg(decimals);
 }
 
 QString Name(LogCol col) {
@@ -56,11 +67,14 @@ class LogChartView : public QChartView {
     connect(chart, &QChart::plotAreaChanged, this, [this] { Place(); });
   }
 
+  // The time under a point of the view: the chart need not sit at the
+  // view's origin, so the point goes through the scene to the chart.
   double TimeAtX(double x) const {
+    const double inChart = chart()->mapFromScene(mapToScene(QPoint(qRound(x), 0))).x();
     const QRectF plot = chart()->plotArea();
     const auto [from, to] = viewer_.ShownTime();
     if (plot.width() <= 0) return from;
-    return from + (x - plot.left()) / plot.width() * (to - from);
+    return from + (inChart - plot.left()) / plot.width() * (to - from);
   }
   double XAtTime(double t) const {
     const QRectF plot = chart()->plotArea();
@@ -170,7 +184,7 @@ LogViewer::LogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addWidget(split);
-  resize(1100, 800);
+  FitToScreen();
 
   connect(list_, &QListWidget::itemChanged, this, [this] {
     if (updatingList_) return;
@@ -189,6 +203,18 @@ LogViewer::LogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 LogViewer::~LogViewer() = default;
+
+void LogViewer::FitToScreen() {
+  // The size the charts are best read at, but within what the screen leaves
+  // free, so that the status line and Analyse... stay in reach on a small
+  // screen. The frame the window manager gave the main window is kept free
+  // around this one too.
+  QRect area = screen()->availableGeometry();
+  if (QWidget* owner = parentWidget(); owner && owner->window()->windowHandle())
+    area = area.marginsRemoved(owner->window()->windowHandle()->frameMargins());
+  const QSize size = QSize(1100, 800).boundedTo(area.size());
+  setGeometry(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, size, area));
+}
 
 QString LogViewer::Text(LogText text) const {
   const std::string_view s = LogUiText(text, Language());
@@ -271,8 +297,9 @@ void LogViewer::Rebuild() {
     chart->setTitle(Name(col));
     chart->setMargins(QMargins(2, 0, 2, 0));
     chart->setBackgroundRoundness(0);
-    // A line of its own for every stretch of readings: a sensor fault shows
-    // as a gap, not as a line across it. A lone reading shows as its point.
+    // A line of its own for every stretch of readings: a sensor fault or a
+    // break in the recording shows as a gap, not as a line across it. A lone
+    // reading shows as its point.
     QList<QPointF> points;
     points.reserve(static_cast<qsizetype>(log_.Rows.size()));
     QPen pen;
@@ -309,11 +336,15 @@ void LogViewer::Rebuild() {
       hi += 1;
     }
     auto* x = new QValueAxis(chart);
-    x->setLabelFormat("%.1f");
+    x->setTickType(QValueAxis::TicksDynamic);
+    x->setTickAnchor(0);
     auto* y = new QValueAxis(chart);
-    y->setLabelFormat("%.1f");
-    y->setTickCount(3);
-    y->setRange(lo - (hi - lo) * 0.05, hi + (hi - lo) * 0.05);
+    // A little room above and below the line, labels at round numbers, and
+    // no negative values for a channel that never reads below zero.
+    y->setTickCount(4);
+    y->setRange(lo < 0 ? lo - (hi - lo) * 0.05 : std::max(0.0, lo - (hi - lo) * 0.05), hi + (hi - lo) * 0.05);
+    y->applyNiceNumbers();
+    y->setLabelFormat(LabelFormat((y->max() - y->min()) / std::max(1, y->tickCount() - 1)));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     for (QAbstractSeries* s : chart->series()) {
@@ -321,8 +352,12 @@ void LogViewer::Rebuild() {
       s->attachAxis(y);
     }
     // A time must be at the same place in every chart, whatever the width
-    // of their value labels.
-    connect(chart, &QChart::plotAreaChanged, this, [this] { QTimer::singleShot(0, this, &LogViewer::AlignPlotAreas); });
+    // of their value labels. Once for all the charts that moved.
+    connect(chart, &QChart::plotAreaChanged, this, [this] {
+      if (alignPending_) return;
+      alignPending_ = true;
+      QTimer::singleShot(0, this, &LogViewer::AlignPlotAreas);
+    });
     auto* view = new LogChartView(*this, chart, charts_->parentWidget());
     view->setObjectName("ChartLog_" + Name(col));
     charts_->addWidget(view, 1);
@@ -332,17 +367,23 @@ void LogViewer::Rebuild() {
 }
 
 void LogViewer::AlignPlotAreas() {
+  alignPending_ = false;
   constexpr int kMargin = 2;
-  // Where each plot area would start with the plain margin.
-  std::vector<double> natural;
-  double left = 0;
+  // Where each plot area would start with the plain margin, to the pixel it
+  // is drawn from (the labels' widths have fractions). A margin set earlier
+  // moves the plot area only when the chart is laid out again: the layout
+  // is brought up to date first, or the margins would grow on the stale
+  // areas with every round.
+  std::vector<int> natural;
+  int left = 0;
   for (LogChartView* v : views_) {
-    natural.push_back(v->chart()->plotArea().left() - (v->chart()->margins().left() - kMargin));
+    v->chart()->layout()->activate();
+    natural.push_back(qRound(v->chart()->plotArea().left()) - (v->chart()->margins().left() - kMargin));
     left = std::max(left, natural.back());
   }
   for (std::size_t i = 0; i < views_.size(); ++i) {
     QChart* chart = views_[i]->chart();
-    const int wanted = kMargin + static_cast<int>(std::lround(left - natural[i]));
+    const int wanted = kMargin + left - natural[i];
     if (chart->margins().left() != wanted) chart->setMargins(QMargins(wanted, 0, kMargin, 0));
   }
 }
@@ -365,9 +406,17 @@ void LogViewer::Pan(double delta) { ShowTime(shown_.first + delta, shown_.second
 void LogViewer::ApplyTime() {
   std::optional<std::pair<double, double>> band;
   if (selected_) band = std::pair{selected_->first / 1000.0, selected_->second / 1000.0};
+  // Ticks at round seconds (1, 2 or 5 times a power of ten), about eight
+  // across whatever is shown.
+  double step = 0.1;
+  for (int i = 0; (shown_.second - shown_.first) / step > 8; ++i)
+    step = std::array{0.2, 0.5, 1.0}[i % 3] * std::pow(10.0, i / 3);
   for (LogChartView* v : views_) {
-    if (auto* axis = qobject_cast<QValueAxis*>(v->chart()->axes(Qt::Horizontal).value(0)))
+    if (auto* axis = qobject_cast<QValueAxis*>(v->chart()->axes(Qt::Horizontal).value(0))) {
       axis->setRange(shown_.first, shown_.second);
+      axis->setTickInterval(step);
+      axis->setLabelFormat(LabelFormat(step));
+    }
     v->SetMarks(cursor_, band);
   }
 }

@@ -79,6 +79,7 @@ class LogViewer : public QWidget {
   double TargetAfr = 13.2;
 
  private:
+  void FitToScreen();
   void Rebuild();
   void ApplyTime();
   void AlignPlotAreas();
@@ -100,6 +101,7 @@ class LogViewer : public QWidget {
   QPushButton* analyse_ = nullptr;
   std::vector<LogChartView*> views_;
   bool updatingList_ = false;
+  bool alignPending_ = false;
 };
 
 }  // namespace velmor::ui

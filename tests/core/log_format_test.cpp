@@ -5,6 +5,8 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "link/frame.h"
 #include "file_size_limit.h"
@@ -128,6 +130,63 @@ TEST(LogFormat, ReadingRunsStopAtEveryRowWithoutAReading) {
     ASSERT_TRUE(r.Ok) << r.Error;
     EXPECT_EQ(ReadingRuns(r.Data, LogCol::Rpm), c.runs) << c.rpmColumn;
   }
+}
+
+// A log of rows at `timesMs`, with an rpm reading where `rpm` has 'x'.
+LogData RowsAt(const std::vector<std::int32_t>& timesMs, std::string_view rpm = {}) {
+  LogData log;
+  for (std::size_t i = 0; i < timesMs.size(); ++i) {
+    LogRow row;
+    row[LogCol::TimeS] = timesMs[i];
+    if (i >= rpm.size() || rpm[i] == 'x') row[LogCol::Rpm] = 3000;
+    log.Rows.push_back(row);
+  }
+  return log;
+}
+
+// The recording went on after the unit stopped answering for a while: the
+// step in time_s says so, measured against the log's own sample interval,
+// not a fixed time, while a dropped frame or two are no break.
+TEST(LogFormat, BreaksAreStepsFarLongerThanTheLogsOwnInterval) {
+  const struct {
+    const char* what;
+    std::vector<std::int32_t> times;
+    std::vector<std::size_t> breaks;
+  } cases[] = {
+      {"no rows", {}, {}},
+      {"one row", {500}, {}},
+      {"steady", {0, 330, 660, 990, 1320}, {}},
+      {"two frames dropped", {0, 330, 660, 1650, 1980, 2310}, {}},
+      {"a reconnect", {0, 330, 660, 990, 7400, 7730, 8060}, {4}},
+      {"two reconnects", {0, 330, 660, 9000, 9330, 9660, 9990, 20000, 20330}, {3, 7}},
+      {"five steps is none", {0, 100, 200, 300, 800, 900}, {}},
+      {"just over five steps", {0, 100, 200, 300, 801, 901}, {4}},
+      {"a slow log", {0, 1000, 2000, 3000, 6000, 7000}, {}},
+      {"a fast log", {0, 20, 40, 60, 180, 200}, {4}},
+      {"rows at the same time", {0, 0, 330, 330, 660}, {}},
+      {"the clock went back", {0, 330, 660, 100, 430}, {3}},
+      {"three rows, one long step", {0, 100, 5000}, {2}},
+      {"the largest times", {2147483000, 2147483300, 2147483600, -2147483000, -2147482700}, {3}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LogBreaks(RowsAt(c.times)), c.breaks) << c.what;
+}
+
+// Neither a sensor fault nor a break in the recording is bridged, and
+// either may come first.
+TEST(LogFormat, ReadingRunsEndAtABreakAsAtAFault) {
+  using Runs = std::vector<std::pair<std::size_t, std::size_t>>;
+  const std::vector<std::int32_t> times = {0, 330, 660, 990, 9000, 9330, 9660};
+  const struct {
+    const char* rpm;  // one row per character: '-' no reading
+    Runs runs;
+  } cases[] = {
+      {"xxxxxxx", {{0, 4}, {4, 7}}},
+      {"xx-xxxx", {{0, 2}, {3, 4}, {4, 7}}},
+      {"xxx-xxx", {{0, 3}, {4, 7}}},
+      {"xxxx-xx", {{0, 4}, {5, 7}}},
+      {"---x---", {{3, 4}}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadingRuns(RowsAt(times, c.rpm), LogCol::Rpm), c.runs) << c.rpm;
 }
 
 TEST(LogFormat, WrittenFileReadsBackTheSameRows) {

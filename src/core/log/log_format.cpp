@@ -401,13 +401,35 @@ void LogWriter::Fail() {
   error_ = std::strerror(errno);
 }
 
+std::vector<std::size_t> LogBreaks(const LogData& log) {
+  // In 64 bits: a file may hold any time, and differences must not wrap.
+  const auto step = [&](std::size_t i) { return std::int64_t{log.Rows[i].TimeMs()} - log.Rows[i - 1].TimeMs(); };
+  std::vector<std::int64_t> steps;
+  steps.reserve(log.Rows.size());
+  for (std::size_t i = 1; i < log.Rows.size(); ++i)
+    if (step(i) > 0) steps.push_back(step(i));
+  std::vector<std::size_t> breaks;
+  if (steps.empty()) return breaks;
+  // The lower median: of two steps, the shorter is the sample interval.
+  const auto median = steps.begin() + static_cast<std::ptrdiff_t>((steps.size() - 1) / 2);
+  std::nth_element(steps.begin(), median, steps.end());
+  const std::int64_t longest = *median * kLogBreakSteps;
+  for (std::size_t i = 1; i < log.Rows.size(); ++i)
+    if (step(i) < 0 || step(i) > longest) breaks.push_back(i);
+  return breaks;
+}
+
 std::vector<std::pair<std::size_t, std::size_t>> ReadingRuns(const LogData& log, LogCol column) {
+  const std::vector<std::size_t> breaks = LogBreaks(log);
+  auto nextBreak = breaks.begin();
   std::vector<std::pair<std::size_t, std::size_t>> runs;
   const std::size_t n = log.Rows.size();
   for (std::size_t i = 0; i < n;) {
     while (i < n && !log.Rows[i].Has(column)) ++i;
     const std::size_t first = i;
-    while (i < n && log.Rows[i].Has(column)) ++i;
+    while (nextBreak != breaks.end() && *nextBreak <= first) ++nextBreak;
+    const std::size_t end = nextBreak == breaks.end() ? n : *nextBreak;
+    while (i < end && log.Rows[i].Has(column)) ++i;
     if (i > first) runs.emplace_back(first, i);
   }
   return runs;

@@ -138,9 +138,18 @@ struct LogData {
   bool Has(LogCol c) const { return Present[static_cast<int>(c)]; }
 };
 
-// The stretches of rows [first, last) that have a reading of `column`: a
-// chart draws each as a line of its own, so that no line bridges a sensor
-// fault or a gap.
+// A recording carries on across a pulled cable or a unit that stopped
+// answering, and time_s then jumps. A step longer than this many typical
+// steps (the median step of the log, so that a dropped frame or two do not
+// count) is such a break; so is a step back in time.
+inline constexpr int kLogBreakSteps = 5;
+
+// The rows that follow a break in the recording, in order.
+std::vector<std::size_t> LogBreaks(const LogData& log);
+
+// The stretches of rows [first, last) that have a reading of `column` and
+// no break between them: a chart draws each as a line of its own, so that
+// no line bridges a sensor fault or a time without readings.
 std::vector<std::pair<std::size_t, std::size_t>> ReadingRuns(const LogData& log, LogCol column);
 
 struct LogReadResult {

@@ -1,0 +1,301 @@
+// The log viewer as a tuner meets it on a screen of a stated size: every
+// chart draws its curve across the whole log, a click puts the cursor at the
+// time under the mouse, a break in the recording stays a gap, and the viewer
+// with its status line and Analyse... fits the screen in every language.
+#include <QChartView>
+#include <QFile>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QScreen>
+#include <QStyleOptionViewItem>
+#include <QValueAxis>
+#include <QtTest>
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "log_recorder.h"
+#include "log_viewer.h"
+#include "window_harness.h"
+
+using namespace velmor;
+using namespace velmor::ui;
+using namespace velmor::wtest;
+
+namespace {
+
+// A chart's first line as the screen shows it: the view's pixels in the
+// line's colour, and the plot area, both in the view's coordinates.
+struct Drawn {
+  QRect Plot;
+  std::vector<QPoint> Pixels;
+
+  std::set<int> Rows() const {
+    std::set<int> rows;
+    for (const QPoint& p : Pixels) rows.insert(p.y());
+    return rows;
+  }
+  bool AnyBetween(int left, int right) const {
+    return std::any_of(Pixels.begin(), Pixels.end(), [&](const QPoint& p) { return p.x() > left && p.x() < right; });
+  }
+};
+
+Drawn Draw(QChartView* view) {
+  Drawn d;
+  QChart* chart = view->chart();
+  d.Plot = view->mapFromScene(chart->mapToScene(chart->plotArea())).boundingRect();
+  const QImage image = view->viewport()->grab().toImage();
+  const QRgb line = static_cast<QLineSeries*>(chart->series().value(0))->pen().color().rgb();
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) == line) d.Pixels.emplace_back(x, y);
+  return d;
+}
+
+// Where a time of the log is in a chart view, as the chart itself places it.
+int XAt(QChartView* view, double time) {
+  QChart* chart = view->chart();
+  const QPointF inChart = chart->mapToPosition(QPointF(time, 0), chart->series().value(0));
+  return view->mapFromScene(chart->mapToScene(inChart)).x();
+}
+
+QValueAxis* TimeAxis(QChartView* view) {
+  return qobject_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).value(0));
+}
+
+}  // namespace
+
+class WindowLogViewerTest : public QObject, WindowFixture {
+  Q_OBJECT
+
+ public:
+  WindowLogViewerTest() : WindowFixture({.showing = WindowSetup::Shown}) {}
+
+ private:
+  // Opens a log of this text through Log -> Open log... of a new window.
+  LogViewer* OpenLog(TFormHlav& w, const QByteArray& text) {
+    QFile log(dir_->filePath("ride.csv"));
+    if (!log.open(QIODevice::WriteOnly)) return nullptr;
+    log.write(text);
+    log.close();
+    w.findChild<LogRecorder*>("LogRecorder")->ChooseLog = [this] { return dir_->filePath("ride.csv"); };
+    w.findChild<QAction*>("MenuLogOpen")->trigger();
+    auto* viewer = w.findChild<LogViewer*>("FormLogViewer");
+    if (viewer) QTest::qWait(500);  // laid out and aligned
+    return viewer;
+  }
+
+  // Two minutes of a ride, a row every 330 ms as the unit gives them: rpm
+  // and throttle swing, the mixture wanders, the engine warms up.
+  static QByteArray Ride() {
+    QByteArray text = "time_s,rpm,tps_pct,afr,coolant_c\n";
+    for (int ms = 1000; ms <= 121000; ms += 330) {
+      const double t = ms / 1000.0;
+      text += QString("%1,%2,%3,%4,%5\n")
+                  .arg(t, 0, 'f', 3)
+                  .arg(5000 + static_cast<int>(4000 * std::sin(t / 9)))
+                  .arg(50 + 40 * std::sin(t / 5), 0, 'f', 1)
+                  .arg(13.2 + std::sin(t / 3), 0, 'f', 1)
+                  .arg(60 + ms / 4000)
+                  .toUtf8();
+    }
+    return text;
+  }
+
+  // Every chart spans the log's time, holds every reading, and draws it
+  // across the whole plot at the heights the readings have, with its title
+  // and labels inside the view.
+  static void CheckDrawn(LogViewer& viewer, const char* when) {
+    const double first = viewer.Data().Rows.front().TimeMs() / 1000.0;
+    const double last = viewer.Data().Rows.back().TimeMs() / 1000.0;
+    QCOMPARE(viewer.findChildren<QChartView*>().size(), viewer.Channels().size());
+    for (QChartView* view : viewer.findChildren<QChartView*>()) {
+      const QString name = view->objectName() + " " + when;
+      QChart* chart = view->chart();
+      QCOMPARE(chart->title(), view->objectName().mid(QString("ChartLog_").size()));
+      QVERIFY2(QRectF(view->viewport()->rect()).contains(chart->mapRectToScene(chart->rect())), qPrintable(name));
+      QCOMPARE(TimeAxis(view)->min(), first);
+      QCOMPARE(TimeAxis(view)->max(), last);
+      // Time labels at round seconds, from four to ten across the log.
+      const double step = TimeAxis(view)->tickInterval();
+      const double digit = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+      QVERIFY2(TimeAxis(view)->tickType() == QValueAxis::TicksDynamic, qPrintable(name));
+      QVERIFY2(std::abs(digit - 1) < 1e-9 || std::abs(digit - 2) < 1e-9 || std::abs(digit - 5) < 1e-9,
+               qPrintable(name + QString(" every %1 s").arg(step)));
+      QVERIFY2((last - first) / step >= 4 && (last - first) / step <= 10, qPrintable(name));
+      QCOMPARE(static_cast<QLineSeries*>(chart->series()[0])->count(), static_cast<int>(viewer.Data().Rows.size()));
+      const Drawn d = Draw(view);
+      QVERIFY2(d.Plot.width() > 300 && d.Plot.height() > 40, qPrintable(name));
+      QVERIFY2(d.Rows().size() > static_cast<std::size_t>(d.Plot.height() / 2), qPrintable(name));
+      QVERIFY2(!d.AnyBetween(-1, d.Plot.left() - 2) && d.AnyBetween(d.Plot.left() - 2, d.Plot.left() + 3),
+               qPrintable(name));
+      QVERIFY2(!d.AnyBetween(d.Plot.right() + 2, 100000) && d.AnyBetween(d.Plot.right() - 3, d.Plot.right() + 2),
+               qPrintable(name));
+    }
+  }
+
+ private slots:
+  void init() {
+    Reset();
+    qputenv("VELMOR_DATA_DIR", dir_->filePath("data").toUtf8());
+  }
+  void cleanup() { qunsetenv("VELMOR_DATA_DIR"); }
+
+  void EveryChartDrawsTheWholeLogAndStaysDrawnWhenChannelsChange() {
+    auto w = Make();
+    LogViewer* viewer = OpenLog(*w, Ride());
+    QVERIFY(viewer && viewer->isVisible());
+    QCOMPARE(viewer->Channels(), (std::vector<LogCol>{LogCol::Rpm, LogCol::TpsPct, LogCol::Afr, LogCol::CoolantC}));
+    CheckDrawn(*viewer, "opened");
+    if (QTest::currentTestFailed()) return;
+
+    // Unticked and ticked again with the mouse, rpm comes back at the end.
+    auto* list = viewer->findChild<QListWidget*>("ListLogChannels");
+    auto tick = [&](int row) {
+      QStyleOptionViewItem option;
+      option.initFrom(list->viewport());
+      option.rect = list->visualItemRect(list->item(row));
+      option.features = QStyleOptionViewItem::HasCheckIndicator;
+      const QRect box = list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
+    };
+    tick(0);
+    QCOMPARE(viewer->Channels(), (std::vector<LogCol>{LogCol::TpsPct, LogCol::Afr, LogCol::CoolantC}));
+    QTest::qWait(50);
+    CheckDrawn(*viewer, "rpm unticked");
+    if (QTest::currentTestFailed()) return;
+    tick(0);
+    QCOMPARE(viewer->Channels(), (std::vector<LogCol>{LogCol::Rpm, LogCol::TpsPct, LogCol::Afr, LogCol::CoolantC}));
+    QTest::qWait(50);
+    CheckDrawn(*viewer, "rpm ticked again");
+    if (QTest::currentTestFailed()) return;
+
+    viewer->resize(viewer->width() - 150, viewer->height() - 100);
+    QTest::qWait(50);
+    CheckDrawn(*viewer, "resized");
+  }
+
+  // Two minutes at ten rows a second, every channel a staircase that steps
+  // up at 30, 60 and 90 s: a click on a step, where the screen shows it,
+  // puts the cursor at that time, whichever chart is clicked and however far
+  // it is zoomed.
+  void AClickPutsTheCursorAtTheTimeUnderTheMouse() {
+    QByteArray text = "time_s,rpm,tps_pct,afr,coolant_c\n";
+    for (int tenth = 0; tenth < 1200; ++tenth) {
+      const int stair = tenth / 300;
+      text += QString("%1,%2,%3,%4,%5\n").arg(tenth / 10.0, 0, 'f', 1).arg(3000 + 2000 * stair)
+                  .arg(20 + 20 * stair).arg(12 + stair).arg(60 + 10 * stair).toUtf8();
+    }
+    auto w = Make();
+    LogViewer* viewer = OpenLog(*w, text);
+    QVERIFY(viewer);
+    // The middle of each near-vertical stretch of the line: where it steps.
+    auto steps = [](QChartView* view) {
+      const Drawn d = Draw(view);
+      std::map<int, int> perColumn;
+      for (const QPoint& p : d.Pixels) ++perColumn[p.x()];
+      std::vector<std::pair<int, int>> runs;  // first and last column
+      for (const auto& [x, n] : perColumn) {
+        if (n < 6) continue;  // a level stretch is the pen's width high
+        // A steep line of two pixels' width may leave a column between.
+        if (!runs.empty() && x <= runs.back().second + 2) runs.back().second = x;
+        else runs.emplace_back(x, x);
+      }
+      std::vector<int> middles;
+      for (const auto& [first, last] : runs) middles.push_back((first + last) / 2);
+      return middles;
+    };
+    auto clickAt = [&](QChartView* view, int x, double time) {
+      QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(x, view->viewport()->height() / 2));
+      const double pixel = (viewer->ShownTime().second - viewer->ShownTime().first) / Draw(view).Plot.width();
+      const double cursor = viewer->Cursor().value_or(-1);
+      QVERIFY2(std::abs(cursor - time) <= 0.05 + 2 * pixel,
+               qPrintable(QString("%1 at %2 s: %3 s").arg(view->objectName()).arg(time).arg(cursor)));
+    };
+    for (const char* name : {"ChartLog_rpm", "ChartLog_afr", "ChartLog_coolant_c"}) {
+      auto* view = viewer->findChild<QChartView*>(name);
+      QVERIFY(view);
+      const std::vector<int> at = steps(view);
+      QCOMPARE(at.size(), std::size_t{3});
+      for (int i = 0; i < 3; ++i) clickAt(view, at[static_cast<std::size_t>(i)], 29.95 + 30 * i);
+    }
+    viewer->ShowTime(50, 70);
+    auto* tps = viewer->findChild<QChartView*>("ChartLog_tps_pct");
+    const std::vector<int> at = steps(tps);
+    QCOMPARE(at.size(), std::size_t{1});
+    clickAt(tps, at[0], 59.95);
+    QVERIFY(viewer->CursorText().startsWith("time_s 59.900") || viewer->CursorText().startsWith("time_s 60.000"));
+  }
+
+  // The unit stopped answering for 20 s while the recording went on: no
+  // line is drawn across the time without readings, in any chart.
+  void ABreakInTheRecordingIsDrawnAsAGap() {
+    QByteArray text = "time_s,rpm,tps_pct,afr,coolant_c\n";
+    auto row = [&](int ms) {
+      text += QString("%1,%2,%3,13.%4,80\n")
+                  .arg(ms / 1000.0, 0, 'f', 3).arg(3000 + ms / 10).arg(ms % 7 * 10).arg(ms % 9).toUtf8();
+    };
+    for (int ms = 0; ms <= 30000; ms += 330) row(ms);
+    for (int ms = 50000; ms <= 80000; ms += 330) row(ms);
+    auto w = Make();
+    LogViewer* viewer = OpenLog(*w, text);
+    QVERIFY(viewer);
+    for (QChartView* view : viewer->findChildren<QChartView*>()) {
+      const QString name = view->objectName();
+      const QList<QAbstractSeries*> series = view->chart()->series();
+      auto* before = static_cast<QLineSeries*>(series.value(0));
+      auto* after = static_cast<QLineSeries*>(series.value(1));
+      QVERIFY2(before && after, qPrintable(name));
+      QCOMPARE(before->points().last().x(), 29.7);
+      QCOMPARE(after->points().first().x(), 50.0);
+      QCOMPARE(after->pen().color(), before->pen().color());
+      const Drawn d = Draw(view);
+      QVERIFY2(d.AnyBetween(XAt(view, 20), XAt(view, 29.7)) && d.AnyBetween(XAt(view, 50), XAt(view, 60)),
+               qPrintable(name));
+      // Clear of the pen's width at either end.
+      QVERIFY2(!d.AnyBetween(XAt(view, 29.7) + 2, XAt(view, 50) - 2), qPrintable(name));
+    }
+  }
+
+  // On the screen the test runs on (1024 x 768 among them), with the
+  // playback controls and every channel of a full log ticked, in each
+  // language.
+  void ViewerFitsTheScreenWithItsStatusLineAndAnalyse_data() {
+    QTest::addColumn<QString>("language");
+    for (const char* word : {"ENGLISH", "DEUTSCH", "FRENCH", "CESKY"}) QTest::newRow(word) << word;
+  }
+  void ViewerFitsTheScreenWithItsStatusLineAndAnalyse() {
+    QFETCH(QString, language);
+    std::string text;
+    AppendLogHeader(text);
+    for (int i = 0; i < 100; ++i)
+      AppendLogRow(LogRowFromMonitorFrame(MonitorFrame(3000 + 50 * i, 20).data(), 330 * i), text);
+    auto w = Make({language.toStdString()});
+    LogViewer* viewer = OpenLog(*w, QByteArray::fromStdString(text));
+    QVERIFY(viewer);
+    const QRect area = viewer->screen()->availableGeometry();
+    auto check = [&](const char* when) {
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+      const QString where = QString("%1: viewer at %2,%3 %4x%5 on %6x%7")
+                                .arg(when).arg(viewer->x()).arg(viewer->y()).arg(viewer->width())
+                                .arg(viewer->height()).arg(area.width()).arg(area.height());
+      QVERIFY2(area.contains(viewer->frameGeometry()), qPrintable(where));
+      for (const char* name : {"LabelLogRange", "ButtonLogViewerAnalyse", "ButtonLogPlay"}) {
+        auto* c = viewer->findChild<QWidget*>(name);
+        QVERIFY2(c && c->isVisible(), name);
+        QVERIFY2(viewer->rect().contains(QRect(c->mapTo(viewer, QPoint(0, 0)), c->size())),
+                 qPrintable(where + " " + name));
+      }
+    };
+    check("opened");
+    if (QTest::currentTestFailed()) return;
+    auto* list = viewer->findChild<QListWidget*>("ListLogChannels");
+    for (int i = 0; i < list->count(); ++i) list->item(i)->setCheckState(Qt::Checked);
+    QCOMPARE(viewer->Channels().size(), std::size_t{kLogColumnCount - 1});
+    QTest::qWait(50);
+    check("every channel ticked");
+  }
+};
+
+QTEST_MAIN(WindowLogViewerTest)
+#include "window_log_viewer_test.moc"
