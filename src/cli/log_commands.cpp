@@ -20,9 +20,9 @@ constexpr Option kMinCoolant{"--min-coolant", "", "C", "leave out rows of a cold
 constexpr Option kMaxTpsRate{"--max-tps-rate", "", "PCT", "leave out rows with a faster throttle, %/s (default 10)",
                              false};
 constexpr Option kMaxChange{"--max-change", "", "PCT", "largest change, % of the cell (default 20)", false};
-constexpr Option kDeadBand{"--dead-band", "", "AFR", "a mean this close to the target changes nothing (default 0.1)",
+constexpr Option kDeadBand{"--dead-band", "", "PCT", "changes smaller than this % of the cell are none (default 1, 0 off)",
                            false};
-constexpr Option kNoFill{"--no-fill", "", "", "leave cells between corrected ones as they are", false};
+constexpr Option kFill{"--fill", "", "", "cells between corrected ones take their interpolated correction", false};
 constexpr Option kFrom{"--from", "", "S", "use rows from S seconds of the log on", false};
 constexpr Option kTo{"--to", "", "S", "use rows before S seconds of the log", false};
 constexpr Option kOut{"--output", "-o", "OUT.ign", "write the corrected tune (IN.ign is never changed)", false};
@@ -68,12 +68,9 @@ bool ReadSettings(const Args& args, Io& io, const Command& c, AnalysisSettings& 
   }
   if (args.Has(kMaxChange.Long) && !ParseInt(args.Get(kMaxChange.Long), 0, 100, s.MaxChangePct))
     return Usage(io, c, "--max-change must be a whole per cent from 0 to 100"), false;
-  if (args.Has(kDeadBand.Long)) {
-    if (!ParseDecimal(args.Get(kDeadBand.Long), 1, 0, 50, v))
-      return Usage(io, c, "--dead-band must be an A/F difference from 0.0 to 5.0"), false;
-    s.DeadBandX10 = v;
-  }
-  s.FillBetween = !args.Has(kNoFill.Long);
+  if (args.Has(kDeadBand.Long) && !ParseInt(args.Get(kDeadBand.Long), 0, 20, s.DeadBandPct))
+    return Usage(io, c, "--dead-band must be a whole per cent from 0 to 20"), false;
+  s.FillBetween = args.Has(kFill.Long);
   if (args.Has(kFrom.Long)) {
     if (!ParseDecimal(args.Get(kFrom.Long), 3, 0, std::numeric_limits<std::int32_t>::max(), v))
       return Usage(io, c, "--from must be a number of seconds from 0"), false;
@@ -161,23 +158,23 @@ int RunLog(const Args& args, Io& io) {
 void AddLogCommands(CommandTable& table) {
   table.Add({.Name = "log",
              .Arguments = "analyze LOG.csv --tune IN.ign --map 1|2 [--target AFR] [--min-samples N]\n"
-                          "       [--min-coolant C] [--max-tps-rate PCT] [--max-change PCT] [--dead-band AFR]\n"
-                          "       [--no-fill] [-o OUT.ign]",
+                          "       [--min-coolant C] [--max-tps-rate PCT] [--max-change PCT] [--dead-band PCT]\n"
+                          "       [--fill] [-o OUT.ign]",
              .Summary = "injection-map corrections from a recorded log",
              .Description =
                  "analyze places every row of the log in the cell of the map that the window lights\n"
                  "for its rpm and throttle, leaves out rows without rpm, of a cold engine, without an\n"
                  "A/F from 10.0 to 19.9 or with the throttle moving faster than the maximum, and for\n"
                  "every cell with enough rows suggests current % x mean A/F / target A/F, rounded\n"
-                 "half up and kept within the largest change; a mean within the dead band of the\n"
-                 "target changes nothing. Up to two cells without enough rows between two corrected\n"
-                 "ones in a throttle row take their correction, interpolated (not with --no-fill).\n"
+                 "half up and kept within the largest change; a change smaller than the dead band\n"
+                 "(% of the cell) is none. With --fill, up to two cells without enough rows between\n"
+                 "two corrected ones in a throttle row take their correction, interpolated.\n"
                  "It prints one line per cell that has rows or was filled; with -o it writes the tune with the suggestions applied as an edit of the\n"
                  "map's page does (map 2 moves along in coupled mode and is map 1 in \" 1 = 2\").\n\n"
                  "Exit 0 on success, 1 when no row passed the filters, 2 on wrong arguments or a\n"
                  "file that cannot be read.",
              .Options = {kTune, kMap, kTarget, kTargetTable, kMinSamples, kMinCoolant, kMaxTpsRate, kMaxChange,
-                         kDeadBand, kNoFill, kFrom, kTo, kOut},
+                         kDeadBand, kFill, kFrom, kTo, kOut},
              .Positionals = {"analyze", "LOG.csv"},
              .Run = RunLog});
 }

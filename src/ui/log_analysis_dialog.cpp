@@ -140,12 +140,10 @@ LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), wind
   auto* more = new QHBoxLayout;
   auto* bandCaption = new QLabel(this);
   bandCaption->setObjectName("LabelLogDeadBand");
-  deadBand_ = new QDoubleSpinBox(this);
+  deadBand_ = new QSpinBox(this);
   deadBand_->setObjectName("SpinLogDeadBand");
-  deadBand_->setDecimals(1);
-  deadBand_->setRange(0.0, 5.0);
-  deadBand_->setSingleStep(0.1);
-  deadBand_->setValue(AnalysisSettings{}.DeadBandX10 / 10.0);
+  deadBand_->setRange(0, 20);
+  deadBand_->setValue(AnalysisSettings{}.DeadBandPct);
   fill_ = new QCheckBox(this);
   fill_->setObjectName("CheckBoxLogFill");
   fill_->setChecked(AnalysisSettings{}.FillBetween);
@@ -227,10 +225,10 @@ LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), wind
   connect(saveTable_, &QPushButton::clicked, this, &LogAnalysisDialog::SaveTargetTable);
   connect(targetGrid_, &QTableWidget::cellChanged, this, &LogAnalysisDialog::TargetEdited);
   connect(map_, &QComboBox::currentIndexChanged, this, &LogAnalysisDialog::Analyse);
-  for (auto* spin : {target_, maxRate_, deadBand_})
+  for (auto* spin : {target_, maxRate_})
     connect(spin, &QDoubleSpinBox::valueChanged, this, &LogAnalysisDialog::Analyse);
   connect(fill_, &QCheckBox::toggled, this, &LogAnalysisDialog::Analyse);
-  for (auto* spin : {minSamples_, minCoolant_, maxChange_})
+  for (auto* spin : {minSamples_, minCoolant_, maxChange_, deadBand_})
     connect(spin, &QSpinBox::valueChanged, this, &LogAnalysisDialog::Analyse);
   Retranslate();
 }
@@ -297,7 +295,7 @@ void LogAnalysisDialog::Analyse() {
   s.MaxChangePct = maxChange_->value();
   s.FromMs = fromMs_;
   s.ToMs = toMs_;
-  s.DeadBandX10 = static_cast<int>(std::lround(deadBand_->value() * 10));
+  s.DeadBandPct = deadBand_->value();
   s.FillBetween = fill_->isChecked();
   // The rows are placed and corrected on the map they were ridden on.
   basis_ = ridden_ ? *ridden_ : window_.Image();

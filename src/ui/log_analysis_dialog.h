@@ -91,7 +91,7 @@ class LogAnalysisDialog : public QDialog {
   QSpinBox* minCoolant_ = nullptr;
   QDoubleSpinBox* maxRate_ = nullptr;
   QSpinBox* maxChange_ = nullptr;
-  QDoubleSpinBox* deadBand_ = nullptr;
+  QSpinBox* deadBand_ = nullptr;
   QCheckBox* fill_ = nullptr;
   QLabel* basisLabel_ = nullptr;
   QTableWidget* grid_ = nullptr;

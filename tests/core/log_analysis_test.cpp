@@ -292,6 +292,7 @@ TEST(LogAnalysis, CellsBetweenCorrectedOnesAreFilled) {
   Tune t;
   AnalysisSettings s;
   s.MinSamples = 3;
+  s.FillBetween = true;
   const int row = 4;  // 20 % throttle
   std::vector<R> rows;
   int ms = 0;
@@ -319,18 +320,19 @@ TEST(LogAnalysis, CellsBetweenCorrectedOnesAreFilled) {
   }
   EXPECT_EQ(a.Suggested[MapCell(row, 5)], 115);
 
-  s.FillBetween = false;
+  s.FillBetween = false;  // as it starts: cells no row was ridden in stay
   const MapAnalysis plain = AnalyseLog(t.image, t.tables, Log(rows), s);
   EXPECT_EQ(plain.Cells[MapCell(row, 3)].Suggested, 100);
 }
 
-// A second round that finds the cell within 0.1 A/F of the target leaves
-// it: 13.27 against 13.2 proposed "+1" round after round.
-TEST(LogAnalysis, AMeanWithinTheDeadBandChangesNothing) {
+// A second round that finds 13.27 against 13.2 (+0.53 %) leaves the cell:
+// without a dead band it proposed "+1" round after round.
+TEST(LogAnalysis, AChangeWithinTheDeadBandIsNone) {
   EXPECT_EQ(SuggestPercent(100, 13270, 100, 132, 20, nullptr, 1), 100);
-  EXPECT_EQ(SuggestPercent(100, 13270, 100, 132, 20), 101) << "without a band";
-  EXPECT_EQ(SuggestPercent(100, 134 * 100, 100, 132, 20, nullptr, 1), 102) << "0.2 off is outside";
-  EXPECT_EQ(SuggestPercent(100, 131 * 100, 100, 132, 20, nullptr, 1), 100) << "0.1 rich is inside";
+  EXPECT_EQ(SuggestPercent(100, 13270, 100, 132, 20, nullptr, 0), 101) << "0 turns it off";
+  EXPECT_EQ(SuggestPercent(100, 13400, 100, 132, 20, nullptr, 1), 102) << "+1.5 % is outside";
+  EXPECT_EQ(SuggestPercent(100, 13080, 100, 132, 20, nullptr, 1), 100) << "-0.9 % is inside";
+  EXPECT_EQ(SuggestPercent(200, 13080, 100, 132, 20, nullptr, 1), 200) << "a share of the cell, whatever its size";
 }
 
 }  // namespace

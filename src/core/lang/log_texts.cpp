@@ -61,7 +61,7 @@ constexpr std::array<TextRow, static_cast<int>(LogText::Count)> kTexts{{
      "Zuerst die Abstimmung speichern: die Zieltabelle liegt daneben.",
      "Enregistrez d'abord le réglage : la table cible est gardée à côté.",
      "Nejdřív uložte nastavení: tabulka cílů se ukládá vedle něj."},
-    {"Dead band A/F:", "Totband A/F:", "Zone morte A/F :", "Pásmo necitlivosti A/F:"},
+    {"Dead band %:", "Totband %:", "Zone morte % :", "Pásmo necitlivosti %:"},
     {"Fill the cells between corrected ones", "Zellen zwischen korrigierten auffüllen",
      "Remplir les cellules entre les cellules corrigées", "Doplnit buňky mezi opravenými"},
     {"filled from the corrected cells beside it: now %1 %, suggested %2 %",

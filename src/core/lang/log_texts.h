@@ -45,7 +45,7 @@ enum class LogText : std::uint8_t {
   SaveTargetTable,
   TargetSaved,   // "%1" the file
   SaveTuneFirst,
-  DeadBand,      // "Dead band A/F:"
+  DeadBand,      // "Dead band %:"
   FillBetween,   // the check box
   FilledHint,    // a filled cell's hint: "%1" current %, "%2" suggested %
   RiddenOn,      // "%1" the tune file beside the log

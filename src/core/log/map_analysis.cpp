@@ -77,11 +77,11 @@ int MapAnalysis::CellsChanged() const {
 }
 
 int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChangePct, bool* limited,
-                   int deadBandX10) {
+                   int deadBandPct) {
   if (limited) *limited = false;
   if (n <= 0 || targetX10 <= 0) return p;
-  // |S / n - T| <= band, without dividing.
-  if (std::abs(sumX10 - std::int64_t{n} * targetX10) <= std::int64_t{n} * deadBandX10) return p;
+  // p × |S / (n T) - 1| < p × band / 100, without dividing.
+  if (std::abs(sumX10 - std::int64_t{n} * targetX10) * 100 < std::int64_t{n} * targetX10 * deadBandPct) return p;
   const std::int64_t num = 2 * std::int64_t{p} * sumX10 + std::int64_t{n} * targetX10;
   const std::int64_t den = 2 * std::int64_t{n} * targetX10;
   std::int64_t q = num / den;
@@ -140,7 +140,7 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
     cell.TargetX10 = settings.TargetTable ? (*settings.TargetTable)[k] : settings.TargetAfrX10;
     cell.Enough = cell.Samples > 0 && cell.Samples >= settings.MinSamples;
     cell.Suggested = cell.Enough ? SuggestPercent(cell.Current, cell.AfrSumX10, cell.Samples, cell.TargetX10,
-                                                  settings.MaxChangePct, &cell.Limited, settings.DeadBandX10)
+                                                  settings.MaxChangePct, &cell.Limited, settings.DeadBandPct)
                                  : cell.Current;
   }
   if (settings.FillBetween) FillBetweenCorrected(a);

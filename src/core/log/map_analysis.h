@@ -24,13 +24,14 @@ struct AnalysisSettings {
   int MinCoolantC = 60;
   int MaxTpsRateX10 = 100;         // throttle change, tenths of % per second
   int MaxChangePct = 20;           // of the cell's current percentage
-  // A mean A/F this close to the target (tenths) changes nothing: the
-  // sensor reads no finer, and chasing it makes the map walk round by round.
-  int DeadBandX10 = 1;
+  // A change smaller than this per cent of the cell is no change: chasing
+  // it makes the map walk round by round. 0 turns it off.
+  int DeadBandPct = 1;
   // A cell without enough rows between two corrected ones in its throttle
   // row takes their correction, interpolated by column (a sweep that held
-  // only every other rpm point otherwise leaves a checkerboard).
-  bool FillBetween = true;
+  // only every other rpm point otherwise leaves a checkerboard). Asked for:
+  // it writes cells no row was ridden in.
+  bool FillBetween = false;
   // Only rows with FromMs <= time < ToMs.
   std::int32_t FromMs = std::numeric_limits<std::int32_t>::min();
   std::int32_t ToMs = std::numeric_limits<std::int32_t>::max();
@@ -76,10 +77,10 @@ struct MapAnalysis {
 
 // The suggested percentage: p × mean A/F ÷ target, rounded half up, computed
 // exactly from the sum S of A/F × 10 over n rows and the target T × 10, then
-// kept within maxChangePct of p. A mean within deadBandX10 of the target
-// keeps p.
+// kept within maxChangePct of p. A change smaller than deadBandPct of p
+// (before rounding: mean A/F within that share of the target) keeps p.
 int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChangePct, bool* limited = nullptr,
-                   int deadBandX10 = 0);
+                   int deadBandPct = 0);
 
 // The map's cell for a row, by the midpoint rule on the map's own RPM axis
 // and the fixed throttle rows; the throttle counts in whole per cent as the
