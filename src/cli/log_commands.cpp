@@ -127,9 +127,18 @@ int RunLog(const Args& args, Io& io) {
   const std::string& logPath = args.Positional[1];
   const std::string& tunePath = args.Get(kTune.Long);
   const std::string& outPath = args.Get(kOut.Long);
-  std::error_code ec;
-  if (!outPath.empty() && std::filesystem::equivalent(outPath, tunePath, ec))
-    return Usage(io, c, "-o must not be the tune read: IN.ign is never changed");
+  // The output never replaces an input: the log, the tune or the table.
+  if (!outPath.empty()) {
+    const std::pair<const char*, std::string> inputs[] = {
+        {"the tune read: IN.ign is never changed", tunePath},
+        {"the log analysed", logPath},
+        {"the target table", args.Has(kTargetTable.Long) ? args.Get(kTargetTable.Long) : std::string()}};
+    for (const auto& [what, path] : inputs) {
+      std::error_code ec;
+      if (!path.empty() && std::filesystem::equivalent(outPath, path, ec))
+        return Usage(io, c, std::string("-o must not be ") + what);
+    }
+  }
 
   const LogReadResult log = ReadLogFile(logPath);
   if (!log.Ok) return Usage(io, c, logPath + ": " + log.Error);

@@ -395,6 +395,17 @@ TEST_F(CliLogTest, AnalyzeWritesOnlyTheCorrectedCell) {
   EXPECT_NE(out.Word(kInj1Map + 2 * corrected), before.Word(kInj1Map + 2 * corrected));
 }
 
+// -o never names an input: the recorded log is not replaced by a tune.
+TEST_F(CliLogTest, AnalyzeNeverWritesOverItsInputs) {
+  const std::string log = Slurp("ride.csv");
+  for (const char* input : {"ride.csv", "tune.ign"}) {
+    const Result r = Analyze({"-o", Path(input)});
+    EXPECT_EQ(r.code, kExitUsage) << input;
+    EXPECT_NE(r.err.find("-o must not be"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(Slurp("ride.csv"), log);
+}
+
 TEST_F(CliLogTest, AnalyzeOptionsChangeTheOutcome) {
   // Too few rows: the cell stays and says why.
   Result r = Analyze({"--min-samples", "13"});

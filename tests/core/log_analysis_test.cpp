@@ -89,8 +89,11 @@ TEST(LogAnalysis, EachFilterLeavesOutItsRows) {
        2, &AnalysisCounts::NoAfr},
       {"A/F missing", {{0, 3000, 200, -1}}, 0, &AnalysisCounts::NoAfr},
       {"throttle fault", {{0, 3000, -1}}, 0, &AnalysisCounts::NoThrottle},
+      {"throttle outside 0 … 100 %",
+       {{0, 3000, 0}, {100000, 3000, 1000}, {200000, 3000, 1001}, {300000, 3000, 999990}}, 2,
+       &AnalysisCounts::NoThrottle},
       // 10 %/s is allowed, more is not; the first row has no rate.
-      {"throttle rate", {{0, 3000, 900}, {1000, 3000, 1000}, {1500, 3000, 1051}, {2000, 3000, 1026}}, 3,
+      {"throttle rate", {{0, 3000, 800}, {1000, 3000, 900}, {1500, 3000, 951}, {2000, 3000, 926}}, 3,
        &AnalysisCounts::ThrottleRate},
       {"throttle moving within no time", {{0, 3000, 200}, {0, 3000, 200}, {0, 3000, 201}}, 2,
        &AnalysisCounts::ThrottleRate},
@@ -101,6 +104,10 @@ TEST(LogAnalysis, EachFilterLeavesOutItsRows) {
     EXPECT_EQ(a.Counts.*c.counter, static_cast<int>(c.rows.size()) - c.used) << c.what;
     EXPECT_EQ(a.Counts.Rows, static_cast<int>(c.rows.size())) << c.what;
   }
+  // A negative throttle reading is a fault too, not the 0 % row.
+  LogData negative = Log({{0, 3000, 200}});
+  negative.Rows[0][LogCol::TpsPct] = -300;
+  EXPECT_EQ(AnalyseLog(t.image, t.tables, negative, s).Counts.NoThrottle, 1);
   // 20 -> 60 % in 0.2 s with a row between that read no throttle: the rate
   // is to the last row that did.
   const MapAnalysis snap = AnalyseLog(t.image, t.tables, Log({{0, 3000, 200}, {100, 3000, -1}, {200, 3000, 600}}), s);

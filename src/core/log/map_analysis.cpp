@@ -113,7 +113,7 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
   const LogRow* previous = nullptr;
   for (const LogRow& row : log.Rows) {
     const LogRow* before = previous;
-    if (row.Has(LogCol::TpsPct)) previous = &row;
+    if (row.Has(LogCol::TpsPct) && row[LogCol::TpsPct] >= 0 && row[LogCol::TpsPct] <= 1000) previous = &row;
     if (row.TimeMs() < settings.FromMs || row.TimeMs() >= settings.ToMs) continue;
     AnalysisCounts& c = a.Counts;
     ++c.Rows;
@@ -123,7 +123,8 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
       ++c.Cold;
     } else if (!row.Has(LogCol::Afr) || row[LogCol::Afr] < kAfrLowX10 || row[LogCol::Afr] > kAfrHighX10) {
       ++c.NoAfr;
-    } else if (!row.Has(LogCol::TpsPct)) {
+    } else if (!row.Has(LogCol::TpsPct) || row[LogCol::TpsPct] < 0 || row[LogCol::TpsPct] > 1000) {
+      // A throttle outside 0 … 100 % is a sensor fault, not a place in the map.
       ++c.NoThrottle;
     } else if (ThrottleTooFast(row, before, settings.MaxTpsRateX10)) {
       ++c.ThrottleRate;

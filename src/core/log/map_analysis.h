@@ -44,7 +44,7 @@ struct AnalysisCounts {
   int NoRpm = 0;         // rpm missing or 0
   int Cold = 0;          // coolant missing or below the minimum
   int NoAfr = 0;         // A/F missing or outside 10.0 … 19.9
-  int NoThrottle = 0;    // throttle missing (sensor fault)
+  int NoThrottle = 0;    // throttle missing or outside 0 … 100 % (sensor fault)
   int ThrottleRate = 0;  // throttle moving faster than the maximum
 };
 
