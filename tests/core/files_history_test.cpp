@@ -7,6 +7,8 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <thread>
+#include <set>
 #include <vector>
 
 #include "files/history.h"
@@ -159,6 +161,35 @@ TEST_F(HistoryTest, AnEntryIsAParameterFileOfTheImageAndNeverReplacesAnother) {
   EXPECT_EQ(list[0].Path, second.Path) << "newest first";
   EXPECT_EQ(list[0].NoteFirstLine, "customer bike");
   EXPECT_EQ(list[1].UnitName, "Vmr07");
+}
+
+// Reads at the same second from several writers at once (two velmor-cli
+// reads side by side): every one gets a file of its own, none overwrites
+// another, and every path printed exists.
+TEST_F(HistoryTest, WritersAtTheSameSecondNeverShareAName) {
+  TempDir tmp;
+  const std::string dir = (tmp.path / "history").string();
+  const ParameterImage image = ModelImage(3, "race");
+  constexpr int kWriters = 4, kEach = 10;
+  std::vector<std::vector<std::string>> paths(kWriters);
+  std::vector<std::thread> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    writers.emplace_back([&, w] {
+      for (int i = 0; i < kEach; ++i) {
+        const HistoryWrite h = WriteHistoryEntry(dir, image, UnitVersions("Vmr07"), HistoryKind::Read, kWhen);
+        if (h.Status.Ok) paths[w].push_back(h.Path);
+      }
+    });
+  }
+  for (std::thread& t : writers) t.join();
+  std::set<std::string> distinct;
+  for (const auto& list : paths)
+    for (const std::string& path : list) {
+      distinct.insert(path);
+      EXPECT_TRUE(fs::exists(path)) << path;
+    }
+  EXPECT_EQ(distinct.size(), std::size_t{kWriters * kEach});
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), kWriters * kEach);
 }
 
 TEST_F(HistoryTest, TheFolderKeepsTheNewestFilesAndNothingOfOthers) {

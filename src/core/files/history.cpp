@@ -1,8 +1,13 @@
 #include "files/history.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -151,14 +156,27 @@ HistoryWrite WriteHistoryEntry(const std::string& directory, const ParameterImag
     result.Status = {false, "cannot create " + directory + ": " + ec.message()};
     return result;
   }
+  // The name is claimed before it is written (created exclusively): two
+  // reads in the same second, in two processes, never take the same one.
   std::string path;
   for (int sequence = 1;; ++sequence) {
     path = (fs::path(directory) / HistoryFileName(when, kind, versions.UnitName, sequence)).string();
-    std::error_code existsError;
-    if (!fs::exists(fs::symlink_status(path, existsError))) break;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::close(fd);
+      break;
+    }
+    if (errno != EEXIST || sequence >= 100000) {
+      result.Status = {false, "cannot create " + path + ": " + std::strerror(errno)};
+      return result;
+    }
   }
   result.Status = SaveParameterFile(path, image, versions);
-  if (!result.Status.Ok) return result;
+  if (!result.Status.Ok) {
+    std::error_code removeError;
+    fs::remove(path, removeError);  // the claimed name, still empty
+    return result;
+  }
   result.Path = path;
   PruneHistory(directory, limit, path);
   return result;
