@@ -25,6 +25,11 @@ QString Text(const TFormHlav& window, LogText text) {
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
+// The logs of the logs folder, newest first.
+QFileInfoList NewestLogs() {
+  return QDir(LogRecorder::LogsDirectory()).entryInfoList({"*.csv"}, QDir::Files, QDir::Time);
+}
+
 LogAnalysisDialog& AnalysisDialog(TFormHlav& window) {
   auto* dialog = window.findChild<LogAnalysisDialog*>("DialogLogAnalysis");
   if (dialog == nullptr) dialog = new LogAnalysisDialog(window);
@@ -72,8 +77,7 @@ void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
     analyse->setText(Text(window, LogText::Analyse));
     // The newest logs of the logs directory.
     recent->clear();
-    const QFileInfoList files = QDir(LogRecorder::LogsDirectory())
-                                    .entryInfoList({"*.csv"}, QDir::Files, QDir::Time);
+    const QFileInfoList files = NewestLogs();
     for (int i = 0; i < files.size() && i < kRecentLogs; ++i) {
       const QString path = files[i].filePath();
       QAction* a = recent->addAction(files[i].fileName());
@@ -95,7 +99,7 @@ void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
     if (!recorder.Recording()) {
       newest = recorder.FilePath();
       if (newest.isEmpty()) {
-        const QFileInfoList files = QDir(LogRecorder::LogsDirectory()).entryInfoList({"*.csv"}, QDir::Files, QDir::Time);
+        const QFileInfoList files = NewestLogs();
         if (!files.isEmpty()) newest = files.first().filePath();
       }
     }

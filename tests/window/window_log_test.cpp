@@ -61,6 +61,15 @@ class WindowLogTest : public QObject, WindowFixture {
   QStringList Logs() const {
     return QDir(dir_->filePath("data/logs")).entryList({"*.csv"}, QDir::Files, QDir::Name);
   }
+  // ride.csv: twelve warm rows at 3000 rpm and 20 % throttle reading 14.8,
+  // one lean cell (4, 2) that the analysis takes to 112 %.
+  bool WriteLeanRide() const {
+    QFile log(dir_->filePath("ride.csv"));
+    if (!log.open(QIODevice::WriteOnly)) return false;
+    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
+    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
+    return true;
+  }
   QStringList Lines(const QString& name) const {
     QFile f(dir_->filePath("data/logs/" + name));
     if (!f.open(QIODevice::ReadOnly)) return {};
@@ -258,11 +267,7 @@ class WindowLogTest : public QObject, WindowFixture {
   }
 
   void TargetTableIsEditedUsedAndKeptBesideTheTune() {
-    QFile log(dir_->filePath("ride.csv"));
-    QVERIFY(log.open(QIODevice::WriteOnly));
-    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
-    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
-    log.close();
+    QVERIFY(WriteLeanRide());
     auto w = Make();
     w->findChild<QAction*>("MenuLogAnalyse")->trigger();
     auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
@@ -324,11 +329,7 @@ class WindowLogTest : public QObject, WindowFixture {
   // the cell at 130 %. Apply of "112 (+12)" would take fuel away where the
   // log said the cell was lean, so it is refused and says why.
   void AnAnalysisWorkedOutBeforeAReadIsNotApplied() {
-    QFile log(dir_->filePath("ride.csv"));
-    QVERIFY(log.open(QIODevice::WriteOnly));
-    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
-    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
-    log.close();
+    QVERIFY(WriteLeanRide());
     auto w = Make();
     w->findChild<QAction*>("MenuLogAnalyse")->trigger();
     auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
@@ -401,11 +402,7 @@ class WindowLogTest : public QObject, WindowFixture {
   // shown as changed since the ride and nothing can be applied twice.
   void ALogIsNotAppliedTwice() {
     auto w = Make();
-    QFile log(dir_->filePath("ride.csv"));
-    QVERIFY(log.open(QIODevice::WriteOnly));
-    log.write("time_s,rpm,tps_pct,afr,coolant_c\n");
-    for (int i = 0; i < 12; ++i) log.write(QString("%1,3000,20.0,14.8,80\n").arg(i).toUtf8());
-    log.close();
+    QVERIFY(WriteLeanRide());
     QVERIFY(SaveParameterFile(dir_->filePath("ride.ign").toStdString(), w->Image(), FileVersions()).Ok);
     const int lean = MapCell(4, 2);
 
