@@ -3,6 +3,7 @@
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -67,12 +68,34 @@ bool IsNumber(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
+// The N of a pseudo-terminal's /dev/pts/N, or -1.
+long PtyIndex(const fs::path& real) {
+  if (real.parent_path() != "/dev/pts") return -1;
+  const std::string n = real.filename().string();
+  return IsNumber(n) ? std::stol(n) : -1;
+}
+
+// The index of the pseudo-terminal whose master `fd` of a process is, from
+// its fdinfo ("tty-index:\tN"), or -1.
+long MasterIndex(const fs::path& fdinfo) {
+  std::ifstream in(fdinfo);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("tty-index:", 0) != 0) continue;
+    std::string n = line.substr(10);
+    n.erase(0, n.find_first_not_of(" \t"));
+    return IsNumber(n) ? std::stol(n) : -1;
+  }
+  return -1;
+}
+
 // The processes with the device open, and how many processes would not let
 // us look at their open files (those of other users, unless we are root).
 void FindHolders(const std::string& device, const Identity& who, const SystemPaths& paths,
                  PortFinding& finding) {
   std::error_code ec;
   const fs::path real = fs::canonical(device, ec);
+  const long ptyIndex = ec ? -1 : PtyIndex(real);
   for (const auto& proc : fs::directory_iterator(paths.Proc, ec)) {
     const std::string pid = proc.path().filename().string();
     if (!IsNumber(pid)) continue;
@@ -82,19 +105,60 @@ void FindHolders(const std::string& device, const Identity& who, const SystemPat
       ++finding.HiddenProcesses;
       continue;
     }
+    bool holds = false, master = false;
     for (const auto& fd : fds) {
       std::error_code linkError;
       const fs::path target = fs::read_symlink(fd.path(), linkError);
       if (linkError) continue;
-      if (target != device && (real.empty() || target != real)) continue;
-      PortHolder holder;
-      holder.Pid = std::stoi(pid);
-      holder.Command = ReadFirstLine(proc.path() / "comm");
-      holder.ThisProgram = holder.Pid == who.OwnPid;
-      finding.Holders.push_back(holder);
-      break;
+      if (target == device || (!real.empty() && target == real)) holds = true;
+      if (ptyIndex >= 0 && (target == "/dev/ptmx" || target == "/dev/pts/ptmx") &&
+          MasterIndex(proc.path() / "fdinfo" / fd.path().filename()) == ptyIndex)
+        master = true;
     }
+    if (!holds) continue;
+    PortHolder holder;
+    holder.Pid = std::stoi(pid);
+    holder.Command = ReadFirstLine(proc.path() / "comm");
+    holder.ThisProgram = holder.Pid == who.OwnPid;
+    holder.OtherSide = master;
+    finding.Holders.push_back(holder);
   }
+}
+
+// What the node is when it is not a terminal ("a folder", ...); empty for a
+// terminal. A character device is a terminal when the kernel's list of tty
+// drivers claims its major and minor number; when that list cannot be read,
+// any character device passes.
+std::string NotSerialWhat(const struct stat& st, const SystemPaths& paths) {
+  if (S_ISDIR(st.st_mode)) return "a folder";
+  if (S_ISFIFO(st.st_mode)) return "a FIFO";
+  if (S_ISSOCK(st.st_mode)) return "a socket";
+  if (S_ISBLK(st.st_mode)) return "a block device";
+  if (S_ISREG(st.st_mode)) return paths.NodesAreFiles ? "" : "a regular file";
+  if (!S_ISCHR(st.st_mode)) return "not a device";
+  std::ifstream drivers(fs::path(paths.Proc) / "tty" / "drivers");
+  if (!drivers) return {};
+  const unsigned devMajor = major(st.st_rdev), devMinor = minor(st.st_rdev);
+  std::string line;
+  bool any = false;
+  while (std::getline(drivers, line)) {
+    // "usbserial  /dev/ttyUSB  188 0-511 serial"
+    std::istringstream in(line);
+    std::string name, node, range;
+    unsigned driverMajor = 0;
+    if (!(in >> name >> node >> driverMajor >> range)) continue;
+    any = true;
+    unsigned low = 0, high = 0;
+    const auto dash = range.find('-');
+    try {
+      low = static_cast<unsigned>(std::stoul(range.substr(0, dash)));
+      high = dash == std::string::npos ? low : static_cast<unsigned>(std::stoul(range.substr(dash + 1)));
+    } catch (const std::exception&) {
+      continue;
+    }
+    if (driverMajor == devMajor && devMinor >= low && devMinor <= high) return {};
+  }
+  return any ? "a device that is no serial port" : "";
 }
 
 bool Running(const SystemPaths& paths, const std::string& command) {
@@ -126,8 +190,7 @@ void FindUsbAdapter(const std::string& name, const SystemPaths& paths, PortFindi
 }
 
 std::string HolderText(const PortHolder& h) {
-  return (h.Command.empty() ? "a process" : h.Command) + " (pid " + std::to_string(h.Pid) +
-         (h.ThisProgram ? ", this program" : "") + ")";
+  return (h.Command.empty() ? "a process" : h.Command) + " (pid " + std::to_string(h.Pid) + ")";
 }
 
 }  // namespace
@@ -174,6 +237,14 @@ PortFinding DiagnosePort(const std::string& device, const Identity& who, const S
                               : "plug the adapter in, or point " + overrideVariable + " at the right device"});
     return f;
   }
+  if (const std::string what = NotSerialWhat(st, paths); !what.empty()) {
+    f.Problems.push_back({PortProblemKind::NotSerial, "not a serial device: " + device + " is " + what,
+                          overrideVariable.empty()
+                              ? "choose the serial adapter's port in the Com menu"
+                              : "point " + overrideVariable +
+                                    " at the serial adapter (/dev/ttyUSB* or /dev/ttyACM*)"});
+    return f;
+  }
   f.Present = true;
   f.Mode = st.st_mode & 0777u;
   f.Owner = UserName(paths, st.st_uid);
@@ -204,10 +275,14 @@ PortFinding DiagnosePort(const std::string& device, const Identity& who, const S
                             "MODE=\"0660\""});
   }
 
+  // This program holding the port is the link using it, and the holder of a
+  // pseudo-terminal's master is the other end of the line: neither keeps
+  // the port from us.
   FindHolders(device, who, paths, f);
-  if (!f.Holders.empty()) {
-    std::string names;
-    for (const PortHolder& h : f.Holders) names += (names.empty() ? "" : ", ") + HolderText(h);
+  std::string names;
+  for (const PortHolder& h : f.Holders)
+    if (!h.ThisProgram && !h.OtherSide) names += (names.empty() ? "" : ", ") + HolderText(h);
+  if (!names.empty()) {
     f.Problems.push_back({PortProblemKind::Busy, "busy: " + device + " is open in " + names,
                           "close that program, then try again"});
   }

@@ -18,6 +18,9 @@ struct SystemPaths {
   std::string Sys = "/sys";
   std::string GroupFile = "/etc/group";
   std::string PasswdFile = "/etc/passwd";
+  // A made-up system for a test has plain files for device nodes; the check
+  // that the node is a terminal is left out for it.
+  bool NodesAreFiles = false;
 };
 
 struct Identity {
@@ -34,6 +37,7 @@ struct Identity {
 enum class PortProblemKind {
   NoDevice,      // the port number names no device
   Missing,       // the device named is not there
+  NotSerial,     // the path names a file, a folder, a FIFO or a device that is no terminal
   NotInGroup,    // no permission; the device's group would give it
   LoginAgain,    // in that group, but only since this session started
   NoPermission,  // no permission that a group would give
@@ -44,7 +48,7 @@ enum class PortProblemKind {
 
 struct PortProblem {
   PortProblemKind Kind;
-  std::string What;  // starts with "no such device", "permission denied", "busy" or "warning"
+  std::string What;  // starts with "no such device", "not a serial device", "permission denied", "busy" or "warning"
   std::string Fix;   // one line
 };
 
@@ -52,6 +56,9 @@ struct PortHolder {
   int Pid = 0;
   std::string Command;
   bool ThisProgram = false;
+  // Holds the master of this pseudo-terminal too (a simulated unit): it is
+  // the other end of the line, not a competitor for it.
+  bool OtherSide = false;
 };
 
 struct PortFinding {

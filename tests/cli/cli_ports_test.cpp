@@ -2,6 +2,8 @@
 // variables at a pseudo-terminal of the test and at a device that is not
 // there.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -65,13 +67,32 @@ TEST_F(CliPortsTest, TableOfEveryPortWithItsProblems) {
 }
 
 TEST_F(CliPortsTest, OnePortAndItsExitStatus) {
+  // This program holding the port is no competitor (a window's link uses
+  // it); another process holding it is.
   const int slave = ::open(pty_.c_str(), O_RDWR | O_NOCTTY);
   ASSERT_GE(slave, 0);
   Result r = RunCli({"ports", "--com", "2"});
+  EXPECT_EQ(r.code, 0) << r.out;
+  int ready[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  const pid_t other = ::fork();
+  if (other == 0) {
+    ::close(master_);
+    const char c = 1;
+    (void)!::write(ready[1], &c, 1);
+    for (;;) ::pause();
+  }
+  char c = 0;
+  ASSERT_EQ(::read(ready[0], &c, 1), 1);
+  r = RunCli({"ports", "--com", "2"});
+  ::kill(other, SIGKILL);
+  ::waitpid(other, nullptr, 0);
+  ::close(ready[0]);
+  ::close(ready[1]);
+  ::close(slave);
   EXPECT_EQ(r.code, 1) << r.out;
   EXPECT_NE(r.out.find("busy: " + pty_ + " is open in"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("this program"), std::string::npos) << r.out;
-  ::close(slave);
+  EXPECT_NE(r.out.find("(pid " + std::to_string(other) + ")"), std::string::npos) << r.out;
 
   r = RunCli({"ports", "--port", pty_});
   EXPECT_EQ(r.code, 0) << r.out;
@@ -79,6 +100,12 @@ TEST_F(CliPortsTest, OnePortAndItsExitStatus) {
   EXPECT_EQ(r.code, 1) << r.out;
   r = RunCli({"ports", "--com", "2", "--port", pty_});
   EXPECT_EQ(r.code, 2);
+  // A variable pointed at something that is no serial port is never "ok".
+  ::setenv("VELMOR_COM2", "/dev/null", 1);
+  r = RunCli({"ports", "--com", "2"});
+  EXPECT_EQ(r.code, 1) << r.out;
+  EXPECT_NE(r.out.find("not a serial device: /dev/null is a device that is no serial port"), std::string::npos)
+      << r.out;
 }
 
 }  // namespace

@@ -2,10 +2,14 @@
 #include "port_report.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <functional>
 
@@ -28,6 +32,7 @@ class FakeSystem {
     paths.Sys = (dir_.path / "sys").string();
     paths.GroupFile = (dir_.path / "etc/group").string();
     paths.PasswdFile = (dir_.path / "etc/passwd").string();
+    paths.NodesAreFiles = true;
     Write(paths.PasswdFile, "owner:x:" + std::to_string(::geteuid()) + ":0::/:/bin/sh\n");
     who.Uid = ::geteuid() + 1000;
     who.User = "tuner";
@@ -227,8 +232,39 @@ TEST(PortDoctor, ANumberWithoutADeviceNamesItsVariable) {
   EXPECT_NE(s.find("VELMOR_COM3=/dev/..."), std::string::npos) << s;
 }
 
-// The real system: a pseudo-terminal of our own is there, ours to use, and
-// once we open it /proc names us as the program that holds it.
+// A child process that runs `hold` and then waits until it is killed; the
+// parent goes on once the child has done it.
+class Child {
+ public:
+  explicit Child(const std::function<void()>& hold) {
+    int ready[2];
+    if (::pipe(ready) != 0) return;
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      hold();
+      const char c = 1;
+      (void)!::write(ready[1], &c, 1);
+      for (;;) ::pause();
+    }
+    char c = 0;
+    (void)!::read(ready[0], &c, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+  }
+  ~Child() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  int pid() const { return pid_; }
+
+ private:
+  int pid_ = -1;
+};
+
+// The real system: a pseudo-terminal is there and ours to use. This program
+// holding it (the link using it) and the holder of its master (a simulated
+// unit) keep it from nobody; any other process holding it does.
 TEST(PortDoctor, RealPseudoTerminal) {
   const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
   ASSERT_GE(master, 0);
@@ -245,17 +281,78 @@ TEST(PortDoctor, RealPseudoTerminal) {
   const int fd = ::open(slave.c_str(), O_RDWR | O_NOCTTY);
   ASSERT_GE(fd, 0);
   f = DiagnosePort(slave, me);
-  ASSERT_EQ(Kinds(f), std::vector<PortProblemKind>{PortProblemKind::Busy});
+  EXPECT_TRUE(f.Problems.empty()) << Summary(f);
   ASSERT_EQ(f.Holders.size(), 1u);
   EXPECT_EQ(f.Holders[0].Pid, ::getpid());
   EXPECT_TRUE(f.Holders[0].ThisProgram);
-  EXPECT_NE(Summary(f).find("this program"), std::string::npos) << Summary(f);
   ::close(fd);
+
+  {
+    const Child other([&] {
+      ::close(master);  // only the line's far end holds the master
+      (void)!::open(slave.c_str(), O_RDWR | O_NOCTTY);
+    });
+    f = DiagnosePort(slave, me);
+    ASSERT_EQ(Kinds(f), std::vector<PortProblemKind>{PortProblemKind::Busy});
+    EXPECT_NE(Summary(f).find("(pid " + std::to_string(other.pid()) + ")"), std::string::npos) << Summary(f);
+  }
   ::close(master);
 
   f = DiagnosePort(slave, me);
   EXPECT_FALSE(f.Present);
   EXPECT_EQ(Kinds(f), std::vector<PortProblemKind>{PortProblemKind::Missing});
+}
+
+// A simulated unit holds both ends of its pseudo-terminal: the program that
+// talks to it finds the port free.
+TEST(PortDoctor, TheOtherEndOfAPseudoTerminalIsNoCompetitor) {
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  const Child sim([&] {
+    const int m = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ::grantpt(m);
+    ::unlockpt(m);
+    const char* name = ::ptsname(m);
+    (void)!::open(name, O_RDWR | O_NOCTTY);
+    (void)!::write(pipeFds[1], name, std::strlen(name) + 1);
+  });
+  char name[64] = {};
+  ASSERT_GT(::read(pipeFds[0], name, sizeof name - 1), 0);
+  ::close(pipeFds[0]);
+  ::close(pipeFds[1]);
+  const PortFinding f = DiagnosePort(name, Identity::Current());
+  EXPECT_TRUE(f.Problems.empty()) << Summary(f);
+  ASSERT_EQ(f.Holders.size(), 1u);
+  EXPECT_EQ(f.Holders[0].Pid, sim.pid());
+  EXPECT_TRUE(f.Holders[0].OtherSide);
+}
+
+// Whatever a port variable points at that is no terminal is said to be so,
+// with the fix, and never "ok".
+TEST(PortDoctor, APathThatIsNoSerialDevice) {
+  TempDir dir;
+  const fs::path file = dir.path / "file", folder = dir.path / "folder", fifo = dir.path / "fifo";
+  std::ofstream(file) << "x";
+  fs::create_directory(folder);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const struct {
+    std::string Path;
+    const char* What;
+  } cases[] = {
+      {file.string(), "is a regular file"},
+      {folder.string(), "is a folder"},
+      {fifo.string(), "is a FIFO"},
+      {"/dev/zero", "is a device that is no serial port"},
+      {"/dev/null", "is a device that is no serial port"},
+  };
+  for (const auto& c : cases) {
+    const PortFinding f = DiagnosePort(c.Path, Identity::Current(), {}, "VELMOR_COM1");
+    EXPECT_EQ(Kinds(f), std::vector<PortProblemKind>{PortProblemKind::NotSerial}) << c.Path;
+    const std::string s = Summary(f);
+    EXPECT_EQ(s.rfind("not a serial device: " + c.Path + " " + c.What, 0), 0u) << s;
+    EXPECT_NE(s.find("point VELMOR_COM1 at the serial adapter"), std::string::npos) << s;
+    EXPECT_FALSE(Usable(f)) << c.Path;
+  }
 }
 
 // The report covers the Com menu and every number an override variable
