@@ -66,7 +66,12 @@ bool Parse(const Command& command, std::span<const std::string> args, Args& pars
       problem = std::string(option->Long) + " takes no value";
       return false;
     }
-    parsed.Options[std::string(option->Long)] = value;
+    // A second value would silently replace the first: "--map inj1 ...
+    // --map advance" must not edit the map the tuner named first.
+    if (!parsed.Options.emplace(std::string(option->Long), value).second) {
+      problem = std::string(option->Long) + " is given more than once";
+      return false;
+    }
   }
   for (const Option& o : command.Options) {
     if (o.Required && !parsed.Has(o.Long)) {

@@ -305,6 +305,9 @@ TEST(CliArguments, UsageErrorsAndHelp) {
       {{"normalize", "-o", "out.ign"}, kExitUsage, "missing IN", ""},
       {{"diff", "a", "b", "c"}, kExitUsage, "unexpected argument c", ""},
       {{"dump", "--raw=1", "a"}, kExitUsage, "--raw takes no value", ""},
+      {{"edit", "in.ign", "--map", "inj1", "--add", "5", "--map", "advance", "-o", "o.ign"},
+       kExitUsage, "--map is given more than once", ""},
+      {{"new", "--model", "3", "--model=4", "-o", "x.ign"}, kExitUsage, "--model is given more than once", ""},
   };
   for (const Case& c : cases) {
     const Result r = RunCli(c.args);
