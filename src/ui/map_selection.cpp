@@ -256,7 +256,8 @@ void MapSelection::Paste() {
   const QByteArray text = QApplication::clipboard()->text().toUtf8();
   const PastedCells pasted = TextToCells(std::string_view(text.constData(), text.size()));
   if (!pasted.Ok) {
-    hooks_.Message(Text(static_cast<int>(MapEditText::PasteNotNumbers)).arg(QString::fromStdString(pasted.BadField)));
+    const MapEditText why = pasted.Ambiguous ? MapEditText::PasteAmbiguous : MapEditText::PasteNotNumbers;
+    hooks_.Message(Text(static_cast<int>(why)).arg(QString::fromStdString(pasted.BadField)));
     return;
   }
   const CellBlock block = Block();

@@ -46,6 +46,7 @@ TEST(MapClipboard, NumbersAreReadAsSpreadsheetsWriteThem) {
     bool ok;
     std::vector<std::vector<int>> rows;
     std::string bad;
+    bool ambiguous = false;
   };
   const std::vector<Case> cases = {
       {"1\t2\r\n3\t4\r\n", true, {{1, 2}, {3, 4}}, ""},
@@ -57,6 +58,10 @@ TEST(MapClipboard, NumbersAreReadAsSpreadsheetsWriteThem) {
       {"1e3", false, {}, "1e3"},
       {"", false, {}, ""},
       {"\t1000\t2000\n0\t5\t6\n2\t7\t8\n", true, {{5, 6}, {7, 8}}, ""},  // with axes
+      // A thousand in one spreadsheet, 1.234 in another: neither is guessed.
+      {"5\t1,234", false, {}, "1,234", true},
+      {"-1,234 ", false, {}, "-1,234", true},
+      {"1,23\t1,2345\t1.234", true, {{1, 1, 1}}, ""},
   };
   for (const Case& c : cases) {
     const PastedCells p = TextToCells(c.text);
@@ -65,6 +70,7 @@ TEST(MapClipboard, NumbersAreReadAsSpreadsheetsWriteThem) {
     if (!c.ok) {
       EXPECT_EQ(p.BadField, c.bad) << c.text;
     }
+    EXPECT_EQ(p.Ambiguous, c.ambiguous) << c.text;
   }
 }
 

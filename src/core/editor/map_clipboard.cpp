@@ -26,6 +26,15 @@ std::string_view Trimmed(std::string_view s) {
   return s;
 }
 
+// "1,234": a comma and exactly three digits after it.
+bool AmbiguousComma(std::string_view field) {
+  const std::string_view s = Trimmed(field);
+  const auto comma = s.find(',');
+  return comma != std::string_view::npos && comma > 0 && s.size() - comma - 1 == 3 &&
+         std::all_of(s.begin() + static_cast<std::ptrdiff_t>(comma) + 1, s.end(),
+                     [](char c) { return c >= '0' && c <= '9'; });
+}
+
 // A decimal number with an optional sign and one decimal point or comma,
 // rounded to a whole number with halves up.
 bool ReadNumber(std::string_view field, int& value) {
@@ -82,7 +91,9 @@ PastedCells TextToCells(std::string_view text) {
     std::vector<int> row;
     for (std::string_view f : fields) {
       int v = 0;
-      if (!ReadNumber(f, v)) {
+      const bool ambiguous = AmbiguousComma(f);
+      if (ambiguous || !ReadNumber(f, v)) {
+        out.Ambiguous = ambiguous;
         out.BadField = std::string(Trimmed(f).substr(0, 40));
         out.Rows.clear();
         return out;

@@ -18,13 +18,16 @@ std::string CellsToText(const Map150& values, const MapAxis& axis, const CellBlo
 struct PastedCells {
   bool Ok = false;
   std::string BadField;                // the first field that is not a number
+  bool Ambiguous = false;              // BadField is "1,234": a thousand or 1.234
   std::vector<std::vector<int>> Rows;  // whole numbers, halves rounded up
 };
 
 // Reads tab-separated numbers; a decimal point or comma is accepted and the
 // value rounded to a whole number, halves up. Text whose first field is
 // empty is a copy with axes: its first line and first column are dropped.
-// Any other field that is not a number makes the whole text unusable.
+// Any other field that is not a number makes the whole text unusable, and
+// so does a comma followed by exactly three digits ("1,234"), which one
+// spreadsheet writes for a thousand and another for a decimal.
 PastedCells TextToCells(std::string_view text);
 
 struct PastePlacement {

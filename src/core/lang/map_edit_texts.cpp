@@ -49,6 +49,14 @@ constexpr std::array<TextRow, static_cast<int>(MapEditText::Count)> kTexts{{
      "%1 liegt außerhalb des Bereichs dieses Kennfelds von %2 bis %3. Nichts wurde geändert.",
      "%1 est hors de la plage de cette carte, de %2 à %3. Rien n'a été modifié.",
      "%1 je mimo rozsah této mapy %2 až %3. Nic nebylo změněno."},
+    {"\"%1\" could be a thousand or a decimal: write it without the comma, or with a point for a decimal. "
+     "Nothing was changed.",
+     "\"%1\" kann eine Tausenderzahl oder ein Dezimalwert sein: ohne Komma schreiben, oder mit Punkt für "
+     "Dezimalstellen. Nichts wurde geändert.",
+     "« %1 » peut être un millier ou un décimal : écrivez-le sans virgule, ou avec un point pour un décimal. "
+     "Rien n'a été modifié.",
+     "„%1“ může být tisícovka i desetinné číslo: napište ho bez čárky, nebo s tečkou pro desetinné místo. "
+     "Nic nebylo změněno."},
 }};
 
 }  // namespace

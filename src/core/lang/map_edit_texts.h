@@ -30,6 +30,7 @@ enum class MapEditText : int {
   Menu3DView,         // the command and the caption of the 3D view
   No3DView,           // the 3D view's label where OpenGL cannot be had
   OutOfRange,         // "%1" the value typed, "%2" … "%3" the map's range
+  PasteAmbiguous,     // "%1" is a field such as "1,234": a thousand or a decimal
   Count
 };
 
