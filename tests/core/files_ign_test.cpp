@@ -159,6 +159,15 @@ TEST(FilesIgnWriter, SectionsWithOddLayoutsAndTheTailAreExact) {
   EXPECT_TRUE(text.ends_with("\xE8x"));
 }
 
+// Whatever bytes the unit names itself with, the HEX line stays one line.
+TEST(FilesIgnWriter, AUnitNameWithLineBreaksStaysOnItsLine) {
+  Fresh f(0);
+  IgnVersionTexts versions = kVersions;
+  versions.UnitName = "Jet\r\n01\x01";
+  const std::string text = WriteParameterText(f.image, versions);
+  EXPECT_NE(text.find("\r\nHEX   3. 2.2009  14:05   Jet  01 \r\nEXE  "), std::string::npos);
+}
+
 TEST(FilesIgnReader, HeaderSearchAcceptsVersion78And63AndSkipsOthers) {
   struct Case {
     std::string text;

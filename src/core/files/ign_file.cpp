@@ -138,6 +138,18 @@ bool PageReadRefused(const ParameterImage& image, int page) {
   return PageRefusedWhileCoupled(image, page);
 }
 
+namespace {
+
+// A unit may answer with any bytes in its name; a line break among them
+// would split the HEX line and shift every line after it.
+std::string OneLine(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = ' ';
+  return text;
+}
+
+}  // namespace
+
 std::string WriteParameterText(const ParameterImage& image, const IgnVersionTexts& versions) {
   std::string out;
   out.reserve(12 * 1024);
@@ -152,9 +164,9 @@ std::string WriteParameterText(const ParameterImage& image, const IgnVersionText
   out += kEol;
   out += kIgnVersionsKeyword;
   out += kEol;
-  out += "HEX  " + versions.UnitDate + "  " + versions.UnitTime + "   " + versions.UnitName;
+  out += "HEX  " + OneLine(versions.UnitDate) + "  " + OneLine(versions.UnitTime) + "   " + OneLine(versions.UnitName);
   out += kEol;
-  out += "EXE  " + versions.BuildDate + "   " + versions.BuildTime;
+  out += "EXE  " + OneLine(versions.BuildDate) + "   " + OneLine(versions.BuildTime);
   out += kEol;
   AppendKeyword(out, kIgnMemoKeyword, 13);
   for (const std::string& line : NoteLines(image)) {
