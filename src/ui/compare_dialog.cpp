@@ -1,6 +1,7 @@
 #include "compare_dialog.h"
 
 #include <QDialogButtonBox>
+#include <algorithm>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -11,6 +12,13 @@
 #include "model/fields.h"
 
 namespace velmor::ui {
+namespace {
+
+// A difference stays the same one across a rebuild: the field and its bytes.
+std::pair<int, int> Key(const ImageDifference& d) { return {d.FieldIndex, d.Offset}; }
+
+}  // namespace
+
 CompareDialog::CompareDialog(TFormHlav& window, const ParameterImage& other, const QString& otherName)
     : QDialog(&window), window_(window), other_(other) {
   setObjectName("CompareDialog");
@@ -25,6 +33,12 @@ CompareDialog::CompareDialog(TFormHlav& window, const ParameterImage& other, con
   list_->setObjectName("TabCompare");
   layout->addWidget(list_, 1);
   auto* buttons = new QDialogButtonBox(this);
+  QPushButton* all = buttons->addButton(Text(HistoryText::TickAll), QDialogButtonBox::ActionRole);
+  all->setObjectName("ButtonCompareTickAll");
+  QPushButton* none = buttons->addButton(Text(HistoryText::TickNone), QDialogButtonBox::ActionRole);
+  none->setObjectName("ButtonCompareTickNone");
+  connect(all, &QPushButton::clicked, this, [this] { list_->SetTicks([](int) { return true; }); });
+  connect(none, &QPushButton::clicked, this, [this] { list_->SetTicks([](int) { return false; }); });
   apply_ = buttons->addButton(Text(HistoryText::Apply), QDialogButtonBox::ApplyRole);
   apply_->setObjectName("ButtonCompareApply");
   apply_->setToolTip(Text(HistoryText::ApplyHint));
@@ -42,7 +56,7 @@ QString CompareDialog::Text(HistoryText text) const {
   return QString::fromUtf8(HistoryCaption(text, window_.Language()));
 }
 
-void CompareDialog::Rebuild() {
+void CompareDialog::Rebuild(const std::set<std::pair<int, int>>& unticked) {
   DerivedTables editorTables = window_.Tables();
   RefreshPercentMaps(window_.Image(), editorTables);
   diffs_ = DiffImages(window_.Image(), editorTables, other_, otherTables_);
@@ -53,19 +67,30 @@ void CompareDialog::Rebuild() {
   summary_->setText(summary);
   apply_->setEnabled(!diffs_.empty());
   list_->Show(diffs_, window_.Image(), editorTables, headerLabels_, true, window_.Language());
+  if (!unticked.empty()) list_->SetTicks([&](int i) { return !unticked.contains(Key(diffs_[i])); });
 }
 
 void CompareDialog::Apply() {
   std::vector<ImageDifference> chosen;
-  for (int i : list_->Chosen()) chosen.push_back(diffs_[i]);
+  const std::vector<int> ticked = list_->Chosen();
+  std::set<std::pair<int, int>> unticked;
+  for (const ImageDifference& d : diffs_) unticked.insert(Key(d));
+  for (int i : ticked) {
+    chosen.push_back(diffs_[i]);
+    unticked.erase(Key(diffs_[i]));
+  }
   if (chosen.empty()) return;
   window_.TransferPage();
-  window_.ChangeTune([&] {
-    ApplyDifferences(window_.Image(), other_, chosen);
-    RefreshPercentMaps(window_.Image(), window_.Tables());
-    return true;
-  });
-  Rebuild();
+  // Undo and redo show the page the values were taken into.
+  const auto onPage = std::find_if(chosen.begin(), chosen.end(), [](const ImageDifference& d) { return d.Page >= 0; });
+  window_.ChangeTune(
+      [&] {
+        ApplyDifferences(window_.Image(), other_, chosen);
+        RefreshPercentMaps(window_.Image(), window_.Tables());
+        return true;
+      },
+      onPage == chosen.end() ? -1 : onPage->Page);
+  Rebuild(unticked);
 }
 
 }  // namespace velmor::ui

@@ -3,11 +3,14 @@
 // units with both values side by side; map differences as the map's grid
 // with the differing cells coloured and both values in them. Every
 // difference starts chosen; Apply takes the chosen values into the editor
-// as one change.
+// as one change, and what it took leaves the list while the rest keep their
+// ticks.
 #pragma once
 
 #include <QDialog>
 #include <QStringList>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "editor/compare.h"
@@ -36,7 +39,9 @@ class CompareDialog : public QDialog {
   void Apply();
 
  private:
-  void Rebuild();
+  // Lists the differences anew; those whose key is in `unticked` start
+  // without a tick.
+  void Rebuild(const std::set<std::pair<int, int>>& unticked = {});
   QString Text(HistoryText text) const;
 
   TFormHlav& window_;

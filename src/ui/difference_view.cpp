@@ -1,8 +1,12 @@
 #include "difference_view.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -88,14 +92,14 @@ void DifferenceView::Show(const std::vector<ImageDifference>& diffs, const Param
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (const auto& [cell, field] : MapCellFields(page)) {
       auto* item = new QTableWidgetItem(Q(FieldValueText(*field, shown, shownTables)));
-      item->setFlags(Qt::ItemIsEnabled);
+      item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
       item->setForeground(Qt::gray);
       grid->setItem(field->Row, field->Column, item);
     }
     for (int i : indexes) {
       const ImageDifference& d = diffs[i];
       auto* item = new QTableWidgetItem(Q(d.ValueA) + "\n" + Q(d.ValueB));
-      item->setFlags(choosable(Qt::ItemIsEnabled));
+      item->setFlags(choosable(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
       if (withChoices) item->setCheckState(Qt::Checked);
       item->setBackground(kDifferent);
       item->setData(Qt::UserRole, i);
@@ -105,9 +109,47 @@ void DifferenceView::Show(const std::vector<ImageDifference>& diffs, const Param
     }
     grid->resizeColumnsToContents();
     grid->resizeRowsToContents();
+    if (withChoices) grid->installEventFilter(this);
     grids_.push_back(grid);
-    addTab(grid, text(HistoryText::MapTab).arg(Q(std::string(PageCaption(page)))).arg(indexes.size()));
+    auto* tab = new QWidget;
+    auto* column = new QVBoxLayout(tab);
+    QString legend = text(HistoryText::CellLegend).arg(headers.value(1), headers.value(2));
+    if (withChoices) legend += " " + text(HistoryText::SpaceTicks);
+    auto* label = new QLabel(legend, tab);
+    label->setObjectName(QString("LabelLegend%1").arg(page));
+    label->setWordWrap(true);
+    column->addWidget(label);
+    column->addWidget(grid, 1);
+    addTab(tab, text(HistoryText::MapTab).arg(Q(std::string(PageCaption(page)))).arg(indexes.size()));
   }
+}
+
+void DifferenceView::SetTicks(const std::function<bool(int)>& ticked) {
+  for (const auto& [item, index] : treeItems_)
+    if (item->flags() & Qt::ItemIsUserCheckable) item->setCheckState(0, ticked(index) ? Qt::Checked : Qt::Unchecked);
+  for (QTableWidget* grid : grids_) {
+    for (int r = 0; r < grid->rowCount(); ++r) {
+      for (int c = 0; c < grid->columnCount(); ++c) {
+        QTableWidgetItem* item = grid->item(r, c);
+        if (item && (item->flags() & Qt::ItemIsUserCheckable))
+          item->setCheckState(ticked(item->data(Qt::UserRole).toInt()) ? Qt::Checked : Qt::Unchecked);
+      }
+    }
+  }
+}
+
+bool DifferenceView::eventFilter(QObject* watched, QEvent* event) {
+  auto* grid = qobject_cast<QTableWidget*>(watched);
+  if (grid == nullptr || event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Space)
+    return QTabWidget::eventFilter(watched, event);
+  std::vector<QTableWidgetItem*> cells;
+  for (QTableWidgetItem* item : grid->selectedItems())
+    if (item->flags() & Qt::ItemIsUserCheckable) cells.push_back(item);
+  if (cells.empty()) return true;
+  const bool allTicked =
+      std::all_of(cells.begin(), cells.end(), [](const QTableWidgetItem* i) { return i->checkState() == Qt::Checked; });
+  for (QTableWidgetItem* item : cells) item->setCheckState(allTicked ? Qt::Unchecked : Qt::Checked);
+  return true;
 }
 
 std::vector<int> DifferenceView::Chosen() const {

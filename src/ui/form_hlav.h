@@ -93,8 +93,9 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // Every change to the tune goes through here: `change` changes the image
   // as the tool always has; the difference becomes an edit, the image goes
   // back, and the document applies the edit through its gate. False from
-  // `change` means the tool did nothing.
-  EditResult ChangeTune(const std::function<bool()>& change);
+  // `change` means the tool did nothing. `page` is where the change lies,
+  // for undo and redo to show; -1 for the page shown.
+  EditResult ChangeTune(const std::function<bool()>& change, int page = -1);
   // An edit built elsewhere (a log's corrections): the document's gate, then
   // what it says on the status bar and the page.
   EditResult ApplyEdit(const Edit& edit);

@@ -27,13 +27,13 @@ EditContext TFormHlav::CurrentEditContext() const {
   return context;
 }
 
-EditResult TFormHlav::ChangeTune(const std::function<bool()>& change) {
+EditResult TFormHlav::ChangeTune(const std::function<bool()>& change, int page) {
   const ParameterImage before = document_.Image;
   const DerivedTables tables = document_.Tables;
   const std::string fileName = document_.FileName;
   const ParameterImage saved = document_.Saved;
   const bool changed = change();
-  const Edit edit = EditBetween(before, document_.Image, pageIndex_);
+  const Edit edit = EditBetween(before, document_.Image, page < 0 ? pageIndex_ : page);
   // The tool worked on the image itself; the document applies its result.
   document_.Image = before;
   document_.Tables = tables;

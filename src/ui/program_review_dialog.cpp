@@ -25,7 +25,8 @@ ProgramReviewDialog::ProgramReviewDialog(const ParameterImage& unit, const Param
   DerivedTables unitTables, programTables;
   RefreshPercentMaps(unit, unitTables);
   RefreshPercentMaps(toProgram, programTables);
-  diffs_ = DiffImages(unit, unitTables, toProgram, programTables);
+  // The editor's values first, as the compare window shows them.
+  diffs_ = DiffImages(toProgram, programTables, unit, unitTables);
   summary->setText(text(HistoryText::ReviewAgainstUnit).arg(unitName) + "\n" +
                    (diffs_.empty() ? text(HistoryText::ReviewNoChanges)
                                    : text(HistoryText::ReviewCount).arg(diffs_.size())));
@@ -33,8 +34,8 @@ ProgramReviewDialog::ProgramReviewDialog(const ParameterImage& unit, const Param
     auto* list = new DifferenceView(this);
     list->setObjectName("TabReview");
     list->Show(diffs_, toProgram, programTables,
-               {text(HistoryText::ColumnField), text(HistoryText::ColumnInUnit),
-                text(HistoryText::ColumnAfterProgram)},
+               {text(HistoryText::ColumnField), text(HistoryText::ColumnAfterProgram),
+                text(HistoryText::ColumnInUnit)},
                false, language);
     layout->addWidget(list, 1);
   }

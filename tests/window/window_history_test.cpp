@@ -168,6 +168,65 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     QCOMPARE(int(w->Image().P(cell)), int(original.P(cell)));
   }
 
+  // Untick all, tick one map cell by Space over its selection, Apply: only
+  // that cell is taken, the rest stay listed without ticks (a second Apply
+  // takes nothing), and undo and redo show the map the cell lies in.
+  void CompareTicksNoneThenOneAndUndoShowsItsPage() {
+    auto w = Make();
+    const ParameterImage original = w->Image();
+    const int cell = kAdvanceMap + MapCell(6, 3);
+    Keep(*w, 1796913005, [&](ParameterImage& i) {
+      i.P(35) = static_cast<std::uint8_t>(original.P(35) - 5);
+      i.P(98) = 1;
+      i.P(cell) = static_cast<std::uint8_t>(original.P(cell) + 4);
+    });
+    w->findChild<QAction*>("MenuHistory")->trigger();
+    auto* history = Wait<HistoryDialog>(*w, "HistoryDialog");
+    QVERIFY(history);
+    QTest::mouseClick(history->findChild<QPushButton*>("ButtonHistoryCompare"), Qt::LeftButton);
+    auto* compare = Wait<CompareDialog>(*w, "CompareDialog");
+    QVERIFY(compare);
+    auto* legend = compare->findChild<QLabel*>(QString("LabelLegend%1").arg(PageAdvance));
+    QVERIFY(legend);
+    QVERIFY2(legend->text().startsWith("In each coloured cell: top – Editor, bottom – "), qPrintable(legend->text()));
+
+    QTest::mouseClick(compare->findChild<QPushButton*>("ButtonCompareTickNone"), Qt::LeftButton);
+    auto* grid = compare->findChild<QTableWidget*>(QString("GridCompare%1").arg(PageAdvance));
+    auto* tabs = compare->findChild<QTabWidget*>("TabCompare");
+    tabs->setCurrentIndex(tabs->count() - 1);
+    QVERIFY(QTest::qWaitForWindowExposed(compare));
+    // A block around the cell (a click and a Shift+click, as a drag
+    // selects), then Space.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(5, 2)).center());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      grid->visualItemRect(grid->item(7, 4)).center());
+    QCOMPARE(grid->selectedItems().size(), 9);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(grid->item(6, 3)->checkState(), Qt::Checked);
+
+    wtest::Tabs(*w)->setCurrentIndex(PageBike);
+    QTest::mouseClick(compare->findChild<QPushButton*>("ButtonCompareApply"), Qt::LeftButton);
+    QCOMPARE(int(w->Image().P(cell)), original.P(cell) + 4);
+    QCOMPARE(int(w->Image().P(35)), int(original.P(35)));
+    QCOMPARE(int(w->Image().P(98)), int(original.P(98)));
+    QCOMPARE(int(compare->Differences().size()), 2);
+    const int steps = UndoDepth(w->Undo());
+    QTest::mouseClick(compare->findChild<QPushButton*>("ButtonCompareApply"), Qt::LeftButton);
+    QCOMPARE(UndoDepth(w->Undo()), steps);  // nothing ticked, nothing taken
+    QCOMPARE(int(w->Image().P(98)), int(original.P(98)));
+
+    compare->close();
+    history->close();
+    QCOMPARE(wtest::Tabs(*w)->currentIndex(), int(PageBike));
+    w->findChild<QAction*>("MenuZpet")->trigger();
+    QCOMPARE(int(w->Image().P(cell)), int(original.P(cell)));
+    QCOMPARE(wtest::Tabs(*w)->currentIndex(), int(PageAdvance));
+    wtest::Tabs(*w)->setCurrentIndex(PageBike);
+    w->findChild<QAction*>("MenuZnovu")->trigger();
+    QCOMPARE(int(w->Image().P(cell)), original.P(cell) + 4);
+    QCOMPARE(wtest::Tabs(*w)->currentIndex(), int(PageAdvance));
+  }
+
   // Off (the default), F9 programs at once, exactly as without the option.
   // The option is kept in the settings file.
   void WithoutTheReviewF9ProgramsAtOnceAndTheOptionIsRemembered() {
@@ -218,10 +277,12 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     QCOMPARE(int(dialog->Differences().size()), 2);
     auto* tree = dialog->findChild<QTreeWidget*>("TreeCompare");
     QVERIFY(tree);
-    QCOMPARE(tree->headerItem()->text(1), QString("In the ignition"));
+    // The editor's value first, the unit's second, as in the compare window.
+    QCOMPARE(tree->headerItem()->text(1), QString("After programming"));
+    QCOMPARE(tree->headerItem()->text(2), QString("In the ignition"));
     QTreeWidgetItem* fan = tree->topLevelItem(0)->child(0);
-    QCOMPARE(fan->text(1), QString("90"));
-    QCOMPARE(fan->text(2), QString("85"));
+    QCOMPARE(fan->text(1), QString("85"));
+    QCOMPARE(fan->text(2), QString("90"));
     QVERIFY2(!(fan->flags() & Qt::ItemIsUserCheckable), "nothing to choose: all of it is programmed");
     QVERIFY(dialog->findChild<QLabel*>("LabelReviewSummary")->text().contains("Vmr07"));
 

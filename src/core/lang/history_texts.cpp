@@ -77,6 +77,12 @@ constexpr std::array<TextRow, static_cast<int>(HistoryText::Count)> kTexts{{
     {"Cancel", "Abbrechen", "Annuler", "Zrušit"},
     {"In the ignition", "In der Zündung", "Dans le boîtier", "V zapalování"},
     {"After programming", "Nach dem Programmieren", "Après programmation", "Po naprogramování"},
+    {"In each coloured cell: top – %1, bottom – %2.", "In jeder farbigen Zelle: oben – %1, unten – %2.",
+     "Dans chaque cellule colorée : en haut – %1, en bas – %2.", "V každé barevné buňce: nahoře – %1, dole – %2."},
+    {"Space ticks or unticks the selected cells.", "Leertaste setzt oder löscht die Haken der gewählten Zellen.",
+     "Espace coche ou décoche les cellules sélectionnées.", "Mezerník zaškrtne nebo odškrtne vybrané buňky."},
+    {"Tick all", "Alle ankreuzen", "Tout cocher", "Zaškrtnout vše"},
+    {"Untick all", "Keine ankreuzen", "Tout décocher", "Odškrtnout vše"},
 }};
 
 }  // namespace

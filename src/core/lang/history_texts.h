@@ -49,6 +49,10 @@ enum class HistoryText : int {
   Cancel,
   ColumnInUnit,
   ColumnAfterProgram,
+  CellLegend,               // "%1" the upper value's column, "%2" the lower one's
+  SpaceTicks,               // how to tick a drag selection of cells
+  TickAll,
+  TickNone,
   Count
 };
 
