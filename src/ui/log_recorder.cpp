@@ -37,7 +37,6 @@ LogRecorder::LogRecorder(QMainWindow& window, const LinkEngine& link, std::funct
     bar->addMenu(menu_);
   record_ = menu_->addAction(QString());
   record_->setObjectName("MenuLogRecord");
-  record_->setShortcut(QKeySequence("Ctrl+R"));
   stop_ = menu_->addAction(QString());
   stop_->setObjectName("MenuLogStop");
   connect(record_, &QAction::triggered, this, &LogRecorder::Start);
@@ -80,6 +79,10 @@ void LogRecorder::Retranslate() {
   stop_->setText(Text(LogText::Stop));
   record_->setEnabled(!Recording());
   stop_->setEnabled(Recording());
+  // Ctrl+R records and, while recording, stops: the key moves to the item
+  // it would trigger, so the menu shows what it does.
+  record_->setShortcut(Recording() ? QKeySequence() : QKeySequence("Ctrl+R"));
+  stop_->setShortcut(Recording() ? QKeySequence("Ctrl+R") : QKeySequence());
   if (button_ != nullptr) {
     button_->setToolTip(Recording() ? Text(LogText::Stop).remove('&') : Text(LogText::RecordHint));
     button_->setIcon(window_.style()->standardIcon(Recording() ? QStyle::SP_MediaStop : QStyle::SP_DialogYesButton));

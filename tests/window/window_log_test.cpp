@@ -182,6 +182,26 @@ class WindowLogTest : public QObject, WindowFixture {
     QVERIFY(log.Data.Rows[0].TimeMs() < 1000);  // a new clock: the failed one ran past a second
   }
 
+  // Ctrl+R records, and stops while recording: the key is shown beside
+  // the item it triggers.
+  void CtrlRStartsAndStops() {
+    auto w = Make();
+    auto* recorder = w->findChild<LogRecorder*>("LogRecorder");
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(recorder->Recording());
+    QCOMPARE(w->findChild<QAction*>("MenuLogStop")->shortcut(), QKeySequence("Ctrl+R"));
+    Frames(*w, 2);
+    QTest::keyClick(w.get(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(!recorder->Recording());
+    QVERIFY(w->statusBar()->currentMessage().startsWith("Log saved: "));
+    QCOMPARE(w->findChild<QAction*>("MenuLogRecord")->shortcut(), QKeySequence("Ctrl+R"));
+    QTest::keyClick(w.get(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(recorder->Recording());
+    QCOMPARE(Logs().size(), 2);
+  }
+
   void AFolderThatCannotBeMadeIsTheReasonGiven() {
     QFile blocker(dir_->filePath("file"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
