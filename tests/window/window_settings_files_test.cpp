@@ -13,6 +13,7 @@
 #include "compare_dialog.h"
 #include "editor/document.h"
 #include "files/settings.h"
+#include "lang/catalog.h"
 #include "form_hlav.h"
 #include "window_harness.h"
 
@@ -194,6 +195,21 @@ class WindowSettingsFilesTest : public QObject, WindowFixture {
                                      "RPM_JET_2A, JET_2A, POSITION_A, ") &&
                  messages_[0].endsWith(", LAMBDA_BAR, MEMO"),
              qPrintable(messages_[0]));
+  }
+
+  // A file of the older version is said to be one when it is compared, as
+  // when it is opened, and the comparison still opens.
+  void ComparingWithAnOlderVersionSaysSo() {
+    auto w = Make(ConfigDir());
+    std::string text = OpenTune(*w);
+    const std::size_t version = text.find(" 78");
+    QVERIFY(version != std::string::npos && version < 40);
+    text.replace(version, 3, " 63");
+    chosenFile_ = Put("older.ign", text);
+    Action(*w, "MenuCompareFile")->trigger();
+    QCOMPARE(messages_, QStringList{QString::fromStdString(
+                            std::string(CatalogText(MsgKey::MsgFileOlderVersion, LanguageCode::English)))});
+    QTRY_VERIFY(w->findChild<CompareDialog*>());
   }
 
   void AFailedSaveNamesTheFileAndTheReason() {
