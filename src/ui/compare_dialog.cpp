@@ -37,6 +37,9 @@ CompareDialog::CompareDialog(TFormHlav& window, const ParameterImage& other, con
   all->setObjectName("ButtonCompareTickAll");
   QPushButton* none = buttons->addButton(Text(HistoryText::TickNone), QDialogButtonBox::ActionRole);
   none->setObjectName("ButtonCompareTickNone");
+  // Enter in the list must not tick everything again.
+  all->setAutoDefault(false);
+  none->setAutoDefault(false);
   connect(all, &QPushButton::clicked, this, [this] { list_->SetTicks([](int) { return true; }); });
   connect(none, &QPushButton::clicked, this, [this] { list_->SetTicks([](int) { return false; }); });
   apply_ = buttons->addButton(Text(HistoryText::Apply), QDialogButtonBox::ApplyRole);
