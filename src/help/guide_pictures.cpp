@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <array>
@@ -20,7 +21,10 @@
 #include <functional>
 
 #include "form_hlav.h"
+#include "editor/document.h"
+#include "files/ign_file.h"
 #include "log/log_format.h"
+#include "log/log_paths.h"
 #include "log_recorder.h"
 #include "map_selection.h"
 #include "map_surface.h"
@@ -98,7 +102,8 @@ class Camera {
 // throttle up, so that those cells read lean. A row every 330 ms, as the
 // unit's frames come, and 20 s without any after three minutes: a pulled
 // cable, which the viewer shows as a gap. A recording of a few seconds from
-// the cold engine at start-up would leave the analysis empty.
+// the cold engine at start-up would leave the analysis empty. The tune it
+// was ridden on goes beside it, as the recorder keeps it.
 QString WriteRide(const velmor::ParameterImage& image, const QString& dir) {
   velmor::ParameterImage trueTune = image;
   for (int k = velmor::MapCell(4, 0); k < velmor::kMapCells; ++k) {
@@ -112,6 +117,8 @@ QString WriteRide(const velmor::ParameterImage& image, const QString& dir) {
   velmor::LinkFrame poll{};
   poll[0] = velmor::kPollCommand;
   const QString path = dir + "/ride.csv";
+  if (!velmor::SaveParameterFile(velmor::RiddenTunePath(path.toStdString()), image, velmor::FileVersions()).Ok)
+    return {};
   velmor::LogWriter writer;
   if (!writer.Open(path.toStdString())) return {};
   for (int ms = 0; ms <= 6 * 60 * 1000; ms += 330) {
@@ -237,7 +244,13 @@ int TakePictures(const QString& out, const char* device, const char* languageWor
   camera.Save(window.findChild<QWidget*>("HistoryDialog"), "guide-history");
   if (auto* compare = window.findChild<QAbstractButton*>("ButtonHistoryCompare")) compare->click();
   Settle(500);
-  camera.Save(window.findChild<QWidget*>("CompareDialog"), "guide-compare");
+  // The map's grid, where the raised block shows with the legend above it.
+  QWidget* compare = window.findChild<QWidget*>("CompareDialog");
+  if (auto* tabs = compare ? compare->findChild<QTabWidget*>("TabCompare") : nullptr) {
+    tabs->setCurrentIndex(tabs->count() - 1);
+    Settle(200);
+  }
+  camera.Save(compare, "guide-compare");
   return camera.Failed() ? 1 : 0;
 }
 
