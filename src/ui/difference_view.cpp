@@ -1,4 +1,5 @@
 #include "difference_view.h"
+#include "widgets.h"
 
 #include <QHeaderView>
 #include <QTableWidget>
@@ -6,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "lang/control_texts.h"
 #include "lang/history_texts.h"
 #include "model/fields.h"
 
@@ -106,7 +108,9 @@ void DifferenceView::Show(const std::vector<ImageDifference>& diffs, const Param
     grid->resizeColumnsToContents();
     grid->resizeRowsToContents();
     grids_.push_back(grid);
-    addTab(grid, text(HistoryText::MapTab).arg(Q(std::string(PageCaption(page)))).arg(indexes.size()));
+    addTab(grid, Counted(text(HistoryText::MapTab), language, static_cast<long long>(indexes.size()), 2)
+                     .arg(Q(PageTabCaption(page, language)))
+                     .arg(indexes.size()));
   }
 }
 
