@@ -128,10 +128,20 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   m.MapStep->setGeometry(stepLeft, kStepTop, 20, 25);
 
   const QString all = detail::EnglishCaption(kMapAllCheckBoxName, "All");
-  // Wider than the 40 pixels the panel's extent allows for, so that "Alles"
-  // is not cut off where the panel has the room.
   m.All = PanelCheckBox(QString::fromUtf8(kMapAllCheckBoxName.data(), static_cast<int>(kMapAllCheckBoxName.size())),
                         all, panel, stepLeft + 40, 52);
+  // As wide as its longest caption ("Alles"), and the panel's least width
+  // takes it whole: the window's smallest width never cuts it off.
+  int allWidth = m.All->width();
+  for (int l = 0; l < kLanguageCount; ++l) {
+    for (const ControlText& t : ControlTexts(static_cast<LanguageCode>(l))) {
+      if (t.component != kMapAllCheckBoxName || t.property != TextProperty::Caption) continue;
+      m.All->setText(QString::fromStdString(t.text));
+      allWidth = std::max(allWidth, m.All->sizeHint().width());
+    }
+  }
+  m.All->setText(all);
+  m.All->resize(allWidth, m.All->height());
   if (!m.Tps) m.Tps = PanelCheckBox("CheckBoxTps_Uni", "TPS", panel, 20, 50);
   m.Ms = PanelCheckBox("CheckBoxZobrMs_Uni", "Ms", panel, 740, 50);
 
@@ -158,7 +168,7 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   const int bevelRight = ColumnLeft(kMapColumns - 1) + kCellWidth + 16;
   m.TopBevel->setGeometry(ColumnLeft(0), RowTop(0) - 6, bevelRight - ColumnLeft(0), 2);
 
-  panel->setMinimumSize(std::max(bevelRight, m.All->x() + 40) + 4, kStepTop + 25 + 6);
+  panel->setMinimumSize(std::max(bevelRight, m.All->x() + m.All->width()) + 4, kStepTop + 25 + 6);
   Fill(advanceSheet, panel);
   return m;
 }
