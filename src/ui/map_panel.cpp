@@ -130,8 +130,8 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   const QString all = detail::EnglishCaption(kMapAllCheckBoxName, "All");
   m.All = PanelCheckBox(QString::fromUtf8(kMapAllCheckBoxName.data(), static_cast<int>(kMapAllCheckBoxName.size())),
                         all, panel, stepLeft + 40, 52);
-  // As wide as its longest caption ("Alles"), and the panel's least width
-  // takes it whole: the window's smallest width never cuts it off.
+  // As wide as its longest caption ("Alles"), and inside the panel's least
+  // width: the window's smallest width never cuts it off.
   int allWidth = m.All->width();
   for (int l = 0; l < kLanguageCount; ++l) {
     for (const ControlText& t : ControlTexts(static_cast<LanguageCode>(l))) {
@@ -141,7 +141,6 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
     }
   }
   m.All->setText(all);
-  m.All->resize(allWidth, m.All->height());
   if (!m.Tps) m.Tps = PanelCheckBox("CheckBoxTps_Uni", "TPS", panel, 20, 50);
   m.Ms = PanelCheckBox("CheckBoxZobrMs_Uni", "Ms", panel, 740, 50);
 
@@ -168,7 +167,11 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   const int bevelRight = ColumnLeft(kMapColumns - 1) + kCellWidth + 16;
   m.TopBevel->setGeometry(ColumnLeft(0), RowTop(0) - 6, bevelRight - ColumnLeft(0), 2);
 
-  panel->setMinimumSize(std::max(bevelRight, m.All->x() + m.All->width()) + 4, kStepTop + 25 + 6);
+  // Its right edge stays where the panel's extent ends, so that the wider
+  // caption costs the window no width.
+  const int allRight = std::max(bevelRight, m.All->x() + 40);
+  m.All->setGeometry(allRight - allWidth, m.All->y(), allWidth, m.All->height());
+  panel->setMinimumSize(allRight + 4, kStepTop + 25 + 6);
   Fill(advanceSheet, panel);
   return m;
 }
