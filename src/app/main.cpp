@@ -117,9 +117,14 @@ int main(int argc, char** argv) {
   QDir().mkpath(QString::fromStdString(options.ConfigDir));
   options.ProgramDir = ProgramDirectory();
   for (int i = 1; i < argc; ++i) options.Arguments.emplace_back(argv[i]);
-  options.DiagnosePorts = [&devices](int number) {
+  velmor::LanguageCode language = velmor::LanguageCode::English;
+  options.LanguageChanged = [&port, &language](velmor::LanguageCode l) {
+    language = l;
+    port.SetLanguage(l);
+  };
+  options.DiagnosePorts = [&devices, &language](int number) {
     const std::set<int> numbers = number > 0 ? std::set<int>{number} : velmor::platform::PortNumbers(environ);
-    return velmor::platform::ReportPorts(numbers, devices, velmor::platform::Identity::Current()).Text;
+    return velmor::platform::ReportPorts(numbers, devices, velmor::platform::Identity::Current(), {}, language).Text;
   };
 
   try {

@@ -10,13 +10,21 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
+
+#include "lang/port_texts.h"
+#include "lang/text_table.h"
 
 namespace velmor::platform {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string Say(PortText text, LanguageCode language, std::string_view first = {}, std::string_view second = {}) {
+  return FillText(PortCaption(text, language), first, second);
+}
 
 std::string ReadFirstLine(const fs::path& path) {
   std::ifstream in(path);
@@ -125,19 +133,22 @@ void FindHolders(const std::string& device, const Identity& who, const SystemPat
   }
 }
 
-// What the node is when it is not a terminal ("a folder", ...); empty for a
+// What the node is when it is not a terminal (a folder, ...); nothing for a
 // terminal. A character device is a terminal when the kernel's list of tty
 // drivers claims its major and minor number; when that list cannot be read,
 // any character device passes.
-std::string NotSerialWhat(const struct stat& st, const SystemPaths& paths) {
-  if (S_ISDIR(st.st_mode)) return "a folder";
-  if (S_ISFIFO(st.st_mode)) return "a FIFO";
-  if (S_ISSOCK(st.st_mode)) return "a socket";
-  if (S_ISBLK(st.st_mode)) return "a block device";
-  if (S_ISREG(st.st_mode)) return paths.NodesAreFiles ? "" : "a regular file";
-  if (!S_ISCHR(st.st_mode)) return "not a device";
+std::optional<PortText> NotSerialWhat(const struct stat& st, const SystemPaths& paths) {
+  if (S_ISDIR(st.st_mode)) return PortText::NodeFolder;
+  if (S_ISFIFO(st.st_mode)) return PortText::NodeFifo;
+  if (S_ISSOCK(st.st_mode)) return PortText::NodeSocket;
+  if (S_ISBLK(st.st_mode)) return PortText::NodeBlockDevice;
+  if (S_ISREG(st.st_mode)) {
+    if (paths.NodesAreFiles) return std::nullopt;
+    return PortText::NodeFile;
+  }
+  if (!S_ISCHR(st.st_mode)) return PortText::NodeOther;
   std::ifstream drivers(fs::path(paths.Proc) / "tty" / "drivers");
-  if (!drivers) return {};
+  if (!drivers) return std::nullopt;
   const unsigned devMajor = major(st.st_rdev), devMinor = minor(st.st_rdev);
   std::string line;
   bool any = false;
@@ -156,9 +167,10 @@ std::string NotSerialWhat(const struct stat& st, const SystemPaths& paths) {
     } catch (const std::exception&) {
       continue;
     }
-    if (driverMajor == devMajor && devMinor >= low && devMinor <= high) return {};
+    if (driverMajor == devMajor && devMinor >= low && devMinor <= high) return std::nullopt;
   }
-  return any ? "a device that is no serial port" : "";
+  if (!any) return std::nullopt;
+  return PortText::NodeNoTerminal;
 }
 
 bool Running(const SystemPaths& paths, const std::string& command) {
@@ -189,8 +201,8 @@ void FindUsbAdapter(const std::string& name, const SystemPaths& paths, PortFindi
   }
 }
 
-std::string HolderText(const PortHolder& h) {
-  return (h.Command.empty() ? "a process" : h.Command) + " (pid " + std::to_string(h.Pid) + ")";
+std::string HolderText(const PortHolder& h, LanguageCode language) {
+  return (h.Command.empty() ? Say(PortText::AProcess, language) : h.Command) + " (pid " + std::to_string(h.Pid) + ")";
 }
 
 }  // namespace
@@ -215,34 +227,29 @@ std::string ModeText(unsigned mode) {
   return text;
 }
 
-PortFinding DiagnoseNoDevice(int portNumber) {
+PortFinding DiagnoseNoDevice(int portNumber, LanguageCode language) {
   PortFinding f;
   const std::string com = "COM" + std::to_string(portNumber);
-  f.Problems.push_back({PortProblemKind::NoDevice,
-                        "no such device: no serial adapter is plugged in for " + com,
-                        "plug the adapter in (it shows up as /dev/ttyUSB* or /dev/ttyACM*), or set "
-                        "VELMOR_COM" + std::to_string(portNumber) + "=/dev/..."});
+  f.Problems.push_back({PortProblemKind::NoDevice, Say(PortText::NoDeviceFor, language, com),
+                        Say(PortText::NoDeviceFix, language, "VELMOR_COM" + std::to_string(portNumber))});
   return f;
 }
 
 PortFinding DiagnosePort(const std::string& device, const Identity& who, const SystemPaths& paths,
-                         const std::string& overrideVariable) {
+                         const std::string& overrideVariable, LanguageCode language) {
   PortFinding f;
   f.Device = device;
   struct stat st {};
   if (::stat(device.c_str(), &st) != 0) {
-    f.Problems.push_back({PortProblemKind::Missing, "no such device: " + device + " is not there",
-                          overrideVariable.empty()
-                              ? "plug the adapter in, or choose another port in the Com menu"
-                              : "plug the adapter in, or point " + overrideVariable + " at the right device"});
+    f.Problems.push_back({PortProblemKind::Missing, Say(PortText::Missing, language, device),
+                          overrideVariable.empty() ? Say(PortText::MissingFix, language)
+                                                   : Say(PortText::MissingFixVariable, language, overrideVariable)});
     return f;
   }
-  if (const std::string what = NotSerialWhat(st, paths); !what.empty()) {
-    f.Problems.push_back({PortProblemKind::NotSerial, "not a serial device: " + device + " is " + what,
-                          overrideVariable.empty()
-                              ? "choose the serial adapter's port in the Com menu"
-                              : "point " + overrideVariable +
-                                    " at the serial adapter (/dev/ttyUSB* or /dev/ttyACM*)"});
+  if (const std::optional<PortText> what = NotSerialWhat(st, paths)) {
+    f.Problems.push_back({PortProblemKind::NotSerial, Say(PortText::NotSerial, language, device, Say(*what, language)),
+                          overrideVariable.empty() ? Say(PortText::NotSerialFix, language)
+                                                   : Say(PortText::NotSerialFixVariable, language, overrideVariable)});
     return f;
   }
   f.Present = true;
@@ -259,20 +266,17 @@ PortFinding DiagnosePort(const std::string& device, const Identity& who, const S
     // Nobody should join root's group to reach a port.
     const bool groupWouldDo = (f.Mode & 0060u) == 0060u && !f.InGroup && f.Group != "root";
     const bool listed = std::find(group.Members.begin(), group.Members.end(), who.User) != group.Members.end();
-    const std::string what = "permission denied: " + device + " (" + ModeText(f.Mode) + " " + f.Owner + ":" +
-                             f.Group + ")";
+    const std::string what = Say(PortText::PermissionDenied, language,
+                                 device + " (" + ModeText(f.Mode) + " " + f.Owner + ":" + f.Group + ")");
     if (groupWouldDo && listed)
-      f.Problems.push_back({PortProblemKind::LoginAgain,
-                            what + " — you were added to the group " + f.Group + " after this session started",
-                            "log out and in again (or run: newgrp " + f.Group + ")"});
+      f.Problems.push_back({PortProblemKind::LoginAgain, Say(PortText::LoginAgain, language, what, f.Group),
+                            Say(PortText::LoginAgainFix, language, f.Group)});
     else if (groupWouldDo)
-      f.Problems.push_back({PortProblemKind::NotInGroup,
-                            what + " — you are not in the group " + f.Group,
-                            "sudo usermod -aG " + f.Group + " $USER, then log out and in again"});
+      f.Problems.push_back({PortProblemKind::NotInGroup, Say(PortText::NotInGroup, language, what, f.Group),
+                            Say(PortText::NotInGroupFix, language, f.Group)});
     else
-      f.Problems.push_back({PortProblemKind::NoPermission, what + " — no group gives access",
-                            "give the device to a group you are in, e.g. a udev rule with GROUP=\"dialout\", "
-                            "MODE=\"0660\""});
+      f.Problems.push_back({PortProblemKind::NoPermission, Say(PortText::NoGroup, language, what),
+                            Say(PortText::NoGroupFix, language)});
   }
 
   // This program holding the port is the link using it, and the holder of a
@@ -281,10 +285,10 @@ PortFinding DiagnosePort(const std::string& device, const Identity& who, const S
   FindHolders(device, who, paths, f);
   std::string names;
   for (const PortHolder& h : f.Holders)
-    if (!h.ThisProgram && !h.OtherSide) names += (names.empty() ? "" : ", ") + HolderText(h);
+    if (!h.ThisProgram && !h.OtherSide) names += (names.empty() ? "" : ", ") + HolderText(h, language);
   if (!names.empty()) {
-    f.Problems.push_back({PortProblemKind::Busy, "busy: " + device + " is open in " + names,
-                          "close that program, then try again"});
+    f.Problems.push_back({PortProblemKind::Busy, Say(PortText::Busy, language, device, names),
+                          Say(PortText::BusyFix, language)});
   }
 
   std::error_code ec;
@@ -292,27 +296,25 @@ PortFinding DiagnosePort(const std::string& device, const Identity& who, const S
   const std::string name = (ec ? fs::path(device) : real).filename().string();
   FindUsbAdapter(name, paths, f);
   const bool usb = !f.UsbVendorId.empty();
-  const std::string rule = usb ? "a udev rule for this adapter: ATTRS{idVendor}==\"" + f.UsbVendorId +
-                                     "\", ATTRS{idProduct}==\"" + f.UsbProductId + "\", "
+  const std::string rule = usb ? "ATTRS{idVendor}==\"" + f.UsbVendorId + "\", ATTRS{idProduct}==\"" +
+                                     f.UsbProductId + "\", "
                                : "";
   if (name.rfind("ttyACM", 0) == 0 && Running(paths, "ModemManager"))
-    f.Problems.push_back({PortProblemKind::ModemManager,
-                          "warning: ModemManager runs and probes new " + name +
-                              " devices, which holds the port for some seconds after plugging in",
-                          "sudo systemctl stop ModemManager, or " +
-                              (usb ? rule + "ENV{ID_MM_DEVICE_IGNORE}=\"1\"" : std::string("disable it"))});
+    f.Problems.push_back(
+        {PortProblemKind::ModemManager, Say(PortText::ModemManager, language, name),
+         Say(PortText::ModemManagerFix, language,
+             usb ? Say(PortText::UdevRule, language, rule + "ENV{ID_MM_DEVICE_IGNORE}=\"1\"")
+                 : Say(PortText::DisableIt, language))});
   if (usb && Running(paths, "brltty"))
-    f.Problems.push_back({PortProblemKind::Brltty,
-                          "warning: brltty runs and may claim " + name + " as a braille display",
-                          "sudo systemctl mask brltty-udev.service brltty.service, or remove the brltty "
-                          "package if no braille display is used"});
+    f.Problems.push_back({PortProblemKind::Brltty, Say(PortText::Brltty, language, name),
+                          Say(PortText::BrlttyFix, language)});
   return f;
 }
 
-std::string Summary(const PortFinding& finding) {
+std::string Summary(const PortFinding& finding, LanguageCode language) {
   if (finding.Problems.empty()) return {};
   const PortProblem& p = finding.Problems.front();
-  return p.What + ". Fix: " + p.Fix;
+  return Say(PortText::SummaryFix, language, p.What, p.Fix);
 }
 
 }  // namespace velmor::platform

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "lang/catalog.h"
+
 namespace velmor::platform {
 
 struct SystemPaths {
@@ -48,7 +50,9 @@ enum class PortProblemKind {
 
 struct PortProblem {
   PortProblemKind Kind;
-  std::string What;  // starts with "no such device", "not a serial device", "permission denied", "busy" or "warning"
+  // In English starts with "no such device", "not a serial device",
+  // "permission denied", "busy" or "warning".
+  std::string What;
   std::string Fix;   // one line
 };
 
@@ -76,15 +80,17 @@ struct PortFinding {
 };
 
 // What keeps `device` from opening for `who`; `overrideVariable` (such as
-// VELMOR_COM3) is named in the fix when the device came from it.
+// VELMOR_COM3) is named in the fix when the device came from it. The
+// problems are told in `language`.
 PortFinding DiagnosePort(const std::string& device, const Identity& who,
-                         const SystemPaths& paths = {}, const std::string& overrideVariable = {});
+                         const SystemPaths& paths = {}, const std::string& overrideVariable = {},
+                         LanguageCode language = LanguageCode::English);
 
 // The finding for a port number that names no device.
-PortFinding DiagnoseNoDevice(int portNumber);
+PortFinding DiagnoseNoDevice(int portNumber, LanguageCode language = LanguageCode::English);
 
 // The first problem and its fix, in one line; empty when there is none.
-std::string Summary(const PortFinding& finding);
+std::string Summary(const PortFinding& finding, LanguageCode language = LanguageCode::English);
 
 // "crw-rw----" style text of the permission bits.
 std::string ModeText(unsigned mode);

@@ -5,6 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "lang/plural.h"
+#include "lang/port_texts.h"
+#include "lang/text_table.h"
+
 namespace velmor::platform {
 namespace {
 
@@ -48,29 +52,34 @@ bool Usable(const PortFinding& f) {
          });
 }
 
-std::string FindingText(const std::string& label, const PortFinding& f, const std::string& via) {
+std::string Say(PortText text, LanguageCode language, std::string_view first = {}) {
+  return FillText(PortCaption(text, language), first);
+}
+
+std::string FindingText(const std::string& label, const PortFinding& f, const std::string& via,
+                        LanguageCode language) {
   std::string text = label;
   text.resize(std::max<std::size_t>(text.size() + 1, 7), ' ');
   text += f.Device.empty() ? "-" : f.Device;
   if (!via.empty()) text += " (" + via + ")";
   if (f.Present) {
     text += "  " + ModeText(f.Mode) + " " + f.Owner + ":" + f.Group;
-    text += f.CanReadWrite ? ", you can read and write it" : ", you cannot read and write it";
-    if (!f.CanReadWrite) text += f.InGroup ? " (you are in " + f.Group + ")" : " (you are not in " + f.Group + ")";
+    text += Say(f.CanReadWrite ? PortText::CanReadWrite : PortText::CannotReadWrite, language);
+    if (!f.CanReadWrite) text += Say(f.InGroup ? PortText::InGroupNote : PortText::NotInGroupNote, language, f.Group);
   }
   if (!f.UsbVendorId.empty()) {
     text += "\n       USB " + f.UsbVendorId + ":" + f.UsbProductId;
     if (!f.UsbName.empty()) text += " " + f.UsbName;
-    if (!f.Driver.empty()) text += ", driver " + f.Driver;
+    if (!f.Driver.empty()) text += Say(PortText::Driver, language, f.Driver);
   }
   text += '\n';
-  if (f.Problems.empty()) text += "       ok\n";
-  for (const auto& p : f.Problems) text += "       " + p.What + "\n         fix: " + p.Fix + '\n';
+  if (f.Problems.empty()) text += "       " + Say(PortText::Ok, language) + "\n";
+  for (const auto& p : f.Problems) text += "       " + p.What + "\n         " + Say(PortText::FixLine, language, p.Fix) + '\n';
   return text;
 }
 
 PortReport ReportPorts(const std::set<int>& numbers, const PortDevices& devices, const Identity& who,
-                       const SystemPaths& paths) {
+                       const SystemPaths& paths, LanguageCode language) {
   PortReport report;
   int hidden = 0;
   std::vector<int> empty;
@@ -81,23 +90,22 @@ PortReport ReportPorts(const std::set<int>& numbers, const PortDevices& devices,
       continue;
     }
     const std::string via = OverrideOf(n, device);
-    const PortFinding f = DiagnosePort(device, who, paths, via);
-    report.Text += FindingText("COM" + std::to_string(n), f, via);
+    const PortFinding f = DiagnosePort(device, who, paths, via, language);
+    report.Text += FindingText("COM" + std::to_string(n), f, via, language);
     report.AnyUsable = report.AnyUsable || Usable(f);
     hidden = std::max(hidden, f.HiddenProcesses);
   }
   if (!empty.empty()) {
     report.Text += "COM" + std::to_string(empty.front());
     if (empty.size() > 1) report.Text += " ... COM" + std::to_string(empty.back());
-    report.Text += ": no device\n";
+    report.Text += Say(PortText::NoDevice, language) + "\n";
     if (!report.AnyUsable) {
-      const PortProblem p = DiagnoseNoDevice(empty.front()).Problems.at(0);
-      report.Text += "       " + p.What + "\n         fix: " + p.Fix + '\n';
+      const PortProblem p = DiagnoseNoDevice(empty.front(), language).Problems.at(0);
+      report.Text += "       " + p.What + "\n         " + Say(PortText::FixLine, language, p.Fix) + '\n';
     }
   }
   if (hidden > 0 && who.Uid != 0)
-    report.Text += "The open files of " + std::to_string(hidden) +
-                   " processes of other users cannot be seen; run with sudo to check them too.\n";
+    report.Text += CountText(PortCaption(PortText::HiddenProcesses, language), language, hidden) + "\n";
   return report;
 }
 

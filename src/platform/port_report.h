@@ -19,7 +19,8 @@ bool Usable(const PortFinding& finding);
 
 // One port: the device line (with the USB adapter behind it), then each
 // problem and its fix, or "ok". `via` names the variable the device came from.
-std::string FindingText(const std::string& label, const PortFinding& finding, const std::string& via);
+std::string FindingText(const std::string& label, const PortFinding& finding, const std::string& via,
+                        LanguageCode language = LanguageCode::English);
 
 struct PortReport {
   std::string Text;
@@ -30,6 +31,6 @@ struct PortReport {
 // for the numbers that name none (with the fix when no port is usable), and a
 // note when other users' processes could not be looked into.
 PortReport ReportPorts(const std::set<int>& numbers, const PortDevices& devices, const Identity& who,
-                       const SystemPaths& paths = {});
+                       const SystemPaths& paths = {}, LanguageCode language = LanguageCode::English);
 
 }  // namespace velmor::platform

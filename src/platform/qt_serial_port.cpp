@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "lang/port_texts.h"
+#include "lang/text_table.h"
 #include "port_doctor.h"
 
 namespace velmor::platform {
@@ -23,22 +25,21 @@ bool IsPseudoTerminal(const std::string& path) {
 
 }  // namespace
 
-std::string DescribeOpenFailure(const std::string& path, QSerialPort::SerialPortError error) {
-  if (path.empty()) return "no such device";
-  if (::access(path.c_str(), F_OK) != 0) return "no such device: " + path;
-  if (::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES)
-    return "permission denied: " + path +
-           " (add the user to the dialout group: sudo usermod -aG dialout $USER, then log in "
-           "again)";
+std::string DescribeOpenFailure(const std::string& path, QSerialPort::SerialPortError error,
+                                LanguageCode language) {
+  const auto say = [&](PortText text) { return FillText(PortCaption(text, language), path); };
+  if (path.empty()) return say(PortText::NoSuchDevice);
+  if (::access(path.c_str(), F_OK) != 0) return say(PortText::NoSuchDevicePath);
+  if (::access(path.c_str(), R_OK | W_OK) != 0 && errno == EACCES) return say(PortText::DialoutHint);
   switch (error) {
     case QSerialPort::PermissionError:
       // The device is readable and writable for us, so the refusal is the
       // exclusive lock of another program.
-      return "busy: another program holds " + path;
+      return say(PortText::HeldByAnother);
     case QSerialPort::DeviceNotFoundError:
-      return "no such device: " + path;
+      return say(PortText::NoSuchDevicePath);
     default:
-      return "cannot open " + path;
+      return say(PortText::CannotOpen);
   }
 }
 
@@ -71,7 +72,7 @@ bool QtSerialPort::Open(int portNumber) {
   diagnosePending_ = false;
   path_ = devices_.DeviceFor(portNumber);
   if (path_.empty()) {
-    reason_ = Summary(DiagnoseNoDevice(portNumber));
+    reason_ = Summary(DiagnoseNoDevice(portNumber, language_), language_);
     return false;
   }
   port_->setPortName(QString::fromStdString(path_));
@@ -88,7 +89,7 @@ bool QtSerialPort::Open(int portNumber) {
                           port_->setStopBits(QSerialPort::OneStop) &&
                           port_->setFlowControl(QSerialPort::NoFlowControl);
   if (!configured) {
-    reason_ = "cannot set 57600 8N1 on " + path_;
+    reason_ = FillText(PortCaption(PortText::CannotSetLine, language_), path_);
     port_->close();
     return false;
   }
@@ -100,10 +101,10 @@ bool QtSerialPort::Open(int portNumber) {
 std::string QtSerialPort::OpenErrorReason() const {
   if (diagnosePending_) {
     diagnosePending_ = false;
-    reason_ = Summary(DiagnosePort(path_, Identity::Current(), {}, overrideVariable_));
+    reason_ = Summary(DiagnosePort(path_, Identity::Current(), {}, overrideVariable_, language_), language_);
     // Nothing the doctor can see, such as a lock of a process whose open
     // files we may not look at.
-    if (reason_.empty()) reason_ = DescribeOpenFailure(path_, openError_);
+    if (reason_.empty()) reason_ = DescribeOpenFailure(path_, openError_, language_);
   }
   return reason_;
 }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "lang/catalog.h"
 #include "link/serial_port.h"
 #include "port_devices.h"
 
@@ -28,6 +29,9 @@ class QtSerialPort final : public SerialPort {
   // out when asked, because Com Auto fails many opens nobody reads about.
   std::string OpenErrorReason() const override;
 
+  // The language the reasons are told in: the window's.
+  void SetLanguage(LanguageCode language) { language_ = language; }
+
   // The device of the last open attempt.
   const std::string& DevicePath() const { return path_; }
   // How often a hang-up or read failure closed the port.
@@ -45,11 +49,13 @@ class QtSerialPort final : public SerialPort {
   std::string overrideVariable_;
   bool drainOnWrite_ = false;
   int errorCloses_ = 0;
+  LanguageCode language_ = LanguageCode::English;
 };
 
 // The reason an open of `path` failed, for a second line under the catalog's
 // message: permissions (the dialout group), a port held by another program, a
 // missing device.
-std::string DescribeOpenFailure(const std::string& path, QSerialPort::SerialPortError error);
+std::string DescribeOpenFailure(const std::string& path, QSerialPort::SerialPortError error,
+                                LanguageCode language = LanguageCode::English);
 
 }  // namespace velmor::platform

@@ -1,4 +1,5 @@
 #include "compare_dialog.h"
+#include "widgets.h"
 
 #include <QDialogButtonBox>
 #include <algorithm>
@@ -65,8 +66,10 @@ void CompareDialog::Rebuild(const std::set<std::pair<int, int>>& unticked) {
   diffs_ = DiffImages(window_.Image(), editorTables, other_, otherTables_);
   const int following = TakeOutFollowingMap2(diffs_, window_.Image());
   QString summary = diffs_.empty() ? Text(HistoryText::CompareNoDifferences)
-                                   : Text(HistoryText::CompareCount).arg(diffs_.size());
-  if (following > 0) summary += " " + Text(HistoryText::CompareMap2Follows).arg(following);
+                                   : Counted(Text(HistoryText::CompareCount), window_.Language(), static_cast<long long>(diffs_.size()))
+                                         .arg(diffs_.size());
+  if (following > 0)
+    summary += " " + Counted(Text(HistoryText::CompareMap2Follows), window_.Language(), following).arg(following);
   summary_->setText(summary);
   apply_->setEnabled(!diffs_.empty());
   list_->Show(diffs_, window_.Image(), editorTables, headerLabels_, true, window_.Language());

@@ -1,4 +1,5 @@
 #include "difference_view.h"
+#include "widgets.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "lang/control_texts.h"
 #include "lang/history_texts.h"
 #include "model/fields.h"
 
@@ -120,7 +122,9 @@ void DifferenceView::Show(const std::vector<ImageDifference>& diffs, const Param
     label->setWordWrap(true);
     column->addWidget(label);
     column->addWidget(grid, 1);
-    addTab(tab, text(HistoryText::MapTab).arg(Q(std::string(PageCaption(page)))).arg(indexes.size()));
+    addTab(tab, Counted(text(HistoryText::MapTab), language, static_cast<long long>(indexes.size()), 2)
+                     .arg(Q(PageTabCaption(page, language)))
+                     .arg(indexes.size()));
   }
 }
 

@@ -1,12 +1,12 @@
 #include "form_hlav.h"
 #include "lang/edit_texts.h"
+#include "lang/help_texts.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
@@ -16,11 +16,11 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QUrl>
 #include <QVBoxLayout>
 
 #include "commit_filter.h"
@@ -62,6 +62,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
                 : QFileDialog::getOpenFileName(this, QString(), start,
                                                "Ignition Parametrs(*.ign);;All Files (*.*)");
   };
+  OpenDocument = SystemDocumentOpener(this);
   statePaths_ = StatePathsIn(options_.ConfigDir);
   defaultDataFile_ = QDir(Utf8(options_.ProgramDir)).filePath("data.ign").toStdString();
 
@@ -239,6 +240,7 @@ void TFormHlav::FormCreate() {
   if (auto* box = findChild<QWidget*>("GroupBoxMonTest")) box->setVisible(testMode_);
   RefreshView();
   OpenCommandLineFiles();
+  creating_ = false;
 }
 
 // ---------------------------------------------------------------------------
@@ -332,6 +334,8 @@ void TFormHlav::ApplyLanguage() {
     if (auto* a = Find<QAction>(kLanguageMenuItems[i].data())) a->setChecked(i == static_cast<int>(lang));
   }
   texts_ = ResolveTexts(lang);
+  qtTranslations_.Use(lang);
+  if (options_.LanguageChanged) options_.LanguageChanged(lang);
   // The link renders the live display again in the new language: the last
   // frame's values, or the placeholders while no unit answers.
   link_->SetLanguage(lang);
@@ -370,6 +374,12 @@ void TFormHlav::MonitorDecoded() {
 void TFormHlav::ApplyMonitorView() { applier_->ApplyMonitor(link_->Monitor()); }
 
 void TFormHlav::ShowMessage(std::string_view text, std::string_view detail) {
+  if (creating_) {
+    // The port opens while the window is built: its message comes once the
+    // event loop runs, in front of the window rather than on an empty screen.
+    QTimer::singleShot(0, this, [this, t = std::string(text), d = std::string(detail)] { ShowMessage(t, d); });
+    return;
+  }
   QString message = Utf8(text);
   if (!detail.empty()) message += "\n" + Utf8(detail);
   if (text == texts_[MsgKey::MsgComOpenError] && portDoctor_->Available()) {
@@ -482,9 +492,25 @@ void TFormHlav::MenuContensClick() {
   const QString name = Utf8(texts_[MsgKey::HelpFileName]);
   QString path = QDir(Utf8(options_.ProgramDir)).filePath(name);
   if (!QFileInfo::exists(path)) path = QDir(Utf8(options_.ProgramDir)).filePath("../share/velmor/" + name);
-  if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-    ShowMessageBox(Utf8(texts_[MsgKey::MsgHelpOpenError]));
+  // Whatever the desktop can or cannot do with a PDF, F1 shows the guide.
+  if (!QFileInfo::exists(path)) {
+    ShowGuide(Utf8(texts_[MsgKey::MsgHelpOpenError]) + " " + Utf8(HelpCaption(HelpText::GuideBelow, language_)));
+    return;
   }
+  const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+  OpenDocument(path, [this, window = QPointer<TFormHlav>(this), shown] {
+    if (window) ShowGuide(Utf8(HelpCaption(HelpText::NoViewer, language_)).arg(shown));
+  });
+}
+
+void TFormHlav::ShowGuide(const QString& why) {
+  const QString guide = GuideFile(Utf8(options_.ProgramDir), language_);
+  if (guide.isEmpty()) {
+    ShowMessageBox(Utf8(texts_[MsgKey::MsgHelpOpenError]));
+    return;
+  }
+  if (!guide_) guide_ = new GuideWindow(this);
+  guide_->Show(guide, why, language_);
 }
 
 void TFormHlav::MenuAboutClick() { about_->exec(); }

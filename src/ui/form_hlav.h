@@ -33,7 +33,9 @@
 #include "editor/tools.h"
 #include "editor/undo.h"
 #include "editor/view.h"
+#include "guide_window.h"
 #include "pages.h"
+#include "qt_translations.h"
 #include "window_layout.h"
 
 class QAction;
@@ -66,6 +68,9 @@ struct FormOptions {
   // The port doctor's report of port n (0 = every port); without it the
   // window offers no port diagnostics.
   std::function<std::string(int number)> DiagnosePorts;
+  // The window's language, at start and on every change: what is told
+  // outside the window (the port's reasons, the doctor's report) follows.
+  std::function<void(LanguageCode language)> LanguageChanged;
 };
 
 class TFormHlav : public QMainWindow, private LinkHost {
@@ -119,6 +124,8 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // The open or save dialog starting at `start`; an empty result is a
   // cancel. Tests replace it.
   std::function<QString(bool save, const QString& start)> ChooseFile;
+  // Opens a help document with the desktop's viewer (F1); tests replace it.
+  DocumentOpener OpenDocument;
 
   // What a read of a parameter file has to say (an older version, a cut-off
   // file, sections it lacks): a message box each, the last one kept on the
@@ -210,6 +217,9 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void ComboBoxBikeChange(int index);
   void SetMapMode(int mode);
   void MenuContensClick();
+  // The guide inside the program, under `why`; the old message when there
+  // is no guide either.
+  void ShowGuide(const QString& why);
   void OpenFile(IgnScope scope);
   // Reads a parameter file as File → Open does after its dialog.
   void OpenParameterFile(const QString& path, IgnScope scope);
@@ -233,6 +243,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   Document document_;
   std::unique_ptr<LinkEngine> link_;
   LanguageCode language_ = LanguageCode::English;
+  QtTranslations qtTranslations_;
   ResolvedTexts texts_;
   std::string dialogFileName_;
   std::string defaultDataFile_;
@@ -247,6 +258,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   bool tunedMapHinted_ = false;  // the status bar said the unit tunes the map shown
   bool bikeWarned_ = false;      // the unsupported-model message of this load was shown
   bool testMode_ = false;
+  bool creating_ = true;  // FormCreate runs: the window is not shown yet
   std::string lastPrintFile_;
 
   WindowControls controls_;  // built and looked up once
@@ -255,6 +267,7 @@ class TFormHlav : public QMainWindow, private LinkHost {
   CommitFilter* commitFilter_ = nullptr;  // a child of the window
   MapSelection* mapSelection_ = nullptr;
   TFormAbout* about_ = nullptr;
+  GuideWindow* guide_ = nullptr;
   HistoryKeeper* history_ = nullptr;
   PortDoctor* portDoctor_ = nullptr;
   std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();

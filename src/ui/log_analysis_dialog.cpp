@@ -1,4 +1,5 @@
 #include "log_analysis_dialog.h"
+#include "widgets.h"
 
 #include "lang/edit_texts.h"
 
@@ -355,11 +356,14 @@ void LogAnalysisDialog::ShowResult() {
   QString basis;
   if (analysis_) {
     basis = ridden_ ? Text(LogText::RiddenOn).arg(QFileInfo(riddenPath_).fileName()) : Text(LogText::RiddenUnknown);
-    if (changedCount > 0) basis += " " + Text(LogText::ChangedSince).arg(changedCount);
+    if (changedCount > 0) basis += " " + Counted(Text(LogText::ChangedSince), window_.Language(), changedCount).arg(changedCount);
   }
   basisLabel_->setText(basis);
   if (analysis_) {
-    summary_->setText(Text(LogText::Summary)
+    const LanguageCode language = window_.Language();
+    summary_->setText(Counted(Counted(Counted(Text(LogText::Summary), language, analysis_->Counts.Rows, 1), language,
+                                      analysis_->Counts.Used, 2),
+                              language, analysis_->CellsChanged(), 3)
                           .arg(analysis_->Counts.Rows)
                           .arg(analysis_->Counts.Used)
                           .arg(analysis_->CellsChanged()));
@@ -452,7 +456,7 @@ void LogAnalysisDialog::Apply() {
       stale.Verdict = EditVerdict::Refused;
       stale.Refusal = EditRefusal::Stale;
       stale.Count = left;
-      summary_->setText(ridden_ ? Text(LogText::ChangedSince).arg(left)
+      summary_->setText(ridden_ ? Counted(Text(LogText::ChangedSince), window_.Language(), left).arg(left)
                                 : QString::fromStdString(EditResultText(stale, false, window_.Language())));
     }
     return;
@@ -472,7 +476,7 @@ void LogAnalysisDialog::Apply() {
   }
   applied_ = true;
   ShowResult();
-  summary_->setText(Text(LogText::Applied).arg(written));
+  summary_->setText(Counted(Text(LogText::Applied), window_.Language(), written).arg(written));
 }
 
 }  // namespace velmor::ui

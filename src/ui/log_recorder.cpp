@@ -1,4 +1,5 @@
 #include "log_recorder.h"
+#include "widgets.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -162,7 +163,7 @@ void LogRecorder::UpdateStatus() {
                               .arg(s / 3600)
                               .arg(s / 60 % 60, 2, 10, QChar('0'))
                               .arg(s % 60, 2, 10, QChar('0'));
-  status_->setText(Text(LogText::Recording).arg(elapsed).arg(writer_.Rows()));
+  status_->setText(Counted(Text(LogText::Recording), language_(), static_cast<long long>(writer_.Rows()), 2).arg(elapsed).arg(writer_.Rows()));
   status_->show();
 }
 

@@ -1,4 +1,5 @@
 #include "log_viewer.h"
+#include "widgets.h"
 
 #include <QChart>
 #include <QChartView>
@@ -460,12 +461,12 @@ void LogViewer::SelectRange(double from, double to) {
 
 void LogViewer::UpdateSelectionLabel() {
   if (!selected_) {
-    rangeLabel_->setText(Text(LogText::ViewerRows).arg(log_.Rows.size()));
+    rangeLabel_->setText(Counted(Text(LogText::ViewerRows), Language(), static_cast<long long>(log_.Rows.size())).arg(log_.Rows.size()));
     return;
   }
   int rows = 0;
   for (const LogRow& r : log_.Rows) rows += r.TimeMs() >= selected_->first && r.TimeMs() < selected_->second;
-  rangeLabel_->setText(Text(LogText::ViewerRange)
+  rangeLabel_->setText(Counted(Text(LogText::ViewerRange), Language(), rows, 3)
                            .arg(selected_->first / 1000.0, 0, 'f', 1)
                            .arg(selected_->second / 1000.0, 0, 'f', 1)
                            .arg(rows));

@@ -128,10 +128,19 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   m.MapStep->setGeometry(stepLeft, kStepTop, 20, 25);
 
   const QString all = detail::EnglishCaption(kMapAllCheckBoxName, "All");
-  // Wider than the 40 pixels the panel's extent allows for, so that "Alles"
-  // is not cut off where the panel has the room.
   m.All = PanelCheckBox(QString::fromUtf8(kMapAllCheckBoxName.data(), static_cast<int>(kMapAllCheckBoxName.size())),
                         all, panel, stepLeft + 40, 52);
+  // As wide as its longest caption ("Alles"), and inside the panel's least
+  // width: the window's smallest width never cuts it off.
+  int allWidth = m.All->width();
+  for (int l = 0; l < kLanguageCount; ++l) {
+    for (const ControlText& t : ControlTexts(static_cast<LanguageCode>(l))) {
+      if (t.component != kMapAllCheckBoxName || t.property != TextProperty::Caption) continue;
+      m.All->setText(QString::fromStdString(t.text));
+      allWidth = std::max(allWidth, m.All->sizeHint().width());
+    }
+  }
+  m.All->setText(all);
   if (!m.Tps) m.Tps = PanelCheckBox("CheckBoxTps_Uni", "TPS", panel, 20, 50);
   m.Ms = PanelCheckBox("CheckBoxZobrMs_Uni", "Ms", panel, 740, 50);
 
@@ -158,7 +167,11 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   const int bevelRight = ColumnLeft(kMapColumns - 1) + kCellWidth + 16;
   m.TopBevel->setGeometry(ColumnLeft(0), RowTop(0) - 6, bevelRight - ColumnLeft(0), 2);
 
-  panel->setMinimumSize(std::max(bevelRight, m.All->x() + 40) + 4, kStepTop + 25 + 6);
+  // Its right edge stays where the panel's extent ends, so that the wider
+  // caption costs the window no width.
+  const int allRight = std::max(bevelRight, m.All->x() + 40);
+  m.All->setGeometry(allRight - allWidth, m.All->y(), allWidth, m.All->height());
+  panel->setMinimumSize(allRight + 4, kStepTop + 25 + 6);
   Fill(advanceSheet, panel);
   return m;
 }

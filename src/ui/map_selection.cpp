@@ -270,7 +270,10 @@ void MapSelection::Paste() {
     Select(MapCell(block.Top, block.Left), MapCell(block.Top + placed.Rows - 1, block.Left + placed.Columns - 1));
   }
   if (placed.CutOff) {
-    hooks_.Message(Text(static_cast<int>(MapEditText::PasteCutOff)).arg(placed.Rows).arg(placed.Columns));
+    hooks_.Message(Counted(Text(static_cast<int>(MapEditText::PasteCutOff)), hooks_.Language(),
+                           static_cast<long long>(placed.Rows) * placed.Columns)
+                       .arg(placed.Rows)
+                       .arg(placed.Columns));
   }
 }
 

@@ -34,19 +34,20 @@ QString Text(MapEditText text, LanguageCode language) {
 
 // Data Visualization aborts on some drivers when its window cannot get a
 // context, so the view asks for one first and stays a label without it.
-QString OpenGlProblem() {
-  if (qEnvironmentVariableIsSet("VELMOR_NO_3D")) return "VELMOR_NO_3D is set";
+// The reason's text ("%1" the platform), or Count when 3D can be drawn.
+MapEditText OpenGlProblem() {
+  if (qEnvironmentVariableIsSet("VELMOR_NO_3D")) return MapEditText::No3DVariable;
   // With a display at hand the offscreen platform does hand out a GLX
   // context, and Data Visualization (6.4) crashes on its first frame there.
-  if (QGuiApplication::platformName() == "offscreen") return "the offscreen platform draws no 3D";
+  if (QGuiApplication::platformName() == "offscreen") return MapEditText::No3DOffscreen;
   QOpenGLContext context;
-  if (!context.create()) return QString("no OpenGL context on the %1 platform").arg(QGuiApplication::platformName());
+  if (!context.create()) return MapEditText::No3DContext;
   QOffscreenSurface surface;
   surface.setFormat(context.format());
   surface.create();
-  if (!surface.isValid() || !context.makeCurrent(&surface)) return "the OpenGL context cannot be used";
+  if (!surface.isValid() || !context.makeCurrent(&surface)) return MapEditText::No3DUnusable;
   context.doneCurrent();
-  return {};
+  return MapEditText::Count;
 }
 
 // A tuner turns the surface with the left button as with the right one:
@@ -73,7 +74,8 @@ MapSurfaceView::MapSurfaceView(Hooks hooks, QWidget* parent) : QWidget(parent, Q
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   unavailable_ = OpenGlProblem();
-  if (!unavailable_.isEmpty()) {
+  unavailablePlatform_ = QGuiApplication::platformName();
+  if (unavailable_ != MapEditText::Count) {
     label_ = new QLabel(this);
     label_->setObjectName("LabelNo3D");
     label_->setWordWrap(true);
@@ -137,7 +139,13 @@ void MapSurfaceView::ApplyLanguage() {
   QString title = Text(MapEditText::Menu3DView, language_);
   if (hooks_.PageName) title += " - " + hooks_.PageName(page_);
   setWindowTitle(title);
-  if (label_) label_->setText(Text(MapEditText::No3DView, language_).arg(unavailable_));
+  if (label_) label_->setText(Text(MapEditText::No3DView, language_).arg(Unavailable()));
+}
+
+QString MapSurfaceView::Unavailable() const {
+  if (unavailable_ == MapEditText::Count) return {};
+  const QString reason = Text(unavailable_, language_);
+  return reason.contains("%1") ? reason.arg(unavailablePlatform_) : reason;
 }
 
 void MapSurfaceView::showEvent(QShowEvent* event) {

@@ -14,6 +14,7 @@
 #include "editor/map_edit.h"
 #include "editor/operating_point.h"
 #include "lang/catalog.h"
+#include "lang/map_edit_texts.h"
 
 class QLabel;
 class QMenu;
@@ -53,7 +54,7 @@ class MapSurfaceView : public QWidget {
   // The marker of the operating point; hidden while the engine stands.
   QCustom3DLabel* PointMarker() const { return marker_; }
   // Why 3D is not available (empty when it is).
-  QString Unavailable() const { return unavailable_; }
+  QString Unavailable() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -71,7 +72,8 @@ class MapSurfaceView : public QWidget {
   Map150 values_{};
   MapAxis axis_{};
   int cell_ = -1;
-  QString unavailable_;
+  MapEditText unavailable_ = MapEditText::Count;  // why 3D is not available, Count when it is
+  QString unavailablePlatform_;
   QLabel* label_ = nullptr;
   Q3DSurface* graph_ = nullptr;
   QSurface3DSeries* series_ = nullptr;

@@ -95,16 +95,16 @@ void BuildCorrectionsPage(QWidget* sheet) {
   page->addWidget(kor, 0, Qt::AlignTop);
   page->addWidget(ign, 0, Qt::AlignTop);
 
+  // One above the other: side by side their French titles take more than
+  // the page's width.
   auto* right = new QVBoxLayout;
   page->addLayout(right);
-  auto* row = new QHBoxLayout;
-  right->addLayout(row);
   QGroupBox* akcel = MakeGroup("GroupBoxAkcel", "Acceleration Injection", sheet);
   FormRows(PageCorrections, akcel).Add({"UpDownAkcelPrah", "UpDownAkcelJet"});
-  row->addWidget(akcel);
+  right->addWidget(akcel);
   QGroupBox* start = MakeGroup("GroupBoxStartJet", "Start Injection", sheet);
   FormRows(PageCorrections, start).Add({"UpDownStartJet"});
-  row->addWidget(start, 0, Qt::AlignTop);
+  right->addWidget(start);
 
   QGroupBox* acc = MakeGroup("GroupBoxAccK", "Acceleration inj. correction", sheet);
   FormRows(PageCorrections, acc).Add({"UpDownAccKPlus", "UpDownAccKMinus", "UpDownAccT0", "UpDownAccT100"});

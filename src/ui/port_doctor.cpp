@@ -77,6 +77,8 @@ void PortDoctorDialog::ApplyLanguage(LanguageCode language) {
   port_->setItemText(0, Caption(PortText::AllPorts, language));
   again_->setText(Caption(PortText::CheckAgain, language));
   close_->setText(Caption(PortText::Close, language));
+  // The report is told in the window's language too.
+  if (isVisible()) Check();
 }
 
 QString PortDoctorDialog::ReportText() const { return text_->toPlainText(); }

@@ -1,4 +1,5 @@
 #include "program_review_dialog.h"
+#include "widgets.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -29,7 +30,7 @@ ProgramReviewDialog::ProgramReviewDialog(const ParameterImage& unit, const Param
   diffs_ = DiffImages(toProgram, programTables, unit, unitTables);
   summary->setText(text(HistoryText::ReviewAgainstUnit).arg(unitName) + "\n" +
                    (diffs_.empty() ? text(HistoryText::ReviewNoChanges)
-                                   : text(HistoryText::ReviewCount).arg(diffs_.size())));
+                                   : Counted(text(HistoryText::ReviewCount), language, static_cast<long long>(diffs_.size())).arg(diffs_.size())));
   if (!diffs_.empty()) {
     auto* list = new DifferenceView(this);
     list->setObjectName("TabReview");

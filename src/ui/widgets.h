@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "lang/plural.h"
 #include "link/monitor.h"
 #include "model/fields.h"
 #include "up_down.h"
@@ -99,5 +100,11 @@ void SetBackground(QWidget* widget, Colour colour);
 
 // The core's UTF-8 texts as Qt strings.
 inline QString Utf8(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// `text` with the plural groups of "%<placeholder>" in the form for `count`;
+// the placeholders stay for QString::arg.
+inline QString Counted(const QString& text, LanguageCode language, long long count, int placeholder = 1) {
+  return QString::fromStdString(Plural(text.toStdString(), language, count, placeholder));
+}
 
 }  // namespace velmor::ui

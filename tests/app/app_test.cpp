@@ -204,9 +204,9 @@ INSTANTIATE_TEST_SUITE_P(
                     }}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The port that cannot be opened shows "Com opening error!" from inside the
-// window's construction; a TERM then must still close the window the normal
-// way and save.
+// The port that cannot be opened shows "Com opening error!" in front of the
+// window as the start-up ends; a TERM then must still close the window the
+// normal way and save.
 TEST(ProgramSignals, TermDuringTheStartUpMessageBoxSavesTheSettings) {
   TempDir dir;
   const fs::path config = dir.path / "config";

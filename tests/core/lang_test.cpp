@@ -11,6 +11,14 @@
 #include "lang/history_texts.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
+#include "lang/edit_texts.h"
+#include "lang/log_texts.h"
+#include "lang/map_edit_texts.h"
+#include "lang/help_texts.h"
+#include "lang/plural.h"
+#include "lang/text_table.h"
+#include "lang/port_texts.h"
+#include "editor/edit.h"
 
 namespace velmor {
 namespace {
@@ -420,6 +428,154 @@ TEST(LangHistoryTexts, EveryTextIsTranslatedWithTheSamePlaceholders) {
 TEST(LangFileTexts, EveryTextIsTranslatedWithTheSamePlaceholders) {
   ExpectTranslatedWithTheSamePlaceholders(&FileCaption);
   EXPECT_EQ(FileCaption(FileText::Count, LanguageCode::English), "");
+}
+
+// The newer tables: the doctor's findings, the block edits with the 3D
+// view's reasons, what F1 says about the guide.
+TEST(LangNewerTexts, EveryTextIsTranslatedWithTheSamePlaceholders) {
+  ExpectTranslatedWithTheSamePlaceholders(&PortCaption);
+  ExpectTranslatedWithTheSamePlaceholders(&MapEditCaption);
+  ExpectTranslatedWithTheSamePlaceholders(&HelpCaption);
+  ExpectTranslatedWithTheSamePlaceholders(&LogUiText);
+  EXPECT_EQ(MapEditCaption(MapEditText::No3DVariable, kDe), "VELMOR_NO_3D ist gesetzt");
+  EXPECT_EQ(GuideFileName(kCz), "guide.cs.md");
+}
+
+// The grammatical number of a count, per language: the table a translator
+// would check.
+TEST(LangPlural, FormsOfACountPerLanguage) {
+  using F = PluralForm;
+  struct Case {
+    LanguageCode language;
+    std::vector<std::pair<long long, PluralForm>> counts;
+  };
+  const Case cases[] = {
+      {kEn, {{0, F::Many}, {1, F::One}, {2, F::Many}, {4, F::Many}, {5, F::Many}, {21, F::Many}, {101, F::Many}}},
+      {kDe, {{0, F::Many}, {1, F::One}, {2, F::Many}, {4, F::Many}, {5, F::Many}, {21, F::Many}, {101, F::Many}}},
+      // French counts 0 as singular ("0 cellule").
+      {kFr, {{0, F::One}, {1, F::One}, {2, F::Many}, {4, F::Many}, {5, F::Many}, {21, F::Many}, {101, F::Many}}},
+      // Czech: 1 buňka, 2-4 buňky, 0 and 5 and up buněk; 21, 22 and 101
+      // written in digits take the last form too.
+      {kCz,
+       {{0, F::Many}, {1, F::One}, {2, F::Few}, {3, F::Few}, {4, F::Few}, {5, F::Many}, {11, F::Many},
+        {21, F::Many}, {22, F::Many}, {101, F::Many}, {1000, F::Many}}},
+  };
+  for (const Case& c : cases) {
+    for (const auto& [count, form] : c.counts) {
+      EXPECT_EQ(PluralFormOf(count, c.language), form) << "language " << int(c.language) << ", count " << count;
+    }
+  }
+}
+
+// The words after a count follow it; groups of other placeholders, other
+// braces and the placeholders themselves stay for the caller.
+TEST(LangPlural, GroupsTakeTheFormOfTheirCount) {
+  struct Case {
+    LanguageCode language;
+    std::string_view text;
+    long long count;
+    int placeholder;
+    std::string_view expected;
+  };
+  const Case cases[] = {
+      {kEn, "{%1 cell|%1 cells}", 1, 1, "%1 cell"},
+      {kEn, "{%1 cell|%1 cells}", 0, 1, "%1 cells"},
+      {kFr, "{%1 cellule|%1 cellules}", 0, 1, "%1 cellule"},
+      {kCz, "{%1 buňka|%1 buňky|%1 buněk}", 1, 1, "%1 buňka"},
+      {kCz, "{%1 buňka|%1 buňky|%1 buněk}", 3, 1, "%1 buňky"},
+      {kCz, "{%1 buňka|%1 buňky|%1 buněk}", 5, 1, "%1 buněk"},
+      // The group of %3 is left for its own count.
+      {kDe, "{%1 Zeile|%1 Zeilen}, {%3 Zelle|%3 Zellen}", 1, 1, "%1 Zeile, {%3 Zelle|%3 Zellen}"},
+      {kDe, "{%1 Zeile|%1 Zeilen}, {%3 Zelle|%3 Zellen}", 7, 3, "{%1 Zeile|%1 Zeilen}, %3 Zellen"},
+      // Braces without a choice are text (a udev rule).
+      {kEn, "ATTRS{idVendor}==%1 {%1 rule|%1 rules}", 2, 1, "ATTRS{idVendor}==%1 %1 rules"},
+      {kEn, "no groups here", 2, 1, "no groups here"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Plural(c.text, c.language, c.count, c.placeholder), c.expected) << c.text;
+  EXPECT_EQ(CountText("{%1 cell was|%1 cells were} left", kEn, 1), "1 cell was left");
+}
+
+// Texts that show a count, as the tuner reads them: "1 Zellen", "1 buněk"
+// and "1 cells" never appear.
+TEST(LangPlural, CountedTextsReadRightInEveryLanguage) {
+  const auto tuned = [](LanguageCode language, int count) {
+    EditResult r;
+    r.Verdict = EditVerdict::Refused;
+    r.Refusal = EditRefusal::TunedMap;
+    r.Count = count;
+    return EditResultText(r, false, language);
+  };
+  EXPECT_EQ(tuned(kEn, 1), "The unit tunes this map while tuning is on: 1 cell was left as it is.");
+  EXPECT_EQ(tuned(kEn, 16), "The unit tunes this map while tuning is on: 16 cells were left as they are.");
+  EXPECT_EQ(tuned(kDe, 1), "Das Gerät stimmt dieses Kennfeld ab, solange die Abstimmung läuft: 1 Zelle blieb unverändert.");
+  EXPECT_EQ(tuned(kFr, 0), "Le boîtier ajuste cette carte pendant le réglage : 0 cellule est restée telle quelle.");
+  EXPECT_EQ(tuned(kCz, 1), "Jednotka tuto mapu během ladění upravuje: 1 buňka zůstala beze změny.");
+  EXPECT_EQ(tuned(kCz, 2), "Jednotka tuto mapu během ladění upravuje: 2 buňky zůstaly beze změny.");
+  EXPECT_EQ(tuned(kCz, 16), "Jednotka tuto mapu během ladění upravuje: 16 buněk zůstalo beze změny.");
+  const auto tab = [](LanguageCode language, long long cells) {
+    return FillText(Plural(HistoryCaption(HistoryText::MapTab, language), language, cells, 2),
+                    PageTabCaption(2, language), std::to_string(cells));
+  };
+  EXPECT_EQ(tab(kEn, 1), "Inj. 1 (1 cell)");
+  EXPECT_EQ(tab(kDe, 1), "Einsp. 1 (1 Zelle)");
+  EXPECT_EQ(tab(kDe, 3), "Einsp. 1 (3 Zellen)");
+  EXPECT_EQ(tab(kFr, 1), "Inj. 1 (1 cellule)");
+  EXPECT_EQ(tab(kCz, 1), "Vstřik 1 (1 buňka)");
+  EXPECT_EQ(tab(kCz, 4), "Vstřik 1 (4 buňky)");
+  EXPECT_EQ(tab(kCz, 5), "Vstřik 1 (5 buněk)");
+}
+
+// Every plural group of every table has as many forms as its language has,
+// and each form shows the count it belongs to, so no language falls back to
+// a wrong form or drops the number.
+TEST(LangPlural, EveryGroupOfEveryTableHasTheFormsOfItsLanguage) {
+  std::vector<std::pair<std::string_view, LanguageCode>> texts;
+  const auto add = [&](auto caption, int count) {
+    for (int t = 0; t < count; ++t)
+      for (LanguageCode l : kAll) texts.emplace_back(caption(t, l), l);
+  };
+  add([](int t, LanguageCode l) { return HistoryCaption(static_cast<HistoryText>(t), l); }, int(HistoryText::Count));
+  add([](int t, LanguageCode l) { return LogUiText(static_cast<LogText>(t), l); }, int(LogText::Count));
+  add([](int t, LanguageCode l) { return EditCaption(static_cast<EditText>(t), l); }, int(EditText::Count));
+  add([](int t, LanguageCode l) { return MapEditCaption(static_cast<MapEditText>(t), l); }, int(MapEditText::Count));
+  add([](int t, LanguageCode l) { return FileCaption(static_cast<FileText>(t), l); }, int(FileText::Count));
+  add([](int t, LanguageCode l) { return PortCaption(static_cast<PortText>(t), l); }, int(PortText::Count));
+  int groups = 0;
+  for (const auto& [text, language] : texts) {
+    for (std::size_t open = text.find('{'); open != std::string_view::npos; open = text.find('{', open + 1)) {
+      const std::size_t close = text.find('}', open);
+      ASSERT_NE(close, std::string_view::npos) << text;
+      const std::string_view group = text.substr(open + 1, close - open - 1);
+      if (group.find('|') == std::string_view::npos) continue;
+      ++groups;
+      std::vector<std::string_view> forms;
+      for (std::size_t start = 0;;) {
+        const std::size_t bar = group.find('|', start);
+        forms.push_back(group.substr(start, bar == std::string_view::npos ? bar : bar - start));
+        if (bar == std::string_view::npos) break;
+        start = bar + 1;
+      }
+      EXPECT_EQ(static_cast<int>(forms.size()), PluralFormCount(language)) << text;
+      const std::size_t at = forms.front().find('%');
+      ASSERT_NE(at, std::string_view::npos) << text;
+      const std::string_view placeholder = forms.front().substr(at, 2);
+      for (std::string_view form : forms) EXPECT_NE(form.find(placeholder), std::string_view::npos) << text;
+    }
+  }
+  EXPECT_GT(groups, 0);
+}
+
+// The compare and review windows name a page as the window's tab does.
+TEST(LangControlTexts, PageTabCaptionsAreTheTabsOwnTexts) {
+  for (LanguageCode l : kAll) {
+    const std::vector<ControlText> texts = ControlTexts(l);
+    EXPECT_EQ(PageTabCaption(1, l), FindText(texts, kAdvanceSheetName, TextProperty::Caption));
+    EXPECT_EQ(PageTabCaption(2, l), FindText(texts, kInj1ASheetName, TextProperty::Caption));
+    EXPECT_EQ(PageTabCaption(3, l), FindText(texts, kInj2ASheetName, TextProperty::Caption));
+    EXPECT_EQ(PageTabCaption(10, l), "Race");
+    EXPECT_EQ(PageTabCaption(13, l), "");
+  }
+  EXPECT_EQ(PageTabCaption(2, kDe), "Einsp. 1");
 }
 
 }  // namespace

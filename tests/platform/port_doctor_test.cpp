@@ -232,6 +232,36 @@ TEST(PortDoctor, ANumberWithoutADeviceNamesItsVariable) {
   EXPECT_NE(s.find("VELMOR_COM3=/dev/..."), std::string::npos) << s;
 }
 
+// The window tells the findings in its language; commands, groups and
+// variables stay as the system spells them.
+TEST(PortDoctor, FindingsInTheWindowsLanguage) {
+  struct Case {
+    LanguageCode Language;
+    const char* Summary;
+  };
+  const Case cases[] = {
+      {LanguageCode::English, "no such device: no serial adapter is plugged in for COM3. Fix: plug the adapter in"},
+      {LanguageCode::German, "kein solches Gerät: für COM3 ist kein serieller Adapter angeschlossen. Abhilfe: den "
+                             "Adapter anschließen (er erscheint als /dev/ttyUSB* oder /dev/ttyACM*) oder "
+                             "VELMOR_COM3=/dev/... setzen"},
+      {LanguageCode::French, "périphérique absent : aucun adaptateur série n'est branché pour COM3. Solution : "},
+      {LanguageCode::Czech, "zařízení neexistuje: pro COM3 není připojen žádný sériový adaptér. Náprava: připojte"},
+  };
+  for (const Case& c : cases) {
+    const std::string s = Summary(DiagnoseNoDevice(3, c.Language), c.Language);
+    EXPECT_EQ(s.rfind(c.Summary, 0), 0u) << s;
+  }
+  FakeSystem sys;
+  sys.DeviceGroup("dialout", "someone");
+  const std::string device = sys.Device("ttyUSB0", kGroupRw);
+  const PortFinding f = DiagnosePort(device, sys.who, sys.paths, "", LanguageCode::Czech);
+  const std::string text = FindingText("COM1", f, "", LanguageCode::Czech);
+  EXPECT_NE(text.find("přístup odepřen: " + device), std::string::npos) << text;
+  EXPECT_NE(text.find("nejste ve skupině dialout"), std::string::npos) << text;
+  EXPECT_NE(text.find("náprava: sudo usermod -aG dialout $USER, pak se odhlaste a znovu přihlaste"),
+            std::string::npos) << text;
+}
+
 // A child process that runs `hold` and then waits until it is killed; the
 // parent goes on once the child has done it.
 class Child {

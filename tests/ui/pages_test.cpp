@@ -143,7 +143,14 @@ class PagesTest : public QObject {
     QCOMPARE(m.MapStep->geometry(), QRect(894, 378, 20, 25));
     QCOMPARE(m.All->objectName(), QString("CheckBoxAll_Uni"));
     QCOMPARE(m.All->text(), QString("All"));
-    QCOMPARE(m.All->pos(), QPoint(934, 385));
+    // Right of the step buttons, as wide as "Alles" needs and whole inside
+    // the panel's least width, so the window's smallest width shows it.
+    QCOMPARE(m.All->y(), 385);
+    QVERIFY(m.All->x() > m.MapStep->geometry().right());
+    QVERIFY(m.All->geometry().right() < m.Panel->minimumWidth());
+    m.All->setText("Alles");
+    QVERIFY(m.All->sizeHint().width() <= m.All->width());
+    m.All->setText("All");
     QCOMPARE(m.Tps->objectName(), QString("CheckBoxTps_Uni"));
     QCOMPARE(m.Tps->pos(), QPoint(20, 385));
     QCOMPARE(m.Ms->objectName(), QString("CheckBoxZobrMs_Uni"));

@@ -255,7 +255,7 @@ class WindowLogTest : public QObject, WindowFixture {
     QVERIFY2(leanItem->toolTip().startsWith("rows 12, mean A/F 14.80, target 13.2, now 100 %, suggested 112 %"),
              qPrintable(leanItem->toolTip()));
     QCOMPARE(leanItem->text(), QString("112 (+12)"));
-    QCOMPARE(dialog->findChild<QLabel*>("LabelLogSummary")->text(), QString("15 rows, 15 used, 1 cells to change"));
+    QCOMPARE(dialog->findChild<QLabel*>("LabelLogSummary")->text(), QString("15 rows, 15 used, 1 cell to change"));
 
     // Map 2 follows map 1 in the defaults' " 1 = 2" mode.
     const ParameterImage before = w->Image();
@@ -275,7 +275,7 @@ class WindowLogTest : public QObject, WindowFixture {
     // The log is used up: it describes the map before the change, and is
     // not applied a second time.
     QCOMPARE(dialog->findChild<QLabel*>("LabelLogSummary")->text(),
-             QString("1 cells written into the map. Record a new log to check them."));
+             QString("1 cell written into the map. Record a new log to check it."));
     QVERIFY(!dialog->findChild<QPushButton*>("ButtonLogApply")->isEnabled());
     QVERIFY(!dialog->findChild<QComboBox*>("ComboBoxLogMap")->isEnabled());
     dialog->Apply();
@@ -293,7 +293,7 @@ class WindowLogTest : public QObject, WindowFixture {
     auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
     QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
     auto* summary = dialog->findChild<QLabel*>("LabelLogSummary");
-    QVERIFY(summary->text().endsWith("1 cells to change"));
+    QVERIFY(summary->text().endsWith("1 cell to change"));
     // Without a tune file there is nowhere to keep the table.
     QVERIFY(!dialog->SaveTargetTable());
     QCOMPARE(summary->text(), QString("Save the tune first: the target table is kept beside it."));
@@ -371,7 +371,7 @@ class WindowLogTest : public QObject, WindowFixture {
     QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonLogApply"), Qt::LeftButton);
     QCOMPARE(int(w->Tables().PercentMap1[lean]), 130);
     QCOMPARE(UndoDepth(w->Undo()), steps);
-    QVERIFY2(dialog->findChild<QLabel*>("LabelLogSummary")->text().contains("have changed since this was worked out"),
+    QVERIFY2(dialog->findChild<QLabel*>("LabelLogSummary")->text().contains("changed since this was worked out"),
              qPrintable(dialog->findChild<QLabel*>("LabelLogSummary")->text()));
   }
 
@@ -440,7 +440,7 @@ class WindowLogTest : public QObject, WindowFixture {
              qPrintable(grid->item(4, 2)->toolTip()));
     QVERIFY(!dialog->findChild<QPushButton*>("ButtonLogApply")->isEnabled());
     QVERIFY(dialog->findChild<QLabel*>("LabelLogBasis")->text().endsWith(
-        "1 cells have changed since this log was recorded and are left out."));
+        "1 cell has changed since this log was recorded and is left out."));
     dialog->Apply();
     QCOMPARE(w->Image(), corrected);
   }

@@ -1,6 +1,7 @@
 #include "editor/edit.h"
 
 #include "lang/edit_texts.h"
+#include "lang/plural.h"
 
 namespace velmor {
 
@@ -22,7 +23,7 @@ std::string EditResultText(const EditResult& result, bool undo, LanguageCode lan
       break;
   }
   if (text == EditText::Count) return {};
-  return EditCaption(text, language, std::to_string(result.Count));
+  return CountText(EditCaption(text, language), language, result.Count);
 }
 
 }  // namespace velmor

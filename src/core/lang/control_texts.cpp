@@ -1003,3 +1003,26 @@ std::optional<std::string> AboutWindowTitle(LanguageCode language) {
 }
 
 }  // namespace velmor
+
+namespace velmor {
+
+std::string PageTabCaption(int page, LanguageCode language) {
+  // The sheets in page order; Race and Monitor keep one caption.
+  static constexpr std::pair<std::string_view, std::string_view> kSheets[] = {
+      {"TabSheet_Bike", ""},    {kAdvanceSheetName, ""}, {kInj1ASheetName, ""}, {kInj2ASheetName, ""},
+      {"TabSheet_Poloha", ""},  {"TabSheet_Korekce", ""}, {"TabSheet_Cidla", ""}, {"TabSheet_Idle", ""},
+      {"TabSheet_Gas", ""},     {"TabSheet_Gear", ""},   {"TabSheet_Race", "Race"}, {"TabSheet_Ladeni", ""},
+      {"TabSheet_Monitor", "Monitor"}};
+  if (page < 0 || page >= static_cast<int>(std::size(kSheets))) return {};
+  const auto& [sheet, fixed] = kSheets[page];
+  for (const ControlRow& row : kControlRows) {
+    if (row.property == TextProperty::Caption && row.components[0] == sheet) {
+      std::string caption(Pick(row.text, Column(language)));
+      std::erase(caption, '&');
+      return caption;
+    }
+  }
+  return std::string(fixed);
+}
+
+}  // namespace velmor

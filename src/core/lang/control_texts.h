@@ -78,3 +78,12 @@ std::string_view HintStatusText(std::string_view hint);
 std::optional<std::string> AboutWindowTitle(LanguageCode language);
 
 }  // namespace velmor
+
+namespace velmor {
+
+// The caption of the window's tab of page `page` (0 Bike ... 12 Monitor) in
+// `language`, as the tab shows it: the compare and review windows name the
+// map pages the same way ("Einsp. 1"). Empty for a page out of range.
+std::string PageTabCaption(int page, LanguageCode language);
+
+}  // namespace velmor

@@ -32,10 +32,12 @@ constexpr std::array<TextRow, static_cast<int>(MapEditText::Count)> kTexts{{
      "Die Zwischenablage enthält keine Zahlen (\"%1\"). Nichts wurde geändert.",
      "Le presse-papiers ne contient pas de nombres (\"%1\"). Rien n'a été modifié.",
      "Schránka neobsahuje čísla (\"%1\"). Nic nebylo změněno."},
-    {"The pasted block is larger than the map; only %1 x %2 cells were pasted.",
-     "Der eingefügte Block ist größer als das Kennfeld; nur %1 x %2 Zellen wurden eingefügt.",
-     "Le bloc collé dépasse la carte ; seules %1 x %2 cellules ont été collées.",
-     "Vložený blok je větší než mapa; vloženo bylo jen %1 x %2 buněk."},
+    {"The pasted block is larger than the map; only {%1 x %2 cell was|%1 x %2 cells were} pasted.",
+     "Der eingefügte Block ist größer als das Kennfeld; nur {%1 x %2 Zelle wurde|%1 x %2 Zellen wurden} eingefügt.",
+     "Le bloc collé dépasse la carte ; {seule %1 x %2 cellule a été collée.|seules %1 x %2 cellules ont été "
+     "collées.}",
+     "Vložený blok je větší než mapa; {vložena byla jen %1 x %2 buňka.|vloženy byly jen %1 x %2 buňky.|vloženo "
+     "bylo jen %1 x %2 buněk.}"},
     {"Map 2 follows map 1 in this mode; edit Inj. 1 instead.",
      "Kennfeld 2 folgt in diesem Modus Kennfeld 1; bitte Inj. 1 bearbeiten.",
      "La carte 2 suit la carte 1 dans ce mode ; modifiez Inj. 1.",
@@ -57,6 +59,13 @@ constexpr std::array<TextRow, static_cast<int>(MapEditText::Count)> kTexts{{
      "Rien n'a été modifié.",
      "„%1“ může být tisícovka i desetinné číslo: napište ho bez čárky, nebo s tečkou pro desetinné místo. "
      "Nic nebylo změněno."},
+    {"VELMOR_NO_3D is set", "VELMOR_NO_3D ist gesetzt", "VELMOR_NO_3D est défini", "VELMOR_NO_3D je nastaveno"},
+    {"the offscreen platform draws no 3D", "die Offscreen-Plattform zeichnet kein 3D",
+     "la plateforme offscreen ne dessine pas en 3D", "platforma offscreen nekreslí 3D"},
+    {"no OpenGL context on the %1 platform", "kein OpenGL-Kontext auf der Plattform %1",
+     "aucun contexte OpenGL sur la plateforme %1", "na platformě %1 není kontext OpenGL"},
+    {"the OpenGL context cannot be used", "der OpenGL-Kontext ist nicht nutzbar",
+     "le contexte OpenGL est inutilisable", "kontext OpenGL nelze použít"},
 }};
 
 }  // namespace
