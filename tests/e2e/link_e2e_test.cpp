@@ -183,7 +183,9 @@ TEST_F(LinkE2eTest, ACablePulledDuringAProgramNamesTheBlocksTheUnitTook) {
   EXPECT_GE(last, 3) << text;
   EXPECT_EQ(unconfirmed, last + 1) << text;
   if (unconfirmed < 9) {
-    EXPECT_NE(text.find("-9 not written"), std::string::npos) << text;
+    // "block 9 not written" or "blocks 7-9 not written": the transfer runs
+    // at the line's pace, so more may have gone out by the time it is cut.
+    EXPECT_NE(text.find("9 not written"), std::string::npos) << text;
   }
   EXPECT_NE(text.find(": the unit holds a mixed configuration, program it again."), std::string::npos) << text;
   EXPECT_EQ(unit.P(1349), oldNote);  // the last block still holds the old configuration
