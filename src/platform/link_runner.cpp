@@ -27,6 +27,7 @@ bool LinkRunner::RunUntil(const std::function<bool()>& done, int timeoutMs) {
       loop.quit();
     }
   };
+  running_ = true;
   QTimer guard;
   guard.setSingleShot(true);
   QObject::connect(&guard, &QTimer::timeout, &loop, &QEventLoop::quit);
@@ -36,7 +37,15 @@ bool LinkRunner::RunUntil(const std::function<bool()>& done, int timeoutMs) {
   loop.exec();
   if (!wasActive) timer_.stop();
   afterTick_ = nullptr;
+  running_ = false;
   return reached;
+}
+
+void LinkRunner::Poke() {
+  // Not from inside the engine's call: the loop ends once it is back.
+  if (running_) QTimer::singleShot(0, &timer_, [this] {
+      if (afterTick_) afterTick_();
+    });
 }
 
 void LinkRunner::RunFor(int ms) {

@@ -25,6 +25,10 @@ class LinkRunner {
   bool RunUntil(const std::function<bool()>& done, int timeoutMs);
   // Runs the event loop for `ms` milliseconds.
   void RunFor(int ms);
+  // Asks RunUntil's `done` again now rather than after the next tick: the
+  // engine ends a transaction between ticks when it takes replies as they
+  // arrive (call it from LinkHost::TransactionEnded).
+  void Poke();
 
   int PeriodMs() const { return periodMs_; }
   std::uint64_t Ticks() const { return ticks_; }
@@ -35,6 +39,7 @@ class LinkRunner {
   QTimer timer_;
   std::uint64_t ticks_ = 0;
   std::function<void()> afterTick_;
+  bool running_ = false;
 };
 
 }  // namespace velmor::platform

@@ -3,9 +3,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <QTimer>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "lang/port_texts.h"
 #include "lang/text_table.h"
@@ -14,6 +17,10 @@
 namespace velmor::platform {
 
 namespace {
+
+// The quiet time the line keeps between the end of a reply and the next
+// request.
+constexpr std::int64_t kTurnaroundNs = 2'000'000;
 
 // A pseudo-terminal has no line to drain; waiting on it would only stall the
 // tick when the program at the other end stops reading.
@@ -47,6 +54,25 @@ QtSerialPort::QtSerialPort(PortDevices& devices)
     : devices_(devices), port_(std::make_unique<QSerialPort>()) {
   QObject::connect(port_.get(), &QSerialPort::errorOccurred,
                    [this](QSerialPort::SerialPortError e) { OnError(e); });
+  // Noted as the bytes come, also when they are fetched from inside a wait.
+  QObject::connect(port_.get(), &QSerialPort::readyRead, [this] { sinceArrival_.start(); });
+  QObject::connect(
+      port_.get(), &QSerialPort::readyRead, port_.get(),
+      [this] {
+        if (arrival_) arrival_();
+      },
+      Qt::QueuedConnection);
+}
+
+bool QtSerialPort::SetArrivalHandler(std::function<void()> handler) {
+  arrival_ = std::move(handler);
+  return true;
+}
+
+std::size_t QtSerialPort::Peek(std::span<std::uint8_t> dest) {
+  if (!port_->isOpen()) return 0;
+  const qint64 n = port_->peek(reinterpret_cast<char*>(dest.data()), static_cast<qint64>(dest.size()));
+  return n > 0 ? static_cast<std::size_t>(n) : 0;
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -134,6 +160,10 @@ std::size_t QtSerialPort::Read(std::span<std::uint8_t> dest) {
 
 void QtSerialPort::Write(std::span<const std::uint8_t> bytes) {
   if (!port_->isOpen()) return;
+  if (sinceArrival_.isValid()) {
+    const std::int64_t wait = kTurnaroundNs - sinceArrival_.nsecsElapsed();
+    if (wait > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
+  }
   port_->write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
   // Hand everything to the driver now, then wait until the line has sent it
   // (about 26 ms for a frame), as the unit's protocol expects of a send.

@@ -4,7 +4,9 @@
 // QCoreApplication).
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSerialPort>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,7 +26,14 @@ class QtSerialPort final : public SerialPort {
   bool IsOpen() const override;
   std::size_t QueuedBytes() override;
   std::size_t Read(std::span<std::uint8_t> dest) override;
+  // Waits, if it must, until 2 ms have passed since the last bytes came in:
+  // the unit gets a moment between the end of its reply and the next
+  // request, as a send at the tick's pace always gave it.
   void Write(std::span<const std::uint8_t> bytes) override;
+  // The port's ready-read signal, queued, so that the handler never runs
+  // inside one of this port's own calls (which may take in bytes).
+  bool SetArrivalHandler(std::function<void()> handler) override;
+  std::size_t Peek(std::span<std::uint8_t> dest) override;
   // Why the last open failed, with the fix, from the port doctor; worked
   // out when asked, because Com Auto fails many opens nobody reads about.
   std::string OpenErrorReason() const override;
@@ -50,6 +59,9 @@ class QtSerialPort final : public SerialPort {
   bool drainOnWrite_ = false;
   int errorCloses_ = 0;
   LanguageCode language_ = LanguageCode::English;
+  std::function<void()> arrival_;
+  // Restarted whenever bytes come in.
+  QElapsedTimer sinceArrival_;
 };
 
 // The reason an open of `path` failed, for a second line under the catalog's

@@ -150,8 +150,9 @@ void SimUnit::Receive(const std::uint8_t* data, std::size_t size, double nowMs) 
       // On a real line the last byte arrives one frame time after the first.
       const double arrived =
           options_.LineTiming ? std::max(nowMs, inboxStartMs_ + kFrameLineMs) : nowMs;
+      const double started = inboxStartMs_;
       inbox_.clear();
-      Handle(request, arrived);
+      Handle(request, started, arrived);
     } else {
       inbox_.erase(inbox_.begin());
       ++counters_.DiscardedBytes;
@@ -160,8 +161,9 @@ void SimUnit::Receive(const std::uint8_t* data, std::size_t size, double nowMs) 
   }
 }
 
-void SimUnit::Handle(const LinkFrame& request, double arrivedMs) {
+void SimUnit::Handle(const LinkFrame& request, double startedMs, double arrivedMs) {
   ++counters_.Requests;
+  if (options_.RecordLine) lineLog_.push_back({false, startedMs, request});
   const std::uint8_t command = request[0];
   const int block = command & kBlockIndexMask;
   LinkFrame reply{};
@@ -205,6 +207,7 @@ void SimUnit::Handle(const LinkFrame& request, double arrivedMs) {
     ++counters_.Noisy;
   }
   p.Bytes.insert(p.Bytes.end(), reply.begin(), reply.end());
+  p.Reply = reply;
   double due = arrivedMs + kUnitTurnaroundMs + options_.DelayMs;
   if (options_.LineTiming) {
     // The reply occupies the line for one frame time after it starts.
@@ -333,6 +336,7 @@ std::uint16_t SimUnit::SavingAt(double nowMs) const {
 
 void SimUnit::Collect(double nowMs, std::vector<std::uint8_t>& out) {
   while (!outbox_.empty() && outbox_.front().DueMs <= nowMs) {
+    if (options_.RecordLine) lineLog_.push_back({true, nowMs, outbox_.front().Reply});
     out.insert(out.end(), outbox_.front().Bytes.begin(), outbox_.front().Bytes.end());
     outbox_.pop_front();
   }

@@ -33,6 +33,16 @@ struct SimOptions {
   std::optional<ParameterImage> TrueTune;
   bool AfrNoise = true;            // ±0.1 A/F on the true tune's reading
   double EngineSpeed = 1;          // the engine's clock runs this much faster
+  bool RecordLine = false;         // keep every request and reply in LineLog()
+};
+
+// One frame on the line: a request as the unit took it (from the time its
+// first byte came) or a reply as the unit sent it (at the time its last byte
+// left). Noise before a reply is not part of it.
+struct LineEvent {
+  bool FromUnit = false;
+  double Ms = 0;
+  LinkFrame Frame{};
 };
 
 // 152 bytes at 57600 baud, ten bits a byte.
@@ -75,6 +85,8 @@ class SimUnit {
   // Save counter as word 148 reports it at `nowMs`.
   std::uint16_t SavingAt(double nowMs) const;
   std::uint8_t LastTuningStatus() const { return lastTuningStatus_; }
+  // With SimOptions::RecordLine, every frame in order.
+  const std::vector<LineEvent>& LineLog() const { return lineLog_; }
   // The A/F the engine burns at this operating point with the true tune
   // (A/F × 10, without noise); 0 without a true tune.
   int TrueAfrX10(int rpm, int throttleX10) const;
@@ -86,8 +98,9 @@ class SimUnit {
   struct Pending {
     double DueMs;
     std::vector<std::uint8_t> Bytes;
+    LinkFrame Reply{};
   };
-  void Handle(const LinkFrame& request, double arrivedMs);
+  void Handle(const LinkFrame& request, double startedMs, double arrivedMs);
   bool Chance(double share);
 
   SimOptions options_;
@@ -98,6 +111,7 @@ class SimUnit {
   double lineFreeMs_ = 0;
   std::deque<Pending> outbox_;
   std::vector<std::string> testLog_;
+  std::vector<LineEvent> lineLog_;
   double lastWriteMs_ = -1e9;
   std::uint16_t programCount_ = 3;
   std::uint8_t lastTuningStatus_ = 2;

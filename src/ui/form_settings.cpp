@@ -1,5 +1,6 @@
 // The window's settings: its rectangle, the page, the language and port
 // choices and a few switches, kept in the settings file between runs.
+#include <QAction>
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
@@ -71,6 +72,8 @@ void TFormHlav::LoadSettings() {
   if (QCheckBox* c = controls_.AllPositions) c->setChecked(settings.AllPositions);
   history_->SetReviewBeforeProgram(settings.ReviewBeforeProgram);
   if (mapSelection_) mapSelection_->SetHeatColours(settings.HeatColours);
+  link_->SetFastMonitor(settings.FastMonitor);
+  if (auto* fast = findChild<QAction*>("MenuFastMonitor")) fast->setChecked(settings.FastMonitor);
 }
 
 void TFormHlav::SaveSettings() {
@@ -89,6 +92,7 @@ void TFormHlav::SaveSettings() {
   settings.AllPositions = Checked(controls_.AllPositions);
   settings.ReviewBeforeProgram = history_->ReviewBeforeProgram();
   settings.HeatColours = mapSelection_ && mapSelection_->HeatColours();
+  settings.FastMonitor = link_->FastMonitor();
   const SaveSettingsStatus status = velmor::SaveSettings(statePaths_, settings, document_.Image, allCellsFlags_);
   // Otherwise the session's settings would be lost without a word.
   if (!status.Ok()) ShowMessageBox(Utf8(SaveFailureMessage(statePaths_, status)));

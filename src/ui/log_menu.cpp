@@ -8,6 +8,7 @@
 
 #include "editor/document.h"
 #include "files/ign_file.h"
+#include "lang/link_texts.h"
 #include "form_hlav.h"
 #include "log/log_paths.h"
 #include "log_analysis_dialog.h"
@@ -70,8 +71,28 @@ void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
   recent->setObjectName("MenuLogRecent");
   QAction* analyse = menu->addAction(QString());
   analyse->setObjectName("MenuLogAnalyse");
+  menu->addSeparator();
+  // More rows for a log: the unit is asked for a frame as soon as the last
+  // one came. Off, the unit sees the original schedule.
+  QAction* fast = menu->addAction(QString());
+  fast->setObjectName("MenuFastMonitor");
+  fast->setCheckable(true);
+  fast->setChecked(window.Link().FastMonitor());
+  QObject::connect(fast, &QAction::toggled, &window, [&window](bool on) { window.Link().SetFastMonitor(on); });
+  auto linkText = [&window](LinkText text) {
+    const std::string_view s = LinkCaption(text, window.Language());
+    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+  };
+  menu->setToolTipsVisible(true);
+  fast->setText(linkText(LinkText::MenuFastMonitor));
+  fast->setToolTip(linkText(LinkText::FastMonitorHint));
+  fast->setStatusTip(linkText(LinkText::FastMonitorHint));
 
-  QObject::connect(menu, &QMenu::aboutToShow, &window, [&window, open, recent, analyse] {
+  QObject::connect(menu, &QMenu::aboutToShow, &window, [&window, open, recent, analyse, fast, linkText] {
+    fast->setText(linkText(LinkText::MenuFastMonitor));
+    fast->setToolTip(linkText(LinkText::FastMonitorHint));
+    fast->setStatusTip(linkText(LinkText::FastMonitorHint));
+    fast->setChecked(window.Link().FastMonitor());
     open->setText(Text(window, LogText::OpenLogMenu));
     recent->setTitle(Text(window, LogText::RecentLogs));
     analyse->setText(Text(window, LogText::Analyse));

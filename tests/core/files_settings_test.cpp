@@ -41,6 +41,7 @@ TEST(SettingsIni, FirstStartWithoutAFileGivesTheStartUpValues) {
   EXPECT_EQ(s.PageIndex, PageGear);
   EXPECT_FALSE(s.CellsInMs);
   EXPECT_FALSE(s.ReviewBeforeProgram) << "F9 programs without a question until asked for";
+  EXPECT_FALSE(s.FastMonitor) << "the unit is polled on its original schedule until asked otherwise";
 }
 
 TEST(SettingsIni, ValuesAreConvertedAndLimited) {
@@ -98,6 +99,7 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
   s.AllPositions = true;
   s.ReviewBeforeProgram = true;
   s.HeatColours = true;
+  s.FastMonitor = true;
   EXPECT_EQ(WriteSettingsText(s),
             "[BASIC]\n"
             "Left=10\n"
@@ -114,7 +116,8 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
             "CheckBoxExtMonitor->Checked=0\n"
             "CheckBoxAll_PolohaA->Checked=1\n"
             "ReviewBeforeProgram=1\n"
-            "HeatColours=1\n");
+            "HeatColours=1\n"
+            "FastMonitor=1\n");
 
   Settings back;
   back.Selection.PortSelection = 7;  // a read overrides whatever was held
@@ -132,6 +135,7 @@ TEST(SettingsIni, WritesTheThirteenKeysLiterallyInOrder) {
   EXPECT_TRUE(back.AllPositions);
   EXPECT_TRUE(back.ReviewBeforeProgram);
   EXPECT_TRUE(back.HeatColours);
+  EXPECT_TRUE(back.FastMonitor);
 }
 
 TEST(SettingsIni, RewritingKeepsWhatOthersPutInTheFile) {

@@ -239,7 +239,10 @@ TEST_P(LinkGiveUpTest, FiveUnansweredSendsThenTheRedText) {
   EXPECT_EQ(engine.State().Mode, LinkMode::Idle);
   EXPECT_EQ(engine.Status().Text, GetParam().errorText);
   EXPECT_TRUE(engine.Status().Red);
-  EXPECT_EQ(engine.State().StatusCountdown, kStatusHoldTicks - 1);  // aged in the same tick
+  // Aged in the same tick; a failed Program's text stays until the next
+  // transfer.
+  const bool program = GetParam().start == &LinkEngine::StartProgram;
+  EXPECT_EQ(engine.State().StatusCountdown, program ? 0 : kStatusHoldTicks - 1);
   EXPECT_FALSE(engine.State().ProgramDone);
   EXPECT_EQ(engine.Outcome(), LinkOutcome::Error);
 }
@@ -247,11 +250,13 @@ TEST_P(LinkGiveUpTest, FiveUnansweredSendsThenTheRedText) {
 INSTANTIATE_TEST_SUITE_P(
     Modes, LinkGiveUpTest,
     ::testing::Values(GiveUpCase{"Program", &LinkEngine::StartProgram,
-                                 "Program error! No block written: the unit keeps its configuration.",
+                                 "Program error! The unit did not answer. No block written: the unit keeps its "
+                                 "configuration.",
                                  {"TransferPage", "Normalise", "RefreshPage"}},
-                      GiveUpCase{"Verify", &LinkEngine::StartVerify, "Verify error!",
+                      // Nothing came back to differ: no "Verify error!".
+                      GiveUpCase{"Verify", &LinkEngine::StartVerify, "Verify stopped! The unit did not answer.",
                                  {"TransferPage", "Normalise", "RefreshPage"}},
-                      GiveUpCase{"Read", &LinkEngine::StartRead, "Read error!", {}}),
+                      GiveUpCase{"Read", &LinkEngine::StartRead, "Read error! The unit did not answer.", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The cable is pulled right after the unit echoed the write of one block: the
@@ -298,7 +303,7 @@ TEST_F(LinkEngineTest, AFailedProgramNamesTheBlocksTheUnitTook) {
     ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
     EXPECT_EQ(engine.Outcome(), LinkOutcome::Error);
     EXPECT_EQ(engine.FailureDetail(), c.detail);
-    EXPECT_EQ(engine.Status().Text, std::string("Program error! ") + c.detail);
+    EXPECT_EQ(engine.Status().Text, std::string("Program error! The unit did not answer. ") + c.detail);
     EXPECT_TRUE(engine.Status().Red);
   }
 }
@@ -321,7 +326,7 @@ TEST_F(LinkEngineTest, AFailedVerifySaysWhetherTheBlockDifferedOrWasNotAnswered)
   engine.StartVerify();
   EXPECT_EQ(engine.FailureDetail(), "");  // a new transaction starts clean
   ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
-  EXPECT_EQ(engine.Status().Text, "Verify error!");
+  EXPECT_EQ(engine.Status().Text, "Verify stopped! The unit did not answer.");
   EXPECT_EQ(engine.FailureDetail(), "Block 3 did not answer.");
 }
 
@@ -926,8 +931,10 @@ TEST_F(LinkEngineTest, SavingShowsProgressAgainstTheFullCount) {
 
 // A weak line: every block is answered only at its fifth send, and block 8
 // not at all. The label hides 200 ticks after the programming started, long
-// before the transfer gives up; the error then shows it again for 200 ticks.
-TEST_F(LinkEngineTest, AnErrorAfterTheLabelHidItselfShowsItAgain) {
+// before the transfer gives up; the error then shows it again, and keeps it
+// (the unit holds a mixed configuration) while the unit saves what it got,
+// until the next transfer starts.
+TEST_F(LinkEngineTest, AFailedProgramsErrorShowsAgainAndStaysUntilTheNextTransfer) {
   TestUnit unit;
   unit.Attach(port);
   auto answer = port.Reply;
@@ -949,10 +956,22 @@ TEST_F(LinkEngineTest, AnErrorAfterTheLabelHidItselfShowsItAgain) {
   EXPECT_TRUE(engine.Status().Text.starts_with("Program error!")) << engine.Status().Text;
   EXPECT_TRUE(engine.Status().Red);
   EXPECT_TRUE(engine.Status().Visible);
-  Ticks(kStatusHoldTicks - 2);
-  EXPECT_TRUE(engine.Status().Visible);
-  engine.Tick();
-  EXPECT_FALSE(engine.Status().Visible);
+  const LinkStatus failed = engine.Status();
+  unit.saving = 1378;
+  Ticks(2 * kStatusHoldTicks);
+  EXPECT_EQ(engine.State().UnitSaving, 1378);
+  // No "Saving:", no half bar; the no-connection label is the tick's own.
+  auto same = [&] {
+    const LinkStatus& now = engine.Status();
+    return now.Text == failed.Text && now.Red && now.Visible && now.GaugePosition == failed.GaugePosition &&
+           now.GaugeVisible == failed.GaugeVisible;
+  };
+  EXPECT_TRUE(same()) << engine.Status().Text;
+  engine.HideStatus();  // a file opened meanwhile
+  EXPECT_TRUE(same());
+  engine.StartRead();
+  EXPECT_EQ(engine.Status().Text, "Read:");
+  EXPECT_FALSE(engine.Status().Red);
 }
 
 TEST_F(LinkEngineTest, StatusHidesTwoHundredTicksAfterTheLastUpdate) {
@@ -1194,6 +1213,276 @@ TEST(LinkReadOfAnAdjustedUnit, VerifiesWhatCameAndMarksTheAdjustedBlocks) {
   EXPECT_EQ(engine.State().BlockFlags[3], 1);
   EXPECT_EQ(document.Image.P(300), 1);
   EXPECT_EQ(engine.UnitImage().P(300), 0);
+}
+
+// ---------------------------------------------------------------- why a transfer stopped
+
+struct CauseCase {
+  const char* name;
+  void (LinkEngine::*start)();
+  int pullAt;        // the request after which the cable is pulled; -1 never
+  bool silent;       // the unit answers nothing
+  bool corrupt;      // every answer with a broken checksum
+  int differs;       // the unit's copy of this block differs; 0 none
+  const char* text;
+};
+
+class LinkFailureCauseTest : public LinkEngineTest, public ::testing::WithParamInterface<CauseCase> {};
+
+TEST_P(LinkFailureCauseTest, TheRedTextSaysWhatHappened) {
+  const CauseCase& c = GetParam();
+  engine.OpenPort();
+  TestUnit unit;
+  for (int b = 1; b < kBlockCount; ++b) std::copy_n(image.Block(b).begin(), kBlockSize, unit.blocks[b].begin());
+  if (c.differs != 0) unit.blocks[c.differs][5] ^= 0x01;
+  unit.answer = !c.silent;
+  port.Reply = [&](const LinkFrame& request, ScriptedPort& p) {
+    if (!p.open) return;
+    if (c.pullAt >= 0 && request[0] == c.pullAt) {
+      // The adapter is gone: the port closes and does not open again.
+      p.open = false;
+      p.refuseOpen = true;
+      return;
+    }
+    unit(request, p);
+    if (c.corrupt && !p.rx.empty()) p.rx.back() ^= 0x5A;
+  };
+  (engine.*c.start)();
+  ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::Error);
+  EXPECT_TRUE(engine.Status().Red);
+  EXPECT_EQ(engine.Status().Text, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Causes, LinkFailureCauseTest,
+    ::testing::Values(
+        CauseCase{"ReadSilent", &LinkEngine::StartRead, -1, true, false, 0, "Read error! The unit did not answer."},
+        CauseCase{"ReadPulled", &LinkEngine::StartRead, 0x43, false, false, 0,
+                  "Read error! The connection to the unit was lost."},
+        CauseCase{"VerifySilent", &LinkEngine::StartVerify, -1, true, false, 0,
+                  "Verify stopped! The unit did not answer."},
+        CauseCase{"VerifyDamaged", &LinkEngine::StartVerify, -1, false, true, 0,
+                  "Verify stopped! The unit's answers arrived damaged."},
+        CauseCase{"VerifyDiffers", &LinkEngine::StartVerify, -1, false, false, 4, "Verify error!"},
+        CauseCase{"ProgramPulled", &LinkEngine::StartProgram, 0x03, false, false, 0,
+                  "Program error! The connection to the unit was lost. Blocks 1-2 written, block 3 "
+                  "unconfirmed, blocks 4-9 not written: the unit holds a mixed configuration, program it "
+                  "again."}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The verify half of a Read asks for block 1 a second time: the cable comes
+// out there, after the read half went well.
+TEST_F(LinkEngineTest, ACablePulledDuringAReadsVerifySaysTheConnectionWasLost) {
+  engine.OpenPort();
+  TestUnit unit;
+  int reads1 = 0;
+  port.Reply = [&](const LinkFrame& request, ScriptedPort& p) {
+    if (!p.open) return;
+    if (request[0] == (kReadFlag | 1) && ++reads1 == 2) {
+      p.open = false;
+      p.refuseOpen = true;
+      return;
+    }
+    unit(request, p);
+  };
+  engine.StartRead();
+  ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
+  EXPECT_EQ(engine.Status().Text, "Verify stopped! The connection to the unit was lost.");
+  EXPECT_TRUE(engine.Status().NoConnectionVisible);
+  // The same in German, whose catalog headline has no mark of its own.
+  port.refuseOpen = false;
+  engine.OpenPort();
+  reads1 = 0;
+  unit.answer = false;
+  engine.SetLanguage(LanguageCode::German);
+  engine.StartRead();
+  ASSERT_GT(TicksUntil([&] { return engine.Outcome() != LinkOutcome::Running; }), 0);
+  EXPECT_EQ(engine.Status().Text, "Lesefehler: Die Zündung hat nicht geantwortet.");
+}
+
+// ---------------------------------------------------------------- replies as they arrive
+
+// A port that tells when bytes come in; the test is its event loop.
+struct NotifyingPort : ScriptedPort {
+  NotifyingPort() { notifies = true; }
+  // Hands what came in to the engine until nothing more follows.
+  void DeliverAll() {
+    for (int i = 0; i < 100 && !rx.empty(); ++i) {
+      const std::size_t before = rx.size();
+      Arrive();
+      if (rx.size() == before) return;
+    }
+  }
+};
+
+class LinkPromptTest : public ::testing::Test {
+ protected:
+  LinkPromptTest() : engine(image, port, host) {
+    for (int i = 0; i < kParamSize; ++i) image.P(i) = static_cast<std::uint8_t>(i * 3);
+    engine.OpenPort();
+  }
+  ParameterImage image;
+  NotifyingPort port;
+  RecordingHost host;
+  LinkEngine engine;
+};
+
+// Read, then Program, driven by replies alone: no tick runs, and the unit
+// gets exactly the frames a tick-paced link sends it.
+TEST_F(LinkPromptTest, ATransferRunsReplyByReplyAndSendsTheFramesOfATickPacedOne) {
+  TestUnit unit;
+  unit.Attach(port);
+  ParameterImage tickedImage = image;
+  ScriptedPort tickedPort;
+  RecordingHost tickedHost;
+  LinkEngine ticked(tickedImage, tickedPort, tickedHost);
+  TestUnit tickedUnit;
+  tickedUnit.Attach(tickedPort);
+  auto runTicked = [&] {
+    for (int i = 0; i < 500 && ticked.Outcome() == LinkOutcome::Running; ++i) ticked.Tick();
+  };
+
+  engine.StartRead();
+  ASSERT_EQ(port.sent.size(), 1u);  // nothing was out: the first block goes at once
+  port.DeliverAll();
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
+  ticked.StartRead();
+  runTicked();
+  image.P(1349) ^= 0x20;
+  tickedImage.P(1349) ^= 0x20;
+  engine.StartProgram();
+  port.DeliverAll();
+  EXPECT_EQ(engine.Outcome(), LinkOutcome::VerifyOk);
+  ticked.StartProgram();
+  runTicked();
+  ASSERT_EQ(ticked.Outcome(), LinkOutcome::VerifyOk);
+
+  EXPECT_EQ(port.sent.size(), 38u);
+  EXPECT_EQ(port.sent, tickedPort.sent);
+  EXPECT_EQ(unit.blocks, tickedUnit.blocks);
+}
+
+TEST_F(LinkPromptTest, TheFirstBlockWaitsForTheReplyToAPollStillOut) {
+  TestUnit unit;
+  unit.answerPolls = false;
+  unit.Attach(port);
+  for (int i = 0; i < 6; ++i) engine.Tick();
+  ASSERT_EQ(port.Commands(), std::vector<int>{kPollCommand});
+  unit.answer = false;
+  engine.StartRead();
+  EXPECT_EQ(port.sent.size(), 1u);  // one request at a time
+  port.Queue(testsupport::MonitorFrame(1200, 3));
+  port.Arrive();
+  EXPECT_EQ(engine.MonitorFrames(), 1u);
+  EXPECT_EQ(port.Commands(), (std::vector<int>{kPollCommand, 0x40}));
+  EXPECT_EQ(engine.State().Attempts, 1);
+
+  // A poll never answered: the first block goes at the poll slot, as the
+  // tick has always sent it.
+  engine.StartVerify();  // replaces the Read while its block 0 is out
+  port.sent.clear();
+  port.rx.clear();
+  int tick = 0;
+  while (port.sent.empty() && tick < 20) {
+    engine.Tick();
+    ++tick;
+  }
+  EXPECT_EQ(tick, 6);
+  EXPECT_EQ(port.Commands(), std::vector<int>{0x41});
+}
+
+TEST_F(LinkPromptTest, OnlyAWholeReplyWithAGoodChecksumIsTakenOnArrival) {
+  engine.StartRead();  // block 0 goes out at once
+  ASSERT_EQ(port.Commands(), std::vector<int>{0x40});
+  ScriptedUnit unit;
+  LinkFrame reply = MakeFrame(0xC0, unit.blocks[0].data());
+  struct Case {
+    const char* name;
+    std::vector<std::uint8_t> bytes;
+    bool taken;
+  };
+  // Not taken: left to the tick, which reads a whole frame's worth and
+  // drops it, and leaves fewer bytes queued.
+  std::vector<std::uint8_t> whole(reply.begin(), reply.end());
+  std::vector<std::uint8_t> noisy{0x13, 0x37, 0x00};
+  noisy.insert(noisy.end(), reply.begin(), reply.end());
+  std::vector<std::uint8_t> broken = whole;
+  broken[40] ^= 0x08;
+  const Case cases[] = {
+      {"one byte short", {whole.begin(), whole.end() - 1}, false},
+      {"noise in front", noisy, false},
+      {"broken checksum", broken, false},
+      {"whole", whole, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    port.rx.assign(c.bytes.begin(), c.bytes.end());
+    port.sent.clear();
+    port.Arrive();
+    EXPECT_EQ(port.rx.empty(), c.taken);
+    EXPECT_EQ(port.sent.empty(), !c.taken);
+    if (c.taken) continue;
+    engine.Tick();
+    EXPECT_EQ(port.rx.empty(), c.bytes.size() >= static_cast<std::size_t>(kFrameSize));
+    EXPECT_TRUE(port.sent.empty());
+    port.rx.clear();
+    EXPECT_EQ(engine.State().Command, 0x40);
+  }
+  EXPECT_EQ(port.Commands(), std::vector<int>{0x41});
+}
+
+TEST_F(LinkPromptTest, FastMonitorPollsOnceATickWhileTheUnitAnswers) {
+  TestUnit unit;
+  unit.Attach(port);
+  auto pollsIn = [&](int ticks) {
+    port.sent.clear();
+    for (int i = 0; i < ticks; ++i) {
+      engine.Tick();
+      port.DeliverAll();  // the reply comes well before the next tick
+    }
+    return static_cast<int>(port.sent.size());
+  };
+  EXPECT_EQ(pollsIn(24), 4);  // every sixth tick
+  engine.SetFastMonitor(true);
+  const auto frames = engine.MonitorFrames();
+  EXPECT_EQ(pollsIn(24), 24);
+  EXPECT_EQ(engine.MonitorFrames(), frames + 24);
+  // Unanswered, a poll is sent again every sixth tick, as without it.
+  unit.answer = false;
+  pollsIn(1);
+  EXPECT_EQ(pollsIn(24), 4);
+  // The next poll follows the reply at once when the reply comes after the
+  // tick that sent the last one.
+  unit.answer = true;
+  pollsIn(6);
+  port.Reply = nullptr;
+  engine.Tick();
+  ASSERT_EQ(port.sent.back()[0], kPollCommand);
+  const auto sent = port.sent.size();
+  port.Queue(testsupport::MonitorFrame(1000, 2));
+  port.Arrive();
+  EXPECT_EQ(port.sent.size(), sent);  // the same tick: at most one a tick
+  engine.Tick();
+  EXPECT_EQ(port.sent.size(), sent + 1);
+  port.Queue(testsupport::MonitorFrame(1000, 2));
+  engine.Tick();  // a tick passes before the reply comes
+  port.Arrive();
+  EXPECT_EQ(port.sent.size(), sent + 2);
+}
+
+TEST(LinkFastMonitorTest, WorksAtTheTicksPaceOnAPortThatDoesNotTell) {
+  ParameterImage image;
+  ScriptedPort port;
+  RecordingHost host;
+  LinkEngine engine(image, port, host);
+  TestUnit unit;
+  unit.Attach(port);
+  engine.SetFastMonitor(true);
+  for (int i = 0; i < 30; ++i) engine.Tick();
+  // The reply is taken at the start of the next tick, which sends the next.
+  EXPECT_EQ(port.sent.size(), 30u);
+  EXPECT_EQ(host.monitorFrames, 29);
 }
 
 }  // namespace

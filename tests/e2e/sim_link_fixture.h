@@ -27,6 +27,7 @@ class SimLinkFixture : public ::testing::Test {
         engine_(document_.Image, port_, host_),
         runner_(engine_, tickMs) {
     devices_.SetOverride(1, link_);
+    host_.OnEnded = [this] { runner_.Poke(); };
   }
   ~SimLinkFixture() override {
     engine_.ClosePort();

@@ -52,6 +52,21 @@ class ScriptedPort : public SerialPort {
     if (Reply) Reply(f, *this);
   }
 
+  // A port that tells of arriving bytes (set before the engine is made):
+  // the test plays the event loop and calls Arrive() when it likes.
+  bool SetArrivalHandler(std::function<void()> handler) override {
+    arrival = std::move(handler);
+    return notifies;
+  }
+  std::size_t Peek(std::span<std::uint8_t> dest) override {
+    const std::size_t n = std::min(dest.size(), rx.size());
+    std::copy_n(rx.begin(), n, dest.begin());
+    return n;
+  }
+  void Arrive() {
+    if (arrival && notifies) arrival();
+  }
+
   void Queue(const LinkFrame& f) { rx.insert(rx.end(), f.begin(), f.end()); }
   void QueueBytes(std::initializer_list<std::uint8_t> bytes) { rx.insert(rx.end(), bytes); }
 
@@ -74,6 +89,8 @@ class ScriptedPort : public SerialPort {
   std::string reason;
   int closes = 0;
   bool open = false;
+  bool notifies = false;
+  std::function<void()> arrival;
 };
 
 // A sealed frame of `code` carrying `payload` (kPayloadSize bytes) or zeros.

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <QtTest>
 
 #include "compare_dialog.h"
@@ -266,6 +268,70 @@ class WindowLinkE2eTest : public QObject {
     QCOMPARE(int(w.Image().P(35)), 91);
     w.close();
     qunsetenv("VELMOR_DATA_DIR");
+  }
+  // F7 with the cable pulled once the verify half has begun: the label says
+  // the connection was lost, not that the data differ. F9 cut off after
+  // block 4: its error stays at the top while the unit saves what it got.
+  void AStoppedTransferSaysWhyAndAFailedProgramsErrorStays() {
+    QTemporaryDir dir;
+    const std::string link = dir.filePath("unit").toStdString();
+    auto server = std::make_unique<sim::PtyServer>();
+    std::string error;
+    QVERIFY2(server->Start(link, &error), error.c_str());
+    platform::PortDevices devices;
+    devices.SetOverride(1, link);
+    platform::QtSerialPort port(devices);
+    FormOptions o;
+    o.ConfigDir = dir.filePath("config").toStdString();
+    o.ProgramDir = dir.filePath("program").toStdString();
+    TFormHlav w(port, o);
+    QStringList messages;
+    w.ShowMessageBox = [&](const QString& text) { messages << text; };
+    w.AskYesNoCancel = [](const QString&) { return QMessageBox::No; };
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* status = w.findChild<QLabel*>("LabelHlaseni");
+
+    // A thread of its own watches the unit: the verify's requests come
+    // milliseconds apart.
+    auto watch = [&](auto when, auto act) {
+      return std::thread([&, when, act] {
+        for (int i = 0; i < 20000; ++i) {
+          if (server->WithUnit([&](sim::SimUnit& u) { return when(u.Counters()); })) {
+            act();
+            return;
+          }
+          std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+      });
+    };
+    std::thread puller = watch([](const sim::SimCounters& c) { return c.Reads >= 12; }, [&] { server->Stop(); });
+    QTest::keyClick(&w, Qt::Key_F7);
+    QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith("Verify stopped!"), 15000);
+    puller.join();
+    QCOMPARE(status->text(), QString("Verify stopped! The connection to the unit was lost."));
+    QVERIFY(w.findChild<QLabel*>("LabelSpojeni")->isVisible());
+
+    server = std::make_unique<sim::PtyServer>();
+    QVERIFY2(server->Start(link, &error), error.c_str());
+    QTRY_VERIFY_WITH_TIMEOUT(!w.findChild<QLabel*>("LabelSpojeni")->isVisible(), 10000);
+    std::thread silencer = watch([](const sim::SimCounters& c) { return c.Writes >= 5; },
+                                 [&] { server->WithUnit([](sim::SimUnit& u) { u.Options().Silent = true; }); });
+    QTest::keyClick(&w, Qt::Key_F9);
+    QTRY_VERIFY_WITH_TIMEOUT(status->text().startsWith("Program error!"), 15000);
+    silencer.join();
+    const QString failed = status->text();
+    const int gauge = w.Link().Status().GaugePosition;
+    QVERIFY2(failed.startsWith("Program error! The unit did not answer. Blocks 1-"), qPrintable(failed));
+    server->WithUnit([](sim::SimUnit& u) { u.Options().Silent = false; });
+    QTRY_VERIFY_WITH_TIMEOUT(w.Link().State().UnitSaving > 0, 5000);
+    QTest::qWait(300);
+    QCOMPARE(status->text(), failed);
+    QVERIFY(status->isVisible());
+    QCOMPARE(w.Link().Status().GaugePosition, gauge);  // no half bar of the save
+    QTest::keyClick(&w, Qt::Key_F8);  // the next transfer replaces it
+    QVERIFY(!status->text().startsWith("Program error!"));
+    w.close();
   }
 };
 

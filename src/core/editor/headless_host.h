@@ -29,12 +29,16 @@ class HeadlessHost : public LinkHost {
   void StatusChanged() override {
     if (OnStatus) OnStatus();
   }
+  void TransactionEnded(LinkTransaction, LinkOutcome) override {
+    if (OnEnded) OnEnded();
+  }
 
   bool Tuning = false;
   bool Extended = false;
   std::function<void(std::string_view text, std::string_view detail)> OnMessage;
   std::function<void()> OnMonitor;
   std::function<void()> OnStatus;
+  std::function<void()> OnEnded;
   std::string LastMessage;
 
  protected:

@@ -74,6 +74,7 @@ void ReadSettingsText(std::string_view iniText, Settings& s) {
   };
   s.ReviewBeforeProgram = option(kReviewBeforeProgramKey, s.ReviewBeforeProgram);
   s.HeatColours = option(kHeatColoursKey, s.HeatColours);
+  s.FastMonitor = option(kFastMonitorKey, s.FastMonitor);
 }
 
 std::string WriteSettingsText(const Settings& s, std::string_view previousText) {
@@ -94,6 +95,7 @@ std::string WriteSettingsText(const Settings& s, std::string_view previousText) 
   put(12, s.AllPositions ? 1 : 0);
   doc.Set(kSettingsSection, kReviewBeforeProgramKey, s.ReviewBeforeProgram ? "1" : "0");
   doc.Set(kSettingsSection, kHeatColoursKey, s.HeatColours ? "1" : "0");
+  doc.Set(kSettingsSection, kFastMonitorKey, s.FastMonitor ? "1" : "0");
   return doc.Serialise();
 }
 

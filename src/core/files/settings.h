@@ -40,6 +40,9 @@ struct Settings {
   // The map editor colours its cells by value (blue low, red high); on
   // until the tuner switches it off.
   bool HeatColours = true;
+  // The monitor asks for frames as fast as the unit answers (Log menu);
+  // off keeps the unit's original poll every 330 ms.
+  bool FastMonitor = false;
 };
 
 inline constexpr std::string_view kSettingsSection = "BASIC";
@@ -50,6 +53,7 @@ std::span<const std::string_view, 13> SettingsKeys();
 // Written and read after the thirteen: 0 or 1; missing keeps the default.
 inline constexpr std::string_view kReviewBeforeProgramKey = "ReviewBeforeProgram";
 inline constexpr std::string_view kHeatColoursKey = "HeatColours";
+inline constexpr std::string_view kFastMonitorKey = "FastMonitor";
 
 // Reads the keys in order, each with the member's current value as default.
 // "ComPort" and "ComPortAuto" hold the selection + 1 and are decremented

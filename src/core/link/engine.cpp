@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "lang/edit_texts.h"
+#include "lang/link_texts.h"
 #include "link/failure_text.h"
 #include "link/output_tests.h"
 #include "link/port_numbering.h"
@@ -12,7 +13,13 @@
 namespace velmor {
 
 LinkEngine::LinkEngine(ParameterImage& image, SerialPort& port, LinkHost& host)
-    : image_(image), serial_(port), host_(host), stems_(MonitorStems::For(language_)) {}
+    : image_(image), serial_(port), host_(host), stems_(MonitorStems::For(language_)) {
+  prompt_ = serial_.SetArrivalHandler([this] { BytesArrived(); });
+}
+
+LinkEngine::~LinkEngine() {
+  if (prompt_) serial_.SetArrivalHandler({});
+}
 
 void LinkEngine::SetLanguage(LanguageCode language) {
   language_ = language;
@@ -42,8 +49,17 @@ void LinkEngine::Tick() {
   // tick must not run.
   if (inTick_) return;
   inTick_ = true;
+  ++ticks_;
+
+  if (state_.Mode != LinkMode::Idle) {
+    if (serial_.IsOpen())
+      openDuringTransfer_ = true;
+    else if (openDuringTransfer_)
+      lostDuringTransfer_ = true;
+  }
 
   ReceiveFrame();
+  SendWhatWaits();
 
   switch (state_.Mode) {
     case LinkMode::Program:
@@ -54,12 +70,12 @@ void LinkEngine::Tick() {
         state_.TicksSinceSend = 0;
         ++state_.Attempts;
         if (state_.Attempts > kAttemptLimit) {
-          const MsgKey key = mode == LinkMode::Program  ? MsgKey::MsgProgramError
-                             : mode == LinkMode::Verify ? MsgKey::MsgVerifyError
-                                                        : MsgKey::MsgReadError;
           failureDetail_ = DescribeFailure({mode, state_.Command & kBlockIndexMask, blockDiffered_, programFlagged_, programWritten_});
-          SetStatus(mode == LinkMode::Program ? Text(key) + " " + failureDetail_ : Text(key), true);
-          state_.StatusCountdown = kStatusHoldTicks;
+          SetStatus(FailureText(mode), true);
+          // A Program cut short leaves the unit with a mixed configuration:
+          // that stays in sight until the next transfer starts.
+          holdError_ = mode == LinkMode::Program;
+          state_.StatusCountdown = holdError_ ? 0 : kStatusHoldTicks;
           state_.Mode = LinkMode::Idle;
           if (mode == LinkMode::Verify) state_.ProgramDone = false;
           EndTransaction(LinkOutcome::Error);
@@ -73,17 +89,11 @@ void LinkEngine::Tick() {
     default: {
       // Both branches reset the counter at 6, so ">=" is "reaches 6"; it only
       // keeps a stray larger value from waiting for a 16-bit wrap.
-      if (++state_.TicksSinceSend >= kResendTicks) {
-        state_.TicksSinceSend = 0;
-        if (host_.TuningOn()) {
-          RequestTuningBlock(0);
-          state_.TuningPhase = 1;
-        } else {
-          SendPollFrame();
-          state_.TuningPhase = 0;
-        }
-      }
-      if (state_.UnitSaving > 0) {
+      const bool fastDue = fastMonitor_ && outstanding_ < 0 && state_.TuningPhase == 0 && slotTick_ != ticks_;
+      if (++state_.TicksSinceSend >= kResendTicks || fastDue) SendIdleSlot();
+      if (holdError_) {
+        // The unit saves what a failed Program wrote; the error says more.
+      } else if (state_.UnitSaving > 0) {
         status_.Text = Text(MsgKey::MsgSaving);
         status_.Red = false;
         state_.StatusCountdown = kStatusHoldTicks;
@@ -123,7 +133,94 @@ void LinkEngine::Tick() {
   host_.ShowOperatingPoint();
   NotifyStatus();
   inTick_ = false;
+  if (arrivalPending_) BytesArrived();
   DeliverMessages();
+}
+
+void LinkEngine::SendIdleSlot() {
+  state_.TicksSinceSend = 0;
+  slotTick_ = ticks_;
+  if (host_.TuningOn()) {
+    RequestTuningBlock(0);
+    state_.TuningPhase = 1;
+  } else {
+    SendPollFrame();
+    state_.TuningPhase = 0;
+  }
+}
+
+void LinkEngine::BytesArrived() {
+  // Called again from inside (an event loop a host callback runs): the
+  // outer call takes what came once it is done.
+  if (inTick_ || inArrival_) {
+    arrivalPending_ = true;
+    return;
+  }
+  inArrival_ = true;
+  do {
+    arrivalPending_ = false;
+    TakeArrivedReplies();
+  } while (arrivalPending_);
+  inArrival_ = false;
+  NotifyStatus();
+  DeliverMessages();
+}
+
+void LinkEngine::TakeArrivedReplies() {
+  std::array<std::uint8_t, kFrameSize> head{};
+  while (serial_.QueuedBytes() >= static_cast<std::size_t>(kFrameSize)) {
+    if (serial_.Peek(head) < head.size() || !FrameChecksumValid(head.data())) return;
+    // One frame only: what follows it is the start of the next one.
+    const std::size_t got = serial_.Read(std::span<std::uint8_t>(state_.RxBuffer.data(), kFrameSize));
+    state_.RxCount = static_cast<std::uint32_t>(got);
+    if (got < static_cast<std::size_t>(kFrameSize)) return;
+    if (state_.RxBuffer[0] == kMonitorReply)
+      DecodeMonitorFrame();
+    else
+      TakeBlockReply();
+    SendWhatWaits();
+  }
+}
+
+void LinkEngine::SendWhatWaits() {
+  if (!prompt_ || outstanding_ >= 0 || !serial_.IsOpen()) return;
+  if (state_.Mode != LinkMode::Idle) {
+    if (state_.Attempts == 0) {
+      state_.Attempts = 1;
+      SendBlockFrame();
+    }
+    return;
+  }
+  if (fastMonitor_ && state_.TuningPhase == 0 && slotTick_ != ticks_) SendIdleSlot();
+}
+
+std::string LinkEngine::FailureText(LinkMode mode) const {
+  std::string cause;
+  if (!blockDiffered_) {
+    const LinkText why = lostDuringTransfer_ ? LinkText::ConnectionLost
+                         : damagedForBlock_                     ? LinkText::RepliesDamaged
+                                                                : LinkText::UnitSilent;
+    cause = LinkCaption(why, language_);
+  }
+  // Some languages' headlines end without a mark: the sentence after one
+  // still needs a break.
+  auto join = [](std::string headline, std::string_view sentence) {
+    if (sentence.empty()) return headline;
+    if (!headline.empty() && std::string_view("!:.").find(headline.back()) == std::string_view::npos)
+      headline += ':';
+    return headline + " " + std::string(sentence);
+  };
+  switch (mode) {
+    case LinkMode::Program:
+      return join(join(Text(MsgKey::MsgProgramError), cause), failureDetail_);
+    case LinkMode::Verify:
+      // "Verify error!" says that the unit holds other data; only a block
+      // that came back different says that.
+      if (cause.empty()) return Text(MsgKey::MsgVerifyError);
+      return join(std::string(LinkCaption(LinkText::VerifyStopped, language_)), cause);
+    default:
+      return join(Text(MsgKey::MsgReadError), cause);
+  }
 }
 
 // ---------------------------------------------------------------- frames
@@ -136,6 +233,7 @@ void LinkEngine::ReceiveFrame() {
   state_.RxCount = static_cast<std::uint32_t>(got);
   // A port that reported more than it delivered: nothing complete to look at.
   if (got < static_cast<std::size_t>(kFrameSize)) return;
+  if (state_.Mode != LinkMode::Idle && !FrameChecksumValid(state_.RxBuffer.data())) damagedForBlock_ = true;
   if (state_.RxBuffer[0] == kMonitorReply)
     DecodeMonitorFrame();
   else
@@ -160,6 +258,7 @@ void LinkEngine::SendBlockFrame() {
     std::fill(tx.begin() + 1, tx.begin() + 1 + kPayloadSize, 0);
   }
   SealFrame(tx);
+  outstanding_ = tx[0];
   serial_.Write(tx);
 }
 
@@ -174,6 +273,7 @@ void LinkEngine::SendPollFrame() {
   for (int i = 0; i < 4; ++i) tx[20 + i] = state_.TestFlags[i];
   state_.TestFlags.fill(0);
   SealFrame(tx);
+  outstanding_ = kPollCommand;
   serial_.Write(tx);
 }
 
@@ -190,6 +290,7 @@ bool LinkEngine::DecodeMonitorFrame() {
   if (!velmor::DecodeMonitorFrame(state_.RxBuffer.data(), in, live_, monitor_, state_.UnitSaving))
     return false;
   state_.TicksSinceReply = 0;
+  if (outstanding_ == kPollCommand) outstanding_ = -1;
   ++monitorFrames_;
   std::copy_n(state_.RxBuffer.begin(), kFrameSize, lastMonitorFrame_.begin());
   host_.MonitorDecoded();
@@ -239,6 +340,8 @@ void LinkEngine::TakeBlockReply() {
   if (state_.BlockIndex >= kBlockCount) return;
   if (rx[0] != (state_.Command ^ kReplyFlag)) return;
   state_.TicksSinceReply = 0;
+  if (outstanding_ == state_.Command) outstanding_ = -1;
+  damagedForBlock_ = false;
 
   const int b = state_.BlockIndex;
   auto store = [&] {
@@ -263,6 +366,7 @@ void LinkEngine::TakeBlockReply() {
         matched = BlockMatchesImage();
       }
       state_.BlockFlags[b] = 0;
+      blockDiffered_ = !matched;
       if (!matched) return;
       programWritten_ |= static_cast<std::uint16_t>(1u << b);
       for (int j = 0; j < kBlockCount; ++j) {
@@ -433,7 +537,17 @@ void LinkEngine::BeginProgramming() {
   state_.ProgramDone = false;
   outcome_ = LinkOutcome::Running;
   transaction_ = LinkTransaction::ProgramChanged;
+  BeginTransfer();
   NotifyStatus();
+}
+
+void LinkEngine::BeginTransfer() {
+  blockDiffered_ = false;
+  damagedForBlock_ = false;
+  lostDuringTransfer_ = false;
+  openDuringTransfer_ = serial_.IsOpen();
+  holdError_ = false;
+  SendWhatWaits();
 }
 
 void LinkEngine::StartVerify() {
@@ -456,18 +570,21 @@ void LinkEngine::StartVerify() {
   status_.GaugeVisible = true;
   outcome_ = LinkOutcome::Running;
   transaction_ = LinkTransaction::Verify;
+  BeginTransfer();
   NotifyStatus();
 }
 
 void LinkEngine::StartRead() {
   BeginRead(false);
   transaction_ = LinkTransaction::Read;
+  BeginTransfer();
   NotifyStatus();
 }
 
 void LinkEngine::ReadUnitCopy() {
   BeginRead(true);
   transaction_ = LinkTransaction::UnitCopy;
+  BeginTransfer();
   NotifyStatus();
 }
 
@@ -500,6 +617,8 @@ void LinkEngine::OpenPort() {
   status_.LabelCom = LabelComText(n);
   port_.OpenAttempted = true;
   const bool opened = serial_.Open(n);
+  // Nothing sent before the port was opened again is answered.
+  if (opened) outstanding_ = -1;
   status_.PortFailed = !opened;
   if (!opened) {
     if (!port_.SilentOpen && port_.PortSelection != kPortAuto) {
@@ -539,6 +658,7 @@ void LinkEngine::ShowStatus(std::string text, bool red) {
   // A newer message (where a printout went) is not written over by the
   // "OK" of a programming that ended before it.
   state_.ProgramDone = false;
+  holdError_ = false;
   SetStatus(std::move(text), red);
   status_.Visible = true;
   state_.StatusCountdown = kStatusHoldTicks;
@@ -580,6 +700,9 @@ void LinkEngine::EndTransaction(LinkOutcome outcome) {
 }
 
 void LinkEngine::HideStatus() {
+  // A new file in the editor changes nothing of what a failed Program left
+  // in the unit.
+  if (holdError_) return;
   status_.Visible = false;
   status_.GaugeVisible = false;
   NotifyStatus();
@@ -606,7 +729,7 @@ void LinkEngine::Say(std::string text, std::string detail) {
 void LinkEngine::DeliverMessages() {
   // Inside a tick the tick delivers them at its end; a box shown now would
   // let the next tick run into the middle of this one's changes.
-  if (inTick_ || delivering_ || messages_.empty()) return;
+  if (inTick_ || inArrival_ || delivering_ || messages_.empty()) return;
   NotifyStatus();
   // One box at a time, in order: a tick that runs while a box is open adds to
   // the queue, and this loop shows what it added once the box is closed.

@@ -115,6 +115,9 @@ class LinkHost {
 class LinkEngine {
  public:
   LinkEngine(ParameterImage& image, SerialPort& port, LinkHost& host);
+  ~LinkEngine();
+  LinkEngine(const LinkEngine&) = delete;
+  LinkEngine& operator=(const LinkEngine&) = delete;
 
   // ApplyLanguage: resolves the live-display stems; status texts are looked
   // up when shown.
@@ -123,6 +126,20 @@ class LinkEngine {
 
   // The periodic tick.
   void Tick();
+  // Bytes came in at the port (a port that tells so calls this from its
+  // event loop). A whole reply with a good checksum at the front of the
+  // queue is taken now rather than at the next tick, and the request that
+  // follows it goes out at once: a transfer then runs at the line's pace
+  // while the tick stays the clock of resends, time-outs, reconnection and
+  // the idle poll. Anything else in the queue (a reply still coming in,
+  // noise, a damaged reply) is left for the tick, which resynchronises the
+  // line as it always has.
+  void BytesArrived();
+  // Fast monitor: in Idle the next poll (or tuning read) goes out as soon as
+  // the previous monitor reply has been taken, at most one a tick, instead
+  // of every sixth tick. Off by default.
+  void SetFastMonitor(bool on) { fastMonitor_ = on; }
+  bool FastMonitor() const { return fastMonitor_; }
 
   // Commands: Program, Verify and Read (the menu items and buttons of those
   // names, F9, F8 and F7). Each replaces a transaction that is running.
@@ -209,6 +226,19 @@ class LinkEngine {
   void FinishWithOk(MsgKey stem, LinkOutcome outcome);
   // The common start of StartRead and ReadUnitCopy.
   void BeginRead(bool intoCopy);
+  // What every transfer does as it starts: its first block goes out at once
+  // when the port tells of arriving bytes and no request waits for its
+  // reply; otherwise at the poll slot, as the tick sends it.
+  void BeginTransfer();
+  // The request due after a reply was taken: a transfer's first block that
+  // waited for the line, or the fast monitor's next poll.
+  void SendWhatWaits();
+  // The idle slot's request: a tuning read with tuning on, else a poll.
+  void SendIdleSlot();
+  // The frames at the front of the queue that BytesArrived may take.
+  void TakeArrivedReplies();
+  // The red text of a transfer that reached the attempt limit.
+  std::string FailureText(LinkMode mode) const;
   // A new transfer cuts the running one short: that one ends as failed, so
   // that a Program cut short is never taken for one that completed.
   void EndReplacedTransaction();
@@ -266,6 +296,24 @@ class LinkEngine {
   std::uint16_t programWritten_ = 0;
   bool blockDiffered_ = false;
   std::string failureDetail_;
+  // The port closed under a transfer (a pulled adapter, a unit that hung up);
+  // the block being sent got bytes back, but no reply that passed the checks.
+  bool openDuringTransfer_ = false;
+  bool lostDuringTransfer_ = false;
+  bool damagedForBlock_ = false;
+  // A failed Program's text stays until the next transfer starts.
+  bool holdError_ = false;
+  // The port calls BytesArrived; the command of the request sent last while
+  // its reply has not been taken, else -1.
+  bool prompt_ = false;
+  int outstanding_ = -1;
+  bool fastMonitor_ = false;
+  // Ticks since construction, and the tick in which the idle slot last went
+  // out: the fast monitor sends at most one a tick.
+  std::uint64_t ticks_ = 0;
+  std::uint64_t slotTick_ = ~std::uint64_t{0};
+  bool inArrival_ = false;
+  bool arrivalPending_ = false;
   bool inTick_ = false;
   struct PendingMessage {
     std::string Text;

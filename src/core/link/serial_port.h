@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -34,6 +35,21 @@ class SerialPort {
 
   // A short human-readable reason for the last failed Open (empty if unknown).
   virtual std::string OpenErrorReason() const { return {}; }
+
+  // A port that learns when bytes come in keeps `handler` and calls it from
+  // its event loop after they came, never from inside one of its own calls,
+  // and returns true; an empty handler ends that. A port that cannot tell
+  // returns false, and every reply then waits for the tick.
+  virtual bool SetArrivalHandler(std::function<void()> handler) {
+    (void)handler;
+    return false;
+  }
+
+  // Copies up to dest.size() queued bytes without taking them from the queue.
+  virtual std::size_t Peek(std::span<std::uint8_t> dest) {
+    (void)dest;
+    return 0;
+  }
 };
 
 }  // namespace velmor
