@@ -52,6 +52,26 @@ enum class LogText : std::uint8_t {
   RiddenUnknown,
   ChangedSince,  // "%1" cells of the map changed since the ride
   ChangedHint,   // appended to a changed cell's hint: "%1" its % now
+  // Why a log cannot be read.
+  ReadNoHeader,
+  ReadColumnTwice,    // "%1" the column
+  ReadNoColumn,       // "%1" the column
+  ReadSemicolons,
+  ReadTabs,
+  ReadNotANumber,     // "%1" line, "%2" column, "%3" the field
+  ReadOutOfRange,     // "%1" line, "%2" column, "%3" the field, "%4" lowest, "%5" highest
+  ReadFieldCount,     // "%1" line, "%2" its fields, "%3" the header's
+  ReadNoTime,         // "%1" line
+  ReadLineTooLong,    // "%1" line, "%2" MiB
+  ReadNoFile,
+  ReadFolder,
+  ReadFifo,
+  ReadDevice,
+  ReadNoPermission,
+  ReadFailed,         // "%1" the system's reason
+  ReadTooLarge,       // "%1" MiB of the file
+  ReadBackInTime,     // "%1" line, "%2" its time, "%3" the time above it
+  CannotOpenLog,      // the viewer's message: "%1" the file, "%2" why
   Count
 };
 
