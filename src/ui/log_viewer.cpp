@@ -105,7 +105,10 @@ QString LogChart::ValueLabel(double value) const { return QString::number(value,
 
 QColor LogChart::Colour() const { return ChannelColour(column_); }
 
-QString LogChart::Title() const { return Name(column_); }
+QString LogChart::Title() const {
+  const QString unit = viewer_.ChannelUnit(column_);
+  return viewer_.ChannelName(column_) + (unit.isEmpty() ? QString() : " [" + unit + "]");
+}
 
 int LogChart::LabelWidth() const {
   int width = 0;
@@ -438,6 +441,16 @@ void LogViewer::FitToScreen() {
   setGeometry(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, size, area));
 }
 
+QString LogViewer::ChannelName(LogCol col) const {
+  const std::string_view s = LogChannelName(static_cast<int>(col), Language());
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+QString LogViewer::ChannelUnit(LogCol col) const {
+  const std::string_view s = LogChannelUnit(static_cast<int>(col), Language());
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
 QString LogViewer::Text(LogText text) const {
   const std::string_view s = LogUiText(text, Language());
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -446,6 +459,11 @@ QString LogViewer::Text(LogText text) const {
 void LogViewer::showEvent(QShowEvent* event) {
   analyse_->setText(Text(LogText::ViewerAnalyse));
   UpdateSelectionLabel();
+  // The window's language may have changed since the log was opened.
+  for (int i = 0; i < list_->count(); ++i)
+    list_->item(i)->setText(ChannelName(static_cast<LogCol>(list_->item(i)->data(Qt::UserRole).toInt())));
+  if (cursor_) ShowCursorText();
+  for (LogChart* v : views_) v->update();
   QWidget::showEvent(event);
 }
 
@@ -521,7 +539,10 @@ void LogViewer::SetChannels(const std::vector<LogCol>& channels) {
   for (int i = 0; i < kLogColumnCount; ++i) {
     const auto col = static_cast<LogCol>(i);
     if (col == LogCol::TimeS || !log_.Has(col)) continue;
-    auto* item = new QListWidgetItem(Name(col), list_);
+    // The channel's name in the window's language; the file's own column
+    // name in its hint.
+    auto* item = new QListWidgetItem(ChannelName(col), list_);
+    item->setToolTip(Name(col));
     item->setData(Qt::UserRole, i);
     item->setForeground(ChannelColour(col));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
@@ -627,20 +648,54 @@ std::size_t LogViewer::RowAt(double time) const {
 void LogViewer::SetCursor(double time) {
   if (log_.Empty()) return;
   cursor_ = std::clamp(time, whole_.first, whole_.second);
-  cursorLabel_->setText(CursorText());
+  ShowCursorText();
   for (LogChart* v : views_) v->update();
+}
+
+QString LogViewer::ClockText(std::int32_t ms) {
+  // The time of a row to the millisecond, as the axis counts it.
+  const std::int64_t magnitude = std::abs(std::int64_t{ms});
+  const std::int64_t seconds = magnitude / 1000;
+  QString text = ms < 0 ? "-" : "";
+  if (seconds >= 3600)
+    text += QString("%1:%2:").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0'));
+  else
+    text += QString("%1:").arg(seconds / 60);
+  return text + QString("%1.%2").arg(seconds % 60, 2, 10, QChar('0')).arg(magnitude % 1000, 3, 10, QChar('0'));
+}
+
+std::vector<std::pair<LogCol, QString>> LogViewer::CursorValues() const {
+  std::vector<std::pair<LogCol, QString>> values;
+  if (!cursor_ || log_.Empty()) return values;
+  const std::size_t r = RowAt(*cursor_);
+  for (LogCol col : channels_) {
+    const std::int32_t v = log_.Value(r, col);
+    QString text = ChannelName(col) + " ";
+    if (v == kLogMissing) {
+      text += "-";
+    } else {
+      text += QString::number(v / Scale(col), 'f', LogColumn(col).Decimals);
+      if (const QString unit = ChannelUnit(col); !unit.isEmpty()) text += " " + unit;
+    }
+    values.emplace_back(col, text);
+  }
+  return values;
 }
 
 QString LogViewer::CursorText() const {
   if (!cursor_ || log_.Empty()) return {};
-  const std::size_t r = RowAt(*cursor_);
-  QString text = QString("time_s %1").arg(log_.TimeMs(r) / 1000.0, 0, 'f', 3);
-  for (LogCol col : channels_) {
-    const std::int32_t v = log_.Value(r, col);
-    text += "   " + Name(col) + " ";
-    text += v != kLogMissing ? QString::number(v / Scale(col), 'f', LogColumn(col).Decimals) : QString("-");
-  }
+  QString text = ClockText(log_.TimeMs(RowAt(*cursor_)));
+  for (const auto& [col, value] : CursorValues()) text += "   " + value;
   return text;
+}
+
+void LogViewer::ShowCursorText() {
+  // Each value in its channel's colour, as its line is drawn.
+  QString html = "<b>" + ClockText(log_.TimeMs(RowAt(*cursor_))) + "</b>";
+  for (const auto& [col, value] : CursorValues())
+    html += "&nbsp;&nbsp; <span style=\"color:" + ChannelColour(col).name() + "\">" + value.toHtmlEscaped() +
+            "</span>";
+  cursorLabel_->setText(html);
 }
 
 void LogViewer::SelectRange(double from, double to) {

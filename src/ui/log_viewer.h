@@ -124,7 +124,11 @@ class LogViewer : public QWidget {
   // The cursor: every channel's value at the row at or before `time`.
   void SetCursor(double time);
   std::optional<double> Cursor() const { return cursor_; }
+  // The row's time (m:ss.mmm) and each channel's value with its unit.
   QString CursorText() const;
+  // A channel as the charts name it, in the window's language.
+  QString ChannelName(LogCol col) const;
+  QString ChannelUnit(LogCol col) const;
 
   // The range chosen for the analysis, in milliseconds of the log.
   void SelectRange(double from, double to);
@@ -157,6 +161,9 @@ class LogViewer : public QWidget {
   QString Text(LogText text) const;
   std::size_t RowAt(double time) const;
   double TickStep() const;
+  static QString ClockText(std::int32_t ms);
+  std::vector<std::pair<LogCol, QString>> CursorValues() const;
+  void ShowCursorText();
   // Where the rows of each pixel column of the time shown start.
   const std::vector<std::size_t>& ColumnStarts(int width);
 

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QScreen>
 #include <QStyleOptionViewItem>
+#include <QTextDocument>
 #include <QtTest>
 #include <cmath>
 #include <map>
@@ -111,7 +112,7 @@ class WindowLogViewerTest : public QObject, WindowFixture {
     QVERIFY(last - ticks.back() < ticks[1] - ticks[0]);
     for (LogChart* chart : viewer.findChildren<LogChart*>()) {
       const QString name = chart->objectName() + " " + when;
-      QCOMPARE(chart->Title(), chart->objectName().mid(QString("ChartLog_").size()));
+      QVERIFY2(chart->Title().endsWith("]") || chart->Column() == LogCol::Gear, qPrintable(chart->Title()));
       QCOMPARE(Points(chart), log.Size());
       const Drawn d = Draw(chart);
       QVERIFY2(d.Plot.width() > 300 && d.Plot.height() > 40, qPrintable(name));
@@ -214,7 +215,7 @@ class WindowLogViewerTest : public QObject, WindowFixture {
     const std::vector<int> at = steps(tps);
     QCOMPARE(at.size(), std::size_t{1});
     clickAt(tps, at[0], 59.95);
-    QVERIFY(viewer->CursorText().startsWith("time_s 59.900") || viewer->CursorText().startsWith("time_s 60.000"));
+    QVERIFY(viewer->CursorText().startsWith("0:59.900") || viewer->CursorText().startsWith("1:00.000"));
   }
 
   // The unit stopped answering for 20 s while the recording went on: no
@@ -356,6 +357,83 @@ class WindowLogViewerTest : public QObject, WindowFixture {
     LogViewer* viewer = OpenLog(*w, text);
     QVERIFY(!viewer || !viewer->isVisible());
     QCOMPARE(messages_, QStringList{"Cannot open the log " + dir_->filePath("ride.csv") + ": " + message});
+  }
+
+  // The time axis counts like a clock: m:ss, h:mm:ss past an hour, tenths
+  // when the ticks are that close, with ticks across whatever is shown.
+  void TheTimeAxisReadsLikeAClock() {
+    QByteArray text = "time_s,rpm,tps_pct,afr,coolant_c\n";
+    for (int s = 0; s <= 3 * 3600; s += 10) text += QByteArray::number(s) + ",3000,20,13.2,80\n";
+    auto w = Make();
+    LogViewer* viewer = OpenLog(*w, text);
+    QVERIFY(viewer);
+    const struct {
+      double from, to;
+      QStringList labels;
+    } cases[] = {
+        {0, 3 * 3600, {"0:00", "30:00", "1:00:00", "1:30:00", "2:00:00", "2:30:00", "3:00:00"}},
+        {3540, 3660, {"59:00", "59:15", "59:30", "59:45", "1:00:00", "1:00:15", "1:00:30", "1:00:45", "1:01:00"}},
+        {61, 62.5, {"1:01.0", "1:01.2", "1:01.4", "1:01.6", "1:01.8", "1:02.0", "1:02.2", "1:02.4"}},
+        {100, 400, {"2:00", "3:00", "4:00", "5:00", "6:00"}},
+    };
+    for (const auto& c : cases) {
+      viewer->ShowTime(c.from, c.to);
+      QStringList labels;
+      for (double t : viewer->TimeTicks()) labels << viewer->TimeLabel(t);
+      QCOMPARE(labels.join(" "), c.labels.join(" "));
+    }
+  }
+
+  // A click puts the cursor at a time; the readout gives that row's time and
+  // every channel's value with its unit, in the window's language, and each
+  // chart its channel's name and unit. The file's column names stay in the
+  // list's hints.
+  void TheReadoutAndTheNamesSpeakTheWindowsLanguage_data() {
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("readout");
+    QTest::addColumn<QString>("rpmTitle");
+    QTest::newRow("ENGLISH") << "ENGLISH"
+                             << "0:30.000   Engine speed 4000 rpm   Throttle 35.0 %   Air/fuel ratio 13.5 A/F   "
+                                "Coolant 70 °C"
+                             << "Engine speed [rpm]";
+    QTest::newRow("DEUTSCH") << "DEUTSCH"
+                             << "0:30.000   Drehzahl 4000 U/min   Drosselklappe 35.0 %   Luft/Kraftstoff 13.5 A/F   "
+                                "Kühlmittel 70 °C"
+                             << "Drehzahl [U/min]";
+    QTest::newRow("FRENCH") << "FRENCH"
+                            << "0:30.000   Régime 4000 tr/min   Papillon 35.0 %   Rapport air/essence 13.5 A/F   "
+                               "Liquide de refroidissement 70 °C"
+                            << "Régime [tr/min]";
+    QTest::newRow("CESKY") << "CESKY"
+                           << "0:30.000   Otáčky 4000 ot/min   Škrticí klapka 35.0 %   Poměr vzduch/palivo 13.5 A/F   "
+                              "Chladicí kapalina 70 °C"
+                           << "Otáčky [ot/min]";
+  }
+  void TheReadoutAndTheNamesSpeakTheWindowsLanguage() {
+    QFETCH(QString, language);
+    QFETCH(QString, readout);
+    QFETCH(QString, rpmTitle);
+    // A row every second; from 30 s on the engine is at 4000 rpm.
+    QByteArray text = "time_s,rpm,tps_pct,afr,coolant_c\n";
+    for (int s = 0; s <= 60; ++s)
+      text += QString("%1,%2,%3,%4,%5\n").arg(s).arg(s < 30 ? 3000 : 4000).arg(s < 30 ? "20.0" : "35.0")
+                  .arg(s < 30 ? "13.0" : "13.5").arg(60 + s / 3).toUtf8();
+    auto w = Make({language.toStdString()});
+    LogViewer* viewer = OpenLog(*w, text);
+    QVERIFY(viewer);
+    auto* rpm = viewer->findChild<LogChart*>("ChartLog_rpm");
+    QCOMPARE(rpm->Title(), rpmTitle);
+    QCOMPARE(viewer->findChild<QListWidget*>("ListLogChannels")->item(0)->toolTip(), QString("rpm"));
+    QTest::mouseClick(rpm, Qt::LeftButton, {}, QPoint(qRound(rpm->XAtTime(30.4)), rpm->PlotRect().center().y()));
+    QCOMPARE(viewer->CursorText(), readout);
+    QTextDocument shown;
+    shown.setHtml(viewer->findChild<QLabel*>("LabelLogCursor")->text());
+    QCOMPARE(shown.toPlainText().simplified(), readout.simplified());
+    // Each channel in a colour of its own, its line and its readout alike.
+    QSet<QRgb> colours;
+    for (LogChart* c : viewer->Charts()) colours << c->Colour().rgb();
+    QCOMPARE(colours.size(), static_cast<int>(viewer->Charts().size()));
+    QVERIFY(viewer->findChild<QLabel*>("LabelLogCursor")->text().contains(rpm->Colour().name()));
   }
 };
 

@@ -133,7 +133,92 @@ constexpr std::array<TextRow, static_cast<int>(LogText::Count)> kTexts{{
      "Impossible d'ouvrir le journal %1 : %2", "Záznam %1 nelze otevřít: %2"},
 }};
 
+struct ChannelText {
+  TextRow Name;
+  std::string_view Unit;
+};
+constexpr ChannelText kChannels[] = {
+// One row per column of a log, in the log's column order: the channel's
+// name in English, German, French and Czech, then its unit (the same in
+// every language but the engine speed's).
+{{"Time", "Zeit", "Temps", "Čas"}, "s"},
+{{"Engine speed", "Drehzahl", "Régime", "Otáčky"}, "rpm"},
+{{"Throttle", "Drosselklappe", "Papillon", "Škrticí klapka"}, "%"},
+{{"Air/fuel ratio", "Luft/Kraftstoff", "Rapport air/essence", "Poměr vzduch/palivo"}, "A/F"},
+{{"Coolant", "Kühlmittel", "Liquide de refroidissement", "Chladicí kapalina"}, "°C"},
+{{"Intake air", "Ansaugluft", "Air d'admission", "Nasávaný vzduch"}, "°C"},
+{{"Air pressure", "Luftdruck", "Pression d'air", "Tlak vzduchu"}, "kPa"},
+{{"Advance 1", "Zündzeitpunkt 1", "Avance 1", "Předstih 1"}, "°"},
+{{"Advance 2", "Zündzeitpunkt 2", "Avance 2", "Předstih 2"}, "°"},
+{{"Injection 1", "Einspritzung 1", "Injection 1", "Vstřik 1"}, "µs"},
+{{"Injection 2", "Einspritzung 2", "Injection 2", "Vstřik 2"}, "µs"},
+{{"Gear", "Gang", "Rapport", "Převodový stupeň"}, ""},
+{{"Speed", "Geschwindigkeit", "Vitesse", "Rychlost"}, "km/h"},
+{{"Time since start", "Zeit seit Start", "Temps depuis le démarrage", "Čas od startu"}, "s"},
+{{"Supply voltage", "Bordspannung", "Tension d'alimentation", "Napájecí napětí"}, "V"},
+{{"Coolant correction", "Kühlmittelkorrektur", "Correction liquide", "Korekce chladicí kapaliny"}, "%"},
+{{"Air temperature correction", "Lufttemperaturkorrektur", "Correction température d'air", "Korekce teploty vzduchu"}, "%"},
+{{"Pressure correction", "Druckkorrektur", "Correction de pression", "Korekce tlaku"}, "%"},
+{{"Start correction", "Startkorrektur", "Correction de démarrage", "Korekce startu"}, "%"},
+{{"Acceleration correction", "Beschleunigungskorrektur", "Correction d'accélération", "Korekce akcelerace"}, "%"},
+{{"Voltage correction", "Spannungskorrektur", "Correction de tension", "Korekce napětí"}, "µs"},
+{{"Coolant advance correction", "Zündkorrektur Kühlmittel", "Correction d'avance liquide", "Korekce předstihu chladicí kap."}, "°"},
+{{"Idle advance correction", "Zündkorrektur Leerlauf", "Correction d'avance ralenti", "Korekce předstihu volnoběhu"}, "°"},
+{{"Rpm/speed ratio", "Drehzahl/Geschwindigkeit", "Rapport régime/vitesse", "Poměr otáčky/rychlost"}, ""},
+{{"Throttle sensor", "Drosselklappensensor", "Capteur de papillon", "Snímač škrticí klapky"}, "mV"},
+{{"Lambda sensor", "Lambdasonde", "Sonde lambda", "Lambda sonda"}, "mV"},
+{{"Pressure sensor", "Drucksensor", "Capteur de pression", "Snímač tlaku"}, "mV"},
+{{"Coolant sensor", "Kühlmittelsensor", "Capteur de liquide", "Snímač chladicí kapaliny"}, "mV"},
+{{"Air sensor", "Luftsensor", "Capteur d'air", "Snímač vzduchu"}, "mV"},
+{{"Fuel sensor", "Kraftstoffsensor", "Capteur d'essence", "Snímač paliva"}, "mV"},
+{{"Tuning status", "Abstimmstatus", "État du réglage", "Stav ladění"}, ""},
+{{"Shift light", "Schaltblitz", "Voyant de passage", "Řadicí světlo"}, ""},
+{{"Unit saving", "Gerät speichert", "Sauvegarde du boîtier", "Jednotka ukládá"}, ""},
+{{"Start switch in", "Starterschalter Eingang", "Entrée contacteur de démarrage", "Vstup spínače startu"}, ""},
+{{"Clutch", "Kupplung", "Embrayage", "Spojka"}, ""},
+{{"Neutral", "Leerlauf", "Point mort", "Neutrál"}, ""},
+{{"Side stand", "Seitenständer", "Béquille latérale", "Boční stojan"}, ""},
+{{"Start limiter in", "Startbegrenzer Eingang", "Entrée limiteur de départ", "Vstup omezovače startu"}, ""},
+{{"Clutch master in", "Kupplungsgeber Eingang", "Entrée maître-cylindre d'embrayage", "Vstup spojkového válce"}, ""},
+{{"Tacho/lambda in", "Tacho/Lambda Eingang", "Entrée compte-tours/lambda", "Vstup otáčkoměr/lambda"}, ""},
+{{"Engine pin 23 in", "Motor-Pin 23 Eingang", "Entrée broche moteur 23", "Vstup pin motoru 23"}, ""},
+{{"Body pin 11 in", "Fahrzeug-Pin 11 Eingang", "Entrée broche châssis 11", "Vstup pin karoserie 11"}, ""},
+{{"Start switch out", "Starterschalter Ausgang", "Sortie contacteur de démarrage", "Výstup spínače startu"}, ""},
+{{"Start limiter out", "Startbegrenzer Ausgang", "Sortie limiteur de départ", "Výstup omezovače startu"}, ""},
+{{"Ignition limiter", "Zündbegrenzer", "Limiteur d'allumage", "Omezovač zapalování"}, ""},
+{{"Injection limiter", "Einspritzbegrenzer", "Limiteur d'injection", "Omezovač vstřiku"}, ""},
+{{"Retard limiter", "Spätzündungsbegrenzer", "Limiteur de retard", "Omezovač zpoždění"}, ""},
+{{"Tacho out", "Tacho Ausgang", "Sortie compte-tours", "Výstup otáčkoměru"}, ""},
+{{"N2O on", "N2O ein", "N2O actif", "N2O zapnuto"}, ""},
+{{"Clutch master out", "Kupplungsgeber Ausgang", "Sortie maître-cylindre d'embrayage", "Výstup spojkového válce"}, ""},
+{{"Base advance", "Grundzündung", "Avance de base", "Základní předstih"}, ""},
+{{"Pickup signal", "Gebersignal", "Signal du capteur", "Signál snímače"}, ""},
+{{"Data error", "Datenfehler", "Erreur de données", "Chyba dat"}, ""},
+{{"Throttle sensor fault", "Drosselklappensensor defekt", "Défaut capteur de papillon", "Porucha snímače klapky"}, ""},
+{{"Pressure sensor fault", "Drucksensor defekt", "Défaut capteur de pression", "Porucha snímače tlaku"}, ""},
+{{"Oil OK", "Öl OK", "Huile OK", "Olej OK"}, ""},
+{{"Lambda heater", "Lambdaheizung", "Chauffage lambda", "Ohřev lambda sondy"}, ""},
+{{"Fan 1", "Lüfter 1", "Ventilateur 1", "Ventilátor 1"}, ""},
+{{"Fan 2", "Lüfter 2", "Ventilateur 2", "Ventilátor 2"}, ""},
+{{"Blocking out", "Sperre Ausgang", "Sortie de blocage", "Výstup blokování"}, ""},
+{{"Fuel warning", "Kraftstoffwarnung", "Alerte carburant", "Varování paliva"}, ""},
+{{"Tests locked", "Tests gesperrt", "Tests verrouillés", "Testy zamčeny"}, ""},
+};
+static_assert(std::size(kChannels) == kLogChannelTexts);
+
 }  // namespace
+
+std::string_view LogChannelName(int column, LanguageCode language) {
+  if (column < 0 || column >= kLogChannelTexts) return {};
+  return kChannels[column].Name[static_cast<std::size_t>(language)];
+}
+
+std::string_view LogChannelUnit(int column, LanguageCode language) {
+  if (column < 0 || column >= kLogChannelTexts) return {};
+  // The engine speed's unit is said in each language's own way.
+  if (column == 1) return std::array<std::string_view, 4>{"rpm", "U/min", "tr/min", "ot/min"}[static_cast<std::size_t>(language)];
+  return kChannels[column].Unit;
+}
 
 std::string_view LogUiText(LogText text, LanguageCode language) { return PickText(kTexts, text, language); }
 

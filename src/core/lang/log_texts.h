@@ -78,4 +78,10 @@ enum class LogText : std::uint8_t {
 // UTF-8; %1 and %2 are filled in by the window.
 std::string_view LogUiText(LogText text, LanguageCode language);
 
+// The name of the log's `column`-th column (in the log format's order) as a
+// chart shows it, and its unit; the file keeps its own column names.
+inline constexpr int kLogChannelTexts = 62;
+std::string_view LogChannelName(int column, LanguageCode language);
+std::string_view LogChannelUnit(int column, LanguageCode language);
+
 }  // namespace velmor

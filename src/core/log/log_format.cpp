@@ -23,6 +23,7 @@ constexpr LogColumnInfo kColumns[] = {
 #undef VELMOR_LOG_INFO
 };
 static_assert(std::size(kColumns) == kLogColumnCount);
+static_assert(kLogChannelTexts == kLogColumnCount, "a name and unit for every column");
 
 int Word(const std::uint8_t* f, int offset) { return f[offset] | (f[offset + 1] << 8); }
 
