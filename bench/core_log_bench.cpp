@@ -88,7 +88,7 @@ void BM_LogAnalyseHour(benchmark::State& state) {
   AnalysisSettings settings;
   settings.MaxTpsRateX10 = 100000;  // the made-up throttle moves every row
   for (auto _ : state) benchmark::DoNotOptimize(AnalyseLog(image, tables, log.Data, settings));
-  state.SetLabel(std::to_string(log.Data.Rows.size()) + " rows");
+  state.SetLabel(std::to_string(log.Data.Size()) + " rows");
 }
 BENCHMARK(BM_LogAnalyseHour)->Unit(benchmark::kMillisecond);
 

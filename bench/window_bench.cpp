@@ -115,33 +115,49 @@ void BM_TickWhileRecording(benchmark::State& state) {
 }
 BENCHMARK(BM_TickWhileRecording)->Unit(benchmark::kMicrosecond);
 
-// An hour of log (a row every 330 ms) opened in the viewer and drawn with
-// its default channels.
-void BM_ViewerOpenAndDrawHour(benchmark::State& state) {
-  QTemporaryDir dir;
-  const QString path = dir.filePath("hour.csv");
-  {
-    std::string text;
-    AppendLogHeader(text);
-    LinkFrame f{};
-    f[0] = kMonitorReply;
-    f[23] = 185;
-    f[24] = 125;
-    f[150] = kProtocolVersion;
-    for (int i = 0; i < 3600 * 1000 / 330; ++i) {
-      const int rpm = 1500 + (i * 37) % 9000;
-      f[9] = static_cast<std::uint8_t>(i % 100);
-      f[10] = f[11] = static_cast<std::uint8_t>(10 + i % 30);
-      f[14] = f[15] = static_cast<std::uint8_t>(20 + i % 60);
-      f[30] = static_cast<std::uint8_t>(120 + i % 30);
-      f[48] = static_cast<std::uint8_t>(rpm & 0xFF);
-      f[49] = static_cast<std::uint8_t>(rpm >> 8);
-      AppendLogRow(LogRowFromMonitorFrame(f.data(), i * 330), text);
-    }
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(text.data(), static_cast<qint64>(text.size()));
+// A log of `hours` (a row every 330 ms, every column) in `dir`.
+QString MakeLog(const QTemporaryDir& dir, int hours) {
+  const QString path = dir.filePath(QString("ride-%1h.csv").arg(hours));
+  if (QFile::exists(path)) return path;
+  LogWriter writer;
+  writer.Open(path.toStdString());
+  LinkFrame f{};
+  f[0] = kMonitorReply;
+  f[23] = 185;
+  f[24] = 125;
+  f[150] = kProtocolVersion;
+  for (int i = 0; i < hours * 3600 * 1000 / 330; ++i) {
+    const int rpm = 1500 + (i * 37) % 9000;
+    f[9] = static_cast<std::uint8_t>(i % 100);
+    f[10] = f[11] = static_cast<std::uint8_t>(10 + i % 30);
+    f[14] = f[15] = static_cast<std::uint8_t>(20 + i % 60);
+    f[30] = static_cast<std::uint8_t>(120 + i % 30);
+    f[48] = static_cast<std::uint8_t>(rpm & 0xFF);
+    f[49] = static_cast<std::uint8_t>(rpm >> 8);
+    writer.Add(LogRowFromMonitorFrame(f.data(), i * 330));
   }
+  writer.Close();
+  return path;
+}
+
+double RssMiB() {
+  QFile status("/proc/self/status");
+  status.open(QIODevice::ReadOnly);
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+  return 0;
+}
+
+QTemporaryDir& LogDir() {
+  static QTemporaryDir dir;
+  return dir;
+}
+
+// A log of 1, 10 or 100 hours opened in the viewer and drawn with its
+// default channels (seven charts).
+void BM_ViewerOpenAndDraw(benchmark::State& state) {
+  const QString path = MakeLog(LogDir(), static_cast<int>(state.range(0)));
+  double rss = 0;
   for (auto _ : state) {
     ui::LogViewer viewer;
     viewer.resize(1200, 900);
@@ -149,9 +165,39 @@ void BM_ViewerOpenAndDrawHour(benchmark::State& state) {
     viewer.show();
     QApplication::processEvents();
     benchmark::DoNotOptimize(viewer.grab());
+    rss = std::max(rss, RssMiB());
   }
+  state.counters["rss_MiB"] = rss;
 }
-BENCHMARK(BM_ViewerOpenAndDrawHour)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ViewerOpenAndDraw)->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One wheel step over a chart (in and out in turn, around the middle) and
+// one drag step of the pan, each with every chart drawn again.
+void BM_ViewerZoomStep(benchmark::State& state) {
+  const QString path = MakeLog(LogDir(), static_cast<int>(state.range(0)));
+  ui::LogViewer viewer;
+  viewer.resize(1200, 900);
+  viewer.Open(path);
+  viewer.show();
+  QApplication::processEvents();
+  const auto [from, to] = viewer.WholeTime();
+  int step = 0;
+  for (auto _ : state) {
+    if (state.range(1) == 0) {
+      viewer.Zoom((from + to) / 2, step++ % 2 == 0 ? 0.8 : 1.25);
+    } else {
+      const auto [a, b] = viewer.ShownTime();
+      if (step == 0) viewer.ShowTime(from, from + (to - from) / 2);
+      viewer.Pan((step++ % 2 == 0 ? 1 : -1) * (b - a) / 20);
+    }
+    for (QWidget* chart : viewer.Charts()) chart->repaint();
+  }
+  state.counters["rss_MiB"] = RssMiB();
+}
+BENCHMARK(BM_ViewerZoomStep)
+    ->ArgsProduct({{1, 10, 100}, {0, 1}})
+    ->ArgNames({"hours", "pan"})
+    ->Unit(benchmark::kMillisecond);
 
 // One block edit of the whole map as a key press makes it: the edit, the
 // normalisation, the page refresh with the heat colours, the undo record.

@@ -1,6 +1,7 @@
 // log analyze: injection-map corrections from a recorded log.
 #include <cstdio>
 #include <filesystem>
+#include <new>
 
 #include "cli.h"
 #include "editor/document.h"
@@ -117,8 +118,21 @@ void PrintTable(Io& io, const ParameterImage& image, const MapAnalysis& a) {
   io.Out << "\n" << a.CellsChanged() << " cells to change\n";
 }
 
+int AnalyzeLog(const Args& args, Io& io, const Command& c);
+
 int RunLog(const Args& args, Io& io) {
   const Command& c = *Commands().Find("log");
+  // The reading keeps one row, but a tune, a table or the output still
+  // take memory: under a memory limit the answer is a message, not an abort.
+  try {
+    return AnalyzeLog(args, io, c);
+  } catch (const std::bad_alloc&) {
+    Error(io, c, "not enough memory");
+    return kExitFailure;
+  }
+}
+
+int AnalyzeLog(const Args& args, Io& io, const Command& c) {
   if (args.Positional[0] != "analyze")
     return Usage(io, c, "unknown log command \"" + args.Positional[0] + "\"; the one there is: analyze");
   AnalysisSettings settings;
@@ -140,12 +154,17 @@ int RunLog(const Args& args, Io& io) {
     }
   }
 
-  const LogReadResult log = ReadLogFile(logPath);
-  if (!log.Ok) return Usage(io, c, logPath + ": " + log.Error);
+  // The log is analysed as it is read: its length costs time, not memory.
+  LogReader log;
+  if (!log.Open(logPath)) return Usage(io, c, logPath + ": " + DescribeLogProblem(log.Problem()));
   Document tune;
   if (!ReportLoaded(io, c, tunePath, tune.Open(tunePath).Read)) return kExitUsage;
 
-  const MapAnalysis analysis = AnalyseLog(tune.Image, tune.Tables, log.Data, settings);
+  LogAnalyser analyser(tune.Image, tune.Tables, settings);
+  LogRow row;
+  while (log.Next(row)) analyser.Add(row);
+  if (log.Problem()) return Usage(io, c, logPath + ": " + DescribeLogProblem(log.Problem()));
+  const MapAnalysis analysis = analyser.Finish();
   PrintTable(io, tune.Image, analysis);
   if (analysis.Counts.Used == 0) {
     Error(io, c, "no row of the log passed the filters");

@@ -22,6 +22,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cstdlib>
+#include <new>
 
 #include "editor/program_review.h"
 #include "files/file_io.h"
@@ -267,12 +268,18 @@ bool LogAnalysisDialog::OpenLog(const QString& path, std::int32_t fromMs, std::i
   riddenPath_ = QString::fromStdString(RiddenTunePath(path.toStdString()));
   ParameterImage ridden;
   if (LoadComparableImage(riddenPath_.toStdString(), window_.Image(), ridden).Loaded()) ridden_ = ridden;
-  LogReadResult r = ReadLogFile(path.toStdString());
+  LogReadResult r;
+  try {
+    r = ReadLogFile(path.toStdString());
+  } catch (const std::bad_alloc&) {
+    r = {};
+    r.Problem = {LogText::ReadTooLarge, {std::to_string(QFileInfo(path).size() >> 20)}};
+  }
   if (!r.Ok) {
     log_ = {};
     analysis_.reset();
     ShowResult();
-    summary_->setText(QString::fromStdString(r.Error));
+    summary_->setText(path + ": " + QString::fromStdString(DescribeLogProblem(r.Problem, window_.Language())));
     return false;
   }
   log_ = std::move(r.Data);
@@ -282,7 +289,7 @@ bool LogAnalysisDialog::OpenLog(const QString& path, std::int32_t fromMs, std::i
 }
 
 void LogAnalysisDialog::Analyse() {
-  if (applied_ || (log_.Rows.empty() && !analysis_)) {
+  if (applied_ || (log_.Empty() && !analysis_)) {
     ShowResult();
     return;
   }

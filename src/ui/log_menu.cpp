@@ -55,7 +55,13 @@ LogViewer& Viewer(TFormHlav& window) {
 
 void OpenInViewer(TFormHlav& window, const QString& path) {
   LogViewer& viewer = Viewer(window);
-  viewer.Open(path);
+  // A file that is no log, or none a chart can show, is said in a message,
+  // not shown as a viewer of empty charts.
+  if (!viewer.Open(path)) {
+    viewer.hide();
+    window.ShowMessageBox(Text(window, LogText::CannotOpenLog).arg(path, viewer.Problem()));
+    return;
+  }
   viewer.show();
   viewer.raise();
 }

@@ -1,28 +1,23 @@
 #include "log_viewer.h"
 #include "widgets.h"
 
-#include <QChart>
-#include <QChartView>
-#include <QTimer>
-#include <QGraphicsLayout>
-#include <QGraphicsLineItem>
-#include <QGraphicsRectItem>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineSeries>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
 #include <QStyle>
-#include <QValueAxis>
-#include <QWindow>
 #include <QWheelEvent>
+#include <QWindow>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <new>
 
 namespace velmor::ui {
 
@@ -34,123 +29,353 @@ double Scale(LogCol col) {
   return s;
 }
 
-// Labels with the decimals ticks `step` apart need, and no more.
-QString LabelFormat(double step) {
-  const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
-  return QString("%.%1f").arg(decimals);
-}
-
 QString Name(LogCol col) {
   const std::string_view n = LogColumn(col).Name;
   return QString::fromLatin1(n.data(), static_cast<int>(n.size()));
 }
 
+// 1, 2 or 5 times a power of ten: the smallest at least `raw`.
+double RoundStep(double raw) {
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  for (double m : {1.0, 2.0, 5.0, 10.0})
+    if (m * power >= raw * (1 - 1e-9)) return m * power;
+  return 10 * power;
+}
+
+// A colour of its own for each channel, the same in every chart and in the
+// cursor's readout.
+QColor ChannelColour(LogCol col) {
+  static const std::array<QColor, 10> kColours{
+      QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),  QColor(148, 103, 189),
+      QColor(255, 127, 14), QColor(140, 86, 75),  QColor(227, 119, 194), QColor(23, 190, 207),
+      QColor(188, 189, 34), QColor(90, 90, 90)};
+  return kColours[static_cast<std::size_t>(col) % kColours.size()];
+}
+
+constexpr int kRightMargin = 12;
+constexpr int kTopMargin = 4;
+
 }  // namespace
 
-// One channel's chart. It turns the wheel, drags and clicks into times of
-// the log and hands them to the viewer, which keeps every chart in step.
-class LogChartView : public QChartView {
- public:
-  LogChartView(LogViewer& viewer, QChart* chart, QWidget* parent)
-      : QChartView(chart, parent), viewer_(viewer) {
-    setRenderHint(QPainter::Antialiasing, false);
-    setMouseTracking(false);
-    setMinimumHeight(110);
-    cursor_ = new QGraphicsLineItem(chart);
-    cursor_->setPen(QPen(QColor(200, 0, 0), 1));
-    cursor_->setZValue(20);
-    cursor_->hide();
-    band_ = new QGraphicsRectItem(chart);
-    band_->setBrush(QColor(255, 200, 0, 60));
-    band_->setPen(Qt::NoPen);
-    band_->setZValue(10);
-    band_->hide();
-    connect(chart, &QChart::plotAreaChanged, this, [this] { Place(); });
-  }
+LogChart::LogChart(LogViewer& viewer, LogCol column, QWidget* parent)
+    : QWidget(parent), viewer_(viewer), column_(column), scale_(Scale(column)) {
+  setObjectName("ChartLog_" + Name(column));
+  setMinimumHeight(110);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  FindValueRange();
+}
 
-  // The time under a point of the view: the chart need not sit at the
-  // view's origin, so the point goes through the scene to the chart.
-  double TimeAtX(double x) const {
-    const double inChart = chart()->mapFromScene(mapToScene(QPoint(qRound(x), 0))).x();
-    const QRectF plot = chart()->plotArea();
-    const auto [from, to] = viewer_.ShownTime();
-    if (plot.width() <= 0) return from;
-    return from + (inChart - plot.left()) / plot.width() * (to - from);
-  }
-  double XAtTime(double t) const {
-    const QRectF plot = chart()->plotArea();
-    const auto [from, to] = viewer_.ShownTime();
-    return plot.left() + (t - from) / std::max(1e-9, to - from) * plot.width();
-  }
-  void SetMarks(std::optional<double> cursor, std::optional<std::pair<double, double>> band) {
-    cursorTime_ = cursor;
-    bandTime_ = band;
-    Place();
-  }
-
- protected:
-  void wheelEvent(QWheelEvent* e) override {
-    const double steps = e->angleDelta().y() / 120.0;
-    if (steps != 0) viewer_.Zoom(TimeAtX(e->position().x()), std::pow(0.8, steps));
-    e->accept();
-  }
-  void mousePressEvent(QMouseEvent* e) override {
-    if (e->button() != Qt::LeftButton) return QChartView::mousePressEvent(e);
-    pressX_ = lastX_ = e->position().x();
-    selecting_ = e->modifiers() & Qt::ShiftModifier;
-    dragged_ = false;
-    e->accept();
-  }
-  void mouseMoveEvent(QMouseEvent* e) override {
-    if (!(e->buttons() & Qt::LeftButton)) return QChartView::mouseMoveEvent(e);
-    const double x = e->position().x();
-    if (std::abs(x - pressX_) > 3) dragged_ = true;
-    if (selecting_) {
-      viewer_.SelectRange(TimeAtX(pressX_), TimeAtX(x));
-    } else if (dragged_) {
-      viewer_.Pan(TimeAtX(lastX_) - TimeAtX(x));
+void LogChart::FindValueRange() {
+  // Over the whole log, so that the axis stays still while the time moves.
+  const LogData& log = viewer_.Data();
+  std::int32_t lo = std::numeric_limits<std::int32_t>::max(), hi = std::numeric_limits<std::int32_t>::min();
+  std::vector<std::int32_t> chunk(LogColumnData::kBlockRows);
+  for (std::size_t first = 0; first < log.Size(); first += chunk.size()) {
+    const std::size_t n = std::min(chunk.size(), log.Size() - first);
+    log.Column(column_).Read(first, n, chunk.data());
+    for (std::size_t i = 0; i < n; ++i) {
+      if (chunk[i] == kLogMissing) continue;
+      lo = std::min(lo, chunk[i]);
+      hi = std::max(hi, chunk[i]);
     }
-    lastX_ = x;
-    e->accept();
   }
-  void mouseReleaseEvent(QMouseEvent* e) override {
-    if (e->button() != Qt::LeftButton) return QChartView::mouseReleaseEvent(e);
-    if (!dragged_) {
-      const double t = TimeAtX(e->position().x());
-      viewer_.SetCursor(t);
-      if (viewer_.OnCursorSet) viewer_.OnCursorSet(t);
-    }
-    e->accept();
+  double min = 0, max = 1;
+  if (lo <= hi) {
+    min = lo / scale_;
+    max = hi / scale_;
   }
+  if (column_ == LogCol::Afr) {
+    min = std::min(min, viewer_.TargetAfr);
+    max = std::max(max, viewer_.TargetAfr);
+  }
+  if (max <= min) {
+    min -= 1;
+    max += 1;
+  }
+  // Ticks at round numbers, three to six of them, and the axis ends on two.
+  const double step = RoundStep((max - min) / 4);
+  low_ = std::floor(min / step + 1e-9) * step;
+  high_ = std::ceil(max / step - 1e-9) * step;
+  if (high_ <= low_) high_ = low_ + step;
+  ticks_.clear();
+  for (double v = low_; v <= high_ + step / 2; v += step) ticks_.push_back(std::abs(v) < step / 2 ? 0.0 : v);
+  tickDecimals_ = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+}
 
- private:
-  void Place() {
-    const QRectF plot = chart()->plotArea();
-    if (cursorTime_) {
-      const double x = XAtTime(*cursorTime_);
-      cursor_->setLine(x, plot.top(), x, plot.bottom());
-      cursor_->setVisible(x >= plot.left() && x <= plot.right());
+QString LogChart::ValueLabel(double value) const { return QString::number(value, 'f', tickDecimals_); }
+
+QColor LogChart::Colour() const { return ChannelColour(column_); }
+
+QString LogChart::Title() const {
+  const QString unit = viewer_.ChannelUnit(column_);
+  return viewer_.ChannelName(column_) + (unit.isEmpty() ? QString() : " [" + unit + "]");
+}
+
+int LogChart::LabelWidth() const {
+  int width = 0;
+  for (double v : ticks_) width = std::max(width, fontMetrics().horizontalAdvance(ValueLabel(v)));
+  return width + 8;
+}
+
+void LogChart::SetLeft(int left) {
+  if (left == left_) return;
+  left_ = left;
+  Recompute();
+}
+
+QRect LogChart::PlotRect() const {
+  const int line = fontMetrics().height();
+  const int top = kTopMargin + line + 2;
+  const int bottom = height() - line - 6;
+  return QRect(QPoint(left_, top), QPoint(width() - 1 - kRightMargin, std::max(top + 1, bottom)));
+}
+
+double LogChart::XAtTime(double time) const {
+  const QRect plot = PlotRect();
+  const auto [from, to] = viewer_.ShownTime();
+  return plot.left() + (time - from) / std::max(1e-9, to - from) * plot.width();
+}
+
+double LogChart::TimeAtX(double x) const {
+  const QRect plot = PlotRect();
+  const auto [from, to] = viewer_.ShownTime();
+  if (plot.width() <= 0) return from;
+  return from + (x - plot.left()) / plot.width() * (to - from);
+}
+
+void LogChart::Recompute() {
+  lines_.clear();
+  const LogData& log = viewer_.Data();
+  const std::size_t n = log.Size();
+  const int width = std::max(1, PlotRect().width());
+  if (n == 0) return;
+  const auto [from, to] = viewer_.ShownTime();
+  // The rows shown and one on either side, so that a line runs to the edges.
+  std::size_t first = log.RowAfter(static_cast<std::int64_t>(std::floor(from * 1000)) - 1);
+  if (first > 0) --first;
+  const std::size_t end = std::min(n, log.RowAfter(static_cast<std::int64_t>(std::ceil(to * 1000))) + 1);
+  if (end <= first) return;
+  const std::size_t count = end - first;
+  std::vector<std::int32_t> values(count);
+  log.Column(column_).Read(first, count, values.data());
+  const std::vector<std::size_t>& breaks = viewer_.Breaks();
+  auto nextBreak = std::upper_bound(breaks.begin(), breaks.end(), first);
+
+  QPolygonF line;
+  auto endLine = [&] {
+    if (!line.isEmpty()) lines_.push_back(std::move(line));
+    line = QPolygonF();
+  };
+  if (count <= static_cast<std::size_t>(2 * width)) {
+    // Few enough to draw every reading.
+    for (std::size_t k = 0; k < count; ++k) {
+      if (nextBreak != breaks.end() && *nextBreak == first + k) {
+        endLine();
+        ++nextBreak;
+      }
+      if (values[k] == kLogMissing) {
+        endLine();
+        continue;
+      }
+      line.append(QPointF(log.TimeMs(first + k) / 1000.0, values[k] / scale_));
+    }
+    endLine();
+    return;
+  }
+  // More rows than pixels: each pixel column's first, lowest, highest and
+  // last reading, drawn at its middle; the rows beyond either edge where
+  // they are. The rows of each column are found once for all the charts.
+  const std::vector<std::size_t>& starts = viewer_.ColumnStarts(width);
+  const double span = std::max(1e-9, to - from);
+  auto addRow = [&](std::size_t k) {
+    if (nextBreak != breaks.end() && *nextBreak == first + k) {
+      endLine();
+      ++nextBreak;
+    }
+    if (values[k] == kLogMissing) return endLine();
+    line.append(QPointF(log.TimeMs(first + k) / 1000.0, values[k] / scale_));
+  };
+  for (std::size_t k = 0; k < starts.front() - first; ++k) addRow(k);
+  for (int c = 0; c < width; ++c) {
+    const double at = from + (c + 0.5) / width * span;
+    bool any = false;
+    std::int32_t firstValue = 0, low = 0, high = 0, lastValue = 0;
+    auto flush = [&] {
+      if (!any) return;
+      for (std::int32_t v : {firstValue, low, high, lastValue}) {
+        const QPointF p(at, v / scale_);
+        if (line.isEmpty() || line.last() != p) line.append(p);
+      }
+      any = false;
+    };
+    for (std::size_t k = starts[static_cast<std::size_t>(c)] - first, e = starts[static_cast<std::size_t>(c) + 1] - first;
+         k < e; ++k) {
+      if (nextBreak != breaks.end() && *nextBreak == first + k) {
+        flush();
+        endLine();
+        ++nextBreak;
+      }
+      const std::int32_t v = values[k];
+      if (v == kLogMissing) {
+        flush();
+        endLine();
+        continue;
+      }
+      if (!any) {
+        firstValue = low = high = v;
+        any = true;
+      } else {
+        low = std::min(low, v);
+        high = std::max(high, v);
+      }
+      lastValue = v;
+    }
+    flush();
+  }
+  for (std::size_t k = starts.back() - first; k < count; ++k) addRow(k);
+  endLine();
+}
+
+const std::vector<std::size_t>& LogViewer::ColumnStarts(int width) {
+  // Row i is in pixel column floor((t - from) / span × width) of the time
+  // shown: where each column's rows start, and where the last one's end.
+  if (columnsFor_ == std::tuple{shown_.first, shown_.second, width}) return columnStarts_;
+  columnsFor_ = std::tuple{shown_.first, shown_.second, width};
+  const double from = shown_.first, span = std::max(1e-9, shown_.second - shown_.first);
+  auto columnOf = [&](std::size_t i) {
+    const double t = log_.TimeMs(i) / 1000.0;
+    if (t < from) return -1L;
+    if (t > shown_.second) return static_cast<long>(width);
+    return std::min<long>(width - 1, static_cast<long>((t - from) / span * width));
+  };
+  columnStarts_.assign(static_cast<std::size_t>(width) + 1, 0);
+  for (int c = 0; c <= width; ++c) {
+    std::size_t lo = c == 0 ? 0 : columnStarts_[static_cast<std::size_t>(c) - 1], hi = log_.Size();
+    while (lo < hi) {
+      const std::size_t mid = lo + (hi - lo) / 2;
+      if (columnOf(mid) < c) lo = mid + 1;
+      else hi = mid;
+    }
+    columnStarts_[static_cast<std::size_t>(c)] = lo;
+  }
+  return columnStarts_;
+}
+
+void LogChart::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), palette().base());
+  const QRect plot = PlotRect();
+  const QFontMetrics fm = fontMetrics();
+  // The values a few pixels inside the frame, so that a line at either end
+  // of the axis is not drawn over by it.
+  const QRect values = plot.adjusted(0, 3, 0, -3);
+  const auto valueY = [&](double v) { return values.bottom() - (v - low_) / (high_ - low_) * values.height(); };
+
+  // Title, grid and labels.
+  p.setPen(Colour());
+  p.drawText(QRect(left_, kTopMargin, width() - left_, fm.height()), Qt::AlignLeft | Qt::AlignVCenter, Title());
+  const QColor grid(225, 225, 225);
+  const QColor text = palette().color(QPalette::Text);
+  for (double v : ticks_) {
+    const int y = qRound(valueY(v));
+    p.setPen(grid);
+    p.drawLine(plot.left(), y, plot.right(), y);
+    p.setPen(text);
+    p.drawText(QRect(0, y - fm.height() / 2, left_ - 4, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
+               ValueLabel(v));
+  }
+  for (double t : viewer_.TimeTicks()) {
+    const int x = qRound(XAtTime(t));
+    p.setPen(grid);
+    p.drawLine(x, plot.top(), x, plot.bottom());
+    p.setPen(text);
+    const QString label = viewer_.TimeLabel(t);
+    const int w = fm.horizontalAdvance(label);
+    const int lx = std::clamp(x - w / 2, 0, width() - w);
+    p.drawText(QRect(lx, plot.bottom() + 3, w, fm.height()), Qt::AlignCenter, label);
+  }
+  p.setPen(palette().color(QPalette::Mid));
+  p.drawRect(plot);
+
+  p.setClipRect(plot.adjusted(0, 0, 1, 1));
+  if (const auto range = viewer_.SelectedRange()) {
+    const double a = std::clamp(XAtTime(range->first / 1000.0), double(plot.left()), double(plot.right()));
+    const double b = std::clamp(XAtTime(range->second / 1000.0), double(plot.left()), double(plot.right()));
+    if (b > a) p.fillRect(QRectF(QPointF(a, plot.top()), QPointF(b, plot.bottom())), QColor(255, 200, 0, 60));
+  }
+  if (column_ == LogCol::Afr) {
+    p.setPen(QPen(QColor(0, 150, 0), 1, Qt::DashLine));
+    const int y = qRound(valueY(viewer_.TargetAfr));
+    p.drawLine(plot.left(), y, plot.right(), y);
+  }
+  const auto [from, to] = viewer_.ShownTime();
+  const double xScale = plot.width() / std::max(1e-9, to - from);
+  const double yScale = values.height() / (high_ - low_);
+  // A line of one pixel: the raster engine draws it without stroking, a
+  // few thousand points in well under a millisecond.
+  p.setPen(QPen(Colour(), 1));
+  QPolygonF drawn;
+  for (const QPolygonF& line : lines_) {
+    drawn.resize(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i)
+      drawn[i] = QPointF(plot.left() + (line[i].x() - from) * xScale, values.bottom() - (line[i].y() - low_) * yScale);
+    if (drawn.size() == 1) {
+      p.save();
+      p.setPen(QPen(Colour(), 4, Qt::SolidLine, Qt::RoundCap));
+      p.drawPoint(drawn[0]);
+      p.restore();
     } else {
-      cursor_->hide();
-    }
-    if (bandTime_) {
-      const double a = std::clamp(XAtTime(bandTime_->first), plot.left(), plot.right());
-      const double b = std::clamp(XAtTime(bandTime_->second), plot.left(), plot.right());
-      band_->setRect(QRectF(QPointF(a, plot.top()), QPointF(b, plot.bottom())));
-      band_->setVisible(b > a);
-    } else {
-      band_->hide();
+      p.drawPolyline(drawn);
     }
   }
+  if (const auto cursor = viewer_.Cursor()) {
+    const double x = XAtTime(*cursor);
+    p.setPen(QPen(QColor(200, 0, 0), 1));
+    p.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+  }
+}
 
-  LogViewer& viewer_;
-  QGraphicsLineItem* cursor_ = nullptr;
-  QGraphicsRectItem* band_ = nullptr;
-  std::optional<double> cursorTime_;
-  std::optional<std::pair<double, double>> bandTime_;
-  double pressX_ = 0, lastX_ = 0;
-  bool selecting_ = false, dragged_ = false;
-};
+void LogChart::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  Recompute();
+}
+
+void LogChart::wheelEvent(QWheelEvent* e) {
+  const double steps = e->angleDelta().y() / 120.0;
+  if (steps != 0) viewer_.Zoom(TimeAtX(e->position().x()), std::pow(0.8, steps));
+  e->accept();
+}
+
+void LogChart::mousePressEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mousePressEvent(e);
+  pressX_ = lastX_ = e->position().x();
+  selecting_ = e->modifiers() & Qt::ShiftModifier;
+  dragged_ = false;
+  e->accept();
+}
+
+void LogChart::mouseMoveEvent(QMouseEvent* e) {
+  if (!(e->buttons() & Qt::LeftButton)) return QWidget::mouseMoveEvent(e);
+  const double x = e->position().x();
+  if (std::abs(x - pressX_) > 3) dragged_ = true;
+  if (selecting_) {
+    viewer_.SelectRange(TimeAtX(pressX_), TimeAtX(x));
+  } else if (dragged_) {
+    viewer_.Pan(TimeAtX(lastX_) - TimeAtX(x));
+  }
+  lastX_ = x;
+  e->accept();
+}
+
+void LogChart::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(e);
+  if (!dragged_) {
+    const double t = TimeAtX(e->position().x());
+    viewer_.SetCursor(t);
+    if (viewer_.OnCursorSet) viewer_.OnCursorSet(t);
+  }
+  e->accept();
+}
 
 LogViewer::LogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("FormLogViewer");
@@ -196,7 +421,7 @@ LogViewer::LogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     SetChannels(chosen);
   });
   connect(analyse_, &QPushButton::clicked, this, [this] {
-    if (!AnalyseRange || log_.Rows.empty()) return;
+    if (!AnalyseRange || log_.Empty()) return;
     const auto range = selected_.value_or(std::pair{std::numeric_limits<std::int32_t>::min(),
                                                     std::numeric_limits<std::int32_t>::max()});
     AnalyseRange(path_, range.first, range.second);
@@ -217,6 +442,16 @@ void LogViewer::FitToScreen() {
   setGeometry(QStyle::alignedRect(layoutDirection(), Qt::AlignCenter, size, area));
 }
 
+QString LogViewer::ChannelName(LogCol col) const {
+  const std::string_view s = LogChannelName(static_cast<int>(col), Language());
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
+QString LogViewer::ChannelUnit(LogCol col) const {
+  const std::string_view s = LogChannelUnit(static_cast<int>(col), Language());
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
+
 QString LogViewer::Text(LogText text) const {
   const std::string_view s = LogUiText(text, Language());
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -225,6 +460,11 @@ QString LogViewer::Text(LogText text) const {
 void LogViewer::showEvent(QShowEvent* event) {
   analyse_->setText(Text(LogText::ViewerAnalyse));
   UpdateSelectionLabel();
+  // The window's language may have changed since the log was opened.
+  for (int i = 0; i < list_->count(); ++i)
+    list_->item(i)->setText(ChannelName(static_cast<LogCol>(list_->item(i)->data(Qt::UserRole).toInt())));
+  if (cursor_) ShowCursorText();
+  for (LogChart* v : views_) v->update();
   QWidget::showEvent(event);
 }
 
@@ -240,18 +480,43 @@ void LogViewer::AddControls(QWidget* row) {
 bool LogViewer::Open(const QString& path) {
   if (BeforeOpen) BeforeOpen();
   path_ = path;
-  LogReadResult r = ReadLogFile(path.toStdString());
+  problem_.clear();
+  // The log shown before goes first: two long logs need not fit at once.
+  log_ = {};
+  breaks_.clear();
+  channels_.clear();
+  columnsFor_ = {0, 0, -1};
+  Rebuild();
+  LogReadResult r;
+  try {
+    r = ReadLogFile(path.toStdString());
+    // A chart runs left to right in time; rows that go back in time would
+    // draw over each other.
+    if (r.Ok && r.OutOfOrder) {
+      r.Ok = false;
+      r.Problem = r.OutOfOrder;
+    }
+    if (r.Ok) {
+      log_ = std::move(r.Data);
+      breaks_ = LogBreaks(log_);
+    }
+  } catch (const std::bad_alloc&) {
+    log_ = {};
+    breaks_.clear();
+    r.Ok = false;
+    r.Problem = {LogText::ReadTooLarge, {std::to_string(QFileInfo(path).size() >> 20)}};
+  }
   setWindowTitle(path);
   if (!r.Ok) {
     log_ = {};
-    cursorLabel_->setText(QString::fromStdString(r.Error));
-    Rebuild();
+    problem_ = QString::fromStdString(DescribeLogProblem(r.Problem, Language()));
+    cursorLabel_->setText(problem_);
+    UpdateSelectionLabel();
     return false;
   }
-  log_ = std::move(r.Data);
   whole_ = {0, 1};
-  if (!log_.Rows.empty()) {
-    whole_ = {log_.Rows.front().TimeMs() / 1000.0, log_.Rows.back().TimeMs() / 1000.0};
+  if (!log_.Empty()) {
+    whole_ = {log_.TimeMs(0) / 1000.0, log_.TimeMs(log_.Size() - 1) / 1000.0};
     if (whole_.second <= whole_.first) whole_.second = whole_.first + 1;
   }
   shown_ = whole_;
@@ -275,8 +540,12 @@ void LogViewer::SetChannels(const std::vector<LogCol>& channels) {
   for (int i = 0; i < kLogColumnCount; ++i) {
     const auto col = static_cast<LogCol>(i);
     if (col == LogCol::TimeS || !log_.Has(col)) continue;
-    auto* item = new QListWidgetItem(Name(col), list_);
+    // The channel's name in the window's language; the file's own column
+    // name in its hint.
+    auto* item = new QListWidgetItem(ChannelName(col), list_);
+    item->setToolTip(Name(col));
     item->setData(Qt::UserRole, i);
+    item->setForeground(ChannelColour(col));
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     const bool on = std::find(channels_.begin(), channels_.end(), col) != channels_.end();
     item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
@@ -286,107 +555,35 @@ void LogViewer::SetChannels(const std::vector<LogCol>& channels) {
 }
 
 void LogViewer::Rebuild() {
-  for (LogChartView* v : views_) {
+  // A chart already shown for a channel stays: only those ticked anew are
+  // made, and their lines worked out.
+  std::vector<LogChart*> shown;
+  for (LogChart* v : views_) {
+    if (std::find(channels_.begin(), channels_.end(), v->Column()) != channels_.end()) {
+      shown.push_back(v);
+      continue;
+    }
     charts_->removeWidget(v);
     delete v;
   }
-  views_.clear();
+  std::vector<LogChart*> kept;
   for (LogCol col : channels_) {
-    const double scale = Scale(col);
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    chart->setTitle(Name(col));
-    chart->setMargins(QMargins(2, 0, 2, 0));
-    chart->setBackgroundRoundness(0);
-    // A line of its own for every stretch of readings: a sensor fault or a
-    // break in the recording shows as a gap, not as a line across it. A lone
-    // reading shows as its point.
-    QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(log_.Rows.size()));
-    QPen pen;
-    for (const auto& [first, last] : ReadingRuns(log_, col)) {
-      QList<QPointF> run;
-      for (std::size_t i = first; i < last; ++i)
-        run.append(QPointF(log_.Rows[i].TimeMs() / 1000.0, log_.Rows[i][col] / scale));
-      points.append(run);
-      auto* series = new QLineSeries(chart);
-      series->replace(run);
-      series->setPointsVisible(run.size() == 1);
-      chart->addSeries(series);
-      if (chart->series().size() == 1) pen = series->pen();  // the chart's colour for this channel
-      else series->setPen(pen);
-    }
-    double lo = 0, hi = 1;
-    if (!points.isEmpty()) {
-      const auto [mn, mx] = std::minmax_element(points.begin(), points.end(),
-                                                [](const QPointF& a, const QPointF& b) { return a.y() < b.y(); });
-      lo = mn->y();
-      hi = mx->y();
-    }
-    if (col == LogCol::Afr) {
-      auto* target = new QLineSeries(chart);
-      target->setPen(QPen(QColor(0, 150, 0), 1, Qt::DashLine));
-      target->append(whole_.first, TargetAfr);
-      target->append(whole_.second, TargetAfr);
-      chart->addSeries(target);
-      lo = std::min(lo, TargetAfr);
-      hi = std::max(hi, TargetAfr);
-    }
-    if (hi <= lo) {
-      lo -= 1;
-      hi += 1;
-    }
-    auto* x = new QValueAxis(chart);
-    x->setTickType(QValueAxis::TicksDynamic);
-    x->setTickAnchor(0);
-    auto* y = new QValueAxis(chart);
-    // A little room above and below the line, labels at round numbers, and
-    // no negative values for a channel that never reads below zero.
-    y->setTickCount(4);
-    y->setRange(lo < 0 ? lo - (hi - lo) * 0.05 : std::max(0.0, lo - (hi - lo) * 0.05), hi + (hi - lo) * 0.05);
-    y->applyNiceNumbers();
-    y->setLabelFormat(LabelFormat((y->max() - y->min()) / std::max(1, y->tickCount() - 1)));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* s : chart->series()) {
-      s->attachAxis(x);
-      s->attachAxis(y);
-    }
-    // A time must be at the same place in every chart, whatever the width
-    // of their value labels. Once for all the charts that moved.
-    connect(chart, &QChart::plotAreaChanged, this, [this] {
-      if (alignPending_) return;
-      alignPending_ = true;
-      QTimer::singleShot(0, this, &LogViewer::AlignPlotAreas);
-    });
-    auto* view = new LogChartView(*this, chart, charts_->parentWidget());
-    view->setObjectName("ChartLog_" + Name(col));
+    auto it = std::find_if(shown.begin(), shown.end(), [&](LogChart* v) { return v->Column() == col; });
+    LogChart* view = it != shown.end() ? *it : new LogChart(*this, col, charts_->parentWidget());
+    charts_->removeWidget(view);
     charts_->addWidget(view, 1);
-    views_.push_back(view);
+    kept.push_back(view);
   }
+  views_ = kept;
+  AlignPlotAreas();
   ApplyTime();
 }
 
 void LogViewer::AlignPlotAreas() {
-  alignPending_ = false;
-  constexpr int kMargin = 2;
-  // Where each plot area would start with the plain margin, to the pixel it
-  // is drawn from (the labels' widths have fractions). A margin set earlier
-  // moves the plot area only when the chart is laid out again: the layout
-  // is brought up to date first, or the margins would grow on the stale
-  // areas with every round.
-  std::vector<int> natural;
-  int left = 0;
-  for (LogChartView* v : views_) {
-    v->chart()->layout()->activate();
-    natural.push_back(qRound(v->chart()->plotArea().left()) - (v->chart()->margins().left() - kMargin));
-    left = std::max(left, natural.back());
-  }
-  for (std::size_t i = 0; i < views_.size(); ++i) {
-    QChart* chart = views_[i]->chart();
-    const int wanted = kMargin + left - natural[i];
-    if (chart->margins().left() != wanted) chart->setMargins(QMargins(wanted, 0, kMargin, 0));
-  }
+  // One left edge for all: a time is at the same x in every chart.
+  int left = 30;
+  for (LogChart* v : views_) left = std::max(left, v->LabelWidth());
+  for (LogChart* v : views_) v->SetLeft(left);
 }
 
 void LogViewer::ShowTime(double from, double to) {
@@ -405,48 +602,101 @@ void LogViewer::Zoom(double centre, double factor) {
 void LogViewer::Pan(double delta) { ShowTime(shown_.first + delta, shown_.second + delta); }
 
 void LogViewer::ApplyTime() {
-  std::optional<std::pair<double, double>> band;
-  if (selected_) band = std::pair{selected_->first / 1000.0, selected_->second / 1000.0};
-  // Ticks at round seconds (1, 2 or 5 times a power of ten), about eight
-  // across whatever is shown.
-  double step = 0.1;
-  for (int i = 0; (shown_.second - shown_.first) / step > 8; ++i)
-    step = std::array{0.2, 0.5, 1.0}[i % 3] * std::pow(10.0, i / 3);
-  for (LogChartView* v : views_) {
-    if (auto* axis = qobject_cast<QValueAxis*>(v->chart()->axes(Qt::Horizontal).value(0))) {
-      axis->setRange(shown_.first, shown_.second);
-      axis->setTickInterval(step);
-      axis->setLabelFormat(LabelFormat(step));
-    }
-    v->SetMarks(cursor_, band);
+  for (LogChart* v : views_) {
+    v->Recompute();
+    v->update();
   }
 }
 
-int LogViewer::RowAt(double time) const {
-  const auto ms = static_cast<std::int32_t>(std::lround(time * 1000));
-  const auto it = std::upper_bound(log_.Rows.begin(), log_.Rows.end(), ms,
-                                   [](std::int32_t t, const LogRow& r) { return t < r.TimeMs(); });
-  if (it == log_.Rows.begin()) return log_.Rows.empty() ? -1 : 0;
-  return static_cast<int>(it - log_.Rows.begin()) - 1;
+double LogViewer::TickStep() const {
+  // Round steps of a clock: tenths, seconds, minutes, hours; four to eight
+  // ticks across what is shown.
+  static constexpr double kSteps[] = {0.1,  0.2,  0.5,   1,     2,     5,     10,    15,    30,     60,
+                                      120,  300,  600,   900,   1800,  3600,  7200,  10800, 21600,  43200};
+  const double span = shown_.second - shown_.first;
+  for (double s : kSteps)
+    if (span / s <= 8) return s;
+  return 86400 * std::ceil(span / 8 / 86400);
+}
+
+std::vector<double> LogViewer::TimeTicks() const {
+  const double step = TickStep();
+  std::vector<double> ticks;
+  for (double t = std::ceil(shown_.first / step - 1e-9) * step; t <= shown_.second + step * 1e-9; t += step)
+    ticks.push_back(t);
+  return ticks;
+}
+
+QString LogViewer::TimeLabel(double time) const {
+  // m:ss, h:mm:ss past an hour, tenths when the ticks are that close.
+  const bool tenths = TickStep() < 1;
+  const long long units = std::llround(std::abs(time) * (tenths ? 10 : 1));
+  const long long seconds = tenths ? units / 10 : units;
+  QString text = time < 0 && units != 0 ? "-" : "";
+  if (seconds >= 3600)
+    text += QString("%1:%2:%3").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0')).arg(seconds % 60, 2, 10, QChar('0'));
+  else
+    text += QString("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QChar('0'));
+  if (tenths) text += QString(".%1").arg(units % 10);
+  return text;
+}
+
+std::size_t LogViewer::RowAt(double time) const {
+  const std::size_t after = log_.RowAfter(std::llround(time * 1000));
+  return after == 0 ? 0 : after - 1;
 }
 
 void LogViewer::SetCursor(double time) {
+  if (log_.Empty()) return;
   cursor_ = std::clamp(time, whole_.first, whole_.second);
-  cursorLabel_->setText(CursorText());
-  ApplyTime();
+  ShowCursorText();
+  for (LogChart* v : views_) v->update();
+}
+
+QString LogViewer::ClockText(std::int32_t ms) {
+  // The time of a row to the millisecond, as the axis counts it.
+  const std::int64_t magnitude = std::abs(std::int64_t{ms});
+  const std::int64_t seconds = magnitude / 1000;
+  QString text = ms < 0 ? "-" : "";
+  if (seconds >= 3600)
+    text += QString("%1:%2:").arg(seconds / 3600).arg(seconds / 60 % 60, 2, 10, QChar('0'));
+  else
+    text += QString("%1:").arg(seconds / 60);
+  return text + QString("%1.%2").arg(seconds % 60, 2, 10, QChar('0')).arg(magnitude % 1000, 3, 10, QChar('0'));
+}
+
+std::vector<std::pair<LogCol, QString>> LogViewer::CursorValues() const {
+  std::vector<std::pair<LogCol, QString>> values;
+  if (!cursor_ || log_.Empty()) return values;
+  const std::size_t r = RowAt(*cursor_);
+  for (LogCol col : channels_) {
+    const std::int32_t v = log_.Value(r, col);
+    QString text = ChannelName(col) + " ";
+    if (v == kLogMissing) {
+      text += "-";
+    } else {
+      text += QString::number(v / Scale(col), 'f', LogColumn(col).Decimals);
+      if (const QString unit = ChannelUnit(col); !unit.isEmpty()) text += " " + unit;
+    }
+    values.emplace_back(col, text);
+  }
+  return values;
 }
 
 QString LogViewer::CursorText() const {
-  if (!cursor_) return {};
-  const int r = RowAt(*cursor_);
-  if (r < 0) return {};
-  const LogRow& row = log_.Rows[static_cast<std::size_t>(r)];
-  QString text = QString("time_s %1").arg(row.TimeMs() / 1000.0, 0, 'f', 3);
-  for (LogCol col : channels_) {
-    text += "   " + Name(col) + " ";
-    text += row.Has(col) ? QString::number(row[col] / Scale(col), 'f', LogColumn(col).Decimals) : QString("-");
-  }
+  if (!cursor_ || log_.Empty()) return {};
+  QString text = ClockText(log_.TimeMs(RowAt(*cursor_)));
+  for (const auto& [col, value] : CursorValues()) text += "   " + value;
   return text;
+}
+
+void LogViewer::ShowCursorText() {
+  // Each value in its channel's colour, as its line is drawn.
+  QString html = "<b>" + ClockText(log_.TimeMs(RowAt(*cursor_))) + "</b>";
+  for (const auto& [col, value] : CursorValues())
+    html += "&nbsp;&nbsp; <span style=\"color:" + ChannelColour(col).name() + "\">" + value.toHtmlEscaped() +
+            "</span>";
+  cursorLabel_->setText(html);
 }
 
 void LogViewer::SelectRange(double from, double to) {
@@ -456,20 +706,22 @@ void LogViewer::SelectRange(double from, double to) {
   selected_ = std::pair{static_cast<std::int32_t>(std::lround(from * 1000)),
                         static_cast<std::int32_t>(std::lround(to * 1000))};
   UpdateSelectionLabel();
-  ApplyTime();
+  for (LogChart* v : views_) v->update();
 }
 
 void LogViewer::UpdateSelectionLabel() {
   if (!selected_) {
-    rangeLabel_->setText(Counted(Text(LogText::ViewerRows), Language(), static_cast<long long>(log_.Rows.size())).arg(log_.Rows.size()));
+    rangeLabel_->setText(Counted(Text(LogText::ViewerRows), Language(), static_cast<long long>(log_.Size()))
+                             .arg(log_.Size()));
     return;
   }
-  int rows = 0;
-  for (const LogRow& r : log_.Rows) rows += r.TimeMs() >= selected_->first && r.TimeMs() < selected_->second;
-  rangeLabel_->setText(Counted(Text(LogText::ViewerRange), Language(), rows, 3)
+  // The rows from the range's start up to (not with) its end.
+  const std::size_t from = log_.RowAfter(std::int64_t{selected_->first} - 1);
+  const std::size_t to = log_.RowAfter(std::int64_t{selected_->second} - 1);
+  rangeLabel_->setText(Counted(Text(LogText::ViewerRange), Language(), static_cast<long long>(to - from), 3)
                            .arg(selected_->first / 1000.0, 0, 'f', 1)
                            .arg(selected_->second / 1000.0, 0, 'f', 1)
-                           .arg(rows));
+                           .arg(to - from));
 }
 
 }  // namespace velmor::ui

@@ -440,7 +440,7 @@ TEST_F(CliLogTest, AnalyzeExitCodes) {
   const std::tuple<std::string, std::vector<std::string>, int, const char*> cases[] = {
       {"cold.csv", {"--map", "1"}, kExitFailure, "no row of the log passed the filters"},
       {"no-afr.csv", {"--map", "1"}, kExitUsage, "no column afr"},
-      {"missing.csv", {"--map", "1"}, kExitUsage, "cannot read"},
+      {"missing.csv", {"--map", "1"}, kExitUsage, "missing.csv: no such file"},
       {"ride.csv", {"--map", "3"}, kExitUsage, "--map must be 1 or 2"},
       {"ride.csv", {}, kExitUsage, "missing --map"},
       {"ride.csv", {"--map", "1", "--target", "25"}, kExitUsage, "--target must be an A/F"},
@@ -454,6 +454,16 @@ TEST_F(CliLogTest, AnalyzeExitCodes) {
     EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
   }
   EXPECT_FALSE(fs::exists(Path("out.ign")));
+  // The path once, and what is wrong with it.
+  fs::create_directory(Path("dir.csv"));
+  Put("semicolons.csv", "time_s;rpm;tps_pct;afr;coolant_c\n0;3000;20;14.8;80\n");
+  for (const auto& [log, message] : {std::pair{"dir.csv", ": a folder, not a file"},
+                                     std::pair{"semicolons.csv", ": not a log of ours: the columns are separated by "
+                                                                 "semicolons; a log separates them by commas"}}) {
+    const Result r = analyze(log, {"--map", "1"});
+    EXPECT_EQ(r.code, kExitUsage);
+    EXPECT_EQ(r.err, "velmor-cli log: " + Path(log) + message + "\n");
+  }
   const Result unknown = RunCli({"log", "plot", Path("ride.csv")});
   EXPECT_EQ(unknown.code, kExitUsage);
 }

@@ -23,7 +23,7 @@ LogData Log(const std::vector<R>& rows) {
     if (r.tpsX10 >= 0) row[LogCol::TpsPct] = r.tpsX10;
     if (r.afrX10 >= 0) row[LogCol::Afr] = r.afrX10;
     if (r.coolant > -100) row[LogCol::CoolantC] = r.coolant;
-    d.Rows.push_back(row);
+    d.Append(row);
   }
   return d;
 }
@@ -105,8 +105,10 @@ TEST(LogAnalysis, EachFilterLeavesOutItsRows) {
     EXPECT_EQ(a.Counts.Rows, static_cast<int>(c.rows.size())) << c.what;
   }
   // A negative throttle reading is a fault too, not the 0 % row.
-  LogData negative = Log({{0, 3000, 200}});
-  negative.Rows[0][LogCol::TpsPct] = -300;
+  LogRow faulty = Log({{0, 3000, 200}}).Row(0);
+  faulty[LogCol::TpsPct] = -300;
+  LogData negative;
+  negative.Append(faulty);
   EXPECT_EQ(AnalyseLog(t.image, t.tables, negative, s).Counts.NoThrottle, 1);
   // 20 -> 60 % in 0.2 s with a row between that read no throttle: the rate
   // is to the last row that did.
@@ -340,6 +342,65 @@ TEST(LogAnalysis, AChangeWithinTheDeadBandIsNone) {
   EXPECT_EQ(SuggestPercent(100, 13400, 100, 132, 20, nullptr, 1), 102) << "+1.5 % is outside";
   EXPECT_EQ(SuggestPercent(100, 13080, 100, 132, 20, nullptr, 1), 100) << "-0.9 % is inside";
   EXPECT_EQ(SuggestPercent(200, 13080, 100, 132, 20, nullptr, 1), 200) << "a share of the cell, whatever its size";
+}
+
+}  // namespace
+}  // namespace velmor
+
+namespace velmor {
+namespace {
+
+// A ride with everything the filters look at: cold start, sensor faults,
+// throttle snaps, rows at the same time and the clock going back once.
+std::string MixedRide() {
+  std::string text = "time_s,rpm,tps_pct,afr,coolant_c,gear\n";
+  for (int i = 0; i < 3000; ++i) {
+    const int ms = i == 2000 ? 1000 : i * 330 - (i % 50 == 7 ? 330 : 0);
+    const std::string tps = i % 37 == 0 ? "" : i % 91 == 0 ? "150.0" : std::to_string(i * 7 % 100) + ".5";
+    const std::string afr = i % 23 == 0 ? "" : std::to_string(11 + i % 8) + "." + std::to_string(i % 10);
+    text += std::to_string(ms / 1000) + "." + std::to_string(1000 + ms % 1000).substr(1) + "," +
+            std::to_string(i % 41 == 0 ? 0 : 1000 + i * 53 % 11000) + "," + tps + "," + afr + "," +
+            std::to_string(std::min(90, 20 + i / 20)) + ",3\n";
+  }
+  return text;
+}
+
+// velmor-cli analyses a log as it reads it, the window from the rows it
+// keeps: both give the same result to the last count.
+TEST(LogAnalysis, StreamedAndWholeLogGiveTheSameResult) {
+  Tune t;
+  const std::string text = MixedRide();
+  for (const bool fill : {false, true}) {
+    AnalysisSettings s;
+    s.MinSamples = 3;
+    s.FillBetween = fill;
+    s.FromMs = 5000;
+    s.MaxTpsRateX10 = 300;  // the made-up throttle moves 7 % a row
+    const LogReadResult whole = ParseLog(text);
+    ASSERT_TRUE(whole.Ok) << whole.Error;
+    const MapAnalysis a = AnalyseLog(t.image, t.tables, whole.Data, s);
+
+    LogReader reader;
+    ASSERT_TRUE(reader.OpenText(text));
+    LogAnalyser analyser(t.image, t.tables, s);
+    LogRow row;
+    while (reader.Next(row)) analyser.Add(row);
+    ASSERT_FALSE(reader.Problem());
+    const MapAnalysis b = analyser.Finish();
+
+    EXPECT_GT(a.Counts.Used, 1000);
+    EXPECT_GT(a.CellsChanged(), 5);
+    for (int AnalysisCounts::*n : {&AnalysisCounts::Rows, &AnalysisCounts::Used, &AnalysisCounts::NoRpm,
+                                   &AnalysisCounts::Cold, &AnalysisCounts::NoAfr, &AnalysisCounts::NoThrottle,
+                                   &AnalysisCounts::ThrottleRate})
+      EXPECT_EQ(a.Counts.*n, b.Counts.*n);
+    for (int k = 0; k < kMapCells; ++k) {
+      EXPECT_EQ(a.Cells[k].Samples, b.Cells[k].Samples) << k;
+      EXPECT_EQ(a.Cells[k].AfrSumX10, b.Cells[k].AfrSumX10) << k;
+      EXPECT_EQ(a.Cells[k].Suggested, b.Cells[k].Suggested) << k;
+      EXPECT_EQ(a.Cells[k].Filled, b.Cells[k].Filled) << k;
+    }
+  }
 }
 
 }  // namespace

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -103,9 +107,9 @@ TEST(LogFormat, SensorFaultsAreEmptyFields) {
   text += line;
   const LogReadResult r = ParseLog(text);
   ASSERT_TRUE(r.Ok) << r.Error;
-  EXPECT_FALSE(r.Data.Rows[0].Has(LogCol::CoolantC));
-  EXPECT_FALSE(r.Data.Rows[0].Has(LogCol::Afr));
-  EXPECT_EQ(r.Data.Rows[0][LogCol::Rpm], 7450);
+  EXPECT_FALSE(r.Data.Row(0).Has(LogCol::CoolantC));
+  EXPECT_FALSE(r.Data.Row(0).Has(LogCol::Afr));
+  EXPECT_EQ(r.Data.Row(0)[LogCol::Rpm], 7450);
 }
 
 // Each stretch of readings is drawn on its own: a fault or a missing field
@@ -139,7 +143,7 @@ LogData RowsAt(const std::vector<std::int32_t>& timesMs, std::string_view rpm = 
     LogRow row;
     row[LogCol::TimeS] = timesMs[i];
     if (i >= rpm.size() || rpm[i] == 'x') row[LogCol::Rpm] = 3000;
-    log.Rows.push_back(row);
+    log.Append(row);
   }
   return log;
 }
@@ -210,8 +214,8 @@ TEST(LogFormat, WrittenFileReadsBackTheSameRows) {
 
   const LogReadResult r = ReadLogFile(path);
   ASSERT_TRUE(r.Ok) << r.Error;
-  ASSERT_EQ(r.Data.Rows.size(), rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Data.Rows[i].Values, rows[i].Values) << "row " << i;
+  ASSERT_EQ(r.Data.Size(), rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(r.Data.Row(i).Values, rows[i].Values) << "row " << i;
   for (int c = 0; c < kLogColumnCount; ++c) EXPECT_TRUE(r.Data.Present[c]);
 }
 
@@ -285,7 +289,7 @@ TEST(LogFormat, AWriteThatFailsLeavesNothingOpenAndNothingAfterTheGap) {
   EXPECT_EQ(std::filesystem::file_size(path), header + 10);
   const LogReadResult r = ReadLogFile(path);
   ASSERT_TRUE(r.Ok) << r.Error;
-  EXPECT_TRUE(r.Data.Rows.empty()) << "the row cut off mid-write is dropped";
+  EXPECT_TRUE(r.Data.Empty()) << "the row cut off mid-write is dropped";
 }
 
 TEST(LogFormat, ReaderTakesAnyColumnOrderAndIgnoresUnknownColumns) {
@@ -295,9 +299,9 @@ TEST(LogFormat, ReaderTakesAnyColumnOrderAndIgnoresUnknownColumns) {
       "\r\n"
       "2,14.06,-5,5100,0.33,12\r\n");
   ASSERT_TRUE(r.Ok) << r.Error;
-  ASSERT_EQ(r.Data.Rows.size(), 2u);
-  const LogRow& a = r.Data.Rows[0];
-  const LogRow& b = r.Data.Rows[1];
+  ASSERT_EQ(r.Data.Size(), 2u);
+  const LogRow a = r.Data.Row(0);
+  const LogRow b = r.Data.Row(1);
   EXPECT_EQ(a[LogCol::Afr], 132);
   EXPECT_EQ(a[LogCol::Rpm], 5000);
   EXPECT_EQ(a[LogCol::TpsPct], 125);
@@ -317,22 +321,190 @@ TEST(LogFormat, ReaderRefusesWhatIsNotALogAndSaysWhere) {
       {"time_s,rpm,tps_pct,coolant_c,gear\n", "no column afr"},
       {"time_s,rpm,tps_pct,afr,coolant_c,rpm\n", "rpm appears twice"},
       {"time_s,rpm,tps_pct,afr,coolant_c\n0,1,2,13,80\n1,x,2,13,80\n", "line 3: rpm is not a number: x"},
-      {"time_s,rpm,tps_pct,afr,coolant_c\n0,1,2,13\n", "line 2: 4 fields, the header has 5"},
+      {"time_s,rpm,tps_pct,afr,coolant_c\n0,1,2,13\n", "line 2 has another number of fields than the header: 4, not 5"},
       {"time_s,rpm,tps_pct,afr,coolant_c\n,1,2,13,80\n", "line 2: no time_s"},
       {"time_s,rpm,tps_pct,afr,coolant_c\n0,1e3,2,13,80\n", "rpm is not a number"},
+      // A number, but beyond what a log's values hold.
+      {"time_s,rpm,tps_pct,afr,coolant_c\n1700000000.000,1,2,13,80\n",
+       "line 2: time_s is out of range: 1700000000.000 (a log holds -2147483.647 to 2147483.647)"},
+      {"time_s,rpm,tps_pct,afr,coolant_c\n0,99999999999999,2,13,80\n", "line 2: rpm is out of range"},
+      {"time_s,rpm,tps_pct,afr,coolant_c\n0,99999999999999x,2,13,80\n", "line 2: rpm is not a number"},
+      // A spreadsheet's export with another separator.
+      {"time_s;rpm;tps_pct;afr;coolant_c\n0;1;2;13;80\n", "separated by semicolons; a log separates them by commas"},
+      {"time_s\trpm\ttps_pct\tafr\tcoolant_c\n0\t1\t2\t13\t80\n", "separated by tabs"},
   };
   for (const auto& [text, error] : cases) {
     const LogReadResult r = ParseLog(text);
     EXPECT_FALSE(r.Ok) << text;
     EXPECT_NE(r.Error.find(error), std::string::npos) << text << " gave: " << r.Error;
-    EXPECT_TRUE(r.Data.Rows.empty());
+    EXPECT_TRUE(r.Data.Empty());
   }
 }
+
+// What the file is, said once and without the path (the caller names it).
+TEST(LogFormat, AFileThatIsNoLogSaysWhatItIs) {
+  TempDir dir;
+  const std::string folder = (dir.path / "dir.csv").string();
+  std::filesystem::create_directory(folder);
+  const std::string fifo = (dir.path / "fifo.csv").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::pair<std::string, const char*> cases[] = {
+      {folder, "a folder, not a file"},
+      {fifo, "a pipe (FIFO), not a file"},
+      {"/dev/zero", "a device, not a file"},
+      {(dir.path / "missing.csv").string(), "no such file"},
+  };
+  for (const auto& [path, error] : cases) {
+    const LogReadResult r = ReadLogFile(path);
+    EXPECT_FALSE(r.Ok) << path;
+    EXPECT_EQ(r.Error, error) << path;
+  }
+  if (::geteuid() != 0) {  // root reads anything
+    const std::string locked = (dir.path / "locked.csv").string();
+    std::ofstream(locked) << "time_s,rpm,tps_pct,afr,coolant_c\n";
+    std::filesystem::permissions(locked, std::filesystem::perms::none);
+    EXPECT_EQ(ReadLogFile(locked).Error, "no permission to read the file");
+  }
+  // In the window's language.
+  EXPECT_EQ(DescribeLogProblem(ReadLogFile(folder).Problem, LanguageCode::German), "ein Ordner, keine Datei");
+}
+
+// Times that go back are read (the analysis takes them as they are), and
+// the first line where they do is named for the charts, which refuse them.
+TEST(LogFormat, TimesOutOfOrderAreNamedByTheirFirstLine) {
+  const LogReadResult r = ParseLog("time_s,rpm,tps_pct,afr,coolant_c\n0,1,2,13,80\n1,1,2,13,80\n0.5,1,2,13,80\n"
+                                   "0.2,1,2,13,80\n");
+  ASSERT_TRUE(r.Ok) << r.Error;
+  EXPECT_EQ(r.Data.Size(), 4u);
+  EXPECT_EQ(DescribeLogProblem(r.OutOfOrder),
+            "the times are not in order: line 4 is at 0.500 s, before the line above it at 1.000 s");
+  EXPECT_FALSE(ParseLog("time_s,rpm,tps_pct,afr,coolant_c\n0,1,2,13,80\n0,1,2,13,80\n1,1,2,13,80\n").OutOfOrder);
+}
+
+// The compact columns give back every value they were given, across the
+// widths a block takes and the blocks' boundaries, whole or a stretch at a
+// time.
+TEST(LogFormat, ColumnsKeepEveryValueInTheFewestBytes) {
+  constexpr std::size_t kRows = 3 * LogColumnData::kBlockRows + 123;
+  const struct {
+    const char* what;
+    std::int32_t (*value)(std::size_t);
+    std::size_t mostBytes;  // what the column may take
+  } cases[] = {
+      {"all the same", [](std::size_t) { return 7; }, 4096},
+      {"all missing", [](std::size_t) { return kLogMissing; }, 4096},
+      {"a flag", [](std::size_t i) { return static_cast<std::int32_t>(i / 3 % 2); }, kRows + 4096},
+      {"rpm", [](std::size_t i) { return static_cast<std::int32_t>(1000 + i * 37 % 11000); }, 2 * kRows + 4096},
+      {"a fault now and then",
+       [](std::size_t i) { return i % 1000 == 999 ? kLogMissing : static_cast<std::int32_t>(i % 200) - 100; },
+       2 * kRows + 4096},
+      {"first missing, then readings",
+       [](std::size_t i) { return i < 70000 ? kLogMissing : static_cast<std::int32_t>(i % 50); }, kRows + 4096},
+      {"time",
+       [](std::size_t i) { return static_cast<std::int32_t>(i * 330); }, 4 * kRows + 4096},
+      {"extremes",
+       [](std::size_t i) {
+         return i % 3 == 0 ? std::numeric_limits<std::int32_t>::max()
+                           : i % 3 == 1 ? kLogMissing + 1 : kLogMissing;
+       },
+       4 * kRows + 4096},
+  };
+  for (const auto& c : cases) {
+    LogColumnData column;
+    for (std::size_t i = 0; i < kRows; ++i) column.Append(c.value(i));
+    std::size_t wrong = 0;
+    for (std::size_t i = 0; i < kRows; ++i) wrong += column.Get(i) != c.value(i);
+    EXPECT_EQ(wrong, 0u) << c.what;
+    std::vector<std::int32_t> stretch(LogColumnData::kBlockRows + 10);
+    const std::size_t first = LogColumnData::kBlockRows - 5;
+    column.Read(first, stretch.size(), stretch.data());
+    for (std::size_t k = 0; k < stretch.size(); ++k) ASSERT_EQ(stretch[k], c.value(first + k)) << c.what << " " << k;
+    EXPECT_LE(column.Bytes(), c.mostBytes) << c.what;
+  }
+}
+
+// A log several times the reader's buffer: every line that crosses the
+// buffer's end is read whole, and the rows are those written.
+TEST(LogFormat, ALongLogReadsBackRowForRow) {
+  TempDir dir;
+  const std::string path = (dir.path / "long.csv").string();
+  LogWriter writer;
+  ASSERT_TRUE(writer.Open(path));
+  LinkFrame f = RunningFrame();
+  std::vector<LogRow> rows;
+  for (int i = 0; i < 20000; ++i) {
+    f[9] = static_cast<std::uint8_t>(i % 101);
+    f[30] = static_cast<std::uint8_t>(i % 97 == 0 ? 0 : 100 + i % 90);
+    f[48] = static_cast<std::uint8_t>(i);
+    f[49] = static_cast<std::uint8_t>(i >> 8 & 0x3F);
+    SealFrame(f);
+    rows.push_back(LogRowFromMonitorFrame(f.data(), i * 330));
+    writer.Add(rows.back());
+  }
+  ASSERT_TRUE(writer.Close());
+  ASSERT_GT(std::filesystem::file_size(path), 3u << 20);
+  const LogReadResult whole = ReadLogFile(path);
+  ASSERT_TRUE(whole.Ok) << whole.Error;
+  ASSERT_EQ(whole.Data.Size(), rows.size());
+  LogReader streamed;
+  ASSERT_TRUE(streamed.Open(path)) << DescribeLogProblem(streamed.Problem());
+  LogRow row;
+  std::size_t wrong = 0, n = 0;
+  for (; streamed.Next(row); ++n) {
+    wrong += row.Values != rows[n].Values;
+    wrong += whole.Data.Row(n).Values != rows[n].Values;
+  }
+  EXPECT_FALSE(streamed.Problem());
+  EXPECT_EQ(n, rows.size());
+  EXPECT_EQ(wrong, 0u);
+  EXPECT_LT(whole.Data.Bytes(), std::filesystem::file_size(path) / 4) << "compact columns";
+}
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(VELMOR_UNDER_ASAN)
+// A log whose rows do not fit in the memory the process may take is
+// refused with a message, not an abort: read in a child process under a
+// limit on its address space.
+TEST(LogFormat, ALogLargerThanTheMemoryIsRefusedWithAMessage) {
+  TempDir dir;
+  const std::string path = (dir.path / "big.csv").string();
+  {
+    LogWriter writer;
+    ASSERT_TRUE(writer.Open(path));
+    LinkFrame f = RunningFrame();
+    for (int i = 0; i < 400000; ++i) {
+      // Values that move in every column, so that none is kept in one value.
+      for (int b = 40; b < 140; ++b) f[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(i * (b + 1));
+      f[30] = static_cast<std::uint8_t>(100 + i % 90);
+      SealFrame(f);
+      writer.Add(LogRowFromMonitorFrame(f.data(), i * 330));
+    }
+    ASSERT_TRUE(writer.Close());
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // What the process has mapped now, and 24 MiB more.
+    std::size_t mapped = 0;
+    std::ifstream statm("/proc/self/statm");
+    statm >> mapped;
+    const rlim_t limit = mapped * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + (24u << 20);
+    const rlimit r{limit, limit};
+    ::setrlimit(RLIMIT_AS, &r);
+    const LogReadResult log = ReadLogFile(path);
+    const bool refused = !log.Ok && log.Error.starts_with("too large for the memory free");
+    ::_exit(refused ? 0 : log.Ok ? 1 : 2);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the reader aborted";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: read whole, 2: another error";
+}
+#endif
 
 TEST(LogFormat, LineCutOffMidWriteIsDropped) {
   const LogReadResult r = ParseLog("time_s,rpm,tps_pct,afr,coolant_c\n0,1,2,13,80\n0.33,15");
   ASSERT_TRUE(r.Ok) << r.Error;
-  EXPECT_EQ(r.Data.Rows.size(), 1u);
+  EXPECT_EQ(r.Data.Size(), 1u);
 }
 
 TEST(LogFormat, ValuesParseExactly) {
@@ -421,7 +593,7 @@ TEST(LogPlayback, PollsAreAnsweredFromTheLogWhileTheRealPortIsClosed) {
     r[LogCol::TpsPct] = 200;
     r[LogCol::CoolantC] = 80;
     r[LogCol::Afr] = 132;
-    log.Rows.push_back(r);
+    log.Append(r);
   }
   CountingPort real;
   LogPlaybackPort port(real);

@@ -92,9 +92,143 @@ constexpr std::array<TextRow, static_cast<int>(LogText::Count)> kTexts{{
      "vynechávají se.|%1 buněk se od pořízení záznamu změnilo a vynechávají se.}"},
     {" (changed since this log was recorded: now %1 %)", " (seit der Aufzeichnung geändert: jetzt %1 %)",
      " (modifiée depuis l'enregistrement : actuel %1 %)", " (od pořízení záznamu změněno: nyní %1 %)"},
+    {"not a log: no header line of column names", "kein Protokoll: keine Kopfzeile mit Spaltennamen",
+     "pas un journal : aucune ligne d'en-tête avec les noms de colonnes",
+     "není záznam: chybí úvodní řádek s názvy sloupců"},
+    {"column %1 appears twice", "Spalte %1 kommt zweimal vor", "la colonne %1 apparaît deux fois",
+     "sloupec %1 je uveden dvakrát"},
+    {"not a log of ours: no column %1", "kein Protokoll dieses Programms: keine Spalte %1",
+     "pas un journal de ce programme : pas de colonne %1", "není záznam tohoto programu: chybí sloupec %1"},
+    {"not a log of ours: the columns are separated by semicolons; a log separates them by commas",
+     "kein Protokoll dieses Programms: die Spalten sind durch Semikolons getrennt; ein Protokoll trennt sie "
+     "durch Kommas",
+     "pas un journal de ce programme : les colonnes sont séparées par des points-virgules ; un journal les "
+     "sépare par des virgules",
+     "není záznam tohoto programu: sloupce jsou odděleny středníky; záznam je odděluje čárkami"},
+    {"not a log of ours: the columns are separated by tabs; a log separates them by commas",
+     "kein Protokoll dieses Programms: die Spalten sind durch Tabulatoren getrennt; ein Protokoll trennt sie "
+     "durch Kommas",
+     "pas un journal de ce programme : les colonnes sont séparées par des tabulations ; un journal les sépare "
+     "par des virgules",
+     "není záznam tohoto programu: sloupce jsou odděleny tabulátory; záznam je odděluje čárkami"},
+    {"line %1: %2 is not a number: %3", "Zeile %1: %2 ist keine Zahl: %3", "ligne %1 : %2 n'est pas un nombre : %3",
+     "řádek %1: %2 není číslo: %3"},
+    {"line %1: %2 is out of range: %3 (a log holds %4 to %5)",
+     "Zeile %1: %2 liegt außerhalb des Bereichs: %3 (ein Protokoll fasst %4 bis %5)",
+     "ligne %1 : %2 est hors limites : %3 (un journal admet de %4 à %5)",
+     "řádek %1: %2 je mimo rozsah: %3 (záznam pojme %4 až %5)"},
+    {"line %1 has another number of fields than the header: %2, not %3",
+     "Zeile %1 hat eine andere Anzahl Felder als die Kopfzeile: %2 statt %3",
+     "la ligne %1 n'a pas le même nombre de champs que l'en-tête : %2 au lieu de %3",
+     "řádek %1 má jiný počet polí než úvodní řádek: %2 místo %3"},
+    {"line %1: no time_s", "Zeile %1: kein time_s", "ligne %1 : pas de time_s", "řádek %1: chybí time_s"},
+    {"line %1 is longer than %2 MiB: not a log", "Zeile %1 ist länger als %2 MiB: kein Protokoll",
+     "la ligne %1 dépasse %2 Mio : pas un journal", "řádek %1 je delší než %2 MiB: není záznam"},
+    {"no such file", "Datei nicht vorhanden", "fichier introuvable", "soubor neexistuje"},
+    {"a folder, not a file", "ein Ordner, keine Datei", "un dossier, pas un fichier", "složka, ne soubor"},
+    {"a pipe (FIFO), not a file", "eine Pipe (FIFO), keine Datei", "un tube (FIFO), pas un fichier",
+     "roura (FIFO), ne soubor"},
+    {"a device, not a file", "ein Gerät, keine Datei", "un périphérique, pas un fichier", "zařízení, ne soubor"},
+    {"no permission to read the file", "keine Berechtigung, die Datei zu lesen",
+     "pas l'autorisation de lire le fichier", "chybí oprávnění soubor číst"},
+    {"cannot read the file: %1", "Datei kann nicht gelesen werden: %1", "impossible de lire le fichier : %1",
+     "soubor nelze přečíst: %1"},
+    {"too large for the memory free (%1 MiB of log)", "zu groß für den freien Speicher (%1 MiB Protokoll)",
+     "trop grand pour la mémoire libre (%1 Mio de journal)", "příliš velký pro volnou paměť (%1 MiB záznamu)"},
+    {"the times are not in order: line %1 is at %2 s, before the line above it at %3 s",
+     "die Zeiten sind nicht in Reihenfolge: Zeile %1 steht bei %2 s, vor der Zeile darüber bei %3 s",
+     "les temps ne sont pas dans l'ordre : la ligne %1 est à %2 s, avant la ligne du dessus à %3 s",
+     "časy nejdou po sobě: řádek %1 je v %2 s, dříve než řádek nad ním v %3 s"},
+    {"Cannot open the log %1: %2", "Protokoll %1 kann nicht geöffnet werden: %2",
+     "Impossible d'ouvrir le journal %1 : %2", "Záznam %1 nelze otevřít: %2"},
 }};
 
+struct ChannelText {
+  TextRow Name;
+  std::string_view Unit;
+};
+constexpr ChannelText kChannels[] = {
+// One row per column of a log, in the log's column order: the channel's
+// name in English, German, French and Czech, then its unit (the same in
+// every language but the engine speed's).
+{{"Time", "Zeit", "Temps", "Čas"}, "s"},
+{{"Engine speed", "Drehzahl", "Régime", "Otáčky"}, "rpm"},
+{{"Throttle", "Drosselklappe", "Papillon", "Škrticí klapka"}, "%"},
+{{"Air/fuel ratio", "Luft/Kraftstoff", "Rapport air/essence", "Poměr vzduch/palivo"}, "A/F"},
+{{"Coolant", "Kühlmittel", "Liquide de refroidissement", "Chladicí kapalina"}, "°C"},
+{{"Intake air", "Ansaugluft", "Air d'admission", "Nasávaný vzduch"}, "°C"},
+{{"Air pressure", "Luftdruck", "Pression d'air", "Tlak vzduchu"}, "kPa"},
+{{"Advance 1", "Zündzeitpunkt 1", "Avance 1", "Předstih 1"}, "°"},
+{{"Advance 2", "Zündzeitpunkt 2", "Avance 2", "Předstih 2"}, "°"},
+{{"Injection 1", "Einspritzung 1", "Injection 1", "Vstřik 1"}, "µs"},
+{{"Injection 2", "Einspritzung 2", "Injection 2", "Vstřik 2"}, "µs"},
+{{"Gear", "Gang", "Rapport", "Převodový stupeň"}, ""},
+{{"Speed", "Geschwindigkeit", "Vitesse", "Rychlost"}, "km/h"},
+{{"Time since start", "Zeit seit Start", "Temps depuis le démarrage", "Čas od startu"}, "s"},
+{{"Supply voltage", "Bordspannung", "Tension d'alimentation", "Napájecí napětí"}, "V"},
+{{"Coolant correction", "Kühlmittelkorrektur", "Correction liquide", "Korekce chladicí kapaliny"}, "%"},
+{{"Air temperature correction", "Lufttemperaturkorrektur", "Correction température d'air", "Korekce teploty vzduchu"}, "%"},
+{{"Pressure correction", "Druckkorrektur", "Correction de pression", "Korekce tlaku"}, "%"},
+{{"Start correction", "Startkorrektur", "Correction de démarrage", "Korekce startu"}, "%"},
+{{"Acceleration correction", "Beschleunigungskorrektur", "Correction d'accélération", "Korekce akcelerace"}, "%"},
+{{"Voltage correction", "Spannungskorrektur", "Correction de tension", "Korekce napětí"}, "µs"},
+{{"Coolant advance correction", "Zündkorrektur Kühlmittel", "Correction d'avance liquide", "Korekce předstihu chladicí kap."}, "°"},
+{{"Idle advance correction", "Zündkorrektur Leerlauf", "Correction d'avance ralenti", "Korekce předstihu volnoběhu"}, "°"},
+{{"Rpm/speed ratio", "Drehzahl/Geschwindigkeit", "Rapport régime/vitesse", "Poměr otáčky/rychlost"}, ""},
+{{"Throttle sensor", "Drosselklappensensor", "Capteur de papillon", "Snímač škrticí klapky"}, "mV"},
+{{"Lambda sensor", "Lambdasonde", "Sonde lambda", "Lambda sonda"}, "mV"},
+{{"Pressure sensor", "Drucksensor", "Capteur de pression", "Snímač tlaku"}, "mV"},
+{{"Coolant sensor", "Kühlmittelsensor", "Capteur de liquide", "Snímač chladicí kapaliny"}, "mV"},
+{{"Air sensor", "Luftsensor", "Capteur d'air", "Snímač vzduchu"}, "mV"},
+{{"Fuel sensor", "Kraftstoffsensor", "Capteur d'essence", "Snímač paliva"}, "mV"},
+{{"Tuning status", "Abstimmstatus", "État du réglage", "Stav ladění"}, ""},
+{{"Shift light", "Schaltblitz", "Voyant de passage", "Řadicí světlo"}, ""},
+{{"Unit saving", "Gerät speichert", "Sauvegarde du boîtier", "Jednotka ukládá"}, ""},
+{{"Start switch in", "Starterschalter Eingang", "Entrée contacteur de démarrage", "Vstup spínače startu"}, ""},
+{{"Clutch", "Kupplung", "Embrayage", "Spojka"}, ""},
+{{"Neutral", "Leerlauf", "Point mort", "Neutrál"}, ""},
+{{"Side stand", "Seitenständer", "Béquille latérale", "Boční stojan"}, ""},
+{{"Start limiter in", "Startbegrenzer Eingang", "Entrée limiteur de départ", "Vstup omezovače startu"}, ""},
+{{"Clutch master in", "Kupplungsgeber Eingang", "Entrée maître-cylindre d'embrayage", "Vstup spojkového válce"}, ""},
+{{"Tacho/lambda in", "Tacho/Lambda Eingang", "Entrée compte-tours/lambda", "Vstup otáčkoměr/lambda"}, ""},
+{{"Engine pin 23 in", "Motor-Pin 23 Eingang", "Entrée broche moteur 23", "Vstup pin motoru 23"}, ""},
+{{"Body pin 11 in", "Fahrzeug-Pin 11 Eingang", "Entrée broche châssis 11", "Vstup pin karoserie 11"}, ""},
+{{"Start switch out", "Starterschalter Ausgang", "Sortie contacteur de démarrage", "Výstup spínače startu"}, ""},
+{{"Start limiter out", "Startbegrenzer Ausgang", "Sortie limiteur de départ", "Výstup omezovače startu"}, ""},
+{{"Ignition limiter", "Zündbegrenzer", "Limiteur d'allumage", "Omezovač zapalování"}, ""},
+{{"Injection limiter", "Einspritzbegrenzer", "Limiteur d'injection", "Omezovač vstřiku"}, ""},
+{{"Retard limiter", "Spätzündungsbegrenzer", "Limiteur de retard", "Omezovač zpoždění"}, ""},
+{{"Tacho out", "Tacho Ausgang", "Sortie compte-tours", "Výstup otáčkoměru"}, ""},
+{{"N2O on", "N2O ein", "N2O actif", "N2O zapnuto"}, ""},
+{{"Clutch master out", "Kupplungsgeber Ausgang", "Sortie maître-cylindre d'embrayage", "Výstup spojkového válce"}, ""},
+{{"Base advance", "Grundzündung", "Avance de base", "Základní předstih"}, ""},
+{{"Pickup signal", "Gebersignal", "Signal du capteur", "Signál snímače"}, ""},
+{{"Data error", "Datenfehler", "Erreur de données", "Chyba dat"}, ""},
+{{"Throttle sensor fault", "Drosselklappensensor defekt", "Défaut capteur de papillon", "Porucha snímače klapky"}, ""},
+{{"Pressure sensor fault", "Drucksensor defekt", "Défaut capteur de pression", "Porucha snímače tlaku"}, ""},
+{{"Oil OK", "Öl OK", "Huile OK", "Olej OK"}, ""},
+{{"Lambda heater", "Lambdaheizung", "Chauffage lambda", "Ohřev lambda sondy"}, ""},
+{{"Fan 1", "Lüfter 1", "Ventilateur 1", "Ventilátor 1"}, ""},
+{{"Fan 2", "Lüfter 2", "Ventilateur 2", "Ventilátor 2"}, ""},
+{{"Blocking out", "Sperre Ausgang", "Sortie de blocage", "Výstup blokování"}, ""},
+{{"Fuel warning", "Kraftstoffwarnung", "Alerte carburant", "Varování paliva"}, ""},
+{{"Tests locked", "Tests gesperrt", "Tests verrouillés", "Testy zamčeny"}, ""},
+};
+static_assert(std::size(kChannels) == kLogChannelTexts);
+
 }  // namespace
+
+std::string_view LogChannelName(int column, LanguageCode language) {
+  if (column < 0 || column >= kLogChannelTexts) return {};
+  return kChannels[column].Name[static_cast<std::size_t>(language)];
+}
+
+std::string_view LogChannelUnit(int column, LanguageCode language) {
+  if (column < 0 || column >= kLogChannelTexts) return {};
+  // The engine speed's unit is said in each language's own way.
+  if (column == 1) return std::array<std::string_view, 4>{"rpm", "U/min", "tr/min", "ot/min"}[static_cast<std::size_t>(language)];
+  return kChannels[column].Unit;
+}
 
 std::string_view LogUiText(LogText text, LanguageCode language) { return PickText(kTexts, text, language); }
 

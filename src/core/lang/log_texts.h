@@ -52,10 +52,36 @@ enum class LogText : std::uint8_t {
   RiddenUnknown,
   ChangedSince,  // "%1" cells of the map changed since the ride
   ChangedHint,   // appended to a changed cell's hint: "%1" its % now
+  // Why a log cannot be read.
+  ReadNoHeader,
+  ReadColumnTwice,    // "%1" the column
+  ReadNoColumn,       // "%1" the column
+  ReadSemicolons,
+  ReadTabs,
+  ReadNotANumber,     // "%1" line, "%2" column, "%3" the field
+  ReadOutOfRange,     // "%1" line, "%2" column, "%3" the field, "%4" lowest, "%5" highest
+  ReadFieldCount,     // "%1" line, "%2" its fields, "%3" the header's
+  ReadNoTime,         // "%1" line
+  ReadLineTooLong,    // "%1" line, "%2" MiB
+  ReadNoFile,
+  ReadFolder,
+  ReadFifo,
+  ReadDevice,
+  ReadNoPermission,
+  ReadFailed,         // "%1" the system's reason
+  ReadTooLarge,       // "%1" MiB of the file
+  ReadBackInTime,     // "%1" line, "%2" its time, "%3" the time above it
+  CannotOpenLog,      // the viewer's message: "%1" the file, "%2" why
   Count
 };
 
 // UTF-8; %1 and %2 are filled in by the window.
 std::string_view LogUiText(LogText text, LanguageCode language);
+
+// The name of the log's `column`-th column (in the log format's order) as a
+// chart shows it, and its unit; the file keeps its own column names.
+inline constexpr int kLogChannelTexts = 62;
+std::string_view LogChannelName(int column, LanguageCode language);
+std::string_view LogChannelUnit(int column, LanguageCode language);
 
 }  // namespace velmor

@@ -7,12 +7,15 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "lang/log_texts.h"
 
 namespace velmor {
 
@@ -114,6 +117,9 @@ struct LogRow {
 // A decimal number ("13.25", "-4") in units of its `decimals`-th decimal;
 // further digits round half away from zero. False for anything else.
 bool ParseLogValue(std::string_view text, int decimals, std::int32_t& value);
+// The same, telling a number too large for a log's values from no number.
+enum class LogValueParse : std::uint8_t { Ok, NotANumber, OutOfRange };
+LogValueParse ParseLogValueChecked(std::string_view text, int decimals, std::int32_t& value);
 
 // The row a monitor reply (152 bytes, already validated) gives at `timeMs`
 // since the log started. Faulty sensors give no value.
@@ -132,10 +138,80 @@ void AppendLogRow(const LogRow& row, std::string& out);
 inline constexpr std::array kRequiredLogColumns{LogCol::TimeS, LogCol::Rpm, LogCol::TpsPct, LogCol::Afr,
                                                 LogCol::CoolantC};
 
-struct LogData {
-  std::vector<LogRow> Rows;
+// One column of a log. A log of a hundred hours has a million rows of 62
+// columns, most of them flags or values that move little: the rows are kept
+// in blocks, and each block holds its values as offsets from its first
+// reading in the fewest bytes that hold them all (none while every value is
+// the same), so that a long log costs about a byte or two a value.
+class LogColumnData {
+ public:
+  static constexpr int kBlockShift = 16;
+  static constexpr std::size_t kBlockRows = std::size_t{1} << kBlockShift;
+
+  void Append(std::int32_t value);
+  std::int32_t Get(std::size_t row) const {
+    const Block& b = blocks_[row >> kBlockShift];
+    const std::size_t i = row & (kBlockRows - 1);
+    switch (b.Width) {
+      case 0: return b.Base;
+      case 1: {
+        const auto o = static_cast<std::int8_t>(b.Bytes[i]);
+        return o == kMissing8 ? kLogMissing : b.Base + o;
+      }
+      case 2: {
+        std::int16_t o;
+        std::memcpy(&o, &b.Bytes[2 * i], 2);
+        return o == kMissing16 ? kLogMissing : b.Base + o;
+      }
+      default: {
+        std::int32_t v;
+        std::memcpy(&v, &b.Bytes[4 * i], 4);
+        return v;
+      }
+    }
+  }
+  // Rows [first, first + count) into `out`.
+  void Read(std::size_t first, std::size_t count, std::int32_t* out) const;
+  std::size_t Bytes() const;
+
+ private:
+  static constexpr std::int8_t kMissing8 = std::numeric_limits<std::int8_t>::min();
+  static constexpr std::int16_t kMissing16 = std::numeric_limits<std::int16_t>::min();
+  struct Block {
+    std::int32_t Base = kLogMissing;  // every value while Width is 0
+    std::uint8_t Width = 0;           // bytes a value: 0, 1, 2 or 4 (the value itself)
+    std::uint32_t Count = 0;
+    std::vector<std::uint8_t> Bytes;
+  };
+  static int WidthFor(std::int32_t base, std::int32_t value);
+  static void Put(Block& b, std::int32_t value);
+  static void Widen(Block& b, std::int32_t value);
+  std::vector<Block> blocks_;
+};
+
+// A log's rows, column by column.
+class LogData {
+ public:
   std::array<bool, kLogColumnCount> Present{};  // columns the file has
   bool Has(LogCol c) const { return Present[static_cast<int>(c)]; }
+
+  std::size_t Size() const { return rows_; }
+  bool Empty() const { return rows_ == 0; }
+  // kLogMissing for no reading.
+  std::int32_t Value(std::size_t row, LogCol c) const { return columns_[static_cast<int>(c)].Get(row); }
+  std::int32_t TimeMs(std::size_t row) const { return Value(row, LogCol::TimeS); }
+  LogRow Row(std::size_t row) const;
+  const LogColumnData& Column(LogCol c) const { return columns_[static_cast<int>(c)]; }
+  void Append(const LogRow& row);
+  // The first row whose time is after `ms`, for a log whose times are in
+  // order.
+  std::size_t RowAfter(std::int64_t ms) const;
+  // What the rows take in memory.
+  std::size_t Bytes() const;
+
+ private:
+  std::array<LogColumnData, kLogColumnCount> columns_;
+  std::size_t rows_ = 0;
 };
 
 // A recording carries on across a pulled cable or a unit that stopped
@@ -151,20 +227,78 @@ std::vector<std::size_t> LogBreaks(const LogData& log);
 // no break between them: a chart draws each as a line of its own, so that
 // no line bridges a sensor fault or a time without readings.
 std::vector<std::pair<std::size_t, std::size_t>> ReadingRuns(const LogData& log, LogCol column);
+std::vector<std::pair<std::size_t, std::size_t>> ReadingRuns(const LogData& log, LogCol column,
+                                                             const std::vector<std::size_t>& breaks);
+
+// Why a log cannot be read: a text of the log texts and what fills it in,
+// so that the window says it in its language and velmor-cli in English.
+struct LogProblem {
+  LogText Text = LogText::Count;  // Count: none
+  std::vector<std::string> Args;  // %1, %2, ...
+  explicit operator bool() const { return Text != LogText::Count; }
+};
+std::string DescribeLogProblem(const LogProblem& problem, LanguageCode language = LanguageCode::English);
 
 struct LogReadResult {
   bool Ok = false;
-  std::string Error;  // in English, naming the line or column
+  std::string Error;  // in English, naming the line or column, not the file
+  LogProblem Problem;
   LogData Data;
+  // Says where the times first go back; none while they are in order. A
+  // chart needs them in order, the analysis does not.
+  LogProblem OutOfOrder;
 };
 
-// Reads log text: any column order, unknown columns ignored, an empty field
-// is no reading. CR before LF is accepted. A last line without its LF is
-// what a recording cut off mid-write leaves; it is dropped.
-LogReadResult ParseLog(std::string_view text);
+// Reads a log row by row in a buffer of its own size, whatever the file's
+// length: any column order, unknown columns ignored, an empty field is no
+// reading. CR before LF is accepted. A last line without its LF is what a
+// recording cut off mid-write leaves; it is dropped.
+class LogReader {
+ public:
+  LogReader();
+  ~LogReader();
+  LogReader(const LogReader&) = delete;
+  LogReader& operator=(const LogReader&) = delete;
 
-// Logs are larger than any parameter file: an hour is a few megabytes.
-inline constexpr std::size_t kMaxLogBytes = std::size_t{512} << 20;
+  // Opens the file and reads its header; false with Problem() when it is no
+  // log or cannot be read.
+  bool Open(const std::string& path);
+  // The same over text in memory, which must outlive the reader.
+  bool OpenText(std::string_view text);
+  // The next row; false at the end and at a line that is no row (then
+  // Problem() says why).
+  bool Next(LogRow& row);
+
+  const LogProblem& Problem() const { return problem_; }
+  const std::array<bool, kLogColumnCount>& Present() const { return present_; }
+  // Of the file, for the reserve of a whole read; 0 for text.
+  std::uint64_t FileBytes() const { return fileBytes_; }
+  // Where the times first went back, among the rows read so far.
+  const LogProblem& OutOfOrder() const { return outOfOrder_; }
+
+ private:
+  bool ReadHeader();
+  bool NextLine(std::string_view& line);
+  bool Refill();
+  bool Fail(LogText text, std::vector<std::string> args = {});
+
+  int fd_ = -1;
+  std::vector<char> buffer_;
+  std::string_view text_;  // what is buffered (or the whole text)
+  std::size_t pos_ = 0;
+  bool eof_ = false;
+  std::size_t lineNo_ = 0;
+  std::uint64_t fileBytes_ = 0;
+  std::vector<LogCol> fieldColumn_;  // Count for a field not ours
+  std::array<bool, kLogColumnCount> present_{};
+  LogProblem problem_;
+  std::int64_t lastTimeMs_ = std::numeric_limits<std::int64_t>::min();
+  LogProblem outOfOrder_;
+};
+
+// The whole log read into memory. A log larger than the memory free is
+// refused with a problem, never an abort.
+LogReadResult ParseLog(std::string_view text);
 LogReadResult ReadLogFile(const std::string& path);
 
 // Appends rows to a log file and writes them out at least once a second of

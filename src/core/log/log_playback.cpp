@@ -39,7 +39,7 @@ void LogPlaybackPort::Write(std::span<const std::uint8_t> bytes) {
     return;
   }
   if (bytes.empty() || bytes[0] != kPollCommand) return;
-  if (const LogRow* row = CurrentRow()) {
+  if (const std::optional<LogRow> row = CurrentRow()) {
     const auto frame = MonitorFrameFromLogRow(*row);
     replies_.insert(replies_.end(), frame.begin(), frame.end());
   }
@@ -48,7 +48,7 @@ void LogPlaybackPort::Write(std::span<const std::uint8_t> bytes) {
 std::string LogPlaybackPort::OpenErrorReason() const { return real_.OpenErrorReason(); }
 
 bool LogPlaybackPort::Start(const LogData& log) {
-  if (log.Rows.empty()) return false;
+  if (log.Empty()) return false;
   if (!Playing()) {
     realWasOpen_ = real_.IsOpen();
     real_.Close();
@@ -66,16 +66,15 @@ void LogPlaybackPort::Stop() {
   if (realWasOpen_ || portNumber_ != 0) real_.Open(portNumber_);
 }
 
-std::int64_t LogPlaybackPort::StartMs() const { return log_ ? log_->Rows.front().TimeMs() : 0; }
-std::int64_t LogPlaybackPort::EndMs() const { return log_ ? log_->Rows.back().TimeMs() : 0; }
+std::int64_t LogPlaybackPort::StartMs() const { return log_ ? log_->TimeMs(0) : 0; }
+std::int64_t LogPlaybackPort::EndMs() const { return log_ ? log_->TimeMs(log_->Size() - 1) : 0; }
 
 void LogPlaybackPort::SetPositionMs(std::int64_t ms) { positionMs_ = std::clamp(ms, StartMs(), EndMs()); }
 
-const LogRow* LogPlaybackPort::CurrentRow() const {
-  if (!log_) return nullptr;
-  const auto it = std::upper_bound(log_->Rows.begin(), log_->Rows.end(), positionMs_,
-                                   [](std::int64_t t, const LogRow& r) { return t < r.TimeMs(); });
-  return it == log_->Rows.begin() ? &log_->Rows.front() : &*(it - 1);
+std::optional<LogRow> LogPlaybackPort::CurrentRow() const {
+  if (!log_) return std::nullopt;
+  const std::size_t after = log_->RowAfter(positionMs_);
+  return log_->Row(after == 0 ? 0 : after - 1);
 }
 
 }  // namespace velmor

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 
 #include "link/serial_port.h"
 #include "log/log_format.h"
@@ -39,8 +40,8 @@ class LogPlaybackPort : public SerialPort {
   std::int64_t PositionMs() const { return positionMs_; }
   std::int64_t StartMs() const;
   std::int64_t EndMs() const;
-  // The row at or before the position.
-  const LogRow* CurrentRow() const;
+  // The row at or before the position; nothing while not playing.
+  std::optional<LogRow> CurrentRow() const;
 
  private:
   SerialPort& real_;

@@ -14,10 +14,9 @@ constexpr int kAfrLowX10 = 100;   // 10.0
 constexpr int kAfrHighX10 = 199;  // 19.9
 constexpr int kPercentMax = 65535;
 
-bool ThrottleTooFast(const LogRow& row, const LogRow* previous, int maxRateX10) {
-  if (previous == nullptr || !previous->Has(LogCol::TpsPct)) return false;
-  const std::int64_t change = std::abs(std::int64_t{row[LogCol::TpsPct]} - previous->operator[](LogCol::TpsPct));
-  const std::int64_t dtMs = std::int64_t{row.TimeMs()} - previous->TimeMs();
+bool ThrottleTooFast(const LogRow& row, std::int32_t previousTps, std::int32_t previousMs, int maxRateX10) {
+  const std::int64_t change = std::abs(std::int64_t{row[LogCol::TpsPct]} - previousTps);
+  const std::int64_t dtMs = std::int64_t{row.TimeMs()} - previousMs;
   if (change == 0) return false;
   if (dtMs <= 0) return true;
   // |Δ tenths| / 10 ÷ (Δms / 1000) <= max tenths / 10
@@ -103,38 +102,48 @@ int CellOfRow(const ParameterImage& image, int map, const LogRow& row) {
   return MapCell(LocateTpsRow(static_cast<std::uint16_t>(tps)), column);
 }
 
-MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables, const LogData& log,
-                       const AnalysisSettings& settings) {
-  MapAnalysis a;
-  a.Settings = settings;
-  const Map150& percent = settings.Map == 2 ? tables.PercentMap2 : tables.PercentMap1;
+LogAnalyser::LogAnalyser(const ParameterImage& image, const DerivedTables& tables, const AnalysisSettings& settings)
+    : image_(image), tables_(tables) {
+  a_.Settings = settings;
+}
+
+void LogAnalyser::Add(const LogRow& row) {
+  const AnalysisSettings& settings = a_.Settings;
   // The throttle rate is taken against the last row that read the throttle:
   // a row without it in between must not hide a snap of the throttle.
-  const LogRow* previous = nullptr;
-  for (const LogRow& row : log.Rows) {
-    const LogRow* before = previous;
-    if (row.Has(LogCol::TpsPct) && row[LogCol::TpsPct] >= 0 && row[LogCol::TpsPct] <= 1000) previous = &row;
-    if (row.TimeMs() < settings.FromMs || row.TimeMs() >= settings.ToMs) continue;
-    AnalysisCounts& c = a.Counts;
-    ++c.Rows;
-    if (!row.Has(LogCol::Rpm) || row[LogCol::Rpm] <= 0) {
-      ++c.NoRpm;
-    } else if (!row.Has(LogCol::CoolantC) || row[LogCol::CoolantC] < settings.MinCoolantC) {
-      ++c.Cold;
-    } else if (!row.Has(LogCol::Afr) || row[LogCol::Afr] < kAfrLowX10 || row[LogCol::Afr] > kAfrHighX10) {
-      ++c.NoAfr;
-    } else if (!row.Has(LogCol::TpsPct) || row[LogCol::TpsPct] < 0 || row[LogCol::TpsPct] > 1000) {
-      // A throttle outside 0 … 100 % is a sensor fault, not a place in the map.
-      ++c.NoThrottle;
-    } else if (ThrottleTooFast(row, before, settings.MaxTpsRateX10)) {
-      ++c.ThrottleRate;
-    } else {
-      ++c.Used;
-      CellResult& cell = a.Cells[CellOfRow(image, settings.Map, row)];
-      ++cell.Samples;
-      cell.AfrSumX10 += row[LogCol::Afr];
-    }
+  const bool hadPrevious = havePrevious_;
+  const std::int32_t beforeTps = previousTps_, beforeMs = previousMs_;
+  if (row.Has(LogCol::TpsPct) && row[LogCol::TpsPct] >= 0 && row[LogCol::TpsPct] <= 1000) {
+    havePrevious_ = true;
+    previousTps_ = row[LogCol::TpsPct];
+    previousMs_ = row.TimeMs();
   }
+  if (row.TimeMs() < settings.FromMs || row.TimeMs() >= settings.ToMs) return;
+  AnalysisCounts& c = a_.Counts;
+  ++c.Rows;
+  if (!row.Has(LogCol::Rpm) || row[LogCol::Rpm] <= 0) {
+    ++c.NoRpm;
+  } else if (!row.Has(LogCol::CoolantC) || row[LogCol::CoolantC] < settings.MinCoolantC) {
+    ++c.Cold;
+  } else if (!row.Has(LogCol::Afr) || row[LogCol::Afr] < kAfrLowX10 || row[LogCol::Afr] > kAfrHighX10) {
+    ++c.NoAfr;
+  } else if (!row.Has(LogCol::TpsPct) || row[LogCol::TpsPct] < 0 || row[LogCol::TpsPct] > 1000) {
+    // A throttle outside 0 … 100 % is a sensor fault, not a place in the map.
+    ++c.NoThrottle;
+  } else if (hadPrevious && ThrottleTooFast(row, beforeTps, beforeMs, settings.MaxTpsRateX10)) {
+    ++c.ThrottleRate;
+  } else {
+    ++c.Used;
+    CellResult& cell = a_.Cells[CellOfRow(image_, settings.Map, row)];
+    ++cell.Samples;
+    cell.AfrSumX10 += row[LogCol::Afr];
+  }
+}
+
+MapAnalysis LogAnalyser::Finish() {
+  MapAnalysis a = a_;
+  const AnalysisSettings& settings = a.Settings;
+  const Map150& percent = settings.Map == 2 ? tables_.PercentMap2 : tables_.PercentMap1;
   for (int k = 0; k < kMapCells; ++k) {
     CellResult& cell = a.Cells[k];
     cell.Current = percent[k];
@@ -147,6 +156,13 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
   if (settings.FillBetween) FillBetweenCorrected(a);
   for (int k = 0; k < kMapCells; ++k) a.Suggested[k] = static_cast<std::uint16_t>(a.Cells[k].Suggested);
   return a;
+}
+
+MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables, const LogData& log,
+                       const AnalysisSettings& settings) {
+  LogAnalyser analyser(image, tables, settings);
+  for (std::size_t i = 0; i < log.Size(); ++i) analyser.Add(log.Row(i));
+  return analyser.Finish();
 }
 
 std::array<bool, kMapCells> CellsChangedSince(const ParameterImage& ridden, const ParameterImage& now, int map) {

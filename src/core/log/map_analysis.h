@@ -87,6 +87,24 @@ int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChan
 // unit reports it. -1 for a row without rpm or throttle.
 int CellOfRow(const ParameterImage& image, int map, const LogRow& row);
 
+// The analysis row by row, so that a log of any length is analysed as it is
+// read, in the memory of one row. `image` and `tables` must outlive it.
+class LogAnalyser {
+ public:
+  LogAnalyser(const ParameterImage& image, const DerivedTables& tables, const AnalysisSettings& settings);
+  void Add(const LogRow& row);
+  MapAnalysis Finish();
+
+ private:
+  const ParameterImage& image_;
+  const DerivedTables& tables_;
+  MapAnalysis a_;
+  // The last row that read the throttle, for its rate.
+  bool havePrevious_ = false;
+  std::int32_t previousTps_ = 0;
+  std::int32_t previousMs_ = 0;
+};
+
 // `tables` must be in step with `image` (RefreshPercentMaps).
 MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables, const LogData& log,
                        const AnalysisSettings& settings);
