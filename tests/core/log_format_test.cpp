@@ -569,6 +569,26 @@ TEST(LogPlayback, RowBecomesTheFrameItCameFrom) {
   }
 }
 
+// Every value the reply carries goes into the frame it is played back as,
+// each at its own bytes: a slot the encoder left out would come back as 0.
+TEST(LogPlayback, EveryValueOfTheLayoutComesBackAtItsBytes) {
+  LinkFrame f = RunningFrame();
+  int raw = 61;
+  for (const MonitorValueSlot& s : MonitorValueLayout()) {
+    raw = raw % 190 + 61;  // above every slot's "no reading", a byte for any width
+    f[s.Offset] = static_cast<std::uint8_t>(raw++);
+    if (s.Width == 2) f[s.Offset + 1] = static_cast<std::uint8_t>(raw++ % 7);
+  }
+  SealFrame(f);
+  const LogRow row = LogRowFromMonitorFrame(f.data(), 5000);
+  const auto back = MonitorFrameFromLogRow(row);
+  for (const MonitorValueSlot& s : MonitorValueLayout()) {
+    EXPECT_TRUE(row.Has(s.Column)) << LogColumn(s.Column).Name;
+    for (int b = 0; b < s.Width; ++b)
+      EXPECT_EQ(int(back[s.Offset + b]), int(f[s.Offset + b])) << LogColumn(s.Column).Name << " byte " << b;
+  }
+}
+
 // A port that counts what reaches it.
 struct CountingPort : SerialPort {
   bool Open(int n) override {

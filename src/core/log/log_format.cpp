@@ -122,60 +122,66 @@ LogCol FindLogColumn(std::string_view name) {
   return LogCol::Count;
 }
 
+namespace {
+
+// One row per value the reply carries, read and written by the same rows.
+constexpr MonitorValueSlot kValueSlots[] = {
+    {LogCol::Rpm, 48, 2},
+    {LogCol::Afr, 30, 1, 1, 0, 1},           // A/F 0: the lambda sensor gives no reading
+    {LogCol::CoolantC, 23, 1, 1, -100, 1},   // 0: no reading
+    {LogCol::AirC, 24, 1, 1, -100, 61},      // 60 and below: no reading
+    {LogCol::Advance1Deg, 10, 1},
+    {LogCol::Advance2Deg, 11, 1},
+    {LogCol::Inj1Us, 14, 1, 100},
+    {LogCol::Inj2Us, 15, 1, 100},
+    {LogCol::Gear, 25, 1},
+    {LogCol::ShiftLight, 27, 1},
+    {LogCol::TuningStatus, 29, 1},
+    {LogCol::FuelMv, 44, 2},
+    {LogCol::PressureMv, 50, 2},
+    {LogCol::TpsMv, 56, 2},
+    {LogCol::LambdaMv, 58, 2},
+    {LogCol::CoolantMv, 60, 2},
+    {LogCol::AirMv, 62, 2},
+    {LogCol::SupplyV, 64, 2},
+    {LogCol::StartTimeS, 94, 2},
+    {LogCol::CoolantCorrPct, 100, 2},
+    {LogCol::AirCorrPct, 102, 2},
+    {LogCol::PressureCorrPct, 104, 2},
+    {LogCol::StartCorrPct, 106, 2},
+    {LogCol::VoltageCorrUs, 108, 2, 1, -1000},
+    {LogCol::CoolantAdvCorrDeg, 110, 2, 1, -1000},
+    {LogCol::SpeedKmh, 116, 2},
+    {LogCol::RpmSpeedRatio, 120, 2},
+    {LogCol::IdleAdvCorrDeg, 134, 2, 1, -1000},
+    {LogCol::AccelCorrPct, 136, 2},
+    {LogCol::UnitSaving, 148, 2},
+};
+// The throttle: whole per cent and its tenth digit, and the fault bits.
+constexpr int kTpsWhole = 9, kTpsTenth = 28, kPressure = 52;
+
+}  // namespace
+
+std::span<const MonitorValueSlot> MonitorValueLayout() { return kValueSlots; }
+
 LogRow LogRowFromMonitorFrame(const std::uint8_t* f, std::int32_t timeMs) {
   LogRow r;
   const bool tpsFault = f[3] & 0x80;
   const bool pressureFault = f[4] & 0x01;
   r[LogCol::TimeS] = timeMs;
-  r[LogCol::Rpm] = Word(f, 48);
   // The tenths come as their own digit; a value beyond 9 is not one.
-  if (!tpsFault && f[28] <= 9) r[LogCol::TpsPct] = f[9] * 10 + f[28];
-  // The unit sends A/F 0 while the lambda sensor gives no reading.
-  if (f[30] != 0) r[LogCol::Afr] = f[30];
-  if (f[23] != 0) r[LogCol::CoolantC] = f[23] - 100;
-  if (f[24] > 60) r[LogCol::AirC] = f[24] - 100;
-  if (!pressureFault) r[LogCol::PressureKpa] = Word(f, 52);
-  r[LogCol::Advance1Deg] = f[10];
-  r[LogCol::Advance2Deg] = f[11];
-  r[LogCol::Inj1Us] = f[14] * 100;
-  r[LogCol::Inj2Us] = f[15] * 100;
-  r[LogCol::Gear] = f[25];
-  r[LogCol::SpeedKmh] = Word(f, 116);
-  r[LogCol::StartTimeS] = Word(f, 94);
-  r[LogCol::SupplyV] = Word(f, 64);
-  r[LogCol::CoolantCorrPct] = Word(f, 100);
-  r[LogCol::AirCorrPct] = Word(f, 102);
-  r[LogCol::PressureCorrPct] = Word(f, 104);
-  r[LogCol::StartCorrPct] = Word(f, 106);
-  r[LogCol::AccelCorrPct] = Word(f, 136);
-  r[LogCol::VoltageCorrUs] = Word(f, 108) - 1000;
-  r[LogCol::CoolantAdvCorrDeg] = Word(f, 110) - 1000;
-  r[LogCol::IdleAdvCorrDeg] = Word(f, 134) - 1000;
-  r[LogCol::RpmSpeedRatio] = Word(f, 120);
-  r[LogCol::TpsMv] = Word(f, 56);
-  r[LogCol::LambdaMv] = Word(f, 58);
-  r[LogCol::PressureMv] = Word(f, 50);
-  r[LogCol::CoolantMv] = Word(f, 60);
-  r[LogCol::AirMv] = Word(f, 62);
-  r[LogCol::FuelMv] = Word(f, 44);
-  r[LogCol::TuningStatus] = f[29];
-  r[LogCol::ShiftLight] = f[27];
-  r[LogCol::UnitSaving] = Word(f, 148);
+  if (!tpsFault && f[kTpsTenth] <= 9) r[LogCol::TpsPct] = f[kTpsWhole] * 10 + f[kTpsTenth];
+  if (!pressureFault) r[LogCol::PressureKpa] = Word(f, kPressure);
+  for (const MonitorValueSlot& s : kValueSlots) {
+    const int raw = s.Width == 2 ? Word(f, s.Offset) : f[s.Offset];
+    if (raw >= s.MinRaw) r[s.Column] = raw * s.Scale + s.Bias;
+  }
   for (const FlagSource& s : kFlags) r[s.Column] = ((f[s.Byte] >> s.Bit) & 1) == (s.ActiveWhenSet ? 1 : 0);
   return r;
 }
 
 std::array<std::uint8_t, 152> MonitorFrameFromLogRow(const LogRow& r) {
   LinkFrame f{};
-  auto value = [&](LogCol c, int missing, int lo, int hi) { return std::clamp(r.Has(c) ? r[c] : missing, lo, hi); };
-  auto byte = [&](int offset, LogCol c, int missing = 0, int add = 0) {
-    f[offset] = static_cast<std::uint8_t>(value(c, missing - add, -add, 255 - add) + add);
-  };
-  auto word = [&](int offset, LogCol c, int missing = 0, int add = 0) {
-    const int v = value(c, missing - add, -add, 0xFFFF - add) + add;
-    f[offset] = static_cast<std::uint8_t>(v & 0xFF);
-    f[offset + 1] = static_cast<std::uint8_t>(v >> 8);
-  };
   f[0] = kMonitorReply;
   for (const FlagSource& s : kFlags) {
     const bool active = r.Has(s.Column) && r[s.Column] != 0;
@@ -184,40 +190,20 @@ std::array<std::uint8_t, 152> MonitorFrameFromLogRow(const LogRow& r) {
   // A missing reading is the unit's sensor fault.
   if (!r.Has(LogCol::TpsPct)) f[3] |= 0x80;
   if (!r.Has(LogCol::PressureKpa)) f[4] |= 0x01;
-  const int tps = value(LogCol::TpsPct, 0, 0, 2559);
-  f[9] = static_cast<std::uint8_t>(tps / 10);
-  f[28] = static_cast<std::uint8_t>(tps % 10);
-  byte(10, LogCol::Advance1Deg);
-  byte(11, LogCol::Advance2Deg);
-  f[14] = static_cast<std::uint8_t>(value(LogCol::Inj1Us, 0, 0, 25500) / 100);
-  f[15] = static_cast<std::uint8_t>(value(LogCol::Inj2Us, 0, 0, 25500) / 100);
-  f[23] = r.Has(LogCol::CoolantC) ? static_cast<std::uint8_t>(std::clamp(r[LogCol::CoolantC] + 100, 1, 255)) : 0;
-  f[24] = r.Has(LogCol::AirC) ? static_cast<std::uint8_t>(std::clamp(r[LogCol::AirC] + 100, 61, 255)) : 60;
-  byte(25, LogCol::Gear);
-  byte(27, LogCol::ShiftLight);
-  byte(29, LogCol::TuningStatus);
-  byte(30, LogCol::Afr);
-  word(44, LogCol::FuelMv);
-  word(48, LogCol::Rpm);
-  word(50, LogCol::PressureMv);
-  word(52, LogCol::PressureKpa);
-  word(56, LogCol::TpsMv);
-  word(58, LogCol::LambdaMv);
-  word(60, LogCol::CoolantMv);
-  word(62, LogCol::AirMv);
-  word(64, LogCol::SupplyV);
-  word(94, LogCol::StartTimeS);
-  word(100, LogCol::CoolantCorrPct);
-  word(102, LogCol::AirCorrPct);
-  word(104, LogCol::PressureCorrPct);
-  word(106, LogCol::StartCorrPct);
-  word(108, LogCol::VoltageCorrUs, 0, 1000);
-  word(110, LogCol::CoolantAdvCorrDeg, 0, 1000);
-  word(116, LogCol::SpeedKmh);
-  word(120, LogCol::RpmSpeedRatio);
-  word(134, LogCol::IdleAdvCorrDeg, 0, 1000);
-  word(136, LogCol::AccelCorrPct);
-  word(148, LogCol::UnitSaving);
+  const int tps = std::clamp(r.Has(LogCol::TpsPct) ? r[LogCol::TpsPct] : 0, 0, 2559);
+  f[kTpsWhole] = static_cast<std::uint8_t>(tps / 10);
+  f[kTpsTenth] = static_cast<std::uint8_t>(tps % 10);
+  const auto put = [&](int offset, int width, int raw) {
+    f[offset] = static_cast<std::uint8_t>(raw & 0xFF);
+    if (width == 2) f[offset + 1] = static_cast<std::uint8_t>(raw >> 8);
+  };
+  put(kPressure, 2, std::clamp(r.Has(LogCol::PressureKpa) ? r[LogCol::PressureKpa] : 0, 0, 0xFFFF));
+  for (const MonitorValueSlot& s : kValueSlots) {
+    const int top = s.Width == 2 ? 0xFFFF : 0xFF;
+    const int raw = r.Has(s.Column) ? std::clamp((r[s.Column] - s.Bias) / s.Scale, s.MinRaw, top)
+                                    : std::max(0, s.MinRaw - 1);
+    put(s.Offset, s.Width, raw);
+  }
   f[150] = static_cast<std::uint8_t>(kProtocolVersion);
   SealFrame(f);
   return f;

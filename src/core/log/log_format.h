@@ -121,6 +121,20 @@ bool ParseLogValue(std::string_view text, int decimals, std::int32_t& value);
 enum class LogValueParse : std::uint8_t { Ok, NotANumber, OutOfRange };
 LogValueParse ParseLogValueChecked(std::string_view text, int decimals, std::int32_t& value);
 
+// Where a log column's value sits in the monitor reply: `Width` bytes (low
+// byte first) at `Offset`; the value is raw x Scale + Bias, and a raw value
+// below MinRaw is the unit's "no reading". The flags, the throttle (two
+// digits and a fault bit) and the pressure's fault bit are read apart.
+struct MonitorValueSlot {
+  LogCol Column;
+  std::uint8_t Offset;
+  std::uint8_t Width;
+  std::int32_t Scale = 1;
+  std::int32_t Bias = 0;
+  std::int32_t MinRaw = 0;
+};
+std::span<const MonitorValueSlot> MonitorValueLayout();
+
 // The row a monitor reply (152 bytes, already validated) gives at `timeMs`
 // since the log started. Faulty sensors give no value.
 LogRow LogRowFromMonitorFrame(const std::uint8_t* frame, std::int32_t timeMs);
