@@ -19,7 +19,9 @@
 #include "link/output_tests.h"
 #include "file_commands.h"
 #include "history_commands.h"
+#include "files/ign_file.h"
 #include "log/log_format.h"
+#include "log/log_paths.h"
 #include "link_runner.h"
 #include "port_devices.h"
 #include "qt_serial_port.h"
@@ -257,6 +259,21 @@ int RunMonitor(const Args& args, Io& io) {
   LinkSetup s(io, c);
   s.engine.SetFastMonitor(args.Has(kFast.Long));
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
+  if (csv.IsOpen()) {
+    // The tune the ride is on goes beside the log, as the window keeps it,
+    // so that the log's analysis starts from what the unit held.
+    const std::string tune = RiddenTunePath(args.Get(kCsv.Long));
+    s.engine.ReadUnitCopy();
+    const bool read = s.runner.RunUntil([&] { return s.engine.Outcome() != LinkOutcome::Running; },
+                                        kTransactionTimeoutMs) &&
+                      s.engine.Outcome() == LinkOutcome::VerifyOk;
+    const WriteStatus kept = read ? SaveParameterFile(tune, s.engine.UnitCopy(), FileVersions(s.engine.Identity()))
+                                  : WriteStatus{false, "the unit's tune could not be read"};
+    if (kept.Ok)
+      io.Out << "Tune: " << tune << "\n";
+    else
+      io.Err << "velmor-cli monitor: no tune beside the log (" << kept.Reason << ")\n";
+  }
   std::uint32_t shown = 0;
   QElapsedTimer clock;
   clock.start();
@@ -385,7 +402,9 @@ void AddLinkCommands(CommandTable& table) {
       "schedule (about 18 frames a second at 57600 baud, against 3). With --csv the frames are also recorded into FILE as a\n"
       "log, the window's format: a header of column names (time_s, rpm, tps_pct, afr,\n"
       "coolant_c, ...), one row per frame, an empty field for a faulty sensor, written\n"
-      "out at least once a second. Exit 1 when no frame came.\n\n" +
+      "out at least once a second. Before the first frame the unit's tune is read and\n"
+      "kept beside FILE as NAME.ign (the tune to give log analyze --tune), as the window\n"
+      "keeps it beside its logs. Exit 1 when no frame came.\n\n" +
       portHelp;
   table.Add({.Name = "monitor",
              .Arguments = "[--port DEV|--com N] [--seconds S] [--csv FILE] [--fast]",

@@ -135,5 +135,22 @@ TEST_F(CliLinkE2eTest, FastMonitorAsksForFramesAsTheyCome) {
   EXPECT_GE(fast, 3 * plain) << plain;
 }
 
+// A recorded log has the unit's tune beside it, the one the analysis of the
+// ride starts from: exactly what a read gives.
+TEST_F(CliLinkE2eTest, MonitorIntoALogKeepsTheTuneBesideIt) {
+  const std::string held = UnitsTune();
+  sim::PtyServer server;
+  std::string error;
+  ASSERT_TRUE(server.Start(Path("unit"), &error)) << error;
+  const CliResult r = RunCli({"monitor", "--port", Path("unit"), "--seconds", "1", "--csv", Path("ride.csv")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("Tune: " + Path("ride.ign")), std::string::npos) << r.out;
+  const CliResult diff = RunCli({"diff", held, Path("ride.ign")});
+  EXPECT_EQ(diff.code, 0) << diff.out << diff.err;
+  const CliResult analysis =
+      RunCli({"log", "analyze", Path("ride.csv"), "--tune", Path("ride.ign"), "--map", "1"});
+  EXPECT_NE(analysis.code, 2) << analysis.err;
+}
+
 }  // namespace
 }  // namespace velmor
