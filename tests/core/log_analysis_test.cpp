@@ -334,6 +334,35 @@ TEST(LogAnalysis, CellsBetweenCorrectedOnesAreFilled) {
   EXPECT_EQ(plain.Cells[MapCell(row, 3)].Suggested, 100);
 }
 
+// The same along an rpm column: a cell between two corrected throttle rows
+// takes their correction, by the throttle values (30 % lies halfway between
+// 20 % and 40 %; 10 % a third of the way from 5 % to 20 %).
+TEST(LogAnalysis, CellsBetweenCorrectedRowsAreFilledByThrottle) {
+  Tune t;
+  AnalysisSettings s;
+  s.MinSamples = 3;
+  s.FillBetween = true;
+  const int column = 3;
+  std::vector<R> rows;
+  int ms = 0;
+  // Each step of the throttle is too fast for its first row: four rows each.
+  auto ride = [&](int tpsTenths, int afr) {
+    for (int i = 0; i < 4; ++i) rows.push_back({ms += 1000, t.image.P(kInj1Axis + column) * 100, tpsTenths, afr});
+  };
+  ride(50, 132);   // 5 %: on target
+  ride(200, 145);  // 20 %: +10 %
+  ride(400, 158);  // 40 %: +20 %
+  const MapAnalysis a = AnalyseLog(t.image, t.tables, Log(rows), s);
+  const auto cell = [&](int r) { return a.Cells[MapCell(r, column)]; };
+  ASSERT_EQ(cell(2).Suggested, 100);
+  ASSERT_EQ(cell(4).Suggested, 110);
+  ASSERT_EQ(cell(6).Suggested, 120);
+  EXPECT_EQ(cell(5).Suggested, 115);
+  EXPECT_TRUE(cell(5).Filled);
+  EXPECT_EQ(cell(3).Suggested, 103) << "10 % is a third of the way from 5 % to 20 %";
+  for (int r : {0, 1, 7, 8, 9}) EXPECT_FALSE(cell(r).Filled) << r;
+}
+
 // A second round that finds 13.27 against 13.2 (+0.53 %) leaves the cell:
 // without a dead band it proposed "+1" round after round.
 TEST(LogAnalysis, AChangeWithinTheDeadBandIsNone) {

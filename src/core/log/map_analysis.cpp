@@ -23,37 +23,63 @@ bool ThrottleTooFast(const LogRow& row, std::int32_t previousTps, std::int32_t p
   return change * 1000 > std::int64_t{maxRateX10} * dtMs;
 }
 
-// Along each throttle row, a run of cells without enough rows between two
-// cells with enough takes the correction of those two (their suggested ÷
-// current), interpolated by column. Only runs of up to kFillGap cells: a
-// wider hole is a part of the map the ride did not reach, not a sweep's gap.
+// Along each throttle row, and then along each rpm column, a run of cells
+// without enough rows between two cells with enough takes the correction of
+// those two (their suggested ÷ current), interpolated by the axis values
+// (rpm along a row, throttle % along a column). Only runs of up to kFillGap
+// cells: a wider hole is a part of the map the ride did not reach, not a
+// sweep's gap. A cell the rows filled stays as they filled it.
 constexpr int kFillGap = 2;
 
-void FillBetweenCorrected(MapAnalysis& a) {
-  for (int r = 0; r < kMapRows; ++r) {
-    int left = -1;
-    for (int c = 0; c < kMapColumns; ++c) {
-      if (!a.Cells[MapCell(r, c)].Enough) continue;
-      if (left >= 0 && c - left > 1 && c - left - 1 <= kFillGap) {
-        const CellResult& l = a.Cells[MapCell(r, left)];
-        const CellResult& h = a.Cells[MapCell(r, c)];
-        if (l.Current > 0 && h.Current > 0 && (l.Suggested != l.Current || h.Suggested != h.Current)) {
-          for (int m = left + 1; m < c; ++m) {
-            CellResult& cell = a.Cells[MapCell(r, m)];
-            // ratio = lo + (hi - lo) × t, in exact integers: p × ratio,
-            // rounded half up.
-            const std::int64_t span = c - left, t = m - left;
-            const std::int64_t num = std::int64_t{l.Suggested} * h.Current * (span - t) +
-                                     std::int64_t{h.Suggested} * l.Current * t;
-            const std::int64_t den = std::int64_t{l.Current} * h.Current * span;
-            const std::int64_t q = (2 * cell.Current * num + den) / (2 * den);
-            cell.Suggested = static_cast<int>(std::clamp<std::int64_t>(q, 0, kPercentMax));
-            cell.Filled = cell.Suggested != cell.Current;
-          }
+// One row or column: `cells[i]` at axis position `at[i]`, ascending.
+template <std::size_t N>
+void FillLine(MapAnalysis& a, const std::array<int, N>& cells, const std::array<std::int64_t, N>& at) {
+  int low = -1;
+  for (int i = 0; i < static_cast<int>(N); ++i) {
+    if (!a.Cells[cells[i]].Enough) continue;
+    if (low >= 0 && i - low > 1 && i - low - 1 <= kFillGap) {
+      const CellResult& l = a.Cells[cells[low]];
+      const CellResult& h = a.Cells[cells[i]];
+      const std::int64_t span = at[i] - at[low];
+      if (l.Current > 0 && h.Current > 0 && span > 0 && (l.Suggested != l.Current || h.Suggested != h.Current)) {
+        for (int m = low + 1; m < i; ++m) {
+          CellResult& cell = a.Cells[cells[m]];
+          if (cell.Filled) continue;
+          // ratio = lo + (hi - lo) × t, in exact integers: p × ratio,
+          // rounded half up.
+          const std::int64_t t = std::clamp<std::int64_t>(at[m] - at[low], 0, span);
+          const std::int64_t num = std::int64_t{l.Suggested} * h.Current * (span - t) +
+                                   std::int64_t{h.Suggested} * l.Current * t;
+          const std::int64_t den = std::int64_t{l.Current} * h.Current * span;
+          const std::int64_t q = (2 * cell.Current * num + den) / (2 * den);
+          cell.Suggested = static_cast<int>(std::clamp<std::int64_t>(q, 0, kPercentMax));
+          cell.Filled = cell.Suggested != cell.Current;
         }
       }
-      left = c;
     }
+    low = i;
+  }
+}
+
+void FillBetweenCorrected(MapAnalysis& a, const ParameterImage& image, int map) {
+  const int axis = map == 2 ? kInj2Axis : kInj1Axis;
+  for (int r = 0; r < kMapRows; ++r) {
+    std::array<int, kMapColumns> cells{};
+    std::array<std::int64_t, kMapColumns> rpm{};
+    for (int c = 0; c < kMapColumns; ++c) {
+      cells[c] = MapCell(r, c);
+      rpm[c] = image.P(axis + c) * 100;
+    }
+    FillLine(a, cells, rpm);
+  }
+  for (int c = 0; c < kMapColumns; ++c) {
+    std::array<int, kMapRows> cells{};
+    std::array<std::int64_t, kMapRows> tps{};
+    for (int r = 0; r < kMapRows; ++r) {
+      cells[r] = MapCell(r, c);
+      tps[r] = kTpsRows[r];
+    }
+    FillLine(a, cells, tps);
   }
 }
 
@@ -153,7 +179,7 @@ MapAnalysis LogAnalyser::Finish() {
                                                   settings.MaxChangePct, &cell.Limited, settings.DeadBandPct)
                                  : cell.Current;
   }
-  if (settings.FillBetween) FillBetweenCorrected(a);
+  if (settings.FillBetween) FillBetweenCorrected(a, image_, settings.Map);
   for (int k = 0; k < kMapCells; ++k) a.Suggested[k] = static_cast<std::uint16_t>(a.Cells[k].Suggested);
   return a;
 }

@@ -57,7 +57,7 @@ struct CellResult {
   bool Enough = false;    // Samples reached the minimum
   bool Limited = false;   // the change was cut to the maximum
   bool Filled = false;    // too few rows of its own: the neighbours' correction
-  double MeanAfr() const { return Samples > 0 ? AfrSumX10 / (10.0 * Samples) : 0.0; }
+  double MeanAfr() const { return Samples > 0 ? static_cast<double>(AfrSumX10) / (10.0 * Samples) : 0.0; }
 };
 
 // How a cell shows in the analysis: too few rows to say, the mixture the
