@@ -201,6 +201,18 @@ LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), wind
   }
   targetLayout->addWidget(targetGrid_, 1);
   tabs_->addTab(targetPage, QString());
+  coverageGrid_ = new QTableWidget(kMapRows, kMapColumns, tabs_);
+  coverageGrid_->setObjectName("GridLogCoverage");
+  coverageGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  coverageGrid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  coverageGrid_->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  coverageGrid_->setVerticalHeaderLabels(rows);
+  for (int k = 0; k < kMapCells; ++k) {
+    auto* item = new QTableWidgetItem;
+    item->setTextAlignment(Qt::AlignCenter);
+    coverageGrid_->setItem(k / kMapColumns, k % kMapColumns, item);
+  }
+  tabs_->addTab(coverageGrid_, QString());
   layout->addWidget(tabs_, 1);
 
   auto* bottom = new QHBoxLayout;
@@ -251,6 +263,7 @@ void LogAnalysisDialog::Retranslate() {
   open_->setText(Text(LogText::OpenLog));
   tabs_->setTabText(0, Text(LogText::CorrectionsTab));
   tabs_->setTabText(1, Text(LogText::TargetTab));
+  tabs_->setTabText(2, Text(LogText::CoverageTab));
   useTable_->setText(Text(LogText::UseTargetTable));
   saveTable_->setText(Text(LogText::SaveTargetTable));
   apply_->setText(Text(LogText::Apply));
@@ -318,6 +331,7 @@ void LogAnalysisDialog::ShowResult() {
   QStringList columns;
   for (int c = 0; c < kMapColumns; ++c) columns << QString::number(window_.Image().P(axis + c) * 100);
   grid_->setHorizontalHeaderLabels(columns);
+  coverageGrid_->setHorizontalHeaderLabels(columns);
   // Cells the editor has changed since the ride: shown, never applied.
   const std::array<bool, kMapCells> changed =
       analysis_ && !applied_ ? CellsChangedSince(basis_, window_.Image(), analysis_->Settings.Map)
@@ -327,6 +341,19 @@ void LogAnalysisDialog::ShowResult() {
   int changedCount = 0, toApply = 0;
   for (int k = 0; k < kMapCells; ++k) {
     QTableWidgetItem* item = grid_->item(k / kMapColumns, k % kMapColumns);
+    QTableWidgetItem* rowsItem = coverageGrid_->item(k / kMapColumns, k % kMapColumns);
+    const int samples = analysis_ ? analysis_->Cells[k].Samples : 0;
+    const int needed = analysis_ ? std::max(1, analysis_->Settings.MinSamples) : 1;
+    rowsItem->setText(samples > 0 ? QString::number(samples) : QString());
+    // Pale yellow below the minimum, then greener the more rows there are.
+    const int depth = std::min(160, 40 + 120 * samples / (4 * needed));
+    rowsItem->setBackground(samples == 0       ? QColor(Qt::white)
+                            : samples < needed ? QColor(255, 240, 190)
+                                               : QColor(255 - depth, 255, 255 - depth));
+    rowsItem->setToolTip(samples > 0 ? Counted(Text(LogText::CoverageHint), window_.Language(), samples)
+                                           .arg(samples)
+                                           .arg(needed)
+                                     : QString());
     if (!analysis_) {
       item->setText(QString());
       item->setToolTip(QString());

@@ -97,6 +97,8 @@ class LogAnalysisDialog : public QDialog {
   QTableWidget* grid_ = nullptr;
   QTabWidget* tabs_ = nullptr;
   QTableWidget* targetGrid_ = nullptr;
+  // How many rows of the log each cell has: where the ride went.
+  QTableWidget* coverageGrid_ = nullptr;
   QCheckBox* useTable_ = nullptr;
   QPushButton* saveTable_ = nullptr;
   std::array<std::uint16_t, kMapCells> targets_{};

@@ -11,6 +11,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTextDocument>
+#include <QTabBar>
 #include <QtTest>
 
 #include <QCheckBox>
@@ -254,6 +255,19 @@ class WindowLogTest : public QObject, WindowFixture {
              qPrintable(leanItem->toolTip()));
     QCOMPARE(leanItem->text(), QString("112 (+12)"));
     QCOMPARE(dialog->findChild<QLabel*>("LabelLogSummary")->text(), QString("15 rows, 15 used, 1 cell to change"));
+
+    // Where the ride went: a click on the third tab shows each cell's rows.
+    auto* tabs = dialog->findChild<QTabWidget*>("TabsLogAnalysis");
+    QCOMPARE(tabs->tabText(2), QString("Rows per cell"));
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(2).center());
+    auto* coverage = dialog->findChild<QTableWidget*>("GridLogCoverage");
+    QVERIFY(coverage->isVisible());
+    QCOMPARE(coverage->item(4, 2)->text(), QString("12"));
+    QCOMPARE(coverage->item(4, 4)->text(), QString("3"));
+    QCOMPARE(coverage->item(0, 0)->text(), QString());
+    QCOMPARE(coverage->item(4, 4)->toolTip(), QString("3 rows of the log in this cell; the analysis asks for 10"));
+    QVERIFY(coverage->item(4, 2)->background().color() != coverage->item(4, 4)->background().color());
+    tabs->setCurrentIndex(0);
 
     // Map 2 follows map 1 in the defaults' " 1 = 2" mode.
     const ParameterImage before = w->Image();

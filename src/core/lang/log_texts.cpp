@@ -141,6 +141,11 @@ constexpr std::array<TextRow, static_cast<int>(LogText::Count)> kTexts{{
      "časy nejdou po sobě: řádek %1 je v %2 s, dříve než řádek nad ním v %3 s"},
     {"Cannot open the log %1: %2", "Protokoll %1 kann nicht geöffnet werden: %2",
      "Impossible d'ouvrir le journal %1 : %2", "Záznam %1 nelze otevřít: %2"},
+    {"Rows per cell", "Zeilen je Zelle", "Lignes par cellule", "Řádky v buňkách"},
+    {"{%1 row|%1 rows} of the log in this cell; the analysis asks for %2",
+     "{%1 Zeile|%1 Zeilen} des Protokolls in dieser Zelle; die Auswertung verlangt %2",
+     "{%1 ligne|%1 lignes} du journal dans cette cellule ; l'analyse en demande %2",
+     "{%1 řádek|%1 řádky|%1 řádků} záznamu v této buňce; vyhodnocení jich žádá %2"},
 }};
 
 struct ChannelText {

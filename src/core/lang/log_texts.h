@@ -72,6 +72,8 @@ enum class LogText : std::uint8_t {
   ReadTooLarge,       // "%1" MiB of the file
   ReadBackInTime,     // "%1" line, "%2" its time, "%3" the time above it
   CannotOpenLog,      // the viewer's message: "%1" the file, "%2" why
+  CoverageTab,        // the analysis's tab of rows per cell
+  CoverageHint,       // "%1" rows in the cell, "%2" the minimum the analysis asks
   Count
 };
 
