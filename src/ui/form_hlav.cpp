@@ -373,16 +373,24 @@ void TFormHlav::MonitorDecoded() {
 
 void TFormHlav::ApplyMonitorView() { applier_->ApplyMonitor(link_->Monitor()); }
 
-void TFormHlav::ShowMessage(std::string_view text, std::string_view detail) {
+void TFormHlav::ShowMessage(std::string_view text, std::string_view detail) { ShowLinkMessage(text, detail, false); }
+
+void TFormHlav::ShowPortOpenError(std::string_view text, std::string_view detail) {
+  ShowLinkMessage(text, detail, true);
+}
+
+void TFormHlav::ShowLinkMessage(std::string_view text, std::string_view detail, bool portOpenError) {
   if (creating_) {
     // The port opens while the window is built: its message comes once the
     // event loop runs, in front of the window rather than on an empty screen.
-    QTimer::singleShot(0, this, [this, t = std::string(text), d = std::string(detail)] { ShowMessage(t, d); });
+    QTimer::singleShot(0, this, [this, t = std::string(text), d = std::string(detail), portOpenError] {
+      ShowLinkMessage(t, d, portOpenError);
+    });
     return;
   }
   QString message = Utf8(text);
   if (!detail.empty()) message += "\n" + Utf8(detail);
-  if (text == texts_[MsgKey::MsgComOpenError] && portDoctor_->Available()) {
+  if (portOpenError && portDoctor_->Available()) {
     if (portDoctor_->AskDiagnose(message)) portDoctor_->ShowSelected();
     return;
   }

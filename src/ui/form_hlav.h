@@ -201,6 +201,9 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void MonitorDecoded() override;
   void MonitorCleared() override { MonitorDecoded(); }
   void ShowMessage(std::string_view text, std::string_view detail) override;
+  void ShowPortOpenError(std::string_view text, std::string_view detail) override;
+  // A link's message box; a port that did not open offers the port doctor.
+  void ShowLinkMessage(std::string_view text, std::string_view detail, bool portOpenError);
   bool TuningOn() const override;
   bool Printing() const override { return printing_; }
   bool ExtendedMonitor() const override;

@@ -622,7 +622,7 @@ void LinkEngine::OpenPort() {
   status_.PortFailed = !opened;
   if (!opened) {
     if (!port_.SilentOpen && port_.PortSelection != kPortAuto) {
-      Say(Text(MsgKey::MsgComOpenError), serial_.OpenErrorReason());
+      messages_.push_back({Text(MsgKey::MsgComOpenError), serial_.OpenErrorReason(), true});
     }
     if (port_.PortSelection == kPortAuto) port_.ReconnectTicks = 200;
   }
@@ -737,7 +737,10 @@ void LinkEngine::DeliverMessages() {
   while (!messages_.empty()) {
     const PendingMessage message = std::move(messages_.front());
     messages_.pop_front();
-    host_.ShowMessage(message.Text, message.Detail);
+    if (message.PortOpenError)
+      host_.ShowPortOpenError(message.Text, message.Detail);
+    else
+      host_.ShowMessage(message.Text, message.Detail);
   }
   delivering_ = false;
 }

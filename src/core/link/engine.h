@@ -90,6 +90,9 @@ class LinkHost {
     (void)text;
     (void)detail;
   }
+  // The same for a port that did not open, which a window may offer to
+  // diagnose; by default an ordinary message.
+  virtual void ShowPortOpenError(std::string_view text, std::string_view detail) { ShowMessage(text, detail); }
   // CheckBoxLadeniPovoleno.
   virtual bool TuningOn() const { return false; }
   // A printout is in progress: the no-connection label stays hidden.
@@ -318,6 +321,7 @@ class LinkEngine {
   struct PendingMessage {
     std::string Text;
     std::string Detail;
+    bool PortOpenError = false;
   };
   std::deque<PendingMessage> messages_;
   bool delivering_ = false;
