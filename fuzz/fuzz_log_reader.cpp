@@ -24,12 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::string written;
   AppendLogHeader(written);
-  for (const LogRow& row : r.Data.Rows) AppendLogRow(row, written);
+  for (std::size_t i = 0; i < r.Data.Size(); ++i) AppendLogRow(r.Data.Row(i), written);
   const LogReadResult again = ParseLog(written);
-  if (!again.Ok || again.Data.Rows.size() != r.Data.Rows.size()) std::abort();
-  for (std::size_t i = 0; i < r.Data.Rows.size(); ++i) {
-    const LogRow& a = r.Data.Rows[i];
-    const LogRow& b = again.Data.Rows[i];
+  if (!again.Ok || again.Data.Size() != r.Data.Size()) std::abort();
+  for (std::size_t i = 0; i < r.Data.Size(); ++i) {
+    const LogRow a = r.Data.Row(i);
+    const LogRow b = again.Data.Row(i);
     for (int c = 0; c < kLogColumnCount; ++c) {
       // Columns the file lacks come back empty; the rest as they were.
       if (r.Data.Present[c] ? a.Values[c] != b.Values[c] : b.Values[c] != kLogMissing) std::abort();
