@@ -8,21 +8,14 @@
 #include <thread>
 
 #include "cli.h"
+#include "cli_run.h"
 #include "pty_server.h"
 
 namespace velmor {
 namespace {
 
-struct CliResult {
-  int code;
-  std::string out, err;
-};
-
-CliResult RunCli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = cli::Run(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using CliResult = cli::Result;
+using cli::RunCli;
 
 class CliLinkE2eTest : public ::testing::Test {
  protected:

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "cli.h"
+#include "cli_run.h"
 #include "editor/document.h"
 #include "files/history.h"
 #include "pty_server.h"
@@ -19,16 +20,8 @@
 namespace velmor {
 namespace {
 
-struct CliResult {
-  int code;
-  std::string out, err;
-};
-
-CliResult RunCli(std::vector<std::string> args) {
-  std::ostringstream out, err;
-  const int code = cli::Run(args, out, err);
-  return {code, out.str(), err.str()};
-}
+using CliResult = cli::Result;
+using cli::RunCli;
 
 // The parameter area a history file holds.
 ParameterImage FileImage(const std::string& path) {

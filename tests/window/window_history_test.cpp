@@ -54,6 +54,24 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     return QTest::qWaitFor([&] { return (found = parent.findChild<T*>(name)) != nullptr; }, 3000) ? found : nullptr;
   }
 
+  // A kept entry differing from the window's image in three places (fan 1
+  // on Bike, N2O on, advance cell (6, 3) raised by 4), compared through the
+  // history's Compare button; null when a dialog did not come.
+  CompareDialog* CompareWithThreeDifferences(TFormHlav& w, HistoryDialog*& history) {
+    const ParameterImage original = w.Image();
+    const int cell = kAdvanceMap + MapCell(6, 3);
+    Keep(w, 1796913005, [&](ParameterImage& i) {
+      i.P(35) = static_cast<std::uint8_t>(original.P(35) - 5);  // fan 1, Bike
+      i.P(98) = 1;                                                // N2O on, another page
+      i.P(cell) = static_cast<std::uint8_t>(original.P(cell) + 4);
+    });
+    w.findChild<QAction*>("MenuHistory")->trigger();
+    history = Wait<HistoryDialog>(w, "HistoryDialog");
+    if (history == nullptr) return nullptr;
+    QTest::mouseClick(history->findChild<QPushButton*>("ButtonHistoryCompare"), Qt::LeftButton);
+    return Wait<CompareDialog>(w, "CompareDialog");
+  }
+
   // Block writes among the frames sent since `from`.
   std::vector<int> BlockWrites(std::size_t from = 0) const {
     std::vector<int> writes;
@@ -115,16 +133,9 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     auto w = Make();
     const ParameterImage original = w->Image();
     const int cell = kAdvanceMap + MapCell(6, 3);
-    Keep(*w, 1796913005, [&](ParameterImage& i) {
-      i.P(35) = static_cast<std::uint8_t>(original.P(35) - 5);  // fan 1, Bike
-      i.P(98) = 1;                                                // N2O on, another page
-      i.P(cell) = static_cast<std::uint8_t>(original.P(cell) + 4);
-    });
-    w->findChild<QAction*>("MenuHistory")->trigger();
-    auto* history = Wait<HistoryDialog>(*w, "HistoryDialog");
+    HistoryDialog* history = nullptr;
+    auto* compare = CompareWithThreeDifferences(*w, history);
     QVERIFY(history);
-    QTest::mouseClick(history->findChild<QPushButton*>("ButtonHistoryCompare"), Qt::LeftButton);
-    auto* compare = Wait<CompareDialog>(*w, "CompareDialog");
     QVERIFY(compare);
     QCOMPARE(int(compare->Differences().size()), 3);
 
@@ -175,16 +186,9 @@ class WindowHistoryTest : public QObject, wtest::WindowFixture {
     auto w = Make();
     const ParameterImage original = w->Image();
     const int cell = kAdvanceMap + MapCell(6, 3);
-    Keep(*w, 1796913005, [&](ParameterImage& i) {
-      i.P(35) = static_cast<std::uint8_t>(original.P(35) - 5);
-      i.P(98) = 1;
-      i.P(cell) = static_cast<std::uint8_t>(original.P(cell) + 4);
-    });
-    w->findChild<QAction*>("MenuHistory")->trigger();
-    auto* history = Wait<HistoryDialog>(*w, "HistoryDialog");
+    HistoryDialog* history = nullptr;
+    auto* compare = CompareWithThreeDifferences(*w, history);
     QVERIFY(history);
-    QTest::mouseClick(history->findChild<QPushButton*>("ButtonHistoryCompare"), Qt::LeftButton);
-    auto* compare = Wait<CompareDialog>(*w, "CompareDialog");
     QVERIFY(compare);
     auto* legend = compare->findChild<QLabel*>(QString("LabelLegend%1").arg(PageAdvance));
     QVERIFY(legend);

@@ -69,7 +69,6 @@ constexpr std::array<TextRow, static_cast<int>(PortText::Count)> kTexts{{
     {"close that program, then try again", "dieses Programm schließen und es erneut versuchen",
      "fermez ce programme, puis réessayez", "zavřete ten program a zkuste to znovu"},
     {"a process", "einem Prozess", "un processus", "procesu"},
-    {", this program", ", dieses Programm", ", ce programme", ", tento program"},
     {"warning: ModemManager runs and probes new %1 devices, which holds the port for some seconds after plugging in",
      "Warnung: ModemManager läuft und prüft neue %1-Geräte, was den Anschluss nach dem Einstecken einige Sekunden "
      "belegt",

@@ -36,7 +36,6 @@ enum class PortText : int {
   Busy,                 // "%1" the device, "%2" the processes holding it
   BusyFix,
   AProcess,             // a holder whose command is not known
-  ThisProgram,          // after a holder's pid
   ModemManager,         // "%1" the device's name
   ModemManagerFix,      // "%1" the rule, or DisableIt
   UdevRule,             // "%1" the rule's keys
