@@ -22,6 +22,7 @@
 #include "files/ign_file.h"
 #include "log/log_format.h"
 #include "log/log_paths.h"
+#include "log/ridden_tunes.h"
 #include "link_runner.h"
 #include "port_devices.h"
 #include "qt_serial_port.h"
@@ -259,20 +260,22 @@ int RunMonitor(const Args& args, Io& io) {
   LinkSetup s(io, c);
   s.engine.SetFastMonitor(args.Has(kFast.Long));
   if (!OpenChosenPort(args, io, c, s)) return kExitFailure;
+  // The tune the ride is on goes beside the log, as the window keeps it,
+  // so that the log's analysis starts from what the unit held; its rows
+  // name it.
+  int tune = kUnknownTune;
   if (csv.IsOpen()) {
-    // The tune the ride is on goes beside the log, as the window keeps it,
-    // so that the log's analysis starts from what the unit held.
-    const std::string tune = RiddenTunePath(args.Get(kCsv.Long));
+    TuneKeeper tunes(args.Get(kCsv.Long));
     s.engine.ReadUnitCopy();
     const bool read = s.runner.RunUntil([&] { return s.engine.Outcome() != LinkOutcome::Running; },
                                         kTransactionTimeoutMs) &&
                       s.engine.Outcome() == LinkOutcome::VerifyOk;
-    const WriteStatus kept = read ? SaveParameterFile(tune, s.engine.UnitCopy(), FileVersions(s.engine.Identity()))
-                                  : WriteStatus{false, "the unit's tune could not be read"};
-    if (kept.Ok)
-      io.Out << "Tune: " << tune << "\n";
+    std::string error = "the unit's tune could not be read";
+    if (read) tune = tunes.Follow(&s.engine.UnitCopy(), FileVersions(s.engine.Identity()), &error);
+    if (tune != kUnknownTune)
+      io.Out << "Tune: " << TunePathOfLog(args.Get(kCsv.Long), tune) << "\n";
     else
-      io.Err << "velmor-cli monitor: no tune beside the log (" << kept.Reason << ")\n";
+      io.Err << "velmor-cli monitor: no tune beside the log (" << error << ")\n";
   }
   std::uint32_t shown = 0;
   QElapsedTimer clock;
@@ -281,9 +284,11 @@ int RunMonitor(const Args& args, Io& io) {
     ++shown;
     WriteLiveLine(io.Out, s.engine.Live(), s.engine.State().UnitSaving);
     io.Out.flush();
-    if (csv.IsOpen())
-      csv.Add(LogRowFromMonitorFrame(s.engine.LastMonitorFrame().data(),
-                                     static_cast<std::int32_t>(clock.elapsed())));
+    if (csv.IsOpen()) {
+      LogRow row = LogRowFromMonitorFrame(s.engine.LastMonitorFrame().data(), static_cast<std::int32_t>(clock.elapsed()));
+      row[LogCol::Tune] = tune;
+      csv.Add(row);
+    }
   };
   if (seconds > 0)
     s.runner.RunFor(seconds * 1000);

@@ -7,7 +7,9 @@
 #include "editor/document.h"
 #include "file_commands.h"
 #include "files/file_io.h"
+#include "log/log_paths.h"
 #include "log/map_analysis.h"
+#include "log/ridden_tunes.h"
 
 namespace velmor::cli {
 namespace {
@@ -160,18 +162,40 @@ int AnalyzeLog(const Args& args, Io& io, const Command& c) {
   Document tune;
   if (!ReportLoaded(io, c, tunePath, tune.Open(tunePath).Read)) return kExitUsage;
 
-  LogAnalyser analyser(tune.Image, tune.Tables, settings);
+  // Each row on the tune it was ridden on, kept beside the log; rows of no
+  // kept tune on IN.ign.
+  const std::vector<std::optional<ParameterImage>> ridden = LoadRiddenTunes(logPath, tune.Image);
+  std::vector<const ParameterImage*> tunes{&tune.Image};
+  std::string riddenOn;
+  for (std::size_t n = 1; n < ridden.size(); ++n) {
+    tunes.push_back(ridden[n] ? &*ridden[n] : nullptr);
+    if (ridden[n]) riddenOn += (riddenOn.empty() ? "" : ", ") + TunePathOfLog(logPath, static_cast<int>(n));
+  }
+  LogAnalyser analyser(tunes, settings);
   LogRow row;
   while (log.Next(row)) analyser.Add(row);
   if (log.Problem()) return Usage(io, c, logPath + ": " + DescribeLogProblem(log.Problem()));
   const MapAnalysis analysis = analyser.Finish();
+  io.Out << (riddenOn.empty() ? "ridden on an unknown tune: the suggestions start from " + tunePath
+                              : "ridden on " + riddenOn)
+         << "\n";
   PrintTable(io, tune.Image, analysis);
+  // A cell that holds another value now than when its rows were ridden is
+  // left as it is: the log was most likely applied to it already.
+  const std::array<bool, kMapCells> changed = CellsChangedSince(analysis, tunes, tune.Image);
+  std::array<bool, kMapCells> selected{};
+  int left = 0;
+  for (int k = 0; k < kMapCells; ++k) {
+    selected[k] = !changed[k];
+    left += changed[k] && analysis.Cells[k].Suggested != analysis.Cells[k].Current;
+  }
+  if (left > 0) io.Out << left << " of them changed in " << tunePath << " since this log was recorded: left out\n";
   if (analysis.Counts.Used == 0) {
     Error(io, c, "no row of the log passed the filters");
     return kExitFailure;
   }
   if (outPath.empty()) return kExitOk;
-  if (ApplyCorrections(tune.Image, tune.Tables, analysis) == ApplyOutcome::MapFollowsMap1)
+  if (ApplyCorrections(tune.Image, tune.Tables, analysis, selected) == ApplyOutcome::MapFollowsMap1)
     return Usage(io, c, "map 2 follows map 1 in this tune's map mode; correct map 1");
   const WriteStatus status = tune.Save(outPath, FileVersions()).Written;
   if (!status.Ok) {
@@ -198,8 +222,13 @@ void AddLogCommands(CommandTable& table) {
                  "(% of the cell) is none. With --fill, up to two cells without enough rows between\n"
                  "two corrected ones in a throttle row, then in an rpm column, take their correction,\n"
                  "interpolated by the rpm or throttle values.\n"
-                 "It prints one line per cell that has rows or was filled; with -o it writes the tune with the suggestions applied as an edit of the\n"
-                 "map's page does (map 2 moves along in coupled mode and is map 1 in \" 1 = 2\").\n\n"
+                 "The tunes the log was ridden on, kept beside it (LOG.ign, LOG.tune-2.ign ...),\n"
+                 "place and correct the rows that name them in their tune column; each cell starts\n"
+                 "from the newest tune its rows were ridden on. Rows of no kept tune are on IN.ign.\n"
+                 "It prints one line per cell that has rows or was filled; with -o it writes the tune\n"
+                 "with the suggestions applied as an edit of the map's page does (map 2 moves along\n"
+                 "in coupled mode and is map 1 in \" 1 = 2\"), leaving out the cells IN.ign has\n"
+                 "changed since the log was ridden.\n\n"
                  "Exit 0 on success, 1 when no row passed the filters, 2 on wrong arguments or a\n"
                  "file that cannot be read.",
              .Options = {kTune, kMap, kTarget, kTargetTable, kMinSamples, kMinCoolant, kMaxTpsRate, kMaxChange,

@@ -27,6 +27,7 @@
 #include "editor/program_review.h"
 #include "files/file_io.h"
 #include "log/log_paths.h"
+#include "log/ridden_tunes.h"
 #include "form_hlav.h"
 #include "log_recorder.h"
 
@@ -232,6 +233,8 @@ LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), wind
     if (!path.isEmpty()) OpenLog(path);
   });
   connect(apply_, &QPushButton::clicked, this, &LogAnalysisDialog::Apply);
+  // Apply is there while the selection holds a change to write.
+  connect(grid_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &LogAnalysisDialog::UpdateApply);
   connect(useTable_, &QCheckBox::toggled, this, [this] {
     target_->setEnabled(!useTable_->isChecked() && !applied_);
     Analyse();
@@ -276,11 +279,8 @@ bool LogAnalysisDialog::OpenLog(const QString& path, std::int32_t fromMs, std::i
   Retranslate();
   file_->setText(path);
   logPath_ = path;
-  // The tune the recorder kept beside the log, as the window would hold it.
-  ridden_.reset();
-  riddenPath_ = QString::fromStdString(RiddenTunePath(path.toStdString()));
-  ParameterImage ridden;
-  if (LoadComparableImage(riddenPath_.toStdString(), window_.Image(), ridden).Loaded()) ridden_ = ridden;
+  // The tunes the recorder kept beside the log, as the window would hold them.
+  ridden_ = LoadRiddenTunes(path.toStdString(), window_.Image());
   LogReadResult r;
   try {
     r = ReadLogFile(path.toStdString());
@@ -319,11 +319,15 @@ void LogAnalysisDialog::Analyse() {
   s.DeadBandPct = deadBand_->value();
   s.FillBetween = fill_->isChecked();
   // The rows are placed and corrected on the map they were ridden on.
-  basis_ = ridden_ ? *ridden_ : window_.Image();
-  DerivedTables tables;
-  RefreshPercentMaps(basis_, tables);
-  analysis_ = AnalyseLog(basis_, tables, log_, s);
+  startedOn_ = window_.Image();
+  analysis_ = AnalyseLog(Tunes(), log_, s);
   ShowResult();
+}
+
+std::vector<const ParameterImage*> LogAnalysisDialog::Tunes() const {
+  std::vector<const ParameterImage*> tunes{&startedOn_};
+  for (std::size_t n = 1; n < ridden_.size(); ++n) tunes.push_back(ridden_[n] ? &*ridden_[n] : nullptr);
+  return tunes;
 }
 
 void LogAnalysisDialog::ShowResult() {
@@ -334,8 +338,8 @@ void LogAnalysisDialog::ShowResult() {
   coverageGrid_->setHorizontalHeaderLabels(columns);
   // Cells the editor has changed since the ride: shown, never applied.
   const std::array<bool, kMapCells> changed =
-      analysis_ && !applied_ ? CellsChangedSince(basis_, window_.Image(), analysis_->Settings.Map)
-                             : std::array<bool, kMapCells>{};
+      analysis_ && !applied_ ? CellsChangedSince(*analysis_, Tunes(), window_.Image()) : std::array<bool, kMapCells>{};
+  changedShown_ = changed;
   DerivedTables now;
   RefreshPercentMaps(window_.Image(), now);
   int changedCount = 0, toApply = 0;
@@ -389,7 +393,12 @@ void LogAnalysisDialog::ShowResult() {
   }
   QString basis;
   if (analysis_) {
-    basis = ridden_ ? Text(LogText::RiddenOn).arg(QFileInfo(riddenPath_).fileName()) : Text(LogText::RiddenUnknown);
+    QStringList files;
+    for (std::size_t n = 1; n < ridden_.size(); ++n)
+      if (ridden_[n]) files << QFileInfo(QString::fromStdString(TunePathOfLog(logPath_.toStdString(), static_cast<int>(n)))).fileName();
+    basis = files.isEmpty()     ? Text(LogText::RiddenUnknown)
+            : files.size() == 1 ? Text(LogText::RiddenOn).arg(files.first())
+                                : Text(LogText::RiddenOnTunes).arg(files.size()).arg(files.join(", "));
     if (changedCount > 0) basis += " " + Counted(Text(LogText::ChangedSince), window_.Language(), changedCount).arg(changedCount);
   }
   basisLabel_->setText(basis);
@@ -401,13 +410,38 @@ void LogAnalysisDialog::ShowResult() {
                           .arg(analysis_->Counts.Rows)
                           .arg(analysis_->Counts.Used)
                           .arg(analysis_->CellsChanged()));
-    grid_->selectAll();
+    // What Apply takes unless the tuner chooses otherwise: every change
+    // whose cell still holds what its rows were ridden on.
+    grid_->clearSelection();
+    QItemSelection take;
+    for (int k = 0; k < kMapCells; ++k) {
+      const CellResult& cell = analysis_->Cells[k];
+      if (cell.Suggested == cell.Current || changed[k]) continue;
+      const QModelIndex at = grid_->model()->index(k / kMapColumns, k % kMapColumns);
+      take.select(at, at);
+    }
+    grid_->selectionModel()->select(take, QItemSelectionModel::Select);
   }
-  apply_->setEnabled(!applied_ && analysis_ && toApply > 0);
+  UpdateApply();
   for (QWidget* setting :
        std::initializer_list<QWidget*>{map_, minSamples_, minCoolant_, maxRate_, maxChange_, deadBand_, fill_, useTable_})
     setting->setEnabled(!applied_);
   target_->setEnabled(!applied_ && !useTable_->isChecked());
+}
+
+std::array<bool, kMapCells> LogAnalysisDialog::SelectedChanges() const {
+  std::array<bool, kMapCells> selected{};
+  if (!analysis_) return selected;
+  for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes()) {
+    const int k = MapCell(index.row(), index.column());
+    selected[k] = analysis_->Cells[k].Suggested != analysis_->Cells[k].Current;
+  }
+  return selected;
+}
+
+void LogAnalysisDialog::UpdateApply() {
+  const std::array<bool, kMapCells> selected = SelectedChanges();
+  apply_->setEnabled(!applied_ && std::find(selected.begin(), selected.end(), true) != selected.end());
 }
 
 void LogAnalysisDialog::ShowTargets() {
@@ -461,49 +495,43 @@ bool LogAnalysisDialog::SaveTargetTable() {
 
 void LogAnalysisDialog::Apply() {
   if (!analysis_ || applied_) return;
-  std::array<bool, kMapCells> selected{};
-  for (const QModelIndex& index : grid_->selectionModel()->selectedIndexes())
-    selected[MapCell(index.row(), index.column())] = true;
   if (!MapCanBeCorrected(window_.Image(), analysis_->Settings.Map)) {
     summary_->setText(Text(LogText::FollowsMap1));
     return;
   }
-  // A cell changed since the tune the analysis starts from keeps what it
-  // holds now: its suggestion was worked out for a value it no longer has.
-  const std::array<bool, kMapCells> changed = CellsChangedSince(basis_, window_.Image(), analysis_->Settings.Map);
-  int left = 0;
-  for (int k = 0; k < kMapCells; ++k) {
-    if (!selected[k] || analysis_->Cells[k].Suggested == analysis_->Cells[k].Current || !changed[k]) continue;
-    selected[k] = false;
-    ++left;
-  }
+  std::array<bool, kMapCells> selected = SelectedChanges();
+  // The map's page is shown and committed first, so the edit is one undo
+  // step of that page, as an edit typed into it.
   const int page = analysis_->Settings.Map == 2 ? PageInj2 : PageInj1;
-  // The corrections as an edit of the tune they were worked out on: the
-  // document refuses it when any of its cells has changed since.
-  ParameterImage corrected = basis_;
+  window_.ActivatePage(page);
+  window_.TransferPage();
+  // A cell that has changed since the result was shown keeps what it holds
+  // now: the tuner chose its suggestion for the value it held then.
+  const std::array<bool, kMapCells> changed = CellsChangedSince(*analysis_, Tunes(), window_.Image());
+  int left = 0, written = 0;
+  for (int k = 0; k < kMapCells; ++k) {
+    if (selected[k] && changed[k] && !changedShown_[k]) {
+      selected[k] = false;
+      ++left;
+    }
+    written += selected[k];
+  }
+  const ParameterImage now = window_.Image();
+  ParameterImage corrected = now;
   DerivedTables tables;
   RefreshPercentMaps(corrected, tables);
-  if (ApplyCorrections(corrected, tables, *analysis_, selected) != ApplyOutcome::Applied) {
+  if (written == 0 || ApplyCorrections(corrected, tables, *analysis_, selected) != ApplyOutcome::Applied) {
     ShowResult();
     if (left > 0) {
       EditResult stale;
       stale.Verdict = EditVerdict::Refused;
       stale.Refusal = EditRefusal::Stale;
       stale.Count = left;
-      summary_->setText(ridden_ ? Counted(Text(LogText::ChangedSince), window_.Language(), left).arg(left)
-                                : QString::fromStdString(EditResultText(stale, false, window_.Language())));
+      summary_->setText(QString::fromStdString(EditResultText(stale, false, window_.Language())));
     }
     return;
   }
-  const Edit edit = EditBetween(basis_, corrected, page);
-  int written = 0;
-  for (int k = 0; k < kMapCells; ++k)
-    written += selected[k] && analysis_->Cells[k].Suggested != analysis_->Cells[k].Current;
-  // The map's page is shown and committed first, so the edit is one undo
-  // step of that page, as an edit typed into it.
-  window_.ActivatePage(page);
-  window_.TransferPage();
-  const EditResult r = window_.ApplyEdit(edit);
+  const EditResult r = window_.ApplyEdit(EditBetween(now, corrected, page));
   if (!r.Applied()) {
     summary_->setText(QString::fromStdString(EditResultText(r, false, window_.Language())));
     return;

@@ -2,7 +2,8 @@
 // map's grid. Cells are coloured by the change they would get (lean: more
 // fuel, rich: less), cells with too few rows are grey, and the tooltip gives
 // the rows, the mean A/F and the percentages. Apply writes the selected
-// cells (all by default) into the map as one edit of the window.
+// cells into the map as one edit of the window; the cells selected at first
+// are those with a change that still hold what their rows were ridden on.
 #pragma once
 
 #include <QDialog>
@@ -34,15 +35,19 @@ class LogAnalysisDialog : public QDialog {
  public:
   explicit LogAnalysisDialog(TFormHlav& window);
 
-  // Reads the log and analyses its rows from `fromMs` up to `toMs` against
-  // the tune it was ridden on (kept beside it by the recorder), else the
-  // window's tune; false (with the reason shown in the dialog) when the log
+  // Reads the log and analyses its rows from `fromMs` up to `toMs`, each
+  // against the tune it was ridden on (kept beside it by the recorder),
+  // else the window's tune; false (with the reason shown in the dialog) when the log
   // cannot be read.
   bool OpenLog(const QString& path, std::int32_t fromMs = std::numeric_limits<std::int32_t>::min(),
                std::int32_t toMs = std::numeric_limits<std::int32_t>::max());
   // Analyses the loaded log again with the settings shown.
   void Analyse();
-  // Writes the selected cells with enough rows into the map. The log then
+  // Writes the selected cells with a suggestion into the map: the suggested
+  // percentage itself, also over a cell changed since the ride (it was
+  // worked out from what the cell held then, so it is not stacked on the
+  // change). A cell that changed after the result was shown is left out
+  // unless it was selected knowing that. The log then
   // describes a tune the window no longer holds: the result stays as it was
   // applied, and nothing more is analysed or applied until a log is opened.
   void Apply();
@@ -67,19 +72,24 @@ class LogAnalysisDialog : public QDialog {
   QString Text(LogText text) const;
   void Retranslate();
   void ShowResult();
+  // The selected cells with a change to write.
+  std::array<bool, kMapCells> SelectedChanges() const;
+  void UpdateApply();
   void ShowTargets();
   void TargetEdited(int row, int column);
 
   TFormHlav& window_;
   LogData log_;
   std::optional<MapAnalysis> analysis_;
-  // The tune the analysis was worked out on (the one the log was ridden on
-  // when it is known): Apply writes nothing over a cell that has changed
-  // since.
-  ParameterImage basis_;
-  std::optional<ParameterImage> ridden_;
+  // The tunes the log was ridden on, kept beside it ([0] empty), and the
+  // window's tune as the analysis started, which places rows of no known
+  // tune: a cell's suggestion starts from one of these.
+  std::vector<std::optional<ParameterImage>> ridden_;
+  ParameterImage startedOn_;
+  std::vector<const ParameterImage*> Tunes() const;
+  // The cells changed since their rows were ridden, as the result shows them.
+  std::array<bool, kMapCells> changedShown_{};
   QString logPath_;
-  QString riddenPath_;
   bool applied_ = false;
   std::int32_t fromMs_ = std::numeric_limits<std::int32_t>::min();
   std::int32_t toMs_ = std::numeric_limits<std::int32_t>::max();

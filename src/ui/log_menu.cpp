@@ -135,14 +135,6 @@ void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
     else
       dialog.Analyse();
   });
-  // The tune the unit holds as the recording starts goes beside the log, so
-  // that its analysis knows what the ride was on. Unknown (no transfer has
-  // told it), the log has none and the analysis says so.
-  QObject::connect(&recorder, &LogRecorder::Started, &window, [&window](const QString& path) {
-    const ParameterImage* unit = window.Link().KnownUnitImage();
-    if (unit == nullptr) return;
-    SaveParameterFile(RiddenTunePath(path.toStdString()), *unit, FileVersions(window.Link().Identity()));
-  });
 }
 
 }  // namespace velmor::ui

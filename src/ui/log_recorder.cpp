@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "editor/document.h"
 #include "log/log_paths.h"
 
 namespace velmor::ui {
@@ -115,6 +116,8 @@ void LogRecorder::Start() {
     Fail(QString::fromStdString(error));
     return;
   }
+  tunes_.emplace(path_.toStdString());
+  FollowTune();
   clock_.start();
   // A frame decoded before the start is not part of the log.
   lastFrame_ = link_.MonitorFrames();
@@ -142,7 +145,9 @@ bool LogRecorder::StopWriting() {
 void LogRecorder::MonitorDecoded() {
   if (!Recording() || link_.MonitorFrames() == lastFrame_ || link_.Live().ConnectionLost) return;
   lastFrame_ = link_.MonitorFrames();
-  writer_.Add(LogRowFromMonitorFrame(link_.LastMonitorFrame().data(), static_cast<std::int32_t>(clock_.elapsed())));
+  LogRow row = LogRowFromMonitorFrame(link_.LastMonitorFrame().data(), static_cast<std::int32_t>(clock_.elapsed()));
+  row[LogCol::Tune] = FollowTune();
+  writer_.Add(row);
   // A write that failed ends the recording at once: the log on disk stops
   // where the disk gave up, and Record starts a new, whole one.
   if (writer_.Failed()) StopWriting();
@@ -165,6 +170,13 @@ void LogRecorder::UpdateStatus() {
                               .arg(s % 60, 2, 10, QChar('0'));
   status_->setText(Counted(Text(LogText::Recording), language_(), static_cast<long long>(writer_.Rows()), 2).arg(elapsed).arg(writer_.Rows()));
   status_->show();
+}
+
+int LogRecorder::FollowTune() {
+  std::string error;
+  const int tune = tunes_->Follow(link_.KnownUnitImage(), FileVersions(link_.Identity()), &error);
+  if (!error.empty()) window_.statusBar()->showMessage(Text(LogText::TuneNotKept).arg(QString::fromStdString(error)));
+  return tune;
 }
 
 void LogRecorder::Fail(const QString& reason) {

@@ -1,7 +1,9 @@
 // Recording the monitor into a log from the window: the Log menu and a tool
 // button start and stop it, the status bar shows the time and rows while it
 // runs. One row per accepted monitor frame; a recording goes on across a
-// lost and regained connection (time_s then has a gap).
+// lost and regained connection (time_s then has a gap). The tune the unit
+// holds is kept beside the log as the recording starts and again each time
+// a transfer changes its injection; every row names its tune.
 #pragma once
 
 #include <QElapsedTimer>
@@ -9,11 +11,13 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 #include "lang/catalog.h"
 #include "lang/log_texts.h"
 #include "link/engine.h"
 #include "log/log_format.h"
+#include "log/ridden_tunes.h"
 
 class QAction;
 class QLabel;
@@ -69,6 +73,8 @@ class LogRecorder : public QObject {
   // on the status bar) when the log could not be written whole.
   bool StopWriting();
   void Fail(const QString& reason);
+  // The number of the tune the unit holds now, kept beside the log when new.
+  int FollowTune();
 
   QMainWindow& window_;
   const LinkEngine& link_;
@@ -81,6 +87,7 @@ class LogRecorder : public QObject {
   QTimer second_;
   QElapsedTimer clock_;
   LogWriter writer_;
+  std::optional<TuneKeeper> tunes_;
   QString path_;
   std::uint32_t lastFrame_ = 0;
 };

@@ -3,15 +3,18 @@
 #include <string>
 #include <vector>
 
+#include "log/log_paths.h"
 #include "log/map_analysis.h"
+#include "log/ridden_tunes.h"
 #include "model/defaults.h"
+#include "temp_dir.h"
 
 namespace velmor {
 namespace {
 
 // A warm, steady row: 12 s apart from its neighbours unless told otherwise.
 struct R {
-  int timeMs, rpm, tpsX10, afrX10 = 132, coolant = 80;
+  int timeMs, rpm, tpsX10, afrX10 = 132, coolant = 80, tune = -1;  // -1: no tune column
 };
 
 LogData Log(const std::vector<R>& rows) {
@@ -23,6 +26,7 @@ LogData Log(const std::vector<R>& rows) {
     if (r.tpsX10 >= 0) row[LogCol::TpsPct] = r.tpsX10;
     if (r.afrX10 >= 0) row[LogCol::Afr] = r.afrX10;
     if (r.coolant > -100) row[LogCol::CoolantC] = r.coolant;
+    if (r.tune >= 0) row[LogCol::Tune] = r.tune;
     d.Append(row);
   }
   return d;
@@ -430,6 +434,143 @@ TEST(LogAnalysis, StreamedAndWholeLogGiveTheSameResult) {
       EXPECT_EQ(a.Cells[k].Filled, b.Cells[k].Filled) << k;
     }
   }
+}
+
+}  // namespace
+}  // namespace velmor
+
+namespace velmor {
+namespace {
+
+// The cell at 3000 rpm / 20 %: 100 % in the defaults.
+constexpr int kLean = MapCell(4, 2);
+// 5000 rpm / 20 %.
+constexpr int kSteady = MapCell(4, 4);
+
+// `base` with cell `k` of map 1 at `percent`.
+ParameterImage WithCell(const ParameterImage& base, int k, int percent) {
+  ParameterImage image = base;
+  DerivedTables tables;
+  RefreshPercentMaps(image, tables);
+  StorePercentCell(image, kInj1Map + 2 * k, percent, tables.BaseTime1[k]);
+  return image;
+}
+
+std::vector<R> Rows(int fromMs, int rpm, int afrX10, int tune, int n = 10) {
+  std::vector<R> rows;
+  for (int i = 0; i < n; ++i) rows.push_back({fromMs + i * 100, rpm, 200, afrX10, 80, tune});
+  return rows;
+}
+
+std::vector<R> Joined(std::initializer_list<std::vector<R>> parts) {
+  std::vector<R> all;
+  for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+// A ride that spans a Program: on tune 1 the lean cell at 100 % read 14.8;
+// the correction to 112 % was programmed (tune 2) and the ride went on.
+TEST(LogAnalysisByTune, EachCellStartsFromTheTuneItsRowsWereRiddenOn) {
+  Tune now;
+  const ParameterImage tune1 = now.image;
+  const ParameterImage tune2 = WithCell(tune1, kLean, 112);
+  ASSERT_EQ(now.Percent(1, kLean), 100);
+  const ParameterImage* tunes[] = {&now.image, &tune1, &tune2};
+  AnalysisSettings s;
+  struct Case {
+    const char* what;
+    std::vector<R> rows;
+    int samples, current, suggested, tune;
+  };
+  const Case cases[] = {
+      {"only the first part: its own 100 %", Rows(0, 3000, 148, 1), 10, 100, 112, 1},
+      {"on target after the Program: nothing more", Joined({Rows(0, 3000, 148, 1), Rows(5000, 3000, 132, 2)}), 10,
+       112, 112, 2},
+      {"still lean after it: from 112, not 100", Joined({Rows(0, 3000, 148, 1), Rows(5000, 3000, 140, 2)}), 10,
+       112, SuggestPercent(112, 1400, 10, 132, 20), 2},
+      {"no tune column: the first tune", Rows(0, 3000, 148, -1), 10, 100, 112, 1},
+      {"unknown tune: the map now", Rows(0, 3000, 148, kUnknownTune), 10, 100, 112, 0},
+      {"a tune not kept: the map now", Rows(0, 3000, 148, 7), 10, 100, 112, 0},
+  };
+  for (const Case& c : cases) {
+    const MapAnalysis a = AnalyseLog(tunes, Log(c.rows), s);
+    const CellResult& cell = a.Cells[kLean];
+    EXPECT_EQ(cell.Samples, c.samples) << c.what;
+    EXPECT_EQ(cell.Current, c.current) << c.what;
+    EXPECT_EQ(cell.Suggested, c.suggested) << c.what;
+    EXPECT_EQ(cell.Tune, c.tune) << c.what;
+  }
+
+  // A cell both tunes hold alike takes the rows of both.
+  const MapAnalysis pooled =
+      AnalyseLog(tunes, Log(Joined({Rows(0, 5000, 140, 1, 6), Rows(5000, 5000, 140, 2, 6)})), s);
+  EXPECT_EQ(pooled.Cells[kSteady].Samples, 12);
+  EXPECT_TRUE(pooled.Cells[kSteady].Enough);
+}
+
+// Opened again after its correction went in, a log proposes its change only
+// for cells that still hold what was ridden: the corrected one is marked.
+TEST(LogAnalysisByTune, ACellChangedSinceTheRideIsMarked) {
+  Tune t;
+  const ParameterImage ridden = t.image;
+  const ParameterImage* tunes[] = {&t.image, &ridden};
+  const MapAnalysis a =
+      AnalyseLog(tunes, Log(Joined({Rows(0, 3000, 148, 1), Rows(5000, 5000, 148, 1)})), AnalysisSettings{});
+  const ParameterImage corrected = WithCell(ridden, kLean, 112);
+  const std::array<bool, kMapCells> changed = CellsChangedSince(a, tunes, corrected);
+  EXPECT_TRUE(changed[kLean]);
+  EXPECT_FALSE(changed[kSteady]);
+  EXPECT_EQ(std::count(changed.begin(), changed.end(), true), 1);
+  // A moved axis moves every cell.
+  ParameterImage moved = ridden;
+  moved.P(kInj1Axis + 14) = static_cast<std::uint8_t>(moved.P(kInj1Axis + 14) - 1);
+  const std::array<bool, kMapCells> all = CellsChangedSince(a, tunes, moved);
+  EXPECT_EQ(std::count(all.begin(), all.end(), true), kMapCells);
+}
+
+TEST(TuneKeeper, KeepsANewTuneOnlyWhenTheInjectionChanges) {
+  TempDir dir;
+  const std::string log = (dir.path / "ride.csv").string();
+  Tune t;
+  TuneKeeper keeper(log);
+  EXPECT_EQ(keeper.Follow(nullptr, {}), kUnknownTune) << "nothing known of the unit yet";
+  EXPECT_EQ(keeper.Follow(&t.image, {}), 1);
+  EXPECT_TRUE(std::filesystem::exists(dir.path / "ride.ign"));
+  ParameterImage ignition = t.image;
+  ignition.P(35) = static_cast<std::uint8_t>(ignition.P(35) + 1);  // not injection
+  EXPECT_EQ(keeper.Follow(&ignition, {}), 1);
+  EXPECT_EQ(keeper.Follow(nullptr, {}), 1) << "a transfer running: still the last tune";
+  const ParameterImage corrected = WithCell(t.image, kLean, 112);
+  EXPECT_EQ(keeper.Follow(&corrected, {}), 2);
+  EXPECT_EQ(TunePathOfLog(log, 2), (dir.path / "ride.tune-2.ign").string());
+  ParameterImage mode = corrected;
+  mode.P(kMapModeByte) = MapModeCoupled;
+  EXPECT_EQ(keeper.Follow(&mode, {}), 3);
+  EXPECT_EQ(keeper.Kept(), 3);
+
+  const auto loaded = LoadRiddenTunes(log, ParameterImage{});
+  ASSERT_EQ(loaded.size(), 4u);
+  EXPECT_FALSE(loaded[0]);
+  ASSERT_TRUE(loaded[1] && loaded[2] && loaded[3]);
+  EXPECT_FALSE(InjectionDiffers(*loaded[2], corrected));
+  EXPECT_TRUE(InjectionDiffers(*loaded[1], corrected));
+}
+
+TEST(TuneKeeper, ATuneThatCannotBeWrittenLeavesItsRowsUnknownAndNoHole) {
+  TempDir dir;
+  const std::string log = (dir.path / "ride.csv").string();
+  Tune t;
+  TuneKeeper keeper(log);
+  // A folder where the tune would go: no file can take its place.
+  std::filesystem::create_directory(dir.path / "ride.ign");
+  std::string error;
+  EXPECT_EQ(keeper.Follow(&t.image, {}, &error), kUnknownTune);
+  EXPECT_NE(error.find("ride.ign"), std::string::npos) << error;
+  std::filesystem::remove(dir.path / "ride.ign");
+  EXPECT_EQ(keeper.Follow(&t.image, {}), kUnknownTune) << "the same tune is not tried again on every row";
+  const ParameterImage corrected = WithCell(t.image, kLean, 112);
+  EXPECT_EQ(keeper.Follow(&corrected, {}), 1) << "the next change takes the first free number";
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir.path / "ride.ign"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "cli.h"
 #include "log/map_analysis.h"
+#include "log/ridden_tunes.h"
 #include "sim_link_fixture.h"
 
 namespace velmor {
@@ -33,14 +34,18 @@ class ClosedLoop : public SimLinkFixture {
     ASSERT_EQ(engine_.Outcome(), LinkOutcome::VerifyOk) << engine_.Status().Text;
   }
 
-  // Two minutes of the engine's clock into a log at `path`, time_s on that clock.
+  // Two minutes of the engine's clock into a log at `path`, time_s on that
+  // clock, with the tune programmed beside it as the window keeps it.
   void Record(const std::string& path) {
     LogWriter writer;
     ASSERT_TRUE(writer.Open(path));
+    TuneKeeper tunes(path);
     const double start = server_->NowMs() * kEngineSpeed;
     auto engineMs = [&] { return server_->NowMs() * kEngineSpeed - start; };
     host_.OnMonitor = [&] {
-      writer.Add(LogRowFromMonitorFrame(engine_.LastMonitorFrame().data(), static_cast<std::int32_t>(engineMs())));
+      LogRow row = LogRowFromMonitorFrame(engine_.LastMonitorFrame().data(), static_cast<std::int32_t>(engineMs()));
+      row[LogCol::Tune] = tunes.Follow(engine_.KnownUnitImage(), FileVersions());
+      writer.Add(row);
     };
     runner_.RunUntil([&] { return engineMs() >= kRecordEngineMs; }, static_cast<int>(kRecordEngineMs));
     host_.OnMonitor = nullptr;
@@ -122,6 +127,22 @@ TEST_F(ClosedLoop, CorrectionsFromALogBringTheMixtureToTheTarget) {
   EXPECT_GE(checked, 40);
   ASSERT_GT(rows, 0);
   EXPECT_NEAR(sum / (10.0 * rows), 13.2, 13.2 * 0.02);
+
+  // The first log again, against the corrected tune: it was ridden on the
+  // defaults (kept beside it), so the cells it corrected are not corrected
+  // a second time; the tune written is the corrected one, cell for cell.
+  std::ostringstream again, againErr;
+  ASSERT_EQ(cli::Run(std::vector<std::string>{"log", "analyze", Path("before.csv"), "--tune", Path("corrected.ign"),
+                                              "--map", "1", "--target", "13.2", "-o", Path("again.ign")},
+                     again, againErr),
+            cli::kExitOk)
+      << againErr.str();
+  EXPECT_NE(again.str().find("ridden on " + Path("before.ign")), std::string::npos) << again.str();
+  Document twice;
+  ASSERT_TRUE(twice.Open(Path("again.ign")).Loaded());
+  for (int k = 0; k < kMapCells; ++k)
+    if (first.Cells[k].Suggested != first.Cells[k].Current)
+      EXPECT_EQ(twice.Tables.PercentMap1[k], corrected.Tables.PercentMap1[k]) << "row " << k / kMapColumns << " column " << k % kMapColumns;
 }
 
 }  // namespace

@@ -24,6 +24,7 @@
 #include "form_hlav.h"
 #include "log/map_analysis.h"
 #include "log/log_paths.h"
+#include "log/ridden_tunes.h"
 #include "editor/document.h"
 #include "files/ign_file.h"
 #include "editor/program_review.h"
@@ -409,12 +410,33 @@ class WindowLogTest : public QObject, WindowFixture {
     QTest::qWait(1100);  // a log of its own second
     w->findChild<QAction*>("MenuLogRecord")->trigger();
     Frames(*w, 2);
+    // A read during the ride brings other injection maps: a second tune
+    // beside the log, and the rows after it name it.
+    ParameterImage richer = unit;
+    DerivedTables tables;
+    RefreshPercentMaps(richer, tables);
+    StorePercentCell(richer, kInj1Map + 2 * MapCell(4, 2), 110, tables.BaseTime1[MapCell(4, 2)]);
+    onTheCable = testsupport::ScriptedUnit(richer);
+    w->findChild<QAction*>("MenuRead")->trigger();
+    for (int i = 0; i < 40 && w->Link().Outcome() != LinkOutcome::VerifyOk; ++i) w->Timer1Timer();
+    QCOMPARE(w->Link().Outcome(), LinkOutcome::VerifyOk);
+    Frames(*w, 2);
     w->findChild<QAction*>("MenuLogStop")->trigger();
     QCOMPARE(Logs().size(), 2);
     const QString newest = dir_->filePath("data/logs/" + Logs()[1]);
     ParameterImage ridden;
     QVERIFY(LoadComparableImage(RiddenTunePath(newest.toStdString()), ParameterImage{}, ridden).Loaded());
     QCOMPARE(int(ridden.P(35)), 93);
+    ParameterImage second;
+    QVERIFY(LoadComparableImage(TunePathOfLog(newest.toStdString(), 2), ParameterImage{}, second).Loaded());
+    DerivedTables secondTables;
+    RefreshPercentMaps(second, secondTables);
+    QCOMPARE(int(secondTables.PercentMap1[MapCell(4, 2)]), 110);
+    const LogReadResult log = ReadLogFile(newest.toStdString());
+    QVERIFY(log.Ok);
+    QCOMPARE(log.Data.Size(), std::size_t{4});
+    QCOMPARE(log.Data.Row(0)[LogCol::Tune], 1);
+    QCOMPARE(log.Data.Row(3)[LogCol::Tune], 2);
 
     w->findChild<QAction*>("MenuLogAnalyse")->trigger();
     auto* dialog = w->findChild<LogAnalysisDialog*>("DialogLogAnalysis");
@@ -452,9 +474,24 @@ class WindowLogTest : public QObject, WindowFixture {
              qPrintable(grid->item(4, 2)->toolTip()));
     QVERIFY(!dialog->findChild<QPushButton*>("ButtonLogApply")->isEnabled());
     QVERIFY(dialog->findChild<QLabel*>("LabelLogBasis")->text().endsWith(
-        "1 cell has changed since this log was recorded and is left out."));
+        "1 cell has changed since this log was recorded and is not selected."));
     dialog->Apply();
     QCOMPARE(w->Image(), corrected);
+
+    // Set to 105 % by hand, the cell may still be chosen: the ride's 112 is
+    // written as it stands, not stacked on the 105 (that would give 118).
+    ParameterImage byHand = w->Image();
+    DerivedTables tables;
+    RefreshPercentMaps(byHand, tables);
+    for (int map : {kInj1Map, kInj2Map}) StorePercentCell(byHand, map + 2 * lean, 105, tables.BaseTime1[lean]);
+    QVERIFY(w->ApplyEdit(EditBetween(w->Image(), byHand, PageInj1)).Applied());
+    QCOMPARE(int(w->Tables().PercentMap1[lean]), 105);
+    QVERIFY(dialog->OpenLog(dir_->filePath("ride.csv")));
+    QVERIFY(!dialog->findChild<QPushButton*>("ButtonLogApply")->isEnabled());
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualItemRect(grid->item(4, 2)).center());
+    QVERIFY(dialog->findChild<QPushButton*>("ButtonLogApply")->isEnabled());
+    QTest::mouseClick(dialog->findChild<QPushButton*>("ButtonLogApply"), Qt::LeftButton);
+    QCOMPARE(int(w->Tables().PercentMap1[lean]), 112);
   }
 
   void ViewerChartsTheLogWithOneTimeAxisACursorAndARange() {

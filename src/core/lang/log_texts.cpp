@@ -82,16 +82,25 @@ constexpr std::array<TextRow, static_cast<int>(LogText::Count)> kTexts{{
      "Die Abstimmung dieses Protokolls ist unbekannt: die Vorschläge gehen vom jetzigen Kennfeld aus.",
      "Le réglage de ce journal est inconnu : les propositions partent de la carte actuelle.",
      "Nastavení tohoto záznamu není známo: návrhy vycházejí z mapy v současném stavu."},
-    {"{%1 cell has changed since this log was recorded and is left out.|%1 cells have changed since this log was "
-     "recorded and are left out.}",
-     "{%1 Zelle wurde seit der Aufzeichnung geändert und bleibt außen vor.|%1 Zellen wurden seit der Aufzeichnung "
-     "geändert und bleiben außen vor.}",
-     "{%1 cellule a changé depuis l'enregistrement de ce journal et est laissée de côté.|%1 cellules ont changé "
-     "depuis l'enregistrement de ce journal et sont laissées de côté.}",
-     "{%1 buňka se od pořízení záznamu změnila a vynechává se.|%1 buňky se od pořízení záznamu změnily a "
-     "vynechávají se.|%1 buněk se od pořízení záznamu změnilo a vynechávají se.}"},
+    {"{%1 cell has changed since this log was recorded and is not selected.|%1 cells have changed since this log "
+     "was recorded and are not selected.}",
+     "{%1 Zelle wurde seit der Aufzeichnung geändert und ist nicht ausgewählt.|%1 Zellen wurden seit der "
+     "Aufzeichnung geändert und sind nicht ausgewählt.}",
+     "{%1 cellule a changé depuis l'enregistrement de ce journal et n'est pas sélectionnée.|%1 cellules ont changé "
+     "depuis l'enregistrement de ce journal et ne sont pas sélectionnées.}",
+     "{%1 buňka se od pořízení záznamu změnila a není vybrána.|%1 buňky se od pořízení záznamu změnily a nejsou "
+     "vybrány.|%1 buněk se od pořízení záznamu změnilo a nejsou vybrány.}"},
     {" (changed since this log was recorded: now %1 %)", " (seit der Aufzeichnung geändert: jetzt %1 %)",
      " (modifiée depuis l'enregistrement : actuel %1 %)", " (od pořízení záznamu změněno: nyní %1 %)"},
+    {"This log was ridden on %1 tunes: each cell starts from the tune its rows were ridden on (%2).",
+     "Dieses Protokoll wurde mit %1 Abstimmungen gefahren: jede Zelle geht von der Abstimmung aus, mit der ihre "
+     "Zeilen gefahren wurden (%2).",
+     "Ce journal a été enregistré avec %1 réglages : chaque cellule part du réglage avec lequel ses lignes ont été "
+     "enregistrées (%2).",
+     "Záznam byl pořízen s %1 nastaveními: každá buňka vychází z nastavení, se kterým byly pořízeny její řádky (%2)."},
+    {"The tune could not be kept beside the log: %1", "Die Abstimmung konnte nicht neben dem Protokoll abgelegt "
+     "werden: %1", "Le réglage n'a pas pu être conservé à côté du journal : %1",
+     "Nastavení nelze uložit vedle záznamu: %1"},
     {"not a log: no header line of column names", "kein Protokoll: keine Kopfzeile mit Spaltennamen",
      "pas un journal : aucune ligne d'en-tête avec les noms de colonnes",
      "není záznam: chybí úvodní řádek s názvy sloupců"},
@@ -218,6 +227,7 @@ constexpr ChannelText kChannels[] = {
 {{"Blocking out", "Sperre Ausgang", "Sortie de blocage", "Výstup blokování"}, ""},
 {{"Fuel warning", "Kraftstoffwarnung", "Alerte carburant", "Varování paliva"}, ""},
 {{"Tests locked", "Tests gesperrt", "Tests verrouillés", "Testy zamčeny"}, ""},
+{{"Tune", "Abstimmung", "Réglage", "Nastavení"}, ""},
 };
 static_assert(std::size(kChannels) == kLogChannelTexts);
 

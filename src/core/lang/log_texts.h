@@ -52,6 +52,8 @@ enum class LogText : std::uint8_t {
   RiddenUnknown,
   ChangedSince,  // "%1" cells of the map changed since the ride
   ChangedHint,   // appended to a changed cell's hint: "%1" its % now
+  RiddenOnTunes, // "%1" how many tunes, "%2" their files beside the log
+  TuneNotKept,   // status bar while recording: "%1" the file and the reason
   // Why a log cannot be read.
   ReadNoHeader,
   ReadColumnTwice,    // "%1" the column
@@ -82,7 +84,7 @@ std::string_view LogUiText(LogText text, LanguageCode language);
 
 // The name of the log's `column`-th column (in the log format's order) as a
 // chart shows it, and its unit; the file keeps its own column names.
-inline constexpr int kLogChannelTexts = 62;
+inline constexpr int kLogChannelTexts = 63;
 std::string_view LogChannelName(int column, LanguageCode language);
 std::string_view LogChannelUnit(int column, LanguageCode language);
 

@@ -85,7 +85,8 @@ namespace velmor {
   X(Fan2, "fan2", 0)                                                            \
   X(BlockingOut, "blocking_out", 0)                                             \
   X(FuelWarning, "fuel_warning", 0)                                             \
-  X(TestsLocked, "tests_locked", 0)
+  X(TestsLocked, "tests_locked", 0)                                             \
+  X(Tune, "tune", 0)
 
 #define VELMOR_LOG_ENUM(id, name, decimals) id,
 enum class LogCol : std::uint8_t { VELMOR_LOG_COLUMNS(VELMOR_LOG_ENUM) Count };

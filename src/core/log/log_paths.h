@@ -17,10 +17,18 @@ std::string LogsDirectory(const EnvLookup& getEnv = {});
 template <typename Taken>
 std::string LogFileName(int year, int month, int day, int hour, int minute, int second, Taken&& taken);
 
+// "/d/ride.csv" -> "/d/ride"; a dot in a folder's name or a leading dot of
+// the file's name is no extension.
+std::string PathWithoutExtension(const std::string& path);
+
 // The tune a log was ridden on, kept beside it when the recording starts:
 // "2026-03-05_14-03-59.csv" -> "2026-03-05_14-03-59.ign". An analysis of the
 // log starts from that tune, not from whatever the editor holds by then.
 std::string RiddenTunePath(const std::string& logPath);
+// Tune `number` of a log whose maps changed while it was recorded: the
+// first is RiddenTunePath, each later one "NAME.tune-N.ign". The log's
+// "tune" column names the tune of each row by this number.
+std::string TunePathOfLog(const std::string& logPath, int number);
 
 std::string LogFileStem(int year, int month, int day, int hour, int minute, int second);
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "editor/operating_point.h"
+#include "log/log_paths.h"
 #include "model/derived.h"
 #include "model/fields.h"
 
@@ -83,6 +84,16 @@ void FillBetweenCorrected(MapAnalysis& a, const ParameterImage& image, int map) 
   }
 }
 
+// Cell k of map `map` holds another stored time in `b` than in `a`, or sits
+// at another rpm (its axis moved).
+bool CellDiffers(const ParameterImage& a, const ParameterImage& b, int map, int k) {
+  const int axis = map == 2 ? kInj2Axis : kInj1Axis;
+  const int words = map == 2 ? kInj2Map : kInj1Map;
+  for (int i = 0; i < kMapColumns; ++i)
+    if (a.P(axis + i) != b.P(axis + i)) return true;
+  return a.Word(words + 2 * k) != b.Word(words + 2 * k);
+}
+
 }  // namespace
 
 CellVerdict VerdictOf(const CellResult& cell) {
@@ -128,8 +139,17 @@ int CellOfRow(const ParameterImage& image, int map, const LogRow& row) {
   return MapCell(LocateTpsRow(static_cast<std::uint16_t>(tps)), column);
 }
 
-LogAnalyser::LogAnalyser(const ParameterImage& image, const DerivedTables& tables, const AnalysisSettings& settings)
-    : image_(image), tables_(tables) {
+LogAnalyser::LogAnalyser(const ParameterImage& image, const DerivedTables& tables, const AnalysisSettings& settings) {
+  parts_.push_back(Part{&image, tables, {}});
+  a_.Settings = settings;
+}
+
+LogAnalyser::LogAnalyser(std::span<const ParameterImage* const> tunes, const AnalysisSettings& settings) {
+  parts_.resize(std::max<std::size_t>(tunes.size(), 1));
+  for (std::size_t t = 0; t < tunes.size(); ++t) {
+    parts_[t].Image = tunes[t];
+    if (tunes[t] != nullptr) RefreshPercentMaps(*tunes[t], parts_[t].Tables);
+  }
   a_.Settings = settings;
 }
 
@@ -160,7 +180,13 @@ void LogAnalyser::Add(const LogRow& row) {
     ++c.ThrottleRate;
   } else {
     ++c.Used;
-    CellResult& cell = a_.Cells[CellOfRow(image_, settings.Map, row)];
+    // A log from before tunes were numbered was ridden on its first.
+    const std::int64_t tune = row.Has(LogCol::Tune) ? row[LogCol::Tune] : 1;
+    Part& part = tune >= 0 && tune < static_cast<std::int64_t>(parts_.size()) &&
+                         parts_[static_cast<std::size_t>(tune)].Image != nullptr
+                     ? parts_[static_cast<std::size_t>(tune)]
+                     : parts_[0];
+    Tally& cell = part.Cells[CellOfRow(*part.Image, settings.Map, row)];
     ++cell.Samples;
     cell.AfrSumX10 += row[LogCol::Afr];
   }
@@ -169,17 +195,34 @@ void LogAnalyser::Add(const LogRow& row) {
 MapAnalysis LogAnalyser::Finish() {
   MapAnalysis a = a_;
   const AnalysisSettings& settings = a.Settings;
-  const Map150& percent = settings.Map == 2 ? tables_.PercentMap2 : tables_.PercentMap1;
+  const int parts = static_cast<int>(parts_.size());
   for (int k = 0; k < kMapCells; ++k) {
     CellResult& cell = a.Cells[k];
-    cell.Current = percent[k];
+    // The newest tune with rows in the cell, with the rows of every tune
+    // that held the same there: rows ridden on another value say nothing
+    // about this one.
+    int basis = 0;
+    for (int t = parts - 1; t > 0; --t) {
+      if (parts_[t].Cells[k].Samples > 0) {
+        basis = t;
+        break;
+      }
+    }
+    const Part& on = parts_[basis];
+    for (const Part& part : parts_) {
+      if (part.Cells[k].Samples == 0 || (&part != &on && CellDiffers(*part.Image, *on.Image, settings.Map, k))) continue;
+      cell.Samples += part.Cells[k].Samples;
+      cell.AfrSumX10 += part.Cells[k].AfrSumX10;
+    }
+    cell.Tune = basis;
+    cell.Current = (settings.Map == 2 ? on.Tables.PercentMap2 : on.Tables.PercentMap1)[k];
     cell.TargetX10 = settings.TargetTable ? (*settings.TargetTable)[k] : settings.TargetAfrX10;
     cell.Enough = cell.Samples > 0 && cell.Samples >= settings.MinSamples;
     cell.Suggested = cell.Enough ? SuggestPercent(cell.Current, cell.AfrSumX10, cell.Samples, cell.TargetX10,
                                                   settings.MaxChangePct, &cell.Limited, settings.DeadBandPct)
                                  : cell.Current;
   }
-  if (settings.FillBetween) FillBetweenCorrected(a, image_, settings.Map);
+  if (settings.FillBetween) FillBetweenCorrected(a, *parts_[0].Image, settings.Map);
   for (int k = 0; k < kMapCells; ++k) a.Suggested[k] = static_cast<std::uint16_t>(a.Cells[k].Suggested);
   return a;
 }
@@ -191,13 +234,27 @@ MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables,
   return analyser.Finish();
 }
 
+MapAnalysis AnalyseLog(std::span<const ParameterImage* const> tunes, const LogData& log,
+                       const AnalysisSettings& settings) {
+  LogAnalyser analyser(tunes, settings);
+  for (std::size_t i = 0; i < log.Size(); ++i) analyser.Add(log.Row(i));
+  return analyser.Finish();
+}
+
 std::array<bool, kMapCells> CellsChangedSince(const ParameterImage& ridden, const ParameterImage& now, int map) {
   std::array<bool, kMapCells> changed{};
-  const int axis = map == 2 ? kInj2Axis : kInj1Axis;
-  const int words = map == 2 ? kInj2Map : kInj1Map;
-  bool axisMoved = false;
-  for (int i = 0; i < kMapColumns; ++i) axisMoved |= ridden.P(axis + i) != now.P(axis + i);
-  for (int k = 0; k < kMapCells; ++k) changed[k] = axisMoved || ridden.Word(words + 2 * k) != now.Word(words + 2 * k);
+  for (int k = 0; k < kMapCells; ++k) changed[k] = CellDiffers(ridden, now, map, k);
+  return changed;
+}
+
+std::array<bool, kMapCells> CellsChangedSince(const MapAnalysis& analysis, std::span<const ParameterImage* const> tunes,
+                                              const ParameterImage& now) {
+  std::array<bool, kMapCells> changed{};
+  for (int k = 0; k < kMapCells; ++k) {
+    const auto t = static_cast<std::size_t>(analysis.Cells[k].Tune);
+    const ParameterImage* ridden = t < tunes.size() && tunes[t] != nullptr ? tunes[t] : tunes.empty() ? nullptr : tunes[0];
+    changed[k] = ridden != nullptr && CellDiffers(*ridden, now, analysis.Settings.Map, k);
+  }
   return changed;
 }
 
@@ -298,10 +355,7 @@ std::string FormatTargetTable(const std::array<std::uint16_t, kMapCells>& table)
 
 std::string TargetTablePath(const std::string& tunePath) {
   if (tunePath.empty()) return {};
-  const std::size_t slash = tunePath.find_last_of('/');
-  const std::size_t dot = tunePath.find_last_of('.');
-  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
-  return (hasExtension ? tunePath.substr(0, dot) : tunePath) + ".target.csv";
+  return PathWithoutExtension(tunePath) + ".target.csv";
 }
 
 }  // namespace velmor

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "log/log_format.h"
 #include "model/derived.h"
@@ -52,7 +54,11 @@ struct CellResult {
   int Samples = 0;
   std::int64_t AfrSumX10 = 0;
   int TargetX10 = 0;
-  int Current = 0;    // the editor's percentage now
+  // The percentage the cell held when its rows were ridden: tune `Tune` of
+  // the log (0: the map the analysis started from, which is also the one of
+  // a cell without rows).
+  int Current = 0;
+  int Tune = 0;
   int Suggested = 0;  // equals Current unless the cell has enough rows
   bool Enough = false;    // Samples reached the minimum
   bool Limited = false;   // the change was cut to the maximum
@@ -88,16 +94,31 @@ int SuggestPercent(int p, std::int64_t sumX10, int n, int targetX10, int maxChan
 int CellOfRow(const ParameterImage& image, int map, const LogRow& row);
 
 // The analysis row by row, so that a log of any length is analysed as it is
-// read, in the memory of one row. `image` and `tables` must outlive it.
+// read, in the memory of one row. The images must outlive it.
 class LogAnalyser {
  public:
+  // Every row placed and corrected on `image`.
   LogAnalyser(const ParameterImage& image, const DerivedTables& tables, const AnalysisSettings& settings);
+  // Each row on the tune it was ridden on: `tunes[n]` is tune n of the log
+  // (null where it was not kept), `tunes[0]` the map for rows of no known
+  // tune (the map as it is now). A cell's suggestion starts from the newest
+  // tune its rows were ridden on, and takes in the rows of every tune that
+  // held the same value in it.
+  LogAnalyser(std::span<const ParameterImage* const> tunes, const AnalysisSettings& settings);
   void Add(const LogRow& row);
   MapAnalysis Finish();
 
  private:
-  const ParameterImage& image_;
-  const DerivedTables& tables_;
+  struct Tally {
+    int Samples = 0;
+    std::int64_t AfrSumX10 = 0;
+  };
+  struct Part {
+    const ParameterImage* Image = nullptr;
+    DerivedTables Tables;
+    std::array<Tally, kMapCells> Cells{};
+  };
+  std::vector<Part> parts_;
   MapAnalysis a_;
   // The last row that read the throttle, for its rate.
   bool havePrevious_ = false;
@@ -109,11 +130,20 @@ class LogAnalyser {
 MapAnalysis AnalyseLog(const ParameterImage& image, const DerivedTables& tables, const LogData& log,
                        const AnalysisSettings& settings);
 
+// The analysis of a log ridden on several tunes; see LogAnalyser.
+MapAnalysis AnalyseLog(std::span<const ParameterImage* const> tunes, const LogData& log,
+                       const AnalysisSettings& settings);
+
 // The cells of map `map` whose stored time differs between the tune a log
 // was ridden on and the tune now: their suggestion describes a cell that no
-// longer holds what was ridden, so it is not applied (a log applied once is
-// not applied again). A changed RPM axis moves every cell.
+// longer holds what was ridden, so it is not applied unless asked for (a
+// log applied once is not applied again). A changed RPM axis moves every
+// cell.
 std::array<bool, kMapCells> CellsChangedSince(const ParameterImage& ridden, const ParameterImage& now, int map);
+// The same for each cell against the tune its suggestion starts from
+// (`tunes` as given to the analysis).
+std::array<bool, kMapCells> CellsChangedSince(const MapAnalysis& analysis, std::span<const ParameterImage* const> tunes,
+                                              const ParameterImage& now);
 
 enum class ApplyOutcome { Applied, NothingToChange, MapFollowsMap1 };
 
