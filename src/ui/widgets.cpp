@@ -198,9 +198,12 @@ void SetBackground(QWidget* widget, Colour colour) {
   if (qobject_cast<QCheckBox*>(widget)) {
     // The style paints a check box's palette colour only as a thin outline;
     // a coloured box (tuning on) must be seen at a glance.
-    widget->setStyleSheet(c.isValid() ? QString("QCheckBox { background-color: %1; color: %2; }")
-                                            .arg(c.name(), text.name())
-                                      : QString());
+    // A style sheet set again, even the same, polishes the box anew and
+    // repaints what lies under it: the view is applied on every monitor
+    // frame.
+    const QString sheet =
+        c.isValid() ? QString("QCheckBox { background-color: %1; color: %2; }").arg(c.name(), text.name()) : QString();
+    if (widget->styleSheet() != sheet) widget->setStyleSheet(sheet);
     return;
   }
   widget->setPalette(pal);
