@@ -569,6 +569,30 @@ TEST(LogPlayback, RowBecomesTheFrameItCameFrom) {
   }
 }
 
+// A value beyond what the reply carries plays back as the most (or least)
+// the reply holds, also at the far ends of what a log may hold.
+TEST(LogPlayback, ValuesBeyondTheReplyAreLimitedToIt) {
+  constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kLeast = kLogMissing + 1;
+  const struct {
+    LogCol col;
+    std::int32_t value, expected;
+  } cases[] = {
+      {LogCol::VoltageCorrUs, kMost, 0xFFFF - 1000}, {LogCol::VoltageCorrUs, kLeast, -1000},
+      {LogCol::IdleAdvCorrDeg, kMost, 0xFFFF - 1000}, {LogCol::CoolantAdvCorrDeg, kMost, 0xFFFF - 1000},
+      {LogCol::CoolantC, kMost, 255 - 100},           {LogCol::AirC, kLeast, 61 - 100},
+      {LogCol::Rpm, 70000, 0xFFFF},                   {LogCol::Inj1Us, kMost, 25500},
+      {LogCol::TpsPct, kMost, 2559},                  {LogCol::TpsPct, -5, 0},
+      {LogCol::PressureKpa, kMost, 0xFFFF},
+  };
+  for (const auto& c : cases) {
+    LogRow row = LogRowFromMonitorFrame(RunningFrame().data(), 0);
+    row[c.col] = c.value;
+    const LogRow back = LogRowFromMonitorFrame(MonitorFrameFromLogRow(row).data(), 0);
+    EXPECT_EQ(back[c.col], c.expected) << LogColumn(c.col).Name << " " << c.value;
+  }
+}
+
 // Every value the reply carries goes into the frame it is played back as,
 // each at its own bytes: a slot the encoder left out would come back as 0.
 TEST(LogPlayback, EveryValueOfTheLayoutComesBackAtItsBytes) {

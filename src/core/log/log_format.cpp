@@ -199,10 +199,12 @@ std::array<std::uint8_t, 152> MonitorFrameFromLogRow(const LogRow& r) {
   };
   put(kPressure, 2, std::clamp(r.Has(LogCol::PressureKpa) ? r[LogCol::PressureKpa] : 0, 0, 0xFFFF));
   for (const MonitorValueSlot& s : kValueSlots) {
-    const int top = s.Width == 2 ? 0xFFFF : 0xFF;
-    const int raw = r.Has(s.Column) ? std::clamp((r[s.Column] - s.Bias) / s.Scale, s.MinRaw, top)
-                                    : std::max(0, s.MinRaw - 1);
-    put(s.Offset, s.Width, raw);
+    // In 64 bits: a value near the top of a log's range less a negative bias
+    // must still come out as the most the reply carries.
+    const std::int64_t top = s.Width == 2 ? 0xFFFF : 0xFF, least = s.MinRaw;
+    const std::int64_t raw = r.Has(s.Column) ? std::clamp((std::int64_t{r[s.Column]} - s.Bias) / s.Scale, least, top)
+                                             : std::max(0, s.MinRaw - 1);
+    put(s.Offset, s.Width, static_cast<int>(raw));
   }
   f[150] = static_cast<std::uint8_t>(kProtocolVersion);
   SealFrame(f);
