@@ -26,6 +26,14 @@ constexpr LogColumnInfo kColumns[] = {
 static_assert(std::size(kColumns) == kLogColumnCount);
 static_assert(kLogChannelTexts == kLogColumnCount, "a name and unit for every column");
 
+constexpr bool OneColumnAValue() {
+  for (int a = 0; a < kLogColumnCount; ++a)
+    for (int b = a + 1; b < kLogColumnCount; ++b)
+      if (kColumns[a].Source != MonValue::Count && kColumns[a].Source == kColumns[b].Source) return false;
+  return true;
+}
+static_assert(OneColumnAValue(), "a value of the reply is recorded once");
+
 // The other way round: the column of each value of the reply.
 constexpr auto kColumnOf = [] {
   std::array<LogCol, kMonValueCount> columns{};
@@ -130,8 +138,8 @@ std::array<std::uint8_t, 152> MonitorFrameFromLogRow(const LogRow& r) {
     if (c != LogCol::Count)
       PutMonitorReading(f, s.Value, r.Has(c) ? std::optional(r[c]) : std::nullopt);
   }
-  // The tenth digit carries what the whole digit did not (none, and 9 at
-  // most, where the row's throttle is beyond what the two digits hold).
+  // The tenth digit carries what the whole digit left over, limited to 0..9
+  // where the throttle is beyond what the two digits hold.
   std::optional<std::int32_t> tenth;
   if (r.Has(LogCol::TpsPct))
     tenth = r[LogCol::TpsPct] - MonitorRaw(f.data(), MonValue::TpsWhole) * MonitorSlotOf(MonValue::TpsWhole).Scale;
