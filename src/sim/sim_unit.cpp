@@ -7,6 +7,7 @@
 #include "editor/document.h"
 #include "editor/operating_point.h"
 #include "link/link_state.h"
+#include "link/monitor_layout.h"
 #include "link/output_tests.h"
 
 namespace velmor::sim {
@@ -14,12 +15,6 @@ namespace velmor::sim {
 namespace {
 
 constexpr double kSaveMs = 2500;  // a full save takes about 2.5 s
-
-void PutWord(LinkFrame& f, int offset, int value) {
-  value = std::clamp(value, 0, 0xFFFF);
-  f[offset] = static_cast<std::uint8_t>(value & 0xFF);
-  f[offset + 1] = static_cast<std::uint8_t>(value >> 8);
-}
 
 // The engine at time t: a loop of idling, pulling through the six gears and
 // rolling off, repeated every 24 s, warming up over the first minutes.
@@ -238,59 +233,67 @@ LinkFrame SimUnit::MonitorReply(double nowMs, const LinkFrame& poll) {
     e.AfrX10 = TrueAfrX10(e.Rpm, e.ThrottleX10);
     if (options_.AfrNoise) e.AfrX10 = std::max(1, e.AfrX10 + std::uniform_int_distribution<int>(-1, 1)(rng_));
   }
+  using V = MonValue;
   LinkFrame f{};
   f[0] = kMonitorReply;
-  // Inputs: a clear bit means active for most of them.
-  std::uint8_t b1 = 0xFF;
-  if (e.Gear == 0) b1 |= 0x04; else b1 &= ~0x04;
-  f[1] = b1;
-  f[2] = static_cast<std::uint8_t>((e.Rpm > 9300 ? 0x10 : 0) | 0x40);
-  f[3] = e.Rpm > 0 ? 0x20 : 0;
-  f[4] = static_cast<std::uint8_t>(0x02 | 0x04 | (e.CoolantC > 95 ? 0x08 : 0));
-  f[9] = static_cast<std::uint8_t>(e.ThrottleX10 / 10);
-  f[28] = static_cast<std::uint8_t>(e.ThrottleX10 % 10);
+  // Of the inputs only the neutral switch, in neutral, and pin body 11 are
+  // on; the tacho/lambda output drives the tacho.
+  for (V input : {V::StartSwitchIn, V::ClutchIn, V::SideStand, V::StartLimiterIn, V::ClutchMasterIn,
+                  V::TachoLambdaIn, V::PinEngine23In})
+    PutMonitorFlag(f, input, false);
+  PutMonitorFlag(f, V::Neutral, e.Gear == 0);
+  PutMonitorFlag(f, V::PinBody11In, true);
+  PutMonitorFlag(f, V::JetLimiter, e.Rpm > 9300);
+  PutMonitorFlag(f, V::TachoOut, true);
+  PutMonitorFlag(f, V::PickupSignal, e.Rpm > 0);
+  PutMonitorFlag(f, V::OilOk, true);
+  PutMonitorFlag(f, V::LambdaHeater, true);
+  PutMonitorFlag(f, V::Fan1, e.CoolantC > 95);
+  PutMonitorRaw(f, V::TpsWhole, e.ThrottleX10 / 10);
+  PutMonitorRaw(f, V::TpsTenth, e.ThrottleX10 % 10);
   const int advance = std::clamp(10 + e.Rpm / 300, 0, 45);
-  f[10] = static_cast<std::uint8_t>(advance);
-  f[11] = static_cast<std::uint8_t>(advance + 1);
+  PutMonitorRaw(f, V::Advance1, advance);
+  PutMonitorRaw(f, V::Advance2, advance + 1);
   int injection = std::clamp(15 + e.ThrottleX10 / 15, 0, 255);  // 100 µs
   if (options_.TrueTune) {
     const int k = MapCell(LocateTpsRow(static_cast<std::uint16_t>(e.ThrottleX10 / 10)),
                           LocateRpm(memory_, kInj1Axis, static_cast<std::uint16_t>(e.Rpm)));
     injection = std::clamp((memory_.Word(kInj1Map + 2 * k) + 50) / 100, 0, 255);
   }
-  f[14] = static_cast<std::uint8_t>(injection);
-  f[15] = static_cast<std::uint8_t>(injection);
-  f[23] = static_cast<std::uint8_t>(e.CoolantC + 100);
-  f[24] = static_cast<std::uint8_t>(e.AirC + 100);
-  f[25] = static_cast<std::uint8_t>(e.Gear);
-  f[27] = e.Rpm > 9000 ? 2 : 0;
-  f[30] = static_cast<std::uint8_t>(e.AfrX10);
-  PutWord(f, 44, 3200);
-  PutWord(f, 46, 4800);
-  PutWord(f, 48, e.Rpm);
-  PutWord(f, 50, 1000 + e.PressureX10 * 3);
-  PutWord(f, 52, e.PressureX10);
-  PutWord(f, 56, 480 + e.ThrottleX10 * 4);
-  PutWord(f, 58, 900 - (e.AfrX10 - 100) * 15);
-  PutWord(f, 60, 3600 - e.CoolantC * 25);
-  PutWord(f, 62, 3600 - e.AirC * 25);
-  PutWord(f, 64, 13800 + static_cast<int>(100 * std::sin(nowMs / 700)));
-  PutWord(f, 76, programCount_);
-  PutWord(f, 94, static_cast<int>(std::min(engineMs / 100, 60000.0)));
-  PutWord(f, 96, advance + 2);
-  PutWord(f, 100, std::max(0, (70 - e.CoolantC) * 5));
-  PutWord(f, 102, 1000 - (e.AirC - 20) * 3);
-  PutWord(f, 104, 1000);
-  PutWord(f, 106, engineMs < 8000 ? 250 : 0);
-  PutWord(f, 108, 1000 + (13800 - 13800) / 10);
-  PutWord(f, 110, 1000);
-  PutWord(f, 116, e.SpeedKmh);
-  PutWord(f, 120, e.Gear == 0 ? 0 : kGearRatioX10[e.Gear - 1]);
-  for (int g = 0; g < 6; ++g) PutWord(f, 122 + 2 * g, kGearRatioX10[g]);
-  PutWord(f, 134, 1000 + (e.Gear == 0 ? 15 : 0));
-  PutWord(f, 136, e.ThrottleX10 > 700 ? 45 : 0);
-  PutWord(f, 148, SavingAt(nowMs));
-  f[150] = static_cast<std::uint8_t>(options_.Version);
+  PutMonitorRaw(f, V::Inj1, injection);
+  PutMonitorRaw(f, V::Inj2, injection);
+  PutMonitorReading(f, V::Coolant, e.CoolantC);
+  PutMonitorReading(f, V::Air, e.AirC);
+  PutMonitorRaw(f, V::Gear, e.Gear);
+  PutMonitorRaw(f, V::ShiftLight, e.Rpm > 9000 ? 2 : 0);
+  PutMonitorRaw(f, V::Afr, e.AfrX10);
+  PutMonitorRaw(f, V::FuelMv, 3200);
+  PutMonitorRaw(f, V::PinEngine14Mv, 4800);
+  PutMonitorRaw(f, V::Rpm, e.Rpm);
+  PutMonitorRaw(f, V::PressureMv, 1000 + e.PressureX10 * 3);
+  PutMonitorRaw(f, V::Pressure, e.PressureX10);
+  PutMonitorRaw(f, V::TpsMv, 480 + e.ThrottleX10 * 4);
+  PutMonitorRaw(f, V::LambdaMv, 900 - (e.AfrX10 - 100) * 15);
+  PutMonitorRaw(f, V::CoolantMv, 3600 - e.CoolantC * 25);
+  PutMonitorRaw(f, V::AirMv, 3600 - e.AirC * 25);
+  PutMonitorRaw(f, V::SupplyMv, 13800 + static_cast<int>(100 * std::sin(nowMs / 700)));
+  PutMonitorRaw(f, V::ProgramCount, programCount_);
+  PutMonitorRaw(f, V::StartTime, static_cast<int>(std::min(engineMs / 100, 60000.0)));
+  PutMonitorRaw(f, V::PositionA, advance + 2);
+  PutMonitorRaw(f, V::CoolantCorr, std::max(0, (70 - e.CoolantC) * 5));
+  PutMonitorRaw(f, V::AirCorr, 1000 - (e.AirC - 20) * 3);
+  PutMonitorRaw(f, V::PressureCorr, 1000);
+  PutMonitorRaw(f, V::StartCorr, engineMs < 8000 ? 250 : 0);
+  PutMonitorReading(f, V::VoltageCorr, (13800 - 13800) / 10);
+  PutMonitorReading(f, V::CoolantAdvCorr, 0);
+  PutMonitorRaw(f, V::Speed, e.SpeedKmh);
+  PutMonitorRaw(f, V::RpmSpeedRatio, e.Gear == 0 ? 0 : kGearRatioX10[e.Gear - 1]);
+  for (int g = 0; g < 6; ++g)
+    PutMonitorRaw(f, static_cast<V>(static_cast<int>(V::GearRatio1) + g), kGearRatioX10[g]);
+  PutMonitorReading(f, V::IdleAdvCorr, e.Gear == 0 ? 15 : 0);
+  PutMonitorRaw(f, V::AccelCorr, e.ThrottleX10 > 700 ? 45 : 0);
+  PutMonitorRaw(f, V::UnitSaving, SavingAt(nowMs));
+  PutMonitorRaw(f, V::Version, options_.Version);
 
   // Closed-loop tuning: with tuning on the unit nudges the cell it runs in
   // towards the target and says what it did.
@@ -316,7 +319,8 @@ LinkFrame SimUnit::MonitorReply(double nowMs, const LinkFrame& poll) {
       status = 13;
     }
   }
-  f[29] = lastTuningStatus_ = status;
+  lastTuningStatus_ = status;
+  PutMonitorRaw(f, V::TuningStatus, status);
 
   // Output tests: note what was asked for.
   std::string line;

@@ -21,6 +21,7 @@
 #include "files/ign_file.h"
 #include "log/map_analysis.h"
 #include "model/defaults.h"
+#include "test_images.h"
 
 namespace velmor::cli {
 namespace {
@@ -51,8 +52,7 @@ class CliTest : public ::testing::Test {
   // The image a file holds as read, without normalisation.
   ParameterImage Raw(const std::string& name) const {
     ParameterImage image;
-    DerivedTables tables;
-    EXPECT_TRUE(ReadParameterFile(Path(name), image, tables, IgnScope::WholeFile).Loaded()) << name;
+    EXPECT_TRUE(testsupport::ReadImage(Path(name), image).Loaded()) << name;
     return image;
   }
   // Saves an image as a file of its own.

@@ -8,19 +8,16 @@
 #include "files/memo.h"
 #include "model/defaults.h"
 #include "model/normalise.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
 
-struct Edited {
-  ParameterImage image;
-  DerivedTables tables;
-};
+// An image and its tables, which a test edits.
+using Edited = testsupport::DefaultImage;
 
 Edited Defaults() {
   Edited e;
-  e.image.P(0) = 0;
-  ApplyDefaults(e.image, e.tables, DefaultsScope::Whole);
   PersistedSelection selection{};
   Normalise(e.image, selection);
   RefreshPercentMaps(e.image, e.tables);

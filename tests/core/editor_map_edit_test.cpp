@@ -10,6 +10,7 @@
 #include "editor/undo.h"
 #include "model/defaults.h"
 #include "model/normalise.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
@@ -137,14 +138,11 @@ TEST(MapEdit, SmoothTakesTheMeanOfNeighboursFromTheValuesBefore) {
 }
 
 // The image after the defaults, normalised, with the injection maps in `mode`.
-struct ImageFixture {
-  ParameterImage image;
-  DerivedTables tables;
+struct ImageFixture : testsupport::DefaultImage {
   std::unique_ptr<UndoRing> ring = std::make_unique<UndoRing>();
   BlockMarks marks{};
 
   explicit ImageFixture(std::uint8_t mode = MapModeNormal) {
-    ApplyDefaults(image, tables, DefaultsScope::Whole);
     image.P(47) = mode;
     // Injection words that are not a whole percentage of their base time,
     // so that any re-quantisation of a cell shows.

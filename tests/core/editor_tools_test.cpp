@@ -4,6 +4,7 @@
 
 #include "editor/tools.h"
 #include "model/defaults.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
@@ -11,13 +12,10 @@ namespace {
 constexpr auto Down = StepDirection::Down;
 constexpr auto Up = StepDirection::Up;
 
-struct ToolFixture {
-  ParameterImage image;
-  DerivedTables tables;
+struct ToolFixture : testsupport::DefaultImage {
   EngineReading live;
   OperatingPoint point{3, 6, 5};  // column 3, row 6
   ToolFixture() {
-    ApplyDefaults(image, tables, DefaultsScope::Whole);
     image.P(47) = MapModeNormal;  // the defaults make the maps equal
     live.Rpm = 4000;
     RefreshPercentMaps(image, tables);

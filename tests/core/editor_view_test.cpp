@@ -7,6 +7,7 @@
 #include "editor/names.h"
 #include "editor/view.h"
 #include "model/defaults.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
@@ -392,9 +393,7 @@ TEST(EditorView, LambdaBarSplitsTheGaugeOrFallsBackToThirds) {
 // Each control appears once (a second entry would contradict the first),
 // every entry has a name, and the image is never touched.
 TEST(EditorView, EveryPageGivesUniqueNamedStatesAndLeavesTheImage) {
-  ParameterImage base;
-  DerivedTables tables;
-  ApplyDefaults(base, tables, DefaultsScope::Whole);
+  const ParameterImage base = testsupport::DefaultsOf();
   auto model = std::make_unique<ViewModel>();
   for (int p47 = 0; p47 <= 2; ++p47) {
     for (int p42 = 0; p42 <= 1; ++p42) {

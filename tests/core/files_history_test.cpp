@@ -18,6 +18,7 @@
 #include "model/defaults.h"
 #include "model/normalise.h"
 #include "temp_dir.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
@@ -47,10 +48,7 @@ class HistoryTest : public ::testing::Test {
 constexpr std::time_t kWhen = 1796913005;
 
 ParameterImage ModelImage(int model, const std::string& note) {
-  ParameterImage image;
-  DerivedTables tables;
-  image.P(0) = static_cast<std::uint8_t>(model);
-  ApplyDefaults(image, tables, DefaultsScope::Whole);
+  ParameterImage image = testsupport::DefaultsOf(model);
   WriteNoteText(image, note);
   PersistedSelection selection{};
   Normalise(image, selection);
@@ -146,9 +144,8 @@ TEST_F(HistoryTest, AnEntryIsAParameterFileOfTheImageAndNeverReplacesAnother) {
   EXPECT_EQ(fs::path(second.Path).filename(), "20261210-143005-read-Vmr07.2.ign");
 
   ParameterImage back;
-  DerivedTables tables;
-  ASSERT_TRUE(ReadParameterFile(first.Path, back, tables, IgnScope::WholeFile).Loaded());
-  EXPECT_TRUE(std::equal(back.ParamArea().begin(), back.ParamArea().end(), image.ParamArea().begin()));
+  ASSERT_TRUE(testsupport::ReadImage(first.Path, back).Loaded());
+  EXPECT_TRUE(testsupport::SameParameters(back, image));
   std::string text;
   ASSERT_TRUE(ReadWholeFile(first.Path, text));
   EXPECT_NE(text.find("Vmr07"), std::string::npos) << "the unit's identity in VERSIONS";

@@ -10,18 +10,12 @@
 #include "files/ign_sections.h"
 #include "files/memo.h"
 #include "model/defaults.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
 
-struct Fresh {
-  ParameterImage image;
-  DerivedTables tables;
-  explicit Fresh(int model = 0) {
-    image.P(0) = static_cast<std::uint8_t>(model);
-    ApplyDefaults(image, tables, DefaultsScope::Whole);
-  }
-};
+using testsupport::DefaultImage;
 
 const IgnVersionTexts kVersions{" 3. 2.2009", "14:05", "Jet01", "Mar  5 2024", "14:03:59"};
 
@@ -44,8 +38,8 @@ std::vector<int> Carried(const IgnSection& section) {
 }
 
 // Reads `text` whole into the defaults of model 0.
-Fresh ReadWhole(const std::string& text, IgnReadResult* result = nullptr) {
-  Fresh f;
+DefaultImage ReadWhole(const std::string& text, IgnReadResult* result = nullptr) {
+  DefaultImage f;
   IgnReadResult r = ReadParameterText(text, f.image, f.tables, IgnScope::WholeFile);
   if (result != nullptr) *result = r;
   return f;
@@ -53,12 +47,12 @@ Fresh ReadWhole(const std::string& text, IgnReadResult* result = nullptr) {
 
 TEST(FilesIgnRoundTrip, DefaultsOfEveryModelComeBackIdentical) {
   for (int model = 0; model < kBikeModelCount; ++model) {
-    Fresh saved(model);
+    DefaultImage saved(model);
     const std::string lines[] = {"Tuned for the track", "", "jets: 2 sizes up", "Poznámka"};
     WriteNote(saved.image, lines);
     const std::string text = WriteParameterText(saved.image, kVersions);
 
-    Fresh loaded((model + 3) % kBikeModelCount);  // another model beforehand
+    DefaultImage loaded((model + 3) % kBikeModelCount);  // another model beforehand
     WriteNote(loaded.image, std::vector<std::string>{"old note"});
     const IgnReadResult r = ReadParameterText(text, loaded.image, loaded.tables, IgnScope::WholeFile);
     ASSERT_TRUE(r.Loaded()) << model;
@@ -72,7 +66,7 @@ TEST(FilesIgnRoundTrip, DefaultsOfEveryModelComeBackIdentical) {
 TEST(FilesIgnRoundTrip, EveryValueTheFileCarriesSurvivesAndTheRestTakesTheModelDefaults) {
   std::mt19937 random(78);
   for (int run = 0; run < 20; ++run) {
-    Fresh saved;
+    DefaultImage saved;
     for (auto& b : saved.image.ParamArea()) b = static_cast<std::uint8_t>(random());
     saved.image.P(0) = static_cast<std::uint8_t>(run % 10);  // 8 and 9 are not models
     saved.image.P(98) &= 1;   // on/off values are written as 0 or 1
@@ -81,8 +75,8 @@ TEST(FilesIgnRoundTrip, EveryValueTheFileCarriesSurvivesAndTheRestTakesTheModelD
     WriteNote(saved.image, note);
     const std::string text = WriteParameterText(saved.image, kVersions);
 
-    Fresh loaded = ReadWhole(text);
-    Fresh defaults(saved.image.P(0));
+    DefaultImage loaded = ReadWhole(text);
+    DefaultImage defaults(saved.image.P(0));
     // Bytes no section carries: reserved ones, fixed constants, the memo tail.
     std::vector<bool> carried(kParamSize, false);
     for (const IgnSection& s : IgnSections()) {
@@ -98,7 +92,7 @@ TEST(FilesIgnRoundTrip, EveryValueTheFileCarriesSurvivesAndTheRestTakesTheModelD
 }
 
 TEST(FilesIgnWriter, FirstLinesAreExact) {
-  Fresh f(0);
+  DefaultImage f(0);
   f.image.P(37) = 95;  // rpm correction −5
   const std::string text = WriteParameterText(f.image, kVersions);
   const std::string head =
@@ -132,7 +126,7 @@ TEST(FilesIgnWriter, FirstLinesAreExact) {
 }
 
 TEST(FilesIgnWriter, SectionsWithOddLayoutsAndTheTailAreExact) {
-  Fresh f(0);
+  DefaultImage f(0);
   f.image.P(174) = 95;  // gear 1 advance correction −5
   const std::string note[] = {"AB", "", "\xE8x"};  // Windows-1250 bytes
   WriteNote(f.image, note);
@@ -161,7 +155,7 @@ TEST(FilesIgnWriter, SectionsWithOddLayoutsAndTheTailAreExact) {
 
 // Whatever bytes the unit names itself with, the HEX line stays one line.
 TEST(FilesIgnWriter, AUnitNameWithLineBreaksStaysOnItsLine) {
-  Fresh f(0);
+  DefaultImage f(0);
   IgnVersionTexts versions = kVersions;
   versions.UnitName = "Jet\r\n01\x01";
   const std::string text = WriteParameterText(f.image, versions);
@@ -188,12 +182,12 @@ TEST(FilesIgnReader, HeaderSearchAcceptsVersion78And63AndSkipsOthers) {
   };
   for (const Case& c : cases) {
     IgnReadResult r;
-    Fresh f = ReadWhole(c.text, &r);
+    DefaultImage f = ReadWhole(c.text, &r);
     EXPECT_EQ(r.Outcome, c.outcome) << c.text;
     EXPECT_EQ(r.Messages, c.messages) << c.text;
     EXPECT_EQ(f.image.P(35), c.fan1) << c.text;
     if (c.outcome == IgnReadOutcome::NothingLoaded) {
-      EXPECT_EQ(f.image, Fresh().image) << c.text;
+      EXPECT_EQ(f.image, DefaultImage().image) << c.text;
     }
   }
 }
@@ -207,10 +201,10 @@ TEST(FilesIgnReader, Version63FollowsTheOlderLayout) {
       "N2O 1\r\n 50 60 2000 3000\r\n 5 6 4000 1000\r\n"
       "CLUTCH 1 3000 40 5\r\n 20 30 40 50 60 70\r\n 100 200 300 400 500 600\r\n"
       "TUNING 0 500 2 150 4 300 2 2 20\r\n";
-  Fresh defaults(3);
+  DefaultImage defaults(3);
 
   IgnReadResult r;
-  Fresh v63 = ReadWhole("KORDAVIN_KEY 63\r\n" + body, &r);
+  DefaultImage v63 = ReadWhole("KORDAVIN_KEY 63\r\n" + body, &r);
   ASSERT_TRUE(r.Loaded());
   EXPECT_EQ(r.Version, 63);
   EXPECT_EQ(r.Messages, std::vector<MsgKey>{MsgKey::MsgFileOlderVersion});
@@ -226,7 +220,7 @@ TEST(FilesIgnReader, Version63FollowsTheOlderLayout) {
   for (auto [n, value] : read63) EXPECT_EQ(v63.image.P(n), value) << "P+" << n;
 
   // The same values in a version-78 file: times ÷ 5, and N2O has two more.
-  Fresh v78 = ReadWhole(File78(body));
+  DefaultImage v78 = ReadWhole(File78(body));
   EXPECT_EQ(v78.image.P(121), 4);
   EXPECT_EQ(v78.image.P(126), 14);
   EXPECT_EQ(v78.image.P(194), 1);
@@ -263,55 +257,55 @@ TEST(FilesIgnReader, ValuesKeepTheirLow16BitsAndDivideAsSignedNumbers) {
   };
   for (const Case& c : cases) {
     // MEMO ends the sections a case leaves short, as a non-numeric token does.
-    Fresh f = ReadWhole(File78(c.section + "\r\nMEMO"));
+    DefaultImage f = ReadWhole(File78(c.section + "\r\nMEMO"));
     EXPECT_EQ(f.image.P(c.offset), c.expected) << c.section;
   }
-  Fresh word = ReadWhole(File78("APS 70000 -1\r\nMEMO"));
+  DefaultImage word = ReadWhole(File78("APS 70000 -1\r\nMEMO"));
   EXPECT_EQ(word.image.Word(6), 4464);
   EXPECT_EQ(word.image.Word(8), 65535);
 }
 
 TEST(FilesIgnReader, OnlyExactKeywordsStartSections) {
-  Fresh f = ReadWhole(File78("BIKEX 3 bike 3 fan 50 60 XFAN 51 FANS 52 FAN"));
-  EXPECT_EQ(f.image, Fresh().image);  // no defaults for model 3, nothing read
+  DefaultImage f = ReadWhole(File78("BIKEX 3 bike 3 fan 50 60 XFAN 51 FANS 52 FAN"));
+  EXPECT_EQ(f.image, DefaultImage().image);  // no defaults for model 3, nothing read
 }
 
 TEST(FilesIgnReader, ANonNumericValueKeepsTheRestOfItsSectionAndTheLoopGoesOn) {
-  Fresh base;
-  Fresh word = ReadWhole(File78("LIMITER 7000 x 9000 FAN 50 60\r\n"));
+  DefaultImage base;
+  DefaultImage word = ReadWhole(File78("LIMITER 7000 x 9000 FAN 50 60\r\n"));
   EXPECT_EQ(word.image.P(28), 70);
   EXPECT_EQ(word.image.P(29), base.image.P(29));  // the loop took "x" and "9000" as words
   EXPECT_EQ(word.image.P(35), 50);
   EXPECT_EQ(word.image.P(41), 60);
 
   // Digits glued to a word: the digits count, the rest is the next token.
-  Fresh glued = ReadWhole(File78("FAN 12x 70 80\r\n"));
+  DefaultImage glued = ReadWhole(File78("FAN 12x 70 80\r\n"));
   EXPECT_EQ(glued.image.P(35), 12);
   EXPECT_EQ(glued.image.P(41), 104);
-  Fresh keyword = ReadWhole(File78("FAN 12FAN 70 80\r\n"));
+  DefaultImage keyword = ReadWhole(File78("FAN 12FAN 70 80\r\n"));
   EXPECT_EQ(keyword.image.P(35), 70);
   EXPECT_EQ(keyword.image.P(41), 80);
 }
 
 TEST(FilesIgnReader, BikeAppliesTheDefaultsOfItsModelOnlyInAWholeFileRead) {
-  Fresh model2(2);
-  Fresh onlyBike = ReadWhole(File78("BIKE 2\r\n"));
+  DefaultImage model2(2);
+  DefaultImage onlyBike = ReadWhole(File78("BIKE 2\r\n"));
   EXPECT_EQ(onlyBike.image, model2.image);
 
   // A section before BIKE is overwritten by the defaults, one after it is kept.
-  Fresh order = ReadWhole(File78("FAN 50 60\r\nBIKE 2\r\nRPM 4 -10\r\n"));
+  DefaultImage order = ReadWhole(File78("FAN 50 60\r\nBIKE 2\r\nRPM 4 -10\r\n"));
   EXPECT_EQ(order.image.P(35), 102);
   EXPECT_EQ(order.image.P(36), 4);
   EXPECT_EQ(order.image.P(37), 90);
   EXPECT_EQ(order.image.P(4), 30);  // model 2's excitation time
 
-  Fresh page = Fresh();
+  DefaultImage page = DefaultImage();
   ReadParameterText(File78("BIKE 5 FAN 50 60\r\n"), page.image, page.tables, IgnScope::Page, PageBike);
   EXPECT_EQ(page.image.P(0), 0);
   EXPECT_EQ(page.image.P(35), 50);
 
   // A BIKE token without a number names no model: no defaults.
-  Fresh noModel = ReadWhole(File78("FAN 50 60 BIKE x\r\n"));
+  DefaultImage noModel = ReadWhole(File78("FAN 50 60 BIKE x\r\n"));
   EXPECT_EQ(noModel.image.P(35), 50);
 }
 
@@ -337,17 +331,17 @@ std::vector<std::pair<int, int>> PageRanges(int page) {
 
 TEST(FilesIgnReader, PageScopeChangesOnlyThatPagesBytes) {
   // The file names another bike and differs from the image in every value.
-  Fresh other(5);
+  DefaultImage other(5);
   std::mt19937 random(5);
   for (int n = 1; n < kParamSize; ++n) other.image.P(n) = static_cast<std::uint8_t>(random());
   other.image.P(47) = MapModeNormal;
   const std::string note[] = {"from the other file"};
   WriteNote(other.image, note);
   const std::string text = WriteParameterText(other.image, kVersions);
-  const Fresh reference = ReadWhole(text);  // what each section reads back as
+  const DefaultImage reference = ReadWhole(text);  // what each section reads back as
 
   for (int page = 0; page < PageCount; ++page) {
-    Fresh f;
+    DefaultImage f;
     f.image.P(47) = MapModeNormal;
     const ParameterImage before = f.image;
     const IgnReadResult r = ReadParameterText(text, f.image, f.tables, IgnScope::Page, page);
@@ -368,7 +362,7 @@ TEST(FilesIgnReader, PageScopeChangesOnlyThatPagesBytes) {
 
 TEST(FilesIgnReader, PageScopeRefusesCoupledMapPagesWithoutOpeningTheFile) {
   for (int page : {PageInj1, PageInj2}) {
-    Fresh f;
+    DefaultImage f;
     f.image.P(47) = MapModeCoupled;
     const ParameterImage before = f.image;
     const IgnReadResult r =
@@ -377,7 +371,7 @@ TEST(FilesIgnReader, PageScopeRefusesCoupledMapPagesWithoutOpeningTheFile) {
     EXPECT_TRUE(r.Messages.empty());
     EXPECT_EQ(f.image, before);
   }
-  Fresh f;
+  DefaultImage f;
   f.image.P(47) = MapModeCoupled;
   EXPECT_EQ(ReadParameterFile("/nonexistent/file.ign", f.image, f.tables, IgnScope::Page, PageAdvance).Outcome,
             IgnReadOutcome::CannotOpen);
@@ -386,7 +380,7 @@ TEST(FilesIgnReader, PageScopeRefusesCoupledMapPagesWithoutOpeningTheFile) {
 
   // Coupling read from the file does not close map 2's sections in a
   // whole-file read: only "Open for actual page" looks at the map mode.
-  Fresh g;
+  DefaultImage g;
   g.image.P(47) = MapModeNormal;
   ReadParameterText(File78("JET1_MISC 1 RPM_JET_2A 5000\r\nMEMO"), g.image, g.tables, IgnScope::WholeFile);
   EXPECT_EQ(g.image.P(47), MapModeCoupled);
@@ -407,7 +401,7 @@ TEST(FilesIgnReader, MemoRunsToTheEndOfTheFile) {
       {"MEMO\r\n\xE8\xE1r\rx", "\xE8\xE1r\rx"},                      // bytes as they are
   };
   for (const Case& c : cases) {
-    Fresh f;
+    DefaultImage f;
     WriteNote(f.image, std::vector<std::string>{"previous note that is longer"});
     ReadParameterText(File78(c.tail), f.image, f.tables, IgnScope::WholeFile);
     std::string expected = c.area;
@@ -419,7 +413,7 @@ TEST(FilesIgnReader, MemoRunsToTheEndOfTheFile) {
 }
 
 TEST(FilesIgnReader, AMemoLongerThanTheAreaIsCutBeforeTheLastByte) {
-  Fresh f = ReadWhole(File78("MEMO\r\n" + std::string(140, 'x') + "\r\n" + std::string(300, 'y')));
+  DefaultImage f = ReadWhole(File78("MEMO\r\n" + std::string(140, 'x') + "\r\n" + std::string(300, 'y')));
   for (int n = 1200; n < 1340; ++n) ASSERT_EQ(f.image.P(n), 'x');
   EXPECT_EQ(f.image.P(1340), 0);
   for (int n = 1341; n < 1349; ++n) ASSERT_EQ(f.image.P(n), 'y');
@@ -428,7 +422,7 @@ TEST(FilesIgnReader, AMemoLongerThanTheAreaIsCutBeforeTheLastByte) {
 }
 
 TEST(FilesIgnReader, MemoOfAnotherPageIsNeitherReadNorTakenForSections) {
-  Fresh f;
+  DefaultImage f;
   const ParameterImage before = f.image;
   ReadParameterText(File78("MEMO\r\nADVANCE 1 2 3 4"), f.image, f.tables, IgnScope::Page, PageAdvance);
   EXPECT_EQ(f.image, before);
@@ -437,7 +431,7 @@ TEST(FilesIgnReader, MemoOfAnotherPageIsNeitherReadNorTakenForSections) {
 }
 
 TEST(FilesIgnReader, LineFeedOnlyFilesReadLikeCrLfFiles) {
-  Fresh saved(6);
+  DefaultImage saved(6);
   const std::string note[] = {"one", "two"};
   WriteNote(saved.image, note);
   std::string text = WriteParameterText(saved.image, kVersions);
@@ -452,9 +446,9 @@ TEST(FilesIgnReader, LineFeedOnlyFilesReadLikeCrLfFiles) {
 // A tune as a tuner keeps it: model 2 with injection map 1 at 110 % and a
 // note. Whatever a read of a piece of it does must show against `Before`.
 struct CutFixture {
-  Fresh Tune{2};
+  DefaultImage Tune{2};
   std::string Text;
-  Fresh Before{5};
+  DefaultImage Before{5};
   CutFixture() {
     for (int w = 0; w < 150; ++w) {
       const int at = 600 + 2 * w;
@@ -479,12 +473,12 @@ bool SameTables(const DerivedTables& a, const DerivedTables& b) {
 // and half from before.
 TEST(FilesIgnCutOff, EveryCutOfARealTuneIsRefusedWholeOrLoadsWholeSectionsAndNamesTheRest) {
   const CutFixture f;
-  const Fresh whole = ReadWhole(f.Text);
+  const DefaultImage whole = ReadWhole(f.Text);
   const std::size_t memo = f.Text.find("\r\nMEMO") + 6;  // past the keyword
   int refused = 0;
   int named = 0;
   for (std::size_t n = 0; n < f.Text.size(); ++n) {
-    Fresh read = f.Before;
+    DefaultImage read = f.Before;
     const IgnReadResult r = ReadParameterText(f.Text.substr(0, n), read.image, read.tables, IgnScope::WholeFile);
     if (!r.Loaded()) {
       ASSERT_EQ(read.image, f.Before.image) << "cut at " << n;
@@ -530,9 +524,9 @@ TEST(FilesIgnCutOff, TheReadSaysWhereTheFileEnds) {
        3, IgnScope::Page, PageAdvance},
   };
   for (const Case& c : cases) {
-    Fresh read;
+    DefaultImage read;
     WriteNote(read.image, std::vector<std::string>{"kept"});
-    const Fresh before = read;
+    const DefaultImage before = read;
     const IgnReadResult r = ReadParameterText(c.text, read.image, read.tables, c.scope, c.page);
     EXPECT_EQ(r.Outcome, IgnReadOutcome::CutOff) << c.what;
     EXPECT_EQ(r.CutIn, c.in) << c.what;
@@ -566,7 +560,7 @@ TEST(FilesIgnReader, AFileWithoutSomeSectionsLoadsAndNamesThem) {
     std::vector<std::string_view> missing;
   };
   const Case cases[] = {
-      {"a whole file", WriteParameterText(Fresh(2).image, kVersions), IgnScope::WholeFile, 0, {}},
+      {"a whole file", WriteParameterText(DefaultImage(2).image, kVersions), IgnScope::WholeFile, 0, {}},
       {"two sections", File78("BIKE 2\r\nFAN 50 60\r\n"), IgnScope::WholeFile, 0, allBut({"BIKE", "FAN"}, true)},
       {"version 63, whose files have no temperature, idle and tuning sections",
        "KORDAVIN_KEY 63\r\nBIKE 2\r\nMEMO",
@@ -578,13 +572,13 @@ TEST(FilesIgnReader, AFileWithoutSomeSectionsLoadsAndNamesThem) {
        {"EXITATION", "LAMBDA_TACHO", "INPUTS", "LIMITER", "RPM", "NO_FUEL_IND", "MEMO"}},
   };
   for (const Case& c : cases) {
-    Fresh read;
+    DefaultImage read;
     const IgnReadResult r = ReadParameterText(c.text, read.image, read.tables, c.scope, c.page);
     ASSERT_TRUE(r.Loaded()) << c.what;
     EXPECT_EQ(r.Missing, c.missing) << c.what;
   }
   IgnReadResult r;
-  const Fresh loaded = ReadWhole(File78("BIKE 2\r\nFAN 50 60\r\nMEMO\r\nnote"), &r);
+  const DefaultImage loaded = ReadWhole(File78("BIKE 2\r\nFAN 50 60\r\nMEMO\r\nnote"), &r);
   EXPECT_EQ(loaded.image.P(35), 50);
   const std::string notice = IgnReadNotice(r, LanguageCode::English);
   EXPECT_TRUE(notice.starts_with("Not in the file, so their values stay as they were or take the defaults: "

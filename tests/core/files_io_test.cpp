@@ -17,6 +17,7 @@
 #include "temp_dir.h"
 #include "files/ign_file.h"
 #include "model/defaults.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
@@ -136,10 +137,7 @@ TEST(FilesRead, OnlyRegularFilesOfSaneSizeAreRead) {
   EXPECT_FALSE(ReadWholeFile("/dev/zero", bytes));  // would never end
 
   // A saved file reads back through the file functions too.
-  ParameterImage saved;
-  DerivedTables tables;
-  saved.P(0) = 7;
-  ApplyDefaults(saved, tables, DefaultsScope::Whole);
+  auto [saved, tables] = testsupport::DefaultImage(7);
   ASSERT_TRUE(SaveParameterFile(file.string(), saved, {}).Ok);
   ParameterImage loaded;
   const IgnReadResult r = ReadParameterFile(file.string(), loaded, tables, IgnScope::WholeFile);

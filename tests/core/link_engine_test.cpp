@@ -16,6 +16,7 @@
 #include "model/defaults.h"
 #include "model/derived.h"
 #include "model/normalise.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
@@ -374,9 +375,7 @@ TEST(LinkReadOfANormalUnit, VerifiesAndLeavesTheImageEqualToTheUnit) {
   const Case cases[] = {{MapModeNormal, 2}, {MapModeNormal, 1}, {MapModeCoupled, 1}, {MapModeEqual, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE("map mode " + std::to_string(c.mode) + ", channel " + std::to_string(c.channel));
-    ParameterImage memory;
-    DerivedTables tables;
-    ApplyDefaults(memory, tables, DefaultsScope::Whole);
+    auto [memory, tables] = testsupport::DefaultImage();
     memory.P(47) = c.mode;
     memory.P(300) = c.channel;
     if (c.mode == MapModeEqual) {
@@ -481,8 +480,7 @@ TEST_F(LinkEngineTest, VersionMismatchInBlockZeroAbandonsTheRead) {
   const ParameterImage before = image;
   engine.StartRead();
   Ticks(7);
-  EXPECT_TRUE(std::equal(before.ParamArea().begin(), before.ParamArea().end(),
-                         image.ParamArea().begin()));
+  EXPECT_TRUE(testsupport::SameParameters(before, image));
   EXPECT_EQ(image.I(10), 77);
   // No parameter block came: the editor's tune and its file's name stay.
   EXPECT_EQ(host.calls, (std::vector<std::string>{"Normalise", "RefreshPage"}));
@@ -1192,9 +1190,7 @@ TEST_F(LinkEngineTest, AnEditDuringAVerifyIsProgrammedAfterIt) {
 // as they came, says what was adjusted and marks it for programming; the
 // unit's own bytes stay what the link knows of the unit.
 TEST(LinkReadOfAnAdjustedUnit, VerifiesWhatCameAndMarksTheAdjustedBlocks) {
-  ParameterImage memory;
-  DerivedTables tables;
-  ApplyDefaults(memory, tables, DefaultsScope::Whole);
+  ParameterImage memory = testsupport::DefaultsOf();
   memory.P(47) = MapModeNormal;
   memory.P(300) = 0;
   TestUnit unit;

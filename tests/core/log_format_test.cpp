@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "link/frame.h"
+#include "link/monitor_layout.h"
 #include "file_size_limit.h"
 #include "log/log_format.h"
 #include "temp_dir.h"
@@ -569,23 +571,79 @@ TEST(LogPlayback, RowBecomesTheFrameItCameFrom) {
   }
 }
 
-// Every value the reply carries goes into the frame it is played back as,
-// each at its own bytes: a slot the encoder left out would come back as 0.
-TEST(LogPlayback, EveryValueOfTheLayoutComesBackAtItsBytes) {
-  LinkFrame f = RunningFrame();
-  int raw = 61;
-  for (const MonitorValueSlot& s : MonitorValueLayout()) {
-    raw = raw % 190 + 61;  // above every slot's "no reading", a byte for any width
-    f[s.Offset] = static_cast<std::uint8_t>(raw++);
-    if (s.Width == 2) f[s.Offset + 1] = static_cast<std::uint8_t>(raw++ % 7);
+// A value beyond what the reply carries plays back as the most (or least)
+// the reply holds, also at the far ends of what a log may hold.
+TEST(LogPlayback, ValuesBeyondTheReplyAreLimitedToIt) {
+  constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kLeast = kLogMissing + 1;
+  const struct {
+    LogCol col;
+    std::int32_t value, expected;
+  } cases[] = {
+      {LogCol::VoltageCorrUs, kMost, 0xFFFF - 1000}, {LogCol::VoltageCorrUs, kLeast, -1000},
+      {LogCol::IdleAdvCorrDeg, kMost, 0xFFFF - 1000}, {LogCol::CoolantAdvCorrDeg, kMost, 0xFFFF - 1000},
+      {LogCol::CoolantC, kMost, 255 - 100},           {LogCol::AirC, kLeast, 61 - 100},
+      {LogCol::Rpm, 70000, 0xFFFF},                   {LogCol::Inj1Us, kMost, 25500},
+      {LogCol::TpsPct, kMost, 2559},                  {LogCol::TpsPct, -5, 0},
+      {LogCol::PressureKpa, kMost, 0xFFFF},
+  };
+  for (const auto& c : cases) {
+    LogRow row = LogRowFromMonitorFrame(RunningFrame().data(), 0);
+    row[c.col] = c.value;
+    const LogRow back = LogRowFromMonitorFrame(MonitorFrameFromLogRow(row).data(), 0);
+    EXPECT_EQ(back[c.col], c.expected) << LogColumn(c.col).Name << " " << c.value;
   }
-  SealFrame(f);
-  const LogRow row = LogRowFromMonitorFrame(f.data(), 5000);
-  const auto back = MonitorFrameFromLogRow(row);
-  for (const MonitorValueSlot& s : MonitorValueLayout()) {
-    EXPECT_TRUE(row.Has(s.Column)) << LogColumn(s.Column).Name;
-    for (int b = 0; b < s.Width; ++b)
-      EXPECT_EQ(int(back[s.Offset + b]), int(f[s.Offset + b])) << LogColumn(s.Column).Name << " byte " << b;
+}
+
+// Every value of the reply's layout that a log keeps goes into the frame it
+// is played back as, each at its own bytes or bit: a row the recorder or the
+// player left out would come back as 0. The throttle goes as its two digits,
+// the flags are tried both ways round, and the values a log does not keep
+// are named, so that a new row of the layout is not left out unseen.
+TEST(LogPlayback, EveryValueOfTheLayoutComesBackAtItsBytes) {
+  using V = MonValue;
+  const std::set<V> notLogged = {V::PinEngine14Mv, V::ProgramCount, V::Test1,      V::Test2,      V::Test3,
+                                 V::Test4,         V::Test5,        V::Test6,      V::Test7,      V::Test8,
+                                 V::PositionA,     V::GearRatio1,   V::GearRatio2, V::GearRatio3, V::GearRatio4,
+                                 V::GearRatio5,    V::GearRatio6,   V::Version};
+  for (int variant = 0; variant < 2; ++variant) {
+    LinkFrame f{};
+    f[0] = kMonitorReply;
+    int n = variant;
+    for (const MonitorSlot& s : MonitorLayout()) {
+      ++n;
+      if (s.Width == 0) {
+        // A sensor fault would leave its value without a reading.
+        const bool fault = s.Value == V::TpsFault || s.Value == V::PressureFault;
+        if (fault ? !s.OnWhenSet : n % 2 == 0) f[s.Offset] |= static_cast<std::uint8_t>(1 << s.Bit);
+        continue;
+      }
+      // Within the value's readings, the high byte of a word not 0.
+      const int least = s.Width == 2 ? std::max(s.MinRaw, 0x100) : s.MinRaw;
+      const int raw = least + (n * 37) % (std::min(s.MaxRaw, 0x3FF) - least + 1);
+      f[s.Offset] = static_cast<std::uint8_t>(raw & 0xFF);
+      if (s.Width == 2) f[s.Offset + 1] = static_cast<std::uint8_t>(raw >> 8);
+    }
+    SealFrame(f);
+    const LogRow row = LogRowFromMonitorFrame(f.data(), 5000);
+    const auto back = MonitorFrameFromLogRow(row);
+    for (const MonitorSlot& s : MonitorLayout()) {
+      const LogCol col = s.Value == V::TpsTenth ? LogCol::TpsPct : LogColumnOf(s.Value);
+      const std::string where = "value " + std::to_string(static_cast<int>(s.Value)) + " variant " +
+                                std::to_string(variant);
+      if (col == LogCol::Count) {
+        EXPECT_EQ(notLogged.count(s.Value), 1u) << where << " has no column";
+        continue;
+      }
+      EXPECT_EQ(notLogged.count(s.Value), 0u) << where;
+      EXPECT_TRUE(row.Has(col)) << LogColumn(col).Name << " " << where;
+      if (s.Width == 0) {
+        EXPECT_EQ((back[s.Offset] >> s.Bit) & 1, (f[s.Offset] >> s.Bit) & 1) << LogColumn(col).Name << " " << where;
+        continue;
+      }
+      for (int b = 0; b < s.Width; ++b)
+        EXPECT_EQ(int(back[s.Offset + b]), int(f[s.Offset + b])) << LogColumn(col).Name << " byte " << b << " " << where;
+    }
   }
 }
 

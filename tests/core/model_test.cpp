@@ -5,18 +5,12 @@
 #include "model/defaults.h"
 #include "model/derived.h"
 #include "model/normalise.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
 
-struct Fresh {
-  ParameterImage image;
-  DerivedTables tables;
-  explicit Fresh(int model = 0) {
-    image.P(0) = static_cast<std::uint8_t>(model);
-    ApplyDefaults(image, tables, DefaultsScope::Whole);
-  }
-};
+using testsupport::DefaultImage;
 
 TEST(ModelInterpolate, ClampsAndTruncates) {
   struct Case { std::uint32_t xa, xb, x, a, b, expected; };
@@ -36,7 +30,7 @@ TEST(ModelInterpolate, ClampsAndTruncates) {
 }
 
 TEST(ModelBaseTimes, FollowTheModelAndTheRpmAxis) {
-  Fresh f(0);
+  DefaultImage f(0);
   const std::uint16_t row0[] = {137, 99, 81, 81, 68, 56, 62, 62, 62, 62};
   for (int k = 0; k < 10; ++k) EXPECT_EQ(f.tables.ModelBase1[k], row0[k]) << k;
 
@@ -50,7 +44,7 @@ TEST(ModelBaseTimes, FollowTheModelAndTheRpmAxis) {
 }
 
 TEST(ModelBaseTimes, NeverBelow100) {
-  Fresh f(2);  // 620 cm3: 15 * 620 / 600 = 15 -> 150 us at 12000 rpm, TPS 5 %
+  DefaultImage f(2);  // 620 cm3: 15 * 620 / 600 = 15 -> 150 us at 12000 rpm, TPS 5 %
   ParameterImage img = f.image;
   img.P(0) = 99;  // unknown models count as 620 cm3
   RebuildBaseTimes(img, f.tables);
@@ -99,7 +93,7 @@ TEST(ModelDefaults, DependOnTheModel) {
   const Case cases[] = {{0, 1, 1, 0, 19}, {1, 1, 1, 0, 19}, {2, 0, 0, 0, 30}, {3, 0, 0, 1, 19},
                         {4, 1, 1, 1, 19}, {5, 0, 0, 0, 19}, {6, 0, 0, 1, 19}, {7, 1, 1, 1, 19}};
   for (const auto& c : cases) {
-    Fresh f(c.model);
+    DefaultImage f(c.model);
     EXPECT_EQ(f.image.P(38), c.p38) << "model " << c.model;
     EXPECT_EQ(f.image.P(39), c.p39) << "model " << c.model;
     EXPECT_EQ(f.image.P(40), c.p40) << "model " << c.model;
@@ -115,7 +109,7 @@ TEST(ModelDefaults, DependOnTheModel) {
 }
 
 TEST(ModelDefaults, WholeScopeGivesAConsistentImage) {
-  Fresh f(1);
+  DefaultImage f(1);
   const ParameterImage& img = f.image;
   EXPECT_EQ(img.P(47), MapModeEqual);
   EXPECT_EQ(img.P(28), 72);
@@ -146,7 +140,7 @@ TEST(ModelDefaults, WholeScopeGivesAConsistentImage) {
 }
 
 TEST(ModelDefaults, PageScopeTouchesOnlyItsGroup) {
-  Fresh f(0);
+  DefaultImage f(0);
   ParameterImage& img = f.image;
   img.P(29) = 100;
   img.P(138) = 0;
@@ -183,7 +177,7 @@ TEST(ModelDefaults, PageScopeTouchesOnlyItsGroup) {
 }
 
 TEST(ModelDefaults, Map2PageRefusedWhileCoupled) {
-  Fresh f(0);
+  DefaultImage f(0);
   f.image.P(47) = MapModeCoupled;
   f.image.P(kInj2Axis) = 12;
   ApplyDefaults(f.image, f.tables, DefaultsScope::Page, PageInj2);
@@ -210,7 +204,7 @@ TEST(ModelDefaults, LambdaTableFollowsTheSensorType) {
 // never shown must survive a later model change or page defaults: the
 // recomputation starts from the loaded map, not from stale percentages.
 TEST(ModelDefaults, LoadedMapSurvivesModelChangeAnsweredNo) {
-  Fresh f(0);
+  DefaultImage f(0);
   // "Load" a map: 120 % of the base time in every cell of map 1, 80 % in map 2.
   for (int k = 0; k < kMapCells; ++k) {
     f.image.SetWord(kInj1Map + 2 * k, static_cast<std::uint16_t>(f.tables.BaseTime1[k] * 12 / 10));
@@ -247,7 +241,7 @@ TEST(ModelDefaults, BikeModelChangeFollowsTheAnswer) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("item " + std::to_string(c.item) + ", answer " + std::to_string(int(c.answer)));
-    Fresh f(0);
+    DefaultImage f(0);
     f.image.P(4) = 25;
     f.image.P(35) = 90;
     f.image.SetWord(kInj1Map + 40, static_cast<std::uint16_t>((110u * f.tables.BaseTime1[20] + 50) / 100));
@@ -267,7 +261,7 @@ TEST(ModelDefaults, BikeModelChangeFollowsTheAnswer) {
 }
 
 TEST(ModelCoupled, MovesMap2ByTheSameAmounts) {
-  Fresh f(0);
+  DefaultImage f(0);
   f.image.P(47) = MapModeCoupled;
   RefreshPercentMaps(f.image, f.tables);
   const auto base2 = f.tables.BaseTime2;
@@ -299,7 +293,7 @@ TEST(ModelCoupled, MovesMap2ByTheSameAmounts) {
 // shown on page 2, a unit read): the coupled edit moves the map the image
 // holds, it does not put back the one the percent table remembers.
 TEST(ModelCoupled, MovesTheMap2TheImageHoldsNow) {
-  Fresh f(0);
+  DefaultImage f(0);
   f.image.P(47) = MapModeCoupled;
   RefreshPercentMaps(f.image, f.tables);
   const auto base2 = f.tables.BaseTime2;
@@ -320,7 +314,7 @@ TEST(ModelCoupled, MovesTheMap2TheImageHoldsNow) {
 }
 
 TEST(ModelCoupled, EqualModeCopiesMap1) {
-  Fresh f(0);
+  DefaultImage f(0);
   f.image.P(kInj1Axis + 3) = 44;
   f.image.SetWord(kInj1Map + 20, 4321);
   CopyMap1ToMap2(f.image, f.tables);
@@ -334,7 +328,7 @@ TEST(ModelCoupled, EqualModeCopiesMap1) {
 TEST(ModelMapMode, SharedModesCopyTheAxisSeparateKeepsIt) {
   for (MapMode mode : {MapModeNormal, MapModeCoupled, MapModeEqual}) {
     SCOPED_TRACE(static_cast<int>(mode));
-    Fresh f(0);
+    DefaultImage f(0);
     f.image.P(kInj1Axis + 4) = 61;
     f.image.P(kInj2Axis + 4) = 17;
     f.image.SetWord(kInj2Map + 8, 777);
@@ -367,7 +361,7 @@ TEST(ModelMapPage, StoresThePageShownAndWhatFollowsIt) {
   for (Case c : {Case{PageAdvance, MapModeEqual}, Case{PageInj1, MapModeNormal}, Case{PageInj1, MapModeCoupled},
                  Case{PageInj1, MapModeEqual}, Case{PageInj2, MapModeNormal}}) {
     SCOPED_TRACE(testing::Message() << "page " << c.page << " mode " << static_cast<int>(c.mode));
-    Fresh f(0);
+    DefaultImage f(0);
     SetMapMode(f.image, c.mode);
     RefreshPercentMaps(f.image, f.tables);
     const ParameterImage before = f.image;
@@ -404,7 +398,7 @@ TEST(ModelMapPage, StoresThePageShownAndWhatFollowsIt) {
       EXPECT_EQ(f.image.Word(kInj2Map + 40), f.image.Word(kInj1Map + 40));
     }
   }
-  Fresh f(0);
+  DefaultImage f(0);
   const ParameterImage before = f.image;
   StoreMapPage(f.image, f.tables, PageBike, {}, {});
   EXPECT_EQ(f.image, before);
@@ -412,7 +406,7 @@ TEST(ModelMapPage, StoresThePageShownAndWhatFollowsIt) {
 
 class ModelNormalise : public ::testing::Test {
  protected:
-  Fresh f{0};
+  DefaultImage f{0};
   PersistedSelection sel;
   ParameterImage& img = f.image;
   NormaliseResult Run() { return Normalise(img, sel); }
@@ -487,7 +481,7 @@ TEST_F(ModelNormalise, ClampsAndOrdersSingleValues) {
       {320, 2, 3}, {321, 251, 250},
   };
   for (const auto& c : cases) {
-    Fresh fresh(0);
+    DefaultImage fresh(0);
     fresh.image.P(c.offset) = static_cast<std::uint8_t>(c.before);
     Normalise(fresh.image, sel);
     EXPECT_EQ(fresh.image.P(c.offset), c.after) << "P+" << c.offset << " = " << c.before;

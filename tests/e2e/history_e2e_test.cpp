@@ -16,6 +16,7 @@
 #include "editor/document.h"
 #include "files/history.h"
 #include "pty_server.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
@@ -23,16 +24,13 @@ namespace {
 using CliResult = cli::Result;
 using cli::RunCli;
 
+using testsupport::SameParameters;
+
 // The parameter area a history file holds.
 ParameterImage FileImage(const std::string& path) {
   ParameterImage image;
-  DerivedTables tables;
-  EXPECT_TRUE(ReadParameterFile(path, image, tables, IgnScope::WholeFile).Loaded()) << path;
+  EXPECT_TRUE(testsupport::ReadImage(path, image).Loaded()) << path;
   return image;
-}
-
-bool SameParameters(const ParameterImage& a, const ParameterImage& b) {
-  return std::equal(a.ParamArea().begin(), a.ParamArea().end(), b.ParamArea().begin());
 }
 
 class HistoryE2eTest : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "sim_link_fixture.h"
+#include "test_images.h"
 
 namespace velmor {
 namespace {
@@ -58,8 +59,7 @@ TEST_F(LinkE2eTest, ProgramWritesEveryBlockAndVerifies) {
   const ParameterImage unit = UnitMemory();
   EXPECT_EQ(unit.P(1200), 'Q');
   EXPECT_EQ(unit.P(1349), 'Z');
-  EXPECT_TRUE(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(),
-                         document_.Image.ParamArea().begin()));
+  EXPECT_TRUE(testsupport::SameParameters(unit, document_.Image));
   // Afterwards the unit saves and the idle tick says so.
   EXPECT_TRUE(runner_.RunUntil([&] { return engine_.Status().Text == "Saving:"; }, 3000));
 }

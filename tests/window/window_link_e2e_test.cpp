@@ -22,41 +22,67 @@
 #include "form_hlav.h"
 #include "pty_server.h"
 #include "qt_serial_port.h"
+#include "test_images.h"
 #include "widgets.h"
 #include "window_harness.h"
 
 using namespace velmor;
 using namespace velmor::ui;
 
+namespace {
+
+// The simulated unit on a pseudo-terminal of the test's own, which COM1
+// names, and the window over the real serial port adapter, its settings and
+// program folders in the test's directory. The unit starts with Start();
+// the window is made by Make() so that the test hooks its message boxes
+// before Show().
+struct SimWindow {
+  QTemporaryDir dir;
+  std::string link = dir.filePath("unit").toStdString();
+  std::unique_ptr<sim::PtyServer> server = std::make_unique<sim::PtyServer>();
+  std::string error;
+  platform::PortDevices devices;
+  platform::QtSerialPort port{devices};
+  std::unique_ptr<TFormHlav> window;
+
+  SimWindow() { devices.SetOverride(1, link); }
+  bool Start() { return server->Start(link, &error); }
+  ParameterImage UnitMemory() { return server->WithUnit([](sim::SimUnit& u) { return u.Memory(); }); }
+  TFormHlav& Make() {
+    FormOptions o;
+    o.ConfigDir = dir.filePath("config").toStdString();
+    o.ProgramDir = dir.filePath("program").toStdString();
+    window = std::make_unique<TFormHlav>(port, o);
+    return *window;
+  }
+  bool Show() {
+    window->show();
+    return QTest::qWaitForWindowExposed(window.get());
+  }
+};
+
+}  // namespace
+
 class WindowLinkE2eTest : public QObject {
   Q_OBJECT
 
  private slots:
   void ReadFromTheMenuShowsTheUnitsValuesAndTheEngine() {
-    QTemporaryDir dir;
-    const std::string link = dir.filePath("unit").toStdString();
-    sim::PtyServer server;
-    std::string error;
-    QVERIFY2(server.Start(link, &error), error.c_str());
+    SimWindow s;
+    auto& server = *s.server;
+    QVERIFY2(s.Start(), s.error.c_str());
     // Values the window's own defaults do not have.
     server.WithUnit([](sim::SimUnit& u) {
       u.Memory().P(35) = 97;
       u.Memory().P(41) = 99;
     });
-    platform::PortDevices devices;
-    devices.SetOverride(1, link);
-    platform::QtSerialPort port(devices);
 
-    FormOptions o;
-    o.ConfigDir = dir.filePath("config").toStdString();
-    o.ProgramDir = dir.filePath("program").toStdString();
-    TFormHlav w(port, o);
+    TFormHlav& w = s.Make();
     QStringList messages;
     w.ShowMessageBox = [&](const QString& text) { messages << text; };
     w.AskYesNoCancel = [](const QString&) { return QMessageBox::No; };
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QVERIFY2(port.IsOpen(), port.OpenErrorReason().c_str());
+    QVERIFY(s.Show());
+    QVERIFY2(s.port.IsOpen(), s.port.OpenErrorReason().c_str());
     for (int i = 0; i < 3; ++i) QCOMPARE(w.findChild<QLabel*>(QString("LabelVerze%1").arg(i + 1))->text(), QString());
 
     w.findChild<QAction*>("MenuRead")->trigger();
@@ -64,7 +90,7 @@ class WindowLinkE2eTest : public QObject {
     QTRY_COMPARE_WITH_TIMEOUT(status->text(), QString("Verify: OK"), 30000);
     QVERIFY(messages.isEmpty());
 
-    const ParameterImage unit = server.WithUnit([](sim::SimUnit& u) { return u.Memory(); });
+    const ParameterImage unit = s.UnitMemory();
     QCOMPARE(w.Image(), unit);
     QCOMPARE(w.findChild<QLabel*>("LabelVerze1")->text(), QString("Velmor simulated unit"));
     QCOMPARE(w.findChild<QLabel*>("LabelVerze2")->text(), QString("14. 4.2024"));
@@ -111,36 +137,24 @@ class WindowLinkE2eTest : public QObject {
   // moved; the first Program of a unit this session never read says that
   // its previous tune was not kept.
   void ReadAndProgramKeepWhatTheyMovedInTheHistory() {
-    QTemporaryDir dir;
-    qputenv("VELMOR_DATA_DIR", dir.filePath("data").toUtf8());
-    const std::string link = dir.filePath("unit").toStdString();
-    sim::PtyServer server;
-    std::string error;
-    QVERIFY2(server.Start(link, &error), error.c_str());
+    SimWindow s;
+    qputenv("VELMOR_DATA_DIR", s.dir.filePath("data").toUtf8());
+    auto& server = *s.server;
+    QVERIFY2(s.Start(), s.error.c_str());
     server.WithUnit([](sim::SimUnit& u) { u.Memory().P(35) = 97; });
-    platform::PortDevices devices;
-    devices.SetOverride(1, link);
-    platform::QtSerialPort port(devices);
-    FormOptions o;
-    o.ConfigDir = dir.filePath("config").toStdString();
-    o.ProgramDir = dir.filePath("program").toStdString();
-    auto unit = [&] { return server.WithUnit([](sim::SimUnit& u) { return u.Memory(); }); };
+    auto unit = [&] { return s.UnitMemory(); };
     auto fileImage = [](const std::string& path) {
       ParameterImage image;
-      DerivedTables tables;
-      ReadParameterFile(path, image, tables, IgnScope::WholeFile);
+      testsupport::ReadImage(path, image);
       return image;
     };
-    auto sameParameters = [](const ParameterImage& a, const ParameterImage& b) {
-      return std::equal(a.ParamArea().begin(), a.ParamArea().end(), b.ParamArea().begin());
-    };
-    const std::string history = dir.filePath("data/history").toStdString();
+    using testsupport::SameParameters;
+    const std::string history = s.dir.filePath("data/history").toStdString();
     auto* status = static_cast<QLabel*>(nullptr);
     {
-      TFormHlav w(port, o);
+      TFormHlav& w = s.Make();
       w.ShowMessageBox = [](const QString& text) { QFAIL(qPrintable(text)); };
-      w.show();
-      QVERIFY(QTest::qWaitForWindowExposed(&w));
+      QVERIFY(s.Show());
       QCOMPARE(w.History().Directory(), history);
       status = w.findChild<QLabel*>("LabelHlaseni");
 
@@ -151,7 +165,7 @@ class WindowLinkE2eTest : public QObject {
       std::vector<HistoryEntry> list = ListHistory(history);
       QCOMPARE(int(list.size()), 1);
       QCOMPARE(list[0].Kind, HistoryKind::Program);
-      QVERIFY(sameParameters(fileImage(list[0].Path), unit()));
+      QVERIFY(SameParameters(fileImage(list[0].Path), unit()));
       w.statusBar()->clearMessage();
 
       // Read: one more file, equal to the unit.
@@ -163,7 +177,7 @@ class WindowLinkE2eTest : public QObject {
       QCOMPARE(list[0].Kind, HistoryKind::Read);
       QCOMPARE(QString::fromStdString(list[0].UnitName), QString("Velmor_simulated_unit"));
       QCOMPARE(int(fileImage(list[0].Path).P(35)), 95);
-      QVERIFY(sameParameters(fileImage(list[0].Path), unit()));
+      QVERIFY(SameParameters(fileImage(list[0].Path), unit()));
 
       // A Program of the unit just read warns of nothing.
       w.Image().P(35) = 93;
@@ -173,7 +187,7 @@ class WindowLinkE2eTest : public QObject {
       list = ListHistory(history);
       QCOMPARE(int(list.size()), 3);
       QCOMPARE(int(unit().P(35)), 93);
-      QVERIFY(sameParameters(fileImage(list[0].Path), unit()));
+      QVERIFY(SameParameters(fileImage(list[0].Path), unit()));
 
       // Programming after change: the first change is kept at once, the
       // next within the minute waits, and closing keeps it.
@@ -191,6 +205,7 @@ class WindowLinkE2eTest : public QObject {
       QCOMPARE(int(ListHistory(history).size()), 4);
       w.close();
     }
+    s.window.reset();
     const std::vector<HistoryEntry> list = ListHistory(history);
     QCOMPARE(int(list.size()), 5);
     QCOMPARE(int(fileImage(list[0].Path).P(35)), 95);
@@ -202,27 +217,17 @@ class WindowLinkE2eTest : public QObject {
   // those two; applying one of them takes back only that one, in one undo
   // step.
   void CompareWithTheUnitShowsTheEditsSinceTheReadAndAppliesTheChosenOne() {
-    QTemporaryDir dir;
-    qputenv("VELMOR_DATA_DIR", dir.filePath("data").toUtf8());
-    const std::string link = dir.filePath("unit").toStdString();
-    sim::PtyServer server;
-    std::string error;
-    QVERIFY2(server.Start(link, &error), error.c_str());
-    server.WithUnit([](sim::SimUnit& u) {
+    SimWindow s;
+    qputenv("VELMOR_DATA_DIR", s.dir.filePath("data").toUtf8());
+    QVERIFY2(s.Start(), s.error.c_str());
+    s.server->WithUnit([](sim::SimUnit& u) {
       u.Memory().P(35) = 90;
       u.Memory().P(41) = 92;
     });
-    platform::PortDevices devices;
-    devices.SetOverride(1, link);
-    platform::QtSerialPort port(devices);
-    FormOptions o;
-    o.ConfigDir = dir.filePath("config").toStdString();
-    o.ProgramDir = dir.filePath("program").toStdString();
-    TFormHlav w(port, o);
+    TFormHlav& w = s.Make();
     w.ShowMessageBox = [](const QString& text) { QFAIL(qPrintable(text)); };
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const std::string history = dir.filePath("data/history").toStdString();
+    QVERIFY(s.Show());
+    const std::string history = s.dir.filePath("data/history").toStdString();
 
     QTest::keyClick(&w, Qt::Key_F7);
     QTRY_COMPARE_WITH_TIMEOUT(int(w.Link().Outcome()), int(LinkOutcome::VerifyOk), 30000);
@@ -273,23 +278,14 @@ class WindowLinkE2eTest : public QObject {
   // the connection was lost, not that the data differ. F9 cut off after
   // block 4: its error stays at the top while the unit saves what it got.
   void AStoppedTransferSaysWhyAndAFailedProgramsErrorStays() {
-    QTemporaryDir dir;
-    const std::string link = dir.filePath("unit").toStdString();
-    auto server = std::make_unique<sim::PtyServer>();
-    std::string error;
-    QVERIFY2(server->Start(link, &error), error.c_str());
-    platform::PortDevices devices;
-    devices.SetOverride(1, link);
-    platform::QtSerialPort port(devices);
-    FormOptions o;
-    o.ConfigDir = dir.filePath("config").toStdString();
-    o.ProgramDir = dir.filePath("program").toStdString();
-    TFormHlav w(port, o);
+    SimWindow s;
+    auto& server = s.server;
+    QVERIFY2(s.Start(), s.error.c_str());
+    TFormHlav& w = s.Make();
     QStringList messages;
     w.ShowMessageBox = [&](const QString& text) { messages << text; };
     w.AskYesNoCancel = [](const QString&) { return QMessageBox::No; };
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QVERIFY(s.Show());
     auto* status = w.findChild<QLabel*>("LabelHlaseni");
 
     // A thread of its own watches the unit: the verify's requests come
@@ -313,7 +309,7 @@ class WindowLinkE2eTest : public QObject {
     QVERIFY(w.findChild<QLabel*>("LabelSpojeni")->isVisible());
 
     server = std::make_unique<sim::PtyServer>();
-    QVERIFY2(server->Start(link, &error), error.c_str());
+    QVERIFY2(s.Start(), s.error.c_str());
     QTRY_VERIFY_WITH_TIMEOUT(!w.findChild<QLabel*>("LabelSpojeni")->isVisible(), 10000);
     std::thread silencer = watch([](const sim::SimCounters& c) { return c.Writes >= 5; },
                                  [&] { server->WithUnit([](sim::SimUnit& u) { u.Options().Silent = true; }); });

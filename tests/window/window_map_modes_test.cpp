@@ -14,6 +14,7 @@
 #include "lang/control_texts.h"
 #include "model/defaults.h"
 #include "window_harness.h"
+#include "test_images.h"
 
 using namespace velmor;
 using namespace velmor::ui;
@@ -73,10 +74,7 @@ class WindowMapModesTest : public QObject, WindowFixture {
 
   void OpenForActualPageLoadsOnlyTheAdvancePage() {
     // A file of another bike with its own advance settings and other values.
-    ParameterImage other;
-    DerivedTables tables;
-    other.P(0) = 5;
-    ApplyDefaults(other, tables, DefaultsScope::Whole);
+    ParameterImage other = testsupport::DefaultsOf(5);
     for (int k = 0; k < kMapCells; ++k) other.P(kAdvanceMap + k) = static_cast<std::uint8_t>(10 + k % 30);
     for (int c = 0; c < kMapColumns; ++c) other.P(kAdvanceAxis + c) = static_cast<std::uint8_t>(8 + 6 * c);
     other.P(35) = 111;

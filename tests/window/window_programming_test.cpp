@@ -12,6 +12,7 @@
 #include "model/defaults.h"
 #include "widgets.h"
 #include "window_harness.h"
+#include "test_images.h"
 
 using namespace velmor;
 using namespace velmor::ui;
@@ -194,7 +195,7 @@ class WindowProgrammingTest : public QObject, WindowFixture {
     for (int i = 0; i < 40; ++i) w->Timer1Timer();
     QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Verify: OK"));
     QCOMPARE(Get<QLineEdit>(*w, "EditFan1")->text(), QString("95"));
-    QVERIFY(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(), w->Image().ParamArea().begin()));
+    QVERIFY(testsupport::SameParameters(unit, w->Image()));
     for (const LinkFrame& f : port_.sent) QVERIFY(f[0] >= kBlockCount);
   }
 
@@ -231,7 +232,7 @@ class WindowProgrammingTest : public QObject, WindowFixture {
 
     Ticks(*w, 40);
     QCOMPARE(Get<QLabel>(*w, "LabelHlaseni")->text(), QString("Verify: OK"));
-    QVERIFY(std::equal(unit.ParamArea().begin(), unit.ParamArea().end(), w->Image().ParamArea().begin()));
+    QVERIFY(testsupport::SameParameters(unit, w->Image()));
     for (const LinkFrame& f : port_.sent) QVERIFY(f[0] >= kBlockCount);
     // The step is still there, and taken back now.
     QTest::keyClick(w.get(), Qt::Key_Z, Qt::ControlModifier);
@@ -385,9 +386,7 @@ class WindowProgrammingTest : public QObject, WindowFixture {
     QCOMPARE(status->text(), QString("Verify: OK"));
     QVERIFY(status->isVisible());
 
-    ParameterImage file;
-    DerivedTables tables;
-    ApplyDefaults(file, tables, DefaultsScope::Whole);
+    const ParameterImage file = testsupport::DefaultsOf();
     chosenFile_ = dir_->filePath("file.ign");
     QVERIFY(SaveParameterFile(chosenFile_.toStdString(), file, {}).Ok);
     QTest::keyClick(w.get(), Qt::Key_F3);

@@ -16,6 +16,7 @@
 #include "lang/catalog.h"
 #include "model/defaults.h"
 #include "window_harness.h"
+#include "test_images.h"
 
 using namespace velmor;
 using namespace velmor::ui;
@@ -181,10 +182,7 @@ class WindowSettingsTest : public QObject, WindowFixture {
   void FileOnTheCommandLineOpensAfterStartUp() {
     QFETCH(QStringList, args);
     QFETCH(int, language);
-    ParameterImage file;
-    DerivedTables tables;
-    file.P(0) = 5;
-    ApplyDefaults(file, tables, DefaultsScope::Whole);
+    ParameterImage file = testsupport::DefaultsOf(5);
     file.P(35) = 111;
     file.P(kAdvanceMap + 7) = 33;
     QVERIFY(QDir().mkpath(dir_->filePath("my tunes")));

@@ -14,6 +14,7 @@
 #include "files/ign_file.h"
 #include "model/defaults.h"
 #include "window_harness.h"
+#include "test_images.h"
 
 using namespace velmor;
 using namespace velmor::ui;
@@ -306,9 +307,7 @@ class WindowUndoToolsTest : public QObject, WindowFixture {
 
   void GearRadioGroupKeepsSettingsOfPagesNotShown() {
     // A file whose clutch mode and idle control differ from the defaults.
-    ParameterImage file;
-    DerivedTables tables;
-    ApplyDefaults(file, tables, DefaultsScope::Whole);
+    ParameterImage file = testsupport::DefaultsOf();
     file.P(120) = static_cast<std::uint8_t>(1 - file.P(120));
     file.P(333) = static_cast<std::uint8_t>(1 - file.P(333));
     const QString path = dir_->filePath("clutch.ign");

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <optional>
 
 #include "lang/control_texts.h"
 #include "link/frame.h"
+#include "link/monitor_layout.h"
 
 namespace velmor {
 
@@ -144,6 +146,9 @@ namespace {
 
 int Clamp(int v) { return std::clamp(v, 0, kMonGaugeMax); }
 
+// The n-th of a run of values (test values, learned gear ratios).
+MonValue Nth(MonValue first, int n) { return static_cast<MonValue>(static_cast<int>(first) + n); }
+
 // Writes into a label's view; every call marks the parts it sets.
 class Writer {
  public:
@@ -215,74 +220,74 @@ bool DecodeMonitorFrame(const std::uint8_t* f, const MonitorInputs& in, LiveValu
   for (auto& e : view.Edits) e.SetColour = false;
   Writer w(view);
   using L = MonLabel;
+  using V = MonValue;
   const char* sep = " - ";
   live.ConnectionLost = false;
 
+  const auto on = [f](MonValue flag) { return MonitorFlag(f, flag); };
+  const auto raw = [f](MonValue value) { return MonitorRaw(f, value); };
+
   // Inputs.
-  const std::uint8_t b1 = f[1];
-  YesNo(w, s, L::LabelMonTlStartIn, s.StartSwitch, sep, !(b1 & 0x01), Colour::White);
-  YesNo(w, s, L::LabelMonClutchIn, s.Clutch, sep, !(b1 & 0x02), Colour::Fuchsia);
-  YesNo(w, s, L::LabelMonNeutral, s.Neutral, sep, (b1 & 0x04) != 0, Colour::Aqua);
-  YesNo(w, s, L::LabelMonSideStand, s.SideStand, sep, !(b1 & 0x08), Colour::Fuchsia);
-  YesNo(w, s, L::LabelMonStartLimiterIn, s.StartLimiter, sep, !(b1 & 0x10), Colour::Fuchsia);
-  YesNo(w, s, L::LabelMonClutchMasterIn, s.ClutchMaster, sep, !(b1 & 0x20), Colour::Lime);
-  YesNo(w, s, L::LabelMonRpmLambdaIn, s.TachoLambda, sep, !(b1 & 0x40), Colour::Aqua);
-  YesNo(w, s, L::LabelMonPinEngine23In, "Pin engine 23", sep, !(b1 & 0x80), Colour::Aqua);
+  YesNo(w, s, L::LabelMonTlStartIn, s.StartSwitch, sep, on(V::StartSwitchIn), Colour::White);
+  YesNo(w, s, L::LabelMonClutchIn, s.Clutch, sep, on(V::ClutchIn), Colour::Fuchsia);
+  YesNo(w, s, L::LabelMonNeutral, s.Neutral, sep, on(V::Neutral), Colour::Aqua);
+  YesNo(w, s, L::LabelMonSideStand, s.SideStand, sep, on(V::SideStand), Colour::Fuchsia);
+  YesNo(w, s, L::LabelMonStartLimiterIn, s.StartLimiter, sep, on(V::StartLimiterIn), Colour::Fuchsia);
+  YesNo(w, s, L::LabelMonClutchMasterIn, s.ClutchMaster, sep, on(V::ClutchMasterIn), Colour::Lime);
+  YesNo(w, s, L::LabelMonRpmLambdaIn, s.TachoLambda, sep, on(V::TachoLambdaIn), Colour::Aqua);
+  YesNo(w, s, L::LabelMonPinEngine23In, "Pin engine 23", sep, on(V::PinEngine23In), Colour::Aqua);
 
   // Outputs and limiters.
-  const std::uint8_t b2 = f[2];
-  YesNo(w, s, L::LabelMonPinBody11In, "Pin body 11", sep, !(b2 & 0x01), Colour::Aqua);
-  YesNo(w, s, L::LabelMonTlStartOut, s.StartSwitch, sep, (b2 & 0x02) != 0, Colour::Fuchsia);
-  YesNo(w, s, L::LabelMonStartLimiterOut, s.StartLimiter, sep, (b2 & 0x04) != 0, Colour::Fuchsia);
-  w.Edit(MonEdit::EditStartLimiter, (b2 & 0x04) ? Colour::Fuchsia : Colour::Window);
-  live.IgnLimiterActive = (b2 & 0x08) != 0;
+  YesNo(w, s, L::LabelMonPinBody11In, "Pin body 11", sep, on(V::PinBody11In), Colour::Aqua);
+  YesNo(w, s, L::LabelMonTlStartOut, s.StartSwitch, sep, on(V::StartSwitchOut), Colour::Fuchsia);
+  YesNo(w, s, L::LabelMonStartLimiterOut, s.StartLimiter, sep, on(V::StartLimiterOut), Colour::Fuchsia);
+  w.Edit(MonEdit::EditStartLimiter, on(V::StartLimiterOut) ? Colour::Fuchsia : Colour::Window);
+  live.IgnLimiterActive = on(V::IgnLimiter);
   YesNo(w, s, L::LabelMonIgnLimiter, s.IgnLimiter, sep, live.IgnLimiterActive, Colour::Fuchsia);
   w.Edit(MonEdit::EditIgnLimiter, live.IgnLimiterActive ? Colour::Fuchsia : Colour::Window);
-  live.JetLimiterActive = (b2 & 0x10) != 0;
+  live.JetLimiterActive = on(V::JetLimiter);
   YesNo(w, s, L::LabelMonJetLimiter, s.JetLimiter, sep, live.JetLimiterActive, Colour::Fuchsia);
   w.Edit(MonEdit::EditJetLimiter, live.JetLimiterActive ? Colour::Fuchsia : Colour::Window);
-  live.RetardLimiterActive = (b2 & 0x20) != 0;
+  live.RetardLimiterActive = on(V::RetardLimiter);
   YesNo(w, s, L::LabelMonRetardLimiter, s.RetardLimiter, sep, live.RetardLimiterActive,
         Colour::Fuchsia);
   w.Edit(MonEdit::EditRetardLimiterRpm,
          live.RetardLimiterActive ? Colour::Fuchsia : Colour::Window);
-  if (b2 & 0x40) {
+  if (on(V::TachoOut)) {
     w.Words(L::LabelMonRpmLambdaOut, s.TachoLambda, sep, "Tacho");
     w.Paint(L::LabelMonRpmLambdaOut, Colour::Normal);
   } else {
     w.Words(L::LabelMonRpmLambdaOut, s.TachoLambda, sep, "Lambda");
     w.Paint(L::LabelMonRpmLambdaOut, Colour::Aqua);
   }
-  YesNo(w, s, L::LabelN2oOn, "N2O ", sep, (b2 & 0x80) != 0, Colour::Lime);
+  YesNo(w, s, L::LabelN2oOn, "N2O ", sep, on(V::N2oOn), Colour::Lime);
   w.Visible(L::LabelN2oOn, in.GasEnabled);
 
   // Status flags.
-  const std::uint8_t b3 = f[3];
-  YesNo(w, s, L::LabelMonClutchOut, s.ClutchMaster, sep, (b3 & 0x01) != 0, Colour::Red);
-  live.BaseAdvance = (b3 & 0x08) != 0;
+  YesNo(w, s, L::LabelMonClutchOut, s.ClutchMaster, sep, on(V::ClutchMasterOut), Colour::Red);
+  live.BaseAdvance = on(V::BaseAdvance);
   // The two words after the stem have no catalog entry in any language.
-  w.Words(L::LabelSnimacCmps, s.Pickup, sep, (b3 & 0x20) ? " is running" : " no signal");
-  w.Paint(L::LabelSnimacCmps, (b3 & 0x20) ? Colour::Lime : Colour::Normal);
-  w.Visible(L::LabelEeDataErr, (b3 & 0x40) != 0);
-  live.TpsFault = (b3 & 0x80) != 0;
+  w.Words(L::LabelSnimacCmps, s.Pickup, sep, on(V::PickupSignal) ? " is running" : " no signal");
+  w.Paint(L::LabelSnimacCmps, on(V::PickupSignal) ? Colour::Lime : Colour::Normal);
+  w.Visible(L::LabelEeDataErr, on(V::DataError));
+  live.TpsFault = on(V::TpsFault);
 
-  const std::uint8_t b4 = f[4];
-  live.PressureFault = (b4 & 0x01) != 0;
+  live.PressureFault = on(V::PressureFault);
   w.Paint(L::LabelTlak, live.PressureFault ? Colour::Red : Colour::Normal);
-  w.Words(L::LabelOilOk, s.OilOk, sep, (b4 & 0x02) ? s.Yes : s.No);
-  w.Paint(L::LabelOilOk, (b4 & 0x02) ? Colour::Normal : Colour::Red);
-  YesNo(w, s, L::LabelMonLambdaHeat, s.LambdaHeat, sep, (b4 & 0x04) != 0, Colour::Fuchsia);
-  YesNo(w, s, L::LabelMonFan1, s.Fan, " 1 - ", (b4 & 0x08) != 0, Colour::Fuchsia);
-  YesNo(w, s, L::LabelMonFan2, s.Fan, " 2 - ", (b4 & 0x10) != 0, Colour::Fuchsia);
-  YesNo(w, s, L::LabelMonBlokOut, s.Blocking, sep, (b4 & 0x20) != 0, Colour::Red);
-  w.Paint(L::LabelMonFuelMv, (b4 & 0x40) ? Colour::Fuchsia : Colour::Normal);
-  live.TestsLocked = (b4 & 0x80) != 0;
+  w.Words(L::LabelOilOk, s.OilOk, sep, on(V::OilOk) ? s.Yes : s.No);
+  w.Paint(L::LabelOilOk, on(V::OilOk) ? Colour::Normal : Colour::Red);
+  YesNo(w, s, L::LabelMonLambdaHeat, s.LambdaHeat, sep, on(V::LambdaHeater), Colour::Fuchsia);
+  YesNo(w, s, L::LabelMonFan1, s.Fan, " 1 - ", on(V::Fan1), Colour::Fuchsia);
+  YesNo(w, s, L::LabelMonFan2, s.Fan, " 2 - ", on(V::Fan2), Colour::Fuchsia);
+  YesNo(w, s, L::LabelMonBlokOut, s.Blocking, sep, on(V::BlockingOut), Colour::Red);
+  w.Paint(L::LabelMonFuelMv, on(V::FuelWarning) ? Colour::Fuchsia : Colour::Normal);
+  live.TestsLocked = on(V::TestsLocked);
 
   // Version.
-  if (f[150] != kProtocolVersion) {
+  if (const int version = raw(V::Version); version != kProtocolVersion) {
     LabelView& v = w.Words(L::LabelVersion, s.VersionMismatch, "", "");
     char tail[40];
-    std::snprintf(tail, sizeof tail, "  PC-%d, IGN-%d", kProtocolVersion, f[150]);
+    std::snprintf(tail, sizeof tail, "  PC-%d, IGN-%d", kProtocolVersion, version);
     v.Text.Append(tail);
     w.Paint(L::LabelVersion, Colour::Red);
   } else {
@@ -290,7 +295,8 @@ bool DecodeMonitorFrame(const std::uint8_t* f, const MonitorInputs& in, LiveValu
     w.Paint(L::LabelVersion, Colour::Normal);
   }
 
-  live.TpsPercent = f[9];
+  const int tpsWhole = raw(V::TpsWhole);
+  live.TpsPercent = static_cast<std::uint16_t>(tpsWhole);
 
   // Advance.
   const char* adv = s.Advance.c_str();
@@ -299,32 +305,34 @@ bool DecodeMonitorFrame(const std::uint8_t* f, const MonitorInputs& in, LiveValu
     w.Text(L::LabelMon_Ign2, "%s 2= BASE", adv);
     w.Text(L::LabelMon_Ign, "%s = BASE", adv);
   } else {
-    w.Text(L::LabelMon_Ign1, "%s 1= %2d °", adv, f[10]);
-    w.Text(L::LabelMon_Ign2, "%s 2= %2d °", adv, f[11]);
-    w.Text(L::LabelMon_Ign, "%s = %2d °", adv, (f[10] + f[11]) / 2);
+    const int adv1 = raw(V::Advance1), adv2 = raw(V::Advance2);
+    w.Text(L::LabelMon_Ign1, "%s 1= %2d °", adv, adv1);
+    w.Text(L::LabelMon_Ign2, "%s 2= %2d °", adv, adv2);
+    w.Text(L::LabelMon_Ign, "%s = %2d °", adv, (adv1 + adv2) / 2);
   }
   w.Visible(L::LabelMon_Ign2, true);
 
   // Injection.
   const char* inj = s.InjTime.c_str();
-  w.Text(L::LabelMon_Jet_1A, "%s 1 = %d us", inj, f[14] * 100);
-  w.Text(L::LabelMon_Jet_2A, "%s 2 = %d us", inj, f[15] * 100);
+  const int inj1 = raw(V::Inj1), inj2 = raw(V::Inj2);
+  w.Text(L::LabelMon_Jet_1A, "%s 1 = %d us", inj, inj1 * 100);
+  w.Text(L::LabelMon_Jet_2A, "%s 2 = %d us", inj, inj2 * 100);
   w.Visible(L::LabelMon_Jet_2A, true);
-  w.Text(L::LabelMon_Jet_A, "%s = %d us", inj, (f[14] + f[15]) * 100 / 2);
+  w.Text(L::LabelMon_Jet_A, "%s = %d us", inj, (inj1 + inj2) * 100 / 2);
 
   // Maximum duty, from the engine speed of the previous frame.
-  const int duty = static_cast<int>(std::max(f[14], f[15]) * static_cast<long>(live.Rpm) / 12000);
+  const int duty = static_cast<int>(std::max(inj1, inj2) * static_cast<long>(live.Rpm) / 12000);
   w.Text(L::LabelMaxInjProcent, "%s = %d [%%]", s.MaxInj.c_str(), duty);
   w.Gauge(MonGauge::CGaugeDuty, duty);
   w.Bar(MonGauge::CGaugeDuty, duty > 100 ? Colour::Yellow : Colour::Blue);
 
-  live.CoolantRaw = f[23];
-  live.AirRaw = f[24];
-  live.Gear = f[25];
+  live.CoolantRaw = static_cast<std::uint16_t>(raw(V::Coolant));
+  live.AirRaw = static_cast<std::uint16_t>(raw(V::Air));
+  live.Gear = static_cast<std::uint8_t>(raw(V::Gear));
   w.Text(L::LabelGear, "%s = %d ", s.Gear.c_str(), live.Gear);
 
   // Gear shift light.
-  const std::uint8_t light = f[27];
+  const int light = raw(V::ShiftLight);
   w.Words(L::LabelMonPilotLight, s.ShiftLight, sep,
           light == 0 ? s.No : light == 2 ? s.Yes : s.Blink);
   w.Paint(L::LabelMonPilotLight, light != 0 ? Colour::Fuchsia : Colour::Normal);
@@ -334,63 +342,65 @@ bool DecodeMonitorFrame(const std::uint8_t* f, const MonitorInputs& in, LiveValu
       Colour::Fuchsia, Colour::Fuchsia, Colour::Fuchsia, Colour::Fuchsia, Colour::Fuchsia,
       Colour::Fuchsia, Colour::Fuchsia, Colour::Fuchsia, Colour::Fuchsia, Colour::Fuchsia,
       Colour::Fuchsia, Colour::Aqua,    Colour::Yellow,  Colour::Lime,    Colour::Fuchsia};
-  const std::uint8_t tune = f[29];
+  const int tune = raw(V::TuningStatus);
   if (tune < 15) {
     w.Words(L::LabelLadeniMsg, s.TuneStatus[tune], "", "");
     w.Paint(L::LabelLadeniMsg, kTuneColours[tune]);
   } else {
     w.Paint(L::LabelLadeniMsg, Colour::Fuchsia);
   }
-  live.AfrX10 = f[30];
+  live.AfrX10 = static_cast<std::uint8_t>(raw(V::Afr));
 
   // Fuel, pin 14, engine speed.
-  const int fuelMv = FrameWord(f, 44);
+  const int fuelMv = raw(V::FuelMv);
   w.Text(L::LabelMonFuelMv, "%s = %d mV", s.Fuel.c_str(), fuelMv);
   w.Gauge(MonGauge::CGaugeFuel, (fuelMv * 100 - 160000) / 2400);
-  const int pin14 = FrameWord(f, 46);
+  const int pin14 = raw(V::PinEngine14Mv);
   w.Text(L::LabelMonPinEngine14In, "Pin engine 14 = %d mV", pin14);
   w.Paint(L::LabelMonPinEngine14In, pin14 > 2000 ? Colour::Normal : Colour::Aqua);
-  live.Rpm = FrameWord(f, 48);
+  live.Rpm = static_cast<std::uint16_t>(raw(V::Rpm));
   w.Text(L::LabelRpm, "RPM = %d ", live.Rpm);
   if (in.IgnLimiterHundreds != 0) w.Gauge(MonGauge::CGaugeRpm, live.Rpm / in.IgnLimiterHundreds);
   const int limiters = live.IgnLimiterActive + live.JetLimiterActive + live.RetardLimiterActive;
   w.Paint(L::LabelRpm, limiters == 0 ? Colour::Normal : limiters == 3 ? Colour::Red : Colour::Fuchsia);
 
   // Pressure.
-  live.PressureX10 = FrameWord(f, 52);
+  // Shown also while the sensor is faulty, in red.
+  live.PressureX10 = static_cast<std::uint16_t>(raw(V::Pressure));
   if (in.ExtendedMonitor)
-    w.Text(L::LabelTlak, "AP = %4.1f kPa= %d mV", live.PressureX10 * 0.1, FrameWord(f, 50));
+    w.Text(L::LabelTlak, "AP = %4.1f kPa= %d mV", live.PressureX10 * 0.1, raw(V::PressureMv));
   else
     w.Text(L::LabelTlak, "AP = %4.1f kPa", live.PressureX10 * 0.1);
 
   // Throttle.
-  live.TpsMillivolts = FrameWord(f, 56);
+  live.TpsMillivolts = static_cast<std::uint16_t>(raw(V::TpsMv));
   if (live.TpsFault) {
     w.Text(L::LabelTps, "TP = error = %d mV", live.TpsMillivolts);
     w.Paint(L::LabelTps, Colour::Red);
     w.Gauge(MonGauge::CGaugeTps, 0);
   } else {
-    const double tps = f[9] + (f[28] + 0.005) * 0.1;
+    const double tps = tpsWhole + (raw(V::TpsTenth) + 0.005) * 0.1;
     if (in.ExtendedMonitor)
       w.Text(L::LabelTps, "TP = %4.1f %%=%d mV", tps, live.TpsMillivolts);
     else
-      w.Text(L::LabelTps, "TP = %d %%", f[9]);
+      w.Text(L::LabelTps, "TP = %d %%", tpsWhole);
     w.Paint(L::LabelTps, Colour::Normal);
-    w.Gauge(MonGauge::CGaugeTps, f[9]);
+    w.Gauge(MonGauge::CGaugeTps, tpsWhole);
   }
 
   // Lambda.
-  live.LambdaMillivolts = FrameWord(f, 58);
+  live.LambdaMillivolts = static_cast<std::uint16_t>(raw(V::LambdaMv));
   if (in.ExtendedMonitor)
-    w.Text(L::LabelLambda, "LAMBDA = %4.1f [A/F] = %d mV", f[30] * 0.1, live.LambdaMillivolts);
+    w.Text(L::LabelLambda, "LAMBDA = %4.1f [A/F] = %d mV", live.AfrX10 * 0.1, live.LambdaMillivolts);
   else
-    w.Text(L::LabelLambda, "LAMBDA = %4.1f [A/F]", f[30] * 0.1);
-  w.Gauge(MonGauge::CGaugeLambda, LambdaBarPosition(f[30], in.LambdaBarLow, in.LambdaBarHigh));
+    w.Text(L::LabelLambda, "LAMBDA = %4.1f [A/F]", live.AfrX10 * 0.1);
+  w.Gauge(MonGauge::CGaugeLambda, LambdaBarPosition(live.AfrX10, in.LambdaBarLow, in.LambdaBarHigh));
 
   // Coolant.
   const char* cool = s.Coolant.c_str();
-  const int coolantMv = FrameWord(f, 60);
-  if (live.CoolantRaw == 0) {
+  const int coolantMv = raw(V::CoolantMv);
+  const std::optional<std::int32_t> coolant = MonitorReading(f, V::Coolant);
+  if (!coolant) {
     w.Paint(L::LabelVoda, Colour::Red);
     w.Bar(MonGauge::CGaugeVoda, Colour::Red);
     live.CoolantRaw = 180;
@@ -403,23 +413,24 @@ bool DecodeMonitorFrame(const std::uint8_t* f, const MonitorInputs& in, LiveValu
     w.Paint(L::LabelVoda, hot ? Colour::Yellow : Colour::Normal);
     w.Bar(MonGauge::CGaugeVoda, hot ? Colour::Yellow : Colour::Aqua);
     if (in.ExtendedMonitor)
-      w.Text(L::LabelVoda, "%s = %d °C= %d mV", cool, live.CoolantRaw - 100, coolantMv);
+      w.Text(L::LabelVoda, "%s = %d °C= %d mV", cool, *coolant, coolantMv);
     else
-      w.Text(L::LabelVoda, "%s= %d °C", cool, live.CoolantRaw - 100);
+      w.Text(L::LabelVoda, "%s= %d °C", cool, *coolant);
   }
   w.Gauge(MonGauge::CGaugeVoda, live.CoolantRaw - 100);
 
   // Intake air.
-  const bool airFault = live.AirRaw <= 60;
-  const int air = airFault ? 50 : live.AirRaw - 100;
+  // A faulty sensor reads as 50 °C, in red.
+  const std::optional<std::int32_t> airReading = MonitorReading(f, V::Air);
+  const int air = airReading.value_or(50);
   if (in.ExtendedMonitor)
-    w.Text(L::LabelVzduch, "AT = %d °C= %d mV", air, FrameWord(f, 62));
+    w.Text(L::LabelVzduch, "AT = %d °C= %d mV", air, raw(V::AirMv));
   else
     w.Text(L::LabelVzduch, "AT = %d °C", air);
-  w.Paint(L::LabelVzduch, airFault ? Colour::Red : Colour::Normal);
+  w.Paint(L::LabelVzduch, airReading ? Colour::Normal : Colour::Red);
 
   // Supply voltage.
-  const int supply = FrameWord(f, 64);
+  const int supply = raw(V::SupplyMv);
   w.Text(L::LabelNapeti, "U = %4.1f V", supply * 0.001);
   if (!(supply > 7000 && supply < 17999))
     w.Paint(L::LabelNapeti, Colour::Red);
@@ -428,41 +439,43 @@ bool DecodeMonitorFrame(const std::uint8_t* f, const MonitorInputs& in, LiveValu
   else
     w.Paint(L::LabelNapeti, Colour::Normal);
 
-  w.Text(L::LabelPocetProgramovani, "%s%d", s.ProgramCount.c_str(), FrameWord(f, 76));
+  w.Text(L::LabelPocetProgramovani, "%s%d", s.ProgramCount.c_str(), raw(V::ProgramCount));
 
   static constexpr const char* kTestFormats[8] = {"Test1= %d", "Test2= %d", "Test3= %d ",
                                                   "Test4=%d",  "Test5= %d", "Test6= %d",
                                                   "Test7= %d", "Test8= %d"};
   for (int i = 0; i < 8; ++i) {
     char text[24];
-    std::snprintf(text, sizeof text, kTestFormats[i], FrameWord(f, 78 + 2 * i));
+    std::snprintf(text, sizeof text, kTestFormats[i], raw(Nth(V::Test1, i)));
     w.Words(static_cast<MonLabel>(static_cast<int>(L::LabelTest1) + i), text, "", "");
   }
 
-  live.StartTime = FrameWord(f, 94);
-  w.Text(L::LabelMon_PolohaA, "%s = %d °", s.Position.c_str(), FrameWord(f, 96));
+  live.StartTime = static_cast<std::uint16_t>(raw(V::StartTime));
+  w.Text(L::LabelMon_PolohaA, "%s = %d °", s.Position.c_str(), raw(V::PositionA));
 
   // Corrections. The form's captions carry the unit as [%]; the texts end in
   // a plain per-cent sign after a space.
-  w.Text(L::LabelKorVodaJet, "TW correction = %4.1f %%", FrameWord(f, 100) * 0.1);
-  w.Text(L::LabelKorVzduch, "AT correction = %4.1f %%", FrameWord(f, 102) * 0.1);
-  w.Text(L::LabelKorTlak, "AP correction = %4.1f %%", FrameWord(f, 104) * 0.1);
-  w.Text(L::LabelKorSytic, "Starting corr. = %4.1f %%", FrameWord(f, 106) * 0.1);
-  w.Text(L::LabelKorNapeti, "U correction = %d us", FrameWord(f, 108) - 1000);
+  // Every raw value of a correction is a reading.
+  const auto reading = [f](MonValue value) { return *MonitorReading(f, value); };
+  w.Text(L::LabelKorVodaJet, "TW correction = %4.1f %%", reading(V::CoolantCorr) * 0.1);
+  w.Text(L::LabelKorVzduch, "AT correction = %4.1f %%", reading(V::AirCorr) * 0.1);
+  w.Text(L::LabelKorTlak, "AP correction = %4.1f %%", reading(V::PressureCorr) * 0.1);
+  w.Text(L::LabelKorSytic, "Starting corr. = %4.1f %%", reading(V::StartCorr) * 0.1);
+  w.Text(L::LabelKorNapeti, "U correction = %d us", reading(V::VoltageCorr));
 
-  unitSaving = FrameWord(f, 148);
+  unitSaving = static_cast<std::uint16_t>(raw(V::UnitSaving));
 
-  w.Text(L::LabelKorVodaIgn, "TW correction = %4.1f °", FrameWord(f, 110) * 0.1 - 100);
-  w.Text(L::LabelMonSpeed, "%s = %d [km/h]", s.Speed.c_str(), FrameWord(f, 116));
+  w.Text(L::LabelKorVodaIgn, "TW correction = %4.1f °", reading(V::CoolantAdvCorr) * 0.1);
+  w.Text(L::LabelMonSpeed, "%s = %d [km/h]", s.Speed.c_str(), raw(V::Speed));
 
-  live.RpmSpeedRatio = FrameWord(f, 120);
+  live.RpmSpeedRatio = static_cast<std::uint16_t>(raw(V::RpmSpeedRatio));
   w.Text(L::LabelMonPomerRpmSpeed, "Rpm/Speed = %4.1f ", live.RpmSpeedRatio * 0.1);
   for (int g = 0; g < 6; ++g)
     w.Text(static_cast<MonLabel>(static_cast<int>(L::LabelMonPomerRpmSpeedAuto1) + g), "%4.1f ",
-           FrameWord(f, 122 + 2 * g) * 0.1);
+           raw(Nth(V::GearRatio1, g)) * 0.1);
 
-  w.Text(L::LabelIdleKorAdv, "Idle correction = %4.1f °", (FrameWord(f, 134) - 1000) * 0.1);
-  w.Text(L::LabelKorAccJet, "Acc. corr = %4.1f %%", FrameWord(f, 136) * 0.1);
+  w.Text(L::LabelIdleKorAdv, "Idle correction = %4.1f °", reading(V::IdleAdvCorr) * 0.1);
+  w.Text(L::LabelKorAccJet, "Acc. corr = %4.1f %%", reading(V::AccelCorr) * 0.1);
   return true;
 }
 

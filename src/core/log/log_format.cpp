@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,40 +19,29 @@ namespace velmor {
 namespace {
 
 constexpr LogColumnInfo kColumns[] = {
-#define VELMOR_LOG_INFO(id, name, decimals) {name, decimals},
+#define VELMOR_LOG_INFO(id, name, decimals, source) {name, decimals, MonValue::source},
     VELMOR_LOG_COLUMNS(VELMOR_LOG_INFO)
 #undef VELMOR_LOG_INFO
 };
 static_assert(std::size(kColumns) == kLogColumnCount);
 static_assert(kLogChannelTexts == kLogColumnCount, "a name and unit for every column");
 
-int Word(const std::uint8_t* f, int offset) { return f[offset] | (f[offset + 1] << 8); }
+constexpr bool OneColumnAValue() {
+  for (int a = 0; a < kLogColumnCount; ++a)
+    for (int b = a + 1; b < kLogColumnCount; ++b)
+      if (kColumns[a].Source != MonValue::Count && kColumns[a].Source == kColumns[b].Source) return false;
+  return true;
+}
+static_assert(OneColumnAValue(), "a value of the reply is recorded once");
 
-// A flag column is 1 while the live display shows the condition as "YES":
-// for most inputs that is a clear bit.
-struct FlagSource {
-  LogCol Column;
-  std::uint8_t Byte;
-  std::uint8_t Bit;
-  bool ActiveWhenSet;
-};
-constexpr FlagSource kFlags[] = {
-    {LogCol::StartSwitchIn, 1, 0, false},   {LogCol::ClutchIn, 1, 1, false},
-    {LogCol::Neutral, 1, 2, true},          {LogCol::SideStand, 1, 3, false},
-    {LogCol::StartLimiterIn, 1, 4, false},  {LogCol::ClutchMasterIn, 1, 5, false},
-    {LogCol::TachoLambdaIn, 1, 6, false},   {LogCol::PinEngine23In, 1, 7, false},
-    {LogCol::PinBody11In, 2, 0, false},     {LogCol::StartSwitchOut, 2, 1, true},
-    {LogCol::StartLimiterOut, 2, 2, true},  {LogCol::IgnLimiter, 2, 3, true},
-    {LogCol::JetLimiter, 2, 4, true},       {LogCol::RetardLimiter, 2, 5, true},
-    {LogCol::TachoOut, 2, 6, true},         {LogCol::N2oOn, 2, 7, true},
-    {LogCol::ClutchMasterOut, 3, 0, true},  {LogCol::BaseAdvance, 3, 3, true},
-    {LogCol::PickupSignal, 3, 5, true},     {LogCol::DataError, 3, 6, true},
-    {LogCol::TpsFault, 3, 7, true},         {LogCol::PressureFault, 4, 0, true},
-    {LogCol::OilOk, 4, 1, true},            {LogCol::LambdaHeater, 4, 2, true},
-    {LogCol::Fan1, 4, 3, true},             {LogCol::Fan2, 4, 4, true},
-    {LogCol::BlockingOut, 4, 5, true},      {LogCol::FuelWarning, 4, 6, true},
-    {LogCol::TestsLocked, 4, 7, true},
-};
+// The other way round: the column of each value of the reply.
+constexpr auto kColumnOf = [] {
+  std::array<LogCol, kMonValueCount> columns{};
+  columns.fill(LogCol::Count);
+  for (int c = 0; c < kLogColumnCount; ++c)
+    if (kColumns[c].Source != MonValue::Count) columns[static_cast<int>(kColumns[c].Source)] = static_cast<LogCol>(c);
+  return columns;
+}();
 
 // Writes `value` in units of its last decimal as a decimal number; at most
 // 12 characters.
@@ -122,89 +112,39 @@ LogCol FindLogColumn(std::string_view name) {
   return LogCol::Count;
 }
 
-namespace {
-
-// One row per value the reply carries, read and written by the same rows.
-constexpr MonitorValueSlot kValueSlots[] = {
-    {LogCol::Rpm, 48, 2},
-    {LogCol::Afr, 30, 1, 1, 0, 1},           // A/F 0: the lambda sensor gives no reading
-    {LogCol::CoolantC, 23, 1, 1, -100, 1},   // 0: no reading
-    {LogCol::AirC, 24, 1, 1, -100, 61},      // 60 and below: no reading
-    {LogCol::Advance1Deg, 10, 1},
-    {LogCol::Advance2Deg, 11, 1},
-    {LogCol::Inj1Us, 14, 1, 100},
-    {LogCol::Inj2Us, 15, 1, 100},
-    {LogCol::Gear, 25, 1},
-    {LogCol::ShiftLight, 27, 1},
-    {LogCol::TuningStatus, 29, 1},
-    {LogCol::FuelMv, 44, 2},
-    {LogCol::PressureMv, 50, 2},
-    {LogCol::TpsMv, 56, 2},
-    {LogCol::LambdaMv, 58, 2},
-    {LogCol::CoolantMv, 60, 2},
-    {LogCol::AirMv, 62, 2},
-    {LogCol::SupplyV, 64, 2},
-    {LogCol::StartTimeS, 94, 2},
-    {LogCol::CoolantCorrPct, 100, 2},
-    {LogCol::AirCorrPct, 102, 2},
-    {LogCol::PressureCorrPct, 104, 2},
-    {LogCol::StartCorrPct, 106, 2},
-    {LogCol::VoltageCorrUs, 108, 2, 1, -1000},
-    {LogCol::CoolantAdvCorrDeg, 110, 2, 1, -1000},
-    {LogCol::SpeedKmh, 116, 2},
-    {LogCol::RpmSpeedRatio, 120, 2},
-    {LogCol::IdleAdvCorrDeg, 134, 2, 1, -1000},
-    {LogCol::AccelCorrPct, 136, 2},
-    {LogCol::UnitSaving, 148, 2},
-};
-// The throttle: whole per cent and its tenth digit, and the fault bits.
-constexpr int kTpsWhole = 9, kTpsTenth = 28, kPressure = 52;
-
-}  // namespace
-
-std::span<const MonitorValueSlot> MonitorValueLayout() { return kValueSlots; }
+LogCol LogColumnOf(MonValue value) { return kColumnOf[static_cast<int>(value)]; }
 
 LogRow LogRowFromMonitorFrame(const std::uint8_t* f, std::int32_t timeMs) {
   LogRow r;
-  const bool tpsFault = f[3] & 0x80;
-  const bool pressureFault = f[4] & 0x01;
   r[LogCol::TimeS] = timeMs;
-  // The tenths come as their own digit; a value beyond 9 is not one.
-  if (!tpsFault && f[kTpsTenth] <= 9) r[LogCol::TpsPct] = f[kTpsWhole] * 10 + f[kTpsTenth];
-  if (!pressureFault) r[LogCol::PressureKpa] = Word(f, kPressure);
-  for (const MonitorValueSlot& s : kValueSlots) {
-    const int raw = s.Width == 2 ? Word(f, s.Offset) : f[s.Offset];
-    if (raw >= s.MinRaw) r[s.Column] = raw * s.Scale + s.Bias;
+  for (int c = 0; c < kLogColumnCount; ++c) {
+    if (kColumns[c].Source == MonValue::Count) continue;
+    if (const auto reading = MonitorReading(f, kColumns[c].Source)) r.Values[c] = *reading;
   }
-  for (const FlagSource& s : kFlags) r[s.Column] = ((f[s.Byte] >> s.Bit) & 1) == (s.ActiveWhenSet ? 1 : 0);
+  // The throttle's tenths come as a digit of their own: without it there is
+  // no throttle.
+  const auto tenth = MonitorReading(f, MonValue::TpsTenth);
+  if (r.Has(LogCol::TpsPct)) r[LogCol::TpsPct] = tenth ? r[LogCol::TpsPct] + *tenth : kLogMissing;
   return r;
 }
 
 std::array<std::uint8_t, 152> MonitorFrameFromLogRow(const LogRow& r) {
   LinkFrame f{};
   f[0] = kMonitorReply;
-  for (const FlagSource& s : kFlags) {
-    const bool active = r.Has(s.Column) && r[s.Column] != 0;
-    if (active == s.ActiveWhenSet) f[s.Byte] |= static_cast<std::uint8_t>(1u << s.Bit);
+  // In the order of the reply, the flags first: a value without a reading
+  // then turns its sensor's fault flag on, whatever the row's flag says.
+  for (const MonitorSlot& s : MonitorLayout()) {
+    const LogCol c = LogColumnOf(s.Value);
+    if (c != LogCol::Count)
+      PutMonitorReading(f, s.Value, r.Has(c) ? std::optional(r[c]) : std::nullopt);
   }
-  // A missing reading is the unit's sensor fault.
-  if (!r.Has(LogCol::TpsPct)) f[3] |= 0x80;
-  if (!r.Has(LogCol::PressureKpa)) f[4] |= 0x01;
-  const int tps = std::clamp(r.Has(LogCol::TpsPct) ? r[LogCol::TpsPct] : 0, 0, 2559);
-  f[kTpsWhole] = static_cast<std::uint8_t>(tps / 10);
-  f[kTpsTenth] = static_cast<std::uint8_t>(tps % 10);
-  const auto put = [&](int offset, int width, int raw) {
-    f[offset] = static_cast<std::uint8_t>(raw & 0xFF);
-    if (width == 2) f[offset + 1] = static_cast<std::uint8_t>(raw >> 8);
-  };
-  put(kPressure, 2, std::clamp(r.Has(LogCol::PressureKpa) ? r[LogCol::PressureKpa] : 0, 0, 0xFFFF));
-  for (const MonitorValueSlot& s : kValueSlots) {
-    const int top = s.Width == 2 ? 0xFFFF : 0xFF;
-    const int raw = r.Has(s.Column) ? std::clamp((r[s.Column] - s.Bias) / s.Scale, s.MinRaw, top)
-                                    : std::max(0, s.MinRaw - 1);
-    put(s.Offset, s.Width, raw);
-  }
-  f[150] = static_cast<std::uint8_t>(kProtocolVersion);
+  // The tenth digit carries what the whole digit left over, limited to 0..9
+  // where the throttle is beyond what the two digits hold.
+  std::optional<std::int32_t> tenth;
+  if (r.Has(LogCol::TpsPct))
+    tenth = r[LogCol::TpsPct] - MonitorRaw(f.data(), MonValue::TpsWhole) * MonitorSlotOf(MonValue::TpsWhole).Scale;
+  PutMonitorReading(f, MonValue::TpsTenth, tenth);
+  PutMonitorRaw(f, MonValue::Version, kProtocolVersion);
   SealFrame(f);
   return f;
 }

@@ -9,86 +9,88 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "lang/log_texts.h"
+#include "link/monitor_layout.h"
 
 namespace velmor {
 
-// Every column a log can hold. Values are kept as integers in units of the
-// column's last decimal (A/F 13.2 is 132, time 1.250 s is 1250), so that
-// reading back what was written gives the same numbers, and the analysis can
-// compute exactly.
+// Every column a log can hold: its name, its decimals and the value of the
+// monitor reply it records (the throttle takes its tenth digit with it; the
+// time and the tune the row was ridden on are the recorder's own).
+// Values are kept as integers in units of the column's last decimal (A/F
+// 13.2 is 132, time 1.250 s is 1250), so that reading back what was written
+// gives the same numbers, and the analysis can compute exactly.
 #define VELMOR_LOG_COLUMNS(X)                                                   \
-  X(TimeS, "time_s", 3)                                                         \
-  X(Rpm, "rpm", 0)                                                              \
-  X(TpsPct, "tps_pct", 1)                                                       \
-  X(Afr, "afr", 1)                                                              \
-  X(CoolantC, "coolant_c", 0)                                                   \
-  X(AirC, "air_c", 0)                                                           \
-  X(PressureKpa, "pressure_kpa", 1)                                             \
-  X(Advance1Deg, "advance1_deg", 0)                                             \
-  X(Advance2Deg, "advance2_deg", 0)                                             \
-  X(Inj1Us, "inj1_us", 0)                                                       \
-  X(Inj2Us, "inj2_us", 0)                                                       \
-  X(Gear, "gear", 0)                                                            \
-  X(SpeedKmh, "speed_kmh", 0)                                                   \
-  X(StartTimeS, "start_time_s", 1)                                              \
-  X(SupplyV, "supply_v", 3)                                                     \
-  X(CoolantCorrPct, "coolant_corr_pct", 1)                                      \
-  X(AirCorrPct, "air_corr_pct", 1)                                              \
-  X(PressureCorrPct, "pressure_corr_pct", 1)                                    \
-  X(StartCorrPct, "start_corr_pct", 1)                                          \
-  X(AccelCorrPct, "accel_corr_pct", 1)                                          \
-  X(VoltageCorrUs, "voltage_corr_us", 0)                                        \
-  X(CoolantAdvCorrDeg, "coolant_adv_corr_deg", 1)                               \
-  X(IdleAdvCorrDeg, "idle_adv_corr_deg", 1)                                     \
-  X(RpmSpeedRatio, "rpm_speed_ratio", 1)                                        \
-  X(TpsMv, "tps_mv", 0)                                                         \
-  X(LambdaMv, "lambda_mv", 0)                                                   \
-  X(PressureMv, "pressure_mv", 0)                                               \
-  X(CoolantMv, "coolant_mv", 0)                                                 \
-  X(AirMv, "air_mv", 0)                                                         \
-  X(FuelMv, "fuel_mv", 0)                                                       \
-  X(TuningStatus, "tuning_status", 0)                                           \
-  X(ShiftLight, "shift_light", 0)                                               \
-  X(UnitSaving, "unit_saving", 0)                                               \
-  X(StartSwitchIn, "start_switch_in", 0)                                        \
-  X(ClutchIn, "clutch_in", 0)                                                   \
-  X(Neutral, "neutral", 0)                                                      \
-  X(SideStand, "side_stand", 0)                                                 \
-  X(StartLimiterIn, "start_limiter_in", 0)                                      \
-  X(ClutchMasterIn, "clutch_master_in", 0)                                      \
-  X(TachoLambdaIn, "tacho_lambda_in", 0)                                        \
-  X(PinEngine23In, "pin_engine23_in", 0)                                        \
-  X(PinBody11In, "pin_body11_in", 0)                                            \
-  X(StartSwitchOut, "start_switch_out", 0)                                      \
-  X(StartLimiterOut, "start_limiter_out", 0)                                    \
-  X(IgnLimiter, "ign_limiter", 0)                                               \
-  X(JetLimiter, "jet_limiter", 0)                                               \
-  X(RetardLimiter, "retard_limiter", 0)                                         \
-  X(TachoOut, "tacho_out", 0)                                                   \
-  X(N2oOn, "n2o_on", 0)                                                         \
-  X(ClutchMasterOut, "clutch_master_out", 0)                                    \
-  X(BaseAdvance, "base_advance", 0)                                             \
-  X(PickupSignal, "pickup_signal", 0)                                           \
-  X(DataError, "data_error", 0)                                                 \
-  X(TpsFault, "tps_fault", 0)                                                   \
-  X(PressureFault, "pressure_fault", 0)                                         \
-  X(OilOk, "oil_ok", 0)                                                         \
-  X(LambdaHeater, "lambda_heater", 0)                                           \
-  X(Fan1, "fan1", 0)                                                            \
-  X(Fan2, "fan2", 0)                                                            \
-  X(BlockingOut, "blocking_out", 0)                                             \
-  X(FuelWarning, "fuel_warning", 0)                                             \
-  X(TestsLocked, "tests_locked", 0)                                             \
-  X(Tune, "tune", 0)
+  X(TimeS, "time_s", 3, Count)                                                  \
+  X(Rpm, "rpm", 0, Rpm)                                                         \
+  X(TpsPct, "tps_pct", 1, TpsWhole)                                             \
+  X(Afr, "afr", 1, Afr)                                                         \
+  X(CoolantC, "coolant_c", 0, Coolant)                                          \
+  X(AirC, "air_c", 0, Air)                                                      \
+  X(PressureKpa, "pressure_kpa", 1, Pressure)                                   \
+  X(Advance1Deg, "advance1_deg", 0, Advance1)                                   \
+  X(Advance2Deg, "advance2_deg", 0, Advance2)                                   \
+  X(Inj1Us, "inj1_us", 0, Inj1)                                                 \
+  X(Inj2Us, "inj2_us", 0, Inj2)                                                 \
+  X(Gear, "gear", 0, Gear)                                                      \
+  X(SpeedKmh, "speed_kmh", 0, Speed)                                            \
+  X(StartTimeS, "start_time_s", 1, StartTime)                                   \
+  X(SupplyV, "supply_v", 3, SupplyMv)                                           \
+  X(CoolantCorrPct, "coolant_corr_pct", 1, CoolantCorr)                         \
+  X(AirCorrPct, "air_corr_pct", 1, AirCorr)                                     \
+  X(PressureCorrPct, "pressure_corr_pct", 1, PressureCorr)                      \
+  X(StartCorrPct, "start_corr_pct", 1, StartCorr)                               \
+  X(AccelCorrPct, "accel_corr_pct", 1, AccelCorr)                               \
+  X(VoltageCorrUs, "voltage_corr_us", 0, VoltageCorr)                           \
+  X(CoolantAdvCorrDeg, "coolant_adv_corr_deg", 1, CoolantAdvCorr)               \
+  X(IdleAdvCorrDeg, "idle_adv_corr_deg", 1, IdleAdvCorr)                        \
+  X(RpmSpeedRatio, "rpm_speed_ratio", 1, RpmSpeedRatio)                         \
+  X(TpsMv, "tps_mv", 0, TpsMv)                                                  \
+  X(LambdaMv, "lambda_mv", 0, LambdaMv)                                         \
+  X(PressureMv, "pressure_mv", 0, PressureMv)                                   \
+  X(CoolantMv, "coolant_mv", 0, CoolantMv)                                      \
+  X(AirMv, "air_mv", 0, AirMv)                                                  \
+  X(FuelMv, "fuel_mv", 0, FuelMv)                                               \
+  X(TuningStatus, "tuning_status", 0, TuningStatus)                             \
+  X(ShiftLight, "shift_light", 0, ShiftLight)                                   \
+  X(UnitSaving, "unit_saving", 0, UnitSaving)                                   \
+  X(StartSwitchIn, "start_switch_in", 0, StartSwitchIn)                         \
+  X(ClutchIn, "clutch_in", 0, ClutchIn)                                         \
+  X(Neutral, "neutral", 0, Neutral)                                             \
+  X(SideStand, "side_stand", 0, SideStand)                                      \
+  X(StartLimiterIn, "start_limiter_in", 0, StartLimiterIn)                      \
+  X(ClutchMasterIn, "clutch_master_in", 0, ClutchMasterIn)                      \
+  X(TachoLambdaIn, "tacho_lambda_in", 0, TachoLambdaIn)                         \
+  X(PinEngine23In, "pin_engine23_in", 0, PinEngine23In)                         \
+  X(PinBody11In, "pin_body11_in", 0, PinBody11In)                               \
+  X(StartSwitchOut, "start_switch_out", 0, StartSwitchOut)                      \
+  X(StartLimiterOut, "start_limiter_out", 0, StartLimiterOut)                   \
+  X(IgnLimiter, "ign_limiter", 0, IgnLimiter)                                   \
+  X(JetLimiter, "jet_limiter", 0, JetLimiter)                                   \
+  X(RetardLimiter, "retard_limiter", 0, RetardLimiter)                          \
+  X(TachoOut, "tacho_out", 0, TachoOut)                                         \
+  X(N2oOn, "n2o_on", 0, N2oOn)                                                  \
+  X(ClutchMasterOut, "clutch_master_out", 0, ClutchMasterOut)                   \
+  X(BaseAdvance, "base_advance", 0, BaseAdvance)                                \
+  X(PickupSignal, "pickup_signal", 0, PickupSignal)                             \
+  X(DataError, "data_error", 0, DataError)                                      \
+  X(TpsFault, "tps_fault", 0, TpsFault)                                         \
+  X(PressureFault, "pressure_fault", 0, PressureFault)                          \
+  X(OilOk, "oil_ok", 0, OilOk)                                                  \
+  X(LambdaHeater, "lambda_heater", 0, LambdaHeater)                             \
+  X(Fan1, "fan1", 0, Fan1)                                                      \
+  X(Fan2, "fan2", 0, Fan2)                                                      \
+  X(BlockingOut, "blocking_out", 0, BlockingOut)                                \
+  X(FuelWarning, "fuel_warning", 0, FuelWarning)                                \
+  X(TestsLocked, "tests_locked", 0, TestsLocked)                                \
+  X(Tune, "tune", 0, Count)
 
-#define VELMOR_LOG_ENUM(id, name, decimals) id,
+#define VELMOR_LOG_ENUM(id, name, decimals, source) id,
 enum class LogCol : std::uint8_t { VELMOR_LOG_COLUMNS(VELMOR_LOG_ENUM) Count };
 #undef VELMOR_LOG_ENUM
 
@@ -97,6 +99,7 @@ inline constexpr int kLogColumnCount = static_cast<int>(LogCol::Count);
 struct LogColumnInfo {
   std::string_view Name;
   int Decimals;
+  MonValue Source;  // MonValue::Count: none (the time)
 };
 const LogColumnInfo& LogColumn(LogCol col);
 // The column with this header name, or LogCol::Count.
@@ -122,19 +125,9 @@ bool ParseLogValue(std::string_view text, int decimals, std::int32_t& value);
 enum class LogValueParse : std::uint8_t { Ok, NotANumber, OutOfRange };
 LogValueParse ParseLogValueChecked(std::string_view text, int decimals, std::int32_t& value);
 
-// Where a log column's value sits in the monitor reply: `Width` bytes (low
-// byte first) at `Offset`; the value is raw x Scale + Bias, and a raw value
-// below MinRaw is the unit's "no reading". The flags, the throttle (two
-// digits and a fault bit) and the pressure's fault bit are read apart.
-struct MonitorValueSlot {
-  LogCol Column;
-  std::uint8_t Offset;
-  std::uint8_t Width;
-  std::int32_t Scale = 1;
-  std::int32_t Bias = 0;
-  std::int32_t MinRaw = 0;
-};
-std::span<const MonitorValueSlot> MonitorValueLayout();
+// The column that records a value of the monitor reply, or LogCol::Count
+// for a value no log keeps.
+LogCol LogColumnOf(MonValue value);
 
 // The row a monitor reply (152 bytes, already validated) gives at `timeMs`
 // since the log started. Faulty sensors give no value.
