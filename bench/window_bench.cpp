@@ -96,6 +96,27 @@ void BM_TickWhileMonitoring(benchmark::State& state) {
 }
 BENCHMARK(BM_TickWhileMonitoring)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// A monitor frame as the screen shows it: the tick that takes the frame and
+// the painting it leads to, on a page without live values and on the map
+// the operating point lights. What a window repaints per frame is what the
+// fast monitor costs.
+void BM_MonitorFramePainted(benchmark::State& state) {
+  QTemporaryDir dir;
+  InProcessUnit port;
+  ui::TFormHlav window(port, Options(dir));
+  window.show();
+  window.ActivatePage(static_cast<int>(state.range(0)));
+  QApplication::processEvents();
+  for (int i = 0; i < 60; ++i) window.Timer1Timer();  // connected, monitoring
+  QApplication::processEvents();
+  for (auto _ : state) {
+    const std::uint32_t frames = window.Link().MonitorFrames();
+    while (window.Link().MonitorFrames() == frames) window.Timer1Timer();
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_MonitorFramePainted)->Arg(PageGear)->Arg(PageInj1)->Unit(benchmark::kMicrosecond);
+
 // The same tick while every monitor frame is also recorded into a log; the
 // difference to BM_TickWhileMonitoring/0 is what recording costs the tick.
 void BM_TickWhileRecording(benchmark::State& state) {

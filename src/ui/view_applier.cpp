@@ -107,8 +107,11 @@ void ViewApplier::Apply(const ControlState& s, const ResolvedTexts& texts) {
       secondMapHidden_ = true;  // after this view is applied
       return;
     }
-    if (s.Has(SetVisible)) pages->setTabVisible(tab, s.Visible);
-    if (s.Has(SetEnabled)) pages->setTabEnabled(tab, s.Enabled);
+    // Set only when it changes: a tab set visible again lays out and
+    // repaints the whole page, and the view is applied on every monitor
+    // frame.
+    if (s.Has(SetVisible) && pages->isTabVisible(tab) != s.Visible) pages->setTabVisible(tab, s.Visible);
+    if (s.Has(SetEnabled) && pages->isTabEnabled(tab) != s.Enabled) pages->setTabEnabled(tab, s.Enabled);
     return;
   }
   if (s.Has(SetVisible) && w->isVisibleTo(w->parentWidget()) != s.Visible) w->setVisible(s.Visible);
