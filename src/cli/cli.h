@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "log/log_format.h"
+
 namespace velmor::cli {
 
 enum ExitCode : int {
@@ -79,6 +81,10 @@ std::string HelpText(const Command& command);
 
 // Prints "velmor-cli COMMAND: message" on the error stream.
 void Error(Io& io, const Command& command, std::string_view message);
+
+// What `monitor` prints for one frame: the values of its log row, a sensor
+// fault as "error".
+std::string LiveLine(const LogRow& row);
 
 // A whole decimal number within lo..hi, or false.
 bool ParseInt(std::string_view text, int lo, int hi, int& value);

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <cctype>
+#include <cmath>
+#include <sstream>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -228,18 +230,6 @@ int RunVerify(const Args& args, Io& io) {
   return Finish(io, c, s);
 }
 
-void WriteLiveLine(std::ostream& out, const LiveValues& v, std::uint16_t saving) {
-  char line[320];
-  std::snprintf(line, sizeof line,
-                "rpm %5u  tps %3u %%  map %5.1f kPa  coolant %4d C  air %4d C  gear %u  "
-                "A/F %4.1f  ratio %5.1f%s%s%s",
-                v.Rpm, v.TpsPercent, v.PressureX10 * 0.1, v.CoolantRaw - 100, v.AirRaw - 100, v.Gear,
-                v.AfrX10 * 0.1, v.RpmSpeedRatio * 0.1,
-                (v.IgnLimiterActive || v.JetLimiterActive || v.RetardLimiterActive) ? "  limiter" : "",
-                v.TpsFault ? "  tps-fault" : "", saving > 0 ? "  saving" : "");
-  out << line << "\n";
-}
-
 int RunMonitor(const Args& args, Io& io) {
   EnsureApplication();
   const Command& c = Cmd("monitor");
@@ -282,10 +272,10 @@ int RunMonitor(const Args& args, Io& io) {
   clock.start();
   s.host.OnMonitor = [&] {
     ++shown;
-    WriteLiveLine(io.Out, s.engine.Live(), s.engine.State().UnitSaving);
+    LogRow row = LogRowFromMonitorFrame(s.engine.LastMonitorFrame().data(), static_cast<std::int32_t>(clock.elapsed()));
+    io.Out << LiveLine(row) << "\n";
     io.Out.flush();
     if (csv.IsOpen()) {
-      LogRow row = LogRowFromMonitorFrame(s.engine.LastMonitorFrame().data(), static_cast<std::int32_t>(clock.elapsed()));
       row[LogCol::Tune] = tune;
       csv.Add(row);
     }
@@ -361,6 +351,31 @@ int RunTestOutput(const Args& args, Io& io) {
 }
 
 }  // namespace
+
+// One line per monitor frame, from the row the frame gives a log, so that
+// the screen and the CSV agree: a sensor fault reads "error", never the
+// stand-in value the unit sends with it.
+std::string LiveLine(const LogRow& r) {
+  std::ostringstream out;
+  const auto value = [&](LogCol col, int width) {
+    char text[24];
+    const int decimals = LogColumn(col).Decimals;
+    if (!r.Has(col))
+      std::snprintf(text, sizeof text, "%*s", width, "error");
+    else
+      std::snprintf(text, sizeof text, "%*.*f", width, decimals, r[col] / std::pow(10.0, decimals));
+    return std::string(text);
+  };
+  const auto on = [&](LogCol col) { return r.Has(col) && r[col] != 0; };
+  out << "rpm " << value(LogCol::Rpm, 5) << "  tps " << value(LogCol::TpsPct, 5) << " %  map "
+      << value(LogCol::PressureKpa, 5) << " kPa  coolant " << value(LogCol::CoolantC, 4) << " C  air "
+      << value(LogCol::AirC, 4) << " C  gear " << value(LogCol::Gear, 1) << "  A/F " << value(LogCol::Afr, 4)
+      << "  ratio " << value(LogCol::RpmSpeedRatio, 5)
+      << (on(LogCol::IgnLimiter) || on(LogCol::JetLimiter) || on(LogCol::RetardLimiter) ? "  limiter" : "")
+      << (on(LogCol::TpsFault) ? "  tps-fault" : "") << (on(LogCol::UnitSaving) ? "  saving" : "");
+  return out.str();
+}
+
 
 void AddLinkCommands(CommandTable& table) {
   static const std::string portHelp =

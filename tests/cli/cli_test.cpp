@@ -483,3 +483,33 @@ TEST_F(CliLogTest, AnalyzeTakesATargetTable) {
 
 }  // namespace
 }  // namespace velmor::cli
+
+namespace velmor::cli {
+namespace {
+
+// The monitor's line shows what the log row holds: a faulty sensor reads
+// "error" as its CSV field is empty, never the stand-in value the unit sends.
+TEST(CliMonitorLine, SaysErrorForAFaultySensor) {
+  LinkFrame f{};
+  f[0] = kMonitorReply;
+  f[23] = 180;  // coolant 80 °C
+  f[24] = 125;  // air 25 °C
+  f[48] = 0xB8;
+  f[49] = 0x0B;  // 3000 rpm
+  f[30] = 132;
+  SealFrame(f);
+  LogRow row = LogRowFromMonitorFrame(f.data(), 0);
+  const std::string whole = LiveLine(row);
+  EXPECT_NE(whole.find("rpm  3000"), std::string::npos) << whole;
+  EXPECT_NE(whole.find("coolant   80 C  air   25 C"), std::string::npos) << whole;
+  EXPECT_NE(whole.find("A/F 13.2"), std::string::npos) << whole;
+  row[LogCol::CoolantC] = kLogMissing;
+  row[LogCol::AirC] = kLogMissing;
+  row[LogCol::PressureKpa] = kLogMissing;
+  const std::string faulty = LiveLine(row);
+  EXPECT_NE(faulty.find("coolant error C  air error C"), std::string::npos) << faulty;
+  EXPECT_NE(faulty.find("map error kPa"), std::string::npos) << faulty;
+}
+
+}  // namespace
+}  // namespace velmor::cli
