@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTabWidget>
@@ -162,6 +164,41 @@ class WindowTest : public QObject, wtest::WindowFixture {
     QApplication::sendEvent(&about, &activate);
     QCOMPARE(about.windowTitle(), QString("O programu Velmor"));
     QCOMPARE(about.findChild<QLabel*>("LabelRsKey")->text(), QString("Version - 78"));
+  }
+
+  // Every control, action and tab the window names that shows a caption in
+  // English shows one in German, French and Czech too: a text missing from
+  // one language would leave a blank button or label there.
+  void EveryNamedCaptionHasATextInEveryLanguage() {
+    auto w = Make();
+    const auto captions = [&w] {
+      QMap<QString, QString> all;
+      for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (c->objectName().isEmpty()) continue;
+        if (auto* l = qobject_cast<QLabel*>(c))
+          all[c->objectName()] = l->text();
+        else if (auto* b = qobject_cast<QAbstractButton*>(c))
+          all[c->objectName()] = b->text();
+        else if (auto* g = qobject_cast<QGroupBox*>(c))
+          all[c->objectName()] = g->title();
+      }
+      for (QAction* a : w->findChildren<QAction*>())
+        if (!a->objectName().isEmpty() && !a->isSeparator()) all["action " + a->objectName()] = a->text();
+      QTabWidget* tabs = wtest::Tabs(*w);
+      for (int i = 0; i < tabs->count(); ++i) all["tab " + tabs->widget(i)->objectName()] = tabs->tabText(i);
+      return all;
+    };
+    w->SetLanguage(LanguageCode::English);
+    const QMap<QString, QString> english = captions();
+    QVERIFY(english.size() > 300);
+    for (LanguageCode language : {LanguageCode::German, LanguageCode::French, LanguageCode::Czech}) {
+      w->SetLanguage(language);
+      const QMap<QString, QString> texts = captions();
+      QStringList blank;
+      for (auto it = english.begin(); it != english.end(); ++it)
+        if (!it.value().trimmed().isEmpty() && texts.value(it.key()).trimmed().isEmpty()) blank << it.key();
+      QVERIFY2(blank.isEmpty(), qPrintable(QString("language %1: %2").arg(int(language)).arg(blank.join(", "))));
+    }
   }
 };
 
