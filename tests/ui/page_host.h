@@ -8,7 +8,7 @@
 
 #include "lang/catalog.h"
 #include "model/image.h"
-#include "pages.h"
+#include "ui/pages/pages.h"
 
 namespace velmor::ui::testing {
 
