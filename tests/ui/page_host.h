@@ -8,6 +8,7 @@
 
 #include "lang/catalog.h"
 #include "model/image.h"
+#include "ui/map/map_panel.h"
 #include "ui/pages/pages.h"
 
 namespace velmor::ui::testing {

@@ -1,14 +1,11 @@
 #include "ui/map/map_surface.h"
 
-#include <QAction>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QTabWidget>
 #include <QVBoxLayout>
 #include <QtDataVisualization/Q3DCamera>
 #include <QtDataVisualization/Q3DInputHandler>
@@ -20,7 +17,6 @@
 #include <QtDataVisualization/QSurfaceDataProxy>
 #include <QtDataVisualization/QValue3DAxis>
 
-#include "ui/window/form_hlav.h"
 #include "lang/map_edit_texts.h"
 
 namespace velmor::ui {
@@ -207,33 +203,6 @@ void MapSurfaceView::ShowPoint(int cell) {
   const int c = cell % kMapColumns;
   marker_->setText(QString::number(values_[cell]));
   marker_->setPosition(QVector3D(100.0f * axis_[c], values_[cell], kTpsRows[r]));
-}
-
-void AddMapSurfaceCommand(TFormHlav& window, QMenu* tools) {
-  QAction* action = tools->addAction(Text(MapEditText::Menu3DView, window.Language()));
-  action->setObjectName("Menu3DView");
-  QObject::connect(tools, &QMenu::aboutToShow, action,
-                   [action, &window] { action->setText(Text(MapEditText::Menu3DView, window.Language())); });
-  QObject::connect(action, &QAction::triggered, &window, [&window] {
-    auto* view = window.findChild<MapSurfaceView*>("FormMapSurface");
-    if (view == nullptr) {
-      MapSurfaceView::Hooks hooks;
-      hooks.Page = [&window] { return window.PageIndex(); };
-      hooks.Image = [&window]() -> const ParameterImage& { return window.Image(); };
-      hooks.Tables = [&window]() -> const DerivedTables& { return window.Tables(); };
-      hooks.Live = [&window]() -> const EngineReading& { return window.Link().Live(); };
-      hooks.Language = [&window] { return window.Language(); };
-      hooks.PageName = [&window](int page) {
-        auto* tabs = window.findChild<QTabWidget*>("PageControl1");
-        return tabs ? tabs->tabText(page).remove('&') : QString();
-      };
-      view = new MapSurfaceView(std::move(hooks), &window);
-      QObject::connect(&window, &TFormHlav::ImageShown, view, &MapSurfaceView::Follow);
-    }
-    view->show();
-    view->raise();
-    view->activateWindow();
-  });
 }
 
 }  // namespace velmor::ui

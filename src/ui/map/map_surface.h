@@ -17,14 +17,11 @@
 #include "lang/map_edit_texts.h"
 
 class QLabel;
-class QMenu;
 class Q3DSurface;
 class QCustom3DLabel;
 class QSurface3DSeries;
 
 namespace velmor::ui {
-
-class TFormHlav;
 
 class MapSurfaceView : public QWidget {
   Q_OBJECT
@@ -79,9 +76,5 @@ class MapSurfaceView : public QWidget {
   QSurface3DSeries* series_ = nullptr;
   QCustom3DLabel* marker_ = nullptr;
 };
-
-// Tools → "3D view": the command, and the view made when first asked for,
-// following the window from then on.
-void AddMapSurfaceCommand(TFormHlav& window, QMenu* tools);
 
 }  // namespace velmor::ui

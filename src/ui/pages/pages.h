@@ -16,8 +16,6 @@
 #include <QWidget>
 #include <string_view>
 
-#include "ui/map/map_panel.h"
-
 namespace velmor::ui {
 
 // ---------------------------------------------------------------------------

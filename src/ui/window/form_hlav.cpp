@@ -34,7 +34,6 @@
 #include "ui/log/log_recorder.h"
 #include "ui/map/map_panel.h"
 #include "ui/map/map_selection.h"
-#include "ui/map/map_surface.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
 #include "ui/log/log_menu.h"
@@ -187,7 +186,7 @@ void TFormHlav::BuildMenus() {
     if (QCheckBox* c = controls_.TuningEnabled) c->setChecked(!c->isChecked());
     RefreshView();
   });
-  AddMapSurfaceCommand(*this, tools);
+  AddMapSurfaceCommand(tools);
 
   QMenu* lang = menu("MenuLanguage", "&Language");
   const char* langNames[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};

@@ -34,7 +34,6 @@
 #include "editor/undo.h"
 #include "editor/view.h"
 #include "ui/window/guide_window.h"
-#include "ui/pages/pages.h"
 #include "ui/window/qt_translations.h"
 #include "ui/window/window_layout.h"
 
@@ -153,6 +152,9 @@ class TFormHlav : public QMainWindow, private LinkHost {
   void FormCreate();
   // Blocks of map cells and their edits (form_map_selection.cpp).
   void BuildMapSelection();
+  // Tools → "3D view": the command, and the view made when first asked for,
+  // following the window from then on (form_map_surface.cpp).
+  void AddMapSurfaceCommand(QMenu* tools);
 
   // Undo, the view, the highlight and the tools (form_tools.cpp).
   EditContext CurrentEditContext() const;
