@@ -89,7 +89,7 @@ void LogPlaybackBar::Advance() {
   static constexpr int kSpeeds[] = {1, 4, 16};
   const qint64 elapsed = clock_.restart();
   port.SetPositionMs(port.PositionMs() + elapsed * kSpeeds[speed_->currentIndex()]);
-  viewer_.SetCursor(port.PositionMs() / 1000.0);
+  viewer_.SetCursor(static_cast<double>(port.PositionMs()) / 1000.0);
   if (port.PositionMs() >= port.EndMs()) Pause();
 }
 

@@ -80,7 +80,7 @@ MapPanelWidgets BuildMapPanel(QWidget* advanceSheet, int pageControlWidth) {
   for (const FieldDef& f : FieldsOfPage(PageAdvance)) {
     FieldPairWidgets w{};
     switch (f.Grid) {
-      case FieldGrid::MapAxis:
+      case FieldGrid::RpmAxis:
         if (f.Column < 0 || f.Column >= kMapColumns) break;
         w = Place(f, panel, ColumnLeft(f.Column), kAxisTop, kCellWidth);
         m.AxisEdit[f.Column] = w.Edit;

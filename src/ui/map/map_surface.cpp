@@ -186,7 +186,7 @@ void MapSurfaceView::ShowValues(const Map150& values, const MapAxis& axis) {
   for (int r = 0; r < kMapRows; ++r) {
     auto* row = new QSurfaceDataRow(kMapColumns);
     for (int c = 0; c < kMapColumns; ++c) {
-      (*row)[c].setPosition(QVector3D(100.0f * axis[c], values[MapCell(r, c)], kTpsRows[r]));
+      (*row)[c].setPosition(QVector3D(100.0f * axis[c], values[MapCell(r, c)], static_cast<float>(kTpsRows[r])));
     }
     rows->append(row);
   }
@@ -202,7 +202,7 @@ void MapSurfaceView::ShowPoint(int cell) {
   const int r = cell / kMapColumns;
   const int c = cell % kMapColumns;
   marker_->setText(QString::number(values_[cell]));
-  marker_->setPosition(QVector3D(100.0f * axis_[c], values_[cell], kTpsRows[r]));
+  marker_->setPosition(QVector3D(100.0f * axis_[c], values_[cell], static_cast<float>(kTpsRows[r])));
 }
 
 }  // namespace velmor::ui

@@ -249,7 +249,7 @@ int InitialValue(const FieldDef& f) {
 
 void PlaceGridFields(int page, QWidget* sheet) {
   for (const FieldDef& f : FieldsOfPage(page)) {
-    if (f.Grid == FieldGrid::None || f.Grid == FieldGrid::MapAxis || f.Grid == FieldGrid::MapCells ||
+    if (f.Grid == FieldGrid::None || f.Grid == FieldGrid::RpmAxis || f.Grid == FieldGrid::MapCells ||
         f.Grid == FieldGrid::MapExtra)
       continue;
     auto* group = sheet->findChild<QGroupBox*>(Q(f.Parent));
