@@ -12,11 +12,11 @@
 #include <QTemporaryDir>
 #include <vector>
 
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "link/frame.h"
 #include "log/log_format.h"
-#include "log_viewer.h"
-#include "map_selection.h"
+#include "ui/log/log_viewer.h"
+#include "ui/map/map_selection.h"
 #include "sim_unit.h"
 
 namespace velmor {

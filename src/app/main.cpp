@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "files/settings.h"
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "port_report.h"
 #include "qt_serial_port.h"
 

@@ -20,14 +20,14 @@
 #include <cstdio>
 #include <functional>
 
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "editor/document.h"
 #include "files/ign_file.h"
 #include "log/log_format.h"
 #include "log/log_paths.h"
-#include "log_recorder.h"
-#include "map_selection.h"
-#include "map_surface.h"
+#include "ui/log/log_recorder.h"
+#include "ui/map/map_selection.h"
+#include "ui/map/map_surface.h"
 #include "port_devices.h"
 #include "qt_serial_port.h"
 #include "sim_unit.h"

@@ -300,12 +300,12 @@ TEST(FieldsTable, GridsHaveTheirCellsNamedByRowIndex) {
   };
   const Grid grids[] = {
       {PageBike, FieldGrid::LambdaTacho, {"LambdaTachoAf", "LambdaTachoRpm"}, 2},
-      {PageAdvance, FieldGrid::MapAxis, {"RpmAxisField"}, 15},
+      {PageAdvance, FieldGrid::RpmAxis, {"RpmAxisField"}, 15},
       {PageAdvance, FieldGrid::MapCells, {"MapCell"}, 150},
       {PageAdvance, FieldGrid::MapExtra, {"MapExtra"}, 3},
-      {PageInj1, FieldGrid::MapAxis, {"RpmAxisField"}, 15},
+      {PageInj1, FieldGrid::RpmAxis, {"RpmAxisField"}, 15},
       {PageInj1, FieldGrid::MapCells, {"MapCell"}, 150},
-      {PageInj2, FieldGrid::MapAxis, {"RpmAxisField"}, 15},
+      {PageInj2, FieldGrid::RpmAxis, {"RpmAxisField"}, 15},
       {PageInj2, FieldGrid::MapCells, {"MapCell"}, 150},
       {PagePosition, FieldGrid::InjectionPosition, {"PolohaARpm", "PolohaAPoz"}, 15},
       {PageCorrections, FieldGrid::InjectionByTemperature, {"KorVoda", "KorVzduch"}, 5},

@@ -589,7 +589,9 @@ TEST(FilesIgnReader, AFileWithoutSomeSectionsLoadsAndNamesThem) {
                                "ADVANCE_CORR, N2O, SPEED_PULSES, GEAR, GEAR_AUTO, GEAR_CORR, PILOT_LIGHT, CLUTCH, "
                                "DISPLAY, TUNING, TEST_OUT, LAMBDA_BAR"))
       << notice;
-  EXPECT_EQ(IgnReadNotice(IgnReadResult{.Outcome = IgnReadOutcome::Loaded}, LanguageCode::German), "");
+  IgnReadResult whole;
+  whole.Outcome = IgnReadOutcome::Loaded;
+  EXPECT_EQ(IgnReadNotice(whole, LanguageCode::German), "");
 }
 
 }  // namespace

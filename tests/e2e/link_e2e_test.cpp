@@ -128,10 +128,14 @@ TEST_F(LinkE2eLineTest, TheUnitSeesTheSameFramesOneAtATimeWithAGapAfterEachReply
       waiting = false;
       continue;
     }
-    if (lastReplyEnd >= 0) EXPECT_GE(e.Ms - lastReplyEnd, 2.0) << "request 0x" << std::hex << int(e.Frame[0]);
+    if (lastReplyEnd >= 0) {
+      EXPECT_GE(e.Ms - lastReplyEnd, 2.0) << "request 0x" << std::hex << int(e.Frame[0]);
+    }
     // A transfer's request waits for the reply to the one before it; only a
     // poll may go out unanswered (every sixth tick).
-    if (e.Frame[0] != kPollCommand) EXPECT_FALSE(waiting) << "request 0x" << std::hex << int(e.Frame[0]);
+    if (e.Frame[0] != kPollCommand) {
+      EXPECT_FALSE(waiting) << "request 0x" << std::hex << int(e.Frame[0]);
+    }
     waiting = true;
     (e.Frame[0] == kPollCommand ? polls : blocks).push_back(e.Frame);
   }

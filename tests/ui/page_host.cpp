@@ -1,8 +1,8 @@
 #include "page_host.h"
 
 #include "model/fields.h"
-#include "view_applier.h"
-#include "window_layout.h"
+#include "ui/window/view_applier.h"
+#include "ui/window/window_layout.h"
 
 namespace velmor::ui::testing {
 

@@ -8,7 +8,8 @@
 
 #include "lang/catalog.h"
 #include "model/image.h"
-#include "pages.h"
+#include "ui/map/map_panel.h"
+#include "ui/pages/pages.h"
 
 namespace velmor::ui::testing {
 

@@ -12,9 +12,9 @@
 #include "link/monitor.h"
 #include "link/output_tests.h"
 #include "model/fields.h"
-#include "page_common.h"
+#include "ui/pages/page_common.h"
 #include "page_host.h"
-#include "widgets.h"
+#include "ui/widgets/widgets.h"
 
 using namespace velmor;
 using namespace velmor::ui;

@@ -19,14 +19,14 @@
 #include <functional>
 #include <memory>
 
-#include "guide_window.h"
-#include "history_keeper.h"
+#include "ui/window/guide_window.h"
+#include "ui/history/history_keeper.h"
 #include "lang/control_texts.h"
-#include "log_recorder.h"
-#include "map_surface.h"
+#include "ui/log/log_recorder.h"
+#include "ui/map/map_surface.h"
 #include "model/fields.h"
-#include "port_doctor.h"
-#include "program_review_dialog.h"
+#include "ui/port/port_doctor_dialog.h"
+#include "ui/history/program_review_dialog.h"
 #include "window_harness.h"
 
 using namespace velmor;

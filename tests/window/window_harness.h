@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "editor/undo.h"
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "scripted_unit.h"
-#include "up_down.h"
+#include "ui/widgets/up_down.h"
 
 namespace velmor::wtest {
 

@@ -13,13 +13,13 @@
 #include <ctime>
 #include <memory>
 
-#include "compare_dialog.h"
+#include "ui/history/compare_dialog.h"
 #include "files/history.h"
-#include "form_hlav.h"
-#include "history_dialog.h"
-#include "history_keeper.h"
+#include "ui/window/form_hlav.h"
+#include "ui/history/history_dialog.h"
+#include "ui/history/history_keeper.h"
 #include "model/normalise.h"
-#include "program_review_dialog.h"
+#include "ui/history/program_review_dialog.h"
 #include "window_harness.h"
 
 using namespace velmor;

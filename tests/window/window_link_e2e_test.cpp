@@ -15,15 +15,15 @@
 #include <thread>
 #include <QtTest>
 
-#include "compare_dialog.h"
+#include "ui/history/compare_dialog.h"
 #include "editor/names.h"
 #include "files/history.h"
-#include "history_keeper.h"
-#include "form_hlav.h"
+#include "ui/history/history_keeper.h"
+#include "ui/window/form_hlav.h"
 #include "pty_server.h"
 #include "qt_serial_port.h"
 #include "test_images.h"
-#include "widgets.h"
+#include "ui/widgets/widgets.h"
 #include "window_harness.h"
 
 using namespace velmor;

@@ -21,16 +21,16 @@
 
 #include "editor/undo.h"
 #include "file_size_limit.h"
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "log/map_analysis.h"
 #include "log/log_paths.h"
 #include "log/ridden_tunes.h"
 #include "editor/document.h"
 #include "files/ign_file.h"
 #include "editor/program_review.h"
-#include "log_analysis_dialog.h"
-#include "log_recorder.h"
-#include "log_viewer.h"
+#include "ui/log/log_analysis_dialog.h"
+#include "ui/log/log_recorder.h"
+#include "ui/log/log_viewer.h"
 
 #include <QListWidget>
 #include <QWheelEvent>

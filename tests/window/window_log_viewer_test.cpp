@@ -12,8 +12,8 @@
 #include <map>
 #include <set>
 
-#include "log_recorder.h"
-#include "log_viewer.h"
+#include "ui/log/log_recorder.h"
+#include "ui/log/log_viewer.h"
 #include "window_harness.h"
 
 using namespace velmor;

@@ -11,9 +11,9 @@
 
 #include "editor/names.h"
 #include "editor/undo.h"
-#include "form_hlav.h"
-#include "map_selection.h"
-#include "widgets.h"
+#include "ui/window/form_hlav.h"
+#include "ui/map/map_selection.h"
+#include "ui/widgets/widgets.h"
 #include "window_harness.h"
 
 using namespace velmor;

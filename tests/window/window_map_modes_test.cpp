@@ -10,7 +10,7 @@
 #include "editor/names.h"
 #include "editor/view.h"
 #include "files/ign_file.h"
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "lang/control_texts.h"
 #include "model/defaults.h"
 #include "window_harness.h"

@@ -17,8 +17,8 @@
 #include <QtTest>
 
 #include "editor/map_edit.h"
-#include "form_hlav.h"
-#include "map_surface.h"
+#include "ui/window/form_hlav.h"
+#include "ui/map/map_surface.h"
 #include "window_harness.h"
 
 using namespace velmor;

@@ -11,8 +11,8 @@
 #include <QtTest>
 #include <memory>
 
-#include "form_hlav.h"
-#include "port_doctor.h"
+#include "ui/window/form_hlav.h"
+#include "ui/port/port_doctor_dialog.h"
 #include "window_harness.h"
 
 using namespace velmor;

@@ -10,7 +10,7 @@
 #include <QStatusBar>
 #include <QtTest>
 
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "window_harness.h"
 
 using namespace velmor;

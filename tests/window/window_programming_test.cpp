@@ -8,9 +8,9 @@
 
 #include "editor/names.h"
 #include "files/ign_file.h"
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "model/defaults.h"
-#include "widgets.h"
+#include "ui/widgets/widgets.h"
 #include "window_harness.h"
 #include "test_images.h"
 

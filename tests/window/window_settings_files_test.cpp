@@ -10,11 +10,11 @@
 #include <fstream>
 #include <sys/stat.h>
 
-#include "compare_dialog.h"
+#include "ui/history/compare_dialog.h"
 #include "editor/document.h"
 #include "files/settings.h"
 #include "lang/catalog.h"
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "window_harness.h"
 
 using namespace velmor;

@@ -12,7 +12,7 @@
 
 #include "files/file_io.h"
 #include "files/ign_file.h"
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "lang/catalog.h"
 #include "model/defaults.h"
 #include "window_harness.h"

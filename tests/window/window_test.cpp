@@ -10,10 +10,10 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include "form_about.h"
+#include "ui/window/form_about.h"
 #include "window_harness.h"
-#include "form_hlav.h"
-#include "up_down.h"
+#include "ui/window/form_hlav.h"
+#include "ui/widgets/up_down.h"
 
 using namespace velmor;
 using namespace velmor::ui;

@@ -8,7 +8,7 @@
 #include <QtTest>
 
 #include "editor/undo.h"
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "window_harness.h"
 
 using namespace velmor;

@@ -12,9 +12,9 @@
 #include <QStatusBar>
 #include <QtTest>
 
-#include "form_hlav.h"
+#include "ui/window/form_hlav.h"
 #include "lang/language.h"
-#include "widgets.h"
+#include "ui/widgets/widgets.h"
 #include "window_harness.h"
 
 using namespace velmor;

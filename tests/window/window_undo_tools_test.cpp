@@ -9,8 +9,8 @@
 #include <QtTest>
 
 #include "editor/names.h"
-#include "form_hlav.h"
-#include "widgets.h"
+#include "ui/window/form_hlav.h"
+#include "ui/widgets/widgets.h"
 #include "files/ign_file.h"
 #include "model/defaults.h"
 #include "window_harness.h"

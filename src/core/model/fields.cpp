@@ -139,7 +139,7 @@ const Row kRows[] = {
     Scaled(PageBike, 4, 100, "Buzeni", 100, 10000, 100, "Excitation time", "µs", "EXITATION"),
 
     // 1 Advance
-    GridAt(PageAdvance, FieldGrid::MapAxis),
+    GridAt(PageAdvance, FieldGrid::RpmAxis),
     GridAt(PageAdvance, FieldGrid::MapCells),
     Check(PageAdvance, 42, "CheckBoxTps_Uni", "Advance depends on TPS", "ADVANCE_MISC"),
     GridAt(PageAdvance, FieldGrid::MapExtra),
@@ -147,11 +147,11 @@ const Row kRows[] = {
     // 2 Inj-1A; the map mode belongs to both injection pages, its menu items write it
     Choice(ControlKind::MenuGroup, PageInj1, 47, "Menu_Jet123Mode", kMapModeItems,
            "Injection map mode", "JET1_MISC", FieldFlow::OwnHandler),
-    GridAt(PageInj1, FieldGrid::MapAxis),
+    GridAt(PageInj1, FieldGrid::RpmAxis),
     GridAt(PageInj1, FieldGrid::MapCells),
 
     // 3 Inj-2A
-    GridAt(PageInj2, FieldGrid::MapAxis),
+    GridAt(PageInj2, FieldGrid::RpmAxis),
     GridAt(PageInj2, FieldGrid::MapCells),
 
     // 4 Position
@@ -527,7 +527,7 @@ FieldDef MapField(int page, FieldGrid grid, std::string_view stem, int index) {
 
 void AddMapAxis(const MapPageDef& m, std::vector<FieldDef>& out) {
   for (int i = 0; i < kMapColumns; ++i) {
-    FieldDef f = MapField(m.Page, FieldGrid::MapAxis, "RpmAxisField", i);
+    FieldDef f = MapField(m.Page, FieldGrid::RpmAxis, "RpmAxisField", i);
     f.Offset = m.Axis + i;
     f.Enc = Encoding::Scaled;
     f.Scale = 100;
@@ -593,7 +593,7 @@ void AddMapExtras(std::vector<FieldDef>& out) {
 
 void Expand(int page, FieldGrid grid, std::vector<FieldDef>& out) {
   switch (grid) {
-    case FieldGrid::MapAxis:
+    case FieldGrid::RpmAxis:
       if (const auto* m = MapPageOf(page)) AddMapAxis(*m, out);
       return;
     case FieldGrid::MapCells:

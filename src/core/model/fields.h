@@ -73,7 +73,7 @@ enum class RangeRule : std::uint8_t {
 // The run-time built grid a field belongs to, and the group box holding it.
 enum class FieldGrid : std::uint8_t {
   None,
-  MapAxis,
+  RpmAxis,
   MapCells,
   MapExtra,
   InjectionPosition,       // GroupBoxPolohaA

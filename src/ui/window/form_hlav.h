@@ -1,0 +1,287 @@
+// The main window. It owns the program's state for its whole life (the
+// document: image, derived tables and file name; the link engine, the
+// language, the settings) and wires the commands: its handlers are thin, they
+// call core operations and hand what those compute to the field binder and
+// the view applier. The controls are built and looked up once by
+// window_layout; the events that commit a page are the commit filter's; the
+// printout is page_printer's.
+//
+// Object names and settings keys keep the original design's Czech stems
+// (LabelHlaseni, CheckBoxProgHned): docs/GLOSSARY.md explains them.
+#pragma once
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <functional>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lang/catalog.h"
+#include "link/engine.h"
+#include "log/log_playback.h"
+#include "model/derived.h"
+#include "model/fields.h"
+#include "model/image.h"
+#include "model/normalise.h"
+#include "files/ign_file.h"
+#include "files/settings.h"
+#include "editor/document.h"
+#include "editor/operating_point.h"
+#include "editor/tools.h"
+#include "editor/undo.h"
+#include "editor/view.h"
+#include "ui/window/guide_window.h"
+#include "ui/window/qt_translations.h"
+#include "ui/window/window_layout.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QTabWidget;
+
+namespace velmor::ui {
+
+class CommitFilter;
+class FieldBinder;
+class MapSelection;
+class HistoryKeeper;
+class PortDoctor;
+class LogRecorder;
+class TFormAbout;
+class ViewApplier;
+
+// Where the window keeps its files and how it answers questions; tests
+// replace the question with an automatic answer.
+struct FormOptions {
+  std::string ConfigDir;        // settings, last-run image, test-mode marker
+  std::string ProgramDir;       // data.ign and the help documents
+  std::vector<std::string> Arguments;  // command line without the program name
+  bool StartTimer = true;       // the 55 ms tick
+  // The port doctor's report of port n (0 = every port); without it the
+  // window offers no port diagnostics.
+  std::function<std::string(int number)> DiagnosePorts;
+  // The window's language, at start and on every change: what is told
+  // outside the window (the port's reasons, the doctor's report) follows.
+  std::function<void(LanguageCode language)> LanguageChanged;
+};
+
+class TFormHlav : public QMainWindow, private LinkHost {
+  Q_OBJECT
+ public:
+  TFormHlav(SerialPort& port, FormOptions options, QWidget* parent = nullptr);
+  ~TFormHlav() override;
+
+  // State, for the command-line tool's checks and the tests.
+  ParameterImage& Image() { return document_.Image; }
+  DerivedTables& Tables() { return document_.Tables; }
+  LinkEngine& Link() { return *link_; }
+  // The port the link talks through: the unit's, or a log being played.
+  LogPlaybackPort& Playback() { return *playback_; }
+  LanguageCode Language() const { return language_; }
+  int PageIndex() const { return pageIndex_; }
+  const std::string& CurrentFileName() const { return document_.FileName; }
+  HistoryKeeper& History() { return *history_; }
+
+  // Operations of the window, public for the command wiring and the tests.
+  // Commits what the page's controls show as an edit (LinkHost too: before a
+  // Program or Verify).
+  void TransferPage() override;
+  void RefreshPage() override;
+  // Every change to the tune goes through here: `change` changes the image
+  // as the tool always has; the difference becomes an edit, the image goes
+  // back, and the document applies the edit through its gate. False from
+  // `change` means the tool did nothing. `page` is where the change lies,
+  // for undo and redo to show; -1 for the page shown.
+  EditResult ChangeTune(const std::function<bool()>& change, int page = -1);
+  // An edit built elsewhere (a log's corrections): the document's gate, then
+  // what it says on the status bar and the page.
+  EditResult ApplyEdit(const Edit& edit);
+  void ApplyLanguage();
+  void SetLanguage(LanguageCode language);  // the language menu items
+  void Timer1Timer();
+  void ActivatePage(int page);
+  // A log playback started or stopped: the unit's commands follow.
+  void PlaybackChanged() { RefreshView(); }
+  // Printing of the page shown; the PDF path when no printer exists.
+  void SpeedButtonPrintClick();
+  const UndoRing& Undo() const { return *undo_; }
+  const OperatingPoint& Point() const { return point_; }
+  // The PDF the last printout went to (empty when it went to a printer).
+  const std::string& LastPrintFile() const { return lastPrintFile_; }
+
+  // A modal question: Yes, No or Cancel; tests replace it.
+  std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel;
+  // A modal message with one OK button; tests replace it.
+  std::function<void(const QString&)> ShowMessageBox;
+  // The open or save dialog starting at `start`; an empty result is a
+  // cancel. Tests replace it.
+  std::function<QString(bool save, const QString& start)> ChooseFile;
+  // Opens a help document with the desktop's viewer (F1); tests replace it.
+  DocumentOpener OpenDocument;
+
+  // What a read of a parameter file has to say (an older version, a cut-off
+  // file, sections it lacks): a message box each, the last one kept on the
+  // status bar. A file that could not be read says so.
+  void ShowReadMessages(const IgnReadResult& read);
+
+  // File commands (also the tool buttons; `fromExeDir` is the Ctrl variant).
+  void MenuOpenClick(bool fromExeDir);
+  void MenuOpenActPageClick();
+  void MenuSaveClick(bool fromExeDir);
+
+ signals:
+  // The page was refreshed from the image, or a tick placed the operating
+  // point: views beside the window (the 3D view) follow.
+  void ImageShown();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Construction.
+  void BuildMenus();
+  void WireEvents();
+  void WireRadioGroups();
+  void FormCreate();
+  // Blocks of map cells and their edits (form_map_selection.cpp).
+  void BuildMapSelection();
+  // Tools → "3D view": the command, and the view made when first asked for,
+  // following the window from then on (form_map_surface.cpp).
+  void AddMapSurfaceCommand(QMenu* tools);
+
+  // Undo, the view, the highlight and the tools (form_tools.cpp).
+  EditContext CurrentEditContext() const;
+  // The gate's word on the status bar, the page and the undo buttons shown
+  // afresh, and the programming the document asked for.
+  void ShowEditResult(const EditResult& result);
+  void UndoRedo(bool redo);
+  // The Undo and Redo commands: a pending typed value first, then the step.
+  void UndoRedoCommand(bool redo);
+  // A value typed but not yet committed is committed, as leaving its box
+  // would.
+  void CommitTyping();
+  void UpdateUndoButtons();
+  bool ProgramsAfterChange() const;
+  void StepMapClick(StepDirection dir);
+  void StepPositionClick(StepDirection dir);
+  void StepColumnClick(int column, StepDirection dir);
+  void StepIdleClick(StepDirection dir);
+  void SetPrinting(bool printing);
+
+  // What the pass found, on the controls: both pressure-sensor voltages red
+  // when they are equal.
+  void ShowNormalised(const NormaliseResult& normalised);
+  // The page's controls from the image as the document holds it.
+  void ShowPage();
+  // Runs a document operation that normalises. The pass limits the persisted
+  // selections too: the language and the link's port choice go into the
+  // document first and come back limited.
+  template <typename Operation>
+  auto WithSelection(Operation operation) {
+    document_.Selection = CurrentSelection();
+    auto result = operation();
+    AdoptSelection(document_.Selection);
+    return result;
+  }
+
+  void RefreshView();
+  // Refreshes the page with the map editor hidden, so that it repaints once.
+  void RefreshPageHidden();
+  void ApplyMonitorView();
+  void ApplyLinkStatus();
+  void UpdateCaption();
+
+  // LinkHost.
+  void Normalise() override;
+  void MonitorDecoded() override;
+  void MonitorCleared() override { MonitorDecoded(); }
+  void ShowMessage(std::string_view text, std::string_view detail) override;
+  void ShowPortOpenError(std::string_view text, std::string_view detail) override;
+  // A link's message box; a port that did not open offers the port doctor.
+  void ShowLinkMessage(std::string_view text, std::string_view detail, bool portOpenError);
+  bool TuningOn() const override;
+  bool Printing() const override { return printing_; }
+  bool ExtendedMonitor() const override;
+  bool GasEnabled() const override;
+  void ClearFileName() override;
+  void StatusChanged() override { ApplyLinkStatus(); }
+  void UnitBlockTaken(int block) override;
+  void ShowOperatingPoint() override;
+  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome) override;
+
+  // Menu commands.
+  void MenuNewClick();
+  void MenuNewActPageClick();
+  void ComboBoxBikeChange(int index);
+  void SetMapMode(int mode);
+  void MenuContensClick();
+  // The guide inside the program, under `why`; the old message when there
+  // is no guide either.
+  void ShowGuide(const QString& why);
+  void OpenFile(IgnScope scope);
+  // Reads a parameter file as File → Open does after its dialog.
+  void OpenParameterFile(const QString& path, IgnScope scope);
+  // The files named on the command line (form_command_line.cpp).
+  void OpenCommandLineFiles();
+  // Language and port choices as the settings file and the normalisation
+  // pass see them; the port ones live in the link (form_settings.cpp).
+  PersistedSelection CurrentSelection() const;
+  void AdoptSelection(const PersistedSelection& selection);
+  void LoadSettings();
+  void SaveSettings();
+  void MenuAboutClick();
+
+  template <typename T>
+  T* Find(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
+  static bool Checked(const QCheckBox* box);
+
+  SerialPort& port_;
+  FormOptions options_;
+  std::unique_ptr<LogPlaybackPort> playback_;
+  Document document_;
+  std::unique_ptr<LinkEngine> link_;
+  LanguageCode language_ = LanguageCode::English;
+  QtTranslations qtTranslations_;
+  ResolvedTexts texts_;
+  std::string dialogFileName_;
+  std::string defaultDataFile_;
+  StatePaths statePaths_;
+  int pageIndex_ = PageGear;
+  std::array<std::uint8_t, PageCount> allCellsFlags_{};
+  bool refreshing_ = false;
+  // An undo or redo is switching the page and refreshing it: the focus
+  // changes this causes must not commit the controls as a new change.
+  bool restoring_ = false;
+  bool printing_ = false;
+  bool tunedMapHinted_ = false;  // the status bar said the unit tunes the map shown
+  bool bikeWarned_ = false;      // the unsupported-model message of this load was shown
+  bool testMode_ = false;
+  bool creating_ = true;  // FormCreate runs: the window is not shown yet
+  std::string lastPrintFile_;
+
+  WindowControls controls_;  // built and looked up once
+  std::unique_ptr<FieldBinder> fields_;
+  std::unique_ptr<ViewApplier> applier_;
+  CommitFilter* commitFilter_ = nullptr;  // a child of the window
+  MapSelection* mapSelection_ = nullptr;
+  TFormAbout* about_ = nullptr;
+  GuideWindow* guide_ = nullptr;
+  HistoryKeeper* history_ = nullptr;
+  PortDoctor* portDoctor_ = nullptr;
+  std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
+  std::unique_ptr<ViewModel> viewModel_ = std::make_unique<ViewModel>();
+  OperatingPoint point_;
+  HighlightSet highlight_;
+  HighlightBits shownHighlight_;
+  QTimer tickTimer_;
+  LogRecorder* logRecorder_ = nullptr;  // a child of the window
+};
+
+}  // namespace velmor::ui
