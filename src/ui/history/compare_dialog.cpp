@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "ui/history/difference_view.h"
-#include "ui/window/form_hlav.h"
+#include "ui/session/session.h"
 #include "lang/history_texts.h"
 #include "model/fields.h"
 
@@ -20,8 +20,8 @@ std::pair<int, int> Key(const ImageDifference& d) { return {d.FieldIndex, d.Offs
 
 }  // namespace
 
-CompareDialog::CompareDialog(TFormHlav& window, const ParameterImage& other, const QString& otherName)
-    : QDialog(&window), window_(window), other_(other) {
+CompareDialog::CompareDialog(Session& window, const ParameterImage& other, const QString& otherName)
+    : QDialog(&window.Window()), window_(window), other_(other) {
   setObjectName("CompareDialog");
   setWindowTitle(Text(HistoryText::CompareTitle).arg(otherName));
   RefreshPercentMaps(other_, otherTables_);

@@ -24,13 +24,13 @@ class QPushButton;
 namespace velmor::ui {
 
 class DifferenceView;
-class TFormHlav;
+class Session;
 
 class CompareDialog : public QDialog {
   Q_OBJECT
  public:
   // `otherName` says what the editor is compared with ("the unit", a file).
-  CompareDialog(TFormHlav& window, const ParameterImage& other, const QString& otherName);
+  CompareDialog(Session& window, const ParameterImage& other, const QString& otherName);
 
 
   // The differences as listed now (after an Apply, those left).
@@ -44,7 +44,7 @@ class CompareDialog : public QDialog {
   void Rebuild(const std::set<std::pair<int, int>>& unticked = {});
   QString Text(HistoryText text) const;
 
-  TFormHlav& window_;
+  Session& window_;
   ParameterImage other_;
   DerivedTables otherTables_;
   std::vector<ImageDifference> diffs_;

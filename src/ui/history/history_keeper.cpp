@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "ui/history/compare_dialog.h"
-#include "ui/window/form_hlav.h"
+#include "ui/session/session.h"
 #include "ui/history/history_dialog.h"
 #include "ui/history/program_review_dialog.h"
 #include "editor/document.h"
@@ -24,8 +24,8 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-HistoryKeeper::HistoryKeeper(TFormHlav& window, QMenu* file, QMenu* device)
-    : QObject(&window), window_(window), directory_(HistoryDirectory()) {
+HistoryKeeper::HistoryKeeper(Session& window, QMenu* file, QMenu* device)
+    : QObject(&window.Window()), window_(window), directory_(HistoryDirectory()) {
   pendingTimer_.setSingleShot(true);
   connect(&pendingTimer_, &QTimer::timeout, this, [this] { WritePendingChange(); });
   history_ = file->addAction(QString());
@@ -57,9 +57,9 @@ void HistoryKeeper::ApplyLanguage(LanguageCode language) {
   compareUnit_->setText(text(HistoryText::MenuCompareUnit));
   review_->setText(text(HistoryText::MenuReviewBeforeProgram));
   if (noticeText_ != HistoryText::Count && !lastNotice_.isEmpty() &&
-      window_.statusBar()->currentMessage() == lastNotice_) {
+      window_.Window().statusBar()->currentMessage() == lastNotice_) {
     lastNotice_ = text(noticeText_).arg(noticeDetail_);
-    window_.statusBar()->showMessage(lastNotice_);
+    window_.Window().statusBar()->showMessage(lastNotice_);
   }
 }
 
@@ -89,14 +89,14 @@ void HistoryKeeper::ShowReview(const ParameterImage& unit, const QString& unitNa
   ParameterImage toProgram = window_.Image();
   PersistedSelection selection{};
   Normalise(toProgram, selection);
-  auto* dialog = new ProgramReviewDialog(unit, toProgram, unitName, window_.Language(), &window_);
+  auto* dialog = new ProgramReviewDialog(unit, toProgram, unitName, window_.Language(), &window_.Window());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   connect(dialog, &QDialog::accepted, this, [program = std::move(program)] { program(); });
   dialog->open();
 }
 
 void HistoryKeeper::ShowHistory() {
-  auto* dialog = new HistoryDialog(directory_, window_.Language(), &window_);
+  auto* dialog = new HistoryDialog(directory_, window_.Language(), &window_.Window());
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->OpenEntry = [this](const std::string& path) { OpenAsFile(path); };
   dialog->CompareEntry = [this](const std::string& path) {
@@ -137,7 +137,7 @@ void HistoryKeeper::Notice(HistoryText text, const QString& detail) {
   noticeText_ = text;
   noticeDetail_ = detail;
   lastNotice_ = Text(text).arg(detail);
-  window_.statusBar()->showMessage(lastNotice_);
+  window_.Window().statusBar()->showMessage(lastNotice_);
 }
 
 void HistoryKeeper::Keep(const ParameterImage& image, HistoryKind kind, const IdentityTexts& id) {

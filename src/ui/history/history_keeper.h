@@ -21,13 +21,13 @@ class QMenu;
 
 namespace velmor::ui {
 
-class TFormHlav;
+class Session;
 
 class HistoryKeeper : public QObject {
   Q_OBJECT
  public:
   // Adds its items to the File and Ignition menus.
-  HistoryKeeper(TFormHlav& window, QMenu* file, QMenu* device);
+  HistoryKeeper(Session& window, QMenu* file, QMenu* device);
 
   // Ignition -> Program (F9, the Program button): `program` starts it. With
   // "Review changes before programming" on, the unit on the cable is read
@@ -76,7 +76,7 @@ class HistoryKeeper : public QObject {
   QString Text(HistoryText text) const;
   void WritePendingChange();
 
-  TFormHlav& window_;
+  Session& window_;
   std::string directory_;
   UnitMemory units_;
   ChangeHistoryThrottle throttle_;

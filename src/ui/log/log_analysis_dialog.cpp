@@ -28,7 +28,7 @@
 #include "files/file_io.h"
 #include "log/log_paths.h"
 #include "log/ridden_tunes.h"
-#include "ui/window/form_hlav.h"
+#include "ui/session/session.h"
 #include "ui/log/log_recorder.h"
 
 namespace velmor::ui {
@@ -75,7 +75,7 @@ class CellDelegate : public QStyledItemDelegate {
 
 }  // namespace
 
-LogAnalysisDialog::LogAnalysisDialog(TFormHlav& window) : QDialog(&window), window_(window) {
+LogAnalysisDialog::LogAnalysisDialog(Session& window) : QDialog(&window.Window()), window_(window) {
   setObjectName("DialogLogAnalysis");
   ChooseLog = [this] {
     return QFileDialog::getOpenFileName(this, QString(), LogRecorder::LogsDirectory(), "Logs (*.csv);;All Files (*)");

@@ -28,12 +28,12 @@ class QTableWidget;
 
 namespace velmor::ui {
 
-class TFormHlav;
+class Session;
 
 class LogAnalysisDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit LogAnalysisDialog(TFormHlav& window);
+  explicit LogAnalysisDialog(Session& window);
 
   // Reads the log and analyses its rows from `fromMs` up to `toMs`, each
   // against the tune it was ridden on (kept beside it by the recorder),
@@ -78,7 +78,7 @@ class LogAnalysisDialog : public QDialog {
   void ShowTargets();
   void TargetEdited(int row, int column);
 
-  TFormHlav& window_;
+  Session& window_;
   LogData log_;
   std::optional<MapAnalysis> analysis_;
   // The tunes the log was ridden on, kept beside it ([0] empty), and the

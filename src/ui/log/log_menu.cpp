@@ -9,7 +9,7 @@
 #include "editor/document.h"
 #include "files/ign_file.h"
 #include "lang/link_texts.h"
-#include "ui/window/form_hlav.h"
+#include "ui/session/session.h"
 #include "log/log_paths.h"
 #include "ui/log/log_analysis_dialog.h"
 #include "ui/log/log_playback_bar.h"
@@ -21,7 +21,7 @@ namespace {
 
 constexpr int kRecentLogs = 10;
 
-QString Text(const TFormHlav& window, LogText text) {
+QString Text(const Session& window, LogText text) {
   const std::string_view s = LogUiText(text, window.Language());
   return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
@@ -31,8 +31,8 @@ QFileInfoList NewestLogs() {
   return QDir(LogRecorder::LogsDirectory()).entryInfoList({"*.csv"}, QDir::Files, QDir::Time);
 }
 
-LogAnalysisDialog& AnalysisDialog(TFormHlav& window) {
-  auto* dialog = window.findChild<LogAnalysisDialog*>("DialogLogAnalysis");
+LogAnalysisDialog& AnalysisDialog(Session& window) {
+  auto* dialog = window.Window().findChild<LogAnalysisDialog*>("DialogLogAnalysis");
   if (dialog == nullptr) dialog = new LogAnalysisDialog(window);
   dialog->FollowTune();
   dialog->show();
@@ -40,10 +40,10 @@ LogAnalysisDialog& AnalysisDialog(TFormHlav& window) {
   return *dialog;
 }
 
-LogViewer& Viewer(TFormHlav& window) {
-  auto* viewer = window.findChild<LogViewer*>("FormLogViewer");
+LogViewer& Viewer(Session& window) {
+  auto* viewer = window.Window().findChild<LogViewer*>("FormLogViewer");
   if (viewer == nullptr) {
-    viewer = new LogViewer(&window);
+    viewer = new LogViewer(&window.Window());
     viewer->Language = [&window] { return window.Language(); };
     new LogPlaybackBar(window, *viewer);
     viewer->AnalyseRange = [&window](const QString& path, std::int32_t from, std::int32_t to) {
@@ -53,7 +53,7 @@ LogViewer& Viewer(TFormHlav& window) {
   return *viewer;
 }
 
-void OpenInViewer(TFormHlav& window, const QString& path) {
+void OpenInViewer(Session& window, const QString& path) {
   LogViewer& viewer = Viewer(window);
   // A file that is no log, or none a chart can show, is said in a message,
   // not shown as a viewer of empty charts.
@@ -68,7 +68,7 @@ void OpenInViewer(TFormHlav& window, const QString& path) {
 
 }  // namespace
 
-void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
+void AddLogCommands(Session& window, LogRecorder& recorder) {
   QMenu* menu = recorder.Menu();
   menu->addSeparator();
   QAction* open = menu->addAction(QString());
@@ -84,7 +84,7 @@ void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
   fast->setObjectName("MenuFastMonitor");
   fast->setCheckable(true);
   fast->setChecked(window.Link().FastMonitor());
-  QObject::connect(fast, &QAction::toggled, &window, [&window](bool on) { window.Link().SetFastMonitor(on); });
+  QObject::connect(fast, &QAction::toggled, &window.Window(), [&window](bool on) { window.Link().SetFastMonitor(on); });
   auto linkText = [&window](LinkText text) {
     const std::string_view s = LinkCaption(text, window.Language());
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
@@ -94,7 +94,7 @@ void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
   fast->setToolTip(linkText(LinkText::FastMonitorHint));
   fast->setStatusTip(linkText(LinkText::FastMonitorHint));
 
-  QObject::connect(menu, &QMenu::aboutToShow, &window, [&window, open, recent, analyse, fast, linkText] {
+  QObject::connect(menu, &QMenu::aboutToShow, &window.Window(), [&window, open, recent, analyse, fast, linkText] {
     fast->setText(linkText(LinkText::MenuFastMonitor));
     fast->setToolTip(linkText(LinkText::FastMonitorHint));
     fast->setStatusTip(linkText(LinkText::FastMonitorHint));
@@ -109,15 +109,15 @@ void AddLogCommands(TFormHlav& window, LogRecorder& recorder) {
       const QString path = files[i].filePath();
       QAction* a = recent->addAction(files[i].fileName());
       a->setObjectName(QString("MenuLogRecent%1").arg(i + 1));
-      QObject::connect(a, &QAction::triggered, &window, [&window, path] { OpenInViewer(window, path); });
+      QObject::connect(a, &QAction::triggered, &window.Window(), [&window, path] { OpenInViewer(window, path); });
     }
     recent->setEnabled(!files.isEmpty());
   });
-  QObject::connect(open, &QAction::triggered, &window, [&window, &recorder] {
+  QObject::connect(open, &QAction::triggered, &window.Window(), [&window, &recorder] {
     const QString path = recorder.ChooseLog();
     if (!path.isEmpty()) OpenInViewer(window, path);
   });
-  QObject::connect(analyse, &QAction::triggered, &window, [&window, &recorder] {
+  QObject::connect(analyse, &QAction::triggered, &window.Window(), [&window, &recorder] {
     LogAnalysisDialog& dialog = AnalysisDialog(window);
     // The newest whole log is the one a tuner looks at first: the one just
     // recorded, or in a new session the newest in the logs folder. One

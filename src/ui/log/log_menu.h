@@ -5,10 +5,10 @@
 namespace velmor::ui {
 
 class LogRecorder;
-class TFormHlav;
+class Session;
 
 // Adds the commands to the recorder's menu. The viewer and the analysis
 // dialog are made when first asked for.
-void AddLogCommands(TFormHlav& window, LogRecorder& recorder);
+void AddLogCommands(Session& window, LogRecorder& recorder);
 
 }  // namespace velmor::ui

@@ -6,13 +6,13 @@
 #include <QStyle>
 #include <cmath>
 
-#include "ui/window/form_hlav.h"
+#include "ui/session/session.h"
 #include "lang/log_texts.h"
 #include "ui/log/log_viewer.h"
 
 namespace velmor::ui {
 
-LogPlaybackBar::LogPlaybackBar(TFormHlav& window, LogViewer& viewer)
+LogPlaybackBar::LogPlaybackBar(Session& window, LogViewer& viewer)
     : QWidget(&viewer), window_(window), viewer_(viewer) {
   setObjectName("PanelLogPlayback");
   auto* row = new QHBoxLayout(this);

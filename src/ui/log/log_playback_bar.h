@@ -15,12 +15,12 @@ class QPushButton;
 namespace velmor::ui {
 
 class LogViewer;
-class TFormHlav;
+class Session;
 
 class LogPlaybackBar : public QWidget {
   Q_OBJECT
  public:
-  LogPlaybackBar(TFormHlav& window, LogViewer& viewer);
+  LogPlaybackBar(Session& window, LogViewer& viewer);
   ~LogPlaybackBar() override;
 
   void Play();
@@ -37,7 +37,7 @@ class LogPlaybackBar : public QWidget {
   void Advance();
   void UpdateButtons();
 
-  TFormHlav& window_;
+  Session& window_;
   LogViewer& viewer_;
   QPushButton* play_ = nullptr;
   QPushButton* stop_ = nullptr;

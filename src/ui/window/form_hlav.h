@@ -35,6 +35,7 @@
 #include "editor/view.h"
 #include "ui/window/guide_window.h"
 #include "ui/window/qt_translations.h"
+#include "ui/session/session.h"
 #include "ui/window/window_layout.h"
 
 class QAction;
@@ -72,21 +73,22 @@ struct FormOptions {
   std::function<void(LanguageCode language)> LanguageChanged;
 };
 
-class TFormHlav : public QMainWindow, private LinkHost {
+class TFormHlav : public QMainWindow, public Session, private LinkHost {
   Q_OBJECT
  public:
   TFormHlav(SerialPort& port, FormOptions options, QWidget* parent = nullptr);
   ~TFormHlav() override;
 
   // State, for the command-line tool's checks and the tests.
-  ParameterImage& Image() { return document_.Image; }
-  DerivedTables& Tables() { return document_.Tables; }
-  LinkEngine& Link() { return *link_; }
+  ParameterImage& Image() override { return document_.Image; }
+  DerivedTables& Tables() override { return document_.Tables; }
+  LinkEngine& Link() override { return *link_; }
   // The port the link talks through: the unit's, or a log being played.
-  LogPlaybackPort& Playback() { return *playback_; }
-  LanguageCode Language() const { return language_; }
+  LogPlaybackPort& Playback() override { return *playback_; }
+  LanguageCode Language() const override { return language_; }
   int PageIndex() const { return pageIndex_; }
-  const std::string& CurrentFileName() const { return document_.FileName; }
+  const std::string& CurrentFileName() const override { return document_.FileName; }
+  QMainWindow& Window() override { return *this; }
   HistoryKeeper& History() { return *history_; }
 
   // Operations of the window, public for the command wiring and the tests.
@@ -99,16 +101,16 @@ class TFormHlav : public QMainWindow, private LinkHost {
   // back, and the document applies the edit through its gate. False from
   // `change` means the tool did nothing. `page` is where the change lies,
   // for undo and redo to show; -1 for the page shown.
-  EditResult ChangeTune(const std::function<bool()>& change, int page = -1);
+  EditResult ChangeTune(const std::function<bool()>& change, int page = -1) override;
   // An edit built elsewhere (a log's corrections): the document's gate, then
   // what it says on the status bar and the page.
-  EditResult ApplyEdit(const Edit& edit);
+  EditResult ApplyEdit(const Edit& edit) override;
   void ApplyLanguage();
   void SetLanguage(LanguageCode language);  // the language menu items
   void Timer1Timer();
-  void ActivatePage(int page);
+  void ActivatePage(int page) override;
   // A log playback started or stopped: the unit's commands follow.
-  void PlaybackChanged() { RefreshView(); }
+  void PlaybackChanged() override { RefreshView(); }
   // Printing of the page shown; the PDF path when no printer exists.
   void SpeedButtonPrintClick();
   const UndoRing& Undo() const { return *undo_; }
@@ -118,21 +120,18 @@ class TFormHlav : public QMainWindow, private LinkHost {
 
   // A modal question: Yes, No or Cancel; tests replace it.
   std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel;
-  // A modal message with one OK button; tests replace it.
-  std::function<void(const QString&)> ShowMessageBox;
-  // The open or save dialog starting at `start`; an empty result is a
-  // cancel. Tests replace it.
-  std::function<QString(bool save, const QString& start)> ChooseFile;
+  // ShowMessageBox and ChooseFile (the session's) are the message and file
+  // dialogs; tests replace them.
   // Opens a help document with the desktop's viewer (F1); tests replace it.
   DocumentOpener OpenDocument;
 
   // What a read of a parameter file has to say (an older version, a cut-off
   // file, sections it lacks): a message box each, the last one kept on the
   // status bar. A file that could not be read says so.
-  void ShowReadMessages(const IgnReadResult& read);
+  void ShowReadMessages(const IgnReadResult& read) override;
 
   // File commands (also the tool buttons; `fromExeDir` is the Ctrl variant).
-  void MenuOpenClick(bool fromExeDir);
+  void MenuOpenClick(bool fromExeDir) override;
   void MenuOpenActPageClick();
   void MenuSaveClick(bool fromExeDir);
 
