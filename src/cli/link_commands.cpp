@@ -261,7 +261,7 @@ int RunMonitor(const Args& args, Io& io) {
                                         kTransactionTimeoutMs) &&
                       s.engine.Outcome() == LinkOutcome::VerifyOk;
     std::string error = "the unit's tune could not be read";
-    if (read) tune = tunes.Follow(&s.engine.UnitCopy(), FileVersions(s.engine.Identity()), &error);
+    if (read) tune = tunes.Follow(&s.engine.UnitCopy(), [&] { return FileVersions(s.engine.Identity()); }, &error);
     if (tune != kUnknownTune)
       io.Out << "Tune: " << TunePathOfLog(args.Get(kCsv.Long), tune) << "\n";
     else

@@ -44,7 +44,7 @@ class ClosedLoop : public SimLinkFixture {
     auto engineMs = [&] { return server_->NowMs() * kEngineSpeed - start; };
     host_.OnMonitor = [&] {
       LogRow row = LogRowFromMonitorFrame(engine_.LastMonitorFrame().data(), static_cast<std::int32_t>(engineMs()));
-      row[LogCol::Tune] = tunes.Follow(engine_.KnownUnitImage(), FileVersions());
+      row[LogCol::Tune] = tunes.Follow(engine_.KnownUnitImage(), [] { return FileVersions(); });
       writer.Add(row);
     };
     runner_.RunUntil([&] { return engineMs() >= kRecordEngineMs; }, static_cast<int>(kRecordEngineMs));

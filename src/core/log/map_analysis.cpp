@@ -241,12 +241,6 @@ MapAnalysis AnalyseLog(std::span<const ParameterImage* const> tunes, const LogDa
   return analyser.Finish();
 }
 
-std::array<bool, kMapCells> CellsChangedSince(const ParameterImage& ridden, const ParameterImage& now, int map) {
-  std::array<bool, kMapCells> changed{};
-  for (int k = 0; k < kMapCells; ++k) changed[k] = CellDiffers(ridden, now, map, k);
-  return changed;
-}
-
 std::array<bool, kMapCells> CellsChangedSince(const MapAnalysis& analysis, std::span<const ParameterImage* const> tunes,
                                               const ParameterImage& now) {
   std::array<bool, kMapCells> changed{};

@@ -138,9 +138,7 @@ MapAnalysis AnalyseLog(std::span<const ParameterImage* const> tunes, const LogDa
 // was ridden on and the tune now: their suggestion describes a cell that no
 // longer holds what was ridden, so it is not applied unless asked for (a
 // log applied once is not applied again). A changed RPM axis moves every
-// cell.
-std::array<bool, kMapCells> CellsChangedSince(const ParameterImage& ridden, const ParameterImage& now, int map);
-// The same for each cell against the tune its suggestion starts from
+// cell. Each cell is compared against the tune its suggestion starts from
 // (`tunes` as given to the analysis).
 std::array<bool, kMapCells> CellsChangedSince(const MapAnalysis& analysis, std::span<const ParameterImage* const> tunes,
                                               const ParameterImage& now);

@@ -19,12 +19,13 @@ bool InjectionDiffers(const ParameterImage& a, const ParameterImage& b) {
   return false;
 }
 
-int TuneKeeper::Follow(const ParameterImage* unit, const IgnVersionTexts& versions, std::string* error) {
+int TuneKeeper::Follow(const ParameterImage* unit, const std::function<IgnVersionTexts()>& versions,
+                       std::string* error) {
   if (unit == nullptr) return current_;
   if (last_ && !InjectionDiffers(*last_, *unit)) return current_;
   last_ = *unit;
   const std::string path = TunePathOfLog(logPath_, kept_ + 1);
-  const WriteStatus written = SaveParameterFile(path, *unit, versions);
+  const WriteStatus written = SaveParameterFile(path, *unit, versions ? versions() : IgnVersionTexts{});
   if (!written.Ok) {
     current_ = kUnknownTune;
     if (error != nullptr) *error = path + ": " + written.Reason;

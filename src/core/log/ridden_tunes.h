@@ -6,6 +6,7 @@
 // ridden, so that a log is never applied on top of its own correction.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -31,10 +32,12 @@ class TuneKeeper {
 
   // The tune number for the next row: the unit's tune `unit` (null while it
   // is not known) is written beside the log when its injection differs from
-  // the last one kept. A tune that cannot be written gives its rows
+  // the last one kept, with the version texts `versions` gives (asked for
+  // only then: this runs for every row). A tune that cannot be written gives its rows
   // kUnknownTune and `error` the reason, once; the next change tries again
   // under the same number, so that the numbers have no holes.
-  int Follow(const ParameterImage* unit, const IgnVersionTexts& versions, std::string* error = nullptr);
+  int Follow(const ParameterImage* unit, const std::function<IgnVersionTexts()>& versions,
+             std::string* error = nullptr);
 
   // Tunes kept so far.
   int Kept() const { return kept_; }

@@ -174,7 +174,7 @@ void LogRecorder::UpdateStatus() {
 
 int LogRecorder::FollowTune() {
   std::string error;
-  const int tune = tunes_->Follow(link_.KnownUnitImage(), FileVersions(link_.Identity()), &error);
+  const int tune = tunes_->Follow(link_.KnownUnitImage(), [this] { return FileVersions(link_.Identity()); }, &error);
   if (!error.empty()) window_.statusBar()->showMessage(Text(LogText::TuneNotKept).arg(QString::fromStdString(error)));
   return tune;
 }
