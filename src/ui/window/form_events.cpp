@@ -1,5 +1,5 @@
-// The window's event wiring: which control runs which command. The menus
-// are wired where they are built (BuildMenus); the events that commit typed
+// The window's event wiring: which control and which menu item runs which
+// command. The menus are built by WindowMenus; the events that commit typed
 // values are the commit filter's.
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,12 +13,42 @@
 #include "files/memo.h"
 #include "ui/window/field_binder.h"
 #include "ui/window/form_hlav.h"
+#include "ui/window/help_commands.h"
 #include "ui/history/history_keeper.h"
 #include "model/defaults.h"
 #include "ui/widgets/up_down.h"
 #include "ui/widgets/widgets.h"
 
 namespace velmor::ui {
+
+WindowMenus::Commands TFormHlav::MenuCommands() {
+  WindowMenus::Commands run;
+  run.New = [this] { MenuNewClick(); };
+  run.NewForPage = [this] { MenuNewActPageClick(); };
+  run.Open = [this](bool fromExeDir) { MenuOpenClick(fromExeDir); };
+  run.OpenForPage = [this] { MenuOpenActPageClick(); };
+  run.Save = [this](bool fromExeDir) { MenuSaveClick(fromExeDir); };
+  run.Print = [this] { SpeedButtonPrintClick(); };
+  run.Exit = [this] { close(); };
+  run.SelectPort = [this](int item) {
+    link_->SelectPort(item);
+    ApplyLinkStatus();
+  };
+  run.Read = [this] { link_->StartRead(); ApplyLinkStatus(); };
+  run.Verify = [this] { link_->StartVerify(); ApplyLinkStatus(); };
+  run.Program = [this] { history_->ProgramClick([this] { link_->StartProgram(); ApplyLinkStatus(); }); };
+  run.SetMapMode = [this](int mode) { SetMapMode(mode); };
+  run.StepMap = [this](StepDirection direction) { StepMapClick(direction); };
+  run.UndoRedo = [this](bool redo) { UndoRedoCommand(redo); };
+  run.ToggleTuning = [this] {
+    if (QCheckBox* c = controls_.TuningEnabled) c->setChecked(!c->isChecked());
+    RefreshView();
+  };
+  run.SetLanguage = [this](LanguageCode language) { SetLanguage(language); };
+  run.Contents = [this] { help_->MenuContensClick(); };
+  run.About = [this] { help_->MenuAboutClick(); };
+  return run;
+}
 
 void TFormHlav::WireEvents() {
   CommitFilter::Hooks hooks;

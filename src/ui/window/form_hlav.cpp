@@ -1,6 +1,5 @@
 #include "ui/window/form_hlav.h"
 #include "lang/edit_texts.h"
-#include "lang/help_texts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,7 +15,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -27,7 +25,7 @@
 #include "editor/names.h"
 #include "ui/window/field_binder.h"
 #include "files/memo.h"
-#include "ui/window/form_about.h"
+#include "ui/window/help_commands.h"
 #include "ui/history/history_keeper.h"
 #include "ui/log/log_menu.h"
 #include "ui/log/log_viewer.h"
@@ -44,6 +42,7 @@
 #include "ui/port/port_doctor_dialog.h"
 #include "ui/widgets/up_down.h"
 #include "ui/window/view_applier.h"
+#include "ui/window/window_menus.h"
 #include "ui/widgets/widgets.h"
 
 namespace velmor::ui {
@@ -74,13 +73,16 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   layout->setContentsMargins(4, 4, 4, 0);
   layout->setSpacing(4);
   setCentralWidget(central);
-  BuildMenus();
+  menus_ = std::make_unique<WindowMenus>(*this, MenuCommands());
+  controls_.PortActions = menus_->PortActions();
   BuildTopArea(central, controls_);
   if (!options_.DiagnosePorts) {
     delete controls_.DiagnoseButton;
     controls_.DiagnoseButton = nullptr;
   }
-  portDoctor_ = new PortDoctor(*this, menuBar()->findChild<QMenu*>("MenuCom"), controls_.DiagnoseButton,
+  history_ = new HistoryKeeper(*this, menus_->File(), menus_->Device());
+  AddMapSurfaceCommand(menus_->Tools());
+  portDoctor_ = new PortDoctor(*this, menus_->Ports(), controls_.DiagnoseButton,
                                options_.DiagnosePorts, [this] {
                                  const int item = link_->Port().PortSelection;
                                  return item == kPortAuto ? 0 : item + 1;
@@ -103,9 +105,24 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
     if (mapSelection_) mapSelection_->MapRefreshed();
   };
   applier_ = std::make_unique<ViewApplier>(*this, controls_);
+  PrintSurface paper{.Window = this,
+                     .Client = central,
+                     .Pages = controls_.Pages,
+                     .WhiteLabels = {controls_.Map.TpsRowLabel.begin(), controls_.Map.TpsRowLabel.end()},
+                     .Header = controls_.StatusLabel,
+                     .MakeRoom = {controls_.ConnectionLabel, controls_.TransferGauge},
+                     .StatusBar = status};
+  printer_ = std::make_unique<PagePrinter>(std::move(paper), *link_, texts_,
+                                           PagePrinter::Hooks{.Page = [this] { return pageIndex_; },
+                                                              .Refresh = [this] { RefreshView(); }});
   WireEvents();
   BuildMapSelection();
-  about_ = new TFormAbout([this] { return language_; }, this);
+  help_ = new HelpCommands(options_.ProgramDir, texts_,
+                           {.Language = [this] { return language_; },
+                            .Message = [this](const QString& text) { ShowMessageBox(text); },
+                            .OpenDocument = [this](const QString& path,
+                                                   std::function<void()> failed) { OpenDocument(path, std::move(failed)); }},
+                           this);
 
   FormCreate();
 
@@ -122,84 +139,6 @@ TFormHlav::~TFormHlav() {
   // Closing the widget moves the focus, and the filter would commit into a
   // window whose members are already gone.
   delete commitFilter_;
-}
-
-void TFormHlav::BuildMenus() {
-  QMenuBar* bar = menuBar();
-  bar->setObjectName("MainMenu1");
-  auto menu = [&](const char* name, const char* caption) {
-    QMenu* m = bar->addMenu(caption);
-    m->setObjectName(name);
-    m->menuAction()->setObjectName(name);
-    return m;
-  };
-  auto item = [this](QMenu* m, const char* name, const char* caption, QKeySequence key, auto handler) {
-    QAction* a = m->addAction(caption);
-    a->setObjectName(name);
-    if (!key.isEmpty()) a->setShortcut(key);
-    connect(a, &QAction::triggered, this, handler);
-    return a;
-  };
-
-  QMenu* file = menu("MenuFile", "&File");
-  item(file, "MenuNew", "&New", QKeySequence("Ctrl+N"), [this] { MenuNewClick(); });
-  item(file, "MenuNewActPage", "New for actual page", QKeySequence("Ctrl+Alt+N"), [this] { MenuNewActPageClick(); });
-  item(file, "MenuOpen", "&Open", QKeySequence("F3"), [this] { MenuOpenClick(false); });
-  item(file, "MenuOpenExeDir", "Open from exe dir", QKeySequence("Ctrl+F3"), [this] { MenuOpenClick(true); });
-  item(file, "MenuOpenActPage", "Open for actual page", QKeySequence("Shift+F3"), [this] { MenuOpenActPageClick(); });
-  item(file, "MenuSave", "&Save", QKeySequence("F2"), [this] { MenuSaveClick(false); });
-  item(file, "MenuSaveExeDir", "Save to exe dir", QKeySequence("Ctrl+F2"), [this] { MenuSaveClick(true); });
-  item(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P"), [this] { SpeedButtonPrintClick(); });
-  file->addSeparator();
-  item(file, "MenuExit", "E&xit", QKeySequence(), [this] { close(); });
-
-  QMenu* com = menu("MenuCom", "&Com");
-  for (int i = 0; i < 21; ++i) {
-    const QString caption = i < 20 ? QString("Com %1").arg(i + 1) : QString("Com Auto");
-    QAction* a = com->addAction(caption);
-    a->setObjectName(i < 20 ? QString("MenuCom%1").arg(i + 1) : QString("MenuComAuto"));
-    a->setCheckable(true);
-    connect(a, &QAction::triggered, this, [this, i] { link_->SelectPort(i); ApplyLinkStatus(); });
-    controls_.PortActions.push_back(a);
-  }
-
-  QMenu* device = menu("MenuDevice", "&Ignition");
-  item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->StartRead(); ApplyLinkStatus(); });
-  item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->StartVerify(); ApplyLinkStatus(); });
-  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { history_->ProgramClick([this] { link_->StartProgram(); ApplyLinkStatus(); }); });
-  history_ = new HistoryKeeper(*this, file, device);
-
-  QMenu* mode = menu("Menu_Jet123Mode", "Jet 12");
-  const char* const modeNames[] = {"Menu_Jet123Normal", "Menu_Jet123Coupled", "Menu_Jet123Stejny"};
-  const char* const modeCaptions[] = {"Separate", "Coupled", " 1 = 2"};
-  for (int value = 0; value < 3; ++value) {
-    QAction* a = item(mode, modeNames[value], modeCaptions[value], QKeySequence(), [this, value] { SetMapMode(value); });
-    a->setCheckable(true);
-  }
-
-  QMenu* tools = menu("MenuTools", "Tools");
-  item(tools, "MenuToolsMinus", "Minus ", QKeySequence("F4"), [this] { StepMapClick(StepDirection::Down); });
-  item(tools, "MenuToolsPlus", "Plus", QKeySequence("F5"), [this] { StepMapClick(StepDirection::Up); });
-  item(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"), [this] { UndoRedoCommand(false); });
-  item(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"), [this] { UndoRedoCommand(true); });
-  item(tools, "MenuLadeniOn", "Tunning On-Off", QKeySequence("F6"), [this] {
-    if (QCheckBox* c = controls_.TuningEnabled) c->setChecked(!c->isChecked());
-    RefreshView();
-  });
-  AddMapSurfaceCommand(tools);
-
-  QMenu* lang = menu("MenuLanguage", "&Language");
-  const char* langNames[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
-  const char* langCaptions[] = {"&English", "&German", "&French", "&Czech"};
-  for (int i = 0; i < 4; ++i) {
-    QAction* a = item(lang, langNames[i], langCaptions[i], QKeySequence(),
-                      [this, i] { SetLanguage(static_cast<LanguageCode>(i)); });
-    a->setCheckable(true);
-  }
-
-  QMenu* help = menu("MenuHelp", "&Help");
-  item(help, "MenuContens", "&Contents...", QKeySequence("F1"), [this] { MenuContensClick(); });
-  item(help, "MenuAbout", "&About...", QKeySequence(), [this] { MenuAboutClick(); });
 }
 
 void TFormHlav::FormCreate() {
@@ -494,72 +433,10 @@ void TFormHlav::SetMapMode(int mode) {
   RefreshPageHidden();
 }
 
-void TFormHlav::MenuContensClick() {
-  // Beside the program, or in the data directory of an installed program.
-  const QString name = Utf8(texts_[MsgKey::HelpFileName]);
-  QString path = QDir(Utf8(options_.ProgramDir)).filePath(name);
-  if (!QFileInfo::exists(path)) path = QDir(Utf8(options_.ProgramDir)).filePath("../share/velmor/" + name);
-  // Whatever the desktop can or cannot do with a PDF, F1 shows the guide.
-  if (!QFileInfo::exists(path)) {
-    ShowGuide(Utf8(texts_[MsgKey::MsgHelpOpenError]) + " " + Utf8(HelpCaption(HelpText::GuideBelow, language_)));
-    return;
-  }
-  const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-  OpenDocument(path, [this, window = QPointer<TFormHlav>(this), shown] {
-    if (window) ShowGuide(Utf8(HelpCaption(HelpText::NoViewer, language_)).arg(shown));
-  });
-}
-
-void TFormHlav::ShowGuide(const QString& why) {
-  const QString guide = GuideFile(Utf8(options_.ProgramDir), language_);
-  if (guide.isEmpty()) {
-    ShowMessageBox(Utf8(texts_[MsgKey::MsgHelpOpenError]));
-    return;
-  }
-  if (!guide_) guide_ = new GuideWindow(this);
-  guide_->Show(guide, why, language_);
-}
-
-void TFormHlav::MenuAboutClick() { about_->exec(); }
-
 // ---------------------------------------------------------------------------
-// Printing: the window itself, prepared for paper.
+// Printing: the window itself, prepared for paper, by the print room.
 
-void TFormHlav::SetPrinting(bool printing) {
-  printing_ = printing;
-  SetPrintLayout(*this, controls_, pageIndex_, printing);
-}
-
-void TFormHlav::SpeedButtonPrintClick() {
-  const QDateTime now = QDateTime::currentDateTime();
-  const QLocale locale;
-  // The header line goes through the link's status so that the tick hides
-  // it 200 ticks later like any status text.
-  link_->ShowStatus((Utf8(texts_[MsgKey::TxtPrintDateTime]) + locale.toString(now.date(), QLocale::ShortFormat) +
-                     "    " + locale.toString(now.time(), QLocale::LongFormat))
-                        .toStdString(),
-                    false);
-  SetBackground(controls_.StatusLabel, Colour::White);
-  controls_.ConnectionLabel->hide();
-  controls_.TransferGauge->hide();
-  SetPrinting(true);
-  // Lay the window out without the hidden controls before it is drawn, so
-  // the header line takes the room the tool bar leaves.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  const PrintResult printed = PrintWidget(centralWidget(), now);
-  SetPrinting(false);
-  RefreshView();
-  const QString& pdf = printed.PdfFile;
-  if (!pdf.isEmpty()) {
-    // Said in words, and kept in the status bar after the label has moved on
-    // to the link's next text.
-    const QString where =
-        (printed.Ok ? Utf8(texts_[MsgKey::TxtSavedAsPdf]) : Utf8(texts_[MsgKey::MsgFileOpenError]) + " ") + pdf;
-    link_->ShowStatus(where.toStdString(), !printed.Ok);
-    statusBar()->showMessage(where);
-  }
-  lastPrintFile_ = printed.Ok ? pdf.toStdString() : std::string();
-}
+void TFormHlav::SpeedButtonPrintClick() { printer_->Print(); }
 
 void TFormHlav::closeEvent(QCloseEvent* event) {
   link_->ClosePort();

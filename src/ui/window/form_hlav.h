@@ -33,10 +33,12 @@
 #include "editor/tools.h"
 #include "editor/undo.h"
 #include "editor/view.h"
+#include "ui/print/page_printer.h"
 #include "ui/window/guide_window.h"
 #include "ui/window/qt_translations.h"
 #include "ui/session/session.h"
 #include "ui/window/window_layout.h"
+#include "ui/window/window_menus.h"
 
 class QAction;
 class QCheckBox;
@@ -55,7 +57,7 @@ class MapSelection;
 class HistoryKeeper;
 class PortDoctor;
 class LogRecorder;
-class TFormAbout;
+class HelpCommands;
 class ViewApplier;
 
 // Where the window keeps its files and how it answers questions; tests
@@ -116,7 +118,7 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   const UndoRing& Undo() const { return *undo_; }
   const OperatingPoint& Point() const { return point_; }
   // The PDF the last printout went to (empty when it went to a printer).
-  const std::string& LastPrintFile() const { return lastPrintFile_; }
+  const std::string& LastPrintFile() const { return printer_->LastPrintFile(); }
 
   // A modal question: Yes, No or Cancel; tests replace it.
   std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel;
@@ -144,8 +146,8 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Construction.
-  void BuildMenus();
+  // Construction. What each menu item runs (form_events.cpp).
+  WindowMenus::Commands MenuCommands();
   void WireEvents();
   void WireRadioGroups();
   void FormCreate();
@@ -172,7 +174,6 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   void StepPositionClick(StepDirection dir);
   void StepColumnClick(int column, StepDirection dir);
   void StepIdleClick(StepDirection dir);
-  void SetPrinting(bool printing);
 
   // What the pass found, on the controls: both pressure-sensor voltages red
   // when they are equal.
@@ -206,7 +207,7 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   // A link's message box; a port that did not open offers the port doctor.
   void ShowLinkMessage(std::string_view text, std::string_view detail, bool portOpenError);
   bool TuningOn() const override;
-  bool Printing() const override { return printing_; }
+  bool Printing() const override { return printer_ && printer_->Printing(); }
   bool ExtendedMonitor() const override;
   bool GasEnabled() const override;
   void ClearFileName() override;
@@ -220,10 +221,6 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   void MenuNewActPageClick();
   void ComboBoxBikeChange(int index);
   void SetMapMode(int mode);
-  void MenuContensClick();
-  // The guide inside the program, under `why`; the old message when there
-  // is no guide either.
-  void ShowGuide(const QString& why);
   void OpenFile(IgnScope scope);
   // Reads a parameter file as File → Open does after its dialog.
   void OpenParameterFile(const QString& path, IgnScope scope);
@@ -235,7 +232,6 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   void AdoptSelection(const PersistedSelection& selection);
   void LoadSettings();
   void SaveSettings();
-  void MenuAboutClick();
 
   template <typename T>
   T* Find(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
@@ -258,20 +254,19 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   // An undo or redo is switching the page and refreshing it: the focus
   // changes this causes must not commit the controls as a new change.
   bool restoring_ = false;
-  bool printing_ = false;
   bool tunedMapHinted_ = false;  // the status bar said the unit tunes the map shown
   bool bikeWarned_ = false;      // the unsupported-model message of this load was shown
   bool testMode_ = false;
   bool creating_ = true;  // FormCreate runs: the window is not shown yet
-  std::string lastPrintFile_;
 
   WindowControls controls_;  // built and looked up once
+  std::unique_ptr<WindowMenus> menus_;
+  std::unique_ptr<PagePrinter> printer_;
   std::unique_ptr<FieldBinder> fields_;
   std::unique_ptr<ViewApplier> applier_;
   CommitFilter* commitFilter_ = nullptr;  // a child of the window
   MapSelection* mapSelection_ = nullptr;
-  TFormAbout* about_ = nullptr;
-  GuideWindow* guide_ = nullptr;
+  HelpCommands* help_ = nullptr;  // a child of the window
   HistoryKeeper* history_ = nullptr;
   PortDoctor* portDoctor_ = nullptr;
   std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
