@@ -50,17 +50,20 @@ namespace velmor::ui {
 TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
     : QMainWindow(parent), port_(port), options_(std::move(options)) {
   setObjectName("FormHlav");
-  AskYesNoCancel = [this](const QString& text) {
+  WindowDialogs& given = options_.Dialogs;
+  AskYesNoCancel = given.AskYesNoCancel ? std::move(given.AskYesNoCancel) : [this](const QString& text) {
     return QMessageBox::question(this, windowTitle(), text,
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   };
-  ShowMessageBox = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
-  ChooseFile = [this](bool save, const QString& start) {
+  ShowMessageBox = given.ShowMessageBox ? std::move(given.ShowMessageBox) : [this](const QString& text) {
+    QMessageBox::information(this, windowTitle(), text);
+  };
+  ChooseFile = given.ChooseFile ? std::move(given.ChooseFile) : [this](bool save, const QString& start) {
     return save ? QFileDialog::getSaveFileName(this, QString(), start, "Ignition Parametrs(*.ign)")
                 : QFileDialog::getOpenFileName(this, QString(), start,
                                                "Ignition Parametrs(*.ign);;All Files (*.*)");
   };
-  OpenDocument = SystemDocumentOpener(this);
+  OpenDocument = given.OpenDocument ? std::move(given.OpenDocument) : SystemDocumentOpener(this);
   statePaths_ = StatePathsIn(options_.ConfigDir);
   defaultDataFile_ = QDir(Utf8(options_.ProgramDir)).filePath("data.ign").toStdString();
 

@@ -60,8 +60,21 @@ class LogRecorder;
 class HelpCommands;
 class ViewApplier;
 
-// Where the window keeps its files and how it answers questions; tests
-// replace the question with an automatic answer.
+// The window's modal dialogs. An empty one is the real Qt dialog; tests hand
+// in automatic answers, which the window uses from its first line on, so
+// that nothing modal can appear while it is built.
+struct WindowDialogs {
+  // A question: Yes, No or Cancel.
+  std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel{};
+  // A message with one OK button.
+  std::function<void(const QString&)> ShowMessageBox{};
+  // The open or save dialog starting at `start`; empty is a cancel.
+  std::function<QString(bool save, const QString& start)> ChooseFile{};
+  // Opens a help document with the desktop's viewer (F1).
+  DocumentOpener OpenDocument{};
+};
+
+// Where the window keeps its files and how it answers questions.
 struct FormOptions {
   std::string ConfigDir;        // settings, last-run image, test-mode marker
   std::string ProgramDir;       // data.ign and the help documents
@@ -73,6 +86,7 @@ struct FormOptions {
   // The window's language, at start and on every change: what is told
   // outside the window (the port's reasons, the doctor's report) follows.
   std::function<void(LanguageCode language)> LanguageChanged;
+  WindowDialogs Dialogs;
 };
 
 class TFormHlav : public QMainWindow, public Session, private LinkHost {
@@ -120,11 +134,9 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   // The PDF the last printout went to (empty when it went to a printer).
   const std::string& LastPrintFile() const { return printer_->LastPrintFile(); }
 
-  // A modal question: Yes, No or Cancel; tests replace it.
+  // The dialogs the window was made with (FormOptions::Dialogs), with the
+  // session's ShowMessageBox and ChooseFile; a test may replace one later.
   std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel;
-  // ShowMessageBox and ChooseFile (the session's) are the message and file
-  // dialogs; tests replace them.
-  // Opens a help document with the desktop's viewer (F1); tests replace it.
   DocumentOpener OpenDocument;
 
   // What a read of a parameter file has to say (an older version, a cut-off

@@ -52,8 +52,8 @@ void TFormHlav::LoadSettings() {
   const WindowRect fitted = FitWindowRect(wanted, {area.x(), area.y(), area.width(), area.height()});
   setGeometry(fitted.Left, fitted.Top, fitted.Width, fitted.Height);
   if (const std::string message = SetAsideMessage(statePaths_, loaded); !message.empty()) {
-    // Once the window runs: tests answer boxes through the hook, which they
-    // can set only after construction.
+    // Once the window runs: the box stands in front of the window rather
+    // than on an empty screen.
     QTimer::singleShot(0, this, [this, message] { ShowMessageBox(Utf8(message)); });
   }
   AdoptSelection(settings.Selection);
