@@ -25,6 +25,8 @@
 #include "editor/names.h"
 #include "ui/window/field_binder.h"
 #include "files/memo.h"
+#include "ui/window/edit_commands.h"
+#include "ui/window/file_commands.h"
 #include "ui/window/help_commands.h"
 #include "ui/history/history_keeper.h"
 #include "ui/log/log_menu.h"
@@ -65,10 +67,23 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   };
   OpenDocument = given.OpenDocument ? std::move(given.OpenDocument) : SystemDocumentOpener(this);
   statePaths_ = StatePathsIn(options_.ConfigDir);
-  defaultDataFile_ = QDir(Utf8(options_.ProgramDir)).filePath("data.ign").toStdString();
 
   playback_ = std::make_unique<LogPlaybackPort>(port_);
-  link_ = std::make_unique<LinkEngine>(document_.Image, *playback_, static_cast<LinkHost&>(*this));
+  WindowLinkHost::Hooks answers;
+  answers.TransferPage = [this] { TransferPage(); };
+  answers.Normalise = [this] { Normalise(); };
+  answers.RefreshPage = [this] { RefreshPage(); };
+  answers.MonitorDecoded = [this] { MonitorDecoded(); };
+  answers.ClearFileName = [this] { ClearFileName(); };
+  answers.StatusChanged = [this] { ApplyLinkStatus(); };
+  answers.ShowOperatingPoint = [this] { ShowOperatingPoint(); };
+  answers.TransactionEnded = [this](LinkTransaction kind, LinkOutcome outcome) { TransactionEnded(kind, outcome); };
+  answers.Printing = [this] { return printer_ && printer_->Printing(); };
+  answers.Building = [this] { return creating_; };
+  answers.Doctor = [this] { return portDoctor_; };
+  answers.Message = [this](const QString& text) { ShowMessageBox(text); };
+  linkHost_ = std::make_unique<WindowLinkHost>(controls_, document_, *undo_, std::move(answers), this);
+  link_ = std::make_unique<LinkEngine>(document_.Image, *playback_, *linkHost_);
 
   auto* central = new QWidget(this);
   central->setObjectName("PanelMain");
@@ -84,7 +99,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
     controls_.DiagnoseButton = nullptr;
   }
   history_ = new HistoryKeeper(*this, menus_->File(), menus_->Device());
-  AddMapSurfaceCommand(menus_->Tools());
+  AddMapSurfaceCommand(*this, menus_->Tools());
   portDoctor_ = new PortDoctor(*this, menus_->Ports(), controls_.DiagnoseButton,
                                options_.DiagnosePorts, [this] {
                                  const int item = link_->Port().PortSelection;
@@ -118,6 +133,47 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   printer_ = std::make_unique<PagePrinter>(std::move(paper), *link_, texts_,
                                            PagePrinter::Hooks{.Page = [this] { return pageIndex_; },
                                                               .Refresh = [this] { RefreshView(); }});
+  EditCommands::Hooks editHooks;
+  editHooks.Page = [this] { return pageIndex_; };
+  editHooks.SetPage = [this](int page) { pageIndex_ = page; };
+  editHooks.Language = [this] { return language_; };
+  editHooks.Selection = [this] { return mapSelection_; };
+  editHooks.ShowPage = [this] { ShowPage(); };
+  editHooks.RefreshPageHidden = [this] { RefreshPageHidden(); };
+  editHooks.UpdateCaption = [this] { UpdateCaption(); };
+  editHooks.ApplyLinkStatus = [this] { ApplyLinkStatus(); };
+  editHooks.ShowNormalised = [this](const NormaliseResult& normalised) { ShowNormalised(normalised); };
+  editHooks.WithSelection = [this](const std::function<void()>& operation) {
+    WithSelection([&] {
+      operation();
+      return true;
+    });
+  };
+  editHooks.StatusMessage = [this](const QString& text) { statusBar()->showMessage(text); };
+  editHooks.Ask = [this](const QString& text) { return AskYesNoCancel(text); };
+  editHooks.ClearFileName = [this] { ClearFileName(); };
+  editHooks.ApplyLanguage = [this] { ApplyLanguage(); };
+  editHooks.TransferPage = [this] { TransferPage(); };
+  edits_ = std::make_unique<EditCommands>(
+      EditCommands::Parts{document_, *undo_, *link_, *playback_, controls_, *fields_, *applier_, texts_, point_,
+                          allCellsFlags_},
+      std::move(editHooks));
+  FileCommands::Hooks fileHooks;
+  fileHooks.Page = [this] { return pageIndex_; };
+  fileHooks.Ask = [this](const QString& text) { return AskYesNoCancel(text); };
+  fileHooks.ClearFileName = [this] { ClearFileName(); };
+  fileHooks.Save = [this](const std::string& path) {
+    return WithSelection([&] { return document_.Save(path, FileVersions(link_->Identity())); });
+  };
+  fileHooks.ShowNormalised = [this](const NormaliseResult& normalised) { ShowNormalised(normalised); };
+  fileHooks.ShowPage = [this] { ShowPage(); };
+  fileHooks.UpdateCaption = [this] { UpdateCaption(); };
+  fileHooks.ShowMessage = [this](std::string_view text, std::string_view detail) {
+    linkHost_->ShowMessage(text, detail);
+  };
+  fileHooks.StatusMessage = [this](const QString& text) { statusBar()->showMessage(text); };
+  fileHooks.NewConfiguration = [this] { bikeWarned_ = false; };
+  files_ = new FileCommands(*this, document_, controls_, texts_, options_.ProgramDir, std::move(fileHooks), this);
   WireEvents();
   BuildMapSelection();
   help_ = new HelpCommands(options_.ProgramDir, texts_,
@@ -166,21 +222,21 @@ void TFormHlav::FormCreate() {
   ApplyLanguage();
   RefreshPage();
   InitUndo(*undo_, document_.Image, pageIndex_);
-  UpdateUndoButtons();
+  edits_->UpdateUndoButtons();
   link_->Port().SilentOpen = false;
   link_->OpenPort();
   ApplyLanguage();
   RefreshPage();
   link_->HideStatus();
   ApplyLinkStatus();
-  if (auto* l = Find<QLabel>("LabelEeDataErr")) l->hide();
+  if (auto* l = findChild<QLabel*>("LabelEeDataErr")) l->hide();
   testMode_ = ReadTestMode(statePaths_);
   for (int i = 1; i <= 8; ++i) {
     if (auto* l = findChild<QLabel*>(QString("LabelTest%1").arg(i))) l->setVisible(testMode_);
   }
   if (auto* box = findChild<QWidget*>("GroupBoxMonTest")) box->setVisible(testMode_);
   RefreshView();
-  OpenCommandLineFiles();
+  files_->OpenCommandLineFiles(options_.Arguments);
   creating_ = false;
 }
 
@@ -188,7 +244,7 @@ void TFormHlav::FormCreate() {
 // The page and its view.
 
 void TFormHlav::TransferPage() {
-  if (refreshing_ || restoring_) return;
+  if (refreshing_ || edits_->Restoring()) return;
   ChangeTune([this] {
     fields_->TransferPage(pageIndex_);
     return true;
@@ -230,7 +286,7 @@ void TFormHlav::RefreshView() {
   ViewInputs in;
   in.Page = pageIndex_;
   in.MsMode = controls_.Map.Ms->isChecked();
-  in.TuningOn = TuningOn();
+  in.TuningOn = linkHost_->TuningOn();
   in.TestsLocked = link_->Live().TestsLocked;
   in.PlayingLog = playback_->Playing();
   if (Gauge* g = controls_.MonitorGauges[static_cast<int>(MonGauge::CGaugeLambda)]) {
@@ -272,7 +328,7 @@ void TFormHlav::SetLanguage(LanguageCode language) {
 void TFormHlav::ApplyLanguage() {
   const LanguageCode lang = LanguageFromByte(static_cast<unsigned>(language_));
   for (int i = 0; i < 4; ++i) {
-    if (auto* a = Find<QAction>(kLanguageMenuItems[i].data())) a->setChecked(i == static_cast<int>(lang));
+    if (auto* a = findChild<QAction*>(Utf8(kLanguageMenuItems[i]))) a->setChecked(i == static_cast<int>(lang));
   }
   texts_ = ResolveTexts(lang);
   qtTranslations_.Use(lang);
@@ -280,7 +336,7 @@ void TFormHlav::ApplyLanguage() {
   // The link renders the live display again in the new language: the last
   // frame's values, or the placeholders while no unit answers.
   link_->SetLanguage(lang);
-  ApplyMonitorView();
+  applier_->ApplyMonitor(link_->Monitor());
   ApplyControlTexts(this, controls_.Pages, lang);
   UpdateCaption();
   history_->ApplyLanguage(lang);
@@ -308,40 +364,9 @@ void TFormHlav::ApplyLinkStatus() { applier_->ApplyLinkStatus(link_->Status(), s
 
 void TFormHlav::MonitorDecoded() {
   if (logRecorder_) logRecorder_->MonitorDecoded();
-  ApplyMonitorView();
+  applier_->ApplyMonitor(link_->Monitor());
   RefreshView();
 }
-
-void TFormHlav::ApplyMonitorView() { applier_->ApplyMonitor(link_->Monitor()); }
-
-void TFormHlav::ShowMessage(std::string_view text, std::string_view detail) { ShowLinkMessage(text, detail, false); }
-
-void TFormHlav::ShowPortOpenError(std::string_view text, std::string_view detail) {
-  ShowLinkMessage(text, detail, true);
-}
-
-void TFormHlav::ShowLinkMessage(std::string_view text, std::string_view detail, bool portOpenError) {
-  if (creating_) {
-    // The port opens while the window is built: its message comes once the
-    // event loop runs, in front of the window rather than on an empty screen.
-    QTimer::singleShot(0, this, [this, t = std::string(text), d = std::string(detail), portOpenError] {
-      ShowLinkMessage(t, d, portOpenError);
-    });
-    return;
-  }
-  QString message = Utf8(text);
-  if (!detail.empty()) message += "\n" + Utf8(detail);
-  if (portOpenError && portDoctor_->Available()) {
-    if (portDoctor_->AskDiagnose(message)) portDoctor_->ShowSelected();
-    return;
-  }
-  ShowMessageBox(message);
-}
-
-bool TFormHlav::Checked(const QCheckBox* box) { return box && box->isChecked(); }
-bool TFormHlav::TuningOn() const { return Checked(controls_.TuningEnabled); }
-bool TFormHlav::ExtendedMonitor() const { return Checked(controls_.ExtendedMonitor); }
-bool TFormHlav::GasEnabled() const { return Checked(controls_.GasEnabled); }
 
 void TFormHlav::ClearFileName() {
   bikeWarned_ = false;  // a Read or New: a new configuration to warn about
@@ -356,84 +381,6 @@ void TFormHlav::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
     UpdateCaption();
   }
   history_->TransactionEnded(kind, outcome);
-}
-
-void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, document_.Image, document_.Tables, block); }
-
-// ---------------------------------------------------------------------------
-// Commands.
-
-void TFormHlav::MenuNewClick() {
-  if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
-  if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaults])) != QMessageBox::Yes) return;
-  const EditResult r = ChangeTune([this] {
-    document_.New(document_.Image.P(0));
-    return true;
-  });
-  if (r.Verdict == EditVerdict::Refused) return;
-  link_->HideStatus();
-  ClearFileName();
-}
-
-void TFormHlav::MenuNewActPageClick() {
-  if (PageRefusedWhileCoupled(document_.Image, pageIndex_)) return;
-  if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
-  if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaultsPage])) != QMessageBox::Yes) return;
-  bool loaded = false;
-  const EditResult r = ChangeTune([&] {
-    loaded = document_.NewForPage(pageIndex_).has_value();
-    return loaded;
-  });
-  if (!loaded || r.Verdict == EditVerdict::Refused) return;
-  link_->HideStatus();
-  ClearFileName();
-}
-
-void TFormHlav::ComboBoxBikeChange(int index) {
-  // A value typed but not committed is taken first, as leaving its box
-  // would: the answer must not discard it.
-  CommitTyping();
-  // The separator item is no model: nothing is asked and nothing changes.
-  DefaultsAnswer answer = DefaultsAnswer::Cancel;
-  if (index >= 0 && index < kBikeModelCount) {
-    const QMessageBox::StandardButton b = AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaults]));
-    answer = b == QMessageBox::Yes ? DefaultsAnswer::Yes : b == QMessageBox::No ? DefaultsAnswer::No
-                                                                              : DefaultsAnswer::Cancel;
-  }
-  // The maps take the new model's base times before the change is
-  // normalised, shown and recorded: recomputed afterwards they would escape
-  // the undo history and programming after change, and in " 1 = 2" the
-  // refresh would first turn map 2's percentages into the old times.
-  const EditResult r = ChangeTune([&] {
-    return ChangeBikeModel(document_.Image, document_.Tables, index, answer);
-  });
-  if (!r.Applied()) {
-    if (QComboBox* combo = controls_.BikeModel) {
-      combo->setCurrentIndex(document_.Image.P(0) < kBikeModelCount ? document_.Image.P(0) : kBikeModelCount);
-    }
-    return;
-  }
-  if (answer == DefaultsAnswer::Yes) {
-    link_->HideStatus();
-    ClearFileName();
-  }
-  ApplyLanguage();
-}
-
-void TFormHlav::SetMapMode(int mode) {
-  ChangeTune([&] {
-    velmor::SetMapMode(document_.Image, static_cast<MapMode>(mode));
-    // Map 2 follows map 1 now: its page gives way to map 1's, and the undo
-    // step brings it back.
-    if (mode == MapModeEqual && pageIndex_ == PageInj2) {
-      pageIndex_ = PageInj1;
-      controls_.Pages->blockSignals(true);
-      controls_.Pages->setCurrentIndex(PageInj1);
-      controls_.Pages->blockSignals(false);
-    }
-    return true;
-  });
-  RefreshPageHidden();
 }
 
 // ---------------------------------------------------------------------------
@@ -451,68 +398,20 @@ void TFormHlav::closeEvent(QCloseEvent* event) {
 }
 
 // ---------------------------------------------------------------------------
-// Parameter files.
+// Parameter files, by FileCommands.
 
-void TFormHlav::ShowReadMessages(const IgnReadResult& read) {
-  if (read.Outcome == IgnReadOutcome::CannotOpen) {
-    ShowMessageBox(Utf8(texts_[MsgKey::MsgFileOpenError]));
-    return;
-  }
-  for (MsgKey key : read.Messages) ShowMessageBox(Utf8(texts_[key]));
-  if (const std::string notice = IgnReadNotice(read, language_); !notice.empty()) {
-    statusBar()->showMessage(Utf8(notice));
-    ShowMessageBox(Utf8(notice));
-  }
+void TFormHlav::ShowReadMessages(const IgnReadResult& read) { files_->ShowReadMessages(read); }
+void TFormHlav::MenuOpenClick(bool fromExeDir) { files_->MenuOpenClick(fromExeDir); }
+void TFormHlav::MenuOpenActPageClick() { files_->MenuOpenActPageClick(); }
+void TFormHlav::MenuSaveClick(bool fromExeDir) { files_->MenuSaveClick(fromExeDir); }
+
+// ---------------------------------------------------------------------------
+// The tune's edits, by EditCommands.
+
+EditResult TFormHlav::ChangeTune(const std::function<bool()>& change, int page) {
+  return edits_->ChangeTune(change, page);
 }
 
-void TFormHlav::MenuSaveClick(bool fromExeDir) {
-  if (fromExeDir) dialogFileName_ = defaultDataFile_;
-  QString path = ChooseFile(true, Utf8(dialogFileName_));
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += ".ign";
-  TransferPage();
-  const SaveResult saved =
-      WithSelection([&] { return document_.Save(path.toStdString(), FileVersions(link_->Identity())); });
-  ShowNormalised(saved.Normalised);
-  ShowPage();
-  if (!saved.Written.Ok) {
-    ShowMessage(texts_[MsgKey::MsgFileOpenError], saved.Written.Reason);
-    return;
-  }
-  dialogFileName_ = document_.FileName;
-  UpdateCaption();
-}
-
-void TFormHlav::MenuOpenClick(bool fromExeDir) {
-  if (fromExeDir) dialogFileName_ = defaultDataFile_;
-  OpenFile(IgnScope::WholeFile);
-}
-
-void TFormHlav::MenuOpenActPageClick() {
-  if (PageReadRefused(document_.Image, pageIndex_)) return;
-  OpenFile(IgnScope::Page);
-}
-
-void TFormHlav::OpenFile(IgnScope scope) {
-  const QString path = ChooseFile(false, Utf8(dialogFileName_));
-  if (!path.isEmpty()) OpenParameterFile(path, scope);
-  link_->HideStatus();
-}
-
-void TFormHlav::OpenParameterFile(const QString& path, IgnScope scope) {
-  const std::string file = path.toStdString();
-  OpenResult r;
-  const EditResult edit = ChangeTune([&] {
-    r = scope == IgnScope::WholeFile ? document_.Open(file) : document_.OpenForPage(file, pageIndex_);
-    return r.Loaded();
-  });
-  if (edit.Verdict == EditVerdict::Refused) return;
-  ShowReadMessages(r.Read);
-  if (r.Loaded()) {
-    bikeWarned_ = false;
-    dialogFileName_ = document_.FileName;
-    UpdateCaption();
-  }
-}
+EditResult TFormHlav::ApplyEdit(const Edit& edit) { return edits_->ApplyEdit(edit); }
 
 }  // namespace velmor::ui

@@ -38,6 +38,7 @@
 #include "ui/window/qt_translations.h"
 #include "ui/session/session.h"
 #include "ui/window/window_layout.h"
+#include "ui/window/window_link_host.h"
 #include "ui/window/window_menus.h"
 
 class QAction;
@@ -52,6 +53,8 @@ class QTabWidget;
 namespace velmor::ui {
 
 class CommitFilter;
+class EditCommands;
+class FileCommands;
 class FieldBinder;
 class MapSelection;
 class HistoryKeeper;
@@ -89,7 +92,7 @@ struct FormOptions {
   WindowDialogs Dialogs;
 };
 
-class TFormHlav : public QMainWindow, public Session, private LinkHost {
+class TFormHlav : public QMainWindow, public Session {
   Q_OBJECT
  public:
   TFormHlav(SerialPort& port, FormOptions options, QWidget* parent = nullptr);
@@ -111,7 +114,7 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   // Commits what the page's controls show as an edit (LinkHost too: before a
   // Program or Verify).
   void TransferPage() override;
-  void RefreshPage() override;
+  void RefreshPage();
   // Every change to the tune goes through here: `change` changes the image
   // as the tool always has; the difference becomes an edit, the image goes
   // back, and the document applies the edit through its gate. False from
@@ -144,7 +147,8 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   // status bar. A file that could not be read says so.
   void ShowReadMessages(const IgnReadResult& read) override;
 
-  // File commands (also the tool buttons; `fromExeDir` is the Ctrl variant).
+  // File commands (also the tool buttons; `fromExeDir` is the Ctrl variant),
+  // carried out by FileCommands.
   void MenuOpenClick(bool fromExeDir) override;
   void MenuOpenActPageClick();
   void MenuSaveClick(bool fromExeDir);
@@ -158,34 +162,13 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Construction. What each menu item runs (form_events.cpp).
+  // Construction. What each menu item runs, and which control runs which
+  // command (form_events.cpp).
   WindowMenus::Commands MenuCommands();
   void WireEvents();
-  void WireRadioGroups();
   void FormCreate();
   // Blocks of map cells and their edits (form_map_selection.cpp).
   void BuildMapSelection();
-  // Tools → "3D view": the command, and the view made when first asked for,
-  // following the window from then on (form_map_surface.cpp).
-  void AddMapSurfaceCommand(QMenu* tools);
-
-  // Undo, the view, the highlight and the tools (form_tools.cpp).
-  EditContext CurrentEditContext() const;
-  // The gate's word on the status bar, the page and the undo buttons shown
-  // afresh, and the programming the document asked for.
-  void ShowEditResult(const EditResult& result);
-  void UndoRedo(bool redo);
-  // The Undo and Redo commands: a pending typed value first, then the step.
-  void UndoRedoCommand(bool redo);
-  // A value typed but not yet committed is committed, as leaving its box
-  // would.
-  void CommitTyping();
-  void UpdateUndoButtons();
-  bool ProgramsAfterChange() const;
-  void StepMapClick(StepDirection dir);
-  void StepPositionClick(StepDirection dir);
-  void StepColumnClick(int column, StepDirection dir);
-  void StepIdleClick(StepDirection dir);
 
   // What the pass found, on the controls: both pressure-sensor voltages red
   // when they are equal.
@@ -206,38 +189,16 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   void RefreshView();
   // Refreshes the page with the map editor hidden, so that it repaints once.
   void RefreshPageHidden();
-  void ApplyMonitorView();
   void ApplyLinkStatus();
   void UpdateCaption();
 
-  // LinkHost.
-  void Normalise() override;
-  void MonitorDecoded() override;
-  void MonitorCleared() override { MonitorDecoded(); }
-  void ShowMessage(std::string_view text, std::string_view detail) override;
-  void ShowPortOpenError(std::string_view text, std::string_view detail) override;
-  // A link's message box; a port that did not open offers the port doctor.
-  void ShowLinkMessage(std::string_view text, std::string_view detail, bool portOpenError);
-  bool TuningOn() const override;
-  bool Printing() const override { return printer_ && printer_->Printing(); }
-  bool ExtendedMonitor() const override;
-  bool GasEnabled() const override;
-  void ClearFileName() override;
-  void StatusChanged() override { ApplyLinkStatus(); }
-  void UnitBlockTaken(int block) override;
-  void ShowOperatingPoint() override;
-  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome) override;
+  // What the link tells the window, through WindowLinkHost.
+  void Normalise();
+  void MonitorDecoded();
+  void ClearFileName();
+  void ShowOperatingPoint();
+  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome);
 
-  // Menu commands.
-  void MenuNewClick();
-  void MenuNewActPageClick();
-  void ComboBoxBikeChange(int index);
-  void SetMapMode(int mode);
-  void OpenFile(IgnScope scope);
-  // Reads a parameter file as File → Open does after its dialog.
-  void OpenParameterFile(const QString& path, IgnScope scope);
-  // The files named on the command line (form_command_line.cpp).
-  void OpenCommandLineFiles();
   // Language and port choices as the settings file and the normalisation
   // pass see them; the port ones live in the link (form_settings.cpp).
   PersistedSelection CurrentSelection() const;
@@ -245,27 +206,20 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   void LoadSettings();
   void SaveSettings();
 
-  template <typename T>
-  T* Find(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
-  static bool Checked(const QCheckBox* box);
-
   SerialPort& port_;
   FormOptions options_;
   std::unique_ptr<LogPlaybackPort> playback_;
   Document document_;
+  std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
+  std::unique_ptr<WindowLinkHost> linkHost_;  // outlives the link it answers
   std::unique_ptr<LinkEngine> link_;
   LanguageCode language_ = LanguageCode::English;
   QtTranslations qtTranslations_;
   ResolvedTexts texts_;
-  std::string dialogFileName_;
-  std::string defaultDataFile_;
   StatePaths statePaths_;
   int pageIndex_ = PageGear;
   std::array<std::uint8_t, PageCount> allCellsFlags_{};
   bool refreshing_ = false;
-  // An undo or redo is switching the page and refreshing it: the focus
-  // changes this causes must not commit the controls as a new change.
-  bool restoring_ = false;
   bool tunedMapHinted_ = false;  // the status bar said the unit tunes the map shown
   bool bikeWarned_ = false;      // the unsupported-model message of this load was shown
   bool testMode_ = false;
@@ -276,12 +230,13 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   std::unique_ptr<PagePrinter> printer_;
   std::unique_ptr<FieldBinder> fields_;
   std::unique_ptr<ViewApplier> applier_;
+  std::unique_ptr<EditCommands> edits_;
+  FileCommands* files_ = nullptr;  // a child of the window
   CommitFilter* commitFilter_ = nullptr;  // a child of the window
   MapSelection* mapSelection_ = nullptr;
   HelpCommands* help_ = nullptr;  // a child of the window
   HistoryKeeper* history_ = nullptr;
   PortDoctor* portDoctor_ = nullptr;
-  std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
   std::unique_ptr<ViewModel> viewModel_ = std::make_unique<ViewModel>();
   OperatingPoint point_;
   HighlightSet highlight_;
@@ -289,5 +244,9 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   QTimer tickTimer_;
   LogRecorder* logRecorder_ = nullptr;  // a child of the window
 };
+
+// Tools → "3D view": the command, and the view made when first asked for,
+// following the window from then on (form_map_surface.cpp).
+void AddMapSurfaceCommand(TFormHlav& window, QMenu* tools);
 
 }  // namespace velmor::ui

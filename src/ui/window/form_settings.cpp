@@ -10,11 +10,17 @@
 
 #include "ui/window/form_hlav.h"
 #include "ui/map/map_selection.h"
+#include "ui/window/file_commands.h"
 #include "ui/history/history_keeper.h"
 #include "ui/widgets/widgets.h"
 #include "editor/program_review.h"
 
 namespace velmor::ui {
+namespace {
+
+bool Checked(const QCheckBox* box) { return box && box->isChecked(); }
+
+}  // namespace
 
 PersistedSelection TFormHlav::CurrentSelection() const {
   return {static_cast<std::uint8_t>(language_), link_->Port().PortSelection, link_->Port().ScanIndex};
@@ -65,7 +71,7 @@ void TFormHlav::LoadSettings() {
                         ? inFile
                         : ParameterImage{};
   if (settings.File.empty()) document_.Saved = document_.Image;
-  dialogFileName_ = settings.IniDir;
+  files_->SetDialogFileName(settings.IniDir);
   pageIndex_ = std::clamp(settings.PageIndex, 0, PageCount - 1);
   controls_.Map.Ms->setChecked(settings.CellsInMs);
   if (QCheckBox* c = controls_.ExtendedMonitor) c->setChecked(settings.ExtendedMonitor);
@@ -85,7 +91,7 @@ void TFormHlav::SaveSettings() {
   settings.Height = g.height();
   settings.Selection = CurrentSelection();
   settings.File = document_.FileName;
-  settings.IniDir = dialogFileName_;
+  settings.IniDir = files_->DialogFileName();
   settings.PageIndex = pageIndex_;
   settings.CellsInMs = Checked(controls_.Map.Ms);
   settings.ExtendedMonitor = Checked(controls_.ExtendedMonitor);
