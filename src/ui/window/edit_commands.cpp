@@ -67,7 +67,7 @@ void EditCommands::ShowEditResult(const EditResult& r) {
   }
   // The controls show the image again: what was refused goes, what was
   // applied shows as the document holds it.
-  if (r.Verdict != EditVerdict::Refused) hooks_.ShowNormalised(r.Normalised);
+  if (r.Verdict != EditVerdict::Refused) p_.Applier.ApplyNormalised(r.Normalised);
   hooks_.ShowPage();
   UpdateUndoButtons();
   hooks_.UpdateCaption();

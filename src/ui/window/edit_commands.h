@@ -51,7 +51,6 @@ class EditCommands {
     std::function<void()> RefreshPageHidden;
     std::function<void()> UpdateCaption;
     std::function<void()> ApplyLinkStatus;
-    std::function<void(const NormaliseResult&)> ShowNormalised;
     // Runs a document operation between the window's persisted selections
     // going into the document and coming back limited.
     std::function<void(const std::function<void()>&)> WithSelection;

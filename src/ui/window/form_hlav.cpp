@@ -44,6 +44,7 @@
 #include "ui/port/port_doctor_dialog.h"
 #include "ui/widgets/up_down.h"
 #include "ui/window/view_applier.h"
+#include "ui/window/window_settings.h"
 #include "ui/window/window_menus.h"
 #include "ui/widgets/widgets.h"
 
@@ -77,7 +78,8 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   answers.ClearFileName = [this] { ClearFileName(); };
   answers.StatusChanged = [this] { ApplyLinkStatus(); };
   answers.ShowOperatingPoint = [this] { ShowOperatingPoint(); };
-  answers.TransactionEnded = [this](LinkTransaction kind, LinkOutcome outcome) { TransactionEnded(kind, outcome); };
+  answers.UpdateCaption = [this] { UpdateCaption(); };
+  answers.History = [this] { return history_; };
   answers.Printing = [this] { return printer_ && printer_->Printing(); };
   answers.Building = [this] { return creating_; };
   answers.Doctor = [this] { return portDoctor_; };
@@ -142,7 +144,6 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   editHooks.RefreshPageHidden = [this] { RefreshPageHidden(); };
   editHooks.UpdateCaption = [this] { UpdateCaption(); };
   editHooks.ApplyLinkStatus = [this] { ApplyLinkStatus(); };
-  editHooks.ShowNormalised = [this](const NormaliseResult& normalised) { ShowNormalised(normalised); };
   editHooks.WithSelection = [this](const std::function<void()>& operation) {
     WithSelection([&] {
       operation();
@@ -165,7 +166,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   fileHooks.Save = [this](const std::string& path) {
     return WithSelection([&] { return document_.Save(path, FileVersions(link_->Identity())); });
   };
-  fileHooks.ShowNormalised = [this](const NormaliseResult& normalised) { ShowNormalised(normalised); };
+  fileHooks.ShowNormalised = [this](const NormaliseResult& normalised) { applier_->ApplyNormalised(normalised); };
   fileHooks.ShowPage = [this] { ShowPage(); };
   fileHooks.UpdateCaption = [this] { UpdateCaption(); };
   fileHooks.ShowMessage = [this](std::string_view text, std::string_view detail) {
@@ -176,6 +177,11 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   files_ = new FileCommands(*this, document_, controls_, texts_, options_.ProgramDir, std::move(fileHooks), this);
   WireEvents();
   BuildMapSelection();
+  settings_ = std::make_unique<WindowSettings>(
+      statePaths_,
+      WindowSettings::Parts{*this, document_, *link_, controls_, language_, pageIndex_, allCellsFlags_, *history_,
+                            *files_, mapSelection_},
+      [this](const QString& text) { ShowMessageBox(text); });
   help_ = new HelpCommands(options_.ProgramDir, texts_,
                            {.Language = [this] { return language_; },
                             .Message = [this](const QString& text) { ShowMessageBox(text); },
@@ -208,7 +214,7 @@ void TFormHlav::FormCreate() {
     const QRect g = s->geometry();
     move((g.width() - width()) / 2, (g.height() - height()) / 2);
   }
-  LoadSettings();
+  settings_->Load();
   controls_.Pages->blockSignals(true);
   controls_.Pages->setCurrentIndex(pageIndex_);
   controls_.Pages->blockSignals(false);
@@ -273,13 +279,7 @@ void TFormHlav::RefreshPageHidden() {
 }
 
 void TFormHlav::Normalise() {
-  ShowNormalised(WithSelection([this] { return document_.Normalise(); }));
-}
-
-void TFormHlav::ShowNormalised(const NormaliseResult& normalised) {
-  for (QLineEdit* e : controls_.PressureVoltageEdits) {
-    if (e) SetBackground(e, normalised.PressureVoltagesEqual ? Colour::Red : Colour::Window);
-  }
+  applier_->ApplyNormalised(WithSelection([this] { return document_.Normalise(); }));
 }
 
 void TFormHlav::RefreshView() {
@@ -374,14 +374,6 @@ void TFormHlav::ClearFileName() {
   UpdateCaption();
 }
 
-void TFormHlav::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
-  // A whole Read: the editor holds the unit's tune, nothing unsaved.
-  if (kind == LinkTransaction::Read && outcome == LinkOutcome::VerifyOk) {
-    document_.Saved = document_.Image;
-    UpdateCaption();
-  }
-  history_->TransactionEnded(kind, outcome);
-}
 
 // ---------------------------------------------------------------------------
 // Printing: the window itself, prepared for paper, by the print room.
@@ -393,7 +385,7 @@ void TFormHlav::closeEvent(QCloseEvent* event) {
   history_->Closing();
   TransferPage();
   Normalise();
-  SaveSettings();
+  settings_->Save();
   event->accept();
 }
 

@@ -40,6 +40,7 @@
 #include "ui/window/window_layout.h"
 #include "ui/window/window_link_host.h"
 #include "ui/window/window_menus.h"
+#include "ui/window/window_settings.h"
 
 class QAction;
 class QCheckBox;
@@ -54,13 +55,13 @@ namespace velmor::ui {
 
 class CommitFilter;
 class EditCommands;
-class FileCommands;
 class FieldBinder;
-class MapSelection;
-class HistoryKeeper;
-class PortDoctor;
-class LogRecorder;
+class FileCommands;
 class HelpCommands;
+class HistoryKeeper;
+class LogRecorder;
+class MapSelection;
+class PortDoctor;
 class ViewApplier;
 
 // The window's modal dialogs. An empty one is the real Qt dialog; tests hand
@@ -170,9 +171,6 @@ class TFormHlav : public QMainWindow, public Session {
   // Blocks of map cells and their edits (form_map_selection.cpp).
   void BuildMapSelection();
 
-  // What the pass found, on the controls: both pressure-sensor voltages red
-  // when they are equal.
-  void ShowNormalised(const NormaliseResult& normalised);
   // The page's controls from the image as the document holds it.
   void ShowPage();
   // Runs a document operation that normalises. The pass limits the persisted
@@ -180,9 +178,9 @@ class TFormHlav : public QMainWindow, public Session {
   // document first and come back limited.
   template <typename Operation>
   auto WithSelection(Operation operation) {
-    document_.Selection = CurrentSelection();
+    document_.Selection = settings_->CurrentSelection();
     auto result = operation();
-    AdoptSelection(document_.Selection);
+    settings_->AdoptSelection(document_.Selection);
     return result;
   }
 
@@ -197,14 +195,7 @@ class TFormHlav : public QMainWindow, public Session {
   void MonitorDecoded();
   void ClearFileName();
   void ShowOperatingPoint();
-  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome);
 
-  // Language and port choices as the settings file and the normalisation
-  // pass see them; the port ones live in the link (form_settings.cpp).
-  PersistedSelection CurrentSelection() const;
-  void AdoptSelection(const PersistedSelection& selection);
-  void LoadSettings();
-  void SaveSettings();
 
   SerialPort& port_;
   FormOptions options_;
@@ -232,6 +223,7 @@ class TFormHlav : public QMainWindow, public Session {
   std::unique_ptr<ViewApplier> applier_;
   std::unique_ptr<EditCommands> edits_;
   FileCommands* files_ = nullptr;  // a child of the window
+  std::unique_ptr<WindowSettings> settings_;
   CommitFilter* commitFilter_ = nullptr;  // a child of the window
   MapSelection* mapSelection_ = nullptr;
   HelpCommands* help_ = nullptr;  // a child of the window

@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <string>
 
+#include "ui/history/history_keeper.h"
 #include "ui/port/port_doctor_dialog.h"
 #include "ui/widgets/widgets.h"
 
@@ -23,6 +24,15 @@ void WindowLinkHost::UnitBlockTaken(int block) { TakeUnitBlock(undo_, document_.
 bool WindowLinkHost::TuningOn() const { return Checked(controls_.TuningEnabled); }
 bool WindowLinkHost::ExtendedMonitor() const { return Checked(controls_.ExtendedMonitor); }
 bool WindowLinkHost::GasEnabled() const { return Checked(controls_.GasEnabled); }
+
+void WindowLinkHost::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
+  // A whole Read: the editor holds the unit's tune, nothing unsaved.
+  if (kind == LinkTransaction::Read && outcome == LinkOutcome::VerifyOk) {
+    document_.Saved = document_.Image;
+    hooks_.UpdateCaption();
+  }
+  hooks_.History()->TransactionEnded(kind, outcome);
+}
 
 void WindowLinkHost::ShowMessage(std::string_view text, std::string_view detail) {
   ShowLinkMessage(text, detail, false);

@@ -18,6 +18,7 @@ class QObject;
 
 namespace velmor::ui {
 
+class HistoryKeeper;
 class PortDoctor;
 
 class WindowLinkHost : public LinkHost {
@@ -30,7 +31,8 @@ class WindowLinkHost : public LinkHost {
     std::function<void()> ClearFileName;
     std::function<void()> StatusChanged;
     std::function<void()> ShowOperatingPoint;
-    std::function<void(LinkTransaction kind, LinkOutcome outcome)> TransactionEnded;
+    std::function<void()> UpdateCaption;  // the document's name and state in the title
+    std::function<HistoryKeeper*()> History;
     std::function<bool()> Printing;
     std::function<bool()> Building;  // the window is still being built
     std::function<PortDoctor*()> Doctor;
@@ -54,7 +56,7 @@ class WindowLinkHost : public LinkHost {
   void ClearFileName() override { hooks_.ClearFileName(); }
   void StatusChanged() override { hooks_.StatusChanged(); }
   void ShowOperatingPoint() override { hooks_.ShowOperatingPoint(); }
-  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome) override { hooks_.TransactionEnded(kind, outcome); }
+  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome) override;
 
  private:
   // A link's message box; a port that did not open offers the port doctor.
