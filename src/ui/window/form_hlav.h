@@ -1,10 +1,16 @@
 // The main window. It owns the program's state for its whole life (the
 // document: image, derived tables and file name; the link engine, the
-// language, the settings) and wires the commands: its handlers are thin, they
-// call core operations and hand what those compute to the field binder and
-// the view applier. The controls are built and looked up once by
-// window_layout; the events that commit a page are the commit filter's; the
-// printout is page_printer's.
+// language, the settings), refreshes the page and the view from it, and
+// wires the commands to the classes that carry them out: WindowMenus builds
+// the menu bar, EditCommands takes every change through the document's gate
+// (undo, the step tools), FileCommands opens and saves, HelpCommands answers
+// F1 and About, WindowSettings keeps the settings file and WindowLinkHost
+// answers the link engine. Each is handed the window's state by reference
+// and its few own steps as hooks. The controls are built and looked up once
+// by window_layout; the events that commit a page are the commit filter's;
+// the printout is the print room's PagePrinter. The dialogs the window asks
+// through come with its options (WindowDialogs), so a test answers them from
+// the start.
 //
 // Object names and settings keys keep the original design's Czech stems
 // (LabelHlaseni, CheckBoxProgHned): docs/GLOSSARY.md explains them.
@@ -112,7 +118,7 @@ class TFormHlav : public QMainWindow, public Session {
   HistoryKeeper& History() { return *history_; }
 
   // Operations of the window, public for the command wiring and the tests.
-  // Commits what the page's controls show as an edit (LinkHost too: before a
+  // Commits what the page's controls show as an edit (the link too: before a
   // Program or Verify).
   void TransferPage() override;
   void RefreshPage();
