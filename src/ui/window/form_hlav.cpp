@@ -145,7 +145,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   editHooks.UpdateCaption = [this] { UpdateCaption(); };
   editHooks.ApplyLinkStatus = [this] { ApplyLinkStatus(); };
   editHooks.WithSelection = [this](const std::function<void()>& operation) {
-    WithSelection([&] {
+    settings_->WithSelection([&] {
       operation();
       return true;
     });
@@ -164,7 +164,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   fileHooks.Ask = [this](const QString& text) { return AskYesNoCancel(text); };
   fileHooks.ClearFileName = [this] { ClearFileName(); };
   fileHooks.Save = [this](const std::string& path) {
-    return WithSelection([&] { return document_.Save(path, FileVersions(link_->Identity())); });
+    return settings_->WithSelection([&] { return document_.Save(path, FileVersions(link_->Identity())); });
   };
   fileHooks.ShowNormalised = [this](const NormaliseResult& normalised) { applier_->ApplyNormalised(normalised); };
   fileHooks.ShowPage = [this] { ShowPage(); };
@@ -279,7 +279,7 @@ void TFormHlav::RefreshPageHidden() {
 }
 
 void TFormHlav::Normalise() {
-  applier_->ApplyNormalised(WithSelection([this] { return document_.Normalise(); }));
+  applier_->ApplyNormalised(settings_->WithSelection([this] { return document_.Normalise(); }));
 }
 
 void TFormHlav::RefreshView() {

@@ -179,17 +179,6 @@ class TFormHlav : public QMainWindow, public Session {
 
   // The page's controls from the image as the document holds it.
   void ShowPage();
-  // Runs a document operation that normalises. The pass limits the persisted
-  // selections too: the language and the link's port choice go into the
-  // document first and come back limited.
-  template <typename Operation>
-  auto WithSelection(Operation operation) {
-    document_.Selection = settings_->CurrentSelection();
-    auto result = operation();
-    settings_->AdoptSelection(document_.Selection);
-    return result;
-  }
-
   void RefreshView();
   // Refreshes the page with the map editor hidden, so that it repaints once.
   void RefreshPageHidden();

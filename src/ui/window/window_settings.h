@@ -45,6 +45,16 @@ class WindowSettings {
   // pass see them; the port ones live in the link.
   PersistedSelection CurrentSelection() const;
   void AdoptSelection(const PersistedSelection& selection);
+  // Runs a document operation that normalises. The pass limits the
+  // persisted selections too: the language and the link's port choice go
+  // into the document first and come back limited.
+  template <typename Operation>
+  auto WithSelection(Operation operation) {
+    p_.Doc.Selection = CurrentSelection();
+    auto result = operation();
+    AdoptSelection(p_.Doc.Selection);
+    return result;
+  }
   // The last run's settings and tune into the window; the window's
   // rectangle made to fit a screen.
   void Load();
