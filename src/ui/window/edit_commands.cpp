@@ -127,30 +127,26 @@ void EditCommands::StepMapClick(StepDirection dir) {
     return;
   }
   if (MapSelection* selection = hooks_.Selection(); selection && selection->StepSelection(dir)) return;
-  ChangeTune(
-      [&] {
-        return StepMap(p_.Doc.Image, p_.Doc.Tables, page, p_.AllCells[static_cast<std::size_t>(page)] != 0, dir,
-                       p_.Link.Live(), p_.Point, Checked(p_.Controls.AllPositions));
-      },
-      -1);
+  ChangeTune([&] {
+    return StepMap(p_.Doc.Image, p_.Doc.Tables, page, p_.AllCells[static_cast<std::size_t>(page)] != 0, dir,
+                   p_.Link.Live(), p_.Point, Checked(p_.Controls.AllPositions));
+  });
 }
 
 void EditCommands::StepPositionClick(StepDirection dir) {
-  ChangeTune(
-      [&] {
-        p_.Fields.TransferPage(hooks_.Page());
-        StepPosition(p_.Doc.Image, Checked(p_.Controls.AllPositions), p_.Point.PositionIndex, dir);
-        return true;
-      },
-      -1);
+  ChangeTune([&] {
+    p_.Fields.TransferPage(hooks_.Page());
+    StepPosition(p_.Doc.Image, Checked(p_.Controls.AllPositions), p_.Point.PositionIndex, dir);
+    return true;
+  });
 }
 
 void EditCommands::StepColumnClick(int column, StepDirection dir) {
-  ChangeTune([&] { return StepColumn(p_.Doc.Image, p_.Doc.Tables, hooks_.Page(), column, dir); }, -1);
+  ChangeTune([&] { return StepColumn(p_.Doc.Image, p_.Doc.Tables, hooks_.Page(), column, dir); });
 }
 
 void EditCommands::StepIdleClick(StepDirection dir) {
-  ChangeTune([&] { return StepIdle(p_.Doc.Image, dir); }, -1);
+  ChangeTune([&] { return StepIdle(p_.Doc.Image, dir); });
 }
 
 void EditCommands::ComboBoxBikeChange(int index) {
@@ -168,8 +164,7 @@ void EditCommands::ComboBoxBikeChange(int index) {
   // normalised, shown and recorded: recomputed afterwards they would escape
   // the undo history and programming after change, and in " 1 = 2" the
   // refresh would first turn map 2's percentages into the old times.
-  const EditResult r =
-      ChangeTune([&] { return ChangeBikeModel(p_.Doc.Image, p_.Doc.Tables, index, answer); }, -1);
+  const EditResult r = ChangeTune([&] { return ChangeBikeModel(p_.Doc.Image, p_.Doc.Tables, index, answer); });
   if (!r.Applied()) {
     if (QComboBox* combo = p_.Controls.BikeModel) {
       combo->setCurrentIndex(p_.Doc.Image.P(0) < kBikeModelCount ? p_.Doc.Image.P(0) : kBikeModelCount);
@@ -184,20 +179,18 @@ void EditCommands::ComboBoxBikeChange(int index) {
 }
 
 void EditCommands::SetMapMode(int mode) {
-  ChangeTune(
-      [&] {
-        velmor::SetMapMode(p_.Doc.Image, static_cast<MapMode>(mode));
-        // Map 2 follows map 1 now: its page gives way to map 1's, and the
-        // undo step brings it back.
-        if (mode == MapModeEqual && hooks_.Page() == PageInj2) {
-          hooks_.SetPage(PageInj1);
-          p_.Controls.Pages->blockSignals(true);
-          p_.Controls.Pages->setCurrentIndex(PageInj1);
-          p_.Controls.Pages->blockSignals(false);
-        }
-        return true;
-      },
-      -1);
+  ChangeTune([&] {
+    velmor::SetMapMode(p_.Doc.Image, static_cast<MapMode>(mode));
+    // Map 2 follows map 1 now: its page gives way to map 1's, and the
+    // undo step brings it back.
+    if (mode == MapModeEqual && hooks_.Page() == PageInj2) {
+      hooks_.SetPage(PageInj1);
+      p_.Controls.Pages->blockSignals(true);
+      p_.Controls.Pages->setCurrentIndex(PageInj1);
+      p_.Controls.Pages->blockSignals(false);
+    }
+    return true;
+  });
   hooks_.RefreshPageHidden();
 }
 

@@ -63,7 +63,7 @@ class EditCommands {
   EditCommands(Parts parts, Hooks hooks);
 
   // See TFormHlav::ChangeTune.
-  EditResult ChangeTune(const std::function<bool()>& change, int page);
+  EditResult ChangeTune(const std::function<bool()>& change, int page = -1);
   EditResult ApplyEdit(const Edit& edit);
   // An undo or redo is switching the page and refreshing it: the focus
   // changes this causes must not commit the controls as a new change.

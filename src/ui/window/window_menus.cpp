@@ -72,8 +72,10 @@ WindowMenus::WindowMenus(QMainWindow& window, Commands commands) : commands_(std
 
   QMenu* lang = menu("MenuLanguage");
   for (int i = 0; i < kLanguageCount; ++i) {
-    item(lang, Utf8(kLanguageMenuItems[static_cast<std::size_t>(i)]), "", [&run, i] { run.SetLanguage(static_cast<LanguageCode>(i)); })
-        ->setCheckable(true);
+    const auto language = static_cast<LanguageCode>(i);
+    item(lang, Utf8(kLanguageMenuItems[static_cast<std::size_t>(i)]), "", [&run, language] {
+      run.SetLanguage(language);
+    })->setCheckable(true);
   }
 
   QMenu* help = menu("MenuHelp");

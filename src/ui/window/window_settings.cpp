@@ -5,10 +5,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <climits>
-
-#include <QWidget>
 
 #include "ui/map/map_selection.h"
 #include "ui/window/file_commands.h"
