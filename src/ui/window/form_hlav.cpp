@@ -6,15 +6,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -36,9 +32,6 @@
 #include "ui/map/map_selection.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
-#include "ui/log/log_menu.h"
-#include "ui/log/log_recorder.h"
-#include "ui/map/map_selection.h"
 #include "model/defaults.h"
 #include "ui/print/page_printer.h"
 #include "ui/port/port_doctor_dialog.h"
