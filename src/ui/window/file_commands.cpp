@@ -36,7 +36,7 @@ void FileCommands::MenuNewClick() {
   });
   if (r.Verdict == EditVerdict::Refused) return;
   session_.Link().HideStatus();
-  hooks_.ClearFileName();
+  ClearFileName();
 }
 
 void FileCommands::MenuNewActPageClick() {
@@ -51,7 +51,13 @@ void FileCommands::MenuNewActPageClick() {
   });
   if (!loaded || r.Verdict == EditVerdict::Refused) return;
   session_.Link().HideStatus();
-  hooks_.ClearFileName();
+  ClearFileName();
+}
+
+void FileCommands::ClearFileName() {
+  hooks_.NewConfiguration();
+  document_.FileName.clear();
+  hooks_.UpdateCaption();
 }
 
 void FileCommands::ShowReadMessages(const IgnReadResult& read) {

@@ -28,7 +28,6 @@ class FileCommands : public QObject {
   struct Hooks {
     std::function<int()> Page;  // the page shown
     std::function<QMessageBox::StandardButton(const QString&)> Ask;
-    std::function<void()> ClearFileName;
     // The document's save between the window's persisted selections going
     // in and coming back limited.
     std::function<SaveResult(const std::string& path)> Save;
@@ -38,7 +37,8 @@ class FileCommands : public QObject {
     // A file's read or write failed: the link's kind of message.
     std::function<void(std::string_view text, std::string_view detail)> ShowMessage;
     std::function<void(const QString&)> StatusMessage;
-    // A new file: the unsupported-model message may be shown again.
+    // A new configuration (a file, a Read, New): the unsupported-model
+    // message may be shown again.
     std::function<void()> NewConfiguration;
   };
   // `programDir` holds data.ign; `session` is the window, whose dialogs and
@@ -56,6 +56,8 @@ class FileCommands : public QObject {
   // The files named on the command line, once the event loop runs.
   void OpenCommandLineFiles(const std::vector<std::string>& arguments);
   void ShowReadMessages(const IgnReadResult& read);
+  // The tune has no file any more (a Read or New): the caption says so.
+  void ClearFileName();
 
   // Where the next file dialog starts; kept in the settings.
   const std::string& DialogFileName() const { return dialogFileName_; }

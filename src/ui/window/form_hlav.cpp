@@ -68,7 +68,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   answers.Normalise = [this] { Normalise(); };
   answers.RefreshPage = [this] { RefreshPage(); };
   answers.MonitorDecoded = [this] { MonitorDecoded(); };
-  answers.ClearFileName = [this] { ClearFileName(); };
+  answers.ClearFileName = [this] { files_->ClearFileName(); };
   answers.StatusChanged = [this] { ApplyLinkStatus(); };
   answers.ShowOperatingPoint = [this] { ShowOperatingPoint(); };
   answers.UpdateCaption = [this] { UpdateCaption(); };
@@ -145,7 +145,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   };
   editHooks.StatusMessage = [this](const QString& text) { statusBar()->showMessage(text); };
   editHooks.Ask = [this](const QString& text) { return AskYesNoCancel(text); };
-  editHooks.ClearFileName = [this] { ClearFileName(); };
+  editHooks.ClearFileName = [this] { files_->ClearFileName(); };
   editHooks.ApplyLanguage = [this] { ApplyLanguage(); };
   editHooks.TransferPage = [this] { TransferPage(); };
   edits_ = std::make_unique<EditCommands>(
@@ -155,7 +155,6 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   FileCommands::Hooks fileHooks;
   fileHooks.Page = [this] { return pageIndex_; };
   fileHooks.Ask = [this](const QString& text) { return AskYesNoCancel(text); };
-  fileHooks.ClearFileName = [this] { ClearFileName(); };
   fileHooks.Save = [this](const std::string& path) {
     return settings_->WithSelection([&] { return document_.Save(path, FileVersions(link_->Identity())); });
   };
@@ -359,12 +358,6 @@ void TFormHlav::MonitorDecoded() {
   if (logRecorder_) logRecorder_->MonitorDecoded();
   applier_->ApplyMonitor(link_->Monitor());
   RefreshView();
-}
-
-void TFormHlav::ClearFileName() {
-  bikeWarned_ = false;  // a Read or New: a new configuration to warn about
-  document_.FileName.clear();
-  UpdateCaption();
 }
 
 

@@ -188,7 +188,6 @@ class TFormHlav : public QMainWindow, public Session {
   // What the link tells the window, through WindowLinkHost.
   void Normalise();
   void MonitorDecoded();
-  void ClearFileName();
   void ShowOperatingPoint();
 
 
