@@ -19,22 +19,22 @@ bool Checked(const QCheckBox* box) { return box && box->isChecked(); }
 
 }  // namespace
 
-EditCommands::EditCommands(Parts parts, Hooks hooks) : p_(parts), hooks_(std::move(hooks)) {}
+EditCommands::EditCommands(State state, Hooks hooks) : w_(state), hooks_(std::move(hooks)) {}
 
 // A playing log has closed the unit's port: an edit then waits for a Program.
 bool EditCommands::ProgramsAfterChange() const {
-  return Checked(p_.Controls.ProgramAfterChange) && !p_.Playback.Playing();
+  return Checked(w_.Controls.ProgramAfterChange) && !w_.Playback.Playing();
 }
 
 EditContext EditCommands::CurrentEditContext() const {
   EditContext context;
-  context.Reading = p_.Link.State().Mode == LinkMode::Read;
-  context.Switches = {ProgramsAfterChange(), Checked(p_.Controls.TuningEnabled)};
+  context.Reading = w_.Link.State().Mode == LinkMode::Read;
+  context.Switches = {ProgramsAfterChange(), Checked(w_.Controls.TuningEnabled)};
   return context;
 }
 
 EditResult EditCommands::ChangeTune(const std::function<bool()>& change, int page) {
-  Document& doc = p_.Doc;
+  Document& doc = w_.Doc;
   const ParameterImage before = doc.Image;
   const DerivedTables tables = doc.Tables;
   const std::string fileName = doc.FileName;
@@ -56,7 +56,7 @@ EditResult EditCommands::ChangeTune(const std::function<bool()>& change, int pag
 
 EditResult EditCommands::ApplyEdit(const Edit& edit) {
   EditResult r;
-  hooks_.WithSelection([&] { r = p_.Doc.Apply(edit, CurrentEditContext(), p_.Undo, p_.Link.State().BlockFlags); });
+  hooks_.WithSelection([&] { r = w_.Doc.Apply(edit, CurrentEditContext(), w_.Undo, w_.Link.State().BlockFlags); });
   ShowEditResult(r);
   return r;
 }
@@ -67,7 +67,7 @@ void EditCommands::ShowEditResult(const EditResult& r) {
   }
   // The controls show the image again: what was refused goes, what was
   // applied shows as the document holds it.
-  if (r.Verdict != EditVerdict::Refused) p_.Applier.ApplyNormalised(r.Normalised);
+  if (r.Verdict != EditVerdict::Refused) w_.Applier.ApplyNormalised(r.Normalised);
   hooks_.ShowPage();
   UpdateUndoButtons();
   hooks_.UpdateCaption();
@@ -76,15 +76,15 @@ void EditCommands::ShowEditResult(const EditResult& r) {
 
 void EditCommands::StartProgrammingIfAsked(const EditResult& r) {
   if (!r.StartProgramming) return;
-  p_.Link.ProgramChangedBlocks();
+  w_.Link.ProgramChangedBlocks();
   hooks_.ApplyLinkStatus();
 }
 
 void EditCommands::UndoRedo(bool redo) {
   const EditContext context = CurrentEditContext();
   const int page = hooks_.Page();
-  const EditResult r = redo ? p_.Doc.Redo(context, page, p_.Undo, p_.Link.State().BlockFlags)
-                            : p_.Doc.Undo(context, page, p_.Undo, p_.Link.State().BlockFlags);
+  const EditResult r = redo ? w_.Doc.Redo(context, page, w_.Undo, w_.Link.State().BlockFlags)
+                            : w_.Doc.Undo(context, page, w_.Undo, w_.Link.State().BlockFlags);
   if (const std::string said = EditResultText(r, true, hooks_.Language()); !said.empty()) {
     hooks_.StatusMessage(Utf8(said));
   }
@@ -93,7 +93,7 @@ void EditCommands::UndoRedo(bool redo) {
   // leaving; its text still shows the value just taken back.
   restoring_ = true;
   if (r.Page >= 0 && r.Page != page) {
-    p_.Controls.Pages->setCurrentIndex(r.Page);  // the tab switch refreshes the page
+    w_.Controls.Pages->setCurrentIndex(r.Page);  // the tab switch refreshes the page
   }
   hooks_.ShowPage();
   restoring_ = false;
@@ -104,7 +104,7 @@ void EditCommands::UndoRedo(bool redo) {
 
 void EditCommands::CommitTyping() {
   auto* typing = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  if (typing && typing->isModified() && p_.Controls.Pages->isAncestorOf(typing)) {
+  if (typing && typing->isModified() && w_.Controls.Pages->isAncestorOf(typing)) {
     typing->setModified(false);
     hooks_.TransferPage();
   }
@@ -117,7 +117,7 @@ void EditCommands::UndoRedoCommand(bool redo) {
 }
 
 void EditCommands::UpdateUndoButtons() {
-  for (const ControlState& s : UndoButtonStates(p_.Undo)) p_.Applier.Apply(s, p_.Texts);
+  for (const ControlState& s : UndoButtonStates(w_.Undo)) w_.Applier.Apply(s, w_.Texts);
 }
 
 void EditCommands::StepMapClick(StepDirection dir) {
@@ -128,25 +128,25 @@ void EditCommands::StepMapClick(StepDirection dir) {
   }
   if (MapSelection* selection = hooks_.Selection(); selection && selection->StepSelection(dir)) return;
   ChangeTune([&] {
-    return StepMap(p_.Doc.Image, p_.Doc.Tables, page, p_.AllCells[static_cast<std::size_t>(page)] != 0, dir,
-                   p_.Link.Live(), p_.Point, Checked(p_.Controls.AllPositions));
+    return StepMap(w_.Doc.Image, w_.Doc.Tables, page, w_.AllCells[static_cast<std::size_t>(page)] != 0, dir,
+                   w_.Link.Live(), w_.Point, Checked(w_.Controls.AllPositions));
   });
 }
 
 void EditCommands::StepPositionClick(StepDirection dir) {
   ChangeTune([&] {
-    p_.Fields.TransferPage(hooks_.Page());
-    StepPosition(p_.Doc.Image, Checked(p_.Controls.AllPositions), p_.Point.PositionIndex, dir);
+    w_.Fields.TransferPage(hooks_.Page());
+    StepPosition(w_.Doc.Image, Checked(w_.Controls.AllPositions), w_.Point.PositionIndex, dir);
     return true;
   });
 }
 
 void EditCommands::StepColumnClick(int column, StepDirection dir) {
-  ChangeTune([&] { return StepColumn(p_.Doc.Image, p_.Doc.Tables, hooks_.Page(), column, dir); });
+  ChangeTune([&] { return StepColumn(w_.Doc.Image, w_.Doc.Tables, hooks_.Page(), column, dir); });
 }
 
 void EditCommands::StepIdleClick(StepDirection dir) {
-  ChangeTune([&] { return StepIdle(p_.Doc.Image, dir); });
+  ChangeTune([&] { return StepIdle(w_.Doc.Image, dir); });
 }
 
 void EditCommands::ComboBoxBikeChange(int index) {
@@ -156,7 +156,7 @@ void EditCommands::ComboBoxBikeChange(int index) {
   // The separator item is no model: nothing is asked and nothing changes.
   DefaultsAnswer answer = DefaultsAnswer::Cancel;
   if (index >= 0 && index < kBikeModelCount) {
-    const QMessageBox::StandardButton b = hooks_.Ask(Utf8(p_.Texts[MsgKey::MsgAskDefaults]));
+    const QMessageBox::StandardButton b = hooks_.Ask(Utf8(w_.Texts[MsgKey::MsgAskDefaults]));
     answer = b == QMessageBox::Yes ? DefaultsAnswer::Yes : b == QMessageBox::No ? DefaultsAnswer::No
                                                                               : DefaultsAnswer::Cancel;
   }
@@ -164,15 +164,15 @@ void EditCommands::ComboBoxBikeChange(int index) {
   // normalised, shown and recorded: recomputed afterwards they would escape
   // the undo history and programming after change, and in " 1 = 2" the
   // refresh would first turn map 2's percentages into the old times.
-  const EditResult r = ChangeTune([&] { return ChangeBikeModel(p_.Doc.Image, p_.Doc.Tables, index, answer); });
+  const EditResult r = ChangeTune([&] { return ChangeBikeModel(w_.Doc.Image, w_.Doc.Tables, index, answer); });
   if (!r.Applied()) {
-    if (QComboBox* combo = p_.Controls.BikeModel) {
-      combo->setCurrentIndex(p_.Doc.Image.P(0) < kBikeModelCount ? p_.Doc.Image.P(0) : kBikeModelCount);
+    if (QComboBox* combo = w_.Controls.BikeModel) {
+      combo->setCurrentIndex(w_.Doc.Image.P(0) < kBikeModelCount ? w_.Doc.Image.P(0) : kBikeModelCount);
     }
     return;
   }
   if (answer == DefaultsAnswer::Yes) {
-    p_.Link.HideStatus();
+    w_.Link.HideStatus();
     hooks_.ClearFileName();
   }
   hooks_.ApplyLanguage();
@@ -180,14 +180,14 @@ void EditCommands::ComboBoxBikeChange(int index) {
 
 void EditCommands::SetMapMode(int mode) {
   ChangeTune([&] {
-    velmor::SetMapMode(p_.Doc.Image, static_cast<MapMode>(mode));
+    velmor::SetMapMode(w_.Doc.Image, static_cast<MapMode>(mode));
     // Map 2 follows map 1 now: its page gives way to map 1's, and the
     // undo step brings it back.
     if (mode == MapModeEqual && hooks_.Page() == PageInj2) {
       hooks_.SetPage(PageInj1);
-      p_.Controls.Pages->blockSignals(true);
-      p_.Controls.Pages->setCurrentIndex(PageInj1);
-      p_.Controls.Pages->blockSignals(false);
+      w_.Controls.Pages->blockSignals(true);
+      w_.Controls.Pages->setCurrentIndex(PageInj1);
+      w_.Controls.Pages->blockSignals(false);
     }
     return true;
   });

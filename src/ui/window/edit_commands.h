@@ -30,7 +30,7 @@ class ViewApplier;
 class EditCommands {
  public:
   // What the window lends: its state by reference, its own steps as hooks.
-  struct Parts {
+  struct State {
     Document& Doc;
     UndoRing& Undo;
     LinkEngine& Link;
@@ -60,7 +60,7 @@ class EditCommands {
     std::function<void()> ApplyLanguage;
     std::function<void()> TransferPage;
   };
-  EditCommands(Parts parts, Hooks hooks);
+  EditCommands(State state, Hooks hooks);
 
   // See TFormHlav::ChangeTune.
   EditResult ChangeTune(const std::function<bool()>& change, int page = -1);
@@ -91,7 +91,7 @@ class EditCommands {
   void UndoRedo(bool redo);
   void StartProgrammingIfAsked(const EditResult& result);
 
-  Parts p_;
+  State w_;
   Hooks hooks_;
   bool restoring_ = false;
 };

@@ -149,7 +149,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   editHooks.ApplyLanguage = [this] { ApplyLanguage(); };
   editHooks.TransferPage = [this] { TransferPage(); };
   edits_ = std::make_unique<EditCommands>(
-      EditCommands::Parts{document_, *undo_, *link_, *playback_, controls_, *fields_, *applier_, texts_, point_,
+      EditCommands::State{document_, *undo_, *link_, *playback_, controls_, *fields_, *applier_, texts_, point_,
                           allCellsFlags_},
       std::move(editHooks));
   FileCommands::Hooks fileHooks;
@@ -171,7 +171,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   BuildMapSelection();
   settings_ = std::make_unique<WindowSettings>(
       statePaths_,
-      WindowSettings::Parts{*this, document_, *link_, controls_, language_, pageIndex_, allCellsFlags_, *history_,
+      WindowSettings::State{*this, document_, *link_, controls_, language_, pageIndex_, allCellsFlags_, *history_,
                             *files_, mapSelection_},
       [this](const QString& text) { ShowMessageBox(text); });
   help_ = new HelpCommands(options_.ProgramDir, texts_,

@@ -26,7 +26,7 @@ class MapSelection;
 class WindowSettings {
  public:
   // The window's state the settings fill and read, by reference.
-  struct Parts {
+  struct State {
     QWidget& Window;
     Document& Doc;
     LinkEngine& Link;
@@ -39,7 +39,7 @@ class WindowSettings {
     MapSelection* Selection;  // the map's blocks; none in a window without them
   };
   // `message` is the window's message box.
-  WindowSettings(StatePaths paths, Parts parts, std::function<void(const QString&)> message);
+  WindowSettings(StatePaths paths, State state, std::function<void(const QString&)> message);
 
   // Language and port choices as the settings file and the normalisation
   // pass see them; the port ones live in the link.
@@ -50,9 +50,9 @@ class WindowSettings {
   // into the document first and come back limited.
   template <typename Operation>
   auto WithSelection(Operation operation) {
-    p_.Doc.Selection = CurrentSelection();
+    w_.Doc.Selection = CurrentSelection();
     auto result = operation();
-    AdoptSelection(p_.Doc.Selection);
+    AdoptSelection(w_.Doc.Selection);
     return result;
   }
   // The last run's settings and tune into the window; the window's
@@ -62,7 +62,7 @@ class WindowSettings {
 
  private:
   StatePaths paths_;
-  Parts p_;
+  State w_;
   std::function<void(const QString&)> message_;
 };
 
