@@ -152,9 +152,9 @@ int TakePictures(const QString& out, const char* device, const char* languageWor
   options.ConfigDir = state.path().toStdString();
   options.ProgramDir = state.path().toStdString();
   if (languageWord) options.Arguments.emplace_back(languageWord);
+  options.Dialogs.AskYesNoCancel = [](const QString&) { return QMessageBox::Yes; };
+  options.Dialogs.ShowMessageBox = [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); };
   TFormHlav window(port, options);
-  window.ShowMessageBox = [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); };
-  window.AskYesNoCancel = [](const QString&) { return QMessageBox::Yes; };
   window.resize(1000, 720);
   window.show();
 

@@ -257,6 +257,42 @@ TEST(SettingsPaths, FilesLiveInOneRelocatableDirectory) {
   EXPECT_EQ(p.TestModeFile, "/x/y/test_vostel.txt");
 }
 
+// F1 finds the guide beside an unpacked program first, then in the data
+// directory of an installed one; a directory of that name is no document.
+TEST(SettingsFiles, HelpDocumentIsFoundBesideTheProgramOrInTheShareFolder) {
+  struct Case {
+    const char* what;
+    bool beside, shared, besideIsDirectory;
+    const char* expected;  // relative to the program directory; empty: none
+  };
+  const Case cases[] = {
+      {"beside the program", true, false, false, "Velmor.pdf"},
+      {"both: the program's own wins", true, true, false, "Velmor.pdf"},
+      {"in the share folder", false, true, false, "../share/velmor/Velmor.pdf"},
+      {"a directory beside, the file shared", false, true, true, "../share/velmor/Velmor.pdf"},
+      {"neither", false, false, false, ""},
+      {"only a directory of that name", false, false, true, ""},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const fs::path program = dir.path / "bin";
+    fs::create_directories(program);
+    if (c.beside) std::ofstream(program / "Velmor.pdf") << "%PDF";
+    if (c.besideIsDirectory) fs::create_directories(program / "Velmor.pdf");
+    if (c.shared) {
+      fs::create_directories(dir.path / "share" / "velmor");
+      std::ofstream(dir.path / "share" / "velmor" / "Velmor.pdf") << "%PDF";
+    }
+    const std::string found = HelpDocumentPath(program.string(), "Velmor.pdf");
+    if (*c.expected == 0) {
+      EXPECT_EQ(found, "") << c.what;
+    } else {
+      ASSERT_FALSE(found.empty()) << c.what;
+      EXPECT_TRUE(fs::equivalent(found, program / c.expected)) << c.what << ": " << found;
+    }
+  }
+}
+
 TEST(SettingsFiles, SaveAndLoadGiveBackTheStateAndTheMarkerIsRead) {
   TempDir dir;
   const StatePaths paths = StatePathsIn((dir.path / "new" / "sub").string());  // created on save

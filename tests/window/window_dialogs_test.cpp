@@ -74,8 +74,8 @@ class WindowDialogsTest : public QObject, WindowFixture {
   std::unique_ptr<TFormHlav> MakeOwn() {
     FormOptions o = Options({language_.toStdString()});
     o.DiagnosePorts = [](int number) { return "report of " + std::to_string(number); };
+    o.Dialogs.OpenDocument = [](const QString&, std::function<void()> failed) { failed(); };
     auto w = std::make_unique<TFormHlav>(port_, std::move(o));
-    w->OpenDocument = [](const QString&, std::function<void()> failed) { failed(); };
     w->show();
     w->activateWindow();
     if (!QTest::qWaitForWindowActive(w.get())) qWarning("window not active: shortcuts will not reach it");

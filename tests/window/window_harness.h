@@ -136,17 +136,24 @@ class WindowFixture {
     return o;
   }
 
+  // The window with the fixture's recorders as its dialogs from the start,
+  // where the test did not bring its own.
   std::unique_ptr<ui::TFormHlav> Open(ui::FormOptions o) {
+    ui::WindowDialogs& d = o.Dialogs;
+    if (!d.AskYesNoCancel) {
+      d.AskYesNoCancel = [this](const QString& text) {
+        questions_ << text;
+        return answer_;
+      };
+    }
+    if (!d.ShowMessageBox) d.ShowMessageBox = [this](const QString& text) { messages_ << text; };
+    if (!d.ChooseFile) {
+      d.ChooseFile = [this](bool save, const QString& start) {
+        dialogs_ << (save ? "save:" : "open:") + start;
+        return chosenFile_;
+      };
+    }
     auto w = std::make_unique<ui::TFormHlav>(port_, std::move(o));
-    w->AskYesNoCancel = [this](const QString& text) {
-      questions_ << text;
-      return answer_;
-    };
-    w->ShowMessageBox = [this](const QString& text) { messages_ << text; };
-    w->ChooseFile = [this](bool save, const QString& start) {
-      dialogs_ << (save ? "save:" : "open:") + start;
-      return chosenFile_;
-    };
     if (setup_.showing == WindowSetup::Hidden) return w;
     w->show();
     if (setup_.showing == WindowSetup::Active) {

@@ -48,10 +48,12 @@ struct SimWindow {
   SimWindow() { devices.SetOverride(1, link); }
   bool Start() { return server->Start(link, &error); }
   ParameterImage UnitMemory() { return server->WithUnit([](sim::SimUnit& u) { return u.Memory(); }); }
-  TFormHlav& Make() {
+  // The window with `dialogs` from the start; the empty ones are Qt's.
+  TFormHlav& Make(WindowDialogs dialogs = {}) {
     FormOptions o;
     o.ConfigDir = dir.filePath("config").toStdString();
     o.ProgramDir = dir.filePath("program").toStdString();
+    o.Dialogs = std::move(dialogs);
     window = std::make_unique<TFormHlav>(port, o);
     return *window;
   }
@@ -77,10 +79,9 @@ class WindowLinkE2eTest : public QObject {
       u.Memory().P(41) = 99;
     });
 
-    TFormHlav& w = s.Make();
     QStringList messages;
-    w.ShowMessageBox = [&](const QString& text) { messages << text; };
-    w.AskYesNoCancel = [](const QString&) { return QMessageBox::No; };
+    TFormHlav& w = s.Make({.AskYesNoCancel = [](const QString&) { return QMessageBox::No; },
+                           .ShowMessageBox = [&](const QString& text) { messages << text; }});
     QVERIFY(s.Show());
     QVERIFY2(s.port.IsOpen(), s.port.OpenErrorReason().c_str());
     for (int i = 0; i < 3; ++i) QCOMPARE(w.findChild<QLabel*>(QString("LabelVerze%1").arg(i + 1))->text(), QString());
@@ -152,8 +153,7 @@ class WindowLinkE2eTest : public QObject {
     const std::string history = s.dir.filePath("data/history").toStdString();
     auto* status = static_cast<QLabel*>(nullptr);
     {
-      TFormHlav& w = s.Make();
-      w.ShowMessageBox = [](const QString& text) { QFAIL(qPrintable(text)); };
+      TFormHlav& w = s.Make({.ShowMessageBox = [](const QString& text) { QFAIL(qPrintable(text)); }});
       QVERIFY(s.Show());
       QCOMPARE(w.History().Directory(), history);
       status = w.findChild<QLabel*>("LabelHlaseni");
@@ -224,8 +224,7 @@ class WindowLinkE2eTest : public QObject {
       u.Memory().P(35) = 90;
       u.Memory().P(41) = 92;
     });
-    TFormHlav& w = s.Make();
-    w.ShowMessageBox = [](const QString& text) { QFAIL(qPrintable(text)); };
+    TFormHlav& w = s.Make({.ShowMessageBox = [](const QString& text) { QFAIL(qPrintable(text)); }});
     QVERIFY(s.Show());
     const std::string history = s.dir.filePath("data/history").toStdString();
 
@@ -281,10 +280,9 @@ class WindowLinkE2eTest : public QObject {
     SimWindow s;
     auto& server = s.server;
     QVERIFY2(s.Start(), s.error.c_str());
-    TFormHlav& w = s.Make();
     QStringList messages;
-    w.ShowMessageBox = [&](const QString& text) { messages << text; };
-    w.AskYesNoCancel = [](const QString&) { return QMessageBox::No; };
+    TFormHlav& w = s.Make({.AskYesNoCancel = [](const QString&) { return QMessageBox::No; },
+                           .ShowMessageBox = [&](const QString& text) { messages << text; }});
     QVERIFY(s.Show());
     auto* status = w.findChild<QLabel*>("LabelHlaseni");
 

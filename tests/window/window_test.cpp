@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -164,6 +165,32 @@ class WindowTest : public QObject, wtest::WindowFixture {
     QApplication::sendEvent(&about, &activate);
     QCOMPARE(about.windowTitle(), QString("O programu Velmor"));
     QCOMPARE(about.findChild<QLabel*>("LabelRsKey")->text(), QString("Version - 78"));
+  }
+
+  // The menu bar's items take their captions from the text table alone: an
+  // item the table lacks would stand blank in every language, which the
+  // comparison with English below cannot see. The Log menu names its items
+  // itself when it opens.
+  void EveryMenuItemShowsACaptionInEveryLanguage() {
+    auto w = Make();
+    const QMenuBar* bar = w->menuBar();
+    for (LanguageCode language : {LanguageCode::English, LanguageCode::German, LanguageCode::French,
+                                  LanguageCode::Czech}) {
+      w->SetLanguage(language);
+      QStringList blank;
+      for (QAction* top : bar->actions()) {
+        if (top->text().isEmpty()) blank << top->objectName();
+        if (top->objectName() == "MenuLog") continue;
+        for (QAction* a : top->menu()->actions()) {
+          if (!a->isSeparator() && a->text().trimmed().isEmpty()) blank << a->objectName();
+        }
+      }
+      QVERIFY2(blank.isEmpty(), qPrintable(QString("language %1: %2").arg(int(language)).arg(blank.join(", "))));
+    }
+    // Those that read the same everywhere, in Czech.
+    QCOMPARE(w->findChild<QAction*>("MenuToolsPlus")->text(), QString("Plus"));
+    QCOMPARE(w->findChild<QAction*>("Menu_Jet123Stejny")->text(), QString(" 1 = 2"));
+    QCOMPARE(w->findChild<QMenu*>("MenuFile")->title(), QString("&Soubor"));
   }
 
   // Every control, action and tab the window names that shows a caption in

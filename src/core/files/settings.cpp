@@ -144,6 +144,15 @@ StatePaths StatePathsIn(const std::string& directory) {
   return {(dir / name).string(), (dir / ("_" + name)).string(), (dir / "test_vostel.txt").string()};
 }
 
+std::string HelpDocumentPath(const std::string& programDir, std::string_view fileName) {
+  const std::filesystem::path dir(programDir);
+  for (const std::filesystem::path& path : {dir / fileName, dir / ".." / "share" / "velmor" / fileName}) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return path.string();
+  }
+  return {};
+}
+
 std::string ConfigDirectory(const EnvLookup& getEnv) { return VelmorFolder(FolderKind::Config, getEnv); }
 
 std::string_view UnusableSettingsText(std::string_view text) {

@@ -91,6 +91,11 @@ struct StatePaths {
 };
 StatePaths StatePathsIn(const std::string& directory);
 
+// The help document `fileName` of the program in `programDir`: beside the
+// program as it is unpacked, else in the data directory of an installed one
+// (../share/velmor). Empty when neither holds it.
+std::string HelpDocumentPath(const std::string& programDir, std::string_view fileName);
+
 // The directory of those files on this system: the config folder of
 // VelmorFolder (empty when there is none). Not created here.
 std::string ConfigDirectory(const EnvLookup& getEnv = {});

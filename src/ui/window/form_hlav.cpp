@@ -1,22 +1,16 @@
 #include "ui/window/form_hlav.h"
 #include "lang/edit_texts.h"
-#include "lang/help_texts.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -27,7 +21,9 @@
 #include "editor/names.h"
 #include "ui/window/field_binder.h"
 #include "files/memo.h"
-#include "ui/window/form_about.h"
+#include "ui/window/edit_commands.h"
+#include "ui/window/file_commands.h"
+#include "ui/window/help_commands.h"
 #include "ui/history/history_keeper.h"
 #include "ui/log/log_menu.h"
 #include "ui/log/log_viewer.h"
@@ -36,14 +32,13 @@
 #include "ui/map/map_selection.h"
 #include "lang/control_texts.h"
 #include "lang/language.h"
-#include "ui/log/log_menu.h"
-#include "ui/log/log_recorder.h"
-#include "ui/map/map_selection.h"
 #include "model/defaults.h"
 #include "ui/print/page_printer.h"
 #include "ui/port/port_doctor_dialog.h"
 #include "ui/widgets/up_down.h"
 #include "ui/window/view_applier.h"
+#include "ui/window/window_settings.h"
+#include "ui/window/window_menus.h"
 #include "ui/widgets/widgets.h"
 
 namespace velmor::ui {
@@ -51,22 +46,39 @@ namespace velmor::ui {
 TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
     : QMainWindow(parent), port_(port), options_(std::move(options)) {
   setObjectName("FormHlav");
-  AskYesNoCancel = [this](const QString& text) {
+  WindowDialogs& given = options_.Dialogs;
+  AskYesNoCancel = given.AskYesNoCancel ? std::move(given.AskYesNoCancel) : [this](const QString& text) {
     return QMessageBox::question(this, windowTitle(), text,
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
   };
-  ShowMessageBox = [this](const QString& text) { QMessageBox::information(this, windowTitle(), text); };
-  ChooseFile = [this](bool save, const QString& start) {
+  ShowMessageBox = given.ShowMessageBox ? std::move(given.ShowMessageBox) : [this](const QString& text) {
+    QMessageBox::information(this, windowTitle(), text);
+  };
+  ChooseFile = given.ChooseFile ? std::move(given.ChooseFile) : [this](bool save, const QString& start) {
     return save ? QFileDialog::getSaveFileName(this, QString(), start, "Ignition Parametrs(*.ign)")
                 : QFileDialog::getOpenFileName(this, QString(), start,
                                                "Ignition Parametrs(*.ign);;All Files (*.*)");
   };
-  OpenDocument = SystemDocumentOpener(this);
+  OpenDocument = given.OpenDocument ? std::move(given.OpenDocument) : SystemDocumentOpener(this);
   statePaths_ = StatePathsIn(options_.ConfigDir);
-  defaultDataFile_ = QDir(Utf8(options_.ProgramDir)).filePath("data.ign").toStdString();
 
   playback_ = std::make_unique<LogPlaybackPort>(port_);
-  link_ = std::make_unique<LinkEngine>(document_.Image, *playback_, static_cast<LinkHost&>(*this));
+  WindowLinkHost::Hooks answers;
+  answers.TransferPage = [this] { TransferPage(); };
+  answers.Normalise = [this] { Normalise(); };
+  answers.RefreshPage = [this] { RefreshPage(); };
+  answers.MonitorDecoded = [this] { MonitorDecoded(); };
+  answers.ClearFileName = [this] { files_->ClearFileName(); };
+  answers.StatusChanged = [this] { ApplyLinkStatus(); };
+  answers.ShowOperatingPoint = [this] { ShowOperatingPoint(); };
+  answers.UpdateCaption = [this] { UpdateCaption(); };
+  answers.History = [this] { return history_; };
+  answers.Printing = [this] { return printer_ && printer_->Printing(); };
+  answers.Building = [this] { return creating_; };
+  answers.Doctor = [this] { return portDoctor_; };
+  answers.Message = [this](const QString& text) { ShowMessageBox(text); };
+  linkHost_ = std::make_unique<WindowLinkHost>(controls_, document_, *undo_, std::move(answers), this);
+  link_ = std::make_unique<LinkEngine>(document_.Image, *playback_, *linkHost_);
 
   auto* central = new QWidget(this);
   central->setObjectName("PanelMain");
@@ -74,13 +86,16 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
   layout->setContentsMargins(4, 4, 4, 0);
   layout->setSpacing(4);
   setCentralWidget(central);
-  BuildMenus();
+  menus_ = std::make_unique<WindowMenus>(*this, MenuCommands());
+  controls_.PortActions = menus_->PortActions();
   BuildTopArea(central, controls_);
   if (!options_.DiagnosePorts) {
     delete controls_.DiagnoseButton;
     controls_.DiagnoseButton = nullptr;
   }
-  portDoctor_ = new PortDoctor(*this, menuBar()->findChild<QMenu*>("MenuCom"), controls_.DiagnoseButton,
+  history_ = new HistoryKeeper(*this, menus_->File(), menus_->Device());
+  AddMapSurfaceCommand(*this, menus_->Tools());
+  portDoctor_ = new PortDoctor(*this, menus_->Ports(), controls_.DiagnoseButton,
                                options_.DiagnosePorts, [this] {
                                  const int item = link_->Port().PortSelection;
                                  return item == kPortAuto ? 0 : item + 1;
@@ -103,9 +118,68 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
     if (mapSelection_) mapSelection_->MapRefreshed();
   };
   applier_ = std::make_unique<ViewApplier>(*this, controls_);
+  PrintSurface paper{.Window = this,
+                     .Client = central,
+                     .Pages = controls_.Pages,
+                     .WhiteLabels = {controls_.Map.TpsRowLabel.begin(), controls_.Map.TpsRowLabel.end()},
+                     .Header = controls_.StatusLabel,
+                     .MakeRoom = {controls_.ConnectionLabel, controls_.TransferGauge},
+                     .StatusBar = status};
+  printer_ = std::make_unique<PagePrinter>(std::move(paper), *link_, texts_,
+                                           PagePrinter::Hooks{.Page = [this] { return pageIndex_; },
+                                                              .Refresh = [this] { RefreshView(); }});
+  EditCommands::Hooks editHooks;
+  editHooks.Page = [this] { return pageIndex_; };
+  editHooks.SetPage = [this](int page) { pageIndex_ = page; };
+  editHooks.Language = [this] { return language_; };
+  editHooks.Selection = [this] { return mapSelection_; };
+  editHooks.ShowPage = [this] { ShowPage(); };
+  editHooks.RefreshPageHidden = [this] { RefreshPageHidden(); };
+  editHooks.UpdateCaption = [this] { UpdateCaption(); };
+  editHooks.ApplyLinkStatus = [this] { ApplyLinkStatus(); };
+  editHooks.WithSelection = [this](const std::function<void()>& operation) {
+    settings_->WithSelection([&] {
+      operation();
+      return true;
+    });
+  };
+  editHooks.StatusMessage = [this](const QString& text) { statusBar()->showMessage(text); };
+  editHooks.Ask = [this](const QString& text) { return AskYesNoCancel(text); };
+  editHooks.ClearFileName = [this] { files_->ClearFileName(); };
+  editHooks.ApplyLanguage = [this] { ApplyLanguage(); };
+  editHooks.TransferPage = [this] { TransferPage(); };
+  edits_ = std::make_unique<EditCommands>(
+      EditCommands::State{document_, *undo_, *link_, *playback_, controls_, *fields_, *applier_, texts_, point_,
+                          allCellsFlags_},
+      std::move(editHooks));
+  FileCommands::Hooks fileHooks;
+  fileHooks.Page = [this] { return pageIndex_; };
+  fileHooks.Ask = [this](const QString& text) { return AskYesNoCancel(text); };
+  fileHooks.Save = [this](const std::string& path) {
+    return settings_->WithSelection([&] { return document_.Save(path, FileVersions(link_->Identity())); });
+  };
+  fileHooks.ShowNormalised = [this](const NormaliseResult& normalised) { applier_->ApplyNormalised(normalised); };
+  fileHooks.ShowPage = [this] { ShowPage(); };
+  fileHooks.UpdateCaption = [this] { UpdateCaption(); };
+  fileHooks.ShowMessage = [this](std::string_view text, std::string_view detail) {
+    linkHost_->ShowMessage(text, detail);
+  };
+  fileHooks.StatusMessage = [this](const QString& text) { statusBar()->showMessage(text); };
+  fileHooks.NewConfiguration = [this] { bikeWarned_ = false; };
+  files_ = new FileCommands(*this, document_, controls_, texts_, options_.ProgramDir, std::move(fileHooks), this);
   WireEvents();
   BuildMapSelection();
-  about_ = new TFormAbout([this] { return language_; }, this);
+  settings_ = std::make_unique<WindowSettings>(
+      statePaths_,
+      WindowSettings::State{*this, document_, *link_, controls_, language_, pageIndex_, allCellsFlags_, *history_,
+                            *files_, mapSelection_},
+      [this](const QString& text) { ShowMessageBox(text); });
+  help_ = new HelpCommands(options_.ProgramDir, texts_,
+                           {.Language = [this] { return language_; },
+                            .Message = [this](const QString& text) { ShowMessageBox(text); },
+                            .OpenDocument = [this](const QString& path,
+                                                   std::function<void()> failed) { OpenDocument(path, std::move(failed)); }},
+                           this);
 
   FormCreate();
 
@@ -124,84 +198,6 @@ TFormHlav::~TFormHlav() {
   delete commitFilter_;
 }
 
-void TFormHlav::BuildMenus() {
-  QMenuBar* bar = menuBar();
-  bar->setObjectName("MainMenu1");
-  auto menu = [&](const char* name, const char* caption) {
-    QMenu* m = bar->addMenu(caption);
-    m->setObjectName(name);
-    m->menuAction()->setObjectName(name);
-    return m;
-  };
-  auto item = [this](QMenu* m, const char* name, const char* caption, QKeySequence key, auto handler) {
-    QAction* a = m->addAction(caption);
-    a->setObjectName(name);
-    if (!key.isEmpty()) a->setShortcut(key);
-    connect(a, &QAction::triggered, this, handler);
-    return a;
-  };
-
-  QMenu* file = menu("MenuFile", "&File");
-  item(file, "MenuNew", "&New", QKeySequence("Ctrl+N"), [this] { MenuNewClick(); });
-  item(file, "MenuNewActPage", "New for actual page", QKeySequence("Ctrl+Alt+N"), [this] { MenuNewActPageClick(); });
-  item(file, "MenuOpen", "&Open", QKeySequence("F3"), [this] { MenuOpenClick(false); });
-  item(file, "MenuOpenExeDir", "Open from exe dir", QKeySequence("Ctrl+F3"), [this] { MenuOpenClick(true); });
-  item(file, "MenuOpenActPage", "Open for actual page", QKeySequence("Shift+F3"), [this] { MenuOpenActPageClick(); });
-  item(file, "MenuSave", "&Save", QKeySequence("F2"), [this] { MenuSaveClick(false); });
-  item(file, "MenuSaveExeDir", "Save to exe dir", QKeySequence("Ctrl+F2"), [this] { MenuSaveClick(true); });
-  item(file, "MenuPrint", "&Print", QKeySequence("Ctrl+P"), [this] { SpeedButtonPrintClick(); });
-  file->addSeparator();
-  item(file, "MenuExit", "E&xit", QKeySequence(), [this] { close(); });
-
-  QMenu* com = menu("MenuCom", "&Com");
-  for (int i = 0; i < 21; ++i) {
-    const QString caption = i < 20 ? QString("Com %1").arg(i + 1) : QString("Com Auto");
-    QAction* a = com->addAction(caption);
-    a->setObjectName(i < 20 ? QString("MenuCom%1").arg(i + 1) : QString("MenuComAuto"));
-    a->setCheckable(true);
-    connect(a, &QAction::triggered, this, [this, i] { link_->SelectPort(i); ApplyLinkStatus(); });
-    controls_.PortActions.push_back(a);
-  }
-
-  QMenu* device = menu("MenuDevice", "&Ignition");
-  item(device, "MenuRead", "&Read", QKeySequence("F7"), [this] { link_->StartRead(); ApplyLinkStatus(); });
-  item(device, "MenuVerify", "&Verify", QKeySequence("F8"), [this] { link_->StartVerify(); ApplyLinkStatus(); });
-  item(device, "MenuProgram", "&Program", QKeySequence("F9"), [this] { history_->ProgramClick([this] { link_->StartProgram(); ApplyLinkStatus(); }); });
-  history_ = new HistoryKeeper(*this, file, device);
-
-  QMenu* mode = menu("Menu_Jet123Mode", "Jet 12");
-  const char* const modeNames[] = {"Menu_Jet123Normal", "Menu_Jet123Coupled", "Menu_Jet123Stejny"};
-  const char* const modeCaptions[] = {"Separate", "Coupled", " 1 = 2"};
-  for (int value = 0; value < 3; ++value) {
-    QAction* a = item(mode, modeNames[value], modeCaptions[value], QKeySequence(), [this, value] { SetMapMode(value); });
-    a->setCheckable(true);
-  }
-
-  QMenu* tools = menu("MenuTools", "Tools");
-  item(tools, "MenuToolsMinus", "Minus ", QKeySequence("F4"), [this] { StepMapClick(StepDirection::Down); });
-  item(tools, "MenuToolsPlus", "Plus", QKeySequence("F5"), [this] { StepMapClick(StepDirection::Up); });
-  item(tools, "MenuZpet", "Undo", QKeySequence("Ctrl+Z"), [this] { UndoRedoCommand(false); });
-  item(tools, "MenuZnovu", "Redo", QKeySequence("Ctrl+Alt+Z"), [this] { UndoRedoCommand(true); });
-  item(tools, "MenuLadeniOn", "Tunning On-Off", QKeySequence("F6"), [this] {
-    if (QCheckBox* c = controls_.TuningEnabled) c->setChecked(!c->isChecked());
-    RefreshView();
-  });
-  AddMapSurfaceCommand(tools);
-
-  QMenu* lang = menu("MenuLanguage", "&Language");
-  const char* langNames[] = {"MenuEnglish", "MenuGerman", "MenuFrench", "MenuCzech"};
-  const char* langCaptions[] = {"&English", "&German", "&French", "&Czech"};
-  for (int i = 0; i < 4; ++i) {
-    QAction* a = item(lang, langNames[i], langCaptions[i], QKeySequence(),
-                      [this, i] { SetLanguage(static_cast<LanguageCode>(i)); });
-    a->setCheckable(true);
-  }
-
-  QMenu* help = menu("MenuHelp", "&Help");
-  item(help, "MenuContens", "&Contents...", QKeySequence("F1"), [this] { MenuContensClick(); });
-  item(help, "MenuAbout", "&About...", QKeySequence(), [this] { MenuAboutClick(); });
-}
-
 void TFormHlav::FormCreate() {
   document_.Image.P(0) = 0;
   ApplyDefaults(document_.Image, document_.Tables, DefaultsScope::Whole);
@@ -210,7 +206,7 @@ void TFormHlav::FormCreate() {
     const QRect g = s->geometry();
     move((g.width() - width()) / 2, (g.height() - height()) / 2);
   }
-  LoadSettings();
+  settings_->Load();
   controls_.Pages->blockSignals(true);
   controls_.Pages->setCurrentIndex(pageIndex_);
   controls_.Pages->blockSignals(false);
@@ -224,21 +220,21 @@ void TFormHlav::FormCreate() {
   ApplyLanguage();
   RefreshPage();
   InitUndo(*undo_, document_.Image, pageIndex_);
-  UpdateUndoButtons();
+  edits_->UpdateUndoButtons();
   link_->Port().SilentOpen = false;
   link_->OpenPort();
   ApplyLanguage();
   RefreshPage();
   link_->HideStatus();
   ApplyLinkStatus();
-  if (auto* l = Find<QLabel>("LabelEeDataErr")) l->hide();
+  if (auto* l = findChild<QLabel*>("LabelEeDataErr")) l->hide();
   testMode_ = ReadTestMode(statePaths_);
   for (int i = 1; i <= 8; ++i) {
     if (auto* l = findChild<QLabel*>(QString("LabelTest%1").arg(i))) l->setVisible(testMode_);
   }
   if (auto* box = findChild<QWidget*>("GroupBoxMonTest")) box->setVisible(testMode_);
   RefreshView();
-  OpenCommandLineFiles();
+  files_->OpenCommandLineFiles(options_.Arguments);
   creating_ = false;
 }
 
@@ -246,7 +242,7 @@ void TFormHlav::FormCreate() {
 // The page and its view.
 
 void TFormHlav::TransferPage() {
-  if (refreshing_ || restoring_) return;
+  if (refreshing_ || edits_->Restoring()) return;
   ChangeTune([this] {
     fields_->TransferPage(pageIndex_);
     return true;
@@ -275,20 +271,14 @@ void TFormHlav::RefreshPageHidden() {
 }
 
 void TFormHlav::Normalise() {
-  ShowNormalised(WithSelection([this] { return document_.Normalise(); }));
-}
-
-void TFormHlav::ShowNormalised(const NormaliseResult& normalised) {
-  for (QLineEdit* e : controls_.PressureVoltageEdits) {
-    if (e) SetBackground(e, normalised.PressureVoltagesEqual ? Colour::Red : Colour::Window);
-  }
+  applier_->ApplyNormalised(settings_->WithSelection([this] { return document_.Normalise(); }));
 }
 
 void TFormHlav::RefreshView() {
   ViewInputs in;
   in.Page = pageIndex_;
   in.MsMode = controls_.Map.Ms->isChecked();
-  in.TuningOn = TuningOn();
+  in.TuningOn = linkHost_->TuningOn();
   in.TestsLocked = link_->Live().TestsLocked;
   in.PlayingLog = playback_->Playing();
   if (Gauge* g = controls_.MonitorGauges[static_cast<int>(MonGauge::CGaugeLambda)]) {
@@ -330,7 +320,7 @@ void TFormHlav::SetLanguage(LanguageCode language) {
 void TFormHlav::ApplyLanguage() {
   const LanguageCode lang = LanguageFromByte(static_cast<unsigned>(language_));
   for (int i = 0; i < 4; ++i) {
-    if (auto* a = Find<QAction>(kLanguageMenuItems[i].data())) a->setChecked(i == static_cast<int>(lang));
+    if (auto* a = findChild<QAction*>(Utf8(kLanguageMenuItems[i]))) a->setChecked(i == static_cast<int>(lang));
   }
   texts_ = ResolveTexts(lang);
   qtTranslations_.Use(lang);
@@ -338,7 +328,7 @@ void TFormHlav::ApplyLanguage() {
   // The link renders the live display again in the new language: the last
   // frame's values, or the placeholders while no unit answers.
   link_->SetLanguage(lang);
-  ApplyMonitorView();
+  applier_->ApplyMonitor(link_->Monitor());
   ApplyControlTexts(this, controls_.Pages, lang);
   UpdateCaption();
   history_->ApplyLanguage(lang);
@@ -366,273 +356,40 @@ void TFormHlav::ApplyLinkStatus() { applier_->ApplyLinkStatus(link_->Status(), s
 
 void TFormHlav::MonitorDecoded() {
   if (logRecorder_) logRecorder_->MonitorDecoded();
-  ApplyMonitorView();
+  applier_->ApplyMonitor(link_->Monitor());
   RefreshView();
 }
 
-void TFormHlav::ApplyMonitorView() { applier_->ApplyMonitor(link_->Monitor()); }
-
-void TFormHlav::ShowMessage(std::string_view text, std::string_view detail) { ShowLinkMessage(text, detail, false); }
-
-void TFormHlav::ShowPortOpenError(std::string_view text, std::string_view detail) {
-  ShowLinkMessage(text, detail, true);
-}
-
-void TFormHlav::ShowLinkMessage(std::string_view text, std::string_view detail, bool portOpenError) {
-  if (creating_) {
-    // The port opens while the window is built: its message comes once the
-    // event loop runs, in front of the window rather than on an empty screen.
-    QTimer::singleShot(0, this, [this, t = std::string(text), d = std::string(detail), portOpenError] {
-      ShowLinkMessage(t, d, portOpenError);
-    });
-    return;
-  }
-  QString message = Utf8(text);
-  if (!detail.empty()) message += "\n" + Utf8(detail);
-  if (portOpenError && portDoctor_->Available()) {
-    if (portDoctor_->AskDiagnose(message)) portDoctor_->ShowSelected();
-    return;
-  }
-  ShowMessageBox(message);
-}
-
-bool TFormHlav::Checked(const QCheckBox* box) { return box && box->isChecked(); }
-bool TFormHlav::TuningOn() const { return Checked(controls_.TuningEnabled); }
-bool TFormHlav::ExtendedMonitor() const { return Checked(controls_.ExtendedMonitor); }
-bool TFormHlav::GasEnabled() const { return Checked(controls_.GasEnabled); }
-
-void TFormHlav::ClearFileName() {
-  bikeWarned_ = false;  // a Read or New: a new configuration to warn about
-  document_.FileName.clear();
-  UpdateCaption();
-}
-
-void TFormHlav::TransactionEnded(LinkTransaction kind, LinkOutcome outcome) {
-  // A whole Read: the editor holds the unit's tune, nothing unsaved.
-  if (kind == LinkTransaction::Read && outcome == LinkOutcome::VerifyOk) {
-    document_.Saved = document_.Image;
-    UpdateCaption();
-  }
-  history_->TransactionEnded(kind, outcome);
-}
-
-void TFormHlav::UnitBlockTaken(int block) { TakeUnitBlock(*undo_, document_.Image, document_.Tables, block); }
 
 // ---------------------------------------------------------------------------
-// Commands.
+// Printing: the window itself, prepared for paper, by the print room.
 
-void TFormHlav::MenuNewClick() {
-  if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
-  if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaults])) != QMessageBox::Yes) return;
-  const EditResult r = ChangeTune([this] {
-    document_.New(document_.Image.P(0));
-    return true;
-  });
-  if (r.Verdict == EditVerdict::Refused) return;
-  link_->HideStatus();
-  ClearFileName();
-}
-
-void TFormHlav::MenuNewActPageClick() {
-  if (PageRefusedWhileCoupled(document_.Image, pageIndex_)) return;
-  if (controls_.BikeModel && controls_.BikeModel->currentIndex() >= kBikeModelCount) return;
-  if (AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaultsPage])) != QMessageBox::Yes) return;
-  bool loaded = false;
-  const EditResult r = ChangeTune([&] {
-    loaded = document_.NewForPage(pageIndex_).has_value();
-    return loaded;
-  });
-  if (!loaded || r.Verdict == EditVerdict::Refused) return;
-  link_->HideStatus();
-  ClearFileName();
-}
-
-void TFormHlav::ComboBoxBikeChange(int index) {
-  // A value typed but not committed is taken first, as leaving its box
-  // would: the answer must not discard it.
-  CommitTyping();
-  // The separator item is no model: nothing is asked and nothing changes.
-  DefaultsAnswer answer = DefaultsAnswer::Cancel;
-  if (index >= 0 && index < kBikeModelCount) {
-    const QMessageBox::StandardButton b = AskYesNoCancel(Utf8(texts_[MsgKey::MsgAskDefaults]));
-    answer = b == QMessageBox::Yes ? DefaultsAnswer::Yes : b == QMessageBox::No ? DefaultsAnswer::No
-                                                                              : DefaultsAnswer::Cancel;
-  }
-  // The maps take the new model's base times before the change is
-  // normalised, shown and recorded: recomputed afterwards they would escape
-  // the undo history and programming after change, and in " 1 = 2" the
-  // refresh would first turn map 2's percentages into the old times.
-  const EditResult r = ChangeTune([&] {
-    return ChangeBikeModel(document_.Image, document_.Tables, index, answer);
-  });
-  if (!r.Applied()) {
-    if (QComboBox* combo = controls_.BikeModel) {
-      combo->setCurrentIndex(document_.Image.P(0) < kBikeModelCount ? document_.Image.P(0) : kBikeModelCount);
-    }
-    return;
-  }
-  if (answer == DefaultsAnswer::Yes) {
-    link_->HideStatus();
-    ClearFileName();
-  }
-  ApplyLanguage();
-}
-
-void TFormHlav::SetMapMode(int mode) {
-  ChangeTune([&] {
-    velmor::SetMapMode(document_.Image, static_cast<MapMode>(mode));
-    // Map 2 follows map 1 now: its page gives way to map 1's, and the undo
-    // step brings it back.
-    if (mode == MapModeEqual && pageIndex_ == PageInj2) {
-      pageIndex_ = PageInj1;
-      controls_.Pages->blockSignals(true);
-      controls_.Pages->setCurrentIndex(PageInj1);
-      controls_.Pages->blockSignals(false);
-    }
-    return true;
-  });
-  RefreshPageHidden();
-}
-
-void TFormHlav::MenuContensClick() {
-  // Beside the program, or in the data directory of an installed program.
-  const QString name = Utf8(texts_[MsgKey::HelpFileName]);
-  QString path = QDir(Utf8(options_.ProgramDir)).filePath(name);
-  if (!QFileInfo::exists(path)) path = QDir(Utf8(options_.ProgramDir)).filePath("../share/velmor/" + name);
-  // Whatever the desktop can or cannot do with a PDF, F1 shows the guide.
-  if (!QFileInfo::exists(path)) {
-    ShowGuide(Utf8(texts_[MsgKey::MsgHelpOpenError]) + " " + Utf8(HelpCaption(HelpText::GuideBelow, language_)));
-    return;
-  }
-  const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-  OpenDocument(path, [this, window = QPointer<TFormHlav>(this), shown] {
-    if (window) ShowGuide(Utf8(HelpCaption(HelpText::NoViewer, language_)).arg(shown));
-  });
-}
-
-void TFormHlav::ShowGuide(const QString& why) {
-  const QString guide = GuideFile(Utf8(options_.ProgramDir), language_);
-  if (guide.isEmpty()) {
-    ShowMessageBox(Utf8(texts_[MsgKey::MsgHelpOpenError]));
-    return;
-  }
-  if (!guide_) guide_ = new GuideWindow(this);
-  guide_->Show(guide, why, language_);
-}
-
-void TFormHlav::MenuAboutClick() { about_->exec(); }
-
-// ---------------------------------------------------------------------------
-// Printing: the window itself, prepared for paper.
-
-void TFormHlav::SetPrinting(bool printing) {
-  printing_ = printing;
-  SetPrintLayout(*this, controls_, pageIndex_, printing);
-}
-
-void TFormHlav::SpeedButtonPrintClick() {
-  const QDateTime now = QDateTime::currentDateTime();
-  const QLocale locale;
-  // The header line goes through the link's status so that the tick hides
-  // it 200 ticks later like any status text.
-  link_->ShowStatus((Utf8(texts_[MsgKey::TxtPrintDateTime]) + locale.toString(now.date(), QLocale::ShortFormat) +
-                     "    " + locale.toString(now.time(), QLocale::LongFormat))
-                        .toStdString(),
-                    false);
-  SetBackground(controls_.StatusLabel, Colour::White);
-  controls_.ConnectionLabel->hide();
-  controls_.TransferGauge->hide();
-  SetPrinting(true);
-  // Lay the window out without the hidden controls before it is drawn, so
-  // the header line takes the room the tool bar leaves.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  const PrintResult printed = PrintWidget(centralWidget(), now);
-  SetPrinting(false);
-  RefreshView();
-  const QString& pdf = printed.PdfFile;
-  if (!pdf.isEmpty()) {
-    // Said in words, and kept in the status bar after the label has moved on
-    // to the link's next text.
-    const QString where =
-        (printed.Ok ? Utf8(texts_[MsgKey::TxtSavedAsPdf]) : Utf8(texts_[MsgKey::MsgFileOpenError]) + " ") + pdf;
-    link_->ShowStatus(where.toStdString(), !printed.Ok);
-    statusBar()->showMessage(where);
-  }
-  lastPrintFile_ = printed.Ok ? pdf.toStdString() : std::string();
-}
+void TFormHlav::SpeedButtonPrintClick() { printer_->Print(); }
 
 void TFormHlav::closeEvent(QCloseEvent* event) {
   link_->ClosePort();
   history_->Closing();
   TransferPage();
   Normalise();
-  SaveSettings();
+  settings_->Save();
   event->accept();
 }
 
 // ---------------------------------------------------------------------------
-// Parameter files.
+// Parameter files, by FileCommands.
 
-void TFormHlav::ShowReadMessages(const IgnReadResult& read) {
-  if (read.Outcome == IgnReadOutcome::CannotOpen) {
-    ShowMessageBox(Utf8(texts_[MsgKey::MsgFileOpenError]));
-    return;
-  }
-  for (MsgKey key : read.Messages) ShowMessageBox(Utf8(texts_[key]));
-  if (const std::string notice = IgnReadNotice(read, language_); !notice.empty()) {
-    statusBar()->showMessage(Utf8(notice));
-    ShowMessageBox(Utf8(notice));
-  }
+void TFormHlav::ShowReadMessages(const IgnReadResult& read) { files_->ShowReadMessages(read); }
+void TFormHlav::MenuOpenClick(bool fromExeDir) { files_->MenuOpenClick(fromExeDir); }
+void TFormHlav::MenuOpenActPageClick() { files_->MenuOpenActPageClick(); }
+void TFormHlav::MenuSaveClick(bool fromExeDir) { files_->MenuSaveClick(fromExeDir); }
+
+// ---------------------------------------------------------------------------
+// The tune's edits, by EditCommands.
+
+EditResult TFormHlav::ChangeTune(const std::function<bool()>& change, int page) {
+  return edits_->ChangeTune(change, page);
 }
 
-void TFormHlav::MenuSaveClick(bool fromExeDir) {
-  if (fromExeDir) dialogFileName_ = defaultDataFile_;
-  QString path = ChooseFile(true, Utf8(dialogFileName_));
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += ".ign";
-  TransferPage();
-  const SaveResult saved =
-      WithSelection([&] { return document_.Save(path.toStdString(), FileVersions(link_->Identity())); });
-  ShowNormalised(saved.Normalised);
-  ShowPage();
-  if (!saved.Written.Ok) {
-    ShowMessage(texts_[MsgKey::MsgFileOpenError], saved.Written.Reason);
-    return;
-  }
-  dialogFileName_ = document_.FileName;
-  UpdateCaption();
-}
-
-void TFormHlav::MenuOpenClick(bool fromExeDir) {
-  if (fromExeDir) dialogFileName_ = defaultDataFile_;
-  OpenFile(IgnScope::WholeFile);
-}
-
-void TFormHlav::MenuOpenActPageClick() {
-  if (PageReadRefused(document_.Image, pageIndex_)) return;
-  OpenFile(IgnScope::Page);
-}
-
-void TFormHlav::OpenFile(IgnScope scope) {
-  const QString path = ChooseFile(false, Utf8(dialogFileName_));
-  if (!path.isEmpty()) OpenParameterFile(path, scope);
-  link_->HideStatus();
-}
-
-void TFormHlav::OpenParameterFile(const QString& path, IgnScope scope) {
-  const std::string file = path.toStdString();
-  OpenResult r;
-  const EditResult edit = ChangeTune([&] {
-    r = scope == IgnScope::WholeFile ? document_.Open(file) : document_.OpenForPage(file, pageIndex_);
-    return r.Loaded();
-  });
-  if (edit.Verdict == EditVerdict::Refused) return;
-  ShowReadMessages(r.Read);
-  if (r.Loaded()) {
-    bikeWarned_ = false;
-    dialogFileName_ = document_.FileName;
-    UpdateCaption();
-  }
-}
+EditResult TFormHlav::ApplyEdit(const Edit& edit) { return edits_->ApplyEdit(edit); }
 
 }  // namespace velmor::ui

@@ -1,10 +1,16 @@
 // The main window. It owns the program's state for its whole life (the
 // document: image, derived tables and file name; the link engine, the
-// language, the settings) and wires the commands: its handlers are thin, they
-// call core operations and hand what those compute to the field binder and
-// the view applier. The controls are built and looked up once by
-// window_layout; the events that commit a page are the commit filter's; the
-// printout is page_printer's.
+// language, the settings), refreshes the page and the view from it, and
+// wires the commands to the classes that carry them out: WindowMenus builds
+// the menu bar, EditCommands takes every change through the document's gate
+// (undo, the step tools), FileCommands opens and saves, HelpCommands answers
+// F1 and About, WindowSettings keeps the settings file and WindowLinkHost
+// answers the link engine. Each is handed the window's state by reference
+// and its few own steps as hooks. The controls are built and looked up once
+// by window_layout; the events that commit a page are the commit filter's;
+// the printout is the print room's PagePrinter. The dialogs the window asks
+// through come with its options (WindowDialogs), so a test answers them from
+// the start.
 //
 // Object names and settings keys keep the original design's Czech stems
 // (LabelHlaseni, CheckBoxProgHned): docs/GLOSSARY.md explains them.
@@ -33,10 +39,14 @@
 #include "editor/tools.h"
 #include "editor/undo.h"
 #include "editor/view.h"
+#include "ui/print/page_printer.h"
 #include "ui/window/guide_window.h"
 #include "ui/window/qt_translations.h"
 #include "ui/session/session.h"
 #include "ui/window/window_layout.h"
+#include "ui/window/window_link_host.h"
+#include "ui/window/window_menus.h"
+#include "ui/window/window_settings.h"
 
 class QAction;
 class QCheckBox;
@@ -50,16 +60,31 @@ class QTabWidget;
 namespace velmor::ui {
 
 class CommitFilter;
+class EditCommands;
 class FieldBinder;
-class MapSelection;
+class FileCommands;
+class HelpCommands;
 class HistoryKeeper;
-class PortDoctor;
 class LogRecorder;
-class TFormAbout;
+class MapSelection;
+class PortDoctor;
 class ViewApplier;
 
-// Where the window keeps its files and how it answers questions; tests
-// replace the question with an automatic answer.
+// The window's modal dialogs. An empty one is the real Qt dialog; tests hand
+// in automatic answers, which the window uses from its first line on, so
+// that nothing modal can appear while it is built.
+struct WindowDialogs {
+  // A question: Yes, No or Cancel.
+  std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel{};
+  // A message with one OK button.
+  std::function<void(const QString&)> ShowMessageBox{};
+  // The open or save dialog starting at `start`; empty is a cancel.
+  std::function<QString(bool save, const QString& start)> ChooseFile{};
+  // Opens a help document with the desktop's viewer (F1).
+  DocumentOpener OpenDocument{};
+};
+
+// Where the window keeps its files and how it answers questions.
 struct FormOptions {
   std::string ConfigDir;        // settings, last-run image, test-mode marker
   std::string ProgramDir;       // data.ign and the help documents
@@ -71,9 +96,10 @@ struct FormOptions {
   // The window's language, at start and on every change: what is told
   // outside the window (the port's reasons, the doctor's report) follows.
   std::function<void(LanguageCode language)> LanguageChanged;
+  WindowDialogs Dialogs;
 };
 
-class TFormHlav : public QMainWindow, public Session, private LinkHost {
+class TFormHlav : public QMainWindow, public Session {
   Q_OBJECT
  public:
   TFormHlav(SerialPort& port, FormOptions options, QWidget* parent = nullptr);
@@ -92,10 +118,10 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   HistoryKeeper& History() { return *history_; }
 
   // Operations of the window, public for the command wiring and the tests.
-  // Commits what the page's controls show as an edit (LinkHost too: before a
+  // Commits what the page's controls show as an edit (the link too: before a
   // Program or Verify).
   void TransferPage() override;
-  void RefreshPage() override;
+  void RefreshPage();
   // Every change to the tune goes through here: `change` changes the image
   // as the tool always has; the difference becomes an edit, the image goes
   // back, and the document applies the edit through its gate. False from
@@ -116,13 +142,11 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   const UndoRing& Undo() const { return *undo_; }
   const OperatingPoint& Point() const { return point_; }
   // The PDF the last printout went to (empty when it went to a printer).
-  const std::string& LastPrintFile() const { return lastPrintFile_; }
+  const std::string& LastPrintFile() const { return printer_->LastPrintFile(); }
 
-  // A modal question: Yes, No or Cancel; tests replace it.
+  // The dialogs the window was made with (FormOptions::Dialogs), with the
+  // session's ShowMessageBox and ChooseFile; a test may replace one later.
   std::function<QMessageBox::StandardButton(const QString&)> AskYesNoCancel;
-  // ShowMessageBox and ChooseFile (the session's) are the message and file
-  // dialogs; tests replace them.
-  // Opens a help document with the desktop's viewer (F1); tests replace it.
   DocumentOpener OpenDocument;
 
   // What a read of a parameter file has to say (an older version, a cut-off
@@ -130,7 +154,8 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   // status bar. A file that could not be read says so.
   void ShowReadMessages(const IgnReadResult& read) override;
 
-  // File commands (also the tool buttons; `fromExeDir` is the Ctrl variant).
+  // File commands (also the tool buttons; `fromExeDir` is the Ctrl variant),
+  // carried out by FileCommands.
   void MenuOpenClick(bool fromExeDir) override;
   void MenuOpenActPageClick();
   void MenuSaveClick(bool fromExeDir);
@@ -144,137 +169,60 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Construction.
-  void BuildMenus();
+  // Construction. What each menu item runs, and which control runs which
+  // command (form_events.cpp).
+  WindowMenus::Commands MenuCommands();
   void WireEvents();
-  void WireRadioGroups();
   void FormCreate();
   // Blocks of map cells and their edits (form_map_selection.cpp).
   void BuildMapSelection();
-  // Tools → "3D view": the command, and the view made when first asked for,
-  // following the window from then on (form_map_surface.cpp).
-  void AddMapSurfaceCommand(QMenu* tools);
 
-  // Undo, the view, the highlight and the tools (form_tools.cpp).
-  EditContext CurrentEditContext() const;
-  // The gate's word on the status bar, the page and the undo buttons shown
-  // afresh, and the programming the document asked for.
-  void ShowEditResult(const EditResult& result);
-  void UndoRedo(bool redo);
-  // The Undo and Redo commands: a pending typed value first, then the step.
-  void UndoRedoCommand(bool redo);
-  // A value typed but not yet committed is committed, as leaving its box
-  // would.
-  void CommitTyping();
-  void UpdateUndoButtons();
-  bool ProgramsAfterChange() const;
-  void StepMapClick(StepDirection dir);
-  void StepPositionClick(StepDirection dir);
-  void StepColumnClick(int column, StepDirection dir);
-  void StepIdleClick(StepDirection dir);
-  void SetPrinting(bool printing);
-
-  // What the pass found, on the controls: both pressure-sensor voltages red
-  // when they are equal.
-  void ShowNormalised(const NormaliseResult& normalised);
   // The page's controls from the image as the document holds it.
   void ShowPage();
-  // Runs a document operation that normalises. The pass limits the persisted
-  // selections too: the language and the link's port choice go into the
-  // document first and come back limited.
-  template <typename Operation>
-  auto WithSelection(Operation operation) {
-    document_.Selection = CurrentSelection();
-    auto result = operation();
-    AdoptSelection(document_.Selection);
-    return result;
-  }
-
   void RefreshView();
   // Refreshes the page with the map editor hidden, so that it repaints once.
   void RefreshPageHidden();
-  void ApplyMonitorView();
   void ApplyLinkStatus();
   void UpdateCaption();
 
-  // LinkHost.
-  void Normalise() override;
-  void MonitorDecoded() override;
-  void MonitorCleared() override { MonitorDecoded(); }
-  void ShowMessage(std::string_view text, std::string_view detail) override;
-  void ShowPortOpenError(std::string_view text, std::string_view detail) override;
-  // A link's message box; a port that did not open offers the port doctor.
-  void ShowLinkMessage(std::string_view text, std::string_view detail, bool portOpenError);
-  bool TuningOn() const override;
-  bool Printing() const override { return printing_; }
-  bool ExtendedMonitor() const override;
-  bool GasEnabled() const override;
-  void ClearFileName() override;
-  void StatusChanged() override { ApplyLinkStatus(); }
-  void UnitBlockTaken(int block) override;
-  void ShowOperatingPoint() override;
-  void TransactionEnded(LinkTransaction kind, LinkOutcome outcome) override;
+  // What the link tells the window, through WindowLinkHost.
+  void Normalise();
+  void MonitorDecoded();
+  void ShowOperatingPoint();
 
-  // Menu commands.
-  void MenuNewClick();
-  void MenuNewActPageClick();
-  void ComboBoxBikeChange(int index);
-  void SetMapMode(int mode);
-  void MenuContensClick();
-  // The guide inside the program, under `why`; the old message when there
-  // is no guide either.
-  void ShowGuide(const QString& why);
-  void OpenFile(IgnScope scope);
-  // Reads a parameter file as File → Open does after its dialog.
-  void OpenParameterFile(const QString& path, IgnScope scope);
-  // The files named on the command line (form_command_line.cpp).
-  void OpenCommandLineFiles();
-  // Language and port choices as the settings file and the normalisation
-  // pass see them; the port ones live in the link (form_settings.cpp).
-  PersistedSelection CurrentSelection() const;
-  void AdoptSelection(const PersistedSelection& selection);
-  void LoadSettings();
-  void SaveSettings();
-  void MenuAboutClick();
-
-  template <typename T>
-  T* Find(const char* name) const { return findChild<T*>(QString::fromLatin1(name)); }
-  static bool Checked(const QCheckBox* box);
 
   SerialPort& port_;
   FormOptions options_;
   std::unique_ptr<LogPlaybackPort> playback_;
   Document document_;
+  std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
+  std::unique_ptr<WindowLinkHost> linkHost_;  // outlives the link it answers
   std::unique_ptr<LinkEngine> link_;
   LanguageCode language_ = LanguageCode::English;
   QtTranslations qtTranslations_;
   ResolvedTexts texts_;
-  std::string dialogFileName_;
-  std::string defaultDataFile_;
   StatePaths statePaths_;
   int pageIndex_ = PageGear;
   std::array<std::uint8_t, PageCount> allCellsFlags_{};
   bool refreshing_ = false;
-  // An undo or redo is switching the page and refreshing it: the focus
-  // changes this causes must not commit the controls as a new change.
-  bool restoring_ = false;
-  bool printing_ = false;
   bool tunedMapHinted_ = false;  // the status bar said the unit tunes the map shown
   bool bikeWarned_ = false;      // the unsupported-model message of this load was shown
   bool testMode_ = false;
   bool creating_ = true;  // FormCreate runs: the window is not shown yet
-  std::string lastPrintFile_;
 
   WindowControls controls_;  // built and looked up once
+  std::unique_ptr<WindowMenus> menus_;
+  std::unique_ptr<PagePrinter> printer_;
   std::unique_ptr<FieldBinder> fields_;
   std::unique_ptr<ViewApplier> applier_;
+  std::unique_ptr<EditCommands> edits_;
+  FileCommands* files_ = nullptr;  // a child of the window
+  std::unique_ptr<WindowSettings> settings_;
   CommitFilter* commitFilter_ = nullptr;  // a child of the window
   MapSelection* mapSelection_ = nullptr;
-  TFormAbout* about_ = nullptr;
-  GuideWindow* guide_ = nullptr;
+  HelpCommands* help_ = nullptr;  // a child of the window
   HistoryKeeper* history_ = nullptr;
   PortDoctor* portDoctor_ = nullptr;
-  std::unique_ptr<UndoRing> undo_ = std::make_unique<UndoRing>();
   std::unique_ptr<ViewModel> viewModel_ = std::make_unique<ViewModel>();
   OperatingPoint point_;
   HighlightSet highlight_;
@@ -282,5 +230,9 @@ class TFormHlav : public QMainWindow, public Session, private LinkHost {
   QTimer tickTimer_;
   LogRecorder* logRecorder_ = nullptr;  // a child of the window
 };
+
+// Tools → "3D view": the command, and the view made when first asked for,
+// following the window from then on (form_map_surface.cpp).
+void AddMapSurfaceCommand(TFormHlav& window, QMenu* tools);
 
 }  // namespace velmor::ui

@@ -10,26 +10,27 @@
 
 namespace velmor::ui {
 
-void TFormHlav::AddMapSurfaceCommand(QMenu* tools) {
-  QAction* action = tools->addAction(Utf8(MapEditCaption(MapEditText::Menu3DView, Language())));
+void AddMapSurfaceCommand(TFormHlav& window, QMenu* tools) {
+  TFormHlav* w = &window;
+  QAction* action = tools->addAction(Utf8(MapEditCaption(MapEditText::Menu3DView, w->Language())));
   action->setObjectName("Menu3DView");
-  connect(tools, &QMenu::aboutToShow, action,
-          [this, action] { action->setText(Utf8(MapEditCaption(MapEditText::Menu3DView, Language()))); });
-  connect(action, &QAction::triggered, this, [this] {
-    auto* view = findChild<MapSurfaceView*>("FormMapSurface");
+  QObject::connect(tools, &QMenu::aboutToShow, action,
+                   [w, action] { action->setText(Utf8(MapEditCaption(MapEditText::Menu3DView, w->Language()))); });
+  QObject::connect(action, &QAction::triggered, w, [w] {
+    auto* view = w->findChild<MapSurfaceView*>("FormMapSurface");
     if (view == nullptr) {
       MapSurfaceView::Hooks hooks;
-      hooks.Page = [this] { return PageIndex(); };
-      hooks.Image = [this]() -> const ParameterImage& { return Image(); };
-      hooks.Tables = [this]() -> const DerivedTables& { return Tables(); };
-      hooks.Live = [this]() -> const EngineReading& { return Link().Live(); };
-      hooks.Language = [this] { return Language(); };
-      hooks.PageName = [this](int page) {
-        auto* tabs = findChild<QTabWidget*>("PageControl1");
+      hooks.Page = [w] { return w->PageIndex(); };
+      hooks.Image = [w]() -> const ParameterImage& { return w->Image(); };
+      hooks.Tables = [w]() -> const DerivedTables& { return w->Tables(); };
+      hooks.Live = [w]() -> const EngineReading& { return w->Link().Live(); };
+      hooks.Language = [w] { return w->Language(); };
+      hooks.PageName = [w](int page) {
+        auto* tabs = w->findChild<QTabWidget*>("PageControl1");
         return tabs ? tabs->tabText(page).remove('&') : QString();
       };
-      view = new MapSurfaceView(std::move(hooks), this);
-      connect(this, &TFormHlav::ImageShown, view, &MapSurfaceView::Follow);
+      view = new MapSurfaceView(std::move(hooks), w);
+      QObject::connect(w, &TFormHlav::ImageShown, view, &MapSurfaceView::Follow);
     }
     view->show();
     view->raise();

@@ -74,6 +74,12 @@ void ApplyControlTexts(QObject* root, QTabWidget* tabs, LanguageCode lang) {
 
 ViewApplier::ViewApplier(QWidget& window, WindowControls& controls) : window_(window), controls_(controls) {}
 
+void ViewApplier::ApplyNormalised(const NormaliseResult& normalised) {
+  for (QLineEdit* e : controls_.PressureVoltageEdits) {
+    if (e) SetBackground(e, normalised.PressureVoltagesEqual ? Colour::Red : Colour::Window);
+  }
+}
+
 QObject* ViewApplier::ByName(std::string_view name) {
   auto it = byName_.find(name);
   if (it != byName_.end()) return it->second;

@@ -13,6 +13,7 @@
 #include "link/identity.h"
 #include "link/engine.h"
 #include "link/monitor.h"
+#include "model/normalise.h"
 #include "ui/window/window_layout.h"
 
 class QLabel;
@@ -43,6 +44,9 @@ class ViewApplier {
   bool TakeSecondMapHidden();
 
   void ApplyMonitor(const MonitorView& view);
+  // What the normalisation pass found: both pressure-sensor voltages red
+  // when they are equal.
+  void ApplyNormalised(const NormaliseResult& normalised);
   // The status line, the transfer gauge, the connection labels and the port
   // menu; an error's text also goes to `statusBar`.
   void ApplyLinkStatus(const LinkStatus& status, QStatusBar* statusBar);
