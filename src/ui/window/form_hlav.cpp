@@ -191,7 +191,7 @@ TFormHlav::TFormHlav(SerialPort& port, FormOptions options, QWidget* parent)
 
 TFormHlav::~TFormHlav() {
   // A log viewer that is still open stops its playback when it goes, which
-  // needs the window whole: close it before the window's parts are gone.
+  // needs the window whole: close it before the window's members are gone.
   for (LogViewer* viewer : findChildren<LogViewer*>()) delete viewer;
   // Closing the widget moves the focus, and the filter would commit into a
   // window whose members are already gone.
