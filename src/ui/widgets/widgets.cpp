@@ -122,6 +122,8 @@ QWidget* MakeFieldPair(const FieldDef& field, QWidget* parent, int editWidth, Fi
   return box;
 }
 
+bool Checked(const QCheckBox* box) { return box && box->isChecked(); }
+
 QCheckBox* MakeCheckBox(const QString& name, const QString& text, QWidget* parent) {
   auto* c = new QCheckBox(text, parent);
   c->setObjectName(name);

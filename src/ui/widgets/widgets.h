@@ -72,6 +72,8 @@ struct FieldPairWidgets {
 QWidget* MakeFieldPair(const FieldDef& field, QWidget* parent, int editWidth = 48,
                        FieldPairWidgets* out = nullptr);
 QCheckBox* MakeCheckBox(const QString& name, const QString& text, QWidget* parent);
+// A switch the window may not have built (a page left out) reads as off.
+bool Checked(const QCheckBox* box);
 QLabel* MakeLabel(const QString& name, const QString& text, QWidget* parent);
 
 // A one-line label that never widens its window: a text longer than the room

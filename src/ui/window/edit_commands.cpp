@@ -13,12 +13,6 @@
 #include "ui/window/view_applier.h"
 
 namespace velmor::ui {
-namespace {
-
-bool Checked(const QCheckBox* box) { return box && box->isChecked(); }
-
-}  // namespace
-
 EditCommands::EditCommands(State state, Hooks hooks) : w_(state), hooks_(std::move(hooks)) {}
 
 // A playing log has closed the unit's port: an edit then waits for a Program.

@@ -9,12 +9,6 @@
 #include "ui/widgets/widgets.h"
 
 namespace velmor::ui {
-namespace {
-
-bool Checked(const QCheckBox* box) { return box && box->isChecked(); }
-
-}  // namespace
-
 WindowLinkHost::WindowLinkHost(const WindowControls& controls, Document& document, UndoRing& undo, Hooks hooks,
                                QObject* window)
     : controls_(controls), document_(document), undo_(undo), hooks_(std::move(hooks)), window_(window) {}

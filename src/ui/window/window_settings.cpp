@@ -16,12 +16,6 @@
 #include "editor/program_review.h"
 
 namespace velmor::ui {
-namespace {
-
-bool Checked(const QCheckBox* box) { return box && box->isChecked(); }
-
-}  // namespace
-
 WindowSettings::WindowSettings(StatePaths paths, State state, std::function<void(const QString&)> message)
     : paths_(std::move(paths)), w_(state), message_(std::move(message)) {}
 
