@@ -158,7 +158,10 @@ int TakePictures(const QString& out, const char* device, const char* languageWor
   window.resize(1000, 720);
   window.show();
 
-  // The engine running, as the unit reports it.
+  // The engine running, as the unit reports it. The fast monitor fills the
+  // recording below in seconds, where the idle poll's three frames a second
+  // would keep the build waiting.
+  if (auto* fast = window.findChild<QAction*>("MenuFastMonitor")) fast->setChecked(true);
   ShowPage(window, velmor::PageMonitor);
   if (!WaitFor([&] { return window.Link().MonitorFrames() > 5; }, 10000)) {
     std::fprintf(stderr, "velmor-guide-pictures: the unit on %s does not answer\n", device);
@@ -215,7 +218,8 @@ int TakePictures(const QString& out, const char* device, const char* languageWor
   Trigger(window, "MenuLogRecord");
   auto* recorder = window.findChild<velmor::ui::LogRecorder*>("LogRecorder");
   if (!recorder) return camera.Save(nullptr, "guide-recording"), 1;
-  WaitFor([&] { return recorder->Rows() >= 60; }, 15000);
+  if (!WaitFor([&] { return recorder->Rows() >= 60; }, 15000))
+    std::fprintf(stderr, "velmor-guide-pictures: the recording has only %d rows\n", static_cast<int>(recorder->Rows()));
   camera.Save(&window, "guide-recording");
   Trigger(window, "MenuLogStop");
   Settle(200);
