@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iterator>
 #include <string>
@@ -15,10 +16,12 @@ namespace velmor {
 struct TempDir {
   std::filesystem::path path;
   TempDir() {
-    path = std::filesystem::temp_directory_path() /
-           ("velmor-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->test_suite_name() + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = "velmor-" + std::to_string(::getpid()) + "-" + test->test_suite_name() + "-" + test->name();
+    // A parameterised test's names hold slashes ("Files/HistoryTest"); as
+    // folders they would leave their parents behind in the temp directory.
+    std::replace(name.begin(), name.end(), '/', '_');
+    path = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(path);
     std::filesystem::create_directories(path);
   }
