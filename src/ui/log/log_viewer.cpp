@@ -428,7 +428,11 @@ LogViewer::LogViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
   });
 }
 
-LogViewer::~LogViewer() = default;
+LogViewer::~LogViewer() {
+  // Qt would delete the rows with the other children, after this class's
+  // members are gone, and a row clears its hooks when it is deleted.
+  for (const QPointer<QWidget>& row : controls_) delete row.data();
+}
 
 void LogViewer::FitToScreen() {
   // The size the charts are best read at, but within what the screen leaves
@@ -474,6 +478,7 @@ std::vector<LogCol> LogViewer::DefaultChannels() {
 }
 
 void LogViewer::AddControls(QWidget* row) {
+  controls_.emplace_back(row);
   static_cast<QVBoxLayout*>(cursorLabel_->parentWidget()->layout())->insertWidget(0, row);
 }
 

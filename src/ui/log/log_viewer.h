@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QPolygonF>
 #include <QWidget>
 #include <functional>
@@ -142,7 +143,8 @@ class LogViewer : public QWidget {
   std::function<void(double time)> OnCursorSet;
   // Told before another log replaces the one shown.
   std::function<void()> BeforeOpen;
-  // A row of further controls above the charts.
+  // A row of further controls above the charts. The viewer deletes it first
+  // when it goes, while the hooks above that the row sets still exist.
   void AddControls(QWidget* row);
 
   // The language of the texts, asked each time they are shown.
@@ -179,6 +181,7 @@ class LogViewer : public QWidget {
   QListWidget* list_ = nullptr;
   QVBoxLayout* charts_ = nullptr;
   QLabel* cursorLabel_ = nullptr;
+  std::vector<QPointer<QWidget>> controls_;
   QLabel* rangeLabel_ = nullptr;
   QPushButton* analyse_ = nullptr;
   std::vector<LogChart*> views_;
