@@ -211,7 +211,7 @@ class WindowDialogsTest : public QObject, WindowFixture {
     }
     QVERIFY(other != w->Image());
     // One cell of Inj. 1: "Einsp. 1 (1 Zelle)", "Vstřik 1 (1 buňka)".
-    const auto tabNames = [&w](QTabWidget* tabs) {
+    const auto tabNames = [](QTabWidget* tabs) {
       QStringList names;
       for (int i = 0; tabs && i < tabs->count(); ++i)
         if (tabs->tabText(i).contains(" (")) names << tabs->tabText(i);  // the maps, not the fields

@@ -342,7 +342,7 @@ void LogAnalysisDialog::ShowResult() {
   changedShown_ = changed;
   DerivedTables now;
   RefreshPercentMaps(window_.Image(), now);
-  int changedCount = 0, toApply = 0;
+  int changedCount = 0;
   for (int k = 0; k < kMapCells; ++k) {
     QTableWidgetItem* item = grid_->item(k / kMapColumns, k % kMapColumns);
     QTableWidgetItem* rowsItem = coverageGrid_->item(k / kMapColumns, k % kMapColumns);
@@ -372,7 +372,6 @@ void LogAnalysisDialog::ShowResult() {
                                                  : QString("%1 (%2%3)").arg(cell.Suggested).arg(change > 0 ? "+" : "").arg(change));
     const bool left = change != 0 && changed[k];
     changedCount += left;
-    toApply += change != 0 && !left;
     item->setBackground(left ? QColor(225, 225, 225) : VerdictColour(verdict, change, cell.Current));
     item->setData(Qt::UserRole, static_cast<int>(verdict));
     QString hint = verdict == CellVerdict::NoRows ? QString()
