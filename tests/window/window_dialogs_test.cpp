@@ -91,6 +91,9 @@ class WindowDialogsTest : public QObject, WindowFixture {
       return;
     }
     QCoreApplication::processEvents();
+    // VELMOR_LOOK_DIR keeps a picture of each window for a person to look at.
+    if (const QString dir = qEnvironmentVariable("VELMOR_LOOK_DIR"); !dir.isEmpty())
+      window->grab().save(QString("%1/%2.png").arg(dir, QString(where).replace(' ', '-')));
     const QRect screen = window->screen()->availableGeometry();
     if (screen.size() != QSize(1024, 768)) faults_ << where + ": the screen is not 1024x768";
     if (!screen.contains(window->frameGeometry()))
